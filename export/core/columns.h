@@ -1,0 +1,192 @@
+// The ordered list of exported columns, derived once per run from the source and the exporter's
+// settings, and the row buffer that holds the texts of the current record.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "export/core/classes.h"
+#include "export/core/dataset.h"
+#include "export/core/numfmt.h"
+#include "export/core/sources.h"
+
+namespace morvale {
+
+class TExport;
+class TExportFormats;
+class TExportColumns;
+class TExportRow;
+
+enum TExportSource : int { esDataSet, esListView, esDBGrid, esStringGrid, esCustom };
+enum TExportColAlign : int { ecaLeft, ecaCenter, ecaRight };
+
+const char* SourceName(TExportSource s);  // "DataSet", ...; empty for other values
+
+// The five source references and the counts that bound a walk over them.
+struct TSourceRef {
+  TExportSource Kind = esDataSet;
+  TDataSet* DataSet = nullptr;
+  TCustomSource* CustomSource = nullptr;
+  TListView* ListView = nullptr;
+  TDBGrid* DBGrid = nullptr;
+  TStringGrid* StringGrid = nullptr;
+  int SkipRecCount = 0;
+  int ExportRecCount = 0;
+
+  bool Assigned() const;
+  bool Active() const;
+  bool Empty() const;
+  void BeginUpdate() const;
+  void EndUpdate() const;
+  void First() const;
+  void Next(int& counter) const;  // always adds 1 to the counter
+  bool Eof(int counter) const;
+  TBookmark GetBookmark() const;
+  void GotoBookmark(TBookmark b) const;
+  void FreeBookmark(TBookmark b) const;
+  TDataSet* GridDataSet() const { return DBGrid ? DBGrid->DataSet() : nullptr; }
+};
+
+class TExportColumn : public TObject {
+ public:
+  int Number = 0;
+  TExportColType ColType = ectUnknown;
+  std::string Name;
+  std::string Caption;
+  int Width = 0;
+  TExportColAlign ColAlign = ecaLeft;
+  std::string Format;
+  std::string SQLType;
+  int Length = 0;
+  int Tag = 0;
+  bool AllowFormat = false;
+  bool IsNumeric = false;
+  bool IsString = false;
+  bool IsBlob = false;
+  bool IsVisible = true;
+  TField* Field = nullptr;  // dataset and grid sources
+
+  // AllowFormat and Format equal to the holder's format string for the column's type.
+  bool IsDefaultFormat() const;
+  TExportColumns& Columns() const { return *owner_; }
+  int Index() const { return index_; }
+
+  // The compiled number format of Format, rebuilt when Format changes.
+  const TNumberFormat& NumberFormat() const;
+
+ private:
+  friend class TExportColumns;
+  TExportColumns* owner_ = nullptr;
+  int index_ = 0;
+  mutable TNumberFormat compiled_;
+  mutable bool compiledValid_ = false;
+};
+
+class TExportColumns : public TObject {
+ public:
+  explicit TExportColumns(TExport& holder) : holder_(holder) {}
+
+  int Count() const { return static_cast<int>(items_.size()); }
+  TExportColumn& operator[](int i) const { return *items_[static_cast<size_t>(i)]; }
+  TExportColumn& Add();
+  void Clear() { items_.clear(); }
+  TExport& Holder() const { return holder_; }
+
+  // Appends one column per selected source column and derives every attribute; the caller clears
+  // the list first. allowBlobs: binary and memo fields are listed even when not named.
+  void Fill(bool allowBlobs);
+  // The width pass: widths become the longest of caption and raw values.
+  void AutoCalcColWidth();
+  int IndexOfName(std::string_view name) const;
+  bool IsNull(int index) const;
+  void ResetTags();
+  bool HasBlobColumns() const;
+
+  // The raw text of column `index` for the current record; `counter` is the walk's record counter
+  // (the list view is addressed by it).
+  void GetRawText(int index, int counter, std::string& out) const;
+
+  // Settings copied from the holder at the start of Fill; absent when the holder does not publish.
+  TSourceRef Source;
+  const TExportFormats* Formats = nullptr;
+  const TStringList* ExportedFields = nullptr;
+  const TStringList* UserFormats = nullptr;
+  const TStringList* ColumnsWidth = nullptr;
+  const TStringList* Captions = nullptr;
+  const TStringList* ColumnsAlign = nullptr;
+  const TStringList* ColumnsLength = nullptr;
+  bool OnlyVisibleFields = false;
+  bool AutoCalcStrType = false;
+  int CaptionRow = -1;
+  std::function<void(TObject*, int)> OnFetchedRecord;
+  int RecordCounter = 0;  // the width pass's own counter
+
+ private:
+  void ReadHolderSettings();
+  void SelectColumns(bool allowBlobs);
+  void DeriveAttributes(TExportColumn& c);
+  TExportColType GuessFromSample(const std::string& sample) const;
+  TExport& holder_;
+  std::vector<std::unique_ptr<TExportColumn>> items_;
+};
+
+// Guesses a column type from a sample text (AutoCalcStrType).
+TExportColType GuessColType(const std::string& text, const std::string& booleanTrue,
+                            const std::string& booleanFalse, const TFormatSettings& fs);
+// Field data type to column type and SQL type text.
+TExportColType FieldTypeToColType(TFieldType t);
+std::string FieldSQLType(const TField* f);
+
+class TExportCol : public TObject {
+ public:
+  std::string Name;
+  std::string Data;
+  int ColumnIndex = -1;
+  TExportRow& Row() const { return *row_; }
+  TExportColumn& Column() const;
+
+  // The final text of the cell: NULL text, formatted value, then the exporter's GetColData.
+  void GetExportedValue(bool format, std::string& out);
+  std::string GetExportedValue(bool format) {
+    std::string s;
+    GetExportedValue(format, s);
+    return s;
+  }
+
+ private:
+  friend class TExportRow;
+  TExportRow* row_ = nullptr;
+};
+
+class TExportRow : public TObject {
+ public:
+  explicit TExportRow(TExport& holder) : holder_(holder) {}
+  int Count() const { return static_cast<int>(cells_.size()); }
+  TExportCol& operator[](int i) const { return *cells_[static_cast<size_t>(i)]; }
+  void Add(std::string_view name, int columnIndex);
+  void Clear();
+  void Delete(int index);
+  // Sets the Data of the cell with that name, trimmed of blanks and control characters; a name
+  // not in the index is ignored.
+  void SetValue(std::string_view name, std::string_view value);
+  // Builds the sorted name index; after it every column position knows the cell SetValue would
+  // choose for its name, so the record loop fills cells without a lookup per value.
+  void IndexNames();
+  // The cell that receives the values of column `columnIndex` (see IndexNames), or -1.
+  int CellOfColumn(int columnIndex) const;
+  int IndexOfName(std::string_view name) const;
+  TExport& Holder() const { return holder_; }
+
+ private:
+  TExport& holder_;
+  std::vector<std::unique_ptr<TExportCol>> cells_;
+  std::vector<std::pair<std::string, int>> index_;  // upper-cased name, cell position; sorted
+  std::vector<int> cellOfColumn_;
+};
+
+// Trims blanks and control characters from both ends of s in place.
+void TrimInPlace(std::string& s);
+
+}  // namespace morvale

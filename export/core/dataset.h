@@ -1,0 +1,120 @@
+// The open query result as the engine sees it: a cursor over records whose fields give their
+// values as text. The database layer (app/engine) implements it over SQLite and Qt SQL; tests
+// use the in-memory dataset of tests/support.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/core/classes.h"
+
+namespace morvale {
+
+// Field type codes; the numeric values are the codes that stored settings and tests rely on.
+enum TFieldType : int {
+  ftUnknown,
+  ftString,
+  ftSmallint,
+  ftInteger,
+  ftWord,
+  ftBoolean,
+  ftFloat,
+  ftCurrency,
+  ftBCD,
+  ftDate,
+  ftTime,
+  ftDateTime,
+  ftBytes,
+  ftVarBytes,
+  ftAutoInc,
+  ftBlob,
+  ftMemo,
+  ftGraphic,
+  ftFmtMemo,
+  ftParadoxOle,
+  ftDBaseOle,
+  ftTypedBinary,
+  ftCursor,
+  ftFixedChar,
+  ftWideString,
+  ftLargeint,
+  ftADT,
+  ftArray,
+  ftReference,
+  ftDataSet,
+  ftOraBlob,
+  ftOraClob,
+  ftVariant,
+  ftInterface,
+  ftIDispatch,
+  ftGuid
+};
+
+const char* FieldTypeName(TFieldType t);  // "ftString", ...
+
+// The field classes whose values are BLOBs (binary, memo, graphic and their kin).
+bool IsBlobFieldType(TFieldType t);
+
+class TDataSet;
+
+class TField : public TObject {
+ public:
+  std::string FieldName;
+  TFieldType DataType = ftUnknown;
+  int Size = 0;          // declared size: characters for strings, 0 for fixed-size types
+  int DataSize = 0;      // bytes one value takes in a record buffer
+  int DisplayWidth = 0;  // characters, writable
+  std::string DisplayLabel;
+  bool Visible = true;
+  int Index = 0;
+
+  virtual bool IsNull() const = 0;
+  // The value's text in the owner's format settings; NULL gives the empty text.
+  std::string AsString() const {
+    std::string s;
+    GetText(s);
+    return s;
+  }
+  // Same as AsString into a caller's buffer, so the export loop can reuse its capacity.
+  virtual void GetText(std::string& out) const = 0;
+  bool IsBlob() const { return IsBlobFieldType(DataType); }
+  // A label set to the empty text reads back as the field name.
+  const std::string& GetDisplayLabel() const {
+    return DisplayLabel.empty() ? FieldName : DisplayLabel;
+  }
+};
+
+using TBookmark = int64_t;  // an opaque position; only the dataset that gave it reads it
+
+class TDataSet : public TComponent {
+ public:
+  virtual bool Active() const = 0;
+  virtual void First() = 0;
+  virtual void Next() = 0;
+  virtual bool Eof() const = 0;
+  virtual bool IsEmpty() = 0;
+  virtual int RecordCount() = 0;
+  virtual int FieldCount() const = 0;
+  virtual TField& Fields(int i) const = 0;
+  virtual TBookmark GetBookmark() = 0;
+  virtual void GotoBookmark(TBookmark b) = 0;
+  virtual void FreeBookmark(TBookmark) {}
+  virtual void DisableControls() { ++disableCount_; }
+  virtual void EnableControls() {
+    if (disableCount_ > 0) --disableCount_;
+  }
+  bool ControlsDisabled() const { return disableCount_ > 0; }
+
+  // nullptr when no field has that name (case-insensitive).
+  TField* FindField(std::string_view name) const;
+  // Raises "Field '%s' not found".
+  TField& FieldByName(std::string_view name) const;
+
+ private:
+  int disableCount_ = 0;
+};
+
+}  // namespace morvale

@@ -1,0 +1,37 @@
+// Dates and times as serial days (day 0 = 30 December 1899, the fraction is the time of day), the
+// engine's date-time format language and the locale-driven date-time parser.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "export/core/formatsettings.h"
+
+namespace morvale {
+
+using TDateTime = double;
+
+bool TryEncodeDate(int year, int month, int day, TDateTime& out);
+bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out);
+TDateTime EncodeDate(int year, int month, int day);  // throws EConvertError on a bad date
+void DecodeDate(TDateTime dt, int& year, int& month, int& day);
+void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
+int DayOfWeek(TDateTime dt);  // 1 = Sunday .. 7 = Saturday
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);
+
+// Appends the rendering of dt with a format of the date-time language; empty format = "c".
+void FormatDateTime(std::string_view format, TDateTime dt, const TFormatSettings& fs,
+                    std::string& out);
+std::string FormatDateTime(std::string_view format, TDateTime dt, const TFormatSettings& fs);
+
+// A date in the order of the short date format with the date separator, optionally followed by a
+// time with the time separator and an am/pm marker, or a time alone (on day 0).
+bool TryStrToDateTime(std::string_view s, TDateTime& out, const TFormatSettings& fs);
+// Raises "'%s' is not a valid date and time".
+TDateTime StrToDateTime(std::string_view s, const TFormatSettings& fs);
+
+// ISO texts as stored by SQLite ("2008-03-07", "2008-03-07 14:30:05.250", "14:30", with 'T' too).
+bool TryParseIsoDateTime(std::string_view s, TDateTime& out);
+
+}  // namespace morvale

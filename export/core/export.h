@@ -1,0 +1,201 @@
+// The exporter ladder. TExport runs one fixed sequence for every format (check the source, build
+// the columns, caption row, one data row per record, finish); a format overrides the virtual steps
+// of that sequence and never the sequence itself. TExportText writes a file, TExportAdvancedText
+// adds header and footer lines, TExportFormatText captions and formats; TExportMemory sends the
+// output to the clipboard.
+#pragma once
+
+#include <bitset>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "export/core/classes.h"
+#include "export/core/columns.h"
+#include "export/core/formats.h"
+#include "export/core/formatsettings.h"
+#include "export/core/graphics.h"
+#include "export/core/properties.h"
+#include "export/core/streams.h"
+#include "export/core/writer.h"
+
+namespace morvale {
+
+class TIniFile;
+
+using TCharSet = std::bitset<256>;
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TRecordEvent = std::function<void(TObject* Sender, int RecNo)>;
+using TStopExportEvent = std::function<void(TObject* Sender, bool& CanContinue)>;
+using TBeforeExportRowEvent = std::function<void(TObject* Sender, TExportRow& Row, bool& Accept)>;
+using TGetExportTextEvent = std::function<void(TObject* Sender, int ColNo, std::string& Text)>;
+using TGetCellParamsEvent =
+    std::function<void(TObject* Sender, int RecNo, int ColNo, const std::string& Value,
+                       TExportColAlign& Align, TFont* AFont, TColor& Background)>;
+
+class TExport : public TComponent {
+ public:
+  TExport();
+  ~TExport() override;
+
+  const TPropList& Published() const override;
+
+  // Source selection. The references are weak: a source that is destroyed clears itself here.
+  TExportSource ExportSource = esDataSet;
+  TDataSet* DataSet() const { return src_.DataSet; }
+  TCustomSource* CustomSource() const { return src_.CustomSource; }
+  TListView* ListView() const { return src_.ListView; }
+  TDBGrid* DBGrid() const { return src_.DBGrid; }
+  TStringGrid* StringGrid() const { return src_.StringGrid; }
+  void SetDataSet(TDataSet* v) { Reference(src_.DataSet, v); }
+  void SetCustomSource(TCustomSource* v) { Reference(src_.CustomSource, v); }
+  void SetListView(TListView* v) { Reference(src_.ListView, v); }
+  void SetDBGrid(TDBGrid* v) { Reference(src_.DBGrid, v); }
+  void SetStringGrid(TStringGrid* v) { Reference(src_.StringGrid, v); }
+  // The references with this exporter's kind and counts.
+  TSourceRef SourceRef() const;
+
+  // Settings kept by every exporter whether or not its class publishes them.
+  TStringList ExportedFields, Header, Captions, Footer, UserFormats, ColumnsWidth, ColumnsAlign,
+      ColumnsLength;
+  TExportFormats Formats;
+  bool AllowCaptions = true;
+  std::string Title;
+  bool CurrentRecordOnly = false;
+  bool GoToFirstRecord = true;
+  int ExportRecCount = 0;
+  int SkipRecCount = 0;
+  bool OnlyVisibleFields = false;
+  bool AutoCalcStrType = false;
+  int CaptionRow = -1;
+  bool AutoCalcColWidth = false;
+  bool ExportEmpty = true;
+
+  // The locale the run parses and renders values with; setting it moves the format defaults too.
+  const TFormatSettings& FormatSettings() const { return formatSettings_; }
+  void SetFormatSettings(const TFormatSettings& fs);
+
+  // Run state.
+  int RecordCounter = 0;
+  bool Aborted() const { return aborted_; }
+  TExportWriter* Writer() const { return writer_.get(); }
+  TExportColumns& Columns() { return columns_; }
+  TExportRow& Row() { return row_; }
+
+  // Events.
+  TNotifyEvent OnBeginExport, OnEndExport;
+  TRecordEvent OnSkippedRecord, OnExportedRecord, OnFetchedRecord;
+  TStopExportEvent OnStopExport;
+  TBeforeExportRowEvent OnBeforeExportRow;
+  TGetExportTextEvent OnGetExportText;
+  TGetCellParamsEvent OnGetCellParams;
+
+  // Runs the export to the exporter's destination (file, files, clipboard).
+  virtual void Execute() {}
+  // Creates the writer, runs the export into `stream`, and drops the writer however it ends.
+  void ExportToStream(TStream& stream);
+  // Asks the run to stop before the next record; may be called from any event handler.
+  virtual void Abort() { aborted_ = true; }
+
+  // The steps a format overrides.
+  virtual std::unique_ptr<TExportWriter> CreateWriter(TStream& stream);
+  virtual void BeginExport();
+  virtual void BeforeExport() {}
+  virtual void AfterExport() {}
+  virtual void EndExport();
+  virtual bool EndOfSource();
+  virtual void GetCaptionRow(std::string& S);
+  virtual void WriteCaptionRow() {}
+  virtual void FillRow();
+  virtual void GetDataRow(bool format, std::string& S);
+  virtual void WriteDataRow() {}
+  virtual void GetColCaption(int colNo, std::string& S);
+  virtual void GetColData(TExportCol& col, std::string& S) { S = col.Data; }
+  virtual TCharSet GetSpecialChars() { return {}; }
+  // Result := the text with the format's special characters escaped (the base copies it).
+  virtual void EscapeString(std::string_view S, std::string& Result) { Result.assign(S); }
+  std::string EscapeString(std::string_view S) {
+    std::string r;
+    EscapeString(S, r);
+    return r;
+  }
+  // Every published property with a text form, in a section named after the class.
+  virtual void SaveProperties(TIniFile& ini);
+  virtual void LoadProperties(TIniFile& ini);
+  virtual const char* ClassName() const { return "TExport"; }
+
+  // Answers whether the run goes on after an abort request (OnStopExport decides).
+  bool CanContinue();
+  void DoGetCellParams(int recNo, int colNo, const std::string& value, TExportColAlign& align,
+                       TFont* font, TColor& background);
+
+ protected:
+  void Notification(TComponent* component) override;
+  // Re-raised so formats can clear the flag after their own pre-passes.
+  void SetAborted(bool v) { aborted_ = v; }
+  // Skips n records from where the source is, firing OnSkippedRecord after each step.
+  void SkipRecords(int n);
+
+ private:
+  void DoExport();
+  template <class T>
+  void Reference(T*& slot, T* v);
+
+  TSourceRef src_;
+  TFormatSettings formatSettings_;
+  TExportColumns columns_;
+  TExportRow row_;
+  std::unique_ptr<TExportWriter> writer_;
+  bool aborted_ = false;
+  std::string scratch_;
+};
+
+class TExportText : public TExport {
+ public:
+  const TPropList& Published() const override;
+  const char* ClassName() const override { return "TExportText"; }
+
+  std::string FileName;
+  bool ShowFile = false;
+  bool PrintFile = false;
+
+  // Creates the folder and the file and runs the export into it; then opens or prints the file.
+  void Execute() override;
+  virtual void AfterExecute();
+  virtual std::string GetShowFileName() { return FileName; }
+  virtual std::string GetPrintFileName() { return FileName; }
+};
+
+class TExportAdvancedText : public TExportText {
+ public:
+  const TPropList& Published() const override;
+  const char* ClassName() const override { return "TExportAdvancedText"; }
+};
+
+class TExportFormatText : public TExportAdvancedText {
+ public:
+  const TPropList& Published() const override;
+  const char* ClassName() const override { return "TExportFormatText"; }
+};
+
+class TExportMemory : public TExport {
+ public:
+  const char* ClassName() const override { return "TExportMemory"; }
+  // Runs into memory and puts the whole output on the clipboard as one text.
+  void Execute() override;
+};
+
+// The formatting of one value by column type (number and date-time formats, escaping).
+void FormatValue(std::string_view raw, const TExportColumn& column, bool escape, TExport& exporter,
+                 std::string& out);
+std::string FormatValue(std::string_view raw, const std::string& format, TExportColType type,
+                        bool escape, TExport& exporter);
+
+// Creates a folder with all missing parents; false when it still does not exist.
+bool ForceDirectories(const std::string& folder);
+// The folder part of a path, ending in '/', or the empty text.
+std::string ExtractFilePath(const std::string& path);
+
+}  // namespace morvale

@@ -1,0 +1,61 @@
+// Numbers as text: the engine's number format language (digit placeholders, grouping, sections,
+// exponents, quoted literals) and the parsing rules for integers and floating-point texts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/core/formatsettings.h"
+
+namespace morvale {
+
+// A number format compiled once and applied to many values.
+class TNumberFormat {
+ public:
+  TNumberFormat() = default;
+  explicit TNumberFormat(std::string_view format);
+
+  const std::string& Source() const { return source_; }
+  // Appends the rendering of v to out. An empty format renders the general form.
+  void Render(double v, const TFormatSettings& fs, std::string& out) const;
+  void Render(int64_t v, const TFormatSettings& fs, std::string& out) const;
+
+  struct Section {
+    std::string pattern;  // the section's text
+    int intPlaceholders = 0;
+    int minIntDigits = 0;
+    int fracPlaceholders = 0;
+    int minFracDigits = 0;
+    bool grouping = false;
+    bool scientific = false;
+    bool expSignAlways = false;
+    int expDigits = 0;
+  };
+
+ private:
+  void RenderSection(const Section& sec, double absValue, bool minus, const TFormatSettings& fs,
+                     std::string& out) const;
+  std::string source_;
+  std::vector<Section> sections_;  // 0, 1, 2 or 3; empty for the general form
+};
+
+// FormatFloat: one-off rendering with a format text.
+std::string FormatFloat(std::string_view format, double v, const TFormatSettings& fs);
+
+// General form: up to 15 significant digits, no grouping, the locale's decimal separator,
+// scientific notation for very large or small magnitudes ("1.5E+20").
+void FloatToStrGeneral(double v, const TFormatSettings& fs, std::string& out);
+std::string FloatToStr(double v, const TFormatSettings& fs);
+
+// Optional sign, decimal digits, or "$" and hexadecimal digits. False when the text is not one.
+bool TryStrToInt64(std::string_view s, int64_t& v);
+bool TryStrToInt(std::string_view s, int32_t& v);
+// Optional sign, digits, the locale's decimal separator, an optional exponent, surrounding blanks;
+// no thousands separators.
+bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs);
+// Raises "'%s' is not a valid floating point value".
+double StrToFloat(std::string_view s, const TFormatSettings& fs);
+
+}  // namespace morvale

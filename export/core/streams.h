@@ -1,0 +1,84 @@
+// Byte streams the writers write to: a buffered file, memory, standard output. Write failures raise
+// an Exception naming the file, so a full disk never passes as a finished export.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "export/core/classes.h"
+
+namespace morvale {
+
+class TStream : public TObject {
+ public:
+  virtual void Write(const void* data, size_t size) = 0;
+  void Write(std::string_view s) { Write(s.data(), s.size()); }
+  // Current write position and total size; streams that cannot seek answer what they have written.
+  virtual int64_t Position() const = 0;
+  virtual int64_t Size() const { return Position(); }
+  // Moves the write position (used to patch a header after the data); throws when not seekable.
+  virtual void Seek(int64_t position);
+  virtual void Flush() {}
+};
+
+class TMemoryStream : public TStream {
+ public:
+  void Write(const void* data, size_t size) override;
+  int64_t Position() const override { return static_cast<int64_t>(pos_); }
+  int64_t Size() const override { return static_cast<int64_t>(data_.size()); }
+  void Seek(int64_t position) override;
+  const std::string& Data() const { return data_; }
+  std::string& Data() { return data_; }
+  void Clear() {
+    data_.clear();
+    pos_ = 0;
+  }
+
+ private:
+  std::string data_;
+  size_t pos_ = 0;
+};
+
+// A file created (replacing any file of the name) and written through a buffer.
+class TFileStream : public TStream {
+ public:
+  enum Mode { fmCreate, fmOpenRead, fmOpenReadWrite };
+  TFileStream(const std::string& fileName, Mode mode = fmCreate);
+  ~TFileStream() override;
+  void Write(const void* data, size_t size) override;
+  size_t Read(void* data, size_t size);
+  int64_t Position() const override;
+  int64_t Size() const override;
+  void Seek(int64_t position) override;
+  void Flush() override;
+  // Flushes and closes; raises on a write error that the buffer was hiding.
+  void Close();
+  const std::string& FileName() const { return fileName_; }
+
+ private:
+  void FlushBuffer();
+  std::string fileName_;
+  int fd_ = -1;
+  std::string buffer_;
+  int64_t filePos_ = 0;  // position of the buffer's start in the file
+};
+
+// Standard output or any open descriptor, buffered; not seekable.
+class TFdStream : public TStream {
+ public:
+  explicit TFdStream(int fd, std::string name = "standard output") : fd_(fd), name_(name) {}
+  ~TFdStream() override;
+  void Write(const void* data, size_t size) override;
+  int64_t Position() const override { return written_ + static_cast<int64_t>(buffer_.size()); }
+  void Flush() override;
+
+ private:
+  int fd_;
+  std::string name_;
+  std::string buffer_;
+  int64_t written_ = 0;
+};
+
+}  // namespace morvale
