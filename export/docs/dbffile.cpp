@@ -1,0 +1,140 @@
+#include "export/docs/dbffile.h"
+
+#include <langinfo.h>
+#include <charconv>
+#include <cmath>
+
+#include "export/core/classes.h"
+
+namespace morvale {
+
+namespace {
+
+void PutLE16(std::string& s, size_t at, uint32_t v) {
+  s[at] = static_cast<char>(v & 0xFF);
+  s[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+void PutLE32(std::string& s, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::string TDBFField::Descriptor() const {
+  std::string d(32, '\0');
+  // Byte 10 stays zero: a name of 10 bytes still has its terminator.
+  Name.copy(d.data(), std::min<size_t>(Name.size(), 10));
+  d[11] = Type;
+  PutLE32(d, 12, static_cast<uint32_t>(Offset));
+  d[16] = static_cast<char>(Length & 0xFF);
+  d[17] = static_cast<char>(Decimals & 0xFF);
+  return d;
+}
+
+size_t Utf8Prefix(std::string_view s, size_t max) {
+  if (s.size() <= max) return s.size();
+  size_t n = max;
+  // Step back over continuation bytes to the lead byte of the character that straddles the cut.
+  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+  return n;
+}
+
+std::string DBFFieldName(std::string_view name, bool utf8) {
+  std::string r(name.substr(0, utf8 ? Utf8Prefix(name, 10) : std::min<size_t>(name.size(), 10)));
+  for (char& c : r)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return r;
+}
+
+int DBFHeaderLength(size_t fieldCount) {
+  return static_cast<int>(32 * (fieldCount + 1) + 1);
+}
+
+int DBFRecordLength(const std::vector<TDBFField>& fields) {
+  int len = 1;
+  for (const TDBFField& f : fields) len += f.Length & 0xFF;
+  return len;
+}
+
+void CheckDBFShape(const std::vector<TDBFField>& fields) {
+  // Both lengths are 16-bit fields of the header; a table beyond them could not be read back.
+  if (DBFHeaderLength(fields.size()) > 0xFFFF)
+    throw Exception(Format("Too many fields for a dBASE table: %d", {IntToStr(fields.size())}));
+  if (DBFRecordLength(fields) > 0xFFFF)
+    throw Exception(Format("dBASE record too long: %d bytes, at most 65535",
+                           {IntToStr(DBFRecordLength(fields))}));
+}
+
+std::string DBFMainHeader(uint8_t version, int year, int month, int day, uint32_t recordCount,
+                          const std::vector<TDBFField>& fields) {
+  std::string h(32, '\0');
+  h[0] = static_cast<char>(version);
+  h[1] = static_cast<char>((year - 1900) & 0xFF);
+  h[2] = static_cast<char>(month);
+  h[3] = static_cast<char>(day);
+  PutLE32(h, 4, recordCount);
+  PutLE16(h, 8, static_cast<uint32_t>(DBFHeaderLength(fields.size())));
+  PutLE16(h, 10, static_cast<uint32_t>(DBFRecordLength(fields)));
+  return h;
+}
+
+void RenderDBFField(const TDBFField& field, std::string_view text, bool utf8, std::string& record) {
+  const size_t len = static_cast<size_t>(field.Length & 0xFF);
+  const size_t start = record.size();
+  record.append(len, ' ');
+  if (text.empty() || len == 0) return;
+  char* out = record.data() + start;
+  switch (field.Type) {
+    case 'C': {
+      size_t n = std::min<size_t>(len, kDBFMaxCharLength);
+      n = utf8 ? Utf8Prefix(text, n) : std::min(n, text.size());
+      text.copy(out, n);
+      break;
+    }
+    case 'N':
+    case 'M':
+      if (text.size() > len)
+        std::fill(out, out + len, '*');
+      else
+        text.copy(out + (len - text.size()), text.size());
+      break;
+    default:  // D and L arrive in their exact width
+      text.copy(out, std::min(len, text.size()));
+  }
+}
+
+std::string DBFFixed(double value, int width, int decimals) {
+  char buf[700];
+  auto [end, ec] =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, std::max(decimals, 0));
+  std::string s = ec == std::errc() ? std::string(buf, end) : std::string();
+  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+  return s;
+}
+
+char DBFLogical(std::string_view text) {
+  std::string up = UpperCaseAscii(text);
+  if (up.find("TRUE") != std::string::npos) return 'T';
+  if (up.find("FALSE") != std::string::npos) return 'F';
+  return ' ';
+}
+
+int DBFMemoBlockCount(size_t valueBytes) {
+  return static_cast<int>((valueBytes + 2 + kDBFMemoBlock - 1) / kDBFMemoBlock);
+}
+
+std::string DBFMemoBlocks(std::string_view value) {
+  std::string b(static_cast<size_t>(DBFMemoBlockCount(value.size())) * kDBFMemoBlock, '\0');
+  value.copy(b.data(), value.size());
+  b[value.size()] = kDBFFileEnd;
+  b[value.size() + 1] = kDBFFileEnd;
+  return b;
+}
+
+bool SystemCodePageUtf8() {
+  std::string cs = UpperCaseAscii(nl_langinfo(CODESET));
+  return cs == "UTF-8" || cs == "UTF8" || cs == "ANSI_X3.4-1968" || cs == "ASCII";
+}
+
+}  // namespace morvale

@@ -1,0 +1,261 @@
+#include "export/docs/rtfexport.h"
+
+#include "export/core/platform.h"
+#include "export/docs/rtftext.h"
+
+namespace morvale {
+
+namespace {
+
+constexpr int kTableLeft = 36;      // twips, \trleft and the first column's left edge
+constexpr int kTwipsPerPixel = 15;  // at 96 pixels per inch
+constexpr int kCellEdgeExtra = 10;  // twips added to every column
+constexpr const char* kCellStart = "\\pard\\intbl\\li30\\ri30";
+constexpr const char* kCellBorders =
+    "\\clbrdrl\\brdrth \\clbrdrr\\brdrth \\clbrdrt\\brdrth \\clbrdrb\\brdrth";
+
+std::string FontStyles(TFontStyles s) {
+  std::string r;
+  if (s & fsBold) r += "\\b";
+  if (s & fsItalic) r += "\\i";
+  if (s & fsUnderline) r += "\\ul";
+  if (s & fsStrikeOut) r += "\\strike";
+  return r;
+}
+
+// RTF readers skip bare line ends, so every line break of a value becomes a paragraph mark.
+// CR LF is the break of the system's own texts; a lone LF or CR (texts made on other systems)
+// would otherwise run two lines together.
+void BreaksToPar(std::string& s) {
+  if (s.find_first_of("\r\n") == std::string::npos) return;
+  std::string r;
+  r.reserve(s.size() + 16);
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+      r += " \\par ";
+    } else {
+      r += c;
+    }
+  }
+  s.swap(r);
+}
+
+}  // namespace
+
+const char* RtfAlignment(TrtfTextAlignment a) {
+  switch (a) {
+    case talRight:
+      return "\\qr";
+    case talCenter:
+      return "\\qc";
+    case talFill:
+      return "\\qj";
+    default:
+      return "\\ql";
+  }
+}
+
+TExportRTF::TExportRTF() {
+  Name = "ExportRTF";
+}
+
+const TPropList& TExportRTF::Published() const {
+  static const TPropList list = [this] {
+    TPropList l(&TExportFormatText::Published());
+    PropBuilder<TExportRTF>(l)
+        .Object("Options", "TRTFOptions", &TExportRTF::Options)
+        .Strings("ColumnsWidth", &TExportRTF::ColumnsWidth)
+        .Strings("ColumnsAlign", &TExportRTF::ColumnsAlign)
+        .Event("OnGetHeaderStyle")
+        .Event("OnGetFooterStyle")
+        .Event("OnGetCaptionStyle")
+        .Event("OnGetDataStyle");
+    return l;
+  }();
+  return list;
+}
+
+std::unique_ptr<TExportWriter> TExportRTF::CreateWriter(TStream& stream) {
+  return std::make_unique<TRTFWriter>(*this, stream);
+}
+
+std::string TExportRTF::Background(const TrtfStyle& s) {
+  return s.AllowBackground ? RTFWriter().ColorToRTF(s.BackgroundColor, ckBackground)
+                           : std::string();
+}
+
+std::string TExportRTF::Highlight(const TrtfStyle& s) {
+  return s.AllowHighlight ? RTFWriter().ColorToRTF(s.HighlightColor, ckHighlight) : std::string();
+}
+
+std::string TExportRTF::TextFormat(const TrtfStyle& s) {
+  TRTFWriter& w = RTFWriter();
+  std::string r = w.FontToRTF(s.Font);
+  r += w.ColorToRTF(s.Font.Color, ckFont);
+  r += FontStyles(s.Font.Style);
+  r += ' ';
+  return r;
+}
+
+std::vector<int> TExportRTF::ColumnEdges() {
+  // The width of "X" in the caption font stands for one character of the column's width.
+  int x = TextMetrics().TextWidth(Options.CaptionStyle.Font, "X");
+  std::vector<int> edges;
+  int edge = kTableLeft;
+  for (int i = 0; i < Columns().Count(); ++i) {
+    edge += Columns()[i].Width * x * kTwipsPerPixel + kCellEdgeExtra;
+    edges.push_back(edge);
+  }
+  return edges;
+}
+
+void TExportRTF::WriteTextBlock(const TStringList& lines, TrtfStyle style) {
+  TRTFWriter& w = RTFWriter();
+  std::string open = "{";
+  open += RtfAlignment(style.Alignment);
+  std::string bg = Background(style);
+  if (!bg.empty()) open += bg + " ";
+  w.WriteLn(open);
+  for (const std::string& line : lines) {
+    std::string s = "{";
+    s += Highlight(style);
+    s += TextFormat(style);
+    // Header and footer lines may carry control words of their own; only their non-ASCII
+    // characters are escaped.
+    TRtfCharset::System().Encode(line, s);
+    s += "}";
+    w.WriteLn(s);
+    w.WritePar();
+  }
+  w.WriteLn("}");
+}
+
+void TExportRTF::BeginExport() {
+  TExportFormatText::BeginExport();
+  TRTFWriter& w = RTFWriter();
+  // Two fonts even when the names agree: 0 is the caption font, 1 the data font.
+  w.FontTable.Add(Options.CaptionStyle.Font.Name);
+  w.FontTable.Add(Options.DataStyle.Font.Name);
+  w.ColorTable.Add(clBlack);
+  w.WriteHeader();
+  w.WriteFontTable();
+  w.WriteColorTable();
+  w.WriteLn("\\f1\\fs" + std::to_string(Options.DataStyle.Font.Size * 2));
+  if (Options.PageOrientation == poLandscape) {
+    w.WriteLn("\\landscape");
+    w.WriteLn("\\paperw16838");
+    w.WriteLn("\\paperh11906");
+  } else {
+    w.WriteLn("\\paperw11906");
+    w.WriteLn("\\paperh16838");
+  }
+  if (!Header.Empty()) {
+    TrtfStyle style = Options.HeaderStyle;
+    if (OnGetHeaderStyle) OnGetHeaderStyle(this, style);
+    WriteTextBlock(Header, style);
+  }
+  w.WritePar();
+  w.WriteLn("\\trowd\\trql\\trgaph0\\trleft" + std::to_string(kTableLeft));
+  for (int edge : ColumnEdges()) {
+    w.WriteLn(kCellBorders);
+    w.WriteLn("\\cellx" + std::to_string(edge));
+  }
+}
+
+void TExportRTF::WriteCaptionRow() {
+  TRTFWriter& w = RTFWriter();
+  w.WriteLn("\\f0\\fs" + std::to_string(Options.CaptionStyle.Font.Size * 2));
+  std::string row;
+  GetCaptionRow(row);
+  row += "\\row";
+  w.WriteLn(row);
+}
+
+void TExportRTF::GetColCaption(int colNo, std::string& S) {
+  TrtfStyle style = Options.CaptionStyle;
+  if (OnGetCaptionStyle) OnGetCaptionStyle(this, colNo, style);
+  const TExportColumn& column = Columns()[colNo];
+  // The caption's own alignment: the style's, unless CaptionAligns names the column.
+  char align = style.Alignment == talRight ? 'R' : style.Alignment == talCenter ? 'C' : 'L';
+  std::string line = Options.CaptionAligns.Value(column.Name);
+  if (!line.empty()) {
+    char first = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+    align = first == 'C' || first == 'R' ? first : 'L';
+  }
+  S = kCellStart;
+  S += Background(style);
+  S += align == 'R' ? "\\qr" : align == 'C' ? "\\qc" : "\\ql";
+  S += "{";
+  S += Highlight(style);
+  S += TextFormat(style);
+  S += EscapeString(column.Caption);
+  S += "}\\cell";
+}
+
+const TrtfStyle& TExportRTF::DataStyleOf(int colNo) const {
+  const TrtfStyles& strips = Options.StripStyles;
+  if (Options.StripType == stNone || strips.Count() == 0) return Options.DataStyle;
+  int n = Options.StripType == stCol ? colNo : RecordCounter;
+  return strips[n % strips.Count()];
+}
+
+void TExportRTF::GetColData(TExportCol& col, std::string& S) {
+  int colNo = col.ColumnIndex;
+  TrtfStyle style = DataStyleOf(colNo);
+  if (OnGetDataStyle) OnGetDataStyle(this, SkipRecCount + RecordCounter, colNo, style);
+  std::string align;
+  RTFWriter().AlignToStr(Columns()[colNo].ColAlign, align);
+  S = kCellStart;
+  S += Background(style);
+  S += Highlight(style);
+  S += align;
+  S += "{";
+  S += TextFormat(style);
+  cell_ = col.Data;
+  BreaksToPar(cell_);
+  S += cell_;
+  S += "}\\cell";
+}
+
+void TExportRTF::BeforeExport() {
+  TExportFormatText::BeforeExport();
+  RTFWriter().WriteLn("\\f1\\fs" + std::to_string(Options.DataStyle.Font.Size * 2));
+}
+
+void TExportRTF::WriteDataRow() {
+  std::string row;
+  GetDataRow(true, row);
+  row += "\\row";
+  RTFWriter().WriteLn(row);
+}
+
+void TExportRTF::EndExport() {
+  if (Writer()) {
+    TRTFWriter& w = RTFWriter();
+    w.WriteLn("\\pard");
+    if (!Footer.Empty()) {
+      TrtfStyle style = Options.FooterStyle;
+      if (OnGetFooterStyle) OnGetFooterStyle(this, style);
+      w.WritePar();
+      WriteTextBlock(Footer, style);
+    }
+    w.Write("}");
+    w.Finish();
+  }
+  TExportFormatText::EndExport();
+}
+
+void TExportRTF::EscapeString(std::string_view S, std::string& Result) {
+  Result.clear();
+  std::string plain;
+  plain.reserve(S.size());
+  for (char c : S) {
+    if (c == '\\' || c == '{' || c == '}') plain += '\\';
+    plain += c;
+  }
+  TRtfCharset::System().Encode(plain, Result);
+}
+
+}  // namespace morvale

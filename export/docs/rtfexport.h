@@ -1,0 +1,63 @@
+// RTF export: optional header lines, one table with a caption row and a row per record, optional
+// footer lines, on an A4 page. Every piece of text carries its own style. The "MS Word" type is the
+// same document under a .doc name.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "export/core/export.h"
+#include "export/docs/rtfstyle.h"
+#include "export/docs/rtfwriter.h"
+
+namespace morvale {
+
+using TrtfGetStyleEvent = std::function<void(TObject* Sender, TrtfStyle& Style)>;
+using TrtfGetCaptionStyleEvent = std::function<void(TObject* Sender, int ColNo, TrtfStyle& Style)>;
+using TrtfGetDataStyleEvent =
+    std::function<void(TObject* Sender, int Row, int Col, TrtfStyle& Style)>;
+
+class TExportRTF : public TExportFormatText {
+ public:
+  TExportRTF();
+  const TPropList& Published() const override;
+  const char* ClassName() const override { return "TExportRTF"; }
+
+  TRTFOptions Options;
+  // Each handler gets a copy of the style that applies and may change it for that text only.
+  TrtfGetStyleEvent OnGetHeaderStyle, OnGetFooterStyle;
+  TrtfGetCaptionStyleEvent OnGetCaptionStyle;
+  TrtfGetDataStyleEvent OnGetDataStyle;
+
+  std::unique_ptr<TExportWriter> CreateWriter(TStream& stream) override;
+  void BeginExport() override;
+  void BeforeExport() override;
+  void WriteCaptionRow() override;
+  void GetColCaption(int colNo, std::string& S) override;
+  void GetColData(TExportCol& col, std::string& S) override;
+  void WriteDataRow() override;
+  void EndExport() override;
+  // Backslashes doubled, braces escaped (an unbalanced brace would end the document early), and
+  // non-ASCII characters as \uN with a fallback (see rtftext.h).
+  void EscapeString(std::string_view S, std::string& Result) override;
+  using TExport::EscapeString;
+
+  // The right edge, in twips, of every column (\cellx).
+  std::vector<int> ColumnEdges();
+
+ private:
+  TRTFWriter& RTFWriter() const { return static_cast<TRTFWriter&>(*Writer()); }
+  // "{" + alignment + background, the styled lines, "}" (header and footer blocks).
+  void WriteTextBlock(const TStringList& lines, TrtfStyle style);
+  // font + colour + font styles and the blank that follows them.
+  std::string TextFormat(const TrtfStyle& style);
+  std::string Background(const TrtfStyle& style);
+  std::string Highlight(const TrtfStyle& style);
+  const TrtfStyle& DataStyleOf(int colNo) const;
+  std::string cell_;
+};
+
+// The TrtfTextAlignment of a style as a paragraph control word.
+const char* RtfAlignment(TrtfTextAlignment a);
+
+}  // namespace morvale

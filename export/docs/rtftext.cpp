@@ -1,0 +1,121 @@
+#include "export/docs/rtftext.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include "export/core/classes.h"
+
+namespace morvale {
+
+namespace {
+
+const char kHex[] = "0123456789abcdef";
+
+void AppendHexByte(unsigned char b, std::string& out) {
+  out += "\\'";
+  out += kHex[b >> 4];
+  out += kHex[b & 15];
+}
+
+void AppendUnit(int unit, std::string& out) {
+  out += "\\u";
+  out += std::to_string(unit > 32767 ? unit - 65536 : unit);
+}
+
+// Decodes one UTF-8 sequence at s[i]; 0 and length 1 for a byte that starts none.
+char32_t DecodeUtf8(std::string_view s, size_t i, size_t& len) {
+  auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char c = b(i);
+  int n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+  len = 1;
+  if (n == 0 || i + n > s.size() || c >= 0xF8) return 0;
+  char32_t cp = c & (0x7F >> n);
+  for (int k = 1; k < n; ++k) {
+    if ((b(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (b(i + k) & 0x3F);
+  }
+  // Overlong forms, surrogates and values beyond Unicode are not characters.
+  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+      (cp >= 0xD800 && cp <= 0xDFFF))
+    return 0;
+  len = static_cast<size_t>(n);
+  return cp;
+}
+
+}  // namespace
+
+void AppendRtfUnicode(char32_t cp, std::string_view fallback, std::string& out) {
+  if (cp >= 0x10000) {
+    char32_t v = cp - 0x10000;
+    AppendUnit(static_cast<int>(0xD800 + (v >> 10)), out);
+    out += fallback;
+    AppendUnit(static_cast<int>(0xDC00 + (v & 0x3FF)), out);
+    out += fallback;
+    return;
+  }
+  AppendUnit(static_cast<int>(cp), out);
+  out += fallback;
+}
+
+TRtfCharset::TRtfCharset(std::string_view codeset) {
+  std::string cs = UpperCaseAscii(codeset);
+  utf8_ = cs.empty() || cs == "UTF-8" || cs == "UTF8" || cs == "ANSI_X3.4-1968" || cs == "ASCII";
+  if (utf8_) return;
+  iconv_t cd = iconv_open("UTF-32LE", cs.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    utf8_ = true;  // an unknown code set: take the text as UTF-8
+    return;
+  }
+  for (int b = 128; b < 256; ++b) {
+    char in = static_cast<char>(b);
+    unsigned char outBuf[8] = {};
+    char* ip = &in;
+    char* op = reinterpret_cast<char*>(outBuf);
+    size_t il = 1, ol = sizeof outBuf;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && ol == 4)
+      high_[static_cast<size_t>(b - 128)] = outBuf[0] | (outBuf[1] << 8) | (outBuf[2] << 16);
+  }
+  iconv_close(cd);
+}
+
+const TRtfCharset& TRtfCharset::System() {
+  static const TRtfCharset cs(nl_langinfo(CODESET));
+  return cs;
+}
+
+void TRtfCharset::Encode(std::string_view s, std::string& out) const {
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      // Copy the run of ASCII bytes in one piece; most texts are nothing else.
+      size_t j = i + 1;
+      while (j < s.size() && static_cast<unsigned char>(s[j]) < 0x80) ++j;
+      out.append(s.data() + i, j - i);
+      i = j;
+      continue;
+    }
+    if (utf8_) {
+      size_t len = 1;
+      char32_t cp = DecodeUtf8(s, i, len);
+      if (cp)
+        AppendRtfUnicode(cp, "?", out);
+      else
+        AppendHexByte(c, out);  // not UTF-8: the byte itself, as the document's code page shows it
+      i += len;
+      continue;
+    }
+    char32_t cp = high_[c - 128];
+    if (cp) {
+      std::string fallback;
+      AppendHexByte(c, fallback);
+      AppendRtfUnicode(cp, fallback, out);
+    } else {
+      AppendHexByte(c, out);
+    }
+    ++i;
+  }
+}
+
+}  // namespace morvale
