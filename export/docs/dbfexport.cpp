@@ -3,6 +3,7 @@
 #include <charconv>
 #include <ctime>
 
+#include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
 #include "export/core/properties.h"
@@ -13,7 +14,7 @@ namespace morvale {
 // ---- TDBFWriter ------------------------------------------------------------------------------
 
 TDBFWriter::TDBFWriter(TExport& owner, TStream& stream)
-    : TExportWriter(owner, stream), out_(&stream), utf8_(SystemCodePageUtf8()) {
+    : TExportWriter(owner, stream), out_(&stream), utf8_(SystemCodePageIsUtf8()) {
   // The record count sits in the header; an output that cannot seek back to it (a pipe, standard
   // output) gets the table in memory first and in one piece at the end.
   if (!dynamic_cast<TFileStream*>(&stream) && !dynamic_cast<TMemoryStream*>(&stream)) {
@@ -117,9 +118,9 @@ TExportDBF::TExportDBF() {
   Name = "ExportDBF";
 }
 
-const TPropList& TExportDBF::Published() const {
-  static const TPropList list = [this] {
-    TPropList l(&TExportText::Published());
+const TPropList& TExportDBF::ClassProps() {
+  static const TPropList list = [] {
+    TPropList l(&TExportText::ClassProps());
     PropBuilder<TExportDBF>(l)
         .Strings("ColumnsPrecision", &TExportDBF::ColumnsPrecision)
         .Int("DefaultFloatSize", &TExportDBF::DefaultFloatSize)
@@ -170,7 +171,7 @@ void TExportDBF::GetPrecision(std::string_view name, int& size, int& decimals) c
 
 TDBFField TExportDBF::FieldOfColumn(const TExportColumn& c) const {
   TDBFField f;
-  f.Name = DBFFieldName(c.Name, SystemCodePageUtf8());
+  f.Name = DBFFieldName(c.Name, SystemCodePageIsUtf8());
   if (c.IsBlob) {
     f.Type = 'M';
     f.Length = kDBFMemoFieldLength;
@@ -241,7 +242,7 @@ void TExportDBF::BeginExport() {
     offset += f.Length & 0xFF;
     fields.push_back(f);
   }
-  MakeNamesUnique(fields, SystemCodePageUtf8());
+  MakeNamesUnique(fields, SystemCodePageIsUtf8());
   for (const TDBFField& f : fields) w.AddField(f);
   w.WriteHeader();
 }

@@ -62,7 +62,8 @@ class TDBFWriter : public TExportWriter {
 class TExportDBF : public TExportText {
  public:
   TExportDBF();
-  const TPropList& Published() const override;
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
   const char* ClassName() const override { return "TExportDBF"; }
 
   // NAME=size,decimals lines for float and currency columns.

@@ -1,6 +1,5 @@
 #include "export/docs/dbffile.h"
 
-#include <langinfo.h>
 #include <charconv>
 #include <cmath>
 
@@ -130,11 +129,6 @@ std::string DBFMemoBlocks(std::string_view value) {
   b[value.size()] = kDBFFileEnd;
   b[value.size() + 1] = kDBFFileEnd;
   return b;
-}
-
-bool SystemCodePageUtf8() {
-  std::string cs = UpperCaseAscii(nl_langinfo(CODESET));
-  return cs == "UTF-8" || cs == "UTF8" || cs == "ANSI_X3.4-1968" || cs == "ASCII";
 }
 
 }  // namespace morvale

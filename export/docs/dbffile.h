@@ -66,8 +66,4 @@ int DBFMemoBlockCount(size_t valueBytes);
 // character.
 size_t Utf8Prefix(std::string_view s, size_t max);
 
-// Whether texts are UTF-8 (the locale's code set, or plain ASCII under the C locale) rather than a
-// single-byte code page such as Windows-1251.
-bool SystemCodePageUtf8();
-
 }  // namespace morvale

@@ -61,9 +61,9 @@ TExportRTF::TExportRTF() {
   Name = "ExportRTF";
 }
 
-const TPropList& TExportRTF::Published() const {
-  static const TPropList list = [this] {
-    TPropList l(&TExportFormatText::Published());
+const TPropList& TExportRTF::ClassProps() {
+  static const TPropList list = [] {
+    TPropList l(&TExportFormatText::ClassProps());
     PropBuilder<TExportRTF>(l)
         .Object("Options", "TRTFOptions", &TExportRTF::Options)
         .Strings("ColumnsWidth", &TExportRTF::ColumnsWidth)

@@ -20,7 +20,8 @@ using TrtfGetDataStyleEvent =
 class TExportRTF : public TExportFormatText {
  public:
   TExportRTF();
-  const TPropList& Published() const override;
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
   const char* ClassName() const override { return "TExportRTF"; }
 
   TRTFOptions Options;

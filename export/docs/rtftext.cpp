@@ -1,9 +1,10 @@
 #include "export/docs/rtftext.h"
 
 #include <iconv.h>
-#include <langinfo.h>
+#include <memory>
 
 #include "export/core/classes.h"
+#include "export/core/codepage.h"
 
 namespace morvale {
 
@@ -80,8 +81,14 @@ TRtfCharset::TRtfCharset(std::string_view codeset) {
 }
 
 const TRtfCharset& TRtfCharset::System() {
-  static const TRtfCharset cs(nl_langinfo(CODESET));
-  return cs;
+  // The code page may be set by the program after start; the table follows it.
+  static std::unique_ptr<TRtfCharset> cs;
+  static std::string name;
+  if (!cs || name != SystemCodePage()) {
+    name = SystemCodePage();
+    cs = std::make_unique<TRtfCharset>(name);
+  }
+  return *cs;
 }
 
 void TRtfCharset::Encode(std::string_view s, std::string& out) const {
@@ -100,7 +107,7 @@ void TRtfCharset::Encode(std::string_view s, std::string& out) const {
       size_t len = 1;
       char32_t cp = DecodeUtf8(s, i, len);
       if (cp)
-        AppendRtfUnicode(cp, "?", out);
+        AppendRtfUnicode(cp, "\\'3f", out);
       else
         AppendHexByte(c, out);  // not UTF-8: the byte itself, as the document's code page shows it
       i += len;

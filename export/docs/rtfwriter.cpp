@@ -113,6 +113,7 @@ void TRTFWriter::InsertAt(int64_t pos, std::string_view text) {
     return;
   }
   auto& file = dynamic_cast<TFileStream&>(s);
+  file.Flush();
   int64_t end = file.Size();
   std::string tail;
   try {
@@ -120,9 +121,12 @@ void TRTFWriter::InsertAt(int64_t pos, std::string_view text) {
   } catch (const std::bad_alloc&) {
     throw Exception("VirtualAlloc failed! :-(");
   }
-  file.Seek(pos);
-  size_t got = file.Read(tail.data(), tail.size());
-  tail.resize(got);
+  {
+    // The output was created for writing only; the tail is read through a reader of its own.
+    TFileStream reader(file.FileName(), TFileStream::fmOpenRead);
+    reader.Seek(pos);
+    tail.resize(reader.Read(tail.data(), tail.size()));
+  }
   file.Seek(pos);
   file.Write(text.data(), text.size());
   file.Write(tail.data(), tail.size());

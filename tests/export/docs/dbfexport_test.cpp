@@ -64,14 +64,14 @@ TEST_F(DbfFixture, SampleTableByteForByte) {
   expected += TDBFField{"PRICE", 'N', 31, 15, 4}.Descriptor();
   expected += TDBFField{"BORN", 'D', 46, 8, 0}.Descriptor();
   expected += '\x0d';
-  expected += " " + std::string("          1") + "Bolt                " + "        12.5000" +
-              "20080307";
-  expected += " " + std::string("          2") + "Гайка \"M6\"    " + "         0.1000" +
-              "19991231";
-  expected += " " + std::string("          3") + "a;b,c\td            " + "         0.0000" +
-              "        ";
-  expected += " " + std::string("         -4") + "<tag> & 'q'         " + "  -1234567.8910" +
-              "20000229";
+  expected +=
+      " " + std::string("          1") + "Bolt                " + "        12.5000" + "20080307";
+  expected +=
+      " " + std::string("          2") + "Гайка \"M6\"     " + "         0.1000" + "19991231";
+  expected +=
+      " " + std::string("          3") + "a;b,c\td             " + "         0.0000" + "        ";
+  expected +=
+      " " + std::string("         -4") + "<tag> & 'q'         " + "  -1234567.8910" + "20000229";
   expected += '\x1a';
   EXPECT_EQ(t, expected);
 }
@@ -95,7 +95,7 @@ TEST_F(DbfFixture, TableAndMemoFileReadBackByDbfread) {
             "ID=2|NAME='Гайка \"M6\"'|PRICE=0.1|BORN=datetime.date(1999, 12, 31)|"
             "NOTE='line one\\r\\nline two'\n"
             "ID=3|NAME='a;b,c\\td'|PRICE=0.0|BORN=None|NOTE=None\n"
-            "ID=4|NAME=\"<tag> & 'q'\"|PRICE=-1234567.891|BORN=datetime.date(2000, 2, 29)|"
+            "ID=-4|NAME=\"<tag> & 'q'\"|PRICE=-1234567.891|BORN=datetime.date(2000, 2, 29)|"
             "NOTE='Ünïcødé ✓'\n");
 
   // Memos take blocks 1, 2 and 3; the next free block, 4, is in the memo file's first bytes.
@@ -104,8 +104,8 @@ TEST_F(DbfFixture, TableAndMemoFileReadBackByDbfread) {
   EXPECT_EQ(memo.substr(0, 512), LE32(4) + std::string(508, '\0'));
   EXPECT_EQ(memo.substr(512, 7), "plain\x1a\x1a");
   std::string table = test::ReadFile(exp.FileName);
-  EXPECT_EQ(table.substr(161 + 1 + 54, 10), "         1");
-  EXPECT_EQ(table.substr(161 + 65 * 2 + 1 + 54, 10), std::string(10, ' '));  // NULL memo
+  EXPECT_EQ(table.substr(193 + 1 + 54, 10), "         1");
+  EXPECT_EQ(table.substr(193 + 65 * 2 + 1 + 54, 10), std::string(10, ' '));  // NULL memo
 }
 
 TEST_F(DbfFixture, MemoSizesAndBlocks) {

@@ -56,13 +56,14 @@ inline std::string RunCommand(const std::string& command, int& status) {
 }
 
 // Debian's python, which has the readers (not a python first on PATH).
-inline std::string Python() { return "/usr/bin/python3"; }
+inline std::string Python() {
+  return "/usr/bin/python3";
+}
 
 // The table as python3-dbfread reads it (see dbfdump.py); "ERROR ..." when it cannot.
 inline std::string DbfRead(const std::string& table, const std::string& encoding = "utf-8") {
   int status = 0;
-  std::string out = RunCommand(Python() + " " MORVALE_SOURCE_DIR
-                                          "/tests/export/docs/dbfdump.py '" +
+  std::string out = RunCommand(Python() + " " MORVALE_SOURCE_DIR "/tests/export/docs/dbfdump.py '" +
                                    table + "' " + encoding + " 2>&1",
                                status);
   return status == 0 ? out : "ERROR " + out;
@@ -75,7 +76,8 @@ inline std::string UnrtfText(const std::string& document) {
   std::string out = RunCommand(
       "unrtf --html '" + document + "' 2>/dev/null >'" + document + ".html' && " + Python() +
           " -c \"import html,re,sys; t=re.sub(r'<[^>]*>',' ',sys.stdin.read()); "
-          "print(' '.join(html.unescape(t).split()))\" <'" + document + ".html'",
+          "print(' '.join(html.unescape(t).split()))\" <'" +
+          document + ".html'",
       status);
   return status == 0 ? out : "ERROR " + out;
 }

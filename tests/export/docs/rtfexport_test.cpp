@@ -72,14 +72,12 @@ TEST_F(RtfFixture, DefaultDocumentByteForByte) {
       "\\paperh16838\r\n"
       "\\par\r\n"
       "\\trowd\\trql\\trgaph0\\trleft36\r\n" +
-      kBorders + "\\cellx766\r\n" + kBorders + "\\cellx1976\r\n" +
-      "\\f0\\fs20\r\n" +
-      kCell + "\\cbpat1\\qc{\\f0\\fs20\\cf0\\b A}\\cell" +  //
-      kCell + "\\cbpat1\\qc{\\f0\\fs20\\cf0\\b B}\\cell\\row\r\n" +
-      "\\f1\\fs20\r\n" +
-      kCell + "\\cbpat1\\qr{\\f0\\fs20\\cf0 1}\\cell" +  //
-      kCell + "\\cbpat1\\ql{\\f0\\fs20\\cf0 x}\\cell\\row\r\n" +
-      kCell + "\\cbpat1\\qr{\\f0\\fs20\\cf0 -20}\\cell" +  //
+      kBorders + "\\cellx766\r\n" + kBorders + "\\cellx1976\r\n" + "\\f0\\fs20\r\n" + kCell +
+      "\\cbpat1\\qc{\\f0\\fs20\\cf0\\b A}\\cell" +  //
+      kCell + "\\cbpat1\\qc{\\f0\\fs20\\cf0\\b B}\\cell\\row\r\n" + "\\f1\\fs20\r\n" + kCell +
+      "\\cbpat1\\qr{\\f0\\fs20\\cf0 1}\\cell" +  //
+      kCell + "\\cbpat1\\ql{\\f0\\fs20\\cf0 x}\\cell\\row\r\n" + kCell +
+      "\\cbpat1\\qr{\\f0\\fs20\\cf0 -20}\\cell" +  //
       kCell + "\\cbpat1\\ql{\\f0\\fs20\\cf0 y}\\cell\\row\r\n" +
       "\\pard\r\n"
       "}";
@@ -134,8 +132,10 @@ TEST_F(RtfFixture, ValuesAreEscaped) {
   };
   EXPECT_EQ(rows[0], cells("C:\\\\temp", "a \\par b"));
   EXPECT_EQ(rows[1], cells("\\{x\\} \\}", "one \\par two \\par three"));
-  EXPECT_EQ(rows[2], cells("\\u1043?\\u1072?\\u1081?\\u1082?\\u1072?", "n\\\\a"));
-  EXPECT_NE(Run().find("\\b \\u1055?\\u1091?\\u1090?\\u1100?\\\\\\{}\\cell"), std::string::npos);
+  EXPECT_EQ(rows[2],
+            cells("\\u1043\\'3f\\u1072\\'3f\\u1081\\'3f\\u1082\\'3f\\u1072\\'3f", "n\\\\a"));
+  EXPECT_NE(Run().find("\\b \\u1055\\'3f\\u1091\\'3f\\u1090\\'3f\\u1100\\'3f\\\\\\{}\\cell"),
+            std::string::npos);
 }
 
 TEST_F(RtfFixture, StripStylesByRowAndColumn) {
@@ -178,8 +178,9 @@ TEST_F(RtfFixture, HeaderFooterOrientationAndEdges) {
   EXPECT_NE(doc.find("\\f1\\fs20\r\n\\landscape\r\n\\paperw16838\r\n\\paperh11906\r\n"
                      "{\\qc\\cbpat1 \r\n"
                      "{\\f0\\fs20\\cf0\\b\\i\\ul\\strike Title}\r\n\\par\r\n"
-                     "{\\f0\\fs20\\cf0\\b\\i\\ul\\strike \\u1042?\\u1090?\\u1086?\\u1088?\\u1086?"
-                     "\\u1081?}\r\n\\par\r\n"
+                     "{\\f0\\fs20\\cf0\\b\\i\\ul\\strike "
+                     "\\u1042\\'3f\\u1090\\'3f\\u1086\\'3f\\u1088\\'3f\\u1086\\'3f"
+                     "\\u1081\\'3f}\r\n\\par\r\n"
                      "}\r\n\\par\r\n\\trowd"),
             std::string::npos)
       << doc;
@@ -238,7 +239,7 @@ TEST_F(RtfFixture, FileOutputInsertsIntoTheWrittenFile) {
   EXPECT_EQ(viaFile, viaMemory);
   EXPECT_NE(viaFile.find("{\\f2\\fnil Times New Roman;}}\r\n"), std::string::npos);
   EXPECT_NE(viaFile.find("\\red0\\green128\\blue128;}\r\n"), std::string::npos);
-  EXPECT_NE(viaFile.find("{\\f2\\fs20\\cf2 2500}"), std::string::npos);
+  EXPECT_NE(viaFile.find("{\\f2\\fs20\\cf2 2,500}"), std::string::npos);
 
   int fd = ::open(dir.File("fd.rtf").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ASSERT_GE(fd, 0);
@@ -264,8 +265,8 @@ TEST_F(RtfFixture, UnrtfReadsTheValues) {
   exp.Execute();
   std::string text = test::UnrtfText(exp.FileName);
   for (const char* v : {"Report", "ID NAME PRICE BORN NOTE", "1 Bolt 12.50 3/7/2008 plain",
-                        "Гайка \"M6\" 0.10 12/31/1999 line one", "line two", "a;b,c",
-                        "<tag> & 'q'", "-1,234,567.89 2/29/2000 Ünïcødé ✓", "Итого"})
+                        "Гайка \"M6\" 0.10 12/31/1999 line one", "line two", "a;b,c", "<tag> & 'q'",
+                        "-1,234,567.89 2/29/2000 Ünïcødé ✓", "Итого"})
     EXPECT_NE(text.find(v), std::string::npos) << v << "\nin: " << text;
 }
 
@@ -340,8 +341,7 @@ TEST(RtfStyle, EverySettingByPublishedName) {
   EXPECT_TRUE(exp.Options.HeaderStyle.AllowHighlight);
   EXPECT_EQ(exp.ColumnsWidth.Value("NAME"), "30");
   EXPECT_EQ(GetPropertyText(exp, "Options.StripStyles.1.BackgroundColor"), "clRed");
-  EXPECT_THROW(SetPropertyText(exp, "Options.StripStyles.2.Alignment", "talLeft"),
-               EPropertyError);
+  EXPECT_THROW(SetPropertyText(exp, "Options.StripStyles.2.Alignment", "talLeft"), EPropertyError);
   EXPECT_THROW(SetPropertyText(exp, "Options.StripType", "stDiagonal"), EPropertyError);
 
   std::vector<std::string> all = ListProperties(exp);

@@ -17,13 +17,13 @@ TEST(RtfText, Utf8SystemCodePage) {
   ASSERT_TRUE(cs.Utf8());
   // ASCII, backslashes and braces included, passes unchanged (escaping is the exporter's job).
   EXPECT_EQ(Enc(cs, "plain {x} C:\\\\t"), "plain {x} C:\\\\t");
-  EXPECT_EQ(Enc(cs, "Гайка"), "\\u1043?\\u1072?\\u1081?\\u1082?\\u1072?");
-  EXPECT_EQ(Enc(cs, "Ü"), "\\u220?");
+  EXPECT_EQ(Enc(cs, "Гайка"), "\\u1043\\'3f\\u1072\\'3f\\u1081\\'3f\\u1082\\'3f\\u1072\\'3f");
+  EXPECT_EQ(Enc(cs, "Ü"), "\\u220\\'3f");
   // Units above 32767 are written as signed 16-bit numbers.
-  EXPECT_EQ(Enc(cs, "\xef\xbf\xbd"), "\\u-3?");  // U+FFFD
-  EXPECT_EQ(Enc(cs, "✓"), "\\u10003?");
+  EXPECT_EQ(Enc(cs, "\xef\xbf\xbd"), "\\u-3\\'3f");  // U+FFFD
+  EXPECT_EQ(Enc(cs, "✓"), "\\u10003\\'3f");
   // Beyond the basic plane: a surrogate pair, each unit with its fallback.
-  EXPECT_EQ(Enc(cs, "\xf0\x9f\x98\x80"), "\\u-10179?\\u-8704?");  // U+1F600
+  EXPECT_EQ(Enc(cs, "\xf0\x9f\x98\x80"), "\\u-10179\\'3f\\u-8704\\'3f");  // U+1F600
   // Bytes that are not UTF-8 stay themselves, hex-escaped.
   EXPECT_EQ(Enc(cs,
                 "a\xff"
