@@ -1,5 +1,7 @@
 #include "cli/formats.h"
 
+#include "export/docs/dbfexport.h"
+#include "export/docs/rtfexport.h"
 #include "export/text/ascii.h"
 
 namespace morvale::cli {
@@ -14,6 +16,11 @@ std::function<std::unique_ptr<TExport>()> Ascii(TExportASCIIType type) {
   };
 }
 
+template <class T>
+std::unique_ptr<TExport> Make() {
+  return std::make_unique<T>();
+}
+
 }  // namespace
 
 const std::vector<TCliExportType>& ExportTypes() {
@@ -22,6 +29,10 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"csv", "separated values", Ascii(etCSV), true},
       {"dif", "Data Interchange Format", Ascii(etDIF), true},
       {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true},
+      // Memo columns need a named file beside the table; to standard output they stay blank.
+      {"dbf", "dBASE III table, memo columns in a .dbt beside it", Make<TExportDBF>, true},
+      {"rtf", "RTF document", Make<TExportRTF>, true},
+      {"doc", "RTF document for word processors (give it a .doc name)", Make<TExportRTF>, true},
   };
   return types;
 }

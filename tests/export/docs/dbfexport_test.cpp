@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <filesystem>
 
 #include "export/core/properties.h"
 #include "export/core/streams.h"
@@ -78,8 +79,8 @@ TEST_F(DbfFixture, SampleTableByteForByte) {
 
 TEST_F(DbfFixture, TableAndMemoFileReadBackByDbfread) {
   test::FillSampleDataSet(ds);
-  test::TScratchDir dir("dbf-sample");
-  exp.FileName = dir.File("sample.dbf");
+  std::string dir = test::FreshFolder("dbf-sample");
+  exp.FileName = dir + "sample.dbf";
   exp.ExportedFields = {"ID", "NAME", "PRICE", "BORN", "NOTE"};
   exp.Execute();
 
@@ -115,8 +116,8 @@ TEST_F(DbfFixture, MemoSizesAndBlocks) {
                  std::string(65537, 'c'), std::string(65536, 'd')})
     ds.AddRow({"1", v});
   ds.Open();
-  test::TScratchDir dir("dbf-memo");
-  exp.FileName = dir.File("memo.dbf");
+  std::string dir = test::FreshFolder("dbf-memo");
+  exp.FileName = dir + "memo.dbf";
   exp.ExportedFields = {"MEMO"};
   exp.Execute();
 
@@ -141,8 +142,8 @@ TEST_F(DbfFixture, MemoSizesAndBlocks) {
 
 TEST_F(DbfFixture, NoMemoColumnOrNoFileGivesVersion3AndNoMemoFile) {
   test::FillSampleDataSet(ds);
-  test::TScratchDir dir("dbf-nomemo");
-  exp.FileName = dir.File("plain.dbf");
+  std::string dir = test::FreshFolder("dbf-nomemo");
+  exp.FileName = dir + "plain.dbf";
   exp.Execute();
   EXPECT_EQ(test::ReadFile(exp.FileName)[0], '\x03');
   EXPECT_FALSE(std::filesystem::exists(exp.GetMemoFileName()));
@@ -276,8 +277,8 @@ TEST_F(DbfFixture, AbortAndNonSeekableOutputKeepTheCount) {
   EXPECT_EQ(viaMemory.size(), 161u + 2 * 55 + 1);
 
   // A descriptor (a pipe, standard output) cannot seek back to the header: the same bytes still.
-  test::TScratchDir dir("dbf-fd");
-  std::string path = dir.File("out.dbf");
+  std::string dir = test::FreshFolder("dbf-fd");
+  std::string path = dir + "out.dbf";
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ASSERT_GE(fd, 0);
   {
@@ -295,8 +296,8 @@ TEST_F(DbfFixture, FieldNamesAreUpperCasedCutAndKeptApart) {
   ds.AddField("Customer_2", ftString, 3);
   ds.Open();
   exp.ExportedFields = {"customer_name", "customer_number", "Customer_2", "customer_name"};
-  test::TScratchDir dir("dbf-names");
-  exp.FileName = dir.File("names.dbf");
+  std::string dir = test::FreshFolder("dbf-names");
+  exp.FileName = dir + "names.dbf";
   exp.Execute();
   std::string t = test::ReadFile(exp.FileName);
   EXPECT_EQ(t.substr(32, 11), std::string("CUSTOMER_N\0", 11));

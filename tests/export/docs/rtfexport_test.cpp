@@ -232,8 +232,8 @@ TEST_F(RtfFixture, FileOutputInsertsIntoTheWrittenFile) {
     if (row == 2500) s.Font.Color = clTeal, s.Font.Name = "Times New Roman";
   };
   std::string viaMemory = Run();
-  test::TScratchDir dir("rtf-file");
-  exp.FileName = dir.File("t.rtf");
+  std::string dir = test::FreshFolder("rtf-file");
+  exp.FileName = dir + "t.rtf";
   exp.Execute();
   std::string viaFile = test::ReadFile(exp.FileName);
   EXPECT_EQ(viaFile, viaMemory);
@@ -241,7 +241,7 @@ TEST_F(RtfFixture, FileOutputInsertsIntoTheWrittenFile) {
   EXPECT_NE(viaFile.find("\\red0\\green128\\blue128;}\r\n"), std::string::npos);
   EXPECT_NE(viaFile.find("{\\f2\\fs20\\cf2 2,500}"), std::string::npos);
 
-  int fd = ::open(dir.File("fd.rtf").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int fd = ::open((dir + "fd.rtf").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ASSERT_GE(fd, 0);
   {
     TFdStream out(fd, "fd.rtf");
@@ -249,7 +249,7 @@ TEST_F(RtfFixture, FileOutputInsertsIntoTheWrittenFile) {
     out.Flush();
   }
   ::close(fd);
-  EXPECT_EQ(test::ReadFile(dir.File("fd.rtf")), viaMemory);
+  EXPECT_EQ(test::ReadFile(dir + "fd.rtf"), viaMemory);
 }
 
 TEST_F(RtfFixture, UnrtfReadsTheValues) {
@@ -260,8 +260,8 @@ TEST_F(RtfFixture, UnrtfReadsTheValues) {
   exp.Options.StripType = stRow;
   exp.Options.StripStyles.Add().BackgroundColor = clSilver;
   exp.Options.StripStyles.Add().Font.Style = fsBold;
-  test::TScratchDir dir("rtf-unrtf");
-  exp.FileName = dir.File("sample.doc");
+  std::string dir = test::FreshFolder("rtf-unrtf");
+  exp.FileName = dir + "sample.doc";
   exp.Execute();
   std::string text = test::UnrtfText(exp.FileName);
   for (const char* v : {"Report", "ID NAME PRICE BORN NOTE", "1 Bolt 12.50 3/7/2008 plain",
@@ -271,7 +271,7 @@ TEST_F(RtfFixture, UnrtfReadsTheValues) {
 }
 
 TEST(RtfStyle, SettingsFileKeysAndDefaults) {
-  test::TScratchDir dir("rtf-style");
+  std::string dir = test::FreshFolder("rtf-style");
   TrtfStyle s;
   s.Font.Name = "Verdana";
   s.Font.Size = 12;
@@ -283,10 +283,10 @@ TEST(RtfStyle, SettingsFileKeysAndDefaults) {
   s.AllowBackground = false;
   s.Alignment = talCenter;
   {
-    TIniFile ini(dir.File("s.rst"));
+    TIniFile ini(dir + "s.rst");
     s.SaveToIni(ini, "RTF_STRIP_STYLE_0");
   }
-  TIniFile ini(dir.File("s.rst"));
+  TIniFile ini(dir + "s.rst");
   TStringList lines;
   ini.ReadSectionValues("RTF_STRIP_STYLE_0", lines);
   EXPECT_EQ(lines.Text(),
