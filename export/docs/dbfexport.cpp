@@ -285,8 +285,12 @@ std::string TExportDBF::DateText(std::string_view text) const {
     dt = StrToDateTime(text, FormatSettings());  // raises the conversion error
   int y, m, d;
   DecodeDate(dt, y, m, d);
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
+  // yyyymmdd; a year outside 0..9999 cannot be stored and leaves the field blank.
+  if (y < 0 || y > 9999) return std::string();
+  char buf[8];
+  for (int i = 3; i >= 0; --i, y /= 10) buf[i] = static_cast<char>('0' + y % 10);
+  buf[4] = static_cast<char>('0' + m / 10), buf[5] = static_cast<char>('0' + m % 10);
+  buf[6] = static_cast<char>('0' + d / 10), buf[7] = static_cast<char>('0' + d % 10);
   return std::string(buf, 8);
 }
 
