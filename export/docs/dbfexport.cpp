@@ -196,6 +196,13 @@ TDBFField TExportDBF::FieldOfColumn(const TExportColumn& c) const {
       break;
     case ectString:
       f.Type = 'C', f.Length = c.Length;
+      // A dataset field's size counts characters and a C field bytes: in UTF-8 a Cyrillic text
+      // takes twice its size. A ColumnsLength line therefore widens dataset fields too (list
+      // views and string grids already have it from the column builder).
+      if (TExportSource k = c.Columns().Source.Kind; k == esDataSet || k == esDBGrid) {
+        int n = LeadingInt(ColumnsLength.Value(c.Name));
+        if (n > 0) f.Length = std::min(n, kDBFMaxCharLength);
+      }
       break;
     case ectBoolean:
       f.Type = 'L', f.Length = 1;

@@ -213,7 +213,13 @@ void TExportRTF::GetColData(TExportCol& col, std::string& S) {
   S += align;
   S += "{";
   S += TextFormat(style);
-  cell_ = col.Data;
+  // Booleans and values of unknown type reach here unescaped; a backslash or brace among them
+  // would break the document.
+  const TExportColumn& column = Columns()[colNo];
+  if (!column.IsString && !column.AllowFormat && !Columns().IsNull(colNo))
+    EscapeString(col.Data, cell_);
+  else
+    cell_ = col.Data;
   BreaksToPar(cell_);
   S += cell_;
   S += "}\\cell";

@@ -324,6 +324,22 @@ TEST_F(DbfFixture, SettingsByPublishedName) {
   EXPECT_FALSE(Publishes(exp, "Formats"));
   EXPECT_FALSE(Publishes(exp, "Header"));
 
+  // A dataset field's size counts characters; ColumnsLength widens its C field for UTF-8 text.
+  ds.AddField("NAME", ftString, 4);
+  ds.AddRow({"Гайка"});
+  ds.Open();
+  exp.ColumnsLength.Clear();
+  std::string narrow = ToMemory();
+  EXPECT_EQ(narrow[32 + 16], 4);
+  EXPECT_EQ(narrow.substr(65 + 1, 4), "Га");
+  exp.ColumnsLength = {"name=10"};
+  std::string wide = ToMemory();
+  EXPECT_EQ(wide[32 + 16], 10);
+  EXPECT_EQ(wide.substr(65 + 1, 10), "Гайка");
+  exp.ColumnsLength = {"NAME=300"};
+  EXPECT_EQ(static_cast<unsigned char>(ToMemory()[32 + 16]), 254);
+  exp.ColumnsLength = {"NAME=7"};
+
   test::TMemListView lv;
   lv.columns = {{"NAME", 64}, {"CITY", 64}};
   lv.items = {{"Bolt", "Riga"}};

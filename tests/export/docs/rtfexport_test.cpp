@@ -138,6 +138,44 @@ TEST_F(RtfFixture, ValuesAreEscaped) {
             std::string::npos);
 }
 
+TEST_F(RtfFixture, AbortEndsTheDocumentOnce) {
+  TwoColumns();
+  for (int i = 0; i < 5; ++i) ds.AddRow({std::to_string(i), "v"});
+  ds.Open();
+  exp.Footer = {"End"};
+  exp.OnExportedRecord = [&](TObject*, int recNo) {
+    if (recNo == 1) exp.Abort();
+  };
+  std::string doc = Run();
+  EXPECT_EQ(DataRows(doc).size(), 2u);
+  // The table, then the styled footer once: no second, unstyled copy.
+  EXPECT_TRUE(
+      doc.ends_with("\\cell\\row\r\n\\pard\r\n\\par\r\n{\\ql\\cbpat1 \r\n{\\f0\\fs20\\cf0 "
+                    "End}\r\n\\par\r\n}\r\n}"))
+      << doc;
+  EXPECT_EQ(doc.find("End"), doc.rfind("End"));
+
+  // A handler that lets the run go on: every row, one footer.
+  exp.OnStopExport = [](TObject*, bool& canContinue) { canContinue = true; };
+  doc = Run();
+  EXPECT_EQ(DataRows(doc).size(), 5u);
+  EXPECT_EQ(doc.find("End"), doc.rfind("End"));
+}
+
+TEST_F(RtfFixture, UnformattedValuesAreEscapedToo) {
+  ds.AddField("G", ftGuid, 38);
+  ds.AddField("F", ftBoolean);
+  ds.AddRow({"{a\\b}", "True"});
+  ds.AddRow({std::nullopt, std::nullopt});
+  ds.Open();
+  exp.Formats.SetNullString("-");
+  std::vector<std::string> rows = DataRows(Run());
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_NE(rows[0].find("{\\f0\\fs20\\cf0 \\{a\\\\b\\}}\\cell"), std::string::npos) << rows[0];
+  EXPECT_NE(rows[0].find("\\qc{\\f0\\fs20\\cf0 True}"), std::string::npos) << rows[0];
+  EXPECT_NE(rows[1].find("\\ql{\\f0\\fs20\\cf0 -}"), std::string::npos) << rows[1];
+}
+
 TEST_F(RtfFixture, StripStylesByRowAndColumn) {
   ds.AddField("A", ftInteger);
   ds.AddField("B", ftInteger);
