@@ -51,6 +51,12 @@ struct DbfFixture : ::testing::Test {
     exp.ExportToStream(ms);
     return ms.Data();
   }
+  // The table as python3-dbfread reads it from a file holding these bytes.
+  std::string ReadBack(const std::string& bytes) {
+    std::string path = test::FreshFolder("readback") + "t.dbf";
+    test::WriteFile(path, bytes);
+    return test::DbfRead(path);
+  }
 };
 
 TEST_F(DbfFixture, SampleTableByteForByte) {
@@ -75,6 +81,13 @@ TEST_F(DbfFixture, SampleTableByteForByte) {
       " " + std::string("         -4") + "<tag> & 'q'         " + "  -1234567.8910" + "20000229";
   expected += '\x1a';
   EXPECT_EQ(t, expected);
+  EXPECT_EQ(ReadBack(t),
+            "version=0x03\nrecords=4\nfield ID N 11 0\nfield NAME C 20 0\nfield PRICE N 15 4\n"
+            "field BORN D 8 0\n"
+            "ID=1|NAME='Bolt'|PRICE=12.5|BORN=datetime.date(2008, 3, 7)\n"
+            "ID=2|NAME='Гайка \"M6\"'|PRICE=0.1|BORN=datetime.date(1999, 12, 31)\n"
+            "ID=3|NAME='a;b,c\\td'|PRICE=0.0|BORN=None\n"
+            "ID=-4|NAME=\"<tag> & 'q'\"|PRICE=-1234567.891|BORN=datetime.date(2000, 2, 29)\n");
 }
 
 TEST_F(DbfFixture, TableAndMemoFileReadBackByDbfread) {
@@ -169,6 +182,8 @@ TEST_F(DbfFixture, EmptySourceGivesHeaderOnly) {
   EXPECT_EQ(ReadLE(t, 32 + 32 + 12, 4), 11u);
   EXPECT_EQ(ReadLE(t, 32 + 64 + 12, 4), 41u);
   EXPECT_EQ(t.substr(t.size() - 2), "\x0d\x1a");
+  EXPECT_EQ(ReadBack(t),
+            "version=0x03\nrecords=0\nfield ID N 11 0\nfield NAME C 30 0\nfield OK L 1 0\n");
 }
 
 TEST_F(DbfFixture, PrecisionLines) {
@@ -178,17 +193,17 @@ TEST_F(DbfFixture, PrecisionLines) {
   struct Case {
     std::string line;
     int length, decimals;
-    std::string value;
+    std::string value, read;
   } cases[] = {
-      {"PRICE=10,2", 10, 2, "      3.50"},
-      {"price=10,2", 10, 2, "      3.50"},     // names compare without case
-      {"", 15, 4, "         3.5000"},          // no line: the defaults
-      {"PRICE=10", 15, 4, "         3.5000"},  // no comma
-      {"PRICE=0,0", 15, 4, "         3.5000"},
-      {"PRICE=x,y", 15, 4, "         3.5000"},  // both read as 0
-      {"PRICE=6,0", 6, 0, "     4"},            // one of them 0: both used (3.5 rounds to even)
-      {"PRICE=4,2", 4, 2, "3.50"},
-      {"PRICE=3,2", 3, 2, "***"},  // the number does not fit
+      {"PRICE=10,2", 10, 2, "      3.50", "3.5"},
+      {"price=10,2", 10, 2, "      3.50", "3.5"},     // names compare without case
+      {"", 15, 4, "         3.5000", "3.5"},          // no line: the defaults
+      {"PRICE=10", 15, 4, "         3.5000", "3.5"},  // no comma
+      {"PRICE=0,0", 15, 4, "         3.5000", "3.5"},
+      {"PRICE=x,y", 15, 4, "         3.5000", "3.5"},  // both read as 0
+      {"PRICE=6,0", 6, 0, "     4", "4"},  // one of them 0: both used (3.5 rounds to even)
+      {"PRICE=4,2", 4, 2, "3.50", "3.5"},
+      {"PRICE=3,2", 3, 2, "***", "None"},  // the number does not fit: no reader sees a wrong one
   };
   for (const Case& c : cases) {
     exp.ColumnsPrecision.Clear();
@@ -198,6 +213,8 @@ TEST_F(DbfFixture, PrecisionLines) {
     EXPECT_EQ(static_cast<unsigned char>(t[32 + 16]), c.length);
     EXPECT_EQ(static_cast<unsigned char>(t[32 + 17]), c.decimals);
     EXPECT_EQ(t.substr(65 + 1, c.length), c.value);
+    EXPECT_EQ(ReadBack(t), "version=0x03\nrecords=1\nfield PRICE N " + std::to_string(c.length) +
+                               " " + std::to_string(c.decimals) + "\nPRICE=" + c.read + "\n");
   }
   exp.ColumnsPrecision.Clear();
   exp.DefaultFloatSize = 8;
@@ -220,6 +237,12 @@ TEST_F(DbfFixture, ValuesByType) {
   EXPECT_EQ(t.substr(rec, len), " T2008030718991230***********    ");
   EXPECT_EQ(t.substr(rec + len, len), " F20080307                  7    ");
   EXPECT_EQ(t.substr(rec + 2 * len, len), std::string(1 + 1 + 8 + 8 + 11, ' ') + "ab  ");
+  EXPECT_EQ(ReadBack(t),
+            "version=0x03\nrecords=3\nfield B L 1 0\nfield D D 8 0\nfield T D 8 0\n"
+            "field N N 11 0\nfield S C 4 0\n"
+            "B=True|D=datetime.date(2008, 3, 7)|T=datetime.date(1899, 12, 30)|N=None|S=''\n"
+            "B=False|D=datetime.date(2008, 3, 7)|T=None|N=7|S=''\n"
+            "B=None|D=None|T=None|N=None|S='ab'\n");
 }
 
 TEST_F(DbfFixture, LocaleDecimalSeparatorAndDates) {
@@ -233,6 +256,7 @@ TEST_F(DbfFixture, LocaleDecimalSeparatorAndDates) {
   const size_t rec = 32 * 3 + 1;
   EXPECT_EQ(t.substr(rec, 24), "         12.500020080307");
   EXPECT_EQ(t.substr(rec + 24, 24), "         12.500020000229");
+  EXPECT_NE(ReadBack(t).find("PRICE=12.5|BORN=datetime.date(2000, 2, 29)\n"), std::string::npos);
 }
 
 TEST_F(DbfFixture, ConversionErrorLeavesWholeRecords) {
@@ -256,6 +280,10 @@ TEST_F(DbfFixture, ConversionErrorLeavesWholeRecords) {
   EXPECT_EQ(ReadLE(t, 4, 4), 2u);
   EXPECT_EQ(t.size(), 32u * 4 + 1 + 2 * 35 + 1);
   EXPECT_EQ(t.back(), '\x1a');
+  EXPECT_EQ(ReadBack(t),
+            "version=0x03\nrecords=2\nfield ID N 11 0\nfield PRICE N 15 4\nfield BORN D 8 0\n"
+            "ID=1|PRICE=1.5|BORN=datetime.date(2008, 3, 7)\n"
+            "ID=2|PRICE=2.5|BORN=datetime.date(2008, 3, 8)\n");
 
   ds.SetRecNo(0);
   exp.SkipRecCount = 3;
@@ -275,6 +303,7 @@ TEST_F(DbfFixture, AbortAndNonSeekableOutputKeepTheCount) {
   std::string viaMemory = ToMemory();
   EXPECT_EQ(ReadLE(viaMemory, 4, 4), 2u);
   EXPECT_EQ(viaMemory.size(), 161u + 2 * 55 + 1);
+  EXPECT_NE(ReadBack(viaMemory).find("records=2\n"), std::string::npos);
 
   // A descriptor (a pipe, standard output) cannot seek back to the header: the same bytes still.
   std::string dir = test::FreshFolder("dbf-fd");
@@ -349,6 +378,9 @@ TEST_F(DbfFixture, SettingsByPublishedName) {
   EXPECT_EQ(t[32 + 16], 7);
   EXPECT_EQ(static_cast<unsigned char>(t[64 + 16]), 254);
   EXPECT_EQ(t.substr(97 + 1, 7), "Bolt   ");
+  EXPECT_EQ(ReadBack(t),
+            "version=0x03\nrecords=1\nfield NAME C 7 0\nfield CITY C 254 0\n"
+            "NAME='Bolt'|CITY='Riga'\n");
 }
 
 }  // namespace
