@@ -230,7 +230,10 @@ void TPDFDocument::PutFontObject(const TPDFFont& font) {
   Put(font.ResourceName());
   Put("\r/BaseFont /");
   Put(PDFBaseFontName(font.BaseFont));
-  if (font.FontEncoding == poPDFDocEncoding) {
+  if (IsSymbolicFont(font.BaseFont)) {
+    // Symbol and ZapfDingbats carry their own encoding; a text encoding imposed on them names
+    // glyphs (a, b, c) the fonts lack, and readers then draw nothing.
+  } else if (font.FontEncoding == poPDFDocEncoding) {
     Put("\r/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding\r/Differences [");
     Put(kPDFDocDifferences);
     Put("] >>");

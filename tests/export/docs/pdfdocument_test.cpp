@@ -123,23 +123,31 @@ TEST(PdfDocument, NewPageStartsFromBlackAndFontNamesAreUnique) {
   EXPECT_EQ(test::QpdfProblems(pdf, "colours"), "");
 }
 
-TEST(PdfDocument, EmptyDocumentAndPdfDocEncodingAreValid) {
+TEST(PdfDocument, FontEncodingsReadersUnderstand) {
   TMemoryStream out;
   TPDFDocument doc(out);
   doc.BeginDocument();
   doc.BeginPage();
-  TPDFFont f("DataFont");
-  f.FontEncoding = poPDFDocEncoding;
-  doc.AddFont(f);
-  doc.SetFont(f);
+  TPDFFont doc1("DataFont"), symbol("CaptionFont");
+  doc1.FontEncoding = poPDFDocEncoding;
+  symbol.BaseFont = poSymbol;  // with the default WinAnsi encoding chosen
+  doc.AddFont(doc1);
+  doc.AddFont(symbol);
+  doc.SetFont(doc1);
   doc.DrawText(72, 700, clBlack, "\xA0 \x84 \x8D\x8E");  // euro, em dash, curly double quotes
+  doc.SetFont(symbol);
+  doc.DrawText(72, 600, clBlack, "abg");
   doc.FinishDocument();
   std::string pdf = out.Data();
   // Readers know only three encodings by name; PDFDocEncoding is given as differences.
   EXPECT_NE(pdf.find("/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding\r/Differences ["),
             std::string::npos);
-  EXPECT_EQ(test::QpdfProblems(pdf, "pdfdoc"), "");
-  EXPECT_NE(test::PdfText(pdf, "pdfdoc").find("€ — “”"), std::string::npos);
+  // A picture font keeps its own encoding: no /Encoding entry at all.
+  EXPECT_NE(pdf.find("/BaseFont /Symbol\r/FirstChar 0"), std::string::npos);
+  EXPECT_EQ(test::QpdfProblems(pdf, "encodings"), "");
+  std::string text = test::PdfText(pdf, "encodings");
+  EXPECT_NE(text.find("€ — “”"), std::string::npos) << text;
+  EXPECT_NE(text.find("αβγ"), std::string::npos) << text;
 }
 
 TEST(PdfDocument, TextMeasures) {
