@@ -16,7 +16,8 @@ TComponent::~TComponent() {
   auto observers = observers_;
   observers_.clear();
   for (TComponent* o : observers) {
-    o->RemoveFreeNotification(this);
+    o->observers_.erase(std::remove(o->observers_.begin(), o->observers_.end(), this),
+                        o->observers_.end());
     o->Notification(this);
   }
 }
@@ -33,6 +34,10 @@ void TComponent::FreeNotification(TComponent* observer) {
 
 void TComponent::RemoveFreeNotification(TComponent* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+  if (observer)
+    observer->observers_.erase(
+        std::remove(observer->observers_.begin(), observer->observers_.end(), this),
+        observer->observers_.end());
 }
 
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {

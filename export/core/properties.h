@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "export/core/classes.h"
@@ -54,8 +55,9 @@ bool Publishes(const TPersistent& obj, std::string_view name);
 // Sets a possibly dotted property from text ("CSVComma", "Options.Font.Size", "Captions.NAME").
 void SetPropertyText(TPersistent& obj, std::string_view path, std::string_view value);
 std::string GetPropertyText(TPersistent& obj, std::string_view path);
-// "Name=value" lines of every published property, nested objects flattened with dotted names.
-std::vector<std::string> ListProperties(TPersistent& obj);
+// "Name=value" lines of every published property, nested objects flattened with dotted names;
+// line breaks inside values are shown as \n. settableOnly leaves out what text cannot set.
+std::vector<std::string> ListProperties(TPersistent& obj, bool settableOnly = false);
 
 // Text forms of the simple types, shared by the property table and the option files.
 std::string BoolToText(bool v);
@@ -133,8 +135,10 @@ class PropBuilder {
     return *this;
   }
   // A nested object with its own table, reached by dotted names.
-  template <class T>
-  PropBuilder& Object(const std::string& name, const std::string& typeName, T C::*m) {
+  template <class T, class B>
+  PropBuilder& Object(const std::string& name, const std::string& typeName, T B::*member) {
+    static_assert(std::is_base_of_v<B, C> && std::is_base_of_v<TPersistent, T>);
+    T C::*m = member;
     list_.Add({name, typeName, {}, {}, {}, [m](TPersistent& o) -> TPersistent* {
                  return &(Self(o).*m);
                },
