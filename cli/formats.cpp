@@ -1,5 +1,6 @@
 #include "cli/formats.h"
 
+#include "export/docs/pdfexport.h"
 #include "export/text/ascii.h"
 
 namespace morvale::cli {
@@ -22,6 +23,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"csv", "separated values", Ascii(etCSV), true},
       {"dif", "Data Interchange Format", Ascii(etDIF), true},
       {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true},
+      {"pdf", "PDF document (a ruled table on pages)",
+       [] { return std::unique_ptr<TExport>(std::make_unique<TExportPDF>()); }, true},
   };
   return types;
 }

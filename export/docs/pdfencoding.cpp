@@ -1,6 +1,6 @@
 #include "export/docs/pdfencoding.h"
 
-#include <langinfo.h>
+#include "export/core/codepage.h"
 
 #include <algorithm>
 #include <array>
@@ -121,11 +121,10 @@ const TReverseMap& MapOf(TPDFFontEncoding e) {
 }
 
 // Decodes one character at `i` and advances `i`; malformed UTF-8 gives U+FFFD.
-char32_t NextChar(std::string_view s, size_t& i, TPDFCodePage cp) {
+char32_t NextChar(std::string_view s, size_t& i, const TPDFCodePage& cp) {
   auto b = static_cast<unsigned char>(s[i++]);
   if (b < 0x80) return b;
-  if (cp == TPDFCodePage::Windows1251)
-    return b >= 0xC0 ? 0x0410 + (b - 0xC0) : kCp1251High[b - 0x80];
+  if (!cp.IsUtf8()) return cp.High(b);
   int extra = b >= 0xF0 && b < 0xF5 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : -1;
   if (extra < 0) return 0xFFFD;
   char32_t c = b & (0x3F >> extra);
@@ -226,6 +225,32 @@ bool Transliterate(char32_t c, char32_t next, std::string& out) {
   return true;
 }
 
+bool IsQuoteOrBracket(char32_t c) {
+  switch (c) {
+    case '"':
+    case '\'':
+    case '(':
+    case ')':
+    case '[':
+    case ']':
+    case '{':
+    case '}':
+    case 0xAB:
+    case 0xBB:
+    case 0x2018:
+    case 0x2019:
+    case 0x201A:
+    case 0x201C:
+    case 0x201D:
+    case 0x201E:
+    case 0x2039:
+    case 0x203A:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Letters and digits make words; a marked run spans whole words.
 bool IsWordChar(char32_t c) {
   if (c < 0x80) return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
@@ -237,14 +262,39 @@ bool IsWordChar(char32_t c) {
 
 }  // namespace
 
-TPDFCodePage SystemPDFCodePage() {
-  std::string cs = nl_langinfo(CODESET);
-  std::string up;
-  for (char c : cs) up += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  if (up == "CP1251" || up == "WINDOWS-1251" || up == "MICROSOFT-CP1251") {
-    return TPDFCodePage::Windows1251;
+TPDFCodePage TPDFCodePage::Windows1251() {
+  TPDFCodePage cp;
+  cp.utf8_ = false;
+  for (int b = 0x80; b < 0x100; ++b)
+    cp.high_[b - 0x80] = b >= 0xC0 ? 0x0410 + (b - 0xC0) : kCp1251High[b - 0x80];
+  return cp;
+}
+
+TPDFCodePage TPDFCodePage::Named(const std::string& name) {
+  std::string up = UpperCaseAscii(name);
+  if (up == "UTF-8" || up == "UTF8") return Utf8();
+  if (up == "CP1251" || up == "WINDOWS-1251" || up == "MICROSOFT-CP1251") return Windows1251();
+  TPDFCodePage cp;
+  cp.utf8_ = false;
+  try {
+    for (int b = 0x80; b < 0x100; ++b) {
+      std::string u = ConvertText(std::string(1, static_cast<char>(b)), name, "UTF-32LE");
+      char32_t c = 0xFFFD;
+      if (u.size() == 4) {
+        c = 0;
+        for (int k = 3; k >= 0; --k)
+          c = (c << 8) | static_cast<unsigned char>(u[static_cast<size_t>(k)]);
+      }
+      cp.high_[b - 0x80] = c;
+    }
+  } catch (const Exception&) {
+    return Utf8();  // a code page iconv does not know
   }
-  return TPDFCodePage::Utf8;
+  return cp;
+}
+
+TPDFCodePage TPDFCodePage::System() {
+  return Named(SystemCodePage());
 }
 
 TPDFTextEncoder::TPDFTextEncoder(TPDFFontEncoding encoding, bool symbolic, TPDFCodePage source)
@@ -286,16 +336,31 @@ void TPDFTextEncoder::EncodeSlow(std::string_view text, std::string& out) const 
   cs.clear();
   for (size_t i = 0; i < text.size();) cs.push_back(NextChar(text, i, source_));
 
-  bool inRun = false;  // a marked run is open
-  size_t runEnd = 0;   // where the open run closes unless another marked word follows
+  // A run of marked words is set between guillemets. Blanks and punctuation between two marked
+  // words stay inside the run; quotes and brackets that cling to a marked word go in with it, so
+  // the marks never split a quotation: ‹OOO "Romashka"›, not ‹OOO "Romashka›".
+  bool inRun = false;     // a marked run is open
+  size_t runEnd = 0;      // where the open run closes unless another marked word follows
+  bool clinging = false;  // nothing but quotes and brackets since the last marked word
+  size_t lead = 0;        // start of the quotes and brackets before the next word
+  bool leadValid = true;  // ... which follow a blank or the start of the text
   std::string& spelled = spelled_;
   for (size_t i = 0; i < cs.size();) {
     char32_t c = cs[i];
     if (!IsWordChar(c)) {
       if (c == '\r' && i + 1 < cs.size() && cs[i + 1] == '\n') ++i;
+      bool blank = c <= 0x20 || c == 0x7F || c == 0xA0;
       int code = c < 0x20 || c == 0x7F ? ' ' : CodeOf(c);
       out += code < 0 ? '?' : static_cast<char>(code);
       ++i;
+      if (blank) {
+        clinging = false;
+        lead = out.size(), leadValid = true;
+      } else if (IsQuoteOrBracket(c)) {
+        if (inRun && clinging) runEnd = out.size();
+      } else {
+        clinging = leadValid = false;
+      }
       continue;
     }
     size_t end = i;
@@ -313,16 +378,16 @@ void TPDFTextEncoder::EncodeSlow(std::string_view text, std::string& out) const 
       }
     }
     if (marked) {
-      // Only blanks and punctuation since the previous marked word: one run covers both.
-      if (!inRun) out += open;
+      if (!inRun) out.insert(leadValid ? lead : out.size(), 1, open);
       out += spelled;
-      inRun = true;
+      inRun = clinging = true;
       runEnd = out.size();
     } else {
       if (inRun) out.insert(runEnd, 1, close);
-      inRun = false;
+      inRun = clinging = false;
       out += spelled;
     }
+    leadValid = false;
     i = end;
   }
   if (inRun) out.insert(runEnd, 1, close);

@@ -1,4 +1,5 @@
-// Text for the standard PDF fonts. Values arrive in the system code page (UTF-8, or Windows-1251);
+// Text for the standard PDF fonts. Values arrive in the system code page (UTF-8, or a single-byte
+// page such as Windows-1251);
 // the fonts show single bytes in one of four fixed encodings. Writing the bytes unchanged shows
 // garbage for everything beyond ASCII, so each character is converted to its code in the font's
 // encoding where the encoding has it. Where it has not:
@@ -12,6 +13,7 @@
 // their text keeps its bytes.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,15 +22,29 @@
 
 namespace morvale {
 
-enum class TPDFCodePage { Utf8, Windows1251 };
+// How the bytes of a value are read: UTF-8, or a single-byte code page given by the characters
+// of its codes 0x80..0xFF.
+class TPDFCodePage {
+ public:
+  static TPDFCodePage Utf8() { return TPDFCodePage(); }
+  static TPDFCodePage Windows1251();
+  // Any code page iconv knows; UTF-8, and what iconv cannot read, are read as UTF-8.
+  static TPDFCodePage Named(const std::string& name);
+  // The system code page (the locale's unless the program set one).
+  static TPDFCodePage System();
 
-// The code page of the process's locale (LC_CTYPE); UTF-8 unless the locale is a 1251 one.
-TPDFCodePage SystemPDFCodePage();
+  bool IsUtf8() const { return utf8_; }
+  char32_t High(unsigned char b) const { return high_[b - 0x80]; }
+
+ private:
+  bool utf8_ = true;
+  std::array<char32_t, 128> high_{};
+};
 
 class TPDFTextEncoder {
  public:
   TPDFTextEncoder(TPDFFontEncoding encoding = poWinAnsiEncoding, bool symbolic = false,
-                  TPDFCodePage source = TPDFCodePage::Utf8);
+                  TPDFCodePage source = TPDFCodePage::Utf8());
 
   // Replaces `out` with the bytes of `text` in the font's encoding.
   void Encode(std::string_view text, std::string& out) const;

@@ -14,7 +14,7 @@ int Trunc(double v) {
   return static_cast<int>(std::trunc(v + (v < 0 ? -1e-9 : 1e-9)));
 }
 
-TPDFTextEncoder EncoderFor(const TPDFFont& f, TPDFCodePage cp) {
+TPDFTextEncoder EncoderFor(const TPDFFont& f, const TPDFCodePage& cp) {
   return TPDFTextEncoder(f.FontEncoding, IsSymbolicFont(f.BaseFont), cp);
 }
 

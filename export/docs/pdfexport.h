@@ -27,7 +27,7 @@ class TExportPDF : public TExportFormatText {
 
   TPDFOptions Options;
   // The code page the values arrive in: the locale's unless a caller knows better.
-  TPDFCodePage TextCodePage = SystemPDFCodePage();
+  TPDFCodePage TextCodePage = TPDFCodePage::System();
 
   std::unique_ptr<TExportWriter> CreateWriter(TStream& stream) override;
   void BeginExport() override;

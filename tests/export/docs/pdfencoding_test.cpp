@@ -47,6 +47,8 @@ TEST(PdfTextEncoder, ConvertsWhatTheEncodingHasAndMarksWhatItHasNot) {
       {poWinAnsiEncoding, "Объём №5 Ёж", "\x8BOb\"yom No5 Yozh\x9B"},
       {poWinAnsiEncoding, "Київ Ґанок", "\x8BKiyiv Ganok\x9B"},
       {poWinAnsiEncoding, "M6-гайка x", "M6-\x8Bgayka\x9B x"},
+      {poWinAnsiEncoding, "ООО \"Ромашка\" (Москва), 1", "\x8BOOO \"Romashka\" (Moskva)\x9B, 1"},
+      {poWinAnsiEncoding, "«Прогресс» x «y»", "\x8B\xABProgress\xBB\x9B x \xABy\xBB"},
       {poStandardEncoding, "café Łódź",
        "\xAC"
        "cafe \xE8"
@@ -66,8 +68,13 @@ TEST(PdfTextEncoder, ConvertsWhatTheEncodingHasAndMarksWhatItHasNot) {
 
 TEST(PdfTextEncoder, SourcesAndPictureFonts) {
   // Windows-1251 input: "При" and the 1251 no-break space.
-  TPDFTextEncoder cp1251(poWinAnsiEncoding, false, TPDFCodePage::Windows1251);
+  TPDFTextEncoder cp1251(poWinAnsiEncoding, false, TPDFCodePage::Windows1251());
   EXPECT_EQ(Hexed(cp1251.Encode("\xCF\xF0\xE8\xA0x")), Hexed("\x8BPri\x9B\xA0x"));
+  // Other single-byte code pages through iconv: KOI8-R "При" and Latin-1 "é".
+  TPDFTextEncoder koi8(poWinAnsiEncoding, false, TPDFCodePage::Named("KOI8-R"));
+  EXPECT_EQ(Hexed(koi8.Encode("\xF0\xD2\xC9")), Hexed("\x8BPri\x9B"));
+  TPDFTextEncoder latin1(poMacRomanEncoding, false, TPDFCodePage::Named("ISO-8859-1"));
+  EXPECT_EQ(Hexed(latin1.Encode("caf\xE9")), Hexed("caf\x8E"));
   // Symbol and ZapfDingbats codes are glyphs: bytes pass, control characters still go.
   TPDFTextEncoder symbol(poWinAnsiEncoding, true);
   EXPECT_EQ(Hexed(symbol.Encode("ab\xE0\r\n\x01")), Hexed("ab\xE0  "));
