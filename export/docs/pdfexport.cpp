@@ -51,6 +51,7 @@ int TExportPDF::HalfSpacing(int size) const {
 
 void TExportPDF::DrawRule() {
   Document().DrawLine(Options.GridLineColor, edges_.front(), y_, edges_.back(), y_);
+  topRuled_ = true;
 }
 
 void TExportPDF::DrawColumnRules() {
@@ -63,6 +64,7 @@ void TExportPDF::DrawColumnRules() {
 void TExportPDF::NewTablePage(TColor fill) {
   if (tableTop_ != y_) DrawColumnRules();
   y_ = tableTop_ = area_.Top;
+  topRuled_ = false;
   TPDFDocument& doc = Document();
   doc.BeginPage();
   doc.SetFillColor(fill);
@@ -120,6 +122,7 @@ void TExportPDF::BeginExport() {
     y_ -= HalfSpacing(Options.HeaderFont.FontSize);
   }
   tableTop_ = y_;
+  topRuled_ = false;
 
   for (const TPDFFont* f :
        {&Options.DataFont, &Options.CaptionFont, &Options.HeaderFont, &Options.FooterFont})
@@ -151,10 +154,10 @@ void TExportPDF::WriteDataRow() {
   doc.SetFont(font);
   int size = font.FontSize;
   double spacing = Options.RowSpacing;
-  if (y_ - Trunc((spacing + 1) * size) < area_.Bottom) {
-    NewTablePage(font.FontColor);
-    DrawRule();
-  }
+  if (y_ - Trunc((spacing + 1) * size) < area_.Bottom) NewTablePage(font.FontColor);
+  // The table's top rule: drawn by the caption row, or here on a new page and, without
+  // captions, above the first row.
+  if (!topRuled_) DrawRule();
   y_ -= LineStep(size);
   int indent = PDFAverageWidth(Options.ColSpacing / 2, size);
   TExportRow& row = Row();

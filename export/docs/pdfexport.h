@@ -56,6 +56,7 @@ class TExportPDF : public TExportFormatText {
                  bool setColors);
 
   int y_ = 0, tableTop_ = 0;
+  bool topRuled_ = false;  // the table on this page has its top rule
   std::vector<int> edges_;
   TPDFBox area_;
   TPDFTextEncoder headerEnc_, captionEnc_, dataEnc_, footerEnc_;
