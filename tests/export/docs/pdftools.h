@@ -2,75 +2,53 @@
 // wrote, and walk the cross-reference table by hand.
 #pragma once
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/demo.h"
+
 namespace morvale::test {
 
-struct ToolResult {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
-
-inline std::string TempPdfPath(const std::string& name) {
-  return ::testing::TempDir() + "morvale_" + std::to_string(getpid()) + "_" + name + ".pdf";
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream f(path, std::ios::binary);
-  f << bytes;
-}
-
-inline ToolResult RunTool(const std::string& command) {
-  ToolResult r;
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-  int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
+// Writes the bytes to a file of the test's own folder and runs `command` with the path in place
+// of {} (or appended); the tool's standard output and error together.
+inline std::string RunOnPdf(const std::string& bytes, const std::string& name,
+                            const std::string& command, int* status = nullptr) {
+  std::string path = FreshFolder("pdf-" + name) + name + ".pdf";
+  WriteFile(path, bytes);
+  std::string out;
+  std::string cmd = command;
+  size_t at = cmd.find("{}");
+  if (at == std::string::npos) cmd += " {}", at = cmd.size() - 2;
+  cmd.replace(at, 2, ShellQuote(path));
+  int st = RunCommand(cmd + " 2>&1", out);
+  if (status) *status = st;
+  return out;
 }
 
 // qpdf's verdict on the bytes: empty when the file is clean, else what qpdf said.
 inline std::string QpdfProblems(const std::string& bytes, const std::string& name) {
-  std::string path = TempPdfPath(name);
-  WriteFile(path, bytes);
-  ToolResult r = RunTool("qpdf --check '" + path + "'");
-  std::remove(path.c_str());
-  bool clean = r.status == 0 && r.output.find("WARNING") == std::string::npos &&
-               r.output.find("No syntax or stream encoding errors found") != std::string::npos;
-  return clean ? std::string() : r.output;
+  int status = -1;
+  std::string out = RunOnPdf(bytes, name, "qpdf --check", &status);
+  bool clean = status == 0 && out.find("WARNING") == std::string::npos &&
+               out.find("No syntax or stream encoding errors found") != std::string::npos;
+  return clean ? std::string() : out;
 }
 
 // The text pdftotext reads from the bytes (UTF-8), with the layout kept.
 inline std::string PdfText(const std::string& bytes, const std::string& name) {
-  std::string path = TempPdfPath(name);
-  WriteFile(path, bytes);
-  ToolResult r = RunTool("pdftotext -layout -enc UTF-8 '" + path + "' -");
-  std::remove(path.c_str());
-  return r.output;
+  return RunOnPdf(bytes, name, "pdftotext -layout -enc UTF-8 {} -");
 }
 
-// The value of one pdfinfo field ("Pages", "Page size", ...).
+// The value of one pdfinfo field ("Pages", "MediaBox", ...).
 inline std::string PdfInfo(const std::string& bytes, const std::string& name,
                            const std::string& field) {
-  std::string path = TempPdfPath(name);
-  WriteFile(path, bytes);
-  ToolResult r = RunTool("pdfinfo -box '" + path + "'");
-  std::remove(path.c_str());
+  std::string out = RunOnPdf(bytes, name, "pdfinfo -box");
   std::regex re("(^|\n)" + field + ":\\s*([^\n]*)");
   std::smatch m;
-  return std::regex_search(r.output, m, re) ? m[2].str() : std::string();
+  return std::regex_search(out, m, re) ? m[2].str() : std::string();
 }
 
 // Object number -> offset from the xref table; checks every entry is 20 bytes and points at
