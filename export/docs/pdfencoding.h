@@ -1,12 +1,12 @@
 // Text for the standard PDF fonts. Values arrive in the system code page (UTF-8, or a single-byte
-// page such as Windows-1251);
-// the fonts show single bytes in one of four fixed encodings. Writing the bytes unchanged shows
-// garbage for everything beyond ASCII, so each character is converted to its code in the font's
-// encoding where the encoding has it. Where it has not:
+// page such as Windows-1251); the fonts show single bytes in one of four fixed encodings. Writing
+// the bytes unchanged shows garbage for everything beyond ASCII, so each character is converted
+// to its code in the font's encoding where the encoding has it. Where it has not:
 // - Cyrillic letters and Latin letters with diacritics are transliterated (Cyrillic after the
-//   BGN/PCGN scheme: Ж zh, Х kh, Ц ts, Щ shch, Ю yu, Я ya, Ь ', Ъ "), and every word that needed it
-//   is set between single guillemets, ‹Ivanov Ivan›, which all four encodings have: the reader can
-//   read the value and sees that it is not the original spelling;
+//   BGN/PCGN scheme: Ж zh, Х kh, Ц ts, Щ shch, Ю yu, Я ya, Ь ', Ъ "; accented Latin letters lose
+//   the accent), and every word that needed it is set between single guillemets, ‹Ivanov Ivan›,
+//   which all four encodings have: the reader can read the value and sees at once that it is not
+//   the original spelling;
 // - anything else (CJK, symbols, emoji) becomes '?'.
 // Control characters become blanks (a CR LF pair one blank), so memo line breaks never reach a
 // string literal. Symbol and ZapfDingbats are picture fonts whose codes mean glyphs, not letters:

@@ -20,6 +20,9 @@ class TPDFWriter : public TExportWriter {
   TPDFDocument Document;
 };
 
+// Values and captions keep their text (EscapeString is the base's): the document escapes every
+// string literal it writes, header and footer lines included, so a backslash or a lone parenthesis
+// shows as typed and the cell event sees the value itself.
 class TExportPDF : public TExportFormatText {
  public:
   const TPropList& Published() const override;
