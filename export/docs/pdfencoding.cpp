@@ -225,6 +225,28 @@ bool Transliterate(char32_t c, char32_t next, std::string& out) {
   return true;
 }
 
+// Plain equivalents of signs and spaces an encoding may lack; they say the same thing, so they
+// need no mark: the Russian digit grouping (a narrow no-break space) must not print as '?'.
+const char* SignFallback(char32_t c) {
+  if ((c >= 0x2000 && c <= 0x200A) || c == 0x00A0 || c == 0x202F || c == 0x205F || c == 0x3000)
+    return " ";
+  if ((c >= 0x2010 && c <= 0x2015) || c == 0x2212) return "-";
+  switch (c) {
+    case 0x2026:
+      return "...";
+    case 0x20AC:
+      return "EUR";
+    case 0x20BD:
+      return "RUB";
+    case 0x20B4:
+      return "UAH";
+    case 0x2116:
+      return "No";
+    default:
+      return nullptr;
+  }
+}
+
 bool IsQuoteOrBracket(char32_t c) {
   switch (c) {
     case '"':
@@ -349,9 +371,15 @@ void TPDFTextEncoder::EncodeSlow(std::string_view text, std::string& out) const 
     char32_t c = cs[i];
     if (!IsWordChar(c)) {
       if (c == '\r' && i + 1 < cs.size() && cs[i + 1] == '\n') ++i;
-      bool blank = c <= 0x20 || c == 0x7F || c == 0xA0;
+      const char* fallback = nullptr;
       int code = c < 0x20 || c == 0x7F ? ' ' : CodeOf(c);
-      out += code < 0 ? '?' : static_cast<char>(code);
+      if (code >= 0)
+        out += static_cast<char>(code);
+      else if ((fallback = SignFallback(c)) != nullptr)
+        out += fallback;
+      else
+        out += '?';
+      bool blank = code == ' ' || (fallback && *fallback == ' ') || c == 0xA0;
       ++i;
       if (blank) {
         clinging = false;

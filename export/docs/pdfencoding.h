@@ -7,6 +7,8 @@
 //   the accent), and every word that needed it is set between single guillemets, ‹Ivanov Ivan›,
 //   which all four encodings have: the reader can read the value and sees at once that it is not
 //   the original spelling;
+// - spaces, dashes and currency signs it lacks become plain equivalents (a blank, '-', EUR, RUB),
+//   so Russian digit grouping, a narrow no-break space, still reads 12 000;
 // - anything else (CJK, symbols, emoji) becomes '?'.
 // Control characters become blanks (a CR LF pair one blank), so memo line breaks never reach a
 // string literal. Symbol and ZapfDingbats are picture fonts whose codes mean glyphs, not letters:

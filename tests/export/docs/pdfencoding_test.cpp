@@ -35,7 +35,7 @@ TEST(PdfTextEncoder, ConvertsWhatTheEncodingHasAndMarksWhatItHasNot) {
       {poMacRomanEncoding, "Ünïcødé €",
        "\x86n\x95"
        "c\xBF"
-       "d\x8E ?"},
+       "d\x8E EUR"},
       {poPDFDocEncoding, "€ Łódź — ™",
        "\xA0 \x88\x95\xF3"
        "dz\x89 \x84 \x92"},
@@ -53,6 +53,9 @@ TEST(PdfTextEncoder, ConvertsWhatTheEncodingHasAndMarksWhatItHasNot) {
        "\xAC"
        "cafe \xE8"
        "odz\xAD"},
+      // Spaces, dashes and currency signs the encoding lacks have plain equivalents.
+      {poWinAnsiEncoding, "12\u202F000,50 ₽ − 1", "12 000,50 RUB - 1"},
+      {poStandardEncoding, "5\u00A0€ a…", "5 EUR a\xBC"},
       // Neither in the encoding nor spelled in Latin letters: a question mark each.
       {poWinAnsiEncoding, "ok ✓ 東京", "ok ? ??"},
       {poWinAnsiEncoding, "bad \xC3 \xE2\x82 end", "bad ? ? end"},
