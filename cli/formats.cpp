@@ -1,6 +1,7 @@
 #include "cli/formats.h"
 
 #include "export/docs/dbfexport.h"
+#include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
 #include "export/text/ascii.h"
 
@@ -31,6 +32,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true},
       // Memo columns need a named file beside the table; to standard output they stay blank.
       {"dbf", "dBASE III table, memo columns in a .dbt beside it", Make<TExportDBF>, true},
+      {"pdf", "PDF document (a ruled table on pages)",
+       [] { return std::unique_ptr<TExport>(std::make_unique<TExportPDF>()); }, true},
       {"rtf", "RTF document", Make<TExportRTF>, true},
       {"doc", "RTF document for word processors (give it a .doc name)", Make<TExportRTF>, true},
   };
