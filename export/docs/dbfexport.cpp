@@ -64,6 +64,10 @@ void TDBFWriter::WriteField(int index, std::string_view text) {
     out_->Write(record_);
     ++recordCount_;
     record_.clear();
+    // Raising the count on disk flushes the write buffer, so it is done once per run of records
+    // rather than per record: a table cut short (a crash, a full disk) then still claims only
+    // records it holds.
+    if (recordCount_ % kCountInterval == 0 && !spool_) PatchRecordCount();
   }
 }
 

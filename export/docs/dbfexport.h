@@ -27,8 +27,8 @@ class TDBFWriter : public TExportWriter {
   // the output is a named file.
   void WriteHeader();
   // Renders one field of the current record. Index 0 starts a record; the record is written, and
-  // counted in the header, once its last field is there, so a run that fails inside a record
-  // leaves the table with whole records only.
+  // counted, once its last field is there, so a run that fails inside a record leaves the table
+  // with whole records only. The count in the header follows every 1,024 records and at the end.
   void WriteField(int index, std::string_view text);
   // Stores the value of memo column `index` in the memo file: the number of its first block, or
   // -1 when nothing was stored (no memo file, not a dataset field, empty or too long).
@@ -44,6 +44,7 @@ class TDBFWriter : public TExportWriter {
   uint8_t Version() const { return version_; }
 
  private:
+  static constexpr uint32_t kCountInterval = 1024;
   void PatchRecordCount();
   TStream* out_;                          // the stream the table goes to
   std::unique_ptr<TMemoryStream> spool_;  // for outputs that cannot seek back to the header

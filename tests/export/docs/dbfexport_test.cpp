@@ -319,6 +319,26 @@ TEST_F(DbfFixture, AbortAndNonSeekableOutputKeepTheCount) {
   EXPECT_EQ(test::ReadFile(path), viaMemory);
 }
 
+TEST_F(DbfFixture, HeaderCountOnDiskNeverExceedsTheRecordsOnDisk) {
+  ds.AddField("ID", ftInteger);
+  for (int i = 0; i < 2500; ++i) ds.AddRow({std::to_string(i)});
+  ds.Open();
+  std::string dir = test::FreshFolder("dbf-count");
+  exp.FileName = dir + "count.dbf";
+  std::vector<uint32_t> seen;
+  exp.OnExportedRecord = [&](TObject*, int recNo) {
+    if (recNo % 500 != 0) return;
+    // What a reader (or a crash) would find on disk at this moment.
+    std::string now = test::ReadFile(exp.FileName);
+    uint32_t count = now.size() >= 65 ? ReadLE(now, 4, 4) : 0;
+    if (count > 0) EXPECT_GE((now.size() - 65) / 12, count) << recNo;
+    seen.push_back(count);
+  };
+  exp.Execute();
+  EXPECT_EQ(seen, (std::vector<uint32_t>{0, 0, 0, 1024, 1024}));
+  EXPECT_EQ(ReadLE(test::ReadFile(exp.FileName), 4, 4), 2500u);
+}
+
 TEST_F(DbfFixture, FieldNamesAreUpperCasedCutAndKeptApart) {
   ds.AddField("customer_name", ftString, 5);
   ds.AddField("customer_number", ftInteger);
