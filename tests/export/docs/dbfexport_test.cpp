@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "export/core/codepage.h"
 #include "export/core/properties.h"
 #include "export/core/streams.h"
 #include "tests/export/docs/dbfsupport.h"
@@ -337,6 +338,21 @@ TEST_F(DbfFixture, HeaderCountOnDiskNeverExceedsTheRecordsOnDisk) {
   exp.Execute();
   EXPECT_EQ(seen, (std::vector<uint32_t>{0, 0, 0, 1024, 1024}));
   EXPECT_EQ(ReadLE(test::ReadFile(exp.FileName), 4, 4), 2500u);
+}
+
+// In a single-byte system code page the bytes go into the table unchanged, cut by bytes.
+TEST_F(DbfFixture, SingleByteCodePageKeepsTheBytes) {
+  SetSystemCodePage("CP1251");
+  ds.AddField("NAME", ftString, 4);
+  ds.AddRow({"\xc3\xe0\xe9\xea\xe0"});  // Гайка
+  ds.Open();
+  std::string t = ToMemory();
+  SetSystemCodePage("UTF-8");
+  EXPECT_EQ(t.substr(65 + 1, 4), "\xc3\xe0\xe9\xea");
+  std::string path = test::FreshFolder("dbf-cp1251") + "cp.dbf";
+  test::WriteFile(path, t);
+  EXPECT_EQ(test::DbfRead(path, "cp1251"),
+            "version=0x03\nrecords=1\nfield NAME C 4 0\nNAME='Гайк'\n");
 }
 
 TEST_F(DbfFixture, FieldNamesAreUpperCasedCutAndKeptApart) {

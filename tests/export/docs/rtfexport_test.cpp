@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "export/core/codepage.h"
 #include "export/core/inifile.h"
 #include "export/core/platform.h"
 #include "export/core/properties.h"
@@ -306,6 +307,24 @@ TEST_F(RtfFixture, UnrtfReadsTheValues) {
                         "Гайка \"M6\" 0.10 12/31/1999 line one", "line two", "a;b,c", "<tag> & 'q'",
                         "-1,234,567.89 2/29/2000 Ünïcødé ✓", "Итого"})
     EXPECT_NE(text.find(v), std::string::npos) << v << "\nin: " << text;
+}
+
+// In a single-byte system code page the text's own bytes stay as the fallback of \uN.
+TEST_F(RtfFixture, SingleByteCodePage) {
+  SetSystemCodePage("CP1251");
+  ds.AddField("NAME", ftString, 10);
+  ds.AddRow({"\xc3\xe0\xe9\xea\xe0"});  // Гайка
+  ds.Open();
+  std::string dir = test::FreshFolder("rtf-cp1251");
+  exp.FileName = dir + "cp.rtf";
+  exp.Execute();
+  SetSystemCodePage("UTF-8");
+  std::string doc = test::ReadFile(exp.FileName);
+  EXPECT_NE(
+      doc.find("{\\f0\\fs20\\cf0 \\u1043\\'c3\\u1072\\'e0\\u1081\\'e9\\u1082\\'ea\\u1072\\'e0}"),
+      std::string::npos)
+      << doc;
+  EXPECT_NE(test::UnrtfText(exp.FileName).find("NAME Гайка"), std::string::npos);
 }
 
 TEST(RtfStyle, SettingsFileKeysAndDefaults) {
