@@ -320,6 +320,17 @@ TEST_F(DbfFixture, AbortAndNonSeekableOutputKeepTheCount) {
   EXPECT_EQ(test::ReadFile(path), viaMemory);
 }
 
+TEST_F(DbfFixture, WriteFailureReachesTheCaller) {
+  test::FillSampleDataSet(ds);
+  exp.FileName = "/dev/full";
+  try {
+    exp.Execute();
+    FAIL() << "a full disk passed as a finished export";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Cannot write to '/dev/full': No space left on device");
+  }
+}
+
 TEST_F(DbfFixture, HeaderCountOnDiskNeverExceedsTheRecordsOnDisk) {
   ds.AddField("ID", ftInteger);
   for (int i = 0; i < 2500; ++i) ds.AddRow({std::to_string(i)});

@@ -291,6 +291,17 @@ TEST_F(RtfFixture, FileOutputInsertsIntoTheWrittenFile) {
   EXPECT_EQ(test::ReadFile(dir + "fd.rtf"), viaMemory);
 }
 
+TEST_F(RtfFixture, WriteFailureReachesTheCaller) {
+  test::FillSampleDataSet(ds);
+  exp.FileName = "/dev/full";
+  try {
+    exp.Execute();
+    FAIL() << "a full disk passed as a finished export";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Cannot write to '/dev/full': No space left on device");
+  }
+}
+
 TEST_F(RtfFixture, UnrtfReadsTheValues) {
   test::FillSampleDataSet(ds);
   exp.ExportedFields = {"ID", "NAME", "PRICE", "BORN", "NOTE"};
