@@ -343,7 +343,9 @@ TEST_F(DbfFixture, HeaderCountOnDiskNeverExceedsTheRecordsOnDisk) {
     // What a reader (or a crash) would find on disk at this moment.
     std::string now = test::ReadFile(exp.FileName);
     uint32_t count = now.size() >= 65 ? ReadLE(now, 4, 4) : 0;
-    if (count > 0) EXPECT_GE((now.size() - 65) / 12, count) << recNo;
+    if (count > 0) {
+      EXPECT_GE((now.size() - 65) / 12, count) << recNo;
+    }
     seen.push_back(count);
   };
   exp.Execute();
