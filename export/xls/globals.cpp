@@ -59,7 +59,9 @@ void WriteFonts(TStream& s, const TxlsStyleRegistry& styles) {
   auto write = [&s](const TxlsFont& f) {
     TbiffFont r(Utf16(f.Name));
     r.SetHeight(static_cast<unsigned>(f.Size * 20));
-    r.SetOptions((f.Has(xfsItalic) ? 0x0002u : 0u) | (f.Has(xfsStrikeOut) ? 0x0008u : 0u));
+    // Bit 0 repeats the bold weight: readers that look at the flags alone see bold too.
+    r.SetOptions((f.Has(xfsBold) ? 0x0001u : 0u) | (f.Has(xfsItalic) ? 0x0002u : 0u) |
+                 (f.Has(xfsStrikeOut) ? 0x0008u : 0u));
     r.SetColorIndex(xlsPaletteIndex(f.Color));
     r.SetWeight(f.Has(xfsBold) ? 700 : 400);
     r.SetEscapement(static_cast<unsigned>(f.Script));
@@ -106,6 +108,10 @@ std::string TxlsWorkbook::BuildGlobalsBlock() {
     TbiffBoundSheet(Utf16(sheet->Title)).WriteTo(block);
   }
   TbiffCountry().WriteTo(block);
+  if (WriteExternSheets) {
+    TbiffSupbookInternal(static_cast<unsigned>(sheets_.size())).WriteTo(block);
+    TbiffExternSheet(static_cast<unsigned>(sheets_.size())).WriteTo(block);
+  }
   for (const auto& extra : GlobalsExtras) extra(block);
   sst_.WriteTo(block);
   // The sheets move behind the block: each BOUNDSHEET gets its sheet's final offset.

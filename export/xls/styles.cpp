@@ -238,7 +238,7 @@ const TPropList& TxlsAlignment::Published() const {
 
 // --- formats -------------------------------------------------------------------------------------
 
-const TPropList& TxlsFormat::Published() const {
+const TPropList& TxlsFormat::ClassProps() {
   static const TPropList list = [] {
     TPropList l;
     PropBuilder<TxlsFormat>(l)
@@ -281,9 +281,9 @@ bool TxlsFormat::IsDefaultFormat() const {
          Alignment.Vertical == valBottom && !Wrap;
 }
 
-const TPropList& TxlsFieldFormat::Published() const {
+const TPropList& TxlsFieldFormat::ClassProps() {
   static const TPropList list = [] {
-    TPropList l(&TxlsFormat().TxlsFormat::Published());
+    TPropList l(&TxlsFormat::ClassProps());
     PropBuilder<TxlsFieldFormat>(l)
         .Str("FieldName", &TxlsFieldFormat::FieldName)
         .Int("Width", &TxlsFieldFormat::Width)

@@ -162,7 +162,8 @@ class TxlsFormat : public TxlsCustomItem {
   int Kind() const override { return 0; }
   const char* ClassName() const override { return "TxlsFormat"; }
   std::string DisplayName() const override;
-  const TPropList& Published() const override;
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
 
   virtual void Reset();
   virtual void SaveToIni(TIniFile& ini, const std::string& section) const;
@@ -187,7 +188,8 @@ class TxlsFieldFormat : public TxlsFormat {
   int Kind() const override { return 1; }
   const char* ClassName() const override { return "TxlsFieldFormat"; }
   std::string DisplayName() const override;
-  const TPropList& Published() const override;
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
   void Reset() override;
   void SaveToIni(TIniFile& ini, const std::string& section) const override;
   void LoadFromIni(const TIniFile& ini, const std::string& section) override;

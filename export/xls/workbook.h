@@ -77,6 +77,9 @@ class TxlsWorkbook {
   // Rewrites the widths of the sheet's COLINFO records (one per entry, in column order).
   void PatchColumnWidths(const TxlsBoundSheet& sheet, const std::vector<int>& widthsInChars);
 
+  // SUPBOOK and EXTERNSHEET (one entry per written sheet), for formulas that refer to other
+  // sheets.
+  bool WriteExternSheets = false;
   // Extra globals records (SUPBOOK/EXTERNSHEET, the drawing group, ...): written after COUNTRY,
   // before the SST, in the order added.
   std::vector<std::function<void(TStream&)>> GlobalsExtras;

@@ -35,7 +35,8 @@ def main(path):
                 font = book.font_list[xf.font_index]
                 fmt = book.format_map[xf.format_key].format_str
                 print("cell %d %d %s %s xf=%d bold=%d fmt=%r" % (
-                    r, c, kinds[cell.ctype], text(cell.value), cell.xf_index, font.bold, fmt))
+                    r, c, kinds[cell.ctype], text(cell.value), cell.xf_index,
+                    font.bold and font.weight == 700, fmt))
 
 
 if __name__ == "__main__":
