@@ -16,7 +16,8 @@ TComponent::~TComponent() {
   auto observers = observers_;
   observers_.clear();
   for (TComponent* o : observers) {
-    o->RemoveFreeNotification(this);
+    o->observers_.erase(std::remove(o->observers_.begin(), o->observers_.end(), this),
+                        o->observers_.end());
     o->Notification(this);
   }
 }
@@ -33,6 +34,10 @@ void TComponent::FreeNotification(TComponent* observer) {
 
 void TComponent::RemoveFreeNotification(TComponent* observer) {
   observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+  if (observer)
+    observer->observers_.erase(
+        std::remove(observer->observers_.begin(), observer->observers_.end(), this),
+        observer->observers_.end());
 }
 
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {
@@ -58,8 +63,12 @@ std::string Format(std::string_view pattern, std::initializer_list<std::string_v
   return out;
 }
 
-static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-static char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+static char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -87,9 +96,13 @@ std::string_view TrimView(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
+std::string Trim(std::string_view s) {
+  return std::string(TrimView(s));
+}
 
-std::string IntToStr(int64_t v) { return std::to_string(v); }
+std::string IntToStr(int64_t v) {
+  return std::to_string(v);
+}
 
 int TStringList::IndexOf(std::string_view line) const {
   for (size_t i = 0; i < lines_.size(); ++i)

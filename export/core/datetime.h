@@ -2,8 +2,10 @@
 // engine's date-time format language and the locale-driven date-time parser.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "export/core/formatsettings.h"
 
@@ -19,6 +21,58 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
 int DayOfWeek(TDateTime dt);  // 1 = Sunday .. 7 = Saturday
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
+
+// A date-time format compiled once and applied to many values. The elements that stand for the
+// locale's own formats ("c", "ddddd", "t", ...) are looked up in the settings at each rendering.
+class TDateTimeFormat {
+ public:
+  TDateTimeFormat() : TDateTimeFormat(std::string_view()) {}
+  explicit TDateTimeFormat(std::string_view format);  // empty = "c"
+
+  const std::string& Source() const { return source_; }
+  void Render(TDateTime dt, const TFormatSettings& fs, std::string& out) const;
+
+  enum class Kind : uint8_t {
+    kLiteral,
+    kDateSep,
+    kTimeSep,
+    kDateTime,
+    kDay,
+    kDay2,
+    kDayShort,
+    kDayLong,
+    kShortDate,
+    kLongDate,
+    kMonth,
+    kMonth2,
+    kMonthShort,
+    kMonthLong,
+    kYear2,
+    kYear4,
+    kHour,
+    kHour2,
+    kMinute,
+    kMinute2,
+    kSecond,
+    kSecond2,
+    kMsec,
+    kMsec3,
+    kShortTime,
+    kLongTime,
+    kAmPm,
+    kAP,
+    kAmPmLocale
+  };
+  struct Element {
+    Kind kind;
+    uint32_t offset = 0, length = 0;  // literal text, or the am/pm element as written
+  };
+
+ private:
+  std::string source_;
+  std::vector<Element> elements_;
+  bool twelveHour_ = false;
+};
 
 // Appends the rendering of dt with a format of the date-time language; empty format = "c".
 void FormatDateTime(std::string_view format, TDateTime dt, const TFormatSettings& fs,

@@ -40,7 +40,9 @@ class TExport : public TComponent {
   TExport();
   ~TExport() override;
 
-  const TPropList& Published() const override;
+  // Each class's published table; its parent is the base class's table.
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
 
   // Source selection. The references are weak: a source that is destroyed clears itself here.
   TExportSource ExportSource = esDataSet;
@@ -141,7 +143,17 @@ class TExport : public TComponent {
  private:
   void DoExport();
   template <class T>
-  void Reference(T*& slot, T* v);
+  void Reference(T*& slot, T* v) {
+    if (slot == v) return;
+    T* old = slot;
+    slot = v;
+    if (old && !StillReferenced(old)) old->RemoveFreeNotification(this);
+    if (v) v->FreeNotification(this);
+  }
+  bool StillReferenced(const TComponent* c) const {
+    return c == src_.DataSet || c == src_.CustomSource || c == src_.ListView || c == src_.DBGrid ||
+           c == src_.StringGrid;
+  }
 
   TSourceRef src_;
   TFormatSettings formatSettings_;
@@ -154,7 +166,8 @@ class TExport : public TComponent {
 
 class TExportText : public TExport {
  public:
-  const TPropList& Published() const override;
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
   const char* ClassName() const override { return "TExportText"; }
 
   std::string FileName;
@@ -170,13 +183,15 @@ class TExportText : public TExport {
 
 class TExportAdvancedText : public TExportText {
  public:
-  const TPropList& Published() const override;
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
   const char* ClassName() const override { return "TExportAdvancedText"; }
 };
 
 class TExportFormatText : public TExportAdvancedText {
  public:
-  const TPropList& Published() const override;
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
   const char* ClassName() const override { return "TExportFormatText"; }
 };
 

@@ -32,11 +32,32 @@ class TNumberFormat {
     bool scientific = false;
     bool expSignAlways = false;
     int expDigits = 0;
+
+    // The section compiled: what to write, in order.
+    enum class ItemKind : uint8_t { kLiteral, kIntDigit, kDecimalPoint, kFracDigit, kExponent };
+    struct Item {
+      ItemKind kind;
+      int index;  // kIntDigit: place (0 = units); kFracDigit: 0 = first after the point
+      uint32_t offset = 0, length = 0;  // kLiteral: text in `literals`; kExponent: the 'E'/'e'
+    };
+    std::vector<Item> items;
+    std::string literals;
+  };
+
+  // A value as decimal digits, rounded once and written by any section.
+  struct Digits {
+    char d[24];     // significant digits, no leading or trailing zeros
+    int n = 0;      // 0 for the value zero
+    int point = 0;  // digits before the decimal point (may be negative or beyond n)
   };
 
  private:
   void RenderSection(const Section& sec, double absValue, bool minus, const TFormatSettings& fs,
                      std::string& out) const;
+  void RenderDigits(const Section& sec, Digits digits, bool minus, const TFormatSettings& fs,
+                    std::string& out) const;
+  void RenderValue(const Digits& abs, bool negative, const TFormatSettings& fs,
+                   std::string& out) const;
   std::string source_;
   std::vector<Section> sections_;  // 0, 1, 2 or 3; empty for the general form
 };

@@ -82,11 +82,12 @@ std::string GetPropertyText(TPersistent& obj, std::string_view path) {
   return info->Get(owner);
 }
 
-static void ListInto(TPersistent& obj, const std::string& prefix, std::vector<std::string>& out) {
+static void ListInto(TPersistent& obj, const std::string& prefix, bool settableOnly,
+                     std::vector<std::string>& out) {
   for (const TPropInfo* p : obj.Published().All()) {
     if (p->Object) {
-      ListInto(*p->Object(obj), prefix + p->Name + ".", out);
-    } else if (p->Get) {
+      ListInto(*p->Object(obj), prefix + p->Name + ".", settableOnly, out);
+    } else if (p->Get && (p->Set || !settableOnly)) {
       std::string v = p->Get(obj);
       // Multi-line values (string lists) are shown on one line with escaped breaks.
       std::string shown;
@@ -96,9 +97,9 @@ static void ListInto(TPersistent& obj, const std::string& prefix, std::vector<st
   }
 }
 
-std::vector<std::string> ListProperties(TPersistent& obj) {
+std::vector<std::string> ListProperties(TPersistent& obj, bool settableOnly) {
   std::vector<std::string> out;
-  ListInto(obj, "", out);
+  ListInto(obj, "", settableOnly, out);
   return out;
 }
 
@@ -107,7 +108,9 @@ static EPropertyError BadValue(std::string_view text, std::string_view prop, con
                         std::string(prop) + "': " + what);
 }
 
-std::string BoolToText(bool v) { return v ? "True" : "False"; }
+std::string BoolToText(bool v) {
+  return v ? "True" : "False";
+}
 
 bool TextToBool(std::string_view text, std::string_view prop) {
   std::string_view t = TrimView(text);

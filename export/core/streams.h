@@ -25,6 +25,7 @@ class TStream : public TObject {
 
 class TMemoryStream : public TStream {
  public:
+  using TStream::Write;
   void Write(const void* data, size_t size) override;
   int64_t Position() const override { return static_cast<int64_t>(pos_); }
   int64_t Size() const override { return static_cast<int64_t>(data_.size()); }
@@ -47,6 +48,7 @@ class TFileStream : public TStream {
   enum Mode { fmCreate, fmOpenRead, fmOpenReadWrite };
   TFileStream(const std::string& fileName, Mode mode = fmCreate);
   ~TFileStream() override;
+  using TStream::Write;
   void Write(const void* data, size_t size) override;
   size_t Read(void* data, size_t size);
   int64_t Position() const override;
@@ -70,6 +72,7 @@ class TFdStream : public TStream {
  public:
   explicit TFdStream(int fd, std::string name = "standard output") : fd_(fd), name_(name) {}
   ~TFdStream() override;
+  using TStream::Write;
   void Write(const void* data, size_t size) override;
   int64_t Position() const override { return written_ + static_cast<int64_t>(buffer_.size()); }
   void Flush() override;

@@ -1,0 +1,22 @@
+// The engine as the command-line exporter sees it: a database named by one text, a query over it,
+// and the dataset that the exporters read.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "export/core/dataset.h"
+#include "export/core/formatsettings.h"
+
+namespace morvale {
+
+// Opens `sql` on `database` and returns the open dataset, on its first record. The database is
+// "sqlite:PATH" (an existing file, opened read-only; a missing one is an error, never created).
+// Values render as text with `fs`. Failures raise Exception with the engine's message.
+std::unique_ptr<TDataSet> OpenQuery(const std::string& database, const std::string& sql,
+                                    const TFormatSettings& fs);
+
+// The SQL text that opens a whole table: the lines "SELECT *" and "FROM " + table.
+std::string TableQuery(const std::string& table);
+
+}  // namespace morvale

@@ -1,0 +1,30 @@
+// A driver's view of one statement: run it, step through its rows once, copy the current row out,
+// and run it again from the start when asked. The dataset above it (TCursorDataSet) turns this
+// one-way walk into a cursor with First, bookmarks and a record count.
+#pragma once
+
+#include <cstdint>
+
+#include "app/engine/fielddefs.h"
+#include "app/engine/rowwindow.h"
+
+namespace morvale {
+
+class TCursor {
+ public:
+  virtual ~TCursor() = default;
+
+  // Runs the statement from before its first row; a second call starts it again.
+  virtual void Execute() = 0;
+  // Moves to the next row; false after the last one.
+  virtual bool Step() = 0;
+  // The result's columns. Called once, after Execute and the first Step (hasRow tells whether
+  // that found a row), because some engines know a column's type only from its first value.
+  virtual TFieldDefs Describe(bool hasRow) = 0;
+  // Appends the current row to the window, one cell per column described.
+  virtual void ReadRow(TRowWindow& window) = 0;
+  // The number of rows of the whole result, without moving this cursor.
+  virtual int64_t CountRows() = 0;
+};
+
+}  // namespace morvale

@@ -1,0 +1,184 @@
+#include "app/engine/cursordataset.h"
+
+#include <climits>
+
+#include "app/engine/valuetext.h"
+
+namespace morvale {
+
+TEngineField::TEngineField(const TCursorDataSet& owner, const TFieldDef& def, int index)
+    : owner_(owner) {
+  FieldName = def.Name;
+  DataType = def.DataType;
+  Size = def.Size;
+  Precision = def.Precision;
+  DataSize = def.DataSize;
+  DisplayWidth = def.DisplayWidth;
+  DisplayLabel = def.Name;
+  Index = index;
+  dateTimeFormat_ = DateTimeFormatFor(def.DataType, owner.FormatSettings());
+}
+
+bool TEngineField::IsNull() const {
+  return owner_.CurrentCell(Index).Kind == TCellKind::Null;
+}
+
+void TEngineField::GetText(std::string& out) const {
+  const TCell& cell = owner_.CurrentCell(Index);
+  RenderCell(cell, owner_.CellBytes(cell), DataType, dateTimeFormat_, owner_.FormatSettings(), out);
+}
+
+TCursorDataSet::~TCursorDataSet() = default;
+
+void TCursorDataSet::OpenCursor(std::unique_ptr<TCursor> cursor) {
+  Close();
+  try {
+    cursor->Execute();
+    bool hasRow = cursor->Step();
+    TFieldDefs defs = cursor->Describe(hasRow);
+    cursor_ = std::move(cursor);
+    for (size_t i = 0; i < defs.size(); ++i)
+      fields_.push_back(std::make_unique<TEngineField>(*this, defs[i], static_cast<int>(i)));
+    window_.Reset(FieldCount(), 0);
+    cursorRow_ = hasRow ? 0 : -1;
+    cursorDone_ = !hasRow;
+    empty_ = !hasRow;
+    eof_ = !hasRow;
+    bof_ = true;
+    current_ = 0;
+    count_ = hasRow ? -1 : 0;
+    if (hasRow) FillWindow(0);
+  } catch (...) {
+    Close();
+    throw;
+  }
+  DoAfterOpen();
+}
+
+void TCursorDataSet::Close() {
+  cursor_.reset();
+  fields_.clear();
+  window_.Reset(0, 0);
+  current_ = 0;
+  cursorRow_ = -1;
+  cursorDone_ = false;
+  eof_ = bof_ = empty_ = true;
+  count_ = -1;
+}
+
+void TCursorDataSet::CheckActive() const {
+  if (!Active()) throw Exception("Cannot perform this operation on a closed dataset");
+}
+
+TField& TCursorDataSet::Fields(int i) const {
+  if (i < 0 || i >= FieldCount())
+    throw Exception(Format("List index out of bounds (%d)", {IntToStr(i)}));
+  return *fields_[static_cast<size_t>(i)];
+}
+
+const TCell& TCursorDataSet::CurrentCell(int column) const {
+  static const TCell null;
+  if (empty_ || !Active()) return null;
+  return window_.At(current_, column);
+}
+
+void TCursorDataSet::FillWindow(int64_t first) {
+  window_.Reset(FieldCount(), first);
+  cursor_->ReadRow(window_);
+  while (!window_.Full()) {
+    if (!cursor_->Step()) {
+      cursorDone_ = true;
+      count_ = cursorRow_ + 1;
+      return;
+    }
+    ++cursorRow_;
+    cursor_->ReadRow(window_);
+  }
+}
+
+void TCursorDataSet::Restart() {
+  cursorRow_ = -1;
+  cursorDone_ = false;
+  cursor_->Execute();
+}
+
+bool TCursorDataSet::LoadWindowAt(int64_t row) {
+  if (window_.Holds(row)) return true;
+  if (row < 0) return false;
+  if (row <= cursorRow_) Restart();
+  while (cursorRow_ < row) {
+    if (cursorDone_) return false;
+    if (!cursor_->Step()) {
+      cursorDone_ = true;
+      count_ = cursorRow_ + 1;
+      return false;
+    }
+    ++cursorRow_;
+  }
+  FillWindow(row);
+  return true;
+}
+
+void TCursorDataSet::First() {
+  CheckActive();
+  bof_ = true;
+  eof_ = empty_;
+  if (empty_) return;
+  // Within the first window (most exports of a short result) nothing runs again.
+  if (!LoadWindowAt(0)) {
+    // The statement gives no rows any more: the data changed under us.
+    empty_ = eof_ = true;
+    return;
+  }
+  current_ = 0;
+}
+
+void TCursorDataSet::Next() {
+  CheckActive();
+  if (eof_) return;
+  bof_ = false;
+  if (current_ + 1 < window_.EndRow()) {
+    ++current_;
+    return;
+  }
+  // The window is used up: ask the driver for the next row before giving the window up, so that
+  // at the end the last record stays current.
+  if (cursorDone_ || !cursor_->Step()) {
+    if (!cursorDone_) count_ = cursorRow_ + 1;
+    cursorDone_ = true;
+    eof_ = true;
+    return;
+  }
+  current_ = ++cursorRow_;
+  FillWindow(current_);
+}
+
+int TCursorDataSet::RecordCount() {
+  CheckActive();
+  if (count_ < 0) count_ = cursor_->CountRows();
+  return count_ > INT_MAX ? INT_MAX : static_cast<int>(count_);
+}
+
+TBookmark TCursorDataSet::GetBookmark() {
+  CheckActive();
+  return empty_ ? -1 : current_;
+}
+
+void TCursorDataSet::GotoBookmark(TBookmark b) {
+  CheckActive();
+  if (b < 0 || empty_) return;
+  if (!LoadWindowAt(b)) {
+    // Come back to where we were before reporting it, so the cursor stays usable.
+    int64_t here = current_;
+    window_.Reset(FieldCount(), 0);
+    if (!LoadWindowAt(here)) {
+      empty_ = eof_ = true;
+      current_ = 0;
+    }
+    throw Exception("Record not found");
+  }
+  current_ = b;
+  eof_ = bof_ = false;
+}
+
+}  // namespace morvale

@@ -1,0 +1,88 @@
+// A dataset over a driver cursor that holds one window of rows at a time. Walking forward copies
+// each row once into the window and reuses the window's memory, so a walk over millions of rows
+// stays in bounded memory. A move back to a row the window no longer holds runs the statement
+// again and steps forward to it; the record count comes from the driver (a counting query, or a
+// walk of its own), never from holding the rows.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/engine/cursor.h"
+#include "app/engine/rowwindow.h"
+#include "export/core/dataset.h"
+#include "export/core/formatsettings.h"
+
+namespace morvale {
+
+class TCursorDataSet;
+
+class TEngineField : public TField {
+ public:
+  TEngineField(const TCursorDataSet& owner, const TFieldDef& def, int index);
+  bool IsNull() const override;
+  void GetText(std::string& out) const override;
+  int Precision = 0;
+
+ private:
+  const TCursorDataSet& owner_;
+  std::string dateTimeFormat_;
+};
+
+class TCursorDataSet : public TDataSet {
+ public:
+  TCursorDataSet() = default;
+  ~TCursorDataSet() override;
+
+  // Takes the cursor, runs it and sits on the first record. An AfterOpen-style hook for
+  // descendants follows in DoAfterOpen.
+  void OpenCursor(std::unique_ptr<TCursor> cursor);
+  void Close();
+
+  const TFormatSettings& FormatSettings() const { return fs_; }
+  void SetFormatSettings(const TFormatSettings& fs) { fs_ = fs; }
+
+  bool Active() const override { return cursor_ != nullptr; }
+  void First() override;
+  void Next() override;
+  bool Eof() const override { return eof_; }
+  bool Bof() const { return bof_; }
+  bool IsEmpty() override { return !Active() || empty_; }
+  int RecordCount() override;
+  int FieldCount() const override { return static_cast<int>(fields_.size()); }
+  TField& Fields(int i) const override;
+  TBookmark GetBookmark() override;
+  void GotoBookmark(TBookmark b) override;
+  // The number of the current record from 0.
+  int64_t RecNo() const { return current_; }
+
+  // The cell of a field on the current record; a NULL cell when there is none.
+  const TCell& CurrentCell(int column) const;
+  std::string_view CellBytes(const TCell& cell) const { return window_.Bytes(cell); }
+
+ protected:
+  virtual void DoAfterOpen() {}
+
+ private:
+  void CheckActive() const;
+  // Copies rows from the cursor into a new window starting at row `first` (the cursor is on it).
+  void FillWindow(int64_t first);
+  // Moves the cursor to row `row` and loads a window there; false when the result has no such row.
+  bool LoadWindowAt(int64_t row);
+  void Restart();
+
+  std::unique_ptr<TCursor> cursor_;
+  std::vector<std::unique_ptr<TEngineField>> fields_;
+  TRowWindow window_;
+  TFormatSettings fs_ = DefaultFormatSettings();
+  int64_t current_ = 0;      // record number of the current record
+  int64_t cursorRow_ = -1;   // record number of the row the driver stands on, -1 before the first
+  bool cursorDone_ = false;  // the driver has given its last row
+  bool eof_ = true;
+  bool bof_ = true;
+  bool empty_ = true;
+  int64_t count_ = -1;  // known record count, -1 until asked or reached
+};
+
+}  // namespace morvale

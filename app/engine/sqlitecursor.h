@@ -1,0 +1,41 @@
+// A statement of a SQLite connection as a driver cursor. Values are copied straight from the
+// statement's row (text as SQLite holds it, numbers as numbers), with no conversion in between.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/engine/cursor.h"
+
+struct sqlite3_stmt;
+
+namespace morvale {
+
+class TSqliteDatabase;
+
+class TSqliteCursor : public TCursor {
+ public:
+  // Prepares the statement at once, so that a syntax error or an unknown table is reported by
+  // the constructor; more than one statement is refused.
+  TSqliteCursor(std::shared_ptr<TSqliteDatabase> db, const std::string& sql);
+  ~TSqliteCursor() override;
+
+  void Execute() override;
+  bool Step() override;
+  TFieldDefs Describe(bool hasRow) override;
+  void ReadRow(TRowWindow& window) override;
+  int64_t CountRows() override;
+
+ private:
+  enum class TFetch : uint8_t { Typed, Text, Blob };
+  sqlite3_stmt* Prepare(const std::string& sql, bool whole) const;
+  int64_t CountByWalking() const;
+
+  std::shared_ptr<TSqliteDatabase> db_;
+  std::string sql_;
+  sqlite3_stmt* stmt_ = nullptr;
+  std::vector<TFetch> fetch_;
+};
+
+}  // namespace morvale

@@ -1,0 +1,178 @@
+#include "cli/options.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "cli/formats.h"
+
+namespace morvale::cli {
+
+namespace {
+
+const char* const kFormatKinds[] = {"integer",  "float", "date",  "time", "datetime",
+                                    "currency", "true",  "false", "null"};
+
+int NonNegative(const std::string& option, const std::string& value) {
+  int v = 0;
+  auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+  if (value.empty() || ec != std::errc() || p != value.data() + value.size() || v < 0)
+    throw EUsageError("Invalid value '" + value + "' for " + option +
+                      ": expected a non-negative integer");
+  return v;
+}
+
+std::pair<std::string, std::string> Pair(const std::string& option, const std::string& value) {
+  size_t eq = value.find('=');
+  if (eq == std::string::npos || eq == 0)
+    throw EUsageError("Invalid value '" + value + "' for " + option + ": expected NAME=VALUE");
+  return {value.substr(0, eq), value.substr(eq + 1)};
+}
+
+std::string ReadFile(const std::string& option, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EUsageError("Cannot read the file '" + path + "' given to " + option);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace
+
+TCliOptions ParseOptions(const std::vector<std::string>& args) {
+  TCliOptions o;
+  bool haveSql = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string opt = args[i];
+    std::string value;
+    bool inlineValue = false;
+    if (opt.starts_with("--")) {
+      size_t eq = opt.find('=');
+      if (eq != std::string::npos) {
+        value = opt.substr(eq + 1);
+        opt = opt.substr(0, eq);
+        inlineValue = true;
+      }
+    }
+    auto next = [&]() -> std::string {
+      if (inlineValue) return value;
+      if (i + 1 >= args.size()) throw EUsageError("Missing value for " + opt);
+      return args[++i];
+    };
+    auto flag = [&] {
+      if (inlineValue) throw EUsageError("Option " + opt + " takes no value");
+    };
+    if (opt == "--db") {
+      o.Database = next();
+    } else if (opt == "--table") {
+      o.Table = next();
+    } else if (opt == "--sql" || opt == "--sql-file") {
+      if (haveSql) throw EUsageError("Only one of --sql and --sql-file may be given: " + opt);
+      std::string v = next();
+      o.Sql = opt == "--sql" ? v : ReadFile(opt, v);
+      haveSql = true;
+    } else if (opt == "--type") {
+      o.Type = next();
+    } else if (opt == "-o" || opt == "--output") {
+      o.Output = next();
+    } else if (opt == "--fields") {
+      std::string v = next();
+      std::stringstream s(v);
+      std::string name;
+      while (std::getline(s, name, ','))
+        if (!Trim(name).empty()) o.Fields.push_back(Trim(name));
+      if (o.Fields.empty()) throw EUsageError("Invalid value '" + v + "' for --fields");
+    } else if (opt == "--no-captions") {
+      flag();
+      o.NoCaptions = true;
+    } else if (opt == "--skip") {
+      o.Skip = NonNegative(opt, next());
+    } else if (opt == "--count") {
+      o.Count = NonNegative(opt, next());
+    } else if (opt == "--current-record-only") {
+      flag();
+      o.CurrentRecordOnly = true;
+    } else if (opt == "--title") {
+      o.Title = next();
+      o.HasTitle = true;
+    } else if (opt == "--header") {
+      o.Headers.push_back(next());
+    } else if (opt == "--footer") {
+      o.Footers.push_back(next());
+    } else if (opt == "--caption") {
+      auto [field, text] = Pair(opt, next());
+      o.Captions.push_back(field + "=" + text);
+    } else if (opt == "--format") {
+      auto kv = Pair(opt, next());
+      bool known = false;
+      for (const char* k : kFormatKinds) known = known || SameText(kv.first, k);
+      if (!known)
+        throw EUsageError("Unknown format kind '" + kv.first +
+                          "' for --format: expected one of "
+                          "integer, float, date, time, datetime, currency, true, false, null");
+      o.Formats.push_back(kv);
+    } else if (opt == "--set") {
+      o.Sets.push_back(Pair(opt, next()));
+    } else if (opt == "--list-properties") {
+      flag();
+      o.ListProperties = true;
+    } else if (opt == "--locale") {
+      o.Locale = next();
+      o.HasLocale = true;
+    } else if (opt == "--progress") {
+      flag();
+      o.Progress = true;
+    } else if (opt == "--help" || opt == "-h") {
+      o.Help = true;
+    } else {
+      throw EUsageError("Unknown option '" + args[i] + "'");
+    }
+  }
+  if (o.Help) return o;
+  if (o.Type.empty()) throw EUsageError("Missing --type");
+  if (!FindExportType(o.Type)) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
+  if (o.ListProperties) return o;
+  if (o.Database.empty()) throw EUsageError("Missing --db");
+  if (o.Table.empty() == !haveSql)
+    throw EUsageError(haveSql ? "Only one of --table and --sql/--sql-file may be given"
+                              : "Missing --table, --sql or --sql-file");
+  if (o.Output.empty()) throw EUsageError("Missing -o");
+  return o;
+}
+
+std::string UsageText() {
+  std::string types;
+  for (const auto& t : ExportTypes())
+    types += "  " + t.Name + std::string(12 - std::min<size_t>(t.Name.size(), 11), ' ') +
+             t.Description + "\n";
+  return "Usage: morvale-export --db DATABASE (--table NAME | --sql TEXT | --sql-file FILE)\n"
+         "                      --type TYPE -o FILE [options]\n"
+         "\n"
+         "DATABASE\n"
+         "  sqlite:PATH     an SQLite database file (never created)\n"
+         "\n"
+         "TYPE\n" +
+         types +
+         "\n"
+         "Options\n"
+         "  -o FILE                 the file to write; - writes a text format to standard output\n"
+         "  --fields A,B,...        export these fields, in this order\n"
+         "  --no-captions           no caption row\n"
+         "  --skip N                pass over the first N records\n"
+         "  --count N               export at most N records\n"
+         "  --current-record-only   export one record (the first after the skip)\n"
+         "  --title TEXT            document title\n"
+         "  --header LINE           a line before the table (repeatable)\n"
+         "  --footer LINE           a line after the table (repeatable)\n"
+         "  --caption FIELD=TEXT    caption of a field (repeatable)\n"
+         "  --format KIND=FMT       KIND: integer float date time datetime currency true false "
+         "null\n"
+         "  --set PROPERTY=VALUE    any published property of the exporter; dotted for nested\n"
+         "                          objects (Options.Font.Size=12), LIST.NAME=VALUE for one line\n"
+         "                          of a list property (repeatable)\n"
+         "  --list-properties       print the type's properties with their values and stop\n"
+         "  --locale NAME           locale for number and date texts (default: environment)\n"
+         "  --progress              records, rate and elapsed time on standard error\n";
+}
+
+}  // namespace morvale::cli

@@ -1,0 +1,45 @@
+// The command line of morvale-export, parsed into one value before anything is opened.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "export/core/classes.h"
+
+namespace morvale::cli {
+
+// A usage error: the message names the argument at fault.
+class EUsageError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+struct TCliOptions {
+  std::string Database;  // --db
+  std::string Table;     // --table
+  std::string Sql;       // --sql, or the contents of --sql-file
+  std::string Type;      // --type
+  std::string Output;    // -o; "-" is standard output
+  std::vector<std::string> Fields;
+  bool NoCaptions = false;
+  int Skip = 0;
+  int Count = 0;
+  bool CurrentRecordOnly = false;
+  bool HasTitle = false;
+  std::string Title;
+  std::vector<std::string> Headers, Footers, Captions;
+  std::vector<std::pair<std::string, std::string>> Formats;  // kind, format
+  std::vector<std::pair<std::string, std::string>> Sets;     // property path, value
+  bool ListProperties = false;
+  bool HasLocale = false;
+  std::string Locale;
+  bool Progress = false;
+  bool Help = false;
+};
+
+// Raises EUsageError for unknown options, missing or malformed values, and missing required ones.
+TCliOptions ParseOptions(const std::vector<std::string>& args);
+std::string UsageText();
+
+}  // namespace morvale::cli

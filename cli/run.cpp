@@ -1,0 +1,149 @@
+#include "cli/run.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "app/engine/connect.h"
+#include "cli/formats.h"
+#include "cli/options.h"
+#include "export/core/formatsettings.h"
+#include "export/core/properties.h"
+
+namespace morvale::cli {
+
+namespace {
+
+void SetFormat(TExportFormats& f, const std::string& kind, const std::string& fmt) {
+  if (SameText(kind, "integer")) f.SetIntegerFormat(fmt);
+  if (SameText(kind, "float")) f.SetFloatFormat(fmt);
+  if (SameText(kind, "date")) f.SetDateFormat(fmt);
+  if (SameText(kind, "time")) f.SetTimeFormat(fmt);
+  if (SameText(kind, "datetime")) f.SetDateTimeFormat(fmt);
+  if (SameText(kind, "currency")) f.SetCurrencyFormat(fmt);
+  if (SameText(kind, "true")) f.SetBooleanTrue(fmt);
+  if (SameText(kind, "false")) f.SetBooleanFalse(fmt);
+  if (SameText(kind, "null")) f.SetNullString(fmt);
+}
+
+void Configure(TExport& e, const TCliOptions& o) {
+  for (const auto& f : o.Fields) e.ExportedFields.Add(f);
+  if (o.NoCaptions) e.AllowCaptions = false;
+  e.SkipRecCount = o.Skip;
+  e.ExportRecCount = o.Count;
+  e.CurrentRecordOnly = o.CurrentRecordOnly;
+  if (o.HasTitle) e.Title = o.Title;
+  for (const auto& h : o.Headers) e.Header.Add(h);
+  for (const auto& f : o.Footers) e.Footer.Add(f);
+  for (const auto& c : o.Captions) e.Captions.Add(c);
+  for (const auto& [kind, fmt] : o.Formats) SetFormat(e.Formats, kind, fmt);
+  // Explicit property settings come last, so they win over the shortcuts above.
+  for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
+}
+
+// Records, rate and elapsed time on one line of standard error, redrawn at most ten times a second.
+class TProgress {
+ public:
+  TProgress(TExport& e, std::ostream& err) : err_(err), start_(Clock::now()) {
+    e.OnFetchedRecord = [this](TObject*, int) { Tick("read", ++read_); };
+    e.OnSkippedRecord = [this](TObject*, int) { Tick("skipped", ++skipped_); };
+    e.OnExportedRecord = [this](TObject*, int) { Tick("exported", ++exported_); };
+  }
+  // A failed run still ends the progress line, so the error message starts a line of its own.
+  ~TProgress() {
+    if (drawn_) err_ << "\n";
+  }
+  void Finish() { Draw("exported", exported_); }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  void Tick(const char* what, long n) {
+    auto now = Clock::now();
+    if (now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    Draw(what, n);
+  }
+  void Draw(const char* what, long n) {
+    double secs = std::chrono::duration<double>(Clock::now() - start_).count();
+    long total = read_ + skipped_ + exported_;
+    long rate = secs > 0 ? static_cast<long>(total / secs) : 0;
+    int s = static_cast<int>(secs);
+    char line[128];
+    std::snprintf(line, sizeof line, "\r%ld records %s, %ld rec/s, %d:%02d:%02d   ", n, what, rate,
+                  s / 3600, s / 60 % 60, s % 60);
+    err_ << line << std::flush;
+    drawn_ = true;
+  }
+  std::ostream& err_;
+  Clock::time_point start_, last_{};
+  long read_ = 0, skipped_ = 0, exported_ = 0;
+  bool drawn_ = false;
+};
+
+int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
+  if (o.HasLocale) SetDefaultFormatSettings(TFormatSettings::FromLocale(o.Locale));
+  const TCliExportType& type = *FindExportType(o.Type);
+  std::unique_ptr<TExport> e = type.Create();
+  Configure(*e, o);
+  if (o.ListProperties) {
+    std::string text;
+    for (const std::string& line : ListProperties(*e)) text += line + "\n";
+    out.Write(text);
+    return 0;
+  }
+  auto* file = dynamic_cast<TExportText*>(e.get());
+  const bool toStdout = o.Output == "-";
+  if (toStdout && !type.Streamable)
+    throw EUsageError("The type '" + type.Name + "' cannot be written to standard output (-o -)");
+
+  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
+  std::unique_ptr<TDataSet> ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+  e->ExportSource = esDataSet;
+  e->SetDataSet(ds.get());
+
+  std::unique_ptr<TProgress> progress;
+  if (o.Progress) progress = std::make_unique<TProgress>(*e, err);
+  if (toStdout) {
+    e->ExportToStream(out);
+    out.Flush();
+  } else if (file) {
+    file->FileName = o.Output;
+    file->Execute();
+  } else {
+    e->Execute();
+  }
+  if (progress) progress->Finish();
+  e->SetDataSet(nullptr);
+  return 0;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, TStream& out, std::ostream& err) {
+  TCliOptions o;
+  try {
+    o = ParseOptions(args);
+  } catch (const Exception& ex) {
+    err << "morvale-export: " << ex.what() << "\n"
+        << "Try 'morvale-export --help'.\n";
+    return 2;
+  }
+  if (o.Help) {
+    out.Write(UsageText());
+    out.Flush();
+    return 0;
+  }
+  try {
+    return Export(o, out, err);
+  } catch (const EUsageError& ex) {
+    err << "morvale-export: " << ex.what() << "\n";
+    return 2;
+  } catch (const EPropertyError& ex) {
+    err << "morvale-export: " << ex.what() << "\n";
+    return 2;
+  } catch (const std::exception& ex) {
+    err << "morvale-export: " << ex.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace morvale::cli

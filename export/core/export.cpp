@@ -1,0 +1,442 @@
+#include "export/core/export.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "export/core/datetime.h"
+#include "export/core/inifile.h"
+#include "export/core/platform.h"
+
+namespace morvale {
+
+TExport::TExport() : formatSettings_(DefaultFormatSettings()), columns_(*this), row_(*this) {
+  Formats.SetLocale(formatSettings_);
+}
+
+TExport::~TExport() = default;
+
+const TPropList& TExport::ClassProps() {
+  static const TPropList list = [] {
+    TPropList l;
+    auto refName = [](const TComponent* c) { return c ? c->Name : std::string(); };
+    PropBuilder<TExport>(l)
+        .Enum("ExportSource", "TExportSource", &TExport::ExportSource,
+              {"esDataSet", "esListView", "esDBGrid", "esStringGrid", "esCustom"})
+        .Custom(
+            "DataSet", "TDataSet", [refName](const TExport& e) { return refName(e.DataSet()); },
+            nullptr)
+        .Custom(
+            "CustomSource", "TCustomSource",
+            [refName](const TExport& e) { return refName(e.CustomSource()); }, nullptr)
+        .Custom(
+            "ListView", "TListView", [refName](const TExport& e) { return refName(e.ListView()); },
+            nullptr)
+        .Custom(
+            "DBGrid", "TDBGrid", [refName](const TExport& e) { return refName(e.DBGrid()); },
+            nullptr)
+        .Custom(
+            "StringGrid", "TStringGrid",
+            [refName](const TExport& e) { return refName(e.StringGrid()); }, nullptr)
+        .Strings("ExportedFields", &TExport::ExportedFields)
+        .Bool("OnlyVisibleFields", &TExport::OnlyVisibleFields)
+        .Bool("AutoCalcStrType", &TExport::AutoCalcStrType)
+        .Int("CaptionRow", &TExport::CaptionRow)
+        .Bool("CurrentRecordOnly", &TExport::CurrentRecordOnly)
+        .Bool("GoToFirstRecord", &TExport::GoToFirstRecord)
+        .Int("ExportRecCount", &TExport::ExportRecCount)
+        .Int("SkipRecCount", &TExport::SkipRecCount)
+        .Bool("ExportEmpty", &TExport::ExportEmpty)
+        .Event("OnBeginExport")
+        .Event("OnEndExport")
+        .Event("OnSkippedRecord")
+        .Event("OnExportedRecord")
+        .Event("OnStopExport")
+        .Event("OnBeforeExportRow")
+        .Event("OnGetExportText");
+    return l;
+  }();
+  return list;
+}
+
+TSourceRef TExport::SourceRef() const {
+  TSourceRef r = src_;
+  r.Kind = ExportSource;
+  r.SkipRecCount = SkipRecCount;
+  r.ExportRecCount = ExportRecCount;
+  return r;
+}
+
+void TExport::Notification(TComponent* component) {
+  if (component == src_.DataSet) src_.DataSet = nullptr;
+  if (component == src_.CustomSource) src_.CustomSource = nullptr;
+  if (component == src_.ListView) src_.ListView = nullptr;
+  if (component == src_.DBGrid) src_.DBGrid = nullptr;
+  if (component == src_.StringGrid) src_.StringGrid = nullptr;
+}
+
+void TExport::SetFormatSettings(const TFormatSettings& fs) {
+  formatSettings_ = fs;
+  Formats.SetLocale(fs);
+}
+
+std::unique_ptr<TExportWriter> TExport::CreateWriter(TStream& stream) {
+  return std::make_unique<TExportWriter>(*this, stream);
+}
+
+void TExport::ExportToStream(TStream& stream) {
+  writer_ = CreateWriter(stream);
+  try {
+    DoExport();
+  } catch (...) {
+    writer_.reset();
+    throw;
+  }
+  writer_.reset();
+}
+
+void TExport::BeginExport() {
+  columns_.Clear();
+  columns_.Fill(false);
+  row_.Clear();
+  for (int i = 0; i < columns_.Count(); ++i) row_.Add(columns_[i].Name, i);
+  row_.IndexNames();
+  aborted_ = false;
+  if (ExportSource == esListView && ListView()) {
+    int items = ListView()->ItemCount();
+    SkipRecCount = std::min(SkipRecCount, items);
+    if (ExportRecCount > 0) ExportRecCount = std::min(ExportRecCount, items);
+    // The columns read items relative to the skip, so they follow the clamped values.
+    columns_.Source.SkipRecCount = SkipRecCount;
+    columns_.Source.ExportRecCount = ExportRecCount;
+  }
+  if (OnBeginExport) OnBeginExport(this);
+}
+
+void TExport::EndExport() {
+  if (OnEndExport) OnEndExport(this);
+}
+
+bool TExport::EndOfSource() {
+  return SourceRef().Eof(RecordCounter);
+}
+
+void TExport::GetCaptionRow(std::string& S) {
+  S.clear();
+  std::string cap;
+  for (int i = 0; i < columns_.Count(); ++i) {
+    GetColCaption(i, cap);
+    S += cap;
+  }
+}
+
+void TExport::GetColCaption(int colNo, std::string& S) {
+  EscapeString(columns_[colNo].Caption, S);
+}
+
+void TExport::FillRow() {
+  for (int i = 0; i < columns_.Count(); ++i) {
+    int cell = row_.CellOfColumn(i);
+    if (cell < 0) continue;
+    std::string& data = row_[cell].Data;
+    columns_.GetRawText(i, RecordCounter, data);
+    TrimInPlace(data);
+  }
+}
+
+void TExport::GetDataRow(bool format, std::string& S) {
+  S.clear();
+  for (int i = 0; i < row_.Count(); ++i) {
+    row_[i].GetExportedValue(format, scratch_);
+    S += scratch_;
+  }
+}
+
+bool TExport::CanContinue() {
+  bool can = !aborted_;
+  if (OnStopExport) OnStopExport(this, can);
+  aborted_ = !can;
+  return can;
+}
+
+void TExport::DoGetCellParams(int recNo, int colNo, const std::string& value,
+                              TExportColAlign& align, TFont* font, TColor& background) {
+  if (OnGetCellParams) OnGetCellParams(this, recNo, colNo, value, align, font, background);
+}
+
+void TExport::SkipRecords(int n) {
+  const TSourceRef s = SourceRef();
+  int counter = 0;
+  for (int i = 0; i < n; ++i) {
+    s.Next(counter);
+    if (OnSkippedRecord) OnSkippedRecord(this, counter);
+  }
+}
+
+namespace {
+
+// Runs `end` however the guarded block is left.
+template <class F>
+struct Finally {
+  F end;
+  bool armed = true;
+  ~Finally() noexcept(false) {
+    if (armed) end();
+  }
+};
+template <class F>
+Finally(F) -> Finally<F>;
+
+}  // namespace
+
+void TExport::DoExport() {
+  RecordCounter = 0;
+  const TSourceRef s = SourceRef();
+  const std::string name = SourceName(ExportSource);
+  if (!s.Assigned()) throw Exception(Format("Источник данных (%s) не определен", {name}));
+  if (!s.Active()) throw Exception(Format("Источник данных (%s) закрыт", {name}));
+  if (!ExportEmpty && s.Empty()) throw Exception(Format("Источник данных (%s) пуст", {name}));
+
+  s.BeginUpdate();
+  try {
+    BeginExport();
+    if (aborted_) {
+      s.EndUpdate();
+      return;
+    }
+    if (AutoCalcColWidth) {
+      columns_.AutoCalcColWidth();
+      if (aborted_) {
+        s.EndUpdate();
+        return;
+      }
+    }
+    try {
+      [&] {
+        if (AllowCaptions) {
+          WriteCaptionRow();
+          if (aborted_) return;
+        }
+        if (GoToFirstRecord) {
+          SourceRef().First();
+          RecordCounter = 0;
+        }
+        BeforeExport();
+        if (aborted_) return;
+        SkipRecords(SkipRecCount);
+        if (aborted_) return;
+        RecordCounter = 0;
+        const TSourceRef cur = SourceRef();
+        while (!EndOfSource() && (ExportRecCount == 0 || RecordCounter < ExportRecCount)) {
+          if (aborted_ && !CanContinue()) break;
+          bool accept = true;
+          FillRow();
+          if (OnBeforeExportRow) OnBeforeExportRow(this, row_, accept);
+          if (accept) {
+            WriteDataRow();
+            if (OnExportedRecord) OnExportedRecord(this, RecordCounter);
+          }
+          if (CurrentRecordOnly) break;
+          cur.Next(RecordCounter);
+        }
+        AfterExport();
+      }();
+    } catch (...) {
+      // The format's end still runs; an error in it must not hide the first one.
+      try {
+        EndExport();
+      } catch (...) {
+      }
+      throw;
+    }
+    EndExport();
+  } catch (...) {
+    s.EndUpdate();
+    throw;
+  }
+  s.EndUpdate();
+}
+
+void TExport::SaveProperties(TIniFile& ini) {
+  ini.BeginUpdate();
+  for (const std::string& line : ListProperties(*this, true)) {
+    size_t eq = line.find('=');
+    ini.WriteString(ClassName(), line.substr(0, eq), line.substr(eq + 1));
+  }
+  ini.EndUpdate();
+}
+
+void TExport::LoadProperties(TIniFile& ini) {
+  TStringList lines;
+  ini.ReadSectionValues(ClassName(), lines);
+  for (const std::string& line : lines) {
+    std::string name(TStringList::NamePart(line));
+    std::string value(TStringList::ValuePart(line));
+    // Multi-line values were saved with escaped line breaks.
+    std::string text;
+    for (size_t i = 0; i < value.size(); ++i) {
+      if (value[i] == '\\' && i + 1 < value.size() && value[i + 1] == 'n') {
+        text += '\n';
+        ++i;
+      } else {
+        text += value[i];
+      }
+    }
+    SetPropertyText(*this, name, text);
+  }
+}
+
+// ---- destinations -----------------------------------------------------------------------------
+
+std::string ExtractFilePath(const std::string& path) {
+  size_t p = path.rfind('/');
+  return p == std::string::npos ? std::string() : path.substr(0, p + 1);
+}
+
+bool ForceDirectories(const std::string& folder) {
+  if (folder.empty()) return false;
+  std::string path;
+  size_t pos = 0;
+  while (pos <= folder.size()) {
+    size_t slash = folder.find('/', pos);
+    path = folder.substr(0, slash);
+    if (!path.empty()) ::mkdir(path.c_str(), 0755);  // existing levels simply fail
+    if (slash == std::string::npos) break;
+    pos = slash + 1;
+  }
+  struct stat st;
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+const TPropList& TExportText::ClassProps() {
+  static const TPropList list = [] {
+    TPropList l(&TExport::ClassProps());
+    PropBuilder<TExportText>(l)
+        .Str("FileName", &TExportText::FileName)
+        .Bool("ShowFile", &TExportText::ShowFile)
+        .Bool("PrintFile", &TExportText::PrintFile);
+    return l;
+  }();
+  return list;
+}
+
+void TExportText::Execute() {
+  std::string folder = ExtractFilePath(FileName);
+  if (folder.empty()) folder = ProgramFolder();
+  if (!ForceDirectories(folder))
+    throw Exception(Format("Directory '%s' not found and cannot be created", {folder}));
+  TFileStream file(FileName, TFileStream::fmCreate);
+  ExportToStream(file);
+  // Closing reports a write error the buffer was still holding.
+  file.Close();
+  AfterExecute();
+}
+
+void TExportText::AfterExecute() {
+  if (Aborted()) return;
+  if (ShowFile) Shell().Execute("open", GetShowFileName());
+  if (PrintFile) Shell().Execute("print", GetPrintFileName());
+}
+
+const TPropList& TExportAdvancedText::ClassProps() {
+  static const TPropList list = [] {
+    TPropList l(&TExportText::ClassProps());
+    PropBuilder<TExportAdvancedText>(l)
+        .Strings("Header", &TExport::Header)
+        .Strings("Footer", &TExport::Footer);
+    return l;
+  }();
+  return list;
+}
+
+const TPropList& TExportFormatText::ClassProps() {
+  static const TPropList list = [] {
+    TPropList l(&TExportAdvancedText::ClassProps());
+    PropBuilder<TExportFormatText>(l)
+        .Bool("AllowCaptions", &TExport::AllowCaptions)
+        .Strings("Captions", &TExport::Captions)
+        .Object("Formats", "TExportFormats", &TExport::Formats)
+        .Strings("UserFormats", &TExport::UserFormats);
+    return l;
+  }();
+  return list;
+}
+
+void TExportMemory::Execute() {
+  TMemoryStream stream;
+  ExportToStream(stream);
+  Clipboard().SetText(stream.Data());
+}
+
+// ---- value formatting -------------------------------------------------------------------------
+
+void FormatValue(std::string_view raw, const TExportColumn& column, bool escape, TExport& exporter,
+                 std::string& out) {
+  const TFormatSettings& fs = exporter.FormatSettings();
+  auto finish = [&](std::string& text) {
+    if (escape)
+      exporter.EscapeString(text, out);
+    else
+      out.swap(text);
+  };
+  thread_local std::string text;
+  text.clear();
+  switch (column.ColType) {
+    case ectInteger: {
+      int32_t v;
+      if (!TryStrToInt(raw, v)) v = 0;  // integers never fail: junk counts as 0
+      column.NumberFormat().Render(static_cast<int64_t>(v), fs, text);
+      finish(text);
+      return;
+    }
+    case ectBigint: {
+      int64_t v;
+      if (!TryStrToInt64(raw, v)) v = 0;
+      column.NumberFormat().Render(v, fs, text);
+      finish(text);
+      return;
+    }
+    case ectFloat:
+    case ectCurrency: {
+      double v;
+      if (!TryStrToFloat(raw, v, fs))
+        throw EConvertError(Format("'%s' is not a valid floating point value", {raw}));
+      column.NumberFormat().Render(v, fs, text);
+      finish(text);
+      return;
+    }
+    case ectDate:
+    case ectTime:
+    case ectDateTime: {
+      TDateTime v;
+      if (!TryStrToDateTime(raw, v, fs))
+        throw EConvertError(Format("'%s' is not a valid date and time", {raw}));
+      column.DateTimeFormat().Render(v, fs, text);
+      finish(text);
+      return;
+    }
+    case ectString:
+      if (escape) {
+        exporter.EscapeString(raw, out);
+      } else {
+        out.assign(raw);
+      }
+      return;
+    default:
+      out.assign(raw);  // booleans and unknown types keep the source's own words
+      return;
+  }
+}
+
+std::string FormatValue(std::string_view raw, const std::string& format, TExportColType type,
+                        bool escape, TExport& exporter) {
+  TExportColumns cols(exporter);
+  TExportColumn& c = cols.Add();
+  c.ColType = type;
+  c.Format = format;
+  std::string out;
+  FormatValue(raw, c, escape, exporter, out);
+  return out;
+}
+
+}  // namespace morvale

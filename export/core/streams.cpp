@@ -1,0 +1,167 @@
+#include "export/core/streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace morvale {
+
+namespace {
+
+constexpr size_t kBufferSize = 1 << 16;
+
+[[noreturn]] void RaiseIo(const char* what, const std::string& name, int err) {
+  throw Exception(std::string(what) + " '" + name + "': " + std::strerror(err));
+}
+
+// Writes everything or raises; short writes and EINTR are retried.
+void WriteAll(int fd, const char* p, size_t n, const std::string& name) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, n);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      RaiseIo("Cannot write to", name, errno);
+    }
+    p += w;
+    n -= static_cast<size_t>(w);
+  }
+}
+
+}  // namespace
+
+void TStream::Seek(int64_t) {
+  throw Exception("Stream does not support seeking");
+}
+
+void TMemoryStream::Write(const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  if (pos_ == data_.size()) {
+    data_.append(p, size);
+  } else {
+    if (pos_ + size > data_.size()) data_.resize(pos_ + size);
+    std::memcpy(&data_[pos_], p, size);
+  }
+  pos_ += size;
+}
+
+void TMemoryStream::Seek(int64_t position) {
+  if (position < 0) throw Exception("Invalid stream position");
+  pos_ = static_cast<size_t>(position);
+  if (pos_ > data_.size()) data_.resize(pos_);
+}
+
+TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName) {
+  int flags =
+      mode == fmCreate ? (O_WRONLY | O_CREAT | O_TRUNC) : (mode == fmOpenRead ? O_RDONLY : O_RDWR);
+  fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
+  if (fd_ < 0)
+    RaiseIo(mode == fmCreate ? "Cannot create file" : "Cannot open file", fileName, errno);
+  buffer_.reserve(kBufferSize);
+}
+
+TFileStream::~TFileStream() {
+  if (fd_ < 0) return;
+  try {
+    FlushBuffer();
+  } catch (...) {
+    // A destructor cannot report; callers that care call Close() and see the error.
+  }
+  ::close(fd_);
+}
+
+void TFileStream::Write(const void* data, size_t size) {
+  if (fd_ < 0) throw Exception("File '" + fileName_ + "' is closed");
+  if (buffer_.size() + size > kBufferSize) {
+    FlushBuffer();
+    if (size >= kBufferSize) {
+      WriteAll(fd_, static_cast<const char*>(data), size, fileName_);
+      filePos_ += static_cast<int64_t>(size);
+      return;
+    }
+  }
+  buffer_.append(static_cast<const char*>(data), size);
+}
+
+size_t TFileStream::Read(void* data, size_t size) {
+  FlushBuffer();
+  size_t done = 0;
+  while (done < size) {
+    ssize_t r = ::read(fd_, static_cast<char*>(data) + done, size - done);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      RaiseIo("Cannot read", fileName_, errno);
+    }
+    if (r == 0) break;
+    done += static_cast<size_t>(r);
+  }
+  filePos_ += static_cast<int64_t>(done);
+  return done;
+}
+
+void TFileStream::FlushBuffer() {
+  if (buffer_.empty()) return;
+  std::string pending;
+  pending.swap(buffer_);
+  buffer_.reserve(kBufferSize);
+  WriteAll(fd_, pending.data(), pending.size(), fileName_);
+  filePos_ += static_cast<int64_t>(pending.size());
+}
+
+int64_t TFileStream::Position() const {
+  return filePos_ + static_cast<int64_t>(buffer_.size());
+}
+
+int64_t TFileStream::Size() const {
+  struct stat st;
+  if (fstat(fd_, &st) != 0) return Position();
+  return std::max<int64_t>(st.st_size, Position());
+}
+
+void TFileStream::Seek(int64_t position) {
+  FlushBuffer();
+  if (::lseek(fd_, position, SEEK_SET) < 0) RaiseIo("Cannot seek in", fileName_, errno);
+  filePos_ = position;
+}
+
+void TFileStream::Flush() {
+  FlushBuffer();
+}
+
+void TFileStream::Close() {
+  if (fd_ < 0) return;
+  int fd = fd_;
+  try {
+    FlushBuffer();
+  } catch (...) {
+    ::close(fd);
+    fd_ = -1;
+    throw;
+  }
+  fd_ = -1;
+  if (::close(fd) != 0) RaiseIo("Cannot write to", fileName_, errno);
+}
+
+TFdStream::~TFdStream() {
+  try {
+    Flush();
+  } catch (...) {
+  }
+}
+
+void TFdStream::Write(const void* data, size_t size) {
+  buffer_.append(static_cast<const char*>(data), size);
+  if (buffer_.size() >= kBufferSize) Flush();
+}
+
+void TFdStream::Flush() {
+  if (buffer_.empty()) return;
+  std::string pending;
+  pending.swap(buffer_);
+  WriteAll(fd_, pending.data(), pending.size(), name_);
+  written_ += static_cast<int64_t>(pending.size());
+}
+
+}  // namespace morvale

@@ -1,0 +1,357 @@
+#include "export/text/ascii.h"
+
+#include "export/core/codepage.h"
+#include "export/core/numfmt.h"
+
+namespace morvale {
+
+TExportASCII::TExportASCII() {
+  AutoCalcColWidth = true;
+  const std::string& list = FormatSettings().ListSeparator;
+  CSVComma = list.empty() ? ',' : list[0];
+}
+
+const TPropList& TExportASCII::ClassProps() {
+  static const TPropList list = [] {
+    TPropList l(&TExportFormatText::ClassProps());
+    PropBuilder<TExportASCII>(l)
+        .Custom(
+            "ExportType", "TExportASCIIType",
+            [](const TExportASCII& e) {
+              const char* names[] = {"etTXT", "etCSV", "etDIF", "etSYLK"};
+              return std::string(names[e.ExportType()]);
+            },
+            [](TExportASCII& e, std::string_view v) {
+              e.SetExportType(static_cast<TExportASCIIType>(
+                  TextToEnum(v, {"etTXT", "etCSV", "etDIF", "etSYLK"}, "ExportType")));
+            },
+            {"etTXT", "etCSV", "etDIF", "etSYLK"})
+        .Char("CSVComma", &TExportASCII::CSVComma)
+        .Char("CSVQuote", &TExportASCII::CSVQuote)
+        .Bool("CSVQuoteStrings", &TExportASCII::CSVQuoteStrings)
+        .Int("TXTSpacing", &TExportASCII::TXTSpacing)
+        .Bool("AutoCalcColWidth", &TExport::AutoCalcColWidth)
+        .Strings("ColumnsAlign", &TExport::ColumnsAlign)
+        .Strings("ColumnsWidth", &TExport::ColumnsWidth)
+        .Event("OnFetchedRecord");
+    return l;
+  }();
+  return list;
+}
+
+void TExportASCII::SetExportType(TExportASCIIType t) {
+  if (t == exportType_) return;
+  exportType_ = t;
+  if (t == etTXT) AutoCalcColWidth = true;
+}
+
+void TExportASCII::BeginExport() {
+  TExportFormatText::BeginExport();
+  // Only fixed-width text has widths to measure.
+  if (exportType_ != etTXT) AutoCalcColWidth = false;
+  TExportWriter& w = *Writer();
+  switch (exportType_) {
+    case etTXT:
+      if (!Title.empty()) {
+        w.WriteLn(Title);
+        w.CharLine('-', 80);
+        w.EmptyLine();
+      }
+      for (const std::string& h : Header) w.WriteLn(h);
+      break;
+    case etCSV:
+      for (const std::string& h : Header) {
+        w.Write(h);
+        w.WriteLn(std::string_view(&CSVComma, 1));
+      }
+      break;
+    case etDIF: {
+      tupleCount_ = 0;
+      w.WriteLn("TABLE");
+      w.WriteLn("0,1");
+      w.WriteLn("\"" + Title + "\"");
+      w.WriteLn("VECTORS");
+      w.WriteLn("0," + std::to_string(Columns().Count()));
+      w.WriteLn("\"\"");
+      w.WriteLn("TUPLES");
+      if (!CountTuples()) return;  // stopped during the count: the file ends here
+      w.WriteLn("0," + std::to_string(tupleCount_));
+      w.WriteLn("\"\"");
+      w.WriteLn("DATA");
+      w.WriteLn("0,0");
+      w.WriteLn("\"\"");
+      break;
+    }
+    case etSYLK:
+      w.WriteLn("ID;PVASCIIEXPORT");
+      break;
+  }
+}
+
+// DIF declares its number of rows before the rows, so the records are walked once to count them.
+bool TExportASCII::CountTuples() {
+  const TSourceRef s = SourceRef();
+  TBookmark mark = s.GetBookmark();
+  bool finished = true;
+  try {
+    s.First();
+    SkipRecords(SkipRecCount);
+    int counter = 0;
+    while (!s.Eof(counter) && (ExportRecCount == 0 || counter < ExportRecCount)) {
+      if (Aborted() && !CanContinue()) {
+        finished = false;
+        break;
+      }
+      s.Next(counter);
+      if (OnFetchedRecord) OnFetchedRecord(this, counter);
+    }
+    tupleCount_ = counter;
+    if (finished) {
+      s.GotoBookmark(mark);
+      RecordCounter = 0;
+    }
+  } catch (...) {
+    s.FreeBookmark(mark);
+    throw;
+  }
+  s.FreeBookmark(mark);
+  return finished;
+}
+
+void TExportASCII::EndExport() {
+  TExportWriter& w = *Writer();
+  switch (exportType_) {
+    case etTXT:
+      for (const std::string& f : Footer) w.WriteLn(f);
+      break;
+    case etCSV:
+      for (const std::string& f : Footer) {
+        w.Write(f);
+        w.WriteLn(std::string_view(&CSVComma, 1));
+      }
+      break;
+    case etDIF:
+      w.WriteLn("-1,0");
+      w.WriteLn("EOD");
+      break;
+    case etSYLK:
+      w.WriteLn("E");
+      break;
+  }
+  TExportFormatText::EndExport();
+}
+
+namespace {
+
+void AppendQuoted(std::string_view text, char quote, std::string& out) {
+  out += quote;
+  // Whole runs between quotes at a time: this is the inner loop of every CSV export.
+  for (size_t q; (q = text.find(quote)) != std::string_view::npos; text.remove_prefix(q + 1)) {
+    out.append(text.data(), q + 1);
+    out += quote;
+  }
+  out.append(text);
+  out += quote;
+}
+
+// SYLK text: semicolons separate the record's fields and quotes end the text, so both are doubled
+// or spreadsheet programs cut the value there and misread the rest of the row.
+void AppendSylkText(std::string_view text, std::string& out) {
+  out += '"';
+  for (char c : text) {
+    if (c == ';' || c == '"') out += c;
+    out += c;
+  }
+  out += '"';
+}
+
+// The plain number inside a formatted text: grouping dropped, the decimal separator written as a
+// point, anything around the number (currency symbols, literals) left out. Empty when there is
+// no digit at all.
+std::string PlainNumber(std::string_view text, const TFormatSettings& fs) {
+  std::string out;
+  bool digits = false, point = false, exponent = false, minus = false;
+  size_t i = 0;
+  while (i < text.size()) {
+    std::string_view rest = text.substr(i);
+    char c = text[i];
+    if (c >= '0' && c <= '9') {
+      out += c;
+      digits = true;
+      ++i;
+    } else if (digits && !point && !exponent && !fs.DecimalSeparator.empty() &&
+               rest.starts_with(fs.DecimalSeparator)) {
+      out += '.';
+      point = true;
+      i += fs.DecimalSeparator.size();
+    } else if (digits && !point && !exponent && !fs.ThousandSeparator.empty() &&
+               rest.starts_with(fs.ThousandSeparator)) {
+      i += fs.ThousandSeparator.size();
+    } else if (digits && !exponent && (c == 'E' || c == 'e') && rest.size() > 1) {
+      out += 'E';
+      exponent = true;
+      ++i;
+      if (text[i] == '+' || text[i] == '-') out += text[i++];
+    } else if (!digits && c == '-') {
+      minus = true;
+      ++i;
+    } else if (digits) {
+      break;
+    } else {
+      ++i;
+    }
+  }
+  if (!digits) return {};
+  return minus ? "-" + out : out;
+}
+
+}  // namespace
+
+void TExportASCII::Decorate(const TExportColumn& column, std::string_view text,
+                            std::string& out) const {
+  out.clear();
+  switch (exportType_) {
+    case etTXT:
+      switch (column.ColAlign) {
+        case ecaCenter:
+          out = TExportWriter::PadBoth(text, ' ', column.Width);
+          break;
+        case ecaRight:
+          out = TExportWriter::PadLeft(text, ' ', column.Width);
+          break;
+        default:
+          out = TExportWriter::PadRight(text, ' ', column.Width);
+      }
+      if (TXTSpacing > 0) out.append(static_cast<size_t>(TXTSpacing), ' ');
+      break;
+    case etCSV:
+      if (CSVQuoteStrings && CSVQuote != '\0')
+        AppendQuoted(text, CSVQuote, out);
+      else
+        out.append(text);
+      out += CSVComma;
+      break;
+    default:
+      out.append(text);
+  }
+}
+
+void TExportASCII::GetColCaption(int colNo, std::string& S) {
+  std::string caption;
+  EscapeString(Columns()[colNo].Caption, caption);
+  Decorate(Columns()[colNo], caption, S);
+}
+
+void TExportASCII::GetColData(TExportCol& col, std::string& S) {
+  Decorate(col.Column(), col.Data, S);
+}
+
+void TExportASCII::WriteLine(std::string& line) {
+  // A CSV row ends with the separator of its last cell, which the line does not keep.
+  if (exportType_ == etCSV && !line.empty()) line.pop_back();
+  Writer()->WriteLn(line);
+}
+
+void TExportASCII::WriteCaptionRow() {
+  TExportWriter& w = *Writer();
+  switch (exportType_) {
+    case etTXT:
+    case etCSV:
+      GetCaptionRow(line_);
+      WriteLine(line_);
+      break;
+    case etDIF:
+      w.WriteLn("-1,0");
+      w.WriteLn("BOT");
+      for (int i = 0; i < Columns().Count(); ++i) {
+        GetColCaption(i, cell_);
+        w.WriteLn("1,0");
+        line_.clear();
+        AppendQuoted(cell_, '"', line_);
+        w.WriteLn(line_);
+      }
+      break;
+    case etSYLK:
+      for (int i = 0; i < Columns().Count(); ++i) {
+        GetColCaption(i, cell_);
+        line_ = "C;X" + std::to_string(i + 1) + ";Y1;K";
+        AppendSylkText(cell_, line_);
+        w.WriteLn(line_);
+      }
+      break;
+  }
+}
+
+void TExportASCII::WriteDifCell(const TExportCol& cell, std::string_view text) {
+  TExportWriter& w = *Writer();
+  const TExportColumn& col = cell.Column();
+  auto stringTuple = [&] {
+    w.WriteLn("1,0");
+    line_.clear();
+    AppendQuoted(text, '"', line_);
+    w.WriteLn(line_);
+  };
+  if (col.ColType == ectString) return stringTuple();
+  if (Columns().IsNull(cell.ColumnIndex)) {
+    w.WriteLn("0," + std::string(text));
+    w.WriteLn("V");
+    return;
+  }
+  // Readers take "0," for a number: they must find one there, or they drop the row and every row
+  // after it. Numbers go in plain form; booleans as DIF's own TRUE and FALSE; dates and anything
+  // else that is no number as text, which keeps what the user sees.
+  if (col.IsNumeric) {
+    std::string plain = PlainNumber(text, FormatSettings());
+    if (plain.empty()) return stringTuple();
+    w.WriteLn("0," + plain);
+    w.WriteLn("V");
+    return;
+  }
+  if (col.ColType == ectBoolean) {
+    std::string_view t = TrimView(text);
+    if (SameText(t, "true") || SameText(t, Formats.BooleanTrue())) {
+      w.WriteLn("0,1");
+      w.WriteLn("TRUE");
+      return;
+    }
+    if (SameText(t, "false") || SameText(t, Formats.BooleanFalse())) {
+      w.WriteLn("0,0");
+      w.WriteLn("FALSE");
+      return;
+    }
+  }
+  stringTuple();
+}
+
+void TExportASCII::WriteDataRow() {
+  TExportWriter& w = *Writer();
+  TExportRow& row = Row();
+  switch (exportType_) {
+    case etTXT:
+    case etCSV:
+      GetDataRow(true, line_);
+      WriteLine(line_);
+      break;
+    case etDIF:
+      w.WriteLn("-1,0");
+      w.WriteLn("BOT");
+      for (int i = 0; i < row.Count(); ++i) {
+        row[i].GetExportedValue(true, cell_);
+        WriteDifCell(row[i], cell_);
+      }
+      break;
+    case etSYLK: {
+      const int y = RecordCounter + 1 + (AllowCaptions ? 1 : 0);
+      const std::string ys = ";Y" + std::to_string(y) + ";K";
+      for (int i = 0; i < row.Count(); ++i) {
+        row[i].GetExportedValue(true, cell_);
+        line_ = "C;X" + std::to_string(i + 1) + ys;
+        AppendSylkText(cell_, line_);
+        w.WriteLn(line_);
+      }
+      break;
+    }
+  }
+}
+
+}  // namespace morvale

@@ -1,0 +1,48 @@
+// Plain-text exports: fixed-width text, separated values, the Data Interchange Format and the
+// symbolic link format. All four share the engine's run and differ only in the steps below.
+#pragma once
+
+#include "export/core/export.h"
+
+namespace morvale {
+
+enum TExportASCIIType : int { etTXT, etCSV, etDIF, etSYLK };
+
+class TExportASCII : public TExportFormatText {
+ public:
+  TExportASCII();
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
+  const char* ClassName() const override { return "TExportASCII"; }
+
+  TExportASCIIType ExportType() const { return exportType_; }
+  // Switching to etTXT turns the width pass on: fixed-width text needs measured columns.
+  void SetExportType(TExportASCIIType t);
+
+  char CSVComma;
+  char CSVQuote = '"';  // '\0': no quoting
+  bool CSVQuoteStrings = true;
+  int TXTSpacing = 1;
+
+  // The records the DIF pre-pass counted in the current run.
+  int TupleCount() const { return tupleCount_; }
+
+  void BeginExport() override;
+  void EndExport() override;
+  void WriteCaptionRow() override;
+  void WriteDataRow() override;
+  void GetColCaption(int colNo, std::string& S) override;
+  void GetColData(TExportCol& col, std::string& S) override;
+
+ private:
+  void Decorate(const TExportColumn& column, std::string_view text, std::string& out) const;
+  void WriteLine(std::string& line);
+  bool CountTuples();
+  void WriteDifCell(const TExportCol& cell, std::string_view text);
+
+  TExportASCIIType exportType_ = etTXT;
+  int tupleCount_ = 0;
+  std::string line_, cell_;
+};
+
+}  // namespace morvale

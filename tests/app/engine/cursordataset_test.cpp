@@ -1,0 +1,158 @@
+#include "app/engine/cursordataset.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace morvale {
+namespace {
+
+// A driver of n rows (column "n" = the row number from 1, column "note" = `textSize` bytes) that
+// counts what the dataset asks of it.
+struct TCalls {
+  int execute = 0, read = 0, count = 0, maxRowsHeld = 0;
+  int64_t steps = 0;
+  size_t maxBytesHeld = 0;
+};
+
+class TFakeCursor : public TCursor {
+ public:
+  TFakeCursor(int64_t rows, TCalls& calls, size_t textSize = 3)
+      : rows_(rows), calls_(calls), text_(textSize, 'x') {}
+  void Execute() override {
+    ++calls_.execute;
+    at_ = 0;
+  }
+  bool Step() override {
+    ++calls_.steps;
+    if (at_ > rows_) return false;
+    return ++at_ <= rows_;
+  }
+  TFieldDefs Describe(bool) override {
+    return {MakeFieldDef("n", ftLargeint), MakeFieldDef("note", ftString, 10)};
+  }
+  void ReadRow(TRowWindow& w) override {
+    ++calls_.read;
+    TCell* cells = w.AppendRow();
+    cells[0].Kind = TCellKind::Int;
+    cells[0].Int = at_;
+    w.SetText(cells[1], text_);
+    calls_.maxRowsHeld = std::max(calls_.maxRowsHeld, w.Rows());
+    calls_.maxBytesHeld =
+        std::max(calls_.maxBytesHeld,
+                 w.Bytes(cells[1]).data() - w.Bytes(w.At(w.FirstRow(), 1)).data() + text_.size());
+  }
+  int64_t CountRows() override {
+    ++calls_.count;
+    return rows_;
+  }
+
+ private:
+  int64_t rows_, at_ = 0;
+  TCalls& calls_;
+  std::string text_;
+};
+
+int64_t N(TDataSet& ds) {
+  return std::stoll(ds.Fields(0).AsString());
+}
+
+TEST(CursorDataSet, ForwardWalkHoldsOneWindowAndRunsTheStatementOnce) {
+  TCalls calls;
+  TCursorDataSet ds;
+  ds.OpenCursor(std::make_unique<TFakeCursor>(100000, calls));
+  int64_t rows = 0;
+  for (ds.First(); !ds.Eof(); ds.Next()) ASSERT_EQ(N(ds), ++rows);
+  EXPECT_EQ(rows, 100000);
+  EXPECT_EQ(calls.execute, 1);
+  EXPECT_EQ(calls.read, 100000);  // every row copied once
+  EXPECT_LE(calls.maxRowsHeld, TRowWindow::kMaxRows);
+  // The end is known from the walk: no counting.
+  EXPECT_EQ(ds.RecordCount(), 100000);
+  EXPECT_EQ(calls.count, 0);
+  // Eof leaves the last record current, and further Next calls change nothing.
+  EXPECT_EQ(N(ds), 100000);
+  ds.Next();
+  EXPECT_TRUE(ds.Eof());
+  EXPECT_EQ(N(ds), 100000);
+  EXPECT_EQ(ds.GetBookmark(), 99999);
+}
+
+TEST(CursorDataSet, LargeValuesShrinkTheWindow) {
+  TCalls calls;
+  TCursorDataSet ds;
+  ds.OpenCursor(std::make_unique<TFakeCursor>(50, calls, 1 << 20));  // 1 MB a row
+  int64_t rows = 0;
+  for (; !ds.Eof(); ds.Next()) ++rows;
+  EXPECT_EQ(rows, 50);
+  EXPECT_LE(calls.maxBytesHeld, TRowWindow::kMaxBytes + (1u << 20));
+  EXPECT_LT(calls.maxRowsHeld, 50);
+}
+
+TEST(CursorDataSet, BackwardMovesRunTheStatementAgainOnlyWhenTheWindowHasMovedOn) {
+  TCalls calls;
+  TCursorDataSet ds;
+  ds.OpenCursor(std::make_unique<TFakeCursor>(5000, calls));
+  // A partial walk inside the first window: First costs nothing.
+  for (int i = 0; i < 10; ++i) ds.Next();
+  TBookmark b10 = ds.GetBookmark();
+  ds.First();
+  EXPECT_EQ(N(ds), 1);
+  EXPECT_TRUE(ds.Bof());
+  EXPECT_EQ(calls.execute, 1);
+
+  // Past the first window, First runs the statement again.
+  while (N(ds) < 3000) ds.Next();
+  TBookmark b3000 = ds.GetBookmark();
+  ds.First();
+  EXPECT_EQ(N(ds), 1);
+  EXPECT_EQ(calls.execute, 2);
+
+  // A forward jump skips rows without copying them.
+  int readBefore = calls.read;
+  ds.GotoBookmark(b3000);
+  EXPECT_EQ(N(ds), 3000);
+  EXPECT_EQ(calls.execute, 2);
+  EXPECT_LE(calls.read - readBefore, TRowWindow::kMaxRows);
+  ds.GotoBookmark(b10);
+  EXPECT_EQ(N(ds), 11);
+  EXPECT_EQ(calls.execute, 3);
+  ds.Next();
+  EXPECT_EQ(N(ds), 12);
+
+  // Counting asks the driver once and does not move the cursor.
+  EXPECT_EQ(ds.RecordCount(), 5000);
+  EXPECT_EQ(ds.RecordCount(), 5000);
+  EXPECT_EQ(calls.count, 1);
+  EXPECT_EQ(N(ds), 12);
+}
+
+TEST(CursorDataSet, BookmarkBeyondTheEndIsRefusedAndTheCursorStaysUsable) {
+  TCalls calls;
+  TCursorDataSet ds;
+  ds.OpenCursor(std::make_unique<TFakeCursor>(3000, calls));
+  while (N(ds) < 2500) ds.Next();
+  EXPECT_THROW(ds.GotoBookmark(4000), Exception);
+  EXPECT_EQ(N(ds), 2500);
+  int64_t rest = 0;
+  for (; !ds.Eof(); ds.Next()) ++rest;
+  EXPECT_EQ(rest, 501);
+}
+
+TEST(CursorDataSet, ClosedDatasetRefusesToMove) {
+  TCursorDataSet ds;
+  EXPECT_FALSE(ds.Active());
+  EXPECT_TRUE(ds.IsEmpty());
+  EXPECT_TRUE(ds.Eof());
+  EXPECT_THROW(ds.First(), Exception);
+  EXPECT_THROW(ds.Fields(0), Exception);
+  TCalls calls;
+  ds.OpenCursor(std::make_unique<TFakeCursor>(3, calls));
+  EXPECT_THROW(ds.Fields(2), Exception);
+  ds.Close();
+  EXPECT_EQ(ds.FieldCount(), 0);
+  EXPECT_THROW(ds.RecordCount(), Exception);
+}
+
+}  // namespace
+}  // namespace morvale

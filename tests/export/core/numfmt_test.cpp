@@ -1,0 +1,343 @@
+#include "export/core/numfmt.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "export/core/classes.h"
+
+namespace morvale {
+namespace {
+
+struct Case {
+  const char* format;
+  double value;
+  const char* expected;
+};
+
+void ExpectRenders(const TFormatSettings& fs, std::initializer_list<Case> cases) {
+  for (const Case& c : cases) {
+    EXPECT_EQ(FormatFloat(c.format, c.value, fs), c.expected)
+        << "format \"" << c.format << "\", value " << c.value;
+  }
+}
+
+std::string RenderInt(std::string_view format, int64_t v,
+                      const TFormatSettings& fs = TFormatSettings::English()) {
+  std::string out;
+  TNumberFormat(format).Render(v, fs, out);
+  return out;
+}
+
+TEST(NumberFormat, Placeholders) {
+  ExpectRenders(TFormatSettings::English(), {
+                                                {"#,###,##0.00", 1234.5, "1,234.50"},
+                                                {"#,###,##0.00", 1234567, "1,234,567.00"},
+                                                {"#,###,##0.00", 0, "0.00"},
+                                                {"#,###,##0.00", 0.5, "0.50"},
+                                                {"#,###,##0.00", -1234.5, "-1,234.50"},
+                                                {"0", 1234.5, "1235"},
+                                                {"000", 7, "007"},
+                                                {"000", 12345, "12345"},
+                                                {"#", 5, "5"},
+                                                {"#", 0, ""},
+                                                {"#.##", 0.5, ".5"},
+                                                {"#.##", 1, "1"},
+                                                {"0.##", 1.5, "1.5"},
+                                                {"0.##", 1.999, "2"},
+                                                {"0.0#", 1, "1.0"},
+                                                {"0.0#", 1.25, "1.25"},
+                                                {"0.0#", 1.254, "1.25"},
+                                                {".00", 12.5, "12.50"},
+                                                {".00", 0.5, ".50"},
+                                                // only the first point counts
+                                                {"0.00.0", 1.5, "1.500"},
+                                                // literals between placeholders stay in place;
+                                                // extra digits go to the first placeholder
+                                                {"00-00", 1234, "12-34"},
+                                                {"00-00", 5, "00-05"},
+                                                {"00-00", 123456, "1234-56"},
+                                                {"0 EUR", 5, "5 EUR"},
+                                                {"[0]", -5, "-[5]"},
+                                                {"'no digits'", 5, "no digits"},
+                                            });
+}
+
+TEST(NumberFormat, RoundsHalvesAwayFromZeroOnFifteenDigits) {
+  ExpectRenders(TFormatSettings::English(),
+                {
+                    {"0", 2.5, "3"},
+                    {"0", 0.5, "1"},
+                    {"0", -2.5, "-3"},
+                    {"0", 3.5, "4"},
+                    {"0.00", 1.005, "1.01"},
+                    {"0.00", 2.675, "2.68"},
+                    {"0.00", -1.005, "-1.01"},
+                    {"0.00", 0.125, "0.13"},
+                    {"0.00", 9.995, "10.00"},
+                    {"#,##0", 999.5, "1,000"},
+                    {"0.000", 0.0005, "0.001"},
+                    {"0.000", 0.00049, "0.000"},
+                    {"0.0000000000000000", 0.1 + 0.2, "0.3000000000000000"},
+                    // a value that shows as zero has no sign
+                    {"0", -0.4, "0"},
+                    {"0.00", -0.001, "0.00"},
+                    {"0.00", -0.0, "0.00"},
+                });
+}
+
+TEST(NumberFormat, Grouping) {
+  TFormatSettings en = TFormatSettings::English();
+  ExpectRenders(en, {
+                        {"#,##0", 1234567890, "1,234,567,890"},
+                        {"0,", 1234, "1,234"},  // commas anywhere switch grouping on
+                        {",0", 123, "123"},
+                        {"000,000", 5, "000,005"},  // leading zeros are grouped too
+                        {"#,##0.00", 999.999, "1,000.00"},
+                    });
+  ExpectRenders(TFormatSettings::Russian(), {
+                                                {"#,##0.00", 1234.5,
+                                                 "1\xC2\xA0"
+                                                 "234,50"},
+                                                {"#,##0", -1234567,
+                                                 "-1\xC2\xA0"
+                                                 "234\xC2\xA0"
+                                                 "567"},
+                                            });
+  ExpectRenders(TFormatSettings::Iso(), {{"#,##0.00", 1234567.5, "1234567.50"}});
+  TFormatSettings odd = en;
+  odd.ThousandSeparator = "'";
+  odd.DecimalSeparator = "\xD9\xAB";  // a two-byte decimal separator
+  ExpectRenders(odd, {{"#,##0.0", 1234.5,
+                       "1'234\xD9\xAB"
+                       "5"}});
+}
+
+TEST(NumberFormat, Sections) {
+  ExpectRenders(TFormatSettings::English(), {
+                                                {"0.00;(0.00);'zero'", 1.5, "1.50"},
+                                                {"0.00;(0.00);'zero'", -1.5, "(1.50)"},
+                                                {"0.00;(0.00);'zero'", 0, "zero"},
+                                                // zero as the positive section rounds it
+                                                {"0.00;(0.00);'zero'", 0.001, "zero"},
+                                                {"0.00;(0.00);'zero'", -0.001, "zero"},
+                                                {"0.00;;'zero'", -1.5, "-1.50"},
+                                                {"0.00;(0.00)", 0, "0.00"},
+                                                {"0.00;(0.00)", -0.001, "0.00"},
+                                                {"0;-0.00", -1.234, "-1.23"},
+                                                {"'+'0;'-'0;'\xC2\xB1"
+                                                 "0'",
+                                                 5, "+5"},
+                                                {"'+'0;'-'0;'\xC2\xB1"
+                                                 "0'",
+                                                 -5, "-5"},
+                                                {"'+'0;'-'0;'\xC2\xB1"
+                                                 "0'",
+                                                 0,
+                                                 "\xC2\xB1"
+                                                 "0"},
+                                                // a quoted semicolon does not split
+                                                {"0' ;x';0", 5, "5 ;x"},
+                                                {"0' ;x';0", -5, "5"},
+                                                {"0;0;0;ignored", 5, "5"},
+                                            });
+}
+
+TEST(NumberFormat, Scientific) {
+  ExpectRenders(TFormatSettings::English(), {
+                                                {"0.00E+00", 1234.5, "1.23E+03"},
+                                                {"0.00E+00", 0.000123, "1.23E-04"},
+                                                {"0.00E+00", 0, "0.00E+00"},
+                                                {"0.00E+00", -1234.5, "-1.23E+03"},
+                                                {"0.00E+00", 9.999, "1.00E+01"},
+                                                {"0.00E-00", 1234.5, "1.23E03"},
+                                                {"0.00E-00", 0.000123, "1.23E-04"},
+                                                {"0.0e+0", 1.5e20, "1.5e+20"},
+                                                {"00.0E+0", 1234.5, "12.3E+2"},
+                                                {"0E+0000", 12345, "1E+0004"},
+                                                {"0E+00000", 12345, "1E+0004"},
+                                                {"#.##E+0", 1.5, "1.5E+0"},
+                                                {"0.00E+00", 1e-300, "1.00E-300"},
+                                            });
+  EXPECT_EQ(RenderInt("0.00E+00", std::numeric_limits<int64_t>::max()), "9.22E+18");
+}
+
+TEST(NumberFormat, IntegersKeepEveryDigit) {
+  EXPECT_EQ(RenderInt("0", 9007199254740993), "9007199254740993");
+  EXPECT_EQ(RenderInt("#,##0", 9007199254740993), "9,007,199,254,740,993");
+  EXPECT_EQ(RenderInt("#,##0.00", 123456789012345678), "123,456,789,012,345,678.00");
+  EXPECT_EQ(RenderInt("0", std::numeric_limits<int64_t>::min()), "-9223372036854775808");
+  EXPECT_EQ(RenderInt("", std::numeric_limits<int64_t>::min()), "-9223372036854775808");
+  EXPECT_EQ(RenderInt("", 42), "42");
+  EXPECT_EQ(RenderInt("#,###,##0", 0), "0");
+  EXPECT_EQ(RenderInt("0;(0);'none'", -7), "(7)");
+  EXPECT_EQ(RenderInt("0;(0);'none'", 0), "none");
+  EXPECT_EQ(RenderInt("#,##0", -1234, TFormatSettings::Russian()),
+            "-1\xC2\xA0"
+            "234");
+}
+
+TEST(NumberFormat, GeneralForm) {
+  TFormatSettings en = TFormatSettings::English();
+  struct G {
+    double v;
+    const char* expected;
+  };
+  for (const G& g : std::initializer_list<G>{
+           {0, "0"},
+           {-0.0, "0"},
+           {1.5, "1.5"},
+           {-1.5, "-1.5"},
+           {100, "100"},
+           {0.1 + 0.2, "0.3"},
+           {1.0 / 3, "0.333333333333333"},
+           {123456789012345, "123456789012345"},
+           {1e15, "1E+15"},
+           {1.5e20, "1.5E+20"},
+           {-2.5e100, "-2.5E+100"},
+           {0.00001, "0.00001"},
+           {1.23e-5, "0.0000123"},
+           {1e-7, "1E-7"},
+           {1.23456e-6, "1.23456E-6"},
+           {std::numeric_limits<double>::quiet_NaN(), "NAN"},
+           {std::numeric_limits<double>::infinity(), "INF"},
+           {-std::numeric_limits<double>::infinity(), "-INF"},
+       }) {
+    EXPECT_EQ(FloatToStr(g.v, en), g.expected) << g.v;
+    // An empty format is the general form.
+    EXPECT_EQ(FormatFloat("", g.v, en), g.expected) << g.v;
+  }
+  EXPECT_EQ(FloatToStr(1.5, TFormatSettings::Russian()), "1,5");
+  EXPECT_EQ(FloatToStr(1.5e20, TFormatSettings::Russian()), "1,5E+20");
+  std::string out = "x=";
+  FloatToStrGeneral(2.25, en, out);
+  EXPECT_EQ(out, "x=2.25");  // appends
+}
+
+TEST(NumberParse, Integers) {
+  struct I {
+    const char* text;
+    bool ok32, ok64;
+    int64_t value;
+  };
+  for (const I& c : std::initializer_list<I>{
+           {"123", true, true, 123},
+           {"-123", true, true, -123},
+           {"+123", true, true, 123},
+           {"007", true, true, 7},
+           {"$FF", true, true, 255},
+           {"$ff", true, true, 255},
+           {"-$10", true, true, -16},
+           {"2147483647", true, true, 2147483647},
+           {"-2147483648", true, true, -2147483648LL},
+           {"2147483648", false, true, 2147483648LL},
+           {"$7FFFFFFF", true, true, 0x7FFFFFFF},
+           {"$80000000", false, true, 0x80000000LL},
+           {"9223372036854775807", false, true, std::numeric_limits<int64_t>::max()},
+           {"-9223372036854775808", false, true, std::numeric_limits<int64_t>::min()},
+           {"9223372036854775808", false, false, 0},
+           {"99999999999999999999999", false, false, 0},
+           {"", false, false, 0},
+           {"-", false, false, 0},
+           {"$", false, false, 0},
+           {"12a", false, false, 0},
+           {" 12", false, false, 0},
+           {"12 ", false, false, 0},
+           {"1.0", false, false, 0},
+           {"0x10", false, false, 0},
+           {"1e3", false, false, 0},
+           {"--1", false, false, 0},
+           {"$-1", false, false, 0},
+           {"1,000", false, false, 0},
+       }) {
+    int32_t v32 = -99;
+    int64_t v64 = -99;
+    EXPECT_EQ(TryStrToInt(c.text, v32), c.ok32) << c.text;
+    EXPECT_EQ(TryStrToInt64(c.text, v64), c.ok64) << c.text;
+    if (c.ok32) {
+      EXPECT_EQ(v32, c.value) << c.text;
+    }
+    if (c.ok64) {
+      EXPECT_EQ(v64, c.value) << c.text;
+    }
+  }
+}
+
+TEST(NumberParse, Floats) {
+  TFormatSettings en = TFormatSettings::English();
+  TFormatSettings ru = TFormatSettings::Russian();
+  TFormatSettings wide = en;
+  wide.DecimalSeparator = "\xD9\xAB";
+  struct F {
+    const TFormatSettings* fs;
+    const char* text;
+    bool ok;
+    double value;
+  };
+  std::string longDigits(300, '1');
+  for (const F& c : std::initializer_list<F>{
+           {&en, "1.5", true, 1.5},
+           {&en, "  1.5\t", true, 1.5},
+           {&en, "-1.5", true, -1.5},
+           {&en, "+1.5", true, 1.5},
+           {&en, "1.", true, 1},
+           {&en, ".5", true, 0.5},
+           {&en, "-.5e+1", true, -5},
+           {&en, "1e3", true, 1000},
+           {&en, "1.5E-2", true, 0.015},
+           {&en, "007", true, 7},
+           {&en, "1e-400", true, 0},
+           {&en, "0.1", true, 0.1},
+           {&en, "", false, 0},
+           {&en, ".", false, 0},
+           {&en, "e3", false, 0},
+           {&en, "1e", false, 0},
+           {&en, "1e+", false, 0},
+           {&en, "1,5", false, 0},
+           {&en, "1,000.5", false, 0},
+           {&en, "1.5.", false, 0},
+           {&en, "1 5", false, 0},
+           {&en, "inf", false, 0},
+           {&en, "nan", false, 0},
+           {&en, "0x10", false, 0},
+           {&en, "--1", false, 0},
+           {&en, "n/a", false, 0},
+           {&en, "1e400", false, 0},
+           {&ru, "1,5", true, 1.5},
+           {&ru, "-0,25", true, -0.25},
+           {&ru, "1.5", false, 0},
+           {&ru,
+            "1\xC2\xA0"
+            "234,5",
+            false, 0},
+           {&wide,
+            "1\xD9\xAB"
+            "5",
+            true, 1.5},
+           {&wide, "1\xD9", false, 0},
+           {&wide, "1.5", false, 0},
+       }) {
+    double v = -99;
+    EXPECT_EQ(TryStrToFloat(c.text, v, *c.fs), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+    }
+  }
+  double v = 0;
+  ASSERT_TRUE(TryStrToFloat(longDigits, v, ru));  // longer than any stack buffer
+  EXPECT_DOUBLE_EQ(v, 1.1111111111111111e299);
+}
+
+TEST(NumberParse, StrToFloatRaisesTheConversionError) {
+  EXPECT_DOUBLE_EQ(StrToFloat("2,5", TFormatSettings::Russian()), 2.5);
+  try {
+    StrToFloat("n/a", TFormatSettings::English());
+    FAIL() << "no error";
+  } catch (const EConvertError& e) {
+    EXPECT_STREQ(e.what(), "'n/a' is not a valid floating point value");
+  }
+}
+
+}  // namespace
+}  // namespace morvale
