@@ -1,6 +1,7 @@
 #include "cli/formats.h"
 
 #include "export/text/ascii.h"
+#include "export/xls/exportxls.h"
 
 namespace morvale::cli {
 
@@ -22,6 +23,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"csv", "separated values", Ascii(etCSV), true},
       {"dif", "Data Interchange Format", Ascii(etDIF), true},
       {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true},
+      // A workbook is a compound document patched at the end: it needs a file, not a pipe.
+      {"xls", "Excel 97 workbook (BIFF8)", [] { return std::make_unique<TExportXLS>(); }, false},
   };
   return types;
 }
