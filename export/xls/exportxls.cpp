@@ -146,6 +146,7 @@ void TExportXLS::CheckSheets() {
 
 void TExportXLS::OpenWorkbook() {
   workbook_ = std::make_unique<TxlsWorkbook>(ClassName());
+  workbook_->FormatSettings = FormatSettings();
   container_ = std::make_unique<TxlsContainer>(FileName);
 }
 

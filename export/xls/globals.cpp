@@ -76,9 +76,9 @@ void WriteFonts(TStream& s, const TxlsStyleRegistry& styles) {
   for (const TxlsFont& f : styles.Fonts()) write(f);
 }
 
-void WriteFormats(TStream& s, const TxlsStyleRegistry& styles) {
+void WriteFormats(TStream& s, const TxlsStyleRegistry& styles, const TFormatSettings& fs) {
   for (const TxlsTextFormat& f : styles.Formats())
-    TbiffFormat(f.Index, Utf16(ExcelNumberFormat(f.Text))).WriteTo(s);
+    TbiffFormat(f.Index, Utf16(ExcelNumberFormat(f.Text, fs))).WriteTo(s);
 }
 
 void WriteXFs(TStream& s, const TxlsStyleRegistry& styles) {
@@ -100,7 +100,7 @@ void WriteStyles(TStream& s) {
 std::string TxlsWorkbook::BuildGlobalsBlock() {
   TMemoryStream block;
   WriteFonts(block, styles_);
-  WriteFormats(block, styles_);
+  WriteFormats(block, styles_, FormatSettings);
   WriteXFs(block, styles_);
   WriteStyles(block);
   for (auto& sheet : sheets_) {

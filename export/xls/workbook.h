@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "export/core/formatsettings.h"
 #include "export/xls/records.h"
 #include "export/xls/registry.h"
 #include "export/xls/sst.h"
@@ -77,6 +78,8 @@ class TxlsWorkbook {
   // Rewrites the widths of the sheet's COLINFO records (one per entry, in column order).
   void PatchColumnWidths(const TxlsBoundSheet& sheet, const std::vector<int>& widthsInChars);
 
+  // The locale the number formats are written for ("/" and ":" in date-time formats).
+  TFormatSettings FormatSettings;
   // SUPBOOK and EXTERNSHEET (one entry per written sheet), for formulas that refer to other
   // sheets.
   bool WriteExternSheets = false;
