@@ -4,11 +4,16 @@ namespace morvale {
 
 unsigned AggregateFunction(TxlsAggregate a) {
   switch (a) {
-    case aggSum: return 4;
-    case aggAvg: return 5;
-    case aggMin: return 6;
-    case aggMax: return 7;
-    default: return 4;
+    case aggSum:
+      return 4;
+    case aggAvg:
+      return 5;
+    case aggMin:
+      return 6;
+    case aggMax:
+      return 7;
+    default:
+      return 4;
   }
 }
 

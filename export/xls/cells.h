@@ -25,8 +25,8 @@ inline void WriteLabelSST(TbiffWriter& w, unsigned row, unsigned col, unsigned x
   w.WriteRecord(biff::kLabelSST, 10);
 }
 
-inline void WriteLabelSST(TbiffWriter& w, TsstStrings& sst, unsigned row, unsigned col,
-                          unsigned xf, std::string_view text) {
+inline void WriteLabelSST(TbiffWriter& w, TsstStrings& sst, unsigned row, unsigned col, unsigned xf,
+                          std::string_view text) {
   WriteLabelSST(w, row, col, xf, sst.AddString(text));
 }
 

@@ -55,8 +55,15 @@ TxlsContainer::~TxlsContainer() {
   }
 }
 
+// The storage does not pass on every failure of the file beneath it, so the file's own error
+// state is asked as well.
+static bool Failed(GsfOutput* o) {
+  return gsf_output_error(o) != nullptr;
+}
+
 void TxlsContainer::Write(const void* data, size_t size) {
-  if (!gsf_output_write(impl_->stream, size, static_cast<const guint8*>(data))) {
+  if (!gsf_output_write(impl_->stream, size, static_cast<const guint8*>(data)) ||
+      Failed(impl_->file)) {
     impl_->failed = true;
     throw Exception("Error writing output file");
   }
@@ -73,6 +80,7 @@ void TxlsContainer::Close() {
   g_object_unref(p->storage);
   // The storage closes its sink as it finishes; closing an already closed output is harmless.
   if (!gsf_output_is_closed(p->file)) ok = gsf_output_close(p->file) && ok;
+  ok = ok && !Failed(p->file);
   g_object_unref(p->file);
   delete p;
   if (!ok) throw Exception("Error writing output file");

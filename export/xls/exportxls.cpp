@@ -30,7 +30,9 @@ void SetStripStyle(TxlsFormats& list, std::string_view key, std::string_view val
   SetPropertyText(list[index], key.substr(dot + 1), value);
 }
 
-std::string CountText(int n, const char* what) { return std::to_string(n) + " " + what; }
+std::string CountText(int n, const char* what) {
+  return std::to_string(n) + " " + what;
+}
 
 }  // namespace
 
@@ -48,19 +50,25 @@ const TPropList& TExportXLS::ClassProps() {
         .Int("HeaderRows", &TExportXLS::HeaderRows)
         .Int("StartDataCol", &TExportXLS::StartDataCol)
         .Int("FooterRows", &TExportXLS::FooterRows);
-    l.Add({"FieldFormats", "TxlsFieldFormats", {},
+    l.Add({"FieldFormats",
+           "TxlsFieldFormats",
+           {},
            [](const TPersistent& o) {
              return CountText(static_cast<const TExportXLS&>(o).FieldFormats.Count(), "items");
            },
-           {}, {},
+           {},
+           {},
            [](TPersistent& o, std::string_view key, std::string_view value) {
              SetFieldFormat(static_cast<TExportXLS&>(o).FieldFormats, key, value);
            }});
-    l.Add({"StripStyles", "TxlsFormats", {},
+    l.Add({"StripStyles",
+           "TxlsFormats",
+           {},
            [](const TPersistent& o) {
              return CountText(static_cast<const TExportXLS&>(o).StripStyles.Count(), "items");
            },
-           {}, {},
+           {},
+           {},
            [](TPersistent& o, std::string_view key, std::string_view value) {
              SetStripStyle(static_cast<TExportXLS&>(o).StripStyles, key, value);
            }});
@@ -137,10 +145,10 @@ void TExportXLS::CheckSheets() {
     s.Columns().Fill(false);
     const int last = s.StartDataCol + s.Columns().Count();
     if (s.StartDataCol < 0 || last > 256)
-      throw Exception(Format("Sheet %s: %s starting at column %s do not fit the 256 columns of "
-                             "a sheet",
-                             {s.Title, CountText(s.Columns().Count(), "columns"),
-                              std::to_string(s.StartDataCol)}));
+      throw Exception(Format(
+          "Sheet %s: %s starting at column %s do not fit the 256 columns of "
+          "a sheet",
+          {s.Title, CountText(s.Columns().Count(), "columns"), std::to_string(s.StartDataCol)}));
   }
 }
 

@@ -22,12 +22,13 @@ class TxlsContainer;
 using TxlsSheetEvent = std::function<void(TObject* Sender, int SheetIndex)>;
 using TxlsCellTextEvent = std::function<void(TObject* Sender, int Sheet, int Col, int Row,
                                              TxlsFormat& Format, std::string& S)>;
-using TxlsCaptionEvent =
-    std::function<void(TObject* Sender, int Sheet, int Col, TxlsFormat& Format, std::string& Caption)>;
+using TxlsCaptionEvent = std::function<void(TObject* Sender, int Sheet, int Col, TxlsFormat& Format,
+                                            std::string& Caption)>;
 using TxlsDataParamsEvent = std::function<void(TObject* Sender, int Sheet, int Col, int Row,
                                                TxlsFormat& Format, std::string& FormatText)>;
-using TxlsAggregateEvent = std::function<void(TObject* Sender, int Sheet, int Col, TxlsFormat& Format,
-                                              std::string& FormatText, std::string& Value)>;
+using TxlsAggregateEvent =
+    std::function<void(TObject* Sender, int Sheet, int Col, TxlsFormat& Format,
+                       std::string& FormatText, std::string& Value)>;
 using TxlsExportTextEvent =
     std::function<void(TObject* Sender, int Sheet, int ColNo, std::string& Text)>;
 using TxlsBeforeExportRowEvent =

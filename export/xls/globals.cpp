@@ -97,7 +97,9 @@ void WriteStyles(TStream& s) {
 
 }  // namespace
 
-std::string TxlsWorkbook::BuildGlobalsBlock() {
+// Everything of the globals block before the shared strings. The BOUNDSHEET offsets already
+// count the SST behind it, whose size is known from its plan without writing it.
+std::string TxlsWorkbook::BlockBeforeSST() {
   TMemoryStream block;
   WriteFonts(block, styles_);
   WriteFormats(block, styles_, FormatSettings);
@@ -113,14 +115,20 @@ std::string TxlsWorkbook::BuildGlobalsBlock() {
     TbiffExternSheet(static_cast<unsigned>(sheets_.size())).WriteTo(block);
   }
   for (const auto& extra : GlobalsExtras) extra(block);
-  sst_.WriteTo(block);
   // The sheets move behind the block: each BOUNDSHEET gets its sheet's final offset.
   std::string bytes = std::move(block.Data());
-  const auto blockSize = static_cast<int64_t>(bytes.size());
+  const auto blockSize = static_cast<int64_t>(bytes.size() + sst_.RecordsSize());
   for (auto& sheet : sheets_)
     PutU32(reinterpret_cast<uint8_t*>(bytes.data()) + sheet->BoundSheetPos + 4,
            static_cast<uint32_t>(sheet->StreamPos + blockSize));
   return bytes;
+}
+
+std::string TxlsWorkbook::BuildGlobalsBlock() {
+  TMemoryStream block;
+  block.Write(BlockBeforeSST());
+  sst_.WriteTo(block);
+  return std::move(block.Data());
 }
 
 void TxlsWorkbook::PatchDimensions() {
@@ -138,11 +146,42 @@ void TxlsWorkbook::PatchDimensions() {
   stream_.Seek(end);
 }
 
+namespace {
+
+// Hands what is written to a sink in large pieces.
+class TSinkStream : public TStream {
+ public:
+  explicit TSinkStream(const std::function<void(const void*, size_t)>& sink) : sink_(sink) {}
+  void Write(const void* data, size_t size) override {
+    buffer_.append(static_cast<const char*>(data), size);
+    written_ += static_cast<int64_t>(size);
+    if (buffer_.size() >= (size_t{1} << 16)) Flush();
+  }
+  int64_t Position() const override { return written_; }
+  void Flush() override {
+    if (!buffer_.empty()) sink_(buffer_.data(), buffer_.size());
+    buffer_.clear();
+  }
+
+ private:
+  const std::function<void(const void*, size_t)>& sink_;
+  std::string buffer_;
+  int64_t written_ = 0;
+};
+
+}  // namespace
+
+// The stream goes to the sink as head, globals block, sheets. The shared strings are written
+// straight through rather than built in memory first: with many distinct texts they are the
+// largest part of the block.
 void TxlsWorkbook::FinishWorkbook(const std::function<void(const void*, size_t)>& sink) {
   PatchDimensions();
-  std::string block = BuildGlobalsBlock();
+  std::string block = BlockBeforeSST();
   stream_.CopyRange(0, insertPoint_, sink);
   sink(block.data(), block.size());
+  TSinkStream sst(sink);
+  sst_.WriteTo(sst);
+  sst.Flush();
   stream_.CopyRange(insertPoint_, stream_.Size(), sink);
 }
 

@@ -68,9 +68,13 @@ TColor xlsColorToScreen(TxlsColor c) {
   return static_cast<TColor>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16));
 }
 
-unsigned xlsPaletteIndex(TxlsColor c) { return Entry(c).index; }
+unsigned xlsPaletteIndex(TxlsColor c) {
+  return Entry(c).index;
+}
 
-const char* xlsColorName(TxlsColor c) { return Entry(c).name; }
+const char* xlsColorName(TxlsColor c) {
+  return Entry(c).name;
+}
 
 const std::vector<std::string>& xlsColorIdentifiers() {
   static const std::vector<std::string> names = [] {
@@ -81,7 +85,9 @@ const std::vector<std::string>& xlsColorIdentifiers() {
   return names;
 }
 
-std::string ColorToText(TxlsColor c) { return ColorToString(xlsColorToScreen(c)); }
+std::string ColorToText(TxlsColor c) {
+  return ColorToString(xlsColorToScreen(c));
+}
 
 TxlsColor ScreenToxlsColor(TColor c) {
   for (int i = 0; i < kxlsColorCount; ++i)

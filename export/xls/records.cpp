@@ -15,7 +15,9 @@ void WriteBOF(TbiffWriter& w, uint16_t substreamType) {
   w.WriteRecord(biff::kBOF, 16);
 }
 
-void WriteEOF(TbiffWriter& w) { w.WriteRecord(biff::kEOF, 0); }
+void WriteEOF(TbiffWriter& w) {
+  w.WriteRecord(biff::kEOF, 0);
+}
 
 TbiffRecord::TbiffRecord(uint16_t id, const void* data, size_t size)
     : id_(id), data_(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size) {}
@@ -44,7 +46,9 @@ void TbiffRecord::WriteTo(TStream& stream) const {
 }
 
 // Names longer than the 8-bit length field are cut to what it can say.
-static std::u16string ShortName(const std::u16string& s) { return s.substr(0, 255); }
+static std::u16string ShortName(const std::u16string& s) {
+  return s.substr(0, 255);
+}
 
 TbiffFont::TbiffFont(const std::u16string& name) : TbiffRecord(biff::kFont, 16) {
   std::u16string n = ShortName(name);

@@ -23,14 +23,13 @@ constexpr uint16_t kFormula = 0x0006, kEOF = 0x000A, kCalcCount = 0x000C, kCalcM
                    kFont = 0x0031, kContinue = 0x003C, kWindow1 = 0x003D, kBackup = 0x0040,
                    kCodePage = 0x0042, kDefColWidth = 0x0055, kWriteAccess = 0x005C,
                    kSaveRecalc = 0x005F, kColInfo = 0x007D, kGuts = 0x0080, kWsBool = 0x0081,
-                   kGridSet = 0x0082, kHCenter = 0x0083, kVCenter = 0x0084,
-                   kBoundSheet = 0x0085, kCountry = 0x008C, kHideObj = 0x008D,
-                   kFnGroupCount = 0x009C, kBookBool = 0x00DA, kXF = 0x00E0,
-                   kMsoDrawingGroup = 0x00EB, kSST = 0x00FC, kLabelSST = 0x00FD,
+                   kGridSet = 0x0082, kHCenter = 0x0083, kVCenter = 0x0084, kBoundSheet = 0x0085,
+                   kCountry = 0x008C, kHideObj = 0x008D, kFnGroupCount = 0x009C, kBookBool = 0x00DA,
+                   kXF = 0x00E0, kMsoDrawingGroup = 0x00EB, kSST = 0x00FC, kLabelSST = 0x00FD,
                    kDSF = 0x0161, kSupBook = 0x01AE, kProt4Rev = 0x01AF, kRefreshAll = 0x01B7,
-                   kProt4RevPass = 0x01BC, kDimensions = 0x0200, kBlank = 0x0201,
-                   kNumber = 0x0203, kBoolErr = 0x0205, kDefaultRowHeight = 0x0225,
-                   kWindow2 = 0x023E, kStyle = 0x0293, kFormat = 0x041E, kBOF = 0x0809;
+                   kProt4RevPass = 0x01BC, kDimensions = 0x0200, kBlank = 0x0201, kNumber = 0x0203,
+                   kBoolErr = 0x0205, kDefaultRowHeight = 0x0225, kWindow2 = 0x023E,
+                   kStyle = 0x0293, kFormat = 0x041E, kBOF = 0x0809;
 // Substream types of BOF.
 constexpr uint16_t kGlobals = 0x0005, kWorksheet = 0x0010, kChart = 0x0020;
 // The largest record data: what the reused buffer holds, and what one SST chunk may carry.
@@ -39,7 +38,9 @@ constexpr size_t kMaxRecordData = 8224;
 constexpr size_t kMaxObjectData = 8220;
 }  // namespace biff
 
-inline void PutU8(uint8_t* p, unsigned v) { p[0] = static_cast<uint8_t>(v); }
+inline void PutU8(uint8_t* p, unsigned v) {
+  p[0] = static_cast<uint8_t>(v);
+}
 inline void PutU16(uint8_t* p, unsigned v) {
   p[0] = static_cast<uint8_t>(v);
   p[1] = static_cast<uint8_t>(v >> 8);
@@ -53,8 +54,12 @@ inline void PutDouble(uint8_t* p, double v) {
   static_assert(sizeof(double) == 8);
   std::memcpy(p, &v, 8);
 }
-inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t GetU32(const uint8_t* p) { return GetU16(p) | (uint32_t{GetU16(p + 2)} << 16); }
+inline uint16_t GetU16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+inline uint32_t GetU32(const uint8_t* p) {
+  return GetU16(p) | (uint32_t{GetU16(p + 2)} << 16);
+}
 
 // Writes records straight into the stream through one record buffer owned for the whole run.
 class TbiffWriter {

@@ -3,10 +3,10 @@
 namespace morvale {
 
 const uint8_t kFixedXF[16][20] = {
-#define XF_STYLE(font)                                                                       \
-  {                                                                                          \
+#define XF_STYLE(font)                                                                        \
+  {                                                                                           \
     font, 0x00, 0x00, 0x00, 0xF5, 0xFF, 0x20, 0x00, 0x00, 0xF4, 0x00, 0x00, 0x00, 0x00, 0x00, \
-        0x00, 0x00, 0x00, 0xC0, 0x20                                                         \
+        0x00, 0x00, 0x00, 0xC0, 0x20                                                          \
   }
     {0x00, 0x00, 0x00, 0x00, 0xF5, 0xFF, 0x20, 0x00, 0x00, 0x00,
      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x20},

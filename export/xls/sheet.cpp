@@ -71,7 +71,9 @@ void TxlsSheet::Assign(const TxlsSheet& o) {
   CaptionRow = o.CaptionRow;
 }
 
-TxlsStyleRegistry& TxlsSheet::Registry() const { return owner_->Workbook()->Styles(); }
+TxlsStyleRegistry& TxlsSheet::Registry() const {
+  return owner_->Workbook()->Styles();
+}
 
 uint16_t TxlsSheet::GetXFIndex(std::string_view formatText, const TxlsFormat* format) {
   return Registry().GetXFIndex(formatText, format, Options.DataFormat.Font);

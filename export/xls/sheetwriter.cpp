@@ -62,13 +62,23 @@ void TxlsSheetWriter::Prepare() {
       case ectInteger:
       case ectBigint:
       case ectFloat:
-      case ectCurrency: kinds_.push_back(kNumber); break;
+      case ectCurrency:
+        kinds_.push_back(kNumber);
+        break;
       case ectDate:
       case ectTime:
-      case ectDateTime: kinds_.push_back(kDate); break;
-      case ectString: kinds_.push_back(kString); break;
-      case ectBoolean: kinds_.push_back(kBoolean); break;
-      default: kinds_.push_back(kNone); break;
+      case ectDateTime:
+        kinds_.push_back(kDate);
+        break;
+      case ectString:
+        kinds_.push_back(kString);
+        break;
+      case ectBoolean:
+        kinds_.push_back(kBoolean);
+        break;
+      default:
+        kinds_.push_back(kNone);
+        break;
     }
   }
   TFont zeroFont;
@@ -176,8 +186,8 @@ void TxlsSheetWriter::CaptionRow() {
     std::string caption = cols[j].Caption;
     if (x_.OnGetCaptionParams) x_.OnGetCaptionParams(&sheet_, index_, col, f, caption);
     if (caption.empty()) continue;
-    uint16_t xf = f.IsDefaultFormat() ? TxlsStyleRegistry::kDefaultXF
-                                      : sheet_.GetXFIndex("General", &f);
+    uint16_t xf =
+        f.IsDefaultFormat() ? TxlsStyleRegistry::kDefaultXF : sheet_.GetXFIndex("General", &f);
     Label(sheet_.OutputRow, col, xf, caption);
     if (sheet_.AutoCalcColWidth) Measure(j, caption, xf);
   }
@@ -212,8 +222,7 @@ void TxlsSheetWriter::RecordLoop() {
     src.Next(sheet_.RecordCounter);
     ++x_.RecordCounter;
     if (x_.OnExportedRecord) x_.OnExportedRecord(&x_, x_.RecordCounter);
-    if (x_.OnAdvancedExportedRecord)
-      x_.OnAdvancedExportedRecord(&x_, index_, sheet_.RecordCounter);
+    if (x_.OnAdvancedExportedRecord) x_.OnAdvancedExportedRecord(&x_, index_, sheet_.RecordCounter);
   }
 }
 
@@ -265,11 +274,14 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
         }
         break;
       }
-      case kString: WriteLabelSST(w_, row, col, xf, sst_.AddString(s)); break;
+      case kString:
+        WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
+        break;
       case kBoolean:
         WriteBoolErr(w_, row, col, xf, SameText(s, sheet_.Formats.BooleanTrue()));
         break;
-      case kNone: return;
+      case kNone:
+        return;
     }
   }
   Track(row, col);
@@ -312,8 +324,8 @@ void TxlsSheetWriter::AggregateRow() {
                             static_cast<unsigned>(parts_[p].dataEnd), static_cast<unsigned>(col)});
       const TPart& cur = parts_.back();
       if (ranges.empty() || cur.dataEnd >= cur.dataStart)
-        ranges.push_back({-1, static_cast<unsigned>(cur.dataStart),
-                          static_cast<unsigned>(row - 1), static_cast<unsigned>(col)});
+        ranges.push_back({-1, static_cast<unsigned>(cur.dataStart), static_cast<unsigned>(row - 1),
+                          static_cast<unsigned>(col)});
       if (ranges.size() > 1 || ranges[0].ExternSheet >= 0) wb_.WriteExternSheets = true;
       WriteFormula(w_, row, col, xf, agg, ranges.data(), ranges.size());
       Track(row, col);

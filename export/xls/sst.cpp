@@ -45,8 +45,7 @@ uint32_t TsstStrings::AddString16(std::u16string_view text) {
     uint32_t slot = table_[i];
     if (slot == 0) break;
     Entry& e = entries_[slot - 1];
-    if (e.hash == h && e.length == s.size() &&
-        std::u16string_view(pool_.data() + e.offset, e.length) == s) {
+    if (e.hash == h && e.length == s.size() && std::u16string_view(e.data, e.length) == s) {
       ++e.refs;
       return slot - 1;
     }
@@ -57,15 +56,30 @@ uint32_t TsstStrings::AddString16(std::u16string_view text) {
 uint32_t TsstStrings::Insert(std::u16string_view s, uint32_t hash) {
   if ((entries_.size() + 1) * 2 > table_.size()) Grow();
   auto index = static_cast<uint32_t>(entries_.size());
-  entries_.push_back({static_cast<uint32_t>(pool_.size()), static_cast<uint32_t>(s.size()), 1,
-                      hash});
-  pool_.append(s);
+  entries_.push_back({Store(s), static_cast<uint32_t>(s.size()), 1, hash});
   size_t mask = table_.size() - 1;
   size_t i = hash & mask;
   while (table_[i] != 0) i = (i + 1) & mask;
   table_[i] = index + 1;
   Plan(s.size());
   return index;
+}
+
+const char16_t* TsstStrings::Store(std::u16string_view s) {
+  if (s.size() > kBlockChars / 4) {
+    // A long string gets a block of its own; the current block stays open for short ones.
+    large_.push_back(std::make_unique<char16_t[]>(s.size()));
+    std::copy(s.begin(), s.end(), large_.back().get());
+    return large_.back().get();
+  }
+  if (blocks_.empty() || s.size() > blockFree_) {
+    blocks_.push_back(std::make_unique<char16_t[]>(kBlockChars));
+    blockFree_ = kBlockChars;
+  }
+  char16_t* p = blocks_.back().get() + (kBlockChars - blockFree_);
+  std::copy(s.begin(), s.end(), p);
+  blockFree_ -= s.size();
+  return p;
 }
 
 void TsstStrings::Grow() {
@@ -101,7 +115,7 @@ void TsstStrings::Plan(size_t chars) {
 
 std::u16string_view TsstStrings::String(uint32_t index) const {
   const Entry& e = entries_[index];
-  return std::u16string_view(pool_.data() + e.offset, e.length);
+  return std::u16string_view(e.data, e.length);
 }
 
 std::vector<uint32_t> TsstStrings::ChunkSizes() const {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,15 +40,20 @@ class TsstStrings {
 
  private:
   struct Entry {
-    uint32_t offset;  // in pool_
-    uint32_t length;  // characters
+    const char16_t* data;  // in one of the pool's blocks
+    uint32_t length;       // characters
     uint32_t refs;
     uint32_t hash;
   };
   uint32_t Insert(std::u16string_view s, uint32_t hash);
+  const char16_t* Store(std::u16string_view s);
   void Plan(size_t chars);
   void Grow();
-  std::u16string pool_;
+  // The characters of all strings, in blocks that never move: growing never copies the strings
+  // already stored, so the pool costs its size and no more.
+  static constexpr size_t kBlockChars = size_t{1} << 16;
+  std::vector<std::unique_ptr<char16_t[]>> blocks_, large_;
+  size_t blockFree_ = 0;
   std::vector<Entry> entries_;
   std::vector<uint32_t> table_;  // entry index + 1; 0 is a free slot
   std::u16string scratch_;

@@ -3,20 +3,30 @@
 namespace morvale {
 
 const std::vector<std::string>& xlsBorderStyleNames() {
-  static const std::vector<std::string> n = {
-      "bstNone",         "bstThin",          "bstMedium",      "bstDashed",
-      "bstDotted",       "bstThick",         "bstDouble",      "bstHair",
-      "bstMediumDashed", "bstDashDot",       "bstMediumDashDot", "bstDashDotDot",
-      "bstMediumDashDotDot", "bstSlantedDashDot"};
+  static const std::vector<std::string> n = {"bstNone",
+                                             "bstThin",
+                                             "bstMedium",
+                                             "bstDashed",
+                                             "bstDotted",
+                                             "bstThick",
+                                             "bstDouble",
+                                             "bstHair",
+                                             "bstMediumDashed",
+                                             "bstDashDot",
+                                             "bstMediumDashDot",
+                                             "bstDashDotDot",
+                                             "bstMediumDashDotDot",
+                                             "bstSlantedDashDot"};
   return n;
 }
 
 const std::vector<std::string>& xlsPatternNames() {
   static const std::vector<std::string> n = {
-      "ptNone",        "ptSolid",          "ptChess",         "ptWhiteSpots", "ptBlackSpots",
-      "ptBoldHorizontal", "ptBoldVertical", "ptBoldDiagRight", "ptBoldDiagLeft", "ptBoldChess",
-      "ptRingMail",    "ptThinGorizontal", "ptThinVertical",  "ptThinDiagLeft", "ptThinDiagRight",
-      "ptCells",       "ptCrissCross",     "ptThinSpots",     "ptThinThinSpots"};
+      "ptNone",         "ptSolid",          "ptChess",         "ptWhiteSpots",
+      "ptBlackSpots",   "ptBoldHorizontal", "ptBoldVertical",  "ptBoldDiagRight",
+      "ptBoldDiagLeft", "ptBoldChess",      "ptRingMail",      "ptThinGorizontal",
+      "ptThinVertical", "ptThinDiagLeft",   "ptThinDiagRight", "ptCells",
+      "ptCrissCross",   "ptThinSpots",      "ptThinThinSpots"};
   return n;
 }
 
@@ -30,15 +40,14 @@ namespace {
 const std::vector<std::string> kScriptNames = {"fscNone", "fscSuperscript", "fscSubscript"};
 const std::vector<std::string> kUnderlineNames = {"fulNone", "fulSingle", "fulDouble",
                                                   "fulSingleAccounting", "fulDoubleAccounting"};
-const std::vector<std::string> kHorizontalNames = {"halGeneral", "halLeft", "halCenter",
-                                                   "halRight", "halFill"};
-const std::vector<std::string> kVerticalNames = {"valTop", "valCenter", "valBottom",
-                                                 "valJustify"};
+const std::vector<std::string> kHorizontalNames = {"halGeneral", "halLeft", "halCenter", "halRight",
+                                                   "halFill"};
+const std::vector<std::string> kVerticalNames = {"valTop", "valCenter", "valBottom", "valJustify"};
 const std::vector<std::string> kStyleNames = {"xfsBold", "xfsItalic", "xfsStrikeOut"};
 const std::vector<std::string> kFillTypeNames = {"nftSolid", "nftGradient"};
-const std::vector<std::string> kGradientNames = {"ngrHorizontal", "ngrVertical", "ngrDiagonalUp",
-                                                 "ngrDiagonalDown", "ngrFromCorner",
-                                                 "ngrFromCenter"};
+const std::vector<std::string> kGradientNames = {"ngrHorizontal", "ngrVertical",
+                                                 "ngrDiagonalUp", "ngrDiagonalDown",
+                                                 "ngrFromCorner", "ngrFromCenter"};
 const std::vector<std::string> kOrientationNames = {"xrtNoRotation", "xlrTopToBottom",
                                                     "xlrCounterClockWise", "xlrClockWise"};
 
@@ -79,8 +88,8 @@ TxlsFontStyles StyleFromText(std::string_view text) {
   size_t start = 0;
   while (start < t.size()) {
     size_t comma = t.find(',', start);
-    std::string item = t.substr(start, comma == std::string::npos ? std::string::npos
-                                                                   : comma - start);
+    std::string item =
+        t.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
     if (!item.empty()) {
       // "Bold" is accepted as well as "xfsBold".
       std::string full = SameText(item.substr(0, 3), "xfs") ? item : "xfs" + item;
@@ -118,7 +127,9 @@ bool TxlsFont::operator==(const TxlsFont& o) const {
          Underline == o.Underline && Charset == o.Charset && Name == o.Name;
 }
 
-bool TxlsFont::NameStored() const { return !SameText(Name, "arial"); }
+bool TxlsFont::NameStored() const {
+  return !SameText(Name, "arial");
+}
 
 void TxlsFont::Assign(const TxlsFont& o) {
   Size = o.Size;
@@ -132,22 +143,38 @@ void TxlsFont::Assign(const TxlsFont& o) {
 
 static TxlsColor ScreenFontColor(TColor c) {
   switch (c) {
-    case clMaroon: return clrDarkRed;
-    case clRed: return clrRed;
-    case clGreen: return clrGreen;
-    case clOlive: return clrDarkYellow;
-    case clLime: return clrBrightGreen;
-    case clYellow: return clrYellow;
-    case clNavy: return clrDarkBlue;
-    case clPurple: return clrViolet;
-    case clTeal: return clrTeal;
-    case clGray: return clrGray50Percent;
-    case clSilver: return clrGray25Percent;
-    case clBlue: return clrBlue;
-    case clFuchsia: return clrPink;
-    case clAqua: return clrTurquoise;
-    case clWhite: return clrWhite;
-    default: return clrBlack;
+    case clMaroon:
+      return clrDarkRed;
+    case clRed:
+      return clrRed;
+    case clGreen:
+      return clrGreen;
+    case clOlive:
+      return clrDarkYellow;
+    case clLime:
+      return clrBrightGreen;
+    case clYellow:
+      return clrYellow;
+    case clNavy:
+      return clrDarkBlue;
+    case clPurple:
+      return clrViolet;
+    case clTeal:
+      return clrTeal;
+    case clGray:
+      return clrGray50Percent;
+    case clSilver:
+      return clrGray25Percent;
+    case clBlue:
+      return clrBlue;
+    case clFuchsia:
+      return clrPink;
+    case clAqua:
+      return clrTurquoise;
+    case clWhite:
+      return clrWhite;
+    default:
+      return clrBlack;
   }
 }
 
@@ -228,8 +255,7 @@ const TPropList& TxlsAlignment::Published() const {
   static const TPropList list = [] {
     TPropList l;
     PropBuilder<TxlsAlignment>(l)
-        .Enum("Horizontal", "TxlsHorizontalAlignment", &TxlsAlignment::Horizontal,
-              kHorizontalNames)
+        .Enum("Horizontal", "TxlsHorizontalAlignment", &TxlsAlignment::Horizontal, kHorizontalNames)
         .Enum("Vertical", "TxlsVerticalAlignment", &TxlsAlignment::Vertical, kVerticalNames);
     return l;
   }();
@@ -348,15 +374,15 @@ const TPropList& TxlsNoteFormat::Published() const {
     PropBuilder<TxlsNoteFormat> b(l);
     b.Object("Alignment", "TxlsAlignment", &TxlsNoteFormat::Alignment);
     for (auto m : {&TxlsNoteFormat::BackgroundColor, &TxlsNoteFormat::ForegroundColor}) {
-      std::string name = m == &TxlsNoteFormat::BackgroundColor ? "BackgroundColor"
-                                                               : "ForegroundColor";
+      std::string name =
+          m == &TxlsNoteFormat::BackgroundColor ? "BackgroundColor" : "ForegroundColor";
       b.Custom(
           name, "TColor", [m](const TxlsNoteFormat& o) { return ColorToString(o.*m); },
           [m, name](TxlsNoteFormat& o, std::string_view v) {
             TColor c = 0;
             if (!StringToColor(TrimView(v), c))
-              throw EPropertyError("Invalid value '" + std::string(v) + "' for property '" +
-                                   name + "': expected a colour");
+              throw EPropertyError("Invalid value '" + std::string(v) + "' for property '" + name +
+                                   "': expected a colour");
             o.*m = c;
           });
     }

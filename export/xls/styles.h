@@ -20,7 +20,9 @@ class TIniFile;
 
 enum TxlsFontStyle : int { xfsBold, xfsItalic, xfsStrikeOut };
 using TxlsFontStyles = unsigned;  // bit (1 << TxlsFontStyle)
-constexpr TxlsFontStyles xlsStyle(TxlsFontStyle s) { return 1u << s; }
+constexpr TxlsFontStyles xlsStyle(TxlsFontStyle s) {
+  return 1u << s;
+}
 enum TxlsFontScript : int { fscNone, fscSuperscript, fscSubscript };
 enum TxlsFontUnderline : int {
   fulNone,
@@ -97,7 +99,9 @@ class TxlsFont : public TPersistent {
   // All seven properties equal (the name exactly).
   bool operator==(const TxlsFont& o) const;
   bool Has(TxlsFontStyle s) const { return (Style & xlsStyle(s)) != 0; }
-  void Set(TxlsFontStyle s, bool on) { Style = on ? (Style | xlsStyle(s)) : (Style & ~xlsStyle(s)); }
+  void Set(TxlsFontStyle s, bool on) {
+    Style = on ? (Style | xlsStyle(s)) : (Style & ~xlsStyle(s));
+  }
   // The name is worth saving only when it is not the default font's.
   bool NameStored() const;
   // From and to a screen font; only the 16 named screen colours map onto the palette.

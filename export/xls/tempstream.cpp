@@ -84,7 +84,8 @@ void TxlsTempStream::CopyRange(int64_t from, int64_t to,
                                const std::function<void(const void*, size_t)>& sink) {
   std::vector<uint8_t> chunk(size_t{1} << 20);
   while (from < to) {
-    size_t n = static_cast<size_t>(std::min<int64_t>(to - from, static_cast<int64_t>(chunk.size())));
+    size_t n =
+        static_cast<size_t>(std::min<int64_t>(to - from, static_cast<int64_t>(chunk.size())));
     ReadAt(from, chunk.data(), n);
     sink(chunk.data(), n);
     from += static_cast<int64_t>(n);

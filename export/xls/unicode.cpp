@@ -43,7 +43,9 @@ static void AppendFromUtf8(std::string_view s, std::u16string& out) {
   }
 }
 
-void AppendUtf16(std::string_view s, std::u16string& out) { AppendFromUtf8(s, out); }
+void AppendUtf16(std::string_view s, std::u16string& out) {
+  AppendFromUtf8(s, out);
+}
 
 std::string FromUtf16Text(std::u16string_view s) {
   std::string out;

@@ -95,6 +95,7 @@ class TxlsWorkbook {
 
  private:
   void PatchDimensions();
+  std::string BlockBeforeSST();
   std::string writerName_;
   TxlsTempStream stream_;
   TbiffWriter writer_;

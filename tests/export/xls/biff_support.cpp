@@ -19,7 +19,8 @@ std::vector<TRecord> ParseRecords(const std::string& s) {
     uint16_t id = static_cast<uint16_t>(u8(p) | (u8(p + 1) << 8));
     size_t len = u8(p + 2) | (u8(p + 3) << 8);
     if (p + 4 + len > s.size()) {
-      ADD_FAILURE() << "record " << std::hex << id << " at " << std::dec << p << " runs past the end";
+      ADD_FAILURE() << "record " << std::hex << id << " at " << std::dec << p
+                    << " runs past the end";
       break;
     }
     TRecord r{id, std::vector<uint8_t>(s.begin() + p + 4, s.begin() + p + 4 + len), p};
@@ -81,10 +82,11 @@ std::string DumpWorkbook(const std::string& path) {
 
 std::string ReadWorkbookStream(const std::string& path) {
   std::string out = TempPath("stream.bin");
-  std::string r = Run("/usr/bin/python3 -c \"import olefile,sys; "
-                      "open(sys.argv[2],'wb').write(olefile.OleFileIO(sys.argv[1])"
-                      ".openstream('Workbook').read())\" '" +
-                      path + "' '" + out + "'");
+  std::string r =
+      Run("/usr/bin/python3 -c \"import olefile,sys; "
+          "open(sys.argv[2],'wb').write(olefile.OleFileIO(sys.argv[1])"
+          ".openstream('Workbook').read())\" '" +
+          path + "' '" + out + "'");
   EXPECT_EQ(r, "");
   std::ifstream in(out, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

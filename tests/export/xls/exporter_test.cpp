@@ -15,9 +15,9 @@
 namespace morvale {
 namespace {
 
+using test::TMemDataSet;
 using ::testing::HasSubstr;
 using ::testing::Not;
-using test::TMemDataSet;
 
 class XlsExport : public ::testing::Test {
  protected:
@@ -72,15 +72,16 @@ TEST_F(XlsExport, SingleSheetWithCaptionsAndTypedCells) {
   EXPECT_THAT(dump, HasSubstr("cell 4 2 number -1234567.891 xf=18"));
   EXPECT_THAT(dump, HasSubstr("cell 4 3 date 36585.0 xf=19"));
   // The page footer and the column widths from the fields' display widths.
-  EXPECT_THAT(RecordsOf(biff::kFooter), ::testing::ElementsAre(
-                                            "0D 00 00 50 61 67 65 20 26 50 20 6F 66 20 26 4E"));
+  EXPECT_THAT(RecordsOf(biff::kFooter),
+              ::testing::ElementsAre("0D 00 00 50 61 67 65 20 26 50 20 6F 66 20 26 4E"));
   EXPECT_THAT(dump, HasSubstr("colwidth 0 1824\n"));  // (6 + 1 + 1/8) * 256
   EXPECT_THAT(dump, HasSubstr("colwidth 1 5408\n"));  // (20 + 1 + 1/8) * 256
 }
 
-
 // The data of one FORMULA record from its tokens on (after the 22-byte cell part).
-std::string FormulaTokens(const std::string& hex) { return hex.substr(22 * 3); }
+std::string FormulaTokens(const std::string& hex) {
+  return hex.substr(22 * 3);
+}
 
 TEST_F(XlsExport, DatesTimesBooleansAndUnconvertibleNumbers) {
   TMemDataSet ds;
@@ -326,8 +327,7 @@ TEST_F(XlsExport, SettingsFromTextAndAutomaticWidths) {
   SetPropertyText(x, "ColumnsWidth.NAME", "2");
   EXPECT_EQ(x.StripStyles.Count(), 2);
   EXPECT_EQ(GetPropertyText(x, "Options.CaptionsFormat.Font.Style"), "xfsBold");
-  EXPECT_THROW(SetPropertyText(x, "Options.CaptionsFormat.Font.Color", "nonsense"),
-               EPropertyError);
+  EXPECT_THROW(SetPropertyText(x, "Options.CaptionsFormat.Font.Color", "nonsense"), EPropertyError);
   std::string dump = Run();
   EXPECT_THAT(dump, HasSubstr("sheet 0 'Orders' rows=6 cols=4\n"));
   // A 12-point caption font: FONT height 240 twips.

@@ -52,8 +52,9 @@ TEST(XlsRecords, DirectRecordLayouts) {
        "14 00 00 00"},
       {"FOOTER", Record([](TbiffWriter& w) { WriteHeaderFooter(w, biff::kFooter, "P &P"); }),
        "15 00 07 00 04 00 00 50 20 26 50"},
-      {"COLINFO",
-       Record([](TbiffWriter& w) { WriteColInfo(w, TxlsColInfo{3, 0x0A20, 15, 0}); }),
+      {"COLINFO", Record([](TbiffWriter& w) {
+         WriteColInfo(w, TxlsColInfo{3, 0x0A20, 15, 0});
+       }),
        "7D 00 0B 00 03 00 03 00 20 0A 0F 00 00 00 00"},
       {"DIMENSIONS", Record([](TbiffWriter& w) { WriteDimensions(w); }),
        "00 02 0E 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"},

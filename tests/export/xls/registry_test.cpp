@@ -92,9 +92,9 @@ TEST(XlsRegistry, XFEncoding) {
   f.Font.Set(xfsBold, true);
   f.Font.Color = clrRed;
   f.Borders.Left.Style = bstThin;
-  f.Borders.Left.Color = clrBlue;   // palette 12
-  f.Borders.Top.Style = bstDouble;  // 6
-  f.Borders.Top.Color = clrRed;     // palette 10
+  f.Borders.Left.Color = clrBlue;    // palette 12
+  f.Borders.Top.Style = bstDouble;   // 6
+  f.Borders.Top.Color = clrRed;      // palette 10
   f.Borders.Right.Color = clrGreen;  // no style: contributes nothing
   f.Fill.Pattern = ptSolid;
   f.Fill.Background = clrSkyBlue;  // palette 40

@@ -2,6 +2,8 @@
 // patching, the insertion of the globals block, and the container read by independent readers.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include "export/xls/cells.h"
 #include "export/xls/container.h"
@@ -94,8 +96,7 @@ TEST(XlsWorkbook, GlobalsHeadBytes) {
   EXPECT_EQ(test::Hex(std::vector<uint8_t>(access.begin(), access.begin() + 20)),
             "0F 00 00 54 45 78 70 6F 72 74 58 4C 53 20 33 2E 31 30 20 20");
   EXPECT_EQ(access.back(), 0x20);
-  EXPECT_EQ(test::Hex(records[10].data),
-            "78 00 78 00 0C 5D 68 3D 38 00 00 00 00 00 01 00 58 02");
+  EXPECT_EQ(test::Hex(records[10].data), "78 00 78 00 0C 5D 68 3D 38 00 00 00 00 00 01 00 58 02");
   EXPECT_EQ(wb.GlobalsInsertPoint(), static_cast<int64_t>(records[17].offset));
 }
 
@@ -141,6 +142,59 @@ TEST(XlsWorkbook, ContainerInAMissingFolderIsAClearError) {
   } catch (const Exception& e) {
     EXPECT_THAT(e.what(), HasSubstr("/nonexistent-folder/x.xls"));
   }
+}
+
+}  // namespace
+}  // namespace morvale
+
+namespace morvale {
+namespace {
+
+// Files may grow to 64 KB while it lives: every write beyond fails as on a full disk.
+class TFileSizeLimit {
+ public:
+  TFileSizeLimit() {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old_;
+    small.rlim_cur = 64 * 1024;
+    setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~TFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+
+ private:
+  rlimit old_{};
+};
+
+TEST(XlsWorkbook, AFullDiskIsReportedNotPassedOver) {
+  std::string message;
+  {
+    TFileSizeLimit limit;
+    try {
+      TxlsContainer c(test::TempPath("full.xls"));
+      std::string block(1 << 20, 'x');
+      c.Write(block.data(), block.size());
+      c.Close();
+    } catch (const Exception& e) {
+      message = e.what();
+    }
+  }
+  EXPECT_EQ(message, "Error writing output file");
+  // The workbook stream in its temporary file fails the same way.
+  message.clear();
+  {
+    TFileSizeLimit limit;
+    try {
+      TxlsWorkbook wb;
+      wb.WriteGlobalsHead();
+      wb.BeginSheetStream(0, "S", TxlsSheetSetup());
+      for (unsigned r = 0; r < 20000; ++r) WriteNumber(wb.Writer(), r, 0, 15, r);
+      wb.Stream().Flush();
+    } catch (const Exception& e) {
+      message = e.what();
+    }
+  }
+  EXPECT_EQ(message, "Error writing output file");
 }
 
 }  // namespace
