@@ -10,6 +10,7 @@
 #include "export/xls/exportxls.h"
 #include "export/xls/records.h"
 #include "tests/export/xls/biff_support.h"
+#include "tests/support/demo.h"
 #include "tests/support/memsources.h"
 
 namespace morvale {
@@ -364,6 +365,127 @@ TEST_F(XlsExport, SheetNamesReadersAccept) {
   EXPECT_THAT(dump, HasSubstr("sheet 0 'Отчёт_ продажи _2024_25_ за вес'"));
   EXPECT_THAT(dump, HasSubstr("sheet 1 'Sheet'"));
   EXPECT_THAT(dump, HasSubstr("sheet 2 'sheet (2)'"));
+}
+TEST_F(XlsExport, EventsShapeTheCells) {
+  TMemDataSet ds;
+  test::FillSampleDataSet(ds);
+  x.SetDataSet(&ds);
+  x.StartDataCol = 1;
+  x.Header.Add("Title");
+  int headerCalls = 0;
+  x.OnGetHeaderParams = [&](TObject*, int sheet, int col, int row, TxlsFormat&, std::string& s) {
+    ++headerCalls;
+    if (sheet == 0 && col == 3 && row == 0) s = "added";
+  };
+  x.OnGetBeforeDataParams = [](TObject*, int, int col, int row, TxlsFormat& f, std::string& s) {
+    s = "r" + std::to_string(row) + "c" + std::to_string(col);
+    f.Font.Set(xfsItalic, true);
+  };
+  x.OnGetCaptionParams = [](TObject*, int, int col, TxlsFormat&, std::string& caption) {
+    if (col == 2) caption = "Name";
+    if (col == 4) caption.clear();  // no caption cell
+  };
+  x.OnGetExportText = [](TObject*, int colNo, std::string& text) {
+    if (colNo == 1 && text == "Bolt") text = "Screw";
+  };
+  // A handler that changes nothing: a column without a style of its own ("General", no field
+  // format) takes the data format's look.
+  x.UserFormats.Add("NAME=General");
+  x.Options.DataFormat.Borders.Bottom.Style = bstThin;
+  x.OnGetDataParams = [](TObject*, int, int, int, TxlsFormat&, std::string&) {};
+  x.FieldFormats.ForField("PRICE").Aggregate = aggSum;
+  x.OnGetAggregateParams = [](TObject*, int, int col, TxlsFormat&, std::string&,
+                              std::string& value) {
+    if (col == 0) value = "Total";
+  };
+  std::string dump = Run();
+  EXPECT_EQ(headerCalls, 256);
+  EXPECT_THAT(dump, HasSubstr("cell 0 0 text 'Title' "));
+  EXPECT_THAT(dump, HasSubstr("cell 0 3 text 'added' "));
+  EXPECT_THAT(dump, HasSubstr("cell 1 0 text 'r1c0' "));
+  EXPECT_THAT(dump, HasSubstr("cell 2 0 text 'r2c0' "));
+  EXPECT_THAT(dump, HasSubstr("cell 1 2 text 'Name' "));
+  EXPECT_THAT(dump, Not(HasSubstr("cell 1 4 ")));
+  EXPECT_THAT(dump, HasSubstr("cell 2 2 text 'Screw' "));
+  EXPECT_THAT(dump, HasSubstr("cell 6 1 text 'Total' "));
+  EXPECT_THAT(dump, HasSubstr("cell 6 3 number 0.0 "));
+  // NAME's cells carry the data format's bottom border; the before-data cells are italic.
+  std::string check = R"(
+import sys, xlrd
+b = xlrd.open_workbook(sys.argv[1], formatting_info=True)
+s = b.sheet_by_index(0)
+xf = b.xf_list[s.cell_xf_index(2, 2)]
+print(xf.border.bottom_line_style, b.font_list[b.xf_list[s.cell_xf_index(2, 0)].font_index].italic)
+)";
+  std::string script = test::TempPath("check.py"), out;
+  test::WriteFile(script, check);
+  test::RunCommand(test::Python() + " " + script + " " + path, out);
+  EXPECT_EQ(out, "1 1\n");
+}
+
+TEST_F(XlsExport, ColumnStripsAndRecordWindow) {
+  TMemDataSet ds;
+  for (int i = 0; i < 5; ++i) ds.AddField("C" + std::to_string(i), ftInteger, 0, 4);
+  for (int r = 0; r < 6; ++r) ds.AddRow({"1", "2", "3", "4", std::to_string(r)});
+  ds.Open();
+  x.SetDataSet(&ds);
+  x.StripType = ssCol;
+  x.StripStyles.Add().Fill.Pattern = ptSolid;
+  x.StripStyles.Add().Fill.Pattern = ptChess;
+  x.FieldFormats.ForField("C1").Font.Size = 20;  // ignored: strips decide this sheet's look
+  x.SkipRecCount = 1;
+  x.ExportRecCount = 3;
+  std::vector<int> skipped;
+  x.OnSkippedRecord = [&](TObject*, int recNo) { skipped.push_back(recNo); };
+  std::string dump = Run();
+  EXPECT_EQ(skipped, std::vector<int>{1});
+  EXPECT_THAT(dump, HasSubstr("rows=4 cols=5"));
+  EXPECT_THAT(dump, HasSubstr("cell 1 4 number 1.0 "));
+  EXPECT_THAT(dump, HasSubstr("cell 3 4 number 3.0 "));
+  // Columns 0, 2, 4 share the first strip's XF, columns 1, 3 the second's.
+  auto xfOf = [&dump](int col) {
+    auto p = dump.find("cell 1 " + std::to_string(col) + " number");
+    auto q = dump.find("xf=", p);
+    return dump.substr(q, dump.find(' ', q) - q);
+  };
+  EXPECT_EQ(xfOf(0), xfOf(2));
+  EXPECT_EQ(xfOf(0), xfOf(4));
+  EXPECT_EQ(xfOf(1), xfOf(3));
+  EXPECT_NE(xfOf(0), xfOf(1));
+
+  // The current record alone.
+  x.SkipRecCount = 0;
+  x.ExportRecCount = 0;
+  x.GoToFirstRecord = false;
+  x.CurrentRecordOnly = true;
+  ds.SetRecNo(4);
+  EXPECT_THAT(Run("current.xls"), HasSubstr("rows=2 cols=5"));
+  EXPECT_THAT(test::DumpWorkbook(path), HasSubstr("cell 1 4 number 4.0 "));
+}
+
+TEST_F(XlsExport, TextsBeyondACellAndHeadersBeyondLatin1) {
+  TMemDataSet ds;
+  ds.AddField("T", ftMemo, 10);
+  ds.AddRow({std::string(70000, 'a')});
+  ds.AddRow({std::string(5000, 'b')});
+  ds.Open();
+  x.SetDataSet(&ds);
+  x.ExportedFields.Add("T");
+  x.Options.PageHeader = "Отчёт &D";
+  std::string dump = Run();
+  // A shared string holds 65,535 characters at most; the long text is cut there, not wrapped.
+  EXPECT_THAT(dump, HasSubstr("cell 1 0 text 'aaaa"));
+  std::string check = R"(
+import sys, xlrd
+s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)
+print(len(s.cell_value(1, 0)), len(s.cell_value(2, 0)))
+)";
+  std::string script = test::TempPath("check.py"), out;
+  test::WriteFile(script, check);
+  test::RunCommand(test::Python() + " " + script + " " + path, out);
+  EXPECT_EQ(out, "65535 5000\n");
+  EXPECT_EQ(RecordsOf(biff::kHeader)[0],
+            "08 00 01 1E 04 42 04 47 04 51 04 42 04 20 00 26 00 44 00");
 }
 }  // namespace
 }  // namespace morvale
