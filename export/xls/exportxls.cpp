@@ -93,6 +93,13 @@ std::unique_ptr<TExportWriter> TExportXLS::CreateWriter(TStream& stream) {
   return std::make_unique<TXLSWriter>(*this, stream);
 }
 
+void TExportXLS::BeginExport() {
+  Columns().Clear();
+  Row().Clear();
+  SetAborted(false);
+  if (OnBeginExport) OnBeginExport(this);
+}
+
 void TExportXLS::LoadTemporarySheet(TxlsSheet& s) {
   s.AutoCalcColWidth = AutoCalcColWidth;
   s.Title = Options.SheetTitle();

@@ -71,6 +71,9 @@ class TExportXLS : public TExportFormatText {
   // Writes the whole workbook into FileName, then opens or prints it when asked.
   void Execute() override;
   std::unique_ptr<TExportWriter> CreateWriter(TStream& stream) override;
+  // Clears the abort request and fires OnBeginExport. The sheets build their own columns, so the
+  // exporter's own settings (a field list its source lacks) cannot fail a run in sheet mode.
+  void BeginExport() override;
 
   // The workbook of the current run (nullptr between runs).
   TxlsWorkbook* Workbook() const { return workbook_.get(); }

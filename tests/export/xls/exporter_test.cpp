@@ -211,12 +211,17 @@ TEST_F(XlsExport, SheetModeWritesExportedSheetsInOrder) {
   };
   int runCount = 0;
   x.OnExportedRecord = [&](TObject*, int recNo) { runCount = recNo; };
+  x.OnBeginExport = [&](TObject*) { events.push_back("begin"); };
+  x.OnEndExport = [&](TObject*) { events.push_back("end"); };
+  // The exporter's own source and field list play no part in sheet mode.
+  x.SetDataSet(&b);
+  x.ExportedFields.Add("NOSUCH");
   std::string dump = Run();
   EXPECT_THAT(dump, HasSubstr("sheet 0 'Parts' rows=5 cols=4\n"));
   EXPECT_THAT(dump, HasSubstr("sheet 1 'Sheet 3' rows=2 cols=1\n"));
   EXPECT_THAT(dump, HasSubstr("cell 1 0 number 7.0 "));
-  EXPECT_EQ(events, (std::vector<std::string>{"before 0", "0:1", "0:2", "0:3", "0:4", "after 0",
-                                              "before 2", "2:1", "after 2"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"begin", "before 0", "0:1", "0:2", "0:3", "0:4",
+                                              "after 0", "before 2", "2:1", "after 2", "end"}));
   EXPECT_EQ(runCount, 5);
   EXPECT_EQ(RecordsOf(biff::kBoundSheet).size(), 2u);
   // The sheets stay as they were: single-sheet mode would have added a temporary one.
