@@ -1,5 +1,7 @@
 #include "export/xls/unicode.h"
 
+#include "export/core/codepage.h"
+
 namespace morvale {
 
 // Decodes UTF-8; a byte that starts no valid sequence becomes U+FFFD, so a stray byte never
@@ -44,10 +46,16 @@ static void AppendFromUtf8(std::string_view s, std::u16string& out) {
 }
 
 void AppendUtf16(std::string_view s, std::u16string& out) {
-  AppendFromUtf8(s, out);
+  // UTF-8 is decoded here, in the cell loop's buffer; a single-byte code page (Windows-1251)
+  // goes through iconv.
+  if (SystemCodePageIsUtf8())
+    AppendFromUtf8(s, out);
+  else
+    out += ToUtf16(s);
 }
 
 std::string FromUtf16Text(std::u16string_view s) {
+  if (!SystemCodePageIsUtf8()) return FromUtf16(s);
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     uint32_t c = s[i];

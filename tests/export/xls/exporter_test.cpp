@@ -492,5 +492,21 @@ print(len(s.cell_value(1, 0)), len(s.cell_value(2, 0)))
   EXPECT_EQ(RecordsOf(biff::kHeader)[0],
             "08 00 01 1E 04 42 04 47 04 51 04 42 04 20 00 26 00 44 00");
 }
+TEST_F(XlsExport, ASourceThatGoesAwayIsClearedInEverySheet) {
+  TxlsSheet& a = x.Sheets.Add();
+  TxlsSheet& b = x.Sheets.Add();
+  {
+    TMemDataSet ds;
+    a.SetDataSet(&ds);
+    b.SetDataSet(&ds);
+    x.SetDataSet(&ds);
+  }
+  EXPECT_EQ(a.DataSet(), nullptr);
+  EXPECT_EQ(b.DataSet(), nullptr);
+  EXPECT_EQ(x.DataSet(), nullptr);
+  x.FileName = test::TempPath("gone.xls");
+  EXPECT_THROW(x.Execute(), Exception);
+}
+
 }  // namespace
 }  // namespace morvale

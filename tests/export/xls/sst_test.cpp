@@ -2,6 +2,7 @@
 // continuation rules a reader applies.
 #include <gtest/gtest.h>
 
+#include "export/core/codepage.h"
 #include "export/core/streams.h"
 #include "export/xls/records.h"
 #include "export/xls/sst.h"
@@ -127,6 +128,19 @@ TEST(XlsSST, TextsBeyondTheCharacterCountAreCut) {
   EXPECT_EQ(sst.String(0).size(), 65534u);
   TReadBack r = ReadSST(Written(sst));
   EXPECT_EQ(r.strings[0].size(), 65534u);
+}
+
+TEST(XlsSST, TextsInASingleByteCodePage) {
+  TsstStrings sst;
+  SetSystemCodePage("CP1251");
+  uint32_t i = sst.AddString("\xC3\xE0\xE9\xEA\xE0");  // "Гайка" in Windows-1251
+  SetSystemCodePage("UTF-8");
+  EXPECT_EQ(sst.String(i), u"Гайка");
+  EXPECT_EQ(sst.AddString("Гайка"), i);  // the same text from UTF-8 is the same string
+  // A stray byte in UTF-8 text becomes U+FFFD and does not swallow what follows it.
+  EXPECT_EQ(sst.String(sst.AddString("a\xFF"
+                                     "b")),
+            u"a\uFFFDb");
 }
 
 }  // namespace
