@@ -50,8 +50,9 @@ TEST_F(AsciiTest, TxtTitleHeaderFooterAndLongValues) {
   e.Header = {"h1"};
   e.Footer = {"f1"};
   e.AutoCalcColWidth = false;
-  EXPECT_EQ(Run(etTXT), "Parts\r\n" + std::string(80, '-') +
-                            "\r\n\r\nh1\r\nNAME   QTY \r\nBolt    12 \r\na very long name   7 \r\nf1\r\n");
+  EXPECT_EQ(Run(etTXT),
+            "Parts\r\n" + std::string(80, '-') +
+                "\r\n\r\nh1\r\nNAME   QTY \r\nBolt    12 \r\na very long name   7 \r\nf1\r\n");
   e.Title.clear();
   e.TXTSpacing = 0;
   e.ColumnsAlign = {"NAME=center"};
