@@ -17,9 +17,8 @@ void FillNumbered(TMemDataSet& ds, int rows) {
 
 // check_html.py's summary of the named files, one line each.
 std::string Check(const std::string& folder, std::vector<std::string> files, bool cells = false) {
-  std::string cmd =
-      std::string(Python()) + " " + TestScript("check_html.py") + (cells ? " --cells" : "");
-  for (const auto& f : files) cmd += " " + Quote(folder + f);
+  std::string cmd = Python() + " " + TestScript("check_html.py") + (cells ? " --cells" : "");
+  for (const auto& f : files) cmd += " " + ShellQuote(folder + f);
   TCommandResult r = RunCommand(cmd);
   EXPECT_EQ(r.status, 0);
   return r.out;

@@ -146,12 +146,13 @@ TEST(ExportLaTeX, CompilesWithPdfLaTeX) {
   e.Header = {"Отчёт \\today"};
   e.FileName = folder + "doc.tex";
   e.Execute();
-  TCommandResult r = RunCommand(
-      "cd " + Quote(folder) + " && pdflatex -interaction=nonstopmode -halt-on-error doc.tex 2>&1");
+  TCommandResult r =
+      RunCommand("cd " + ShellQuote(folder) +
+                 " && pdflatex -interaction=nonstopmode -halt-on-error doc.tex 2>&1");
   ASSERT_EQ(r.status, 0) << r.out << "\n" << ReadFile(e.FileName);
   EXPECT_TRUE(std::filesystem::exists(folder + "doc.pdf"));
   if (HaveCommand("pdftotext")) {
-    std::string text = RunCommand("pdftotext " + Quote(folder + "doc.pdf") + " -").out;
+    std::string text = RunCommand("pdftotext " + ShellQuote(folder + "doc.pdf") + " -").out;
     for (const char* word : {"12.50", "null", "line two", "#1", "%3", "&4", "_6", "~8"})
       EXPECT_NE(text.find(word), std::string::npos) << word << "\n" << text;
   }

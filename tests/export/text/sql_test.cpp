@@ -276,7 +276,7 @@ TEST(ExportSQL, ScriptLoadsIntoPostgreSQL) {
   const char* url = std::getenv("MORVALE_PG_URL");
   if (!url || !*url) GTEST_SKIP() << "MORVALE_PG_URL is not set: no PostgreSQL server to load into";
   ASSERT_TRUE(HaveCommand("psql"));
-  std::string psql = "psql " + Quote(url) + " -X -q -v ON_ERROR_STOP=1 ";
+  std::string psql = "psql " + ShellQuote(url) + " -X -q -v ON_ERROR_STOP=1 ";
   std::string table = "morvale_sql_" + std::to_string(getpid());
 
   TRoundTripData data;
@@ -286,8 +286,8 @@ TEST(ExportSQL, ScriptLoadsIntoPostgreSQL) {
   std::string folder = ScratchFolder();
   e.FileName = folder + "script.sql";
   e.Execute();
-  ASSERT_EQ(RunCommand(psql + "-c " + Quote("DROP TABLE IF EXISTS " + table)).status, 0);
-  ASSERT_EQ(RunCommand(psql + "-f " + Quote(e.FileName) + " >/dev/null").status, 0)
+  ASSERT_EQ(RunCommand(psql + "-c " + ShellQuote("DROP TABLE IF EXISTS " + table)).status, 0);
+  ASSERT_EQ(RunCommand(psql + "-f " + ShellQuote(e.FileName) + " >/dev/null").status, 0)
       << ReadFile(e.FileName);
 
   // Every value as hex of its text, so that line breaks and separators cannot confuse the split.
@@ -296,9 +296,9 @@ TEST(ExportSQL, ScriptLoadsIntoPostgreSQL) {
     cols += std::string(cols.empty() ? "" : ",'|',") + "coalesce(encode(convert_to(" + c +
             "::text,'UTF8'),'hex'),'N')";
   TCommandResult r = RunCommand(psql + "-A -t -c " +
-                                Quote("SET DateStyle=ISO; SELECT concat(" + cols + ") FROM " +
-                                      table + " ORDER BY id=-4, id"));
-  RunCommand(psql + "-c " + Quote("DROP TABLE " + table));
+                                ShellQuote("SET DateStyle=ISO; SELECT concat(" + cols + ") FROM " +
+                                           table + " ORDER BY id=-4, id"));
+  RunCommand(psql + "-c " + ShellQuote("DROP TABLE " + table));
   ASSERT_EQ(r.status, 0);
   std::vector<std::string> lines;
   std::istringstream in(r.out);

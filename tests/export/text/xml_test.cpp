@@ -95,10 +95,10 @@ TEST(ExportXML, ReadersAgree) {
     e.Options.Encoding = encoding;
     e.FileName = folder + "sample" + encoding + ".xml";
     e.Execute();
-    TCommandResult lint = RunCommand("xmllint --noout " + Quote(e.FileName) + " 2>&1");
+    TCommandResult lint = RunCommand("xmllint --noout " + ShellQuote(e.FileName) + " 2>&1");
     EXPECT_EQ(lint.status, 0) << lint.out;
-    TCommandResult py = RunCommand(std::string(Python()) + " " + TestScript("read_xml.py") + " " +
-                                   Quote(e.FileName));
+    TCommandResult py =
+        RunCommand(Python() + " " + TestScript("read_xml.py") + " " + ShellQuote(e.FileName));
     ASSERT_EQ(py.status, 0);
     EXPECT_EQ(py.out,
               "ID|NAME|NOTE\n"
