@@ -123,38 +123,42 @@ TEST(ExportLaTeX, EscapingAndAlignment) {
 }
 
 // A real TeX installation compiles what the exporter writes: Cyrillic under babel's russian in
-// T2A, every special character, line breaks, NULLs.
+// T2A, every special character, line breaks, NULLs; in UTF-8 and in Windows-1251.
 TEST(ExportLaTeX, CompilesWithPdfLaTeX) {
   if (!HaveCommand("pdflatex")) GTEST_SKIP() << "pdflatex is not installed";
-  SetSystemCodePage("UTF-8");
-  std::string folder = ScratchFolder();
-  TMemDataSet ds;
-  ds.AddField("ID", ftInteger);
-  ds.AddField("NAME", ftString, 30);
-  ds.AddField("PRICE", ftFloat);
-  ds.AddField("NOTE", ftMemo);
-  ds.AddRow({"1", "Гайка \"M6\"", "12.5", "line one\r\n\r\nline two"});
-  ds.AddRow({"2", "a\\b #1 $2 %3 &4 ^5 _6 {7} ~8 <9>", std::nullopt, "Ünïcødé"});
-  ds.AddRow({"3", std::nullopt, "-1234567.891", std::nullopt});
-  ds.Open();
-  TExportLaTeX e;
-  e.SetFormatSettings(TFormatSettings::English());
-  e.SetDataSet(&ds);
-  e.ExportedFields = {"ID", "NAME", "PRICE", "NOTE"};
-  e.Options.Languages = "russian,english";
-  e.Formats.SetNullString("null");
-  e.Header = {"Отчёт \\today"};
-  e.FileName = folder + "doc.tex";
-  e.Execute();
-  TCommandResult r =
-      RunCommand("cd " + ShellQuote(folder) +
-                 " && pdflatex -interaction=nonstopmode -halt-on-error doc.tex 2>&1");
-  ASSERT_EQ(r.status, 0) << r.out << "\n" << ReadFile(e.FileName);
-  EXPECT_TRUE(std::filesystem::exists(folder + "doc.pdf"));
-  if (HaveCommand("pdftotext")) {
-    std::string text = RunCommand("pdftotext " + ShellQuote(folder + "doc.pdf") + " -").out;
+  for (const char* codePage : {"UTF-8", "CP1251"}) {
+    SCOPED_TRACE(codePage);
+    auto text = [&](const std::string& utf8) { return ConvertText(utf8, "UTF-8", codePage); };
+    SetSystemCodePage(codePage);
+    std::string folder = ScratchFolder() + codePage + "/";
+    std::filesystem::create_directories(folder);
+    TMemDataSet ds;
+    ds.AddField("ID", ftInteger);
+    ds.AddField("NAME", ftString, 30);
+    ds.AddField("PRICE", ftFloat);
+    ds.AddField("NOTE", ftMemo);
+    ds.AddRow({"1", text("Гайка \"M6\""), "12.5", "line one\r\n\r\nline two"});
+    ds.AddRow({"2", "a\\b #1 $2 %3 &4 ^5 _6 {7} ~8 <9>", std::nullopt, text("Ünïcødé")});
+    ds.AddRow({"3", std::nullopt, "-1234567.891", std::nullopt});
+    ds.Open();
+    TExportLaTeX e;
+    e.SetFormatSettings(TFormatSettings::English());
+    e.SetDataSet(&ds);
+    e.ExportedFields = {"ID", "NAME", "PRICE", "NOTE"};
+    e.Options.Languages = "russian,english";
+    e.Formats.SetNullString("null");
+    e.Header = {text("Отчёт \\today")};
+    e.FileName = folder + "doc.tex";
+    e.Execute();
+    SetSystemCodePage("UTF-8");
+    TCommandResult r =
+        RunCommand("cd " + ShellQuote(folder) +
+                   " && pdflatex -interaction=nonstopmode -halt-on-error doc.tex 2>&1");
+    ASSERT_EQ(r.status, 0) << r.out << "\n" << ReadFile(e.FileName);
+    if (!HaveCommand("pdftotext")) continue;
+    std::string pdf = RunCommand("pdftotext " + ShellQuote(folder + "doc.pdf") + " -").out;
     for (const char* word : {"12.50", "null", "line two", "#1", "%3", "&4", "_6", "~8"})
-      EXPECT_NE(text.find(word), std::string::npos) << word << "\n" << text;
+      EXPECT_NE(pdf.find(word), std::string::npos) << word << "\n" << pdf;
   }
 }
 
