@@ -1,6 +1,7 @@
 #include "cli/formats.h"
 
 #include "app/helpers/sdf.h"
+#include "export/docs/pdfexport.h"
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
@@ -44,6 +45,7 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"xml", "XML data packet", Make<TExportXML>, true, true, {}},
       {"html", "HTML page (MaxRecords: numbered page files)", Make<TExportHTML>, true, true, {}},
       {"tex", "LaTeX document", Make<TExportLaTeX>, true, true, {}},
+      {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
       {"clipboard", "the clipboard, or standard output", Make<TExportClipboard>, true, false, {}},
       {"sdf", "SDF file: quoted field names, then quoted values", {}, true, true, WriteSDFQuery},
   };
