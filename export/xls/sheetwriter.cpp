@@ -248,6 +248,7 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
   const int col = sheet_.StartDataCol + j;
   const TFormatSettings& fs = sheet_.FormatSettings();
   const TKind kind = kinds_[static_cast<size_t>(j)];
+  bool written = true;
   if (s.empty()) {
     WriteBlank(w_, row, col, xf);
   } else if (s == sheet_.Formats.NullString()) {
@@ -281,10 +282,11 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
         WriteBoolErr(w_, row, col, xf, SameText(s, sheet_.Formats.BooleanTrue()));
         break;
       case kNone:
-        return;
+        written = false;  // no cell, but the text still counts for the width
+        break;
     }
   }
-  Track(row, col);
+  if (written) Track(row, col);
   if (sheet_.AutoCalcColWidth) Measure(j, s, xf);
 }
 
