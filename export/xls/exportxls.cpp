@@ -34,6 +34,44 @@ std::string CountText(int n, const char* what) {
   return std::to_string(n) + " " + what;
 }
 
+// A collection as text, so that it survives the settings file: one "<key>.<property>=<value>"
+// line per property that differs from a new item's. An item with nothing but defaults still gets
+// a line, since its presence alone counts (a field format gives its column a style of its own).
+std::string ItemLines(TPersistent& item, TPersistent& fresh, const std::string& key) {
+  std::vector<std::string> now = ListProperties(item, true), def = ListProperties(fresh, true);
+  std::string out;
+  for (size_t i = 0; i < now.size(); ++i)
+    if (i >= def.size() || now[i] != def[i]) out += key + "." + now[i] + "\n";
+  if (out.empty()) out = key + "." + now.back() + "\n";
+  return out;
+}
+
+template <class List, class Setter>
+void SetLines(List& list, std::string_view text, Setter set) {
+  list.Clear();
+  TStringList lines;
+  lines.SetText(text);
+  for (const std::string& line : lines)
+    if (!TrimView(line).empty())
+      set(list, TStringList::NamePart(line), TStringList::ValuePart(line));
+}
+
+std::string FieldFormatsText(const TxlsFieldFormats& list) {
+  std::string out;
+  TxlsFieldFormat fresh;
+  for (const auto& f : list) out += ItemLines(*f, fresh, f->FieldName);
+  if (!out.empty()) out.pop_back();
+  return out;
+}
+
+std::string StripStylesText(const TxlsFormats& list) {
+  std::string out;
+  TxlsFormat fresh;
+  for (int i = 0; i < list.Count(); ++i) out += ItemLines(list[i], fresh, std::to_string(i));
+  if (!out.empty()) out.pop_back();
+  return out;
+}
+
 }  // namespace
 
 TExportXLS::TExportXLS() = default;
@@ -54,9 +92,11 @@ const TPropList& TExportXLS::ClassProps() {
            "TxlsFieldFormats",
            {},
            [](const TPersistent& o) {
-             return CountText(static_cast<const TExportXLS&>(o).FieldFormats.Count(), "items");
+             return FieldFormatsText(static_cast<const TExportXLS&>(o).FieldFormats);
            },
-           {},
+           [](TPersistent& o, std::string_view text) {
+             SetLines(static_cast<TExportXLS&>(o).FieldFormats, text, SetFieldFormat);
+           },
            {},
            [](TPersistent& o, std::string_view key, std::string_view value) {
              SetFieldFormat(static_cast<TExportXLS&>(o).FieldFormats, key, value);
@@ -65,9 +105,11 @@ const TPropList& TExportXLS::ClassProps() {
            "TxlsFormats",
            {},
            [](const TPersistent& o) {
-             return CountText(static_cast<const TExportXLS&>(o).StripStyles.Count(), "items");
+             return StripStylesText(static_cast<const TExportXLS&>(o).StripStyles);
            },
-           {},
+           [](TPersistent& o, std::string_view text) {
+             SetLines(static_cast<TExportXLS&>(o).StripStyles, text, SetStripStyle);
+           },
            {},
            [](TPersistent& o, std::string_view key, std::string_view value) {
              SetStripStyle(static_cast<TExportXLS&>(o).StripStyles, key, value);

@@ -6,6 +6,7 @@
 
 #include "export/core/inifile.h"
 #include "export/core/properties.h"
+#include "export/xls/exportxls.h"
 #include "export/xls/numberformat.h"
 #include "export/xls/palette.h"
 #include "export/xls/styles.h"
@@ -195,6 +196,48 @@ TEST(XlsStyles, NumberFormatsInTheSpreadsheetsCodes) {
       {"0 \"n/a\"", en, "0 \"n/a\""},
   };
   for (const Case& c : cases) EXPECT_EQ(ExcelNumberFormat(c.in, c.fs), c.out) << c.in;
+}
+
+}  // namespace
+}  // namespace morvale
+
+namespace morvale {
+namespace {
+
+// Every setting of the workbook exporter survives its settings file, the field formats and strip
+// styles included.
+TEST(XlsStyles, ExporterSettingsSurviveTheSettingsFile) {
+  TExportXLS changed;
+  for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
+           {"Options.SheetTitle", "Orders"},
+           {"Options.PageHeader", "Report &D"},
+           {"Options.CaptionsFormat.Font.Size", "12"},
+           {"Options.DataFormat.Borders.Bottom.Style", "bstThin"},
+           {"AutoCalcColWidth", "true"},
+           {"StartDataCol", "2"},
+           {"StripType", "ssRow"},
+           {"FieldFormats.PRICE.Aggregate", "aggSum"},
+           {"FieldFormats.PRICE.Fill.Pattern", "ptSolid"},
+           {"FieldFormats.NAME.Width", "0"},  // defaults only: present all the same
+           {"StripStyles.1.Font.Style", "xfsItalic"},
+       })
+    SetPropertyText(changed, name, value);
+  std::string path = test::TempPath("exporter.ini");
+  std::filesystem::remove(path);
+  {
+    TIniFile ini(path);
+    changed.SaveProperties(ini);
+  }
+  TExportXLS loaded;
+  loaded.FieldFormats.ForField("STALE");
+  TIniFile ini(path);
+  loaded.LoadProperties(ini);
+  EXPECT_EQ(ListProperties(loaded), ListProperties(changed));
+  ASSERT_EQ(loaded.FieldFormats.Count(), 2);
+  EXPECT_EQ(loaded.FieldFormats[0].Aggregate, aggSum);
+  EXPECT_EQ(loaded.FieldFormats[1].FieldName, "NAME");
+  ASSERT_EQ(loaded.StripStyles.Count(), 2);
+  EXPECT_TRUE(loaded.StripStyles[1].Font.Has(xfsItalic));
 }
 
 }  // namespace
