@@ -248,6 +248,27 @@ TEST_F(XlsExport, AbortEndsOneSheetAndTheNextRuns) {
   EXPECT_THAT(dump, HasSubstr("sheet 1 'Sheet 2' rows=5 cols=4\n"));
 }
 
+TEST_F(XlsExport, AnAbortBeforeTheRecordsStopsTheRun) {
+  TMemDataSet ds;
+  test::FillSampleDataSet(ds);
+  x.SetDataSet(&ds);
+  bool ended = false, sheetDone = false;
+  x.OnEndExport = [&](TObject*) { ended = true; };
+  x.OnAfterExportSheet = [&](TObject*, int) { sheetDone = true; };
+  x.OnGetCaptionParams = [this](TObject*, int, int, TxlsFormat&, std::string&) { x.Abort(); };
+  x.FileName = test::TempPath("stopped.xls");
+  x.Execute();
+  EXPECT_FALSE(ended);
+  EXPECT_FALSE(sheetDone);
+  EXPECT_EQ(x.Sheets.Count(), 0);
+  // The file is left as far as it was written: the globals head and the sheet's first rows,
+  // without the globals block that only the end writes.
+  auto records = test::ParseRecords(test::ReadWorkbookStream(x.FileName));
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(records[0].id, biff::kBOF);
+  for (const auto& r : records) EXPECT_NE(r.id, biff::kSST);
+}
+
 TEST_F(XlsExport, RowsBeyondASheetContinueOnAFurtherSheet) {
   TMemDataSet ds;
   ds.AddField("N", ftInteger, 0, 6);
