@@ -1,9 +1,16 @@
 #include "cli/formats.h"
 
+#include "app/helpers/sdf.h"
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
 #include "export/text/ascii.h"
+#include "export/text/clipboard.h"
+#include "export/text/html.h"
+#include "export/text/latex.h"
+#include "export/text/sql.h"
+#include "export/text/xml.h"
+#include "export/xls/exportxls.h"
 
 namespace morvale::cli {
 
@@ -22,20 +29,36 @@ std::unique_ptr<TExport> Make() {
   return std::make_unique<T>();
 }
 
+void WriteSDFQuery(TDataSet& ds, const std::string& output, TStream& out) {
+  if (output == "-")
+    WriteSDF(ds, out);
+  else
+    SaveSDF(ds, output);
+}
+
 }  // namespace
 
 const std::vector<TCliExportType>& ExportTypes() {
   static const std::vector<TCliExportType> types = {
-      {"txt", "fixed-width text", Ascii(etTXT), true},
-      {"csv", "separated values", Ascii(etCSV), true},
-      {"dif", "Data Interchange Format", Ascii(etDIF), true},
-      {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true},
+      {"txt", "fixed-width text", Ascii(etTXT), true, true, {}},
+      {"csv", "separated values", Ascii(etCSV), true, true, {}},
+      {"dif", "Data Interchange Format", Ascii(etDIF), true, true, {}},
+      {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true, true, {}},
+      {"sql", "SQL script of INSERT statements", Make<TExportSQL>, true, true, {}},
+      {"xml", "XML data packet", Make<TExportXML>, true, true, {}},
+      {"html", "HTML page (MaxRecords: numbered page files)", Make<TExportHTML>, true, true, {}},
+      {"tex", "LaTeX document", Make<TExportLaTeX>, true, true, {}},
+      {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
       // Memo columns need a named file beside the table; to standard output they stay blank.
-      {"dbf", "dBASE III table, memo columns in a .dbt beside it", Make<TExportDBF>, true},
-      {"pdf", "PDF document (a ruled table on pages)",
-       [] { return std::unique_ptr<TExport>(std::make_unique<TExportPDF>()); }, true},
-      {"rtf", "RTF document", Make<TExportRTF>, true},
-      {"doc", "RTF document for word processors (give it a .doc name)", Make<TExportRTF>, true},
+      {"dbf", "dBASE III table, memo columns in a .dbt beside it", Make<TExportDBF>, true, true,
+       {}},
+      {"rtf", "RTF document", Make<TExportRTF>, true, true, {}},
+      {"doc", "RTF document for word processors (give it a .doc name)", Make<TExportRTF>, true,
+       true, {}},
+      {"clipboard", "the clipboard, or standard output", Make<TExportClipboard>, true, false, {}},
+      {"sdf", "SDF file: quoted field names, then quoted values", {}, true, true, WriteSDFQuery},
+      // A workbook is a compound document patched at the end: it needs a file, not a pipe.
+      {"xls", "Excel 97 workbook (BIFF8)", Make<TExportXLS>, false, true, {}},
   };
   return types;
 }
