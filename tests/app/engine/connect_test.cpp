@@ -76,7 +76,7 @@ TEST_F(Connect, DatabaseNamesNeverCreateOrSurprise) {
       Error("sqlite:" + (dir_ / "notes.txt").string()),
       "Cannot open the database \"" + (dir_ / "notes.txt").string() + "\": file is not a database");
   EXPECT_EQ(Error("sqlite:"), "No database file is given");
-  EXPECT_EQ(Error("oracle:x"), "Unknown database \"oracle:x\"");
+  EXPECT_EQ(Error("oracle:x"), "Unknown database alias 'oracle:x'");
 }
 
 TEST_F(Connect, DatabaseIsOpenedReadOnly) {

@@ -102,7 +102,7 @@ TEST_F(SqliteDataSet, ValuesThatDoNotFitTheirColumnTypeAreShownAsStored) {
   auto ds = Open("SELECT * FROM t");
   const char* rows[][5] = {{"n/a", "abc", "someday", "maybe", "12345"},
                            {"1,5", "3", "07.03.2008 10:00:00", "True", "1.5"},
-                           {"5000000000", "1E300", "30.12.1899 12:00:00", "False", "A"}};
+                           {"5000000000", "1E+300", "30.12.1899 12:00:00", "False", "A"}};
   for (auto& row : rows) {
     ASSERT_FALSE(ds->Eof());
     for (int i = 0; i < 5; ++i) EXPECT_EQ(ds->Fields(i).AsString(), row[i]) << i;
