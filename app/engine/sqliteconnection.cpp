@@ -192,6 +192,16 @@ std::string TFolderConnection::TableFile(const std::string& name) const {
   struct stat st;
   for (const std::string& p : {base, base + ".dbf", base + ".DBF"})
     if (EndsWithDbf(p) && IsRegularFile(p, st)) return p;
+  if (name[0] == '/' || name.find('/') != std::string::npos) return {};
+  // Table names are not case-sensitive, and table files are often named in capitals.
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder_.empty() ? "." : folder_, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::string file = it->path().filename().string();
+    if (EndsWithDbf(file) && (SameText(file, name) || SameText(file, name + ".dbf")) &&
+        IsRegularFile(folder_ + file, st))
+      return folder_ + file;
+  }
   return {};
 }
 
