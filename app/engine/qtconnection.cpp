@@ -115,12 +115,17 @@ class TQtCursor : public TCursor {
   }
   ~TQtCursor() override {
     query_.reset();
+    if (transaction_) QSqlDatabase::database(name_, false).rollback();
     conn_->Release(name_);
   }
 
   void Execute() override {
     if (!query_) {
-      query_ = std::make_unique<QSqlQuery>(QSqlDatabase::database(name_, false));
+      QSqlDatabase db = QSqlDatabase::database(name_, false);
+      // ODBC has no read-only session that every driver honours: whatever a statement might
+      // write is rolled back when the cursor closes.
+      if (conn_->Kind() == TDriverKind::Odbc) transaction_ = db.transaction();
+      query_ = std::make_unique<QSqlQuery>(db);
       // Forward only: the PostgreSQL driver then streams the rows one by one.
       query_->setForwardOnly(true);
     }
@@ -256,6 +261,7 @@ class TQtCursor : public TCursor {
   QString name_;
   QString sql_;
   std::unique_ptr<QSqlQuery> query_;
+  bool transaction_ = false;
   std::vector<TFieldType> types_;
   std::string scratch_;
 };
@@ -394,14 +400,20 @@ TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind
       throw Exception(Format("The %s driver of Qt SQL is not installed", {QtDriver(kind)}));
     }
     std::string host = params.Value("SERVER NAME");
+    std::string options = params.Value("OPTIONS");
+    auto addOption = [&](const std::string& o) {
+      options = options.empty() ? o : o + ";" + options;
+    };
     if (kind == TDriverKind::Odbc) {
       std::string dsn = params.Value("ODBC DSN");
       db.setDatabaseName(Q(dsn.empty() ? params.Value("DATABASE NAME") : dsn));
+      // The one read-only switch ODBC has; drivers that ignore it are the data source's affair.
+      addOption("SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY");
     } else {
       db.setDatabaseName(Q(params.Value("DATABASE NAME")));
       // A MySQL server on this machine may be reached by its socket file.
       if (kind == TDriverKind::MySql && !host.empty() && host[0] == '/')
-        db.setConnectOptions(Q("UNIX_SOCKET=" + host));
+        addOption("UNIX_SOCKET=" + host);
       else if (!host.empty())
         db.setHostName(Q(host));
       std::string port = params.Value("PORT");
@@ -409,7 +421,6 @@ TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind
     }
     db.setUserName(Q(params.Value("USER NAME")));
     db.setPassword(Q(params.Value("PASSWORD")));
-    std::string options = params.Value("OPTIONS");
     if (!options.empty()) db.setConnectOptions(Q(options));
     try {
       OpenOrThrow(kind, db);

@@ -28,9 +28,10 @@ class Sessions : public ::testing::Test {
                  "CREATE TABLE suppliers (id INTEGER, name TEXT); CREATE VIEW cheap AS SELECT 1;");
     std::ofstream(dir_ / "readonly.ini") << "[DEMO]\nDRIVER=SQLITE\nPATH=" << Path("shop.db")
                                          << "\n[SHARED]\nDRIVER=SQLITE\nPATH=/nowhere.db\n";
-    std::ofstream(dir_ / "user.ini") << "[SHARED]\nDRIVER=SQLITE\nPATH=" << Path("shop.db")
-                                     << "\n[Warehouse]\nDRIVER=POSTGRESQL\nSERVER NAME=db.example\n"
-                                        "USER NAME=SYSDBA\n";
+    std::ofstream(dir_ / "user.ini")
+        << "[SHARED]\nDRIVER=SQLITE\nPATH=" << Path("shop.db")
+        << "\n[Warehouse]\nDRIVER=POSTGRESQL\nSERVER NAME=127.0.0.1\nPORT=1\n"
+           "USER NAME=SYSDBA\n";
     TAliasConfig::Instance().Load(Path("user.ini"), Path("readonly.ini"));
   }
   void TearDown() override {
@@ -60,7 +61,7 @@ TEST_F(Sessions, AliasScopesNamesAndParameters) {
   EXPECT_EQ(s.GetAliasDriverName("warehouse"), "POSTGRESQL");
   s.GetAliasParams("Warehouse", params);
   EXPECT_EQ(params.Lines(),
-            (std::vector<std::string>{"SERVER NAME=db.example", "USER NAME=SYSDBA"}));
+            (std::vector<std::string>{"SERVER NAME=127.0.0.1", "PORT=1", "USER NAME=SYSDBA"}));
   EXPECT_THROW(s.GetAliasParams("nope", params), Exception);
   // Session aliases stay in memory; persistent ones reach the file only when saved.
   s.ConfigMode = cfmSession;
@@ -172,14 +173,14 @@ TEST_F(Sessions, LoginHandlerIsAskedForServerAliasesAndMayCancel) {
   db.LoginPrompt = false;
   EXPECT_THROW(db.Open(), Exception);  // no server there
   db.LoginPrompt = true;
-  db.Params = {"PASSWORD=masterkey", "PORT=1"};
+  db.Params = {"PASSWORD=masterkey"};
   EXPECT_THROW(db.Open(), Exception);
   EXPECT_EQ(askedFor, "");
   TDriverKind kind;
   TStringList params;
   db.Resolve(kind, params);
   EXPECT_EQ(kind, TDriverKind::PostgreSql);
-  EXPECT_EQ(params.Value("SERVER NAME"), "db.example");
+  EXPECT_EQ(params.Value("SERVER NAME"), "127.0.0.1");
   EXPECT_EQ(params.Value("PASSWORD"), "masterkey");
 }
 
