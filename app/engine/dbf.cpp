@@ -225,6 +225,9 @@ void TDbfTable::ReadRecords(uint32_t first, uint32_t n, char* buffer) const {
         "Table file \"%s\" is truncated: it holds fewer records than its header says", {name_}));
 }
 
+// A memo longer than this is taken for a damaged pointer rather than read into memory.
+constexpr uint64_t kMaxMemo = 64u << 20;
+
 bool TDbfTable::ReadMemo(std::string_view ref, std::string& out) const {
   out.clear();
   ref = TrimBlanks(ref);
@@ -243,6 +246,8 @@ bool TDbfTable::ReadMemo(std::string_view ref, std::string& out) const {
     uint32_t length = U32(head + 4);
     if (length < 8 || length - 8 > size - at - 8)
       MemoDamaged("the memo in block " + std::to_string(block) + " runs past its end");
+    if (length - 8 > kMaxMemo)
+      MemoDamaged("the memo in block " + std::to_string(block) + " is too long");
     out.resize(length - 8);
     if (!memo_->ReadAt(at + 8, out.data(), out.size())) MemoDamaged("it cannot be read");
     return true;
@@ -259,6 +264,8 @@ bool TDbfTable::ReadMemo(std::string_view ref, std::string& out) const {
     }
     out.append(chunk, n);
     at += n;
+    if (out.size() > kMaxMemo)
+      MemoDamaged("the memo in block " + std::to_string(block) + " has no end mark");
   }
   return true;
 }
