@@ -10,8 +10,8 @@ namespace morvale::cli {
 
 namespace {
 
-const char* const kFormatKinds[] = {"integer", "float", "date", "time", "datetime",
-                                    "currency", "true", "false", "null"};
+const char* const kFormatKinds[] = {"integer",  "float", "date",  "time", "datetime",
+                                    "currency", "true",  "false", "null"};
 
 int NonNegative(const std::string& option, const std::string& value) {
   int v = 0;
@@ -107,7 +107,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
       bool known = false;
       for (const char* k : kFormatKinds) known = known || SameText(kv.first, k);
       if (!known)
-        throw EUsageError("Unknown format kind '" + kv.first + "' for --format: expected one of "
+        throw EUsageError("Unknown format kind '" + kv.first +
+                          "' for --format: expected one of "
                           "integer, float, date, time, datetime, currency, true, false, null");
       o.Formats.push_back(kv);
     } else if (opt == "--set") {
@@ -141,7 +142,9 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   std::string types;
-  for (const auto& t : ExportTypes()) types += "  " + t.Name + std::string(12 - std::min<size_t>(t.Name.size(), 11), ' ') + t.Description + "\n";
+  for (const auto& t : ExportTypes())
+    types += "  " + t.Name + std::string(12 - std::min<size_t>(t.Name.size(), 11), ' ') +
+             t.Description + "\n";
   return "Usage: morvale-export --db DATABASE (--table NAME | --sql TEXT | --sql-file FILE)\n"
          "                      --type TYPE -o FILE [options]\n"
          "\n"

@@ -48,10 +48,11 @@ class TProgress {
     e.OnSkippedRecord = [this](TObject*, int) { Tick("skipped", ++skipped_); };
     e.OnExportedRecord = [this](TObject*, int) { Tick("exported", ++exported_); };
   }
-  void Finish() {
-    Draw("exported", exported_);
-    err_ << "\n";
+  // A failed run still ends the progress line, so the error message starts a line of its own.
+  ~TProgress() {
+    if (drawn_) err_ << "\n";
   }
+  void Finish() { Draw("exported", exported_); }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -70,10 +71,12 @@ class TProgress {
     std::snprintf(line, sizeof line, "\r%ld records %s, %ld rec/s, %d:%02d:%02d   ", n, what, rate,
                   s / 3600, s / 60 % 60, s % 60);
     err_ << line << std::flush;
+    drawn_ = true;
   }
   std::ostream& err_;
   Clock::time_point start_, last_{};
   long read_ = 0, skipped_ = 0, exported_ = 0;
+  bool drawn_ = false;
 };
 
 int Export(const TCliOptions& o, TStream& out, std::ostream& err) {

@@ -20,7 +20,7 @@ std::shared_ptr<TSqliteDatabase> TSqliteDatabase::OpenReadOnly(const std::string
   // relative path is made explicit so that every name means the file of that name.
   std::string name = path[0] == '/' ? path : "./" + path;
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  int rc = sqlite3_open_v2(name.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     sqlite3_close(db);

@@ -354,11 +354,19 @@ bool TExportColumn::IsDefaultFormat() const {
 }
 
 const TNumberFormat& TExportColumn::NumberFormat() const {
-  if (!compiledValid_ || compiled_.Source() != Format) {
-    compiled_ = TNumberFormat(Format);
-    compiledValid_ = true;
+  if (!numberValid_ || compiledNumber_.Source() != Format) {
+    compiledNumber_ = TNumberFormat(Format);
+    numberValid_ = true;
   }
-  return compiled_;
+  return compiledNumber_;
+}
+
+const TDateTimeFormat& TExportColumn::DateTimeFormat() const {
+  if (!dateValid_ || compiledDate_.Source() != Format) {
+    compiledDate_ = TDateTimeFormat(Format);
+    dateValid_ = true;
+  }
+  return compiledDate_;
 }
 
 TExportColumn& TExportColumns::Add() {
@@ -518,8 +526,7 @@ void TExportColumns::SelectColumns(bool allowBlobs) {
       if (listed) {
         for (const std::string& name : *ExportedFields) {
           int32_t n;
-          if (TryStrToInt(TrimView(name), n) && n >= 0 && n < sg->ColCount())
-            addNumber(n, nullptr);
+          if (TryStrToInt(TrimView(name), n) && n >= 0 && n < sg->ColCount()) addNumber(n, nullptr);
         }
       } else {
         for (int i = 0; i < sg->ColCount(); ++i) addNumber(i, nullptr);
@@ -561,7 +568,9 @@ int EntryInt(const std::string& v, int fallback) {
   return TryStrToInt(TrimView(v), n) ? n : fallback;
 }
 
-int PixelsToChars(int pixels, int charPixels) { return charPixels > 0 ? pixels / charPixels : 0; }
+int PixelsToChars(int pixels, int charPixels) {
+  return charPixels > 0 ? pixels / charPixels : 0;
+}
 
 }  // namespace
 
@@ -604,12 +613,12 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
       else if (s.ListView->ItemCount() == 0)
         c.ColType = ectInteger;  // nothing to look at: the guess keeps its starting point
       else
-        c.ColType = GuessFromSample(n == 0 ? s.ListView->ItemCaption(0)
-                                           : s.ListView->SubItem(0, n - 1));
+        c.ColType =
+            GuessFromSample(n == 0 ? s.ListView->ItemCaption(0) : s.ListView->SubItem(0, n - 1));
       break;
     case esStringGrid:
-      c.ColType = AutoCalcStrType ? GuessFromSample(s.StringGrid->Cell(n, s.StringGrid->Row()))
-                                  : ectString;
+      c.ColType =
+          AutoCalcStrType ? GuessFromSample(s.StringGrid->Cell(n, s.StringGrid->Row())) : ectString;
       break;
   }
   // Caption
@@ -628,8 +637,8 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
         c.Caption = s.DBGrid->ColumnTitle(n);
         break;
       case esStringGrid:
-        c.Caption = CaptionRow < 0 ? "ColNo_" + std::to_string(n)
-                                   : s.StringGrid->Cell(n, CaptionRow);
+        c.Caption =
+            CaptionRow < 0 ? "ColNo_" + std::to_string(n) : s.StringGrid->Cell(n, CaptionRow);
         break;
       case esCustom:
         c.Caption = s.CustomSource->Column(n).Caption;
@@ -690,7 +699,8 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
   c.ColAlign = ecaLeft;
   if (ColumnsAlign) {
     if (Entry(ColumnsAlign, c.Name, v)) {
-      char first = v.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(v[0])));
+      char first =
+          v.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(v[0])));
       c.ColAlign = first == 'C' ? ecaCenter : first == 'R' ? ecaRight : ecaLeft;
     } else if (c.ColType == ectInteger || c.ColType == ectBigint || c.ColType == ectFloat ||
                c.ColType == ectCurrency) {
@@ -760,7 +770,9 @@ void TExportColumns::AutoCalcColWidth() {
 
 // ---- row buffer -------------------------------------------------------------------------------
 
-TExportColumn& TExportCol::Column() const { return row_->Holder().Columns()[ColumnIndex]; }
+TExportColumn& TExportCol::Column() const {
+  return row_->Holder().Columns()[ColumnIndex];
+}
 
 void TExportCol::GetExportedValue(bool format, std::string& out) {
   TExport& h = row_->Holder();

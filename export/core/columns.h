@@ -9,6 +9,7 @@
 
 #include "export/core/classes.h"
 #include "export/core/dataset.h"
+#include "export/core/datetime.h"
 #include "export/core/numfmt.h"
 #include "export/core/sources.h"
 
@@ -73,15 +74,17 @@ class TExportColumn : public TObject {
   TExportColumns& Columns() const { return *owner_; }
   int Index() const { return index_; }
 
-  // The compiled number format of Format, rebuilt when Format changes.
+  // Format compiled as a number or a date-time format, rebuilt when Format changes.
   const TNumberFormat& NumberFormat() const;
+  const TDateTimeFormat& DateTimeFormat() const;
 
  private:
   friend class TExportColumns;
   TExportColumns* owner_ = nullptr;
   int index_ = 0;
-  mutable TNumberFormat compiled_;
-  mutable bool compiledValid_ = false;
+  mutable TNumberFormat compiledNumber_;
+  mutable TDateTimeFormat compiledDate_;
+  mutable bool numberValid_ = false, dateValid_ = false;
 };
 
 class TExportColumns : public TObject {

@@ -4,12 +4,12 @@ namespace morvale {
 
 const char* FieldTypeName(TFieldType t) {
   static const char* const names[] = {
-      "ftUnknown",   "ftString",    "ftSmallint",    "ftInteger",   "ftWord",     "ftBoolean",
-      "ftFloat",     "ftCurrency",  "ftBCD",         "ftDate",      "ftTime",     "ftDateTime",
-      "ftBytes",     "ftVarBytes",  "ftAutoInc",     "ftBlob",      "ftMemo",     "ftGraphic",
-      "ftFmtMemo",   "ftParadoxOle", "ftDBaseOle",   "ftTypedBinary", "ftCursor", "ftFixedChar",
-      "ftWideString", "ftLargeint", "ftADT",         "ftArray",     "ftReference", "ftDataSet",
-      "ftOraBlob",   "ftOraClob",   "ftVariant",     "ftInterface", "ftIDispatch", "ftGuid"};
+      "ftUnknown",    "ftString",     "ftSmallint", "ftInteger",     "ftWord",      "ftBoolean",
+      "ftFloat",      "ftCurrency",   "ftBCD",      "ftDate",        "ftTime",      "ftDateTime",
+      "ftBytes",      "ftVarBytes",   "ftAutoInc",  "ftBlob",        "ftMemo",      "ftGraphic",
+      "ftFmtMemo",    "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor",    "ftFixedChar",
+      "ftWideString", "ftLargeint",   "ftADT",      "ftArray",       "ftReference", "ftDataSet",
+      "ftOraBlob",    "ftOraClob",    "ftVariant",  "ftInterface",   "ftIDispatch", "ftGuid"};
   return (t >= 0 && t <= ftGuid) ? names[t] : "ftUnknown";
 }
 

@@ -404,8 +404,22 @@ void TDateTimeFormat::Render(TDateTime dt, const TFormatSettings& fs, std::strin
 
 void FormatDateTime(std::string_view format, TDateTime dt, const TFormatSettings& fs,
                     std::string& out) {
-  TTextBuffer buf(out);
-  RenderText(format.empty() ? std::string_view("c") : format, Decode(dt), fs, buf, 0);
+  // Callers pass the same few formats (a locale's short date, a column's format) for every value
+  // of a run, so the last ones used are kept compiled instead of being read again each time.
+  struct Compiled {
+    std::string key;
+    TDateTimeFormat format;
+    bool used = false;
+  };
+  thread_local Compiled cache[4];
+  thread_local unsigned next = 0;
+  for (Compiled& c : cache)
+    if (c.used && c.key == format) return c.format.Render(dt, fs, out);
+  Compiled& c = cache[next++ % 4];
+  c.key.assign(format);
+  c.format = TDateTimeFormat(format);
+  c.used = true;
+  c.format.Render(dt, fs, out);
 }
 
 std::string FormatDateTime(std::string_view format, TDateTime dt, const TFormatSettings& fs) {

@@ -10,8 +10,7 @@
 
 namespace morvale {
 
-TExport::TExport()
-    : formatSettings_(DefaultFormatSettings()), columns_(*this), row_(*this) {
+TExport::TExport() : formatSettings_(DefaultFormatSettings()), columns_(*this), row_(*this) {
   Formats.SetLocale(formatSettings_);
 }
 
@@ -24,16 +23,21 @@ const TPropList& TExport::ClassProps() {
     PropBuilder<TExport>(l)
         .Enum("ExportSource", "TExportSource", &TExport::ExportSource,
               {"esDataSet", "esListView", "esDBGrid", "esStringGrid", "esCustom"})
-        .Custom("DataSet", "TDataSet", [refName](const TExport& e) { return refName(e.DataSet()); },
-                nullptr)
-        .Custom("CustomSource", "TCustomSource",
-                [refName](const TExport& e) { return refName(e.CustomSource()); }, nullptr)
-        .Custom("ListView", "TListView",
-                [refName](const TExport& e) { return refName(e.ListView()); }, nullptr)
-        .Custom("DBGrid", "TDBGrid", [refName](const TExport& e) { return refName(e.DBGrid()); },
-                nullptr)
-        .Custom("StringGrid", "TStringGrid",
-                [refName](const TExport& e) { return refName(e.StringGrid()); }, nullptr)
+        .Custom(
+            "DataSet", "TDataSet", [refName](const TExport& e) { return refName(e.DataSet()); },
+            nullptr)
+        .Custom(
+            "CustomSource", "TCustomSource",
+            [refName](const TExport& e) { return refName(e.CustomSource()); }, nullptr)
+        .Custom(
+            "ListView", "TListView", [refName](const TExport& e) { return refName(e.ListView()); },
+            nullptr)
+        .Custom(
+            "DBGrid", "TDBGrid", [refName](const TExport& e) { return refName(e.DBGrid()); },
+            nullptr)
+        .Custom(
+            "StringGrid", "TStringGrid",
+            [refName](const TExport& e) { return refName(e.StringGrid()); }, nullptr)
         .Strings("ExportedFields", &TExport::ExportedFields)
         .Bool("OnlyVisibleFields", &TExport::OnlyVisibleFields)
         .Bool("AutoCalcStrType", &TExport::AutoCalcStrType)
@@ -113,7 +117,9 @@ void TExport::EndExport() {
   if (OnEndExport) OnEndExport(this);
 }
 
-bool TExport::EndOfSource() { return SourceRef().Eof(RecordCounter); }
+bool TExport::EndOfSource() {
+  return SourceRef().Eof(RecordCounter);
+}
 
 void TExport::GetCaptionRow(std::string& S) {
   S.clear();
@@ -124,7 +130,9 @@ void TExport::GetCaptionRow(std::string& S) {
   }
 }
 
-void TExport::GetColCaption(int colNo, std::string& S) { EscapeString(columns_[colNo].Caption, S); }
+void TExport::GetColCaption(int colNo, std::string& S) {
+  EscapeString(columns_[colNo].Caption, S);
+}
 
 void TExport::FillRow() {
   for (int i = 0; i < columns_.Count(); ++i) {
@@ -403,7 +411,7 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
       TDateTime v;
       if (!TryStrToDateTime(raw, v, fs))
         throw EConvertError(Format("'%s' is not a valid date and time", {raw}));
-      FormatDateTime(column.Format, v, fs, text);
+      column.DateTimeFormat().Render(v, fs, text);
       finish(text);
       return;
     }

@@ -151,8 +151,8 @@ class TExport : public TComponent {
     if (v) v->FreeNotification(this);
   }
   bool StillReferenced(const TComponent* c) const {
-    return c == src_.DataSet || c == src_.CustomSource || c == src_.ListView ||
-           c == src_.DBGrid || c == src_.StringGrid;
+    return c == src_.DataSet || c == src_.CustomSource || c == src_.ListView || c == src_.DBGrid ||
+           c == src_.StringGrid;
   }
 
   TSourceRef src_;

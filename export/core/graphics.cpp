@@ -15,13 +15,17 @@ struct NamedColor {
 };
 
 constexpr NamedColor kColorNames[] = {
-    {clBlack, "clBlack"},     {clMaroon, "clMaroon"},   {clGreen, "clGreen"},
-    {clOlive, "clOlive"},     {clNavy, "clNavy"},       {clPurple, "clPurple"},
-    {clTeal, "clTeal"},       {clGray, "clGray"},       {clSilver, "clSilver"},
-    {clRed, "clRed"},         {clLime, "clLime"},       {clYellow, "clYellow"},
-    {clBlue, "clBlue"},       {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"},
-    {clWhite, "clWhite"},     {clNone, "clNone"},       {clDefault, "clDefault"},
-    {clWindow, "clWindow"},   {clWindowText, "clWindowText"}, {clBtnFace, "clBtnFace"},
+    {clBlack, "clBlack"},     {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},     {clOlive, "clOlive"},
+    {clNavy, "clNavy"},       {clPurple, "clPurple"},
+    {clTeal, "clTeal"},       {clGray, "clGray"},
+    {clSilver, "clSilver"},   {clRed, "clRed"},
+    {clLime, "clLime"},       {clYellow, "clYellow"},
+    {clBlue, "clBlue"},       {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},       {clWhite, "clWhite"},
+    {clNone, "clNone"},       {clDefault, "clDefault"},
+    {clWindow, "clWindow"},   {clWindowText, "clWindowText"},
+    {clBtnFace, "clBtnFace"},
 };
 
 }  // namespace
@@ -109,7 +113,8 @@ const TPropList& TFont::Published() const {
                   int bit = -1;
                   for (int i = 0; i < 4; ++i)
                     if (SameText(item, names[i])) bit = i;
-                  if (bit < 0) throw EPropertyError("Invalid font style '" + std::string(item) + "'");
+                  if (bit < 0)
+                    throw EPropertyError("Invalid font style '" + std::string(item) + "'");
                   style |= 1 << bit;
                 }
                 if (comma == std::string::npos) break;

@@ -89,8 +89,7 @@ double TIniFile::ReadFloat(std::string_view section, std::string_view key, doubl
   return (!v.empty() && ec == std::errc() && p == v.data() + v.size()) ? r : def;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   // One value per line: a line break inside a value would start a new key on reading.
   std::string v(value);
   for (char& c : v)

@@ -4,8 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <climits>
+#include <cmath>
 
 #include "export/core/codepage.h"
 
@@ -49,9 +49,15 @@ ITextMetrics& TextMetrics() {
   return installedMetrics ? *installedMetrics : fallback;
 }
 
-void SetClipboard(IClipboard* c) { installedClipboard = c; }
-void SetShell(IShell* s) { installedShell = s; }
-void SetTextMetrics(ITextMetrics* m) { installedMetrics = m; }
+void SetClipboard(IClipboard* c) {
+  installedClipboard = c;
+}
+void SetShell(IShell* s) {
+  installedShell = s;
+}
+void SetTextMetrics(ITextMetrics* m) {
+  installedMetrics = m;
+}
 
 void TCommandShell::Execute(const std::string& verb, const std::string& fileName) {
   if (verb == "open") {

@@ -108,7 +108,9 @@ static EPropertyError BadValue(std::string_view text, std::string_view prop, con
                         std::string(prop) + "': " + what);
 }
 
-std::string BoolToText(bool v) { return v ? "True" : "False"; }
+std::string BoolToText(bool v) {
+  return v ? "True" : "False";
+}
 
 bool TextToBool(std::string_view text, std::string_view prop) {
   std::string_view t = TrimView(text);

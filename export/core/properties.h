@@ -78,43 +78,62 @@ class PropBuilder {
   explicit PropBuilder(TPropList& list) : list_(list) {}
 
   PropBuilder& Bool(const std::string& name, bool C::*m) {
-    list_.Add({name, "Boolean", {},
+    list_.Add({name,
+               "Boolean",
+               {},
                [m](const TPersistent& o) { return BoolToText(Self(o).*m); },
                [m, name](TPersistent& o, std::string_view v) { Self(o).*m = TextToBool(v, name); },
-               {}, {}});
+               {},
+               {}});
     return *this;
   }
   PropBuilder& Int(const std::string& name, int C::*m) {
-    list_.Add({name, "Integer", {},
+    list_.Add({name,
+               "Integer",
+               {},
                [m](const TPersistent& o) { return std::to_string(Self(o).*m); },
                [m, name](TPersistent& o, std::string_view v) { Self(o).*m = TextToInt(v, name); },
-               {}, {}});
+               {},
+               {}});
     return *this;
   }
   PropBuilder& Double(const std::string& name, double C::*m) {
-    list_.Add({name, "Double", {},
-               [m](const TPersistent& o) { return DoubleText(Self(o).*m); },
-               [m, name](TPersistent& o, std::string_view v) {
-                 Self(o).*m = TextToDouble(v, name);
-               },
-               {}, {}});
+    list_.Add(
+        {name,
+         "Double",
+         {},
+         [m](const TPersistent& o) { return DoubleText(Self(o).*m); },
+         [m, name](TPersistent& o, std::string_view v) { Self(o).*m = TextToDouble(v, name); },
+         {},
+         {}});
     return *this;
   }
   PropBuilder& Str(const std::string& name, std::string C::*m) {
-    list_.Add({name, "String", {}, [m](const TPersistent& o) { return Self(o).*m; },
-               [m](TPersistent& o, std::string_view v) { Self(o).*m = std::string(v); }, {}, {}});
+    list_.Add({name,
+               "String",
+               {},
+               [m](const TPersistent& o) { return Self(o).*m; },
+               [m](TPersistent& o, std::string_view v) { Self(o).*m = std::string(v); },
+               {},
+               {}});
     return *this;
   }
   PropBuilder& Char(const std::string& name, char C::*m) {
-    list_.Add({name, "Char", {}, [m](const TPersistent& o) { return CharToText(Self(o).*m); },
+    list_.Add({name,
+               "Char",
+               {},
+               [m](const TPersistent& o) { return CharToText(Self(o).*m); },
                [m, name](TPersistent& o, std::string_view v) { Self(o).*m = TextToChar(v, name); },
-               {}, {}});
+               {},
+               {}});
     return *this;
   }
   template <class E>
   PropBuilder& Enum(const std::string& name, const std::string& typeName, E C::*m,
                     std::vector<std::string> names) {
-    list_.Add({name, typeName, names,
+    list_.Add({name,
+               typeName,
+               names,
                [m, names](const TPersistent& o) {
                  auto i = static_cast<size_t>(Self(o).*m);
                  return i < names.size() ? names[i] : std::to_string(i);
@@ -122,13 +141,18 @@ class PropBuilder {
                [m, names, name](TPersistent& o, std::string_view v) {
                  Self(o).*m = static_cast<E>(TextToEnum(v, names, name));
                },
-               {}, {}});
+               {},
+               {}});
     return *this;
   }
   // A string list: set as a whole from LF-separated lines, or one "NAME=value" line by "List.NAME".
   PropBuilder& Strings(const std::string& name, TStringList C::*m) {
-    list_.Add({name, "TStrings", {}, [m](const TPersistent& o) { return (Self(o).*m).Text(); },
-               [m](TPersistent& o, std::string_view v) { (Self(o).*m).SetText(v); }, {},
+    list_.Add({name,
+               "TStrings",
+               {},
+               [m](const TPersistent& o) { return (Self(o).*m).Text(); },
+               [m](TPersistent& o, std::string_view v) { (Self(o).*m).SetText(v); },
+               {},
                [m](TPersistent& o, std::string_view key, std::string_view v) {
                  (Self(o).*m).SetValue(key, v);
                }});
@@ -139,9 +163,12 @@ class PropBuilder {
   PropBuilder& Object(const std::string& name, const std::string& typeName, T B::*member) {
     static_assert(std::is_base_of_v<B, C> && std::is_base_of_v<TPersistent, T>);
     T C::*m = member;
-    list_.Add({name, typeName, {}, {}, {}, [m](TPersistent& o) -> TPersistent* {
-                 return &(Self(o).*m);
-               },
+    list_.Add({name,
+               typeName,
+               {},
+               {},
+               {},
+               [m](TPersistent& o) -> TPersistent* { return &(Self(o).*m); },
                {}});
     return *this;
   }

@@ -3,10 +3,9 @@
 namespace morvale {
 
 const char* ColTypeName(TExportColType t) {
-  static const char* const names[] = {"ectUnknown", "ectInteger",  "ectBigint",
-                                      "ectFloat",   "ectCurrency", "ectDate",
-                                      "ectTime",    "ectDateTime", "ectString",
-                                      "ectBoolean"};
+  static const char* const names[] = {"ectUnknown",  "ectInteger", "ectBigint", "ectFloat",
+                                      "ectCurrency", "ectDate",    "ectTime",   "ectDateTime",
+                                      "ectString",   "ectBoolean"};
   return (t >= ectUnknown && t <= ectBoolean) ? names[t] : "ectUnknown";
 }
 
@@ -47,7 +46,9 @@ TCustomColumn* TCustomSource::FindColumn(std::string_view name) const {
   return nullptr;
 }
 
-void TCustomSource::DeleteColumn(int i) { columns_.erase(columns_.begin() + i); }
+void TCustomSource::DeleteColumn(int i) {
+  columns_.erase(columns_.begin() + i);
+}
 
 void TCustomSource::Next() {
   if (Eof) return;

@@ -32,7 +32,9 @@ void WriteAll(int fd, const char* p, size_t n, const std::string& name) {
 
 }  // namespace
 
-void TStream::Seek(int64_t) { throw Exception("Stream does not support seeking"); }
+void TStream::Seek(int64_t) {
+  throw Exception("Stream does not support seeking");
+}
 
 void TMemoryStream::Write(const void* data, size_t size) {
   const char* p = static_cast<const char*>(data);
@@ -52,8 +54,8 @@ void TMemoryStream::Seek(int64_t position) {
 }
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName) {
-  int flags = mode == fmCreate ? (O_WRONLY | O_CREAT | O_TRUNC)
-                               : (mode == fmOpenRead ? O_RDONLY : O_RDWR);
+  int flags =
+      mode == fmCreate ? (O_WRONLY | O_CREAT | O_TRUNC) : (mode == fmOpenRead ? O_RDONLY : O_RDWR);
   fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
   if (fd_ < 0)
     RaiseIo(mode == fmCreate ? "Cannot create file" : "Cannot open file", fileName, errno);
@@ -108,7 +110,9 @@ void TFileStream::FlushBuffer() {
   filePos_ += static_cast<int64_t>(pending.size());
 }
 
-int64_t TFileStream::Position() const { return filePos_ + static_cast<int64_t>(buffer_.size()); }
+int64_t TFileStream::Position() const {
+  return filePos_ + static_cast<int64_t>(buffer_.size());
+}
 
 int64_t TFileStream::Size() const {
   struct stat st;
@@ -122,7 +126,9 @@ void TFileStream::Seek(int64_t position) {
   filePos_ = position;
 }
 
-void TFileStream::Flush() { FlushBuffer(); }
+void TFileStream::Flush() {
+  FlushBuffer();
+}
 
 void TFileStream::Close() {
   if (fd_ < 0) return;

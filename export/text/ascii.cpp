@@ -154,12 +154,19 @@ void AppendQuoted(std::string_view text, char quote, std::string& out) {
   out += quote;
 }
 
-// SYLK text: semicolons separate the record's fields and quotes end the text, so both are doubled
-// or spreadsheet programs cut the value there and misread the rest of the row.
+// SYLK text: a semicolon ends the record's field unless doubled, and a line break ends the
+// record, so semicolons are doubled and line breaks written as the escape readers turn back into
+// a break (ESC, blank, colon). Quotes stay: readers take the text up to the field's end.
 void AppendSylkText(std::string_view text, std::string& out) {
   out += '"';
-  for (char c : text) {
-    if (c == ';' || c == '"') out += c;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\x1b :";
+      continue;
+    }
+    if (c == ';') out += ';';
     out += c;
   }
   out += '"';
@@ -292,31 +299,15 @@ void TExportASCII::WriteDifCell(const TExportCol& cell, std::string_view text) {
     w.WriteLn(line_);
   };
   if (col.ColType == ectString) return stringTuple();
-  if (Columns().IsNull(cell.ColumnIndex)) {
-    w.WriteLn("0," + std::string(text));
-    w.WriteLn("V");
-    return;
-  }
-  // Readers take "0," for a number: they must find one there, or they drop the row and every row
-  // after it. Numbers go in plain form; booleans as DIF's own TRUE and FALSE; dates and anything
-  // else that is no number as text, which keeps what the user sees.
-  if (col.IsNumeric) {
+  // Readers take "0," for a number and must find one there: on "0," alone, "0,null" or
+  // "0,3/7/2008" they stop reading and keep nothing of the file. So numbers go in plain form, and
+  // the NULL text, dates, booleans and anything else that is no number go as text, which keeps
+  // what the user sees.
+  if (col.IsNumeric && !Columns().IsNull(cell.ColumnIndex)) {
     std::string plain = PlainNumber(text, FormatSettings());
-    if (plain.empty()) return stringTuple();
-    w.WriteLn("0," + plain);
-    w.WriteLn("V");
-    return;
-  }
-  if (col.ColType == ectBoolean) {
-    std::string_view t = TrimView(text);
-    if (SameText(t, "true") || SameText(t, Formats.BooleanTrue())) {
-      w.WriteLn("0,1");
-      w.WriteLn("TRUE");
-      return;
-    }
-    if (SameText(t, "false") || SameText(t, Formats.BooleanFalse())) {
-      w.WriteLn("0,0");
-      w.WriteLn("FALSE");
+    if (!plain.empty()) {
+      w.WriteLn("0," + plain);
+      w.WriteLn("V");
       return;
     }
   }

@@ -2,7 +2,9 @@
 
 namespace morvale::test {
 
-bool TMemField::IsNull() const { return !owner_->Value(Index).has_value(); }
+bool TMemField::IsNull() const {
+  return !owner_->Value(Index).has_value();
+}
 
 void TMemField::GetText(std::string& out) const {
   const Cell& c = owner_->Value(Index);

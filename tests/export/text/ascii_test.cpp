@@ -50,8 +50,9 @@ TEST_F(AsciiTest, TxtTitleHeaderFooterAndLongValues) {
   e.Header = {"h1"};
   e.Footer = {"f1"};
   e.AutoCalcColWidth = false;
-  EXPECT_EQ(Run(etTXT), "Parts\r\n" + std::string(80, '-') +
-                            "\r\n\r\nh1\r\nNAME   QTY \r\nBolt    12 \r\na very long name   7 \r\nf1\r\n");
+  EXPECT_EQ(Run(etTXT),
+            "Parts\r\n" + std::string(80, '-') +
+                "\r\n\r\nh1\r\nNAME   QTY \r\nBolt    12 \r\na very long name   7 \r\nf1\r\n");
   e.Title.clear();
   e.TXTSpacing = 0;
   e.ColumnsAlign = {"NAME=center"};
@@ -134,9 +135,9 @@ TEST_F(AsciiTest, DifCellsReadersCanParse) {
   std::string rows = out.substr(out.find("BOT\r\n") + 5);
   EXPECT_EQ(rows,
             "1,0\r\n\"say \"\"hi\"\"\"\r\n0,1234.50\r\nV\r\n0,-3.00\r\nV\r\n"
-            "1,0\r\n\"3/7/2008\"\r\n0,1\r\nTRUE\r\n"
-            "-1,0\r\nBOT\r\n1,0\r\n\"null\"\r\n0,null\r\nV\r\n0,2.00\r\nV\r\n"
-            "1,0\r\n\"3/8/2008\"\r\n0,0\r\nFALSE\r\n-1,0\r\nEOD\r\n");
+            "1,0\r\n\"3/7/2008\"\r\n1,0\r\n\"True\"\r\n"
+            "-1,0\r\nBOT\r\n1,0\r\n\"null\"\r\n1,0\r\n\"null\"\r\n0,2.00\r\nV\r\n"
+            "1,0\r\n\"3/8/2008\"\r\n1,0\r\n\"False\"\r\n-1,0\r\nEOD\r\n");
   // A decimal comma and a blank grouping become the plain number readers expect.
   e.SetFormatSettings(TFormatSettings::Russian());
   d.First();
@@ -150,10 +151,10 @@ TEST_F(AsciiTest, DifCellsReadersCanParse) {
 
 TEST_F(AsciiTest, SylkRowsAndEscapes) {
   e.AllowCaptions = false;
-  ds.AddRow({"a;b \"q\"", "3"});
+  ds.AddRow({"a;b \"q\"\r\nc\nd", "3"});
   EXPECT_EQ(Run(etSYLK),
             "ID;PVASCIIEXPORT\r\nC;X1;Y1;K\"Bolt\"\r\nC;X2;Y1;K\"12\"\r\n"
-            "C;X1;Y2;K\"a;;b \"\"q\"\"\"\r\nC;X2;Y2;K\"3\"\r\nE\r\n");
+            "C;X1;Y2;K\"a;;b \"q\"\x1b :c\x1b :d\"\r\nC;X2;Y2;K\"3\"\r\nE\r\n");
 }
 
 TEST_F(AsciiTest, AbortWritesEachTrailerOnce) {

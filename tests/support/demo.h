@@ -1,0 +1,22 @@
+// Paths and helpers shared by tests that work on files: the demo database (made on first use),
+// a fresh temporary folder, whole-file reading, and running Debian's own readers.
+#pragma once
+
+#include <string>
+
+namespace morvale::test {
+
+// The demo SQLite database, made from samples/demo.sql into the build folder on first use.
+const std::string& DemoDatabase();
+// A new empty folder under the test temporary folder, ending in '/'.
+std::string FreshFolder(const std::string& name);
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+// Runs a shell command; returns its exit status and puts its standard output in `out`.
+int RunCommand(const std::string& command, std::string& out);
+// Debian's python3 (with its csv, xlrd, olefile and dbfread modules), whatever is first on PATH.
+std::string Python();
+// Quotes a text for /bin/sh.
+std::string ShellQuote(const std::string& s);
+
+}  // namespace morvale::test
