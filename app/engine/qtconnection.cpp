@@ -15,6 +15,7 @@
 #include <atomic>
 #include <climits>
 
+#include "app/engine/catalogue.h"
 #include "app/engine/memcursor.h"
 #include "app/engine/sqltext.h"
 
@@ -466,10 +467,23 @@ void TQtConnection::Release(const QString& name) {
 }
 
 std::unique_ptr<TCursor> TQtConnection::OpenCursor(const std::string& sql) {
+  TSqlCommand cmd;
+  try {
+    cmd = ParseSqlCommand(sql);
+  } catch (const Exception&) {
+    // MySQL has its own SHOW commands and messages.
+    if (kind_ != TDriverKind::MySql) throw;
+  }
+  std::unique_ptr<TCursor> cursor = OpenCommand(cmd, sql);
+  return cmd.Kind == TSqlCommandKind::Query ? std::move(cursor)
+                                            : CatalogueCursor(std::move(cursor));
+}
+
+std::unique_ptr<TCursor> TQtConnection::OpenCommand(const TSqlCommand& cmd,
+                                                    const std::string& sql) {
   auto self = shared_from_this();
   // MySQL answers SHOW and DESCRIBE itself.
   if (kind_ == TDriverKind::MySql) return std::make_unique<TQtCursor>(self, sql);
-  TSqlCommand cmd = ParseSqlCommand(sql);
   if (cmd.Kind == TSqlCommandKind::ShowTables) {
     TStringList names;
     GetTableNames("*.*", true, false, names);

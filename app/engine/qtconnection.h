@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "app/engine/connection.h"
+#include "app/engine/sqltext.h"
 
 class QSqlField;
 class QSqlError;
@@ -32,6 +33,7 @@ class TQtConnection : public TConnection, public std::enable_shared_from_this<TQ
   void Release(const QString& name);
 
  private:
+  std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
   TDriverKind kind_;
   QString name_;
   bool busy_ = false;

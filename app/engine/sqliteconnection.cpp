@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/engine/catalogue.h"
 #include "app/engine/dbfvtab.h"
 #include "app/engine/fielddefs.h"
 #include "app/engine/memcursor.h"
@@ -136,6 +137,13 @@ std::unique_ptr<TCursor> TSqliteConnection::MakeCursor(const std::string& sql) {
 
 std::unique_ptr<TCursor> TSqliteConnection::OpenCursor(const std::string& sql) {
   TSqlCommand cmd = ParseSqlCommand(sql);
+  std::unique_ptr<TCursor> cursor = OpenCommand(cmd, sql);
+  return cmd.Kind == TSqlCommandKind::Query ? std::move(cursor)
+                                            : CatalogueCursor(std::move(cursor));
+}
+
+std::unique_ptr<TCursor> TSqliteConnection::OpenCommand(const TSqlCommand& cmd,
+                                                        const std::string& sql) {
   switch (cmd.Kind) {
     case TSqlCommandKind::Query:
       return MakeCursor(Prepare(sql));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/engine/connection.h"
+#include "app/engine/sqltext.h"
 
 namespace morvale {
 
@@ -30,6 +31,9 @@ class TSqliteConnection : public TConnection {
   virtual std::unique_ptr<TCursor> MakeCursor(const std::string& sql);
 
   std::shared_ptr<TSqliteDatabase> db_;
+
+ private:
+  std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
 };
 
 class TFolderConnection : public TSqliteConnection {
