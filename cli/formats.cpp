@@ -1,6 +1,13 @@
 #include "cli/formats.h"
 
+#include "app/helpers/sdf.h"
+#include "export/docs/pdfexport.h"
 #include "export/text/ascii.h"
+#include "export/text/clipboard.h"
+#include "export/text/html.h"
+#include "export/text/latex.h"
+#include "export/text/sql.h"
+#include "export/text/xml.h"
 
 namespace morvale::cli {
 
@@ -14,14 +21,33 @@ std::function<std::unique_ptr<TExport>()> Ascii(TExportASCIIType type) {
   };
 }
 
+template <class T>
+std::unique_ptr<TExport> Make() {
+  return std::make_unique<T>();
+}
+
+void WriteSDFQuery(TDataSet& ds, const std::string& output, TStream& out) {
+  if (output == "-")
+    WriteSDF(ds, out);
+  else
+    SaveSDF(ds, output);
+}
+
 }  // namespace
 
 const std::vector<TCliExportType>& ExportTypes() {
   static const std::vector<TCliExportType> types = {
-      {"txt", "fixed-width text", Ascii(etTXT), true},
-      {"csv", "separated values", Ascii(etCSV), true},
-      {"dif", "Data Interchange Format", Ascii(etDIF), true},
-      {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true},
+      {"txt", "fixed-width text", Ascii(etTXT), true, true, {}},
+      {"csv", "separated values", Ascii(etCSV), true, true, {}},
+      {"dif", "Data Interchange Format", Ascii(etDIF), true, true, {}},
+      {"slk", "symbolic link (SYLK)", Ascii(etSYLK), true, true, {}},
+      {"sql", "SQL script of INSERT statements", Make<TExportSQL>, true, true, {}},
+      {"xml", "XML data packet", Make<TExportXML>, true, true, {}},
+      {"html", "HTML page (MaxRecords: numbered page files)", Make<TExportHTML>, true, true, {}},
+      {"tex", "LaTeX document", Make<TExportLaTeX>, true, true, {}},
+      {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
+      {"clipboard", "the clipboard, or standard output", Make<TExportClipboard>, true, false, {}},
+      {"sdf", "SDF file: quoted field names, then quoted values", {}, true, true, WriteSDFQuery},
   };
   return types;
 }

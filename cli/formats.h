@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "export/core/dataset.h"
 #include "export/core/export.h"
 
 namespace morvale::cli {
@@ -14,7 +15,11 @@ struct TCliExportType {
   std::string Name;         // the --type word
   std::string Description;  // shown by --help
   std::function<std::unique_ptr<TExport>()> Create;
-  bool Streamable;  // may write to standard output with "-o -"
+  bool Streamable;          // may write to standard output with "-o -"
+  bool NeedsOutput = true;  // false: the type writes no file (the clipboard), -o may be left out
+  // A type that is no exporter (the SDF file): writes the whole open query to the file `output`,
+  // or to `out` when `output` is "-". Create is empty for it.
+  std::function<void(TDataSet& ds, const std::string& output, TStream& out)> WriteQuery;
 };
 
 const std::vector<TCliExportType>& ExportTypes();

@@ -143,13 +143,31 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     return o;
   }
   if (o.Type.empty()) throw EUsageError("Missing --type");
-  if (!FindExportType(o.Type)) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
+  const TCliExportType* type = FindExportType(o.Type);
+  if (!type) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
+  if (type->WriteQuery) {
+    // The SDF file always holds every field of every record in the source's own texts.
+    const char* unused = o.ListProperties                           ? "--list-properties"
+                         : !o.Fields.empty()                        ? "--fields"
+                         : o.NoCaptions                             ? "--no-captions"
+                         : o.Skip || o.Count                        ? "--skip/--count"
+                         : o.CurrentRecordOnly                      ? "--current-record-only"
+                         : o.HasTitle                               ? "--title"
+                         : !o.Headers.empty() || !o.Footers.empty() ? "--header/--footer"
+                         : !o.Captions.empty()                      ? "--caption"
+                         : !o.Formats.empty()                       ? "--format"
+                         : !o.Sets.empty()                          ? "--set"
+                                                                    : nullptr;
+    if (unused) throw EUsageError(std::string(unused) + " does not apply to --type " + type->Name);
+  }
   if (o.ListProperties) return o;
   if (o.Database.empty()) throw EUsageError("Missing --db");
   if (o.Table.empty() == !haveSql)
     throw EUsageError(haveSql ? "Only one of --table and --sql/--sql-file may be given"
                               : "Missing --table, --sql or --sql-file");
-  if (o.Output.empty()) throw EUsageError("Missing -o");
+  if (!type->NeedsOutput && !o.Output.empty() && o.Output != "-")
+    throw EUsageError("The type '" + type->Name + "' writes no file: leave out -o, or give -o -");
+  if (o.Output.empty() && type->NeedsOutput) throw EUsageError("Missing -o");
   return o;
 }
 
@@ -177,6 +195,7 @@ std::string UsageText() {
          "\n"
          "Options\n"
          "  -o FILE                 the file to write; - writes a text format to standard output\n"
+         "                          (clipboard: no -o puts the text on the clipboard)\n"
          "  --fields A,B,...        export these fields, in this order\n"
          "  --no-captions           no caption row\n"
          "  --skip N                pass over the first N records\n"

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/engine/connect.h"
+#include "cli/clipboard.h"
 #include "cli/formats.h"
 #include "cli/login.h"
 #include "cli/options.h"
@@ -83,6 +84,13 @@ class TProgress {
 int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
   if (o.HasLocale) SetDefaultFormatSettings(TFormatSettings::FromLocale(o.Locale));
   const TCliExportType& type = *FindExportType(o.Type);
+  if (type.WriteQuery) {
+    std::unique_ptr<TDataSet> ds = OpenQuery(
+        o.Database, o.Table.empty() ? o.Sql : TableQuery(o.Table), DefaultFormatSettings());
+    type.WriteQuery(*ds, o.Output, out);
+    out.Flush();
+    return 0;
+  }
   std::unique_ptr<TExport> e = type.Create();
   Configure(*e, o);
   if (o.ListProperties) {
@@ -110,6 +118,12 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
     file->FileName = o.Output;
     file->Execute();
   } else {
+    // The exporters without a file put their text on the clipboard.
+    TCliClipboard clipboard(out, err);
+    SetClipboard(&clipboard);
+    struct Restore {
+      ~Restore() { SetClipboard(nullptr); }
+    } restore;
     e->Execute();
   }
   if (progress) progress->Finish();

@@ -6,6 +6,7 @@
 
 #include "export/core/export.h"
 #include "export/core/inifile.h"
+#include "tests/support/demo.h"
 
 namespace morvale {
 namespace {
@@ -109,8 +110,8 @@ TEST(Properties, CharactersFromText) {
 
 class IniFileTest : public ::testing::Test {
  protected:
-  std::string path = ::testing::TempDir() + "morvale_ini_test.ini";
-  void SetUp() override { std::remove(path.c_str()); }
+  std::string path;
+  void SetUp() override { path = test::FreshFolder("ini") + "settings.ini"; }
   void Write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   std::string Read() {
     std::ifstream in(path, std::ios::binary);

@@ -1,0 +1,328 @@
+#include "export/docs/pdfdocument.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "export/core/properties.h"
+
+namespace morvale {
+
+constexpr int kPDFCharWidths[256] = {
+    300,  300,  300, 300, 300,  300,  300, 300, 300, 300,  300, 300, 300, 300, 300,  300,   // 0
+    300,  300,  300, 300, 300,  300,  300, 300, 300, 300,  300, 300, 300, 300, 300,  300,   // 16
+    275,  389,  333, 600, 556,  1000, 722, 222, 389, 389,  556, 600, 278, 333, 278,  278,   // 32
+    556,  556,  556, 556, 556,  556,  556, 556, 556, 556,  333, 333, 600, 600, 600,  500,   // 48
+    1000, 667,  667, 700, 667,  667,  611, 750, 722, 389,  500, 667, 611, 889, 722,  750,   // 64
+    667,  750,  667, 611, 611,  722,  667, 944, 667, 667,  611, 389, 278, 389, 600,  500,   // 80
+    278,  500,  500, 500, 500,  500,  333, 500, 500, 278,  278, 500, 278, 820, 540,  500,   // 96
+    540,  500,  389, 500, 333,  550,  444, 722, 500, 444,  500, 333, 222, 333, 600,  275,   // 112
+    667,  667,  611, 667, 722,  611,  722, 500, 500, 500,  500, 500, 500, 444, 500,  500,   // 128
+    500,  500,  278, 278, 278,  278,  500, 500, 500, 500,  500, 500, 500, 500, 500,  500,   // 144
+    556,  400,  556, 556, 556,  500,  600, 556, 800, 800,  990, 278, 278, 275, 1000, 611,   // 160
+    275,  600,  275, 275, 667,  576,  275, 275, 275, 275,  275, 350, 350, 275, 778,  500,   // 176
+    500,  389,  600, 275, 556,  275,  275, 556, 556, 1000, 275, 667, 667, 611, 944,  778,   // 192
+    500,  1000, 556, 556, 278,  278,  600, 275, 444, 667,  167, 600, 389, 389, 556,  556,   // 208
+    556,  278,  278, 556, 1000, 667,  667, 667, 667, 667,  389, 389, 389, 389, 611,  611,   // 224
+    275,  611,  722, 722, 722,  278,  278, 278, 278, 278,  278, 278, 278, 278, 278,  278};  // 240
+
+namespace {
+
+constexpr int SumWidths() {
+  int s = 0;
+  for (int w : kPDFCharWidths) s += w;
+  return s;
+}
+static_assert(SumWidths() == kPDFCharWidthSum, "the average width is derived from this sum");
+
+// The glyph names of PDFDocEncoding where it differs from WinAnsiEncoding. Readers know only
+// WinAnsi, MacRoman and MacExpert by name, so PDFDocEncoding is spelled out as differences.
+const char kPDFDocDifferences[] =
+    "24 /breve /caron /circumflex /dotaccent /hungarumlaut /ogonek /ring /tilde\r"
+    "128 /bullet /dagger /daggerdbl /ellipsis /emdash /endash /florin /fraction /guilsinglleft "
+    "/guilsinglright /minus /perthousand /quotedblbase /quotedblleft /quotedblright /quoteleft "
+    "/quoteright /quotesinglbase /trademark /fi /fl /Lslash /OE /Scaron /Ydieresis /Zcaron "
+    "/dotlessi /lslash /oe /scaron /zcaron /.notdef\r"
+    "160 /Euro\r"
+    "173 /.notdef";
+
+}  // namespace
+
+int PDFTextWidth(std::string_view text, int size) {
+  int64_t sum = 0;
+  for (char c : text) sum += kPDFCharWidths[static_cast<unsigned char>(c)];
+  return static_cast<int>(sum * size / 1000);
+}
+
+int PDFAverageWidth(double chars, int size) {
+  double w = size * chars * kPDFCharWidthSum / 256.0 / 1000.0;
+  return static_cast<int>(std::trunc(w + (w < 0 ? -1e-9 : 1e-9)));
+}
+
+const TPropList& TPDFDocument::Published() const {
+  static const TPropList list = [this] {
+    TPropList l(&TComponent::Published());
+    PropBuilder<TPDFDocument> b(l);
+    b.Custom(
+         "ObjNumber", "Integer",
+         [](const TPDFDocument& d) { return std::to_string(d.ObjNumber()); }, nullptr)
+        .Object("Font", "TPDFFont", &TPDFDocument::Font)
+        .Double("LineWidth", &TPDFDocument::LineWidth)
+        .Double("LineSpacing", &TPDFDocument::LineSpacing)
+        .Custom(
+            "LineColor", "TColor",
+            [](const TPDFDocument& d) { return ColorToString(d.LineColor()); }, nullptr)
+        .Custom(
+            "FillColor", "TColor",
+            [](const TPDFDocument& d) { return ColorToString(d.FillColor()); }, nullptr)
+        .Object("MediaBox", "TPDFBox", &TPDFDocument::MediaBox)
+        .Object("TrimBox", "TPDFBox", &TPDFDocument::TrimBox);
+    return l;
+  }();
+  return list;
+}
+
+void TPDFDocument::PutInt(int64_t v) {
+  char b[24];
+  auto [p, ec] = std::to_chars(b, b + sizeof b, v);
+  buf_.append(b, p);
+}
+
+// Numbers in the file always use '.', whatever the locale: to_chars never looks at it.
+void TPDFDocument::PutFixed(double v, int decimals) {
+  char b[64];
+  auto [p, ec] = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) return Put("0");
+  buf_.append(b, p);
+}
+
+void TPDFDocument::Flush() {
+  if (failed_) return buf_.clear();
+  if (buf_.empty()) return;
+  try {
+    stream_.Write(buf_.data(), buf_.size());
+  } catch (...) {
+    // The stream's error ends the run; what the run's end still draws has nowhere to go.
+    failed_ = true;
+    buf_.clear();
+    throw;
+  }
+  flushed_ += static_cast<int64_t>(buf_.size());
+  buf_.clear();
+}
+
+void TPDFDocument::BeginDocument() {
+  pages_.clear();
+  offsets_.clear();
+  fonts_.clear();
+  pageOpen_ = false;
+  LineWidth = 1.0;
+  LineSpacing = 1.0;
+  stroke_ = fill_ = clBlack;
+  Put("%PDF-1.3\r");
+}
+
+int TPDFDocument::NewObject() {
+  offsets_.push_back(Offset());
+  return ObjNumber();
+}
+
+void TPDFDocument::BeginPage() {
+  EndPage();
+  int n = NewObject();
+  pages_.push_back(n);
+  PutInt(n);
+  Put(" 0 obj\r<< /Length ");
+  PutInt(n + 1);
+  Put(" 0 R >>\rstream\r\n");
+  streamStart_ = Offset();
+  pageOpen_ = true;
+  // Every content stream starts with the default graphics state: black for both colours.
+  stroke_ = fill_ = clBlack;
+}
+
+void TPDFDocument::EndPage() {
+  if (!pageOpen_) return;
+  pageOpen_ = false;
+  int64_t length = Offset() - streamStart_;
+  Put("endstream\rendobj\r");
+  PutInt(NewObject());
+  Put(" 0 obj\r");
+  PutInt(length);
+  Put(" \rendobj\r");
+  if (buf_.size() >= (1 << 16)) Flush();
+}
+
+void TPDFDocument::AddFont(const TPDFFont& font) {
+  for (const TPDFFont& f : fonts_)
+    if (f.ResourceName() == font.ResourceName())
+      throw Exception(Format("Font %s already exists", {font.ResourceName()}));
+  fonts_.push_back(font);
+}
+
+void TPDFDocument::PutColor(TColor c, const char* op) {
+  TColor rgb = ColorToRGB(c);
+  for (int shift : {0, 8, 16}) {
+    PutFixed(((rgb >> shift) & 0xFF) / 255.0, 6);
+    Put(" ");
+  }
+  Put(op);
+  Put("\r");
+}
+
+TColor TPDFDocument::SetStrokeColor(TColor c) {
+  TColor prev = stroke_;
+  PutColor(c, "RG");
+  stroke_ = c;
+  return prev;
+}
+
+TColor TPDFDocument::SetFillColor(TColor c) {
+  TColor prev = fill_;
+  PutColor(c, "rg");
+  fill_ = c;
+  return prev;
+}
+
+void TPDFDocument::DrawText(int x, int y, TColor color, std::string_view text) {
+  bool other = color != fill_;
+  TColor prev = other ? SetFillColor(color) : fill_;
+  Put("BT\r/");
+  Put(Font.ResourceName());
+  Put(" ");
+  PutInt(Font.FontSize);
+  Put(" Tf\r");
+  PutInt(x);
+  Put(" ");
+  PutInt(y);
+  Put(" Td (");
+  // A string literal ends at an unbalanced parenthesis and a backslash starts an escape: all
+  // three are escaped, so any value, header or footer line shows as it is.
+  for (char c : text) {
+    if (c == '\\' || c == '(' || c == ')') buf_ += '\\';
+    buf_ += c;
+  }
+  Put(") Tj\rET\r");
+  if (other) SetFillColor(prev);
+  if (buf_.size() >= (1 << 16)) Flush();
+}
+
+void TPDFDocument::DrawLine(TColor color, double x1, double y1, double x2, double y2) {
+  bool other = color != stroke_;
+  TColor prev = other ? SetStrokeColor(color) : stroke_;
+  PutFixed(x1, 1), Put(" "), PutFixed(y1, 1), Put(" m \r");
+  PutFixed(x2, 1), Put(" "), PutFixed(y2, 1), Put(" l \r");
+  PutFixed(LineWidth, 1), Put(" w \rS\r");
+  if (other) SetStrokeColor(prev);
+}
+
+void TPDFDocument::FillRect(TColor color, double x, double y, double width, double height) {
+  bool other = color != fill_;
+  TColor prev = other ? SetFillColor(color) : fill_;
+  PutFixed(x, 1), Put(" "), PutFixed(y, 1), Put(" ");
+  PutFixed(width, 1), Put(" "), PutFixed(height, 1), Put(" re f\r");
+  if (other) SetFillColor(prev);
+}
+
+void TPDFDocument::PutFontObject(const TPDFFont& font) {
+  PutInt(NewObject());
+  Put(" 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /");
+  Put(font.ResourceName());
+  Put("\r/BaseFont /");
+  Put(PDFBaseFontName(font.BaseFont));
+  if (IsSymbolicFont(font.BaseFont)) {
+    // Symbol and ZapfDingbats carry their own encoding; a text encoding imposed on them names
+    // glyphs (a, b, c) the fonts lack, and readers then draw nothing.
+  } else if (font.FontEncoding == poPDFDocEncoding) {
+    Put("\r/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding\r/Differences [");
+    Put(kPDFDocDifferences);
+    Put("] >>");
+  } else {
+    Put("\r/Encoding /");
+    Put(PDFEncodingName(font.FontEncoding));
+  }
+  Put("\r/FirstChar 0\r/LastChar 255\r/Widths [");
+  for (int w : kPDFCharWidths) PutInt(w), Put(" ");
+  Put("]\r>>\rendobj\r");
+}
+
+void TPDFDocument::PutBox(const char* key, const TPDFBox& box) {
+  Put(key);
+  Put(" [");
+  PutInt(box.Left), Put(" "), PutInt(box.Bottom), Put(" ");
+  PutInt(box.Right), Put(" "), PutInt(box.Top), Put("]\r");
+}
+
+void TPDFDocument::FinishDocument() {
+  EndPage();
+  int outlines = NewObject();
+  PutInt(outlines);
+  Put(" 0 obj\r<< /Type /Outlines\r/Count 0\r>>\rendobj\r");
+
+  std::vector<int> fontObjects;
+  for (const TPDFFont& f : fonts_) {
+    fontObjects.push_back(ObjNumber() + 1);
+    PutFontObject(f);
+  }
+
+  int resources = NewObject();
+  PutInt(resources);
+  Put(" 0 obj\r<< /Font <<");
+  for (size_t i = 0; i < fonts_.size(); ++i) {
+    Put("/"), Put(fonts_[i].ResourceName()), Put(" "), PutInt(fontObjects[i]), Put(" 0 R ");
+  }
+  Put(" >> /ProcSet [ /PDF /Text ] >>\rendobj\r");
+
+  int pagesObj = NewObject();
+  PutInt(pagesObj);
+  Put(" 0 obj\r<< /Type /Pages\r/Count ");
+  PutInt(PageCount());
+  Put("\r/Kids [");
+  for (int i = 0; i < PageCount(); ++i) PutInt(pagesObj + 1 + i), Put(" 0 R ");
+  Put("]\r>>\rendobj\r");
+
+  for (int content : pages_) {
+    PutInt(NewObject());
+    Put(" 0 obj\r<< /Type /Page\r/Parent ");
+    PutInt(pagesObj);
+    Put(" 0 R\r/Resources ");
+    PutInt(resources);
+    Put(" 0 R\r");
+    PutBox("/MediaBox", MediaBox);
+    PutBox("/TrimBox", TrimBox);
+    Put("/Contents ");
+    PutInt(content);
+    Put(" 0 R\r>>\rendobj\r");
+    if (buf_.size() >= (1 << 16)) Flush();
+  }
+
+  int catalog = NewObject();
+  PutInt(catalog);
+  Put(" 0 obj\r<< /Type /Catalog \r/Pages ");
+  PutInt(pagesObj);
+  Put(" 0 R \r/Outlines ");
+  PutInt(outlines);
+  Put(" 0 R \r>>\rendobj\r");
+
+  int64_t xref = Offset();
+  Put("xref\r0 ");
+  PutInt(ObjNumber() + 1);
+  Put("\r0000000000 65535 f \r");
+  char entry[24];
+  for (int64_t off : offsets_) {
+    // Every entry is exactly 20 bytes: ten digits, generation, kind, blank and CR.
+    std::snprintf(entry, sizeof entry, "%010lld 00000 n \r", static_cast<long long>(off));
+    Put(entry);
+    if (buf_.size() >= (1 << 16)) Flush();
+  }
+  Put("trailer\r<< /Size ");
+  PutInt(ObjNumber() + 1);
+  Put("\r/Root ");
+  PutInt(catalog);
+  Put(" 0 R\r>>\rstartxref\r");
+  PutInt(xref);
+  Put("\r%%EOF");
+  Flush();
+}
+
+}  // namespace morvale

@@ -1,0 +1,65 @@
+// LaTeX export: a document with one ruled tabular table, a caption row and one row per record.
+#pragma once
+
+#include <string>
+
+#include "export/core/export.h"
+
+namespace morvale {
+
+enum TLaTeXVersion : int { LaTeX209, LaTeX2e };
+enum TLaTeXDocStyle : int { dsArticle, dsBook };
+
+class TLaTeXOptions : public TPersistent {
+ public:
+  TLaTeXOptions();
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
+
+  TLaTeXVersion LaTeXVersion = LaTeX2e;
+  TLaTeXDocStyle DocumentStyle = dsArticle;
+  std::string DocumentParams = "a4paper";
+  std::string Languages = "english";
+
+  int CodePage() const { return codePage_; }
+  // 0 or less stands for the system's code page.
+  void SetCodePage(int cp);
+
+ private:
+  int codePage_;
+};
+
+class TLaTeXWriter : public TExportWriter {
+ public:
+  using TExportWriter::TExportWriter;
+};
+
+class TExportLaTeX : public TExportFormatText {
+ public:
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
+  const char* ClassName() const override { return "TExportLaTeX"; }
+
+  TLaTeXOptions Options;
+  TStringList Preambula;  // lines after the package lines (LaTeX2e only)
+
+  std::unique_ptr<TExportWriter> CreateWriter(TStream& stream) override;
+  void BeginExport() override;
+  void WriteCaptionRow() override;
+  void WriteDataRow() override;
+  void EndExport() override;
+  TCharSet GetSpecialChars() override;
+  void EscapeString(std::string_view S, std::string& Result) override;
+  using TExport::EscapeString;
+
+ private:
+  void WriteRow(const std::string& text);
+  std::string line_, cell_;
+};
+
+// The Windows number of the system code page: 65001 for UTF-8, 1251 for CP1251, 20866 for KOI8-R.
+int SystemAnsiCodePage();
+// The inputenc option for a code page: "utf8" for 65001, "cp1251" for 1251, "koi8-r" for 20866.
+std::string InputEncodingName(int codePage);
+
+}  // namespace morvale

@@ -1,0 +1,49 @@
+// SQL script export: one INSERT statement per record, optionally a CREATE TABLE statement first
+// and commit statements between the rows. Values are written unformatted, as SQL literals.
+#pragma once
+
+#include <string>
+
+#include "export/core/export.h"
+
+namespace morvale {
+
+// Which database the CREATE TABLE types and date literals are meant for. sdGeneric writes the
+// columns' own SQL types and the source's date texts; sdPostgreSQL writes types and ISO dates
+// that PostgreSQL accepts and keeps (a memo as TEXT, a time as TIME, a date-time as TIMESTAMP).
+enum TSQLDialect : int { sdGeneric, sdPostgreSQL };
+
+class TExportSQL : public TExportAdvancedText {
+ public:
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
+  const char* ClassName() const override { return "TExportSQL"; }
+
+  std::string TableName;
+  int CommitRecCount = 0;
+  bool CommitAfterScript = false;
+  std::string CommitStatement = "COMMIT WORK;";
+  bool CreateTable = false;
+  char StatementTerm = ';';
+  TSQLDialect SQLDialect = sdGeneric;
+
+  void BeginExport() override;
+  void WriteDataRow() override;
+  void EndExport() override;
+  // The SQL literal of one cell.
+  void GetColData(TExportCol& col, std::string& S) override;
+
+  // The type text a column gets in the CREATE TABLE statement.
+  std::string ColumnSQLType(const TExportColumn& column) const;
+
+ private:
+  void WriteCreateTable();
+  void AppendIsoDateTime(const std::string& text, TExportColType type, std::string& out) const;
+  std::string NullLiteral();
+
+  std::string columnList_;
+  std::string statement_;
+  std::string literal_;
+};
+
+}  // namespace morvale

@@ -1,0 +1,192 @@
+#include "export/docs/pdfdocument.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/export/docs/pdftools.h"
+
+namespace morvale {
+namespace {
+
+using test::CheckXref;
+using test::ObjectText;
+
+std::string FinishedDocument(int pages) {
+  TMemoryStream out;
+  TPDFDocument doc(out);
+  doc.BeginDocument();
+  TPDFFont data("DataFont"), caption("CaptionFont");
+  caption.BaseFont = poTimesBold;
+  caption.FontEncoding = poMacRomanEncoding;
+  for (int i = 0; i < pages; ++i) {
+    doc.BeginPage();
+    doc.SetFont(data);
+    doc.DrawText(100, 700, clBlack, "Page " + std::to_string(i + 1));
+  }
+  doc.AddFont(data);
+  doc.AddFont(caption);
+  doc.FinishDocument();
+  return out.Data();
+}
+
+TEST(PdfDocument, ObjectOrderAndCrossReference) {
+  std::string pdf = FinishedDocument(2);
+  EXPECT_EQ(pdf.substr(0, 9), "%PDF-1.3\r");
+  EXPECT_EQ(pdf.substr(pdf.size() - 5), "%%EOF");
+  // Content streams and their lengths first, in page order, then the closing objects.
+  auto objects = CheckXref(pdf);
+  ASSERT_EQ(objects.size(), 12u);
+  EXPECT_EQ(ObjectText(pdf, objects, 1).substr(0, 40),
+            "1 0 obj\r<< /Length 2 0 R >>\rstream\r\nBT\r/");
+  EXPECT_EQ(ObjectText(pdf, objects, 3).substr(0, 30), "3 0 obj\r<< /Length 4 0 R >>\rst");
+  const std::string content = "BT\r/DataFont 10 Tf\r100 700 Td (Page 1) Tj\rET\r";
+  EXPECT_EQ(ObjectText(pdf, objects, 2),
+            "2 0 obj\r" + std::to_string(content.size()) + " \rendobj\r");
+  EXPECT_NE(pdf.find("stream\r\n" + content + "endstream\rendobj\r2 0 obj"), std::string::npos);
+  EXPECT_EQ(ObjectText(pdf, objects, 5), "5 0 obj\r<< /Type /Outlines\r/Count 0\r>>\rendobj\r");
+  std::string font = ObjectText(pdf, objects, 7);
+  const std::string fontHead =
+      "7 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /CaptionFont\r/BaseFont /Times-Bold\r"
+      "/Encoding /MacRomanEncoding\r/FirstChar 0\r/LastChar 255\r/Widths [300 ";
+  EXPECT_EQ(font.substr(0, fontHead.size()), fontHead);
+  EXPECT_NE(font.find(" 278 278 ]\r>>\rendobj\r"), std::string::npos);
+  EXPECT_EQ(ObjectText(pdf, objects, 8),
+            "8 0 obj\r<< /Font <</DataFont 6 0 R /CaptionFont 7 0 R  >> /ProcSet [ /PDF /Text ] "
+            ">>\rendobj\r");
+  EXPECT_EQ(ObjectText(pdf, objects, 9),
+            "9 0 obj\r<< /Type /Pages\r/Count 2\r/Kids [10 0 R 11 0 R ]\r>>\rendobj\r");
+  EXPECT_EQ(ObjectText(pdf, objects, 11),
+            "11 0 obj\r<< /Type /Page\r/Parent 9 0 R\r/Resources 8 0 R\r/MediaBox [0 0 612 792]\r"
+            "/TrimBox [50 50 562 742]\r/Contents 3 0 R\r>>\rendobj\r");
+  EXPECT_NE(pdf.find("12 0 obj\r<< /Type /Catalog \r/Pages 9 0 R \r/Outlines 5 0 R \r>>\rendobj\r"
+                     "xref\r0 13\r"),
+            std::string::npos);
+  EXPECT_NE(pdf.find("trailer\r<< /Size 13\r/Root 12 0 R\r>>\rstartxref\r"), std::string::npos);
+  // A lone CR ends every line; the only LF is the one after each "stream" keyword.
+  size_t lf = 0, streams = 0;
+  for (size_t i = 0; i < pdf.size(); ++i)
+    if (pdf[i] == '\n') {
+      ++lf;
+      streams += pdf.compare(i - 7, 7, "stream\r") == 0;
+    }
+  EXPECT_EQ(lf, 2u);
+  EXPECT_EQ(streams, 2u);
+  EXPECT_EQ(test::QpdfProblems(pdf, "objects"), "");
+  EXPECT_EQ(test::PdfInfo(pdf, "objects", "Pages"), "2");
+}
+
+TEST(PdfDocument, ColoursAreBracketedAndTextEscaped) {
+  TMemoryStream out;
+  TPDFDocument doc(out);
+  doc.BeginDocument();
+  doc.BeginPage();
+  doc.SetFont(TPDFFont("DataFont"));
+  doc.DrawLine(clBlack, 84, 784, 552.5, 784);  // current colour: no operator
+  doc.LineWidth = 2;
+  doc.DrawLine(clRed, 1, 2, 3, 4);  // red, then black again
+  EXPECT_EQ(doc.SetFillColor(0x336699), clBlack);
+  doc.DrawText(5, 6, 0x336699, "a\\b(c)d");  // the current fill colour
+  doc.FillRect(clWhite, 1, 2.25, 10, 19.5);
+  doc.FinishDocument();
+  std::string pdf = out.Data();
+  size_t from = pdf.find("stream\r\n") + 8;
+  EXPECT_EQ(pdf.substr(from, pdf.find("endstream") - from),
+            "84.0 784.0 m \r552.5 784.0 l \r1.0 w \rS\r"
+            "1.000000 0.000000 0.000000 RG\r1.0 2.0 m \r3.0 4.0 l \r2.0 w \rS\r"
+            "0.000000 0.000000 0.000000 RG\r"
+            "0.600000 0.400000 0.200000 rg\r"
+            "BT\r/DataFont 10 Tf\r5 6 Td (a\\\\b\\(c\\)d) Tj\rET\r"
+            "1.000000 1.000000 1.000000 rg\r1.0 2.2 10.0 19.5 re f\r"
+            "0.600000 0.400000 0.200000 rg\r");
+}
+
+TEST(PdfDocument, NewPageStartsFromBlackAndFontNamesAreUnique) {
+  TMemoryStream out;
+  TPDFDocument doc(out);
+  doc.BeginDocument();
+  doc.BeginPage();
+  doc.SetFillColor(clRed);
+  doc.BeginPage();
+  // A content stream begins in the default state, so red must be set again on the new page.
+  EXPECT_EQ(doc.FillColor(), clBlack);
+  doc.DrawText(0, 0, clRed, "x");
+  doc.AddFont(TPDFFont("DataFont"));
+  try {
+    doc.AddFont(TPDFFont("DataFont"));
+    FAIL() << "a second DataFont was accepted";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Font DataFont already exists");
+  }
+  doc.FinishDocument();
+  std::string pdf = out.Data();
+  size_t page2 = pdf.find("3 0 obj");
+  EXPECT_NE(pdf.find("1.000000 0.000000 0.000000 rg\rBT\r", page2), std::string::npos);
+  EXPECT_EQ(test::QpdfProblems(pdf, "colours"), "");
+}
+
+TEST(PdfDocument, FontEncodingsReadersUnderstand) {
+  TMemoryStream out;
+  TPDFDocument doc(out);
+  doc.BeginDocument();
+  doc.BeginPage();
+  TPDFFont doc1("DataFont"), symbol("CaptionFont");
+  doc1.FontEncoding = poPDFDocEncoding;
+  symbol.BaseFont = poSymbol;  // with the default WinAnsi encoding chosen
+  doc.AddFont(doc1);
+  doc.AddFont(symbol);
+  doc.SetFont(doc1);
+  doc.DrawText(72, 700, clBlack, "\xA0 \x84 \x8D\x8E");  // euro, em dash, curly double quotes
+  doc.SetFont(symbol);
+  doc.DrawText(72, 600, clBlack, "abg");
+  doc.FinishDocument();
+  std::string pdf = out.Data();
+  // Readers know only three encodings by name; PDFDocEncoding is given as differences.
+  EXPECT_NE(pdf.find("/Encoding << /Type /Encoding /BaseEncoding /WinAnsiEncoding\r/Differences ["),
+            std::string::npos);
+  // A picture font keeps its own encoding: no /Encoding entry at all.
+  EXPECT_NE(pdf.find("/BaseFont /Symbol\r/FirstChar 0"), std::string::npos);
+  EXPECT_EQ(test::QpdfProblems(pdf, "encodings"), "");
+  std::string text = test::PdfText(pdf, "encodings");
+  EXPECT_NE(text.find("€ — “”"), std::string::npos) << text;
+  EXPECT_NE(text.find("αβγ"), std::string::npos) << text;
+}
+
+TEST(PdfDocument, TextMeasures) {
+  int sum = 0;
+  for (int w : kPDFCharWidths) sum += w;
+  EXPECT_EQ(sum, kPDFCharWidthSum);
+  EXPECT_EQ(PDFAverageWidth(13, 10), 62);  // a 10-character column with spacing 3
+  EXPECT_EQ(PDFAverageWidth(1.5, 10), 7);
+  EXPECT_EQ(PDFAverageWidth(0, 10), 0);
+  EXPECT_EQ(PDFTextWidth("", 10), 0);
+  EXPECT_EQ(PDFTextWidth("Bolt", 10), 17);      // (667 + 500 + 278 + 333) × 10 / 1000 = 17.78
+  EXPECT_EQ(PDFTextWidth("\xE0\xFF", 12), 10);  // high codes measure from the table too
+}
+
+// A stream that refuses to write after `limit` bytes, as a full disk does.
+class TFailingStream : public TStream {
+ public:
+  explicit TFailingStream(size_t limit) : limit_(limit) {}
+  void Write(const void*, size_t size) override {
+    if (written_ + size > limit_) throw Exception("Disk full");
+    written_ += size;
+  }
+  int64_t Position() const override { return static_cast<int64_t>(written_); }
+
+ private:
+  size_t limit_, written_ = 0;
+};
+
+TEST(PdfDocument, WriteFailureEndsTheDocumentOnce) {
+  TFailingStream out(100);
+  TPDFDocument doc(out);
+  doc.BeginDocument();
+  doc.BeginPage();
+  doc.SetFont(TPDFFont("DataFont"));
+  std::string big(70000, 'x');
+  EXPECT_THROW(doc.DrawText(0, 0, clBlack, big), Exception);
+  // The run's end still finishes the document; with the stream gone that must not raise again.
+  EXPECT_NO_THROW(doc.FinishDocument());
+}
+
+}  // namespace
+}  // namespace morvale
