@@ -145,6 +145,35 @@ TEST_P(Server, FieldTypesSizesAndValues) {
   for (int i = 1; i < ds->FieldCount(); ++i) EXPECT_TRUE(ds->Fields(i).IsNull()) << i;
 }
 
+// PostgreSQL values are read as the server writes them: a time zone offset goes, bytes arrive as
+// bytes, and a local time that a daylight-saving change skips is not moved.
+TEST_P(Server, PostgreSqlTextsAsTheServerGivesThem) {
+  if (!Is(TDriverKind::PostgreSql)) GTEST_SKIP() << "PostgreSQL only";
+  // A local zone with a daylight-saving gap at 2021-03-28 02:00.
+  std::string savedTz = std::getenv("TZ") ? std::getenv("TZ") : "";
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  std::string t = Table("texts",
+                        "tz TIMESTAMPTZ, ttz TIMETZ, by BYTEA, gap TIMESTAMP, f FLOAT8, "
+                        "iv INTERVAL");
+  Admin("INSERT INTO " + t +
+        " VALUES ('2008-03-07 09:05:01.25', '09:05:01+03', '\\x00ff41', "
+        "'2021-03-28 02:30:00', 'NaN', '1 day 02:00')");
+  auto ds = Open("SELECT * FROM " + t);
+  EXPECT_EQ(ds->Fields(0).DataType, ftDateTime);
+  EXPECT_EQ(ds->Fields(0).AsString(), "07.03.2008 09:05:01");
+  EXPECT_EQ(ds->Fields(1).AsString(), "09:05:01");
+  EXPECT_EQ(ds->Fields(2).DataType, ftBlob);
+  EXPECT_EQ(ds->Fields(2).AsString(), std::string("\0\xff"
+                                                  "A",
+                                                  3));
+  EXPECT_EQ(ds->Fields(3).AsString(), "28.03.2021 02:30:00");
+  EXPECT_EQ(ds->Fields(4).AsString(), "NaN");
+  EXPECT_EQ(ds->Fields(5).AsString(), "1 day 02:00:00");
+  savedTz.empty() ? unsetenv("TZ") : setenv("TZ", savedTz.c_str(), 1);
+  tzset();
+}
+
 TEST_P(Server, StructureCommandsAndTableLists) {
   std::string t = Table("parts", "id INTEGER NOT NULL PRIMARY KEY, code VARCHAR(8), qty INTEGER");
   Admin("CREATE INDEX parts_code_" + suffix_ + " ON " + t + " (code)");
