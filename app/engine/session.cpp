@@ -348,7 +348,8 @@ void TDatabase::Open() {
       TFolderConnection::TAttachedList list;
       if (TSession* s = TSession::Find(sessionName))
         for (TDatabase* db : s->Databases())
-          if (db->Connected() && db->Kind() == TDriverKind::Sqlite && !db->DatabaseName.empty())
+          if (db->Connected() && !db->Temporary() && db->Kind() == TDriverKind::Sqlite &&
+              !db->DatabaseName.empty())
             list.emplace_back(db->DatabaseName, db->FilePath());
       return list;
     };

@@ -216,20 +216,27 @@ std::string TFolderConnection::TableFile(const std::string& name) const {
 void TFolderConnection::Register(const std::string& name, const std::string& path) {
   struct stat st;
   if (!IsRegularFile(path, st)) return;
-  auto it = tables_.find(name);
+  // SQLite compares table names without regard to case, so the map does too.
+  const std::string key = LowerCaseAscii(name);
+  const TRegistered now{path, static_cast<int64_t>(st.st_size),
+                        static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                        static_cast<int64_t>(st.st_ino)};
+  auto it = tables_.find(key);
   if (it != tables_.end()) {
     const TRegistered& r = it->second;
-    if (r.path == path && r.size == st.st_size && r.mtime == st.st_mtime) return;
-    // The file changed since: read its header again (unless a cursor still reads the old one).
+    if (r.path == now.path && r.size == now.size && r.mtime == now.mtime && r.inode == now.inode)
+      return;
+    // Another file, or the file changed since: read its header again (unless a cursor still
+    // reads the old one).
     sqlite3_exec(db_->Handle(), ("DROP TABLE temp." + QuoteSqlName(name)).c_str(), nullptr, nullptr,
                  nullptr);
-    if (HasRows(db_->Handle(),
-                "SELECT 1 FROM temp.sqlite_schema WHERE name = " + QuoteSqlString(name)))
+    if (HasRows(db_->Handle(), "SELECT 1 FROM temp.sqlite_schema WHERE name = " +
+                                   QuoteSqlString(name) + " COLLATE NOCASE"))
       return;
     tables_.erase(it);
   }
   db_->Exec(DbfTableStatement(name, path));
-  tables_[name] = TRegistered{path, st.st_size, st.st_mtime};
+  tables_[key] = now;
 }
 
 void TFolderConnection::AttachDatabases() {
@@ -242,8 +249,13 @@ void TFolderConnection::AttachDatabases() {
                    nullptr);
       attached_.erase(it);
     }
-    db_->Exec("ATTACH " + QuoteSqlString(UriPath(path)) + " AS " + QuoteSqlName(alias));
-    attached_[alias] = path;
+    // A database that cannot be attached just stays out of reach: its tables are then unknown
+    // names, which the query reports itself.
+    int rc = sqlite3_exec(
+        db_->Handle(),
+        ("ATTACH " + QuoteSqlString(UriPath(path)) + " AS " + QuoteSqlName(alias)).c_str(), nullptr,
+        nullptr, nullptr);
+    if (rc == SQLITE_OK) attached_[alias] = path;
   }
 }
 

@@ -62,10 +62,10 @@ class TFolderConnection : public TSqliteConnection {
 
   struct TRegistered {
     std::string path;
-    int64_t size = 0, mtime = 0;
+    int64_t size = 0, mtime = 0, inode = 0;  // mtime in nanoseconds
   };
   std::string folder_;
-  std::map<std::string, TRegistered> tables_;
+  std::map<std::string, TRegistered> tables_;  // by lower-case name
   std::map<std::string, std::string> attached_;
 };
 

@@ -6,6 +6,7 @@
 
 #include "app/engine/connect.h"
 #include "app/engine/dbf.h"
+#include "app/engine/session.h"
 #include "dbfbuilder.h"
 
 namespace morvale {
@@ -55,7 +56,10 @@ class DbfFolder : public ::testing::Test {
     Write("ORDERS.DBF", o.Build());
     Write("readme.txt", "not a table");
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    TSession::Default().SetActive(false);
+    fs::remove_all(dir_);
+  }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
   }
@@ -150,7 +154,6 @@ TEST_F(DbfFolder, ChangedFileIsReadAgain) {
   o.Add("ORDER_ID", 'N', 6);
   o.rows = {{"1"}, {"2"}};
   o.rows.push_back({"3"});
-  sleep(1);  // a new modification time
   Write("ORDERS.DBF", o.Build());
   EXPECT_EQ(Rows(*Open("SELECT COUNT(*) FROM orders")), "3\n");
 }
