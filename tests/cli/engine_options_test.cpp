@@ -103,6 +103,20 @@ TEST_F(CliDatabases, EngineMessagesEndTheRunWithANonZeroExit) {
   }
 }
 
+// A server connection that drops in the middle of the rows (the server process ends itself after
+// 200,000 of them) ends the run with the server's message and a non-zero exit, never as a
+// complete file.
+TEST_F(CliDatabases, DroppedConnectionFailsTheRun) {
+  const char* url = std::getenv("MORVALE_TEST_POSTGRESQL");
+  if (!url || !*url) GTEST_SKIP() << "MORVALE_TEST_POSTGRESQL is not set";
+  Result r = Cli({"--db", url, "--sql",
+                  "SELECT i, CASE WHEN i = 200000 THEN pg_terminate_backend(pg_backend_pid()) END "
+                  "AS x FROM generate_series(1, 1000000) AS g(i)",
+                  "--type", "csv", "-o", dir_ + "dropped.csv"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("terminating connection"), std::string::npos) << r.err;
+}
+
 // A server that wants a password it was not given: asked for on the terminal, and refused with
 // the server's own message when it is wrong. Driven through a pseudo-terminal.
 TEST_F(CliDatabases, PasswordIsAskedForOnATerminal) {
