@@ -13,7 +13,8 @@ namespace {
 
 // One line from the terminal; echo off for a password.
 bool AskLine(int tty, const std::string& prompt, bool secret, std::string& answer) {
-  if (write(tty, prompt.data(), prompt.size()) < 0) return false;
+  // Echo goes off before the prompt shows: whoever answers it may type at once, and switching
+  // afterwards would flush what was already typed.
   termios saved{};
   bool restore = false;
   if (secret && tcgetattr(tty, &saved) == 0) {
@@ -21,21 +22,22 @@ bool AskLine(int tty, const std::string& prompt, bool secret, std::string& answe
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     restore = tcsetattr(tty, TCSAFLUSH, &quiet) == 0;
   }
+  bool ok = write(tty, prompt.data(), prompt.size()) >= 0;
   answer.clear();
   char c;
-  bool ok = false;
-  while (read(tty, &c, 1) == 1) {
+  bool line = false;
+  while (ok && read(tty, &c, 1) == 1) {
     if (c == '\n') {
-      ok = true;
+      line = true;
       break;
     }
     if (c != '\r') answer += c;
   }
   if (restore) {
-    tcsetattr(tty, TCSAFLUSH, &saved);
+    tcsetattr(tty, TCSANOW, &saved);
     (void)!write(tty, "\n", 1);
   }
-  return ok;
+  return line;
 }
 
 }  // namespace

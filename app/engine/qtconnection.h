@@ -42,6 +42,9 @@ class TQtConnection : public TConnection, public std::enable_shared_from_this<TQ
 // The field of a result column of a server driver, from its type code and sizes.
 TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& field);
 
+// The type of an ODBC column as SHOW FIELDS writes it ("VARCHAR(40)").
+std::string OdbcTypeName(const QSqlField& field);
+
 // The server's own text of a failure, else Qt's.
 std::string ErrorText(const QSqlError& error);
 

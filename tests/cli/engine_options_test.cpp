@@ -129,14 +129,18 @@ TEST_F(CliDatabases, PasswordIsAskedForOnATerminal) {
                            ":" + p.Value("PORT") + "/" + p.Value("DATABASE NAME");
   std::string program = std::string(MORVALE_BINARY_DIR) + "/cli/morvale-export";
   std::string script = dir_ + "drive_terminal.py";
-  test::WriteFile(script, R"(import os, pty, sys
+  test::WriteFile(script, R"(import os, pty, signal, sys
+signal.alarm(60)  # a prompt that never comes, or an answer never read, fails the test
 program, db, out, password = sys.argv[1:5]
 pid, fd = pty.fork()
 if pid == 0:
     os.execv(program, [program, '--db', db, '--sql', 'SELECT 42 AS answer', '--type', 'csv', '-o', out])
 seen = b''
 while b'Password for' not in seen:
-    seen += os.read(fd, 1024)
+    chunk = os.read(fd, 1024)
+    if not chunk:
+        break
+    seen += chunk
 os.write(fd, password.encode() + b'\n')
 rest = b''
 try:
