@@ -8,6 +8,7 @@
 #include "export/text/latex.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
+#include "export/xls/exportxls.h"
 
 namespace morvale::cli {
 
@@ -48,6 +49,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
       {"clipboard", "the clipboard, or standard output", Make<TExportClipboard>, true, false, {}},
       {"sdf", "SDF file: quoted field names, then quoted values", {}, true, true, WriteSDFQuery},
+      // A workbook is a compound document patched at the end: it needs a file, not a pipe.
+      {"xls", "Excel 97 workbook (BIFF8)", Make<TExportXLS>, false, true, {}},
   };
   return types;
 }

@@ -1,9 +1,13 @@
 #include <iostream>
 
+#include "cli/qtmetrics.h"
 #include "cli/run.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  // Column widths are measured with the fonts a spreadsheet program will show them in.
+  morvale::cli::TQtTextMetrics metrics;
+  morvale::SetTextMetrics(&metrics);
   morvale::TFdStream out(1);
   int status = morvale::cli::RunCli(args, out, std::cerr);
   try {

@@ -1,4 +1,5 @@
 #include "export/text/html.h"
+#include "export/text/markup.h"
 
 #include <filesystem>
 
@@ -63,24 +64,8 @@ bool FileExists(const std::string& path) {
 // Plain text inside markup: the title is what the user typed, not HTML.
 std::string HtmlText(std::string_view s) {
   std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '"':
-        out += "&quot;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
+  for (char c : s)
+    if (!AppendEntity(c, out)) out += c;
   return out;
 }
 
@@ -447,19 +432,9 @@ void TExportHTML::EscapeString(std::string_view S, std::string& Result) {
   }
   std::string out;
   for (size_t i = 0; i < S.size(); ++i) {
-    switch (char c = S[i]) {
-      case '"':
-        out += "&quot;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
+    char c = S[i];
+    if (AppendEntity(c, out)) continue;
+    switch (c) {
       case '\n':
         // The LF of a CR LF pair belongs to the break its CR made.
         if (i == 0 || S[i - 1] != '\r') out += "<br>";

@@ -1,4 +1,5 @@
 #include "export/text/xml.h"
+#include "export/text/markup.h"
 
 #include <iconv.h>
 
@@ -274,19 +275,8 @@ void TExportXML::EscapeString(std::string_view S, std::string& Result) {
   std::string out(S.substr(0, first));
   for (size_t i = first; i < S.size(); ++i) {
     char c = S[i];
+    if (AppendEntity(c, out)) continue;
     switch (c) {
-      case '"':
-        out += "&quot;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
       // Readers turn a literal line break or tab inside an attribute into a blank; references
       // keep them.
       case '\r':

@@ -1,0 +1,96 @@
+// The workbook exporter. Unlike the text formats it does not use the engine's record loop: one run
+// writes one or more sheets, each fed by its own source, into one Excel 97 workbook. In sheet mode
+// every exported sheet of Sheets is written; when no sheet is exported, a temporary sheet loaded
+// from the exporter's own settings is written instead (single-sheet mode).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "export/core/export.h"
+#include "export/core/writer.h"
+#include "export/xls/sheet.h"
+#include "export/xls/styles.h"
+#include "export/xls/xlsoptions.h"
+
+namespace morvale {
+
+class TxlsWorkbook;
+class TxlsContainer;
+
+using TxlsSheetEvent = std::function<void(TObject* Sender, int SheetIndex)>;
+using TxlsCellTextEvent = std::function<void(TObject* Sender, int Sheet, int Col, int Row,
+                                             TxlsFormat& Format, std::string& S)>;
+using TxlsCaptionEvent = std::function<void(TObject* Sender, int Sheet, int Col, TxlsFormat& Format,
+                                            std::string& Caption)>;
+using TxlsDataParamsEvent = std::function<void(TObject* Sender, int Sheet, int Col, int Row,
+                                               TxlsFormat& Format, std::string& FormatText)>;
+using TxlsAggregateEvent =
+    std::function<void(TObject* Sender, int Sheet, int Col, TxlsFormat& Format,
+                       std::string& FormatText, std::string& Value)>;
+using TxlsExportTextEvent =
+    std::function<void(TObject* Sender, int Sheet, int ColNo, std::string& Text)>;
+using TxlsBeforeExportRowEvent =
+    std::function<void(TObject* Sender, int Sheet, TExportRow& Row, bool& Accept)>;
+using TxlsExportedRecordEvent = std::function<void(TObject* Sender, int Sheet, int RecNo)>;
+
+// The writer class the engine asks for; the workbook output does not go through it.
+class TXLSWriter : public TExportWriter {
+ public:
+  using TExportWriter::TExportWriter;
+};
+
+class TExportXLS : public TExportFormatText {
+ public:
+  TExportXLS();
+  ~TExportXLS() override;
+
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
+  const char* ClassName() const override { return "TExportXLS"; }
+
+  TXLSOptions Options;
+  TxlsFieldFormats FieldFormats;
+  TxlsFormats StripStyles{true};
+  TxlsStripType StripType = ssNone;
+  TxlsSheets Sheets{this};
+  int HeaderRows = 0;
+  int StartDataCol = 0;
+  int FooterRows = 0;
+
+  TxlsSheetEvent OnBeforeExportSheet, OnAfterExportSheet;
+  TxlsCellTextEvent OnGetHeaderParams, OnGetFooterParams, OnGetBeforeDataParams;
+  TxlsCaptionEvent OnGetCaptionParams;
+  TxlsDataParamsEvent OnGetDataParams;
+  TxlsAggregateEvent OnGetAggregateParams;
+  TxlsExportTextEvent OnAdvancedGetExportText;
+  TxlsBeforeExportRowEvent OnAdvancedBeforeExportRow;
+  TxlsExportedRecordEvent OnAdvancedExportedRecord;
+
+  // Writes the whole workbook into FileName, then opens or prints it when asked.
+  void Execute() override;
+  std::unique_ptr<TExportWriter> CreateWriter(TStream& stream) override;
+  // Clears the abort request and fires OnBeginExport. The sheets build their own columns, so the
+  // exporter's own settings (a field list its source lacks) cannot fail a run in sheet mode.
+  void BeginExport() override;
+
+  // The workbook of the current run (nullptr between runs).
+  TxlsWorkbook* Workbook() const { return workbook_.get(); }
+
+ private:
+  friend class TxlsSheetWriter;
+  void OpenWorkbook();
+  void FinishWorkbook();
+  void CloseWorkbook();
+  void LoadTemporarySheet(TxlsSheet& sheet);
+  void CheckSheets();
+  // False when the run stopped before the sheet's records (the workbook stays unfinished).
+  bool ExportSheet(int index, TxlsSheet& sheet);
+  void Run();
+  std::unique_ptr<TxlsWorkbook> workbook_;
+  std::unique_ptr<TxlsContainer> container_;
+  bool finished_ = false;
+};
+
+}  // namespace morvale

@@ -1,0 +1,77 @@
+// Writes one sheet of a run: the header block, the caption row, one row per record with a typed
+// cell per column, the aggregate row, the footer block and the automatic column widths. A sheet
+// holds 65,536 rows; rows beyond continue on a further sheet named after the first with a number
+// appended, where the caption row is repeated.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/core/graphics.h"
+#include "export/xls/exportxls.h"
+#include "export/xls/sheet.h"
+#include "export/xls/workbook.h"
+
+namespace morvale {
+
+class TxlsSheetWriter {
+ public:
+  // Rows and columns a BIFF8 sheet can address.
+  static constexpr int kMaxRows = 65536;
+  static constexpr int kMaxCols = 256;
+
+  TxlsSheetWriter(TExportXLS& exporter, TxlsSheet& sheet, int sheetIndex);
+  // False when the run was aborted before the sheet's records: the run stops there.
+  bool Write();
+
+ private:
+  // One written part of the sheet: the first, or a continuation.
+  struct TPart {
+    TxlsBoundSheet* bound = nullptr;
+    size_t position = 0;  // among the workbook's written sheets
+    int dataStart = 0;    // its first data row
+    int dataEnd = -1;     // its last data row written, -1 before the first
+  };
+  enum TKind : uint8_t { kNone, kNumber, kDate, kString, kBoolean };
+
+  void Prepare();
+  std::string PartTitle(int partNumber) const;
+  void BeginPart();
+  void EndPart();
+  void Room();
+  void Track(int row, int col) { parts_.back().bound->Track(row, col); }
+  void Label(int row, int col, uint16_t xf, std::string_view text);
+  void Block(const TStringList& lines, int rows, TxlsFormat& format, const TxlsCellTextEvent& ev);
+  void BeforeDataCells();
+  void CaptionRow();
+  bool Position();
+  void RecordLoop();
+  void DataRow();
+  void DataCell(int j, std::string& s, int row);
+  void AggregateRow();
+  void Measure(int j, std::string_view text, uint16_t xf);
+  void ApplyWidths();
+
+  TExportXLS& x_;
+  TxlsSheet& sheet_;
+  int index_;
+  TxlsWorkbook& wb_;
+  TbiffWriter& w_;
+  TsstStrings& sst_;
+  std::vector<TPart> parts_;
+  std::vector<TKind> kinds_;
+  std::vector<int> autoWidths_;
+  std::string baseTitle_;
+  int zeroWidth_ = 1;  // pixels of "0" in the default font
+  std::string scratch_;
+  // The measuring font of each column, cached by the XF it was made for.
+  std::vector<std::pair<uint16_t, TFont>> fonts_;
+};
+
+// A sheet name readers accept: at most 31 characters, none of []:*?/\, and unique in the workbook
+// (ignoring case); a repeated name gets " (2)", " (3)", ... appended.
+std::string SheetName(std::string_view title, const std::vector<std::string>& taken);
+
+}  // namespace morvale
