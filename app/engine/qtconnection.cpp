@@ -19,11 +19,23 @@
 
 namespace morvale {
 
+namespace {
+void (*applicationMaker)() = nullptr;
+}  // namespace
+
+void SetQtApplicationMaker(void (*maker)()) {
+  applicationMaker = maker;
+}
+
 void EnsureQtApplication() {
   // Without TZ the C library looks at /etc/localtime again for every local time Qt converts (a
   // file lookup per date-time value); naming that same file keeps the zone and drops the lookups.
   if (!std::getenv("TZ")) setenv("TZ", ":/etc/localtime", 0);
   if (QCoreApplication::instance()) return;
+  if (applicationMaker) {
+    applicationMaker();
+    if (QCoreApplication::instance()) return;
+  }
   static int argc = 1;
   static char name[] = "morvale";
   static char* argv[] = {name, nullptr};

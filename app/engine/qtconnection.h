@@ -49,7 +49,10 @@ std::string OdbcTypeName(const QSqlField& field);
 std::string ErrorText(const QSqlError& error);
 
 // Qt SQL loads its drivers through a Qt application object; the command-line program and the
-// tests have none of their own.
+// tests have none of their own. A program that may need a GUI application later (fonts) names the
+// function that makes it, so that the engine does not make a plain one first; without it the
+// engine makes a QCoreApplication.
 void EnsureQtApplication();
+void SetQtApplicationMaker(void (*maker)());
 
 }  // namespace morvale

@@ -117,6 +117,27 @@ TEST_F(CliDatabases, DroppedConnectionFailsTheRun) {
   EXPECT_NE(r.err.find("terminating connection"), std::string::npos) << r.err;
 }
 
+// The program makes one Qt application for everyone: the server drivers need one, and a workbook
+// export later measures fonts, which a plain core application cannot.
+TEST_F(CliDatabases, WorkbookFromAServerDatabase) {
+  const char* url = std::getenv("MORVALE_TEST_POSTGRESQL");
+  if (!url || !*url) GTEST_SKIP() << "MORVALE_TEST_POSTGRESQL is not set";
+  std::string program = std::string(MORVALE_BINARY_DIR) + "/cli/morvale-export";
+  std::string out;
+  ASSERT_EQ(test::RunCommand(test::ShellQuote(program) + " --db " + test::ShellQuote(url) +
+                                 " --sql \"SELECT 12 AS qty, 'Bolt' AS name\" --type xls -o " +
+                                 dir_ + "server.xls 2>&1",
+                             out),
+            0)
+      << out;
+  ASSERT_EQ(test::RunCommand(test::Python() + " -c \"import xlrd; s = xlrd.open_workbook('" + dir_ +
+                                 "server.xls').sheet_by_index(0); "
+                                 "print([s.row_values(i) for i in range(s.nrows)])\"",
+                             out),
+            0);
+  EXPECT_EQ(out, "[['qty', 'name'], [12.0, 'Bolt']]\n");
+}
+
 // A server that wants a password it was not given: asked for on the terminal, and refused with
 // the server's own message when it is wrong. Driven through a pseudo-terminal.
 TEST_F(CliDatabases, PasswordIsAskedForOnATerminal) {
