@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "app/engine/qtconnection.h"
 #include "cli/qtmetrics.h"
 #include "cli/run.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
   // Column widths are measured with the fonts a spreadsheet program will show them in.
   morvale::cli::TQtTextMetrics metrics;
   morvale::SetTextMetrics(&metrics);
+  morvale::SetQtApplicationMaker(&morvale::cli::EnsureGuiApplication);
   morvale::TFdStream out(1);
   int status = morvale::cli::RunCli(args, out, std::cerr);
   try {

@@ -36,6 +36,9 @@ struct TCliOptions {
   std::string Locale;
   bool Progress = false;
   bool Help = false;
+  bool ListAliases = false;  // --list-aliases
+  bool ListTables = false;   // --list-tables, of --db
+  std::string Pattern;       // --pattern for --list-tables ("*.*" when not given)
 };
 
 // Raises EUsageError for unknown options, missing or malformed values, and missing required ones.

@@ -13,8 +13,6 @@
 
 namespace morvale::cli {
 
-namespace {
-
 void EnsureGuiApplication() {
   if (QCoreApplication::instance()) return;
   // Fonts need a platform; the offscreen one needs no display, which scripts often lack.
@@ -29,6 +27,8 @@ void EnsureGuiApplication() {
   static char* argv[] = {name, nullptr};
   static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
 }
+
+namespace {
 
 QFont ToQFont(const TFont& f) {
   QFont q(QString::fromUtf8(

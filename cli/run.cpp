@@ -6,6 +6,7 @@
 #include "app/engine/connect.h"
 #include "cli/clipboard.h"
 #include "cli/formats.h"
+#include "cli/login.h"
 #include "cli/options.h"
 #include "export/core/formatsettings.h"
 #include "export/core/properties.h"
@@ -146,7 +147,17 @@ int RunCli(const std::vector<std::string>& args, TStream& out, std::ostream& err
     out.Flush();
     return 0;
   }
+  SetLoginHandler(TerminalLogin);
   try {
+    if (o.ListAliases || o.ListTables) {
+      std::string text;
+      for (const std::string& name :
+           o.ListAliases ? AliasNames() : TableNames(o.Database, o.Pattern))
+        text += name + "\n";
+      out.Write(text);
+      out.Flush();
+      return 0;
+    }
     return Export(o, out, err);
   } catch (const EUsageError& ex) {
     err << "morvale-export: " << ex.what() << "\n";

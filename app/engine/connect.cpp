@@ -1,33 +1,35 @@
 #include "app/engine/connect.h"
 
-#include "app/engine/cursordataset.h"
-#include "app/engine/sqlitecursor.h"
-#include "app/engine/sqlitedb.h"
+#include "app/engine/query.h"
+#include "app/engine/session.h"
 
 namespace morvale {
 
-namespace {
-
-bool StartsWith(const std::string& s, std::string_view prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
-}
-
-}  // namespace
-
 std::unique_ptr<TDataSet> OpenQuery(const std::string& database, const std::string& sql,
                                     const TFormatSettings& fs) {
-  auto dataset = std::make_unique<TCursorDataSet>();
-  dataset->SetFormatSettings(fs);
-  if (StartsWith(database, "sqlite:")) {
-    auto db = TSqliteDatabase::OpenReadOnly(database.substr(7));
-    dataset->OpenCursor(std::make_unique<TSqliteCursor>(db, sql));
-    return dataset;
-  }
-  throw Exception(Format("Unknown database \"%s\"", {database}));
+  auto query = std::make_unique<TQuery>();
+  query->SetFormatSettings(fs);
+  query->DatabaseName = database;
+  query->SQL.SetText(sql);
+  query->Open();
+  return query;
 }
 
 std::string TableQuery(const std::string& table) {
   return "SELECT *\nFROM " + table;
+}
+
+std::vector<std::string> AliasNames() {
+  TStringList list;
+  TSession::Default().GetAliasNames(list);
+  return list.Lines();
+}
+
+std::vector<std::string> TableNames(const std::string& database, const std::string& pattern) {
+  TStringList list;
+  TSession::Default().GetTableNames(database, pattern.empty() ? "*.*" : pattern, false, false,
+                                    list);
+  return list.Lines();
 }
 
 }  // namespace morvale

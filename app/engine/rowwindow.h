@@ -50,7 +50,9 @@ class TRowWindow {
   const TCell& At(int64_t row, int column) const {
     return cells_[static_cast<size_t>((row - first_) * columns_ + column)];
   }
+  // The text or bytes of a cell; empty for numbers, whose union holds no offset.
   std::string_view Bytes(const TCell& cell) const {
+    if (cell.Kind != TCellKind::Text && cell.Kind != TCellKind::Blob) return {};
     return std::string_view(arena_.data() + cell.Offset, cell.Length);
   }
 

@@ -107,7 +107,9 @@ TFieldDefs TSqliteCursor::Describe(bool hasRow) {
     TFieldDef def;
     def.Name = name ? name : "";
     // Columns of a table carry their declared type; expressions only their first value.
-    if (!decl || !FieldDefFromDeclaredType(decl, def))
+    bool typed = decl && (DeclaredTypeMapper ? DeclaredTypeMapper(decl, def)
+                                             : FieldDefFromDeclaredType(decl, def));
+    if (!typed)
       def = DefFromStorageClass(def.Name, hasRow ? sqlite3_column_type(stmt_, i) : SQLITE_NULL);
     if (def.DataType == ftString || def.DataType == ftMemo || def.DataType == ftFixedChar ||
         def.DataType == ftWideString)

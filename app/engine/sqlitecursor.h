@@ -2,6 +2,7 @@
 // statement's row (text as SQLite holds it, numbers as numbers), with no conversion in between.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@ class TSqliteCursor : public TCursor {
   TFieldDefs Describe(bool hasRow) override;
   void ReadRow(TRowWindow& window) override;
   int64_t CountRows() override;
+
+  // Reads declared column types in place of FieldDefFromDeclaredType (the dBASE folder's own
+  // declarations).
+  std::function<bool(std::string_view, TFieldDef&)> DeclaredTypeMapper;
 
  private:
   enum class TFetch : uint8_t { Typed, Text, Blob };

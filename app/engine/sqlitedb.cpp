@@ -38,7 +38,9 @@ std::shared_ptr<TSqliteDatabase> TSqliteDatabase::OpenReadOnly(const std::string
 
 std::shared_ptr<TSqliteDatabase> TSqliteDatabase::OpenMemory() {
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  // URI names on, so that ATTACH can open other files read-only ("file:...?mode=ro").
+  int rc = sqlite3_open_v2(":memory:", &db,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr);
   if (rc != SQLITE_OK) {
     sqlite3_close(db);
     throw Exception(sqlite3_errstr(rc));

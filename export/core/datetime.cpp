@@ -554,7 +554,8 @@ bool ParseDate(Cursor& c, const TFormatSettings& fs, TDateTime& date) {
   }
   char order[3];
   DateOrder(fs.ShortDateFormat, order);
-  int day = 0, month = 0, year = CurrentYear();
+  // The clock is read only for a date without a year: it costs more than the rest of the parse.
+  int day = 0, month = 0, year = parts == 2 ? CurrentYear() : 0;
   for (int k = 0, part = 0; k < 3 && part < parts; ++k) {
     if (parts == 2 && order[k] == 'y') continue;  // two parts are day and month
     if (order[k] == 'd') day = v[part];

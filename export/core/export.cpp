@@ -398,10 +398,8 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
     }
     case ectFloat:
     case ectCurrency: {
-      double v;
-      if (!TryStrToFloat(raw, v, fs))
+      if (!column.NumberFormat().RenderFloatText(raw, fs, text))
         throw EConvertError(Format("'%s' is not a valid floating point value", {raw}));
-      column.NumberFormat().Render(v, fs, text);
       finish(text);
       return;
     }

@@ -337,6 +337,63 @@ void TNumberFormat::Render(int64_t v, const TFormatSettings& fs, std::string& ou
   RenderValue(FromUnsigned(magnitude), v < 0, fs, out);
 }
 
+namespace {
+
+// The digits of a plain decimal text (sign, digits, the decimal separator, digits; no exponent),
+// as many as rounding at fifteen digits needs. False for any other text.
+bool PlainDecimalDigits(std::string_view s, const TFormatSettings& fs, Digits& g, bool& negative) {
+  s = TrimView(s);
+  const std::string& sep = fs.DecimalSeparator;
+  size_t i = 0, n = s.size();
+  negative = false;
+  if (i < n && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  bool any = false, seenPoint = false;
+  g = Digits();
+  int lead = 0;  // zeros after the point before the first significant digit
+  for (; i < n; ++i) {
+    char c = s[i];
+    if (c >= '0' && c <= '9') {
+      any = true;
+      if (g.n == 0 && c == '0') {
+        if (seenPoint) ++lead;
+        continue;
+      }
+      if (g.n < kSignificant + 1) g.d[g.n++] = c;
+      if (!seenPoint) ++g.point;
+    } else if (!seenPoint && !sep.empty() && s.substr(i).starts_with(sep)) {
+      seenPoint = true;
+      i += sep.size() - 1;
+    } else {
+      return false;  // an exponent or anything else: the general reader takes it
+    }
+  }
+  if (!any) return false;
+  if (g.n == 0) {
+    g.point = 0;
+    return true;
+  }
+  if (g.point == 0) g.point = -lead;
+  DropTrailingZeros(g);
+  RoundAt(g, kSignificant);
+  return true;
+}
+
+}  // namespace
+
+bool TNumberFormat::RenderFloatText(std::string_view text, const TFormatSettings& fs,
+                                    std::string& out) const {
+  Digits g;
+  bool negative;
+  if (!sections_.empty() && PlainDecimalDigits(text, fs, g, negative)) {
+    RenderValue(g, negative, fs, out);
+    return true;
+  }
+  double v;
+  if (!TryStrToFloat(text, v, fs)) return false;
+  Render(v, fs, out);
+  return true;
+}
+
 std::string FormatFloat(std::string_view format, double v, const TFormatSettings& fs) {
   std::string out;
   TNumberFormat(format).Render(v, fs, out);

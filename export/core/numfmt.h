@@ -21,6 +21,10 @@ class TNumberFormat {
   // Appends the rendering of v to out. An empty format renders the general form.
   void Render(double v, const TFormatSettings& fs, std::string& out) const;
   void Render(int64_t v, const TFormatSettings& fs, std::string& out) const;
+  // Renders a floating-point text (the grammar of TryStrToFloat) as Render of its value would;
+  // false, with nothing written, when the text is not one. Plain decimal texts are rounded from
+  // their own digits, without a trip through a double.
+  bool RenderFloatText(std::string_view text, const TFormatSettings& fs, std::string& out) const;
 
   struct Section {
     std::string pattern;  // the section's text

@@ -36,6 +36,12 @@ class TTextBuffer {
   }
   // Unsigned decimal with at least minDigits digits (leading zeros).
   void Number(uint64_t v, int minDigits) {
+    // Dates and times are made of one- and two-digit parts: those skip the general loop.
+    if (v < 100 && minDigits <= 2 && n_ + 2 <= sizeof buf_) {
+      if (v >= 10 || minDigits == 2) buf_[n_++] = static_cast<char>('0' + v / 10);
+      buf_[n_++] = static_cast<char>('0' + v % 10);
+      return;
+    }
     char tmp[20];
     int len = 0;
     do {

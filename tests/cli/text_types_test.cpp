@@ -178,10 +178,12 @@ std::string Unhex(const std::string& hex) {
   return out;
 }
 
-// CI runs a private PostgreSQL server (scripts/with-postgres) and names it in MORVALE_PG_URL.
+// CI runs a private PostgreSQL server (scripts/test-services) and names it in
+// MORVALE_TEST_POSTGRESQL.
 TEST(CliSql, DemoScriptsLoadIntoPostgreSQL) {
-  const char* url = std::getenv("MORVALE_PG_URL");
-  if (!url || !*url) GTEST_SKIP() << "MORVALE_PG_URL is not set: no PostgreSQL server to load into";
+  const char* url = std::getenv("MORVALE_TEST_POSTGRESQL");
+  if (!url || !*url)
+    GTEST_SKIP() << "MORVALE_TEST_POSTGRESQL is not set: no PostgreSQL server to load into";
   TFormatSettings fs = TFormatSettings::FromLocale("ru_RU.UTF-8");  // what --locale reads
   std::string dir = test::FreshFolder("pg");
   std::string psql = "psql " + ShellQuote(url) + " -X -q -v ON_ERROR_STOP=1 ";

@@ -1,4 +1,5 @@
 #include "app/engine/connect.h"
+#include "app/engine/session.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -18,7 +19,10 @@ class Connect : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("morvale-connect-" + std::to_string(getpid()));
     fs::create_directories(dir_);
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    TSession::Default().SetActive(false);
+    fs::remove_all(dir_);
+  }
   std::string MakeDatabase(const std::string& name, const std::string& sql) {
     std::string path = (dir_ / name).string();
     sqlite3* db = nullptr;
@@ -76,7 +80,7 @@ TEST_F(Connect, DatabaseNamesNeverCreateOrSurprise) {
       Error("sqlite:" + (dir_ / "notes.txt").string()),
       "Cannot open the database \"" + (dir_ / "notes.txt").string() + "\": file is not a database");
   EXPECT_EQ(Error("sqlite:"), "No database file is given");
-  EXPECT_EQ(Error("oracle:x"), "Unknown database \"oracle:x\"");
+  EXPECT_EQ(Error("oracle:x"), "Unknown database alias 'oracle:x'");
 }
 
 TEST_F(Connect, DatabaseIsOpenedReadOnly) {

@@ -1,0 +1,34 @@
+// A connected database as the engine layer uses it, whatever its driver: it opens cursors for SQL
+// texts (answering SHOW FIELDS, SHOW INDEX, DESCRIBE and SHOW TABLES itself where the database has
+// no such command) and lists its tables.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/engine/cursor.h"
+#include "export/core/classes.h"
+
+namespace morvale {
+
+class TConnection {
+ public:
+  virtual ~TConnection() = default;
+  virtual std::unique_ptr<TCursor> OpenCursor(const std::string& sql) = 0;
+  // Table names matching the pattern ("*.*" for all, "OWNER.%" for one owner's), sorted.
+  virtual void GetTableNames(const std::string& pattern, bool extensions, bool systemTables,
+                             TStringList& out) = 0;
+};
+
+// The drivers an alias can name. STANDARD (also written PARADOX or DBASE) is a folder of dBASE
+// tables.
+enum class TDriverKind { Sqlite, Standard, PostgreSql, MySql, Odbc };
+bool DriverKindOf(std::string_view driverName, TDriverKind& kind);
+const char* DriverName(TDriverKind kind);
+bool IsServerDriver(TDriverKind kind);
+
+// Connects with the parameter lines of an alias: PATH (SQLITE: the database file; STANDARD: the
+// folder), SERVER NAME, PORT, DATABASE NAME, USER NAME, PASSWORD, and ODBC DSN for ODBC.
+std::shared_ptr<TConnection> Connect(TDriverKind kind, const TStringList& params);
+
+}  // namespace morvale

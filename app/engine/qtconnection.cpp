@@ -1,0 +1,354 @@
+#include "app/engine/qtconnection.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+
+#include "app/engine/catalogue.h"
+#include "app/engine/memcursor.h"
+#include "app/engine/qtcursor.h"
+#include "app/engine/sqltext.h"
+
+namespace morvale {
+
+namespace {
+void (*applicationMaker)() = nullptr;
+}  // namespace
+
+void SetQtApplicationMaker(void (*maker)()) {
+  applicationMaker = maker;
+}
+
+void EnsureQtApplication() {
+  // Without TZ the C library looks at /etc/localtime again for every local time Qt converts (a
+  // file lookup per date-time value); naming that same file keeps the zone and drops the lookups.
+  if (!std::getenv("TZ")) setenv("TZ", ":/etc/localtime", 0);
+  if (QCoreApplication::instance()) return;
+  if (applicationMaker) {
+    applicationMaker();
+    if (QCoreApplication::instance()) return;
+  }
+  static int argc = 1;
+  static char name[] = "morvale";
+  static char* argv[] = {name, nullptr};
+  // Lives until the process ends, like the drivers it loads.
+  static QCoreApplication* app = new QCoreApplication(argc, argv);
+  (void)app;
+}
+
+std::string ErrorText(const QSqlError& error) {
+  QString text = error.databaseText().trimmed();
+  if (text.isEmpty()) text = error.driverText().trimmed();
+  if (text.isEmpty()) text = error.text().trimmed();
+  return text.toStdString();
+}
+
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+const char* QtDriver(TDriverKind kind) {
+  switch (kind) {
+    case TDriverKind::PostgreSql:
+      return "QPSQL";
+    case TDriverKind::MySql:
+      return "QMYSQL";
+    default:
+      return "QODBC";
+  }
+}
+
+// Session settings every connection gets: nothing an export runs may write, and amounts come in
+// the one notation the engine reads.
+void PrepareSession(TDriverKind kind, QSqlDatabase& db) {
+  QSqlQuery q(db);
+  if (kind == TDriverKind::PostgreSql) {
+    q.exec("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY");
+    q.exec("SET lc_monetary = 'C'");
+    q.exec("SET DateStyle = 'ISO, YMD'");
+    q.exec("SET bytea_output = 'hex'");
+  } else if (kind == TDriverKind::MySql) {
+    q.exec("SET SESSION TRANSACTION READ ONLY");
+  }
+}
+
+void OpenOrThrow(TDriverKind kind, QSqlDatabase& db) {
+  if (!db.open()) throw Exception(ErrorText(db.lastError()));
+  PrepareSession(kind, db);
+}
+
+std::atomic<int> connectionCounter{0};
+
+bool IsPlainName(const QString& s) {
+  if (s.isEmpty() || s[0].isDigit()) return false;
+  for (QChar c : s)
+    if (!(c.isLower() || c.isDigit() || c == '_')) return false;
+  return true;
+}
+
+// A PostgreSQL name as the table list shows it: quoted when it would not read back as written.
+std::string PgName(const QString& schema, const QString& table) {
+  auto part = [](const QString& s) {
+    return IsPlainName(s) ? s.toStdString() : QuoteSqlName(s.toStdString());
+  };
+  if (schema == "public") return part(table);
+  return part(schema) + "." + part(table);
+}
+
+// Splits a table-list pattern into its owner part and its name part ("SYSDBA.%").
+bool OwnerPattern(const std::string& pattern, std::string& owner, std::string& name) {
+  if (pattern.empty() || pattern == "*.*") return false;
+  size_t dot = pattern.find('.');
+  if (dot == std::string::npos) return false;
+  owner = pattern.substr(0, dot);
+  name = pattern.substr(dot + 1);
+  return true;
+}
+
+std::string PgFieldsSql(const std::string& table) {
+  std::string rel = QuoteSqlString(table) + "::regclass";
+  auto keyed = [&](const char* cond) {
+    return std::string("EXISTS (SELECT 1 FROM pg_index i WHERE i.indrelid = a.attrelid AND ") +
+           cond + "a.attnum = ANY (i.indkey))";
+  };
+  return "SELECT a.attname AS \"Field\", format_type(a.atttypid, a.atttypmod) AS \"Type\","
+         " CASE WHEN a.attnotnull THEN 'NO' ELSE 'YES' END AS \"Null\","
+         " CASE WHEN " +
+         keyed("i.indisprimary AND ") + " THEN 'PRI' WHEN " + keyed("i.indisunique AND ") +
+         " THEN 'UNI' WHEN " + keyed("") +
+         " THEN 'MUL' ELSE '' END AS \"Key\","
+         " pg_get_expr(d.adbin, d.adrelid) AS \"Default\","
+         " CASE WHEN a.attidentity <> '' THEN 'auto_increment' ELSE '' END AS \"Extra\""
+         " FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = "
+         "a.attnum"
+         " WHERE a.attrelid = " +
+         rel + " AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum";
+}
+
+std::string PgIndexSql(const std::string& table) {
+  return "SELECT c.relname AS \"Table\", CASE WHEN i.indisunique THEN 0 ELSE 1 END AS "
+         "\"Non_unique\","
+         " ic.relname AS \"Key_name\", k.n AS \"Seq_in_index\", a.attname AS \"Column_name\","
+         " 'A' AS \"Collation\", GREATEST(ic.reltuples, 0)::bigint AS \"Cardinality\","
+         " NULL::integer AS \"Sub_part\", NULL::text AS \"Packed\","
+         " CASE WHEN a.attnotnull THEN '' ELSE 'YES' END AS \"Null\", am.amname AS \"Index_type\","
+         " '' AS \"Comment\""
+         " FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid"
+         " JOIN pg_class ic ON ic.oid = i.indexrelid JOIN pg_am am ON am.oid = ic.relam"
+         " CROSS JOIN LATERAL unnest(i.indkey::int2[]) WITH ORDINALITY AS k(attnum, n)"
+         " JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = k.attnum"
+         " WHERE i.indrelid = " +
+         QuoteSqlString(table) + "::regclass ORDER BY 3, 4";
+}
+
+}  // namespace
+
+TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind_(kind) {
+  EnsureQtApplication();
+  name_ = QString("morvale-%1").arg(++connectionCounter);
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QtDriver(kind), name_);
+    if (!db.isValid()) {
+      db = QSqlDatabase();
+      QSqlDatabase::removeDatabase(name_);
+      throw Exception(Format("The %s driver of Qt SQL is not installed", {QtDriver(kind)}));
+    }
+    std::string host = params.Value("SERVER NAME");
+    std::string options = params.Value("OPTIONS");
+    auto addOption = [&](const std::string& o) {
+      options = options.empty() ? o : o + ";" + options;
+    };
+    if (kind == TDriverKind::Odbc) {
+      std::string dsn = params.Value("ODBC DSN");
+      db.setDatabaseName(Q(dsn.empty() ? params.Value("DATABASE NAME") : dsn));
+      // The one read-only switch ODBC has; drivers that ignore it are the data source's affair.
+      addOption("SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY");
+    } else {
+      db.setDatabaseName(Q(params.Value("DATABASE NAME")));
+      // A MySQL server on this machine may be reached by its socket file.
+      if (kind == TDriverKind::MySql && !host.empty() && host[0] == '/')
+        addOption("UNIX_SOCKET=" + host);
+      else if (!host.empty())
+        db.setHostName(Q(host));
+      std::string port = params.Value("PORT");
+      if (!port.empty()) db.setPort(std::atoi(port.c_str()));
+    }
+    db.setUserName(Q(params.Value("USER NAME")));
+    db.setPassword(Q(params.Value("PASSWORD")));
+    if (!options.empty()) db.setConnectOptions(Q(options));
+    try {
+      OpenOrThrow(kind, db);
+    } catch (...) {
+      db = QSqlDatabase();
+      QSqlDatabase::removeDatabase(name_);
+      throw;
+    }
+  }
+}
+
+TQtConnection::~TQtConnection() {
+  QSqlDatabase::removeDatabase(name_);
+}
+
+QString TQtConnection::Acquire() {
+  if (!busy_) {
+    busy_ = true;
+    return name_;
+  }
+  QString name = QString("morvale-%1").arg(++connectionCounter);
+  std::string error;
+  {
+    QSqlDatabase db = QSqlDatabase::cloneDatabase(name_, name);
+    try {
+      OpenOrThrow(kind_, db);
+    } catch (const Exception& e) {
+      error = e.what();
+    }
+  }
+  if (!error.empty()) {
+    QSqlDatabase::removeDatabase(name);
+    throw Exception(error);
+  }
+  return name;
+}
+
+void TQtConnection::Release(const QString& name) {
+  if (name == name_)
+    busy_ = false;
+  else
+    QSqlDatabase::removeDatabase(name);
+}
+
+std::unique_ptr<TCursor> TQtConnection::OpenCursor(const std::string& sql) {
+  TSqlCommand cmd;
+  try {
+    cmd = ParseSqlCommand(sql);
+  } catch (const Exception&) {
+    // MySQL has its own SHOW commands and messages.
+    if (kind_ != TDriverKind::MySql) throw;
+  }
+  std::unique_ptr<TCursor> cursor = OpenCommand(cmd, sql);
+  return cmd.Kind == TSqlCommandKind::Query ? std::move(cursor)
+                                            : CatalogueCursor(std::move(cursor));
+}
+
+std::unique_ptr<TCursor> TQtConnection::OpenCommand(const TSqlCommand& cmd,
+                                                    const std::string& sql) {
+  auto self = shared_from_this();
+  // MySQL answers SHOW and DESCRIBE itself.
+  if (kind_ == TDriverKind::MySql) return MakeQtCursor(self, sql);
+  if (cmd.Kind == TSqlCommandKind::ShowTables) {
+    TStringList names;
+    GetTableNames("*.*", true, false, names);
+    std::vector<TMemCursor::Row> rows;
+    for (const std::string& n : names) rows.push_back({n});
+    return std::make_unique<TMemCursor>(
+        TFieldDefs{MakeFieldDef("Table", ftString, kDefaultStringSize)}, std::move(rows));
+  }
+  if (kind_ == TDriverKind::PostgreSql) {
+    if (cmd.Kind == TSqlCommandKind::ShowFields)
+      return MakeQtCursor(self, PgFieldsSql(cmd.RawTable));
+    if (cmd.Kind == TSqlCommandKind::ShowIndex) return MakeQtCursor(self, PgIndexSql(cmd.RawTable));
+    return MakeQtCursor(self, sql);
+  }
+  if (cmd.Kind == TSqlCommandKind::Query) return MakeQtCursor(self, sql);
+  // ODBC: the driver's catalogue, as rows of our own.
+  QSqlDatabase db = QSqlDatabase::database(name_, false);
+  QSqlRecord record = db.record(Q(cmd.Table));
+  if (record.isEmpty()) throw Exception("no such table: " + cmd.Table);
+  QSqlIndex primary = db.primaryIndex(Q(cmd.Table));
+  std::vector<TMemCursor::Row> rows;
+  if (cmd.Kind == TSqlCommandKind::ShowFields) {
+    for (int i = 0; i < record.count(); ++i) {
+      QSqlField f = record.field(i);
+      const char* null = f.requiredStatus() == QSqlField::Required   ? "NO"
+                         : f.requiredStatus() == QSqlField::Optional ? "YES"
+                                                                     : "";
+      TMemCursor::Row row{
+          f.name().toStdString(), OdbcTypeName(f),
+          std::string(null),      std::string(primary.contains(f.name()) ? "PRI" : ""),
+          std::nullopt,           std::string()};
+      if (!f.defaultValue().isNull()) row[4] = f.defaultValue().toString().toStdString();
+      rows.push_back(std::move(row));
+    }
+    TFieldDefs defs;
+    for (const char* n : {"Field", "Type", "Null", "Key", "Default", "Extra"})
+      defs.push_back(MakeFieldDef(n, ftString, kDefaultStringSize));
+    return std::make_unique<TMemCursor>(std::move(defs), std::move(rows));
+  }
+  for (int i = 0; i < primary.count(); ++i) {
+    QString column = primary.fieldName(i);
+    rows.push_back(
+        {cmd.Table, std::string("0"),
+         primary.name().isEmpty() ? std::string("PRIMARY") : primary.name().toStdString(),
+         std::to_string(i + 1), column.toStdString(), std::string("A"), std::nullopt, std::nullopt,
+         std::nullopt, std::string(), std::string(), std::string()});
+  }
+  TFieldDefs defs;
+  for (const char* n :
+       {"Table", "Non_unique", "Key_name", "Seq_in_index", "Column_name", "Collation",
+        "Cardinality", "Sub_part", "Packed", "Null", "Index_type", "Comment"}) {
+    bool number = std::string_view(n) == "Non_unique" || std::string_view(n) == "Seq_in_index" ||
+                  std::string_view(n) == "Cardinality" || std::string_view(n) == "Sub_part";
+    defs.push_back(number ? MakeFieldDef(n, ftInteger)
+                          : MakeFieldDef(n, ftString, kDefaultStringSize));
+  }
+  return std::make_unique<TMemCursor>(std::move(defs), std::move(rows));
+}
+
+void TQtConnection::GetTableNames(const std::string& pattern, bool, bool systemTables,
+                                  TStringList& out) {
+  out.Clear();
+  std::string ownerPat, namePat;
+  bool byOwner = OwnerPattern(pattern, ownerPat, namePat);
+  std::vector<std::string> names;
+  QSqlDatabase db = QSqlDatabase::database(name_, false);
+  if (kind_ == TDriverKind::PostgreSql) {
+    QSqlQuery q(db);
+    std::string sql =
+        "SELECT n.nspname, c.relname, pg_get_userbyid(c.relowner) FROM pg_class c"
+        " JOIN pg_namespace n ON n.oid = c.relnamespace WHERE c.relkind IN ('r', 'v', 'm', 'p', "
+        "'f')";
+    if (!systemTables)
+      sql +=
+          " AND n.nspname NOT IN ('pg_catalog', 'information_schema')"
+          " AND n.nspname NOT LIKE 'pg\\_toast%' AND n.nspname NOT LIKE 'pg\\_temp%'";
+    if (!q.exec(Q(sql))) throw Exception(ErrorText(q.lastError()));
+    while (q.next()) {
+      QString schema = q.value(0).toString(), table = q.value(1).toString(),
+              owner = q.value(2).toString();
+      std::string name = PgName(schema, table);
+      if (byOwner) {
+        bool mine =
+            SameText(owner.toStdString(), ownerPat) || SameText(schema.toStdString(), ownerPat);
+        if (!mine || !MatchesTablePattern(table.toStdString(), namePat)) continue;
+      } else if (!MatchesTablePattern(name, pattern)) {
+        continue;
+      }
+      names.push_back(name);
+    }
+  } else {
+    QSql::TableType types = static_cast<QSql::TableType>(QSql::Tables | QSql::Views);
+    if (systemTables) types = static_cast<QSql::TableType>(types | QSql::SystemTables);
+    for (const QString& t : db.tables(types)) {
+      std::string name = t.toStdString();
+      if (MatchesTablePattern(name, pattern)) names.push_back(name);
+    }
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return LowerCaseAscii(a) < LowerCaseAscii(b);
+  });
+  for (auto& n : names) out.Add(std::move(n));
+}
+
+}  // namespace morvale

@@ -1,0 +1,58 @@
+// Server databases (PostgreSQL, MySQL/MariaDB, ODBC data sources) through Qt SQL's drivers. Each
+// open statement streams its rows forward only; a statement that opens while another one is still
+// reading gets a connection of its own, because a server connection serves one result at a time.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QString>
+
+#include "app/engine/connection.h"
+#include "app/engine/sqltext.h"
+
+class QSqlField;
+class QSqlError;
+
+namespace morvale {
+
+class TQtConnection : public TConnection, public std::enable_shared_from_this<TQtConnection> {
+ public:
+  // Connects at once; a refused login or an unknown host raises the server's message.
+  TQtConnection(TDriverKind kind, const TStringList& params);
+  ~TQtConnection() override;
+
+  std::unique_ptr<TCursor> OpenCursor(const std::string& sql) override;
+  void GetTableNames(const std::string& pattern, bool extensions, bool systemTables,
+                     TStringList& out) override;
+  TDriverKind Kind() const { return kind_; }
+
+  // The name of a Qt connection a statement may use: this one when it is free, else a new one
+  // with the same settings. Give it back with Release.
+  QString Acquire();
+  void Release(const QString& name);
+
+ private:
+  std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
+  TDriverKind kind_;
+  QString name_;
+  bool busy_ = false;
+};
+
+// The field of a result column of a server driver, from its type code and sizes.
+TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& field);
+
+// The type of an ODBC column as SHOW FIELDS writes it ("VARCHAR(40)").
+std::string OdbcTypeName(const QSqlField& field);
+
+// The server's own text of a failure, else Qt's.
+std::string ErrorText(const QSqlError& error);
+
+// Qt SQL loads its drivers through a Qt application object; the command-line program and the
+// tests have none of their own. A program that may need a GUI application later (fonts) names the
+// function that makes it, so that the engine does not make a plain one first; without it the
+// engine makes a QCoreApplication.
+void EnsureQtApplication();
+void SetQtApplicationMaker(void (*maker)());
+
+}  // namespace morvale

@@ -1,0 +1,15 @@
+#include "app/engine/query.h"
+
+#include "app/engine/session.h"
+
+namespace morvale {
+
+void TQuery::Open() {
+  if (Active()) return;
+  TSession* session = TSession::Find(SessionName);
+  if (!session) throw Exception(Format("Session '%s' not found", {SessionName}));
+  TDatabase& db = session->OpenDatabase(DatabaseName);
+  OpenCursor(db.Connection().OpenCursor(SQL.Text()));
+}
+
+}  // namespace morvale

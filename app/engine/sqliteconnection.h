@@ -1,0 +1,72 @@
+// The drivers that run on SQLite: a database file (SQLITE), and a folder of dBASE tables
+// (STANDARD) queried through an in-memory database that shows each table file as a virtual table.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/engine/connection.h"
+#include "app/engine/sqltext.h"
+
+namespace morvale {
+
+class TSqliteDatabase;
+
+class TSqliteConnection : public TConnection {
+ public:
+  explicit TSqliteConnection(std::shared_ptr<TSqliteDatabase> db) : db_(std::move(db)) {}
+  std::unique_ptr<TCursor> OpenCursor(const std::string& sql) override;
+  void GetTableNames(const std::string& pattern, bool extensions, bool systemTables,
+                     TStringList& out) override;
+  const std::shared_ptr<TSqliteDatabase>& Database() const { return db_; }
+
+ protected:
+  // The statement text as SQLite should run it (the folder driver names its table files here).
+  virtual std::string Prepare(const std::string& sql) { return sql; }
+  // Makes a table reference known before SHOW and DESCRIBE read it; its name in SQLite.
+  virtual std::string ResolveTable(const std::string& table) { return table; }
+  virtual std::unique_ptr<TCursor> MakeCursor(const std::string& sql);
+
+  std::shared_ptr<TSqliteDatabase> db_;
+
+ private:
+  std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
+};
+
+class TFolderConnection : public TSqliteConnection {
+ public:
+  // `folder` ends in '/'; table files elsewhere are named by their full path.
+  explicit TFolderConnection(std::string folder);
+  const std::string& Folder() const { return folder_; }
+  void GetTableNames(const std::string& pattern, bool extensions, bool systemTables,
+                     TStringList& out) override;
+
+  // SQLite databases of the same session, reachable in a query as schema.table by their alias
+  // name (a heterogeneous query): alias name and file path of each.
+  using TAttachedList = std::vector<std::pair<std::string, std::string>>;
+  std::function<TAttachedList()> AttachedDatabases;
+
+ protected:
+  std::string Prepare(const std::string& sql) override;
+  std::string ResolveTable(const std::string& table) override;
+  std::unique_ptr<TCursor> MakeCursor(const std::string& sql) override;
+
+ private:
+  // The path of the table file a name stands for, or empty.
+  std::string TableFile(const std::string& name) const;
+  void Register(const std::string& name, const std::string& path);
+  void AttachDatabases();
+
+  struct TRegistered {
+    std::string path;
+    int64_t size = 0, mtime = 0, inode = 0;  // mtime in nanoseconds
+  };
+  std::string folder_;
+  std::map<std::string, TRegistered> tables_;  // by lower-case name
+  std::map<std::string, std::string> attached_;
+};
+
+}  // namespace morvale

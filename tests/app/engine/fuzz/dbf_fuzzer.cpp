@@ -1,0 +1,7 @@
+// libFuzzer entry for the dBASE reader; built and run by run-dbf-fuzzer.
+#include "tests/app/engine/fuzz/dbf_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  morvale::test::RunDbfFuzzInput(data, size);
+  return 0;
+}
