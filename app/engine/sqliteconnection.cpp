@@ -103,14 +103,16 @@ bool IsRegularFile(const std::string& path, struct stat& st) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// dBASE numbers without decimals are the integer types their width allows.
+// dBASE numbers without decimals are the integer types their width allows. Twenty digits is the
+// width written for 64-bit integers: as floating point their last digits beyond 2^53 would change,
+// and a value too large for 64 bits still arrives, as a float.
 bool DbfDeclaredType(std::string_view decl, TFieldDef& def) {
   TDeclaredType t = ParseDeclaredType(decl);
   if (t.Name != "NUMERIC" || t.Args[0] <= 0) return FieldDefFromDeclaredType(decl, def);
   int width = t.Args[0], decimals = std::max(0, t.Args[1]);
   TFieldType type = ftFloat;
   if (decimals == 0)
-    type = width < 5 ? ftSmallint : width < 10 ? ftInteger : width < 19 ? ftLargeint : ftFloat;
+    type = width < 5 ? ftSmallint : width < 10 ? ftInteger : width <= 20 ? ftLargeint : ftFloat;
   def = MakeFieldDef(std::move(def.Name), type);
   return true;
 }
