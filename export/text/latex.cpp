@@ -127,9 +127,9 @@ void TExportLaTeX::BeginExport() {
   w.EmptyLine();
   for (const std::string& line : Header) w.WriteLn(line);
   w.WriteLn("\\par\\bigskip");
-  std::string spec = "|";
-  for (int i = 0; i < Columns().Count(); ++i) spec += Columns()[i].IsNumeric ? "r|" : "l|";
-  w.WriteLn("\\begin{tabular}{" + spec + "}");
+  std::string layout = "|";
+  for (int i = 0; i < Columns().Count(); ++i) layout += Columns()[i].IsNumeric ? "r|" : "l|";
+  w.WriteLn("\\begin{tabular}{" + layout + "}");
   w.WriteLn("\\hline");
 }
 

@@ -22,18 +22,46 @@ TxlsColor ReadColor(const TIniFile& ini, const std::string& section, const char*
   return TextToColor(ini.ReadString(section, key, ""));
 }
 
+// The font and alignment keys, which cell and note formats share (with defaults of their own).
+void SaveFontAndAlignment(TIniFile& ini, const std::string& section, const TxlsFont& font,
+                          const TxlsAlignment& alignment) {
+  ini.WriteString(section, "FontName", font.Name);
+  ini.WriteInteger(section, "FontSize", font.Size);
+  ini.WriteString(section, "FontColor", ColorToText(font.Color));
+  ini.WriteBool(section, "FontBold", font.Has(xfsBold));
+  ini.WriteBool(section, "FontItalic", font.Has(xfsItalic));
+  ini.WriteBool(section, "FontStrikeOut", font.Has(xfsStrikeOut));
+  ini.WriteInteger(section, "FontUnderline", font.Underline);
+  ini.WriteInteger(section, "HorAlignment", alignment.Horizontal);
+  ini.WriteInteger(section, "VertAlignment", alignment.Vertical);
+}
+
+struct TFontDefaults {
+  const char* name;
+  int size;
+  bool bold;
+  int horizontal, vertical;
+};
+
+void LoadFontAndAlignment(const TIniFile& ini, const std::string& section, const TFontDefaults& d,
+                          TxlsFont& font, TxlsAlignment& alignment) {
+  font.Name = ini.ReadString(section, "FontName", d.name);
+  font.Size = ini.ReadInteger(section, "FontSize", d.size);
+  font.Color = ReadColor(ini, section, "FontColor", clrBlack);
+  font.Set(xfsBold, ini.ReadBool(section, "FontBold", d.bold));
+  font.Set(xfsItalic, ini.ReadBool(section, "FontItalic", false));
+  font.Set(xfsStrikeOut, ini.ReadBool(section, "FontStrikeOut", false));
+  font.Underline = static_cast<TxlsFontUnderline>(ini.ReadInteger(section, "FontUnderline", 0));
+  alignment.Horizontal =
+      static_cast<TxlsHorizontalAlignment>(ini.ReadInteger(section, "HorAlignment", d.horizontal));
+  alignment.Vertical =
+      static_cast<TxlsVerticalAlignment>(ini.ReadInteger(section, "VertAlignment", d.vertical));
+}
+
 }  // namespace
 
 void TxlsFormat::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteString(section, "FontName", Font.Name);
-  ini.WriteInteger(section, "FontSize", Font.Size);
-  ini.WriteString(section, "FontColor", ColorToText(Font.Color));
-  ini.WriteBool(section, "FontBold", Font.Has(xfsBold));
-  ini.WriteBool(section, "FontItalic", Font.Has(xfsItalic));
-  ini.WriteBool(section, "FontStrikeOut", Font.Has(xfsStrikeOut));
-  ini.WriteInteger(section, "FontUnderline", Font.Underline);
-  ini.WriteInteger(section, "HorAlignment", Alignment.Horizontal);
-  ini.WriteInteger(section, "VertAlignment", Alignment.Vertical);
+  SaveFontAndAlignment(ini, section, Font, Alignment);
   for (const TBorderKey& k : kBorderKeys) {
     const TxlsBorder& b = Borders.*k.border;
     ini.WriteInteger(section, k.key, b.Style);
@@ -45,17 +73,7 @@ void TxlsFormat::SaveToIni(TIniFile& ini, const std::string& section) const {
 }
 
 void TxlsFormat::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  Font.Name = ini.ReadString(section, "FontName", "arial");
-  Font.Size = ini.ReadInteger(section, "FontSize", 10);
-  Font.Color = ReadColor(ini, section, "FontColor", clrBlack);
-  Font.Set(xfsBold, ini.ReadBool(section, "FontBold", false));
-  Font.Set(xfsItalic, ini.ReadBool(section, "FontItalic", false));
-  Font.Set(xfsStrikeOut, ini.ReadBool(section, "FontStrikeOut", false));
-  Font.Underline = static_cast<TxlsFontUnderline>(ini.ReadInteger(section, "FontUnderline", 0));
-  Alignment.Horizontal =
-      static_cast<TxlsHorizontalAlignment>(ini.ReadInteger(section, "HorAlignment", 0));
-  Alignment.Vertical =
-      static_cast<TxlsVerticalAlignment>(ini.ReadInteger(section, "VertAlignment", 2));
+  LoadFontAndAlignment(ini, section, {"arial", 10, false, 0, 2}, Font, Alignment);
   for (const TBorderKey& k : kBorderKeys) {
     TxlsBorder& b = Borders.*k.border;
     b.Style = static_cast<TxlsBorderStyle>(ini.ReadInteger(section, k.key, 0));
@@ -77,15 +95,7 @@ void TxlsFieldFormat::LoadFromIni(const TIniFile& ini, const std::string& sectio
 }
 
 void TxlsNoteFormat::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteString(section, "FontName", Font.Name);
-  ini.WriteInteger(section, "FontSize", Font.Size);
-  ini.WriteString(section, "FontColor", ColorToText(Font.Color));
-  ini.WriteBool(section, "FontBold", Font.Has(xfsBold));
-  ini.WriteBool(section, "FontItalic", Font.Has(xfsItalic));
-  ini.WriteBool(section, "FontStrikeOut", Font.Has(xfsStrikeOut));
-  ini.WriteInteger(section, "FontUnderline", Font.Underline);
-  ini.WriteInteger(section, "HorAlignment", Alignment.Horizontal);
-  ini.WriteInteger(section, "VertAlignment", Alignment.Vertical);
+  SaveFontAndAlignment(ini, section, Font, Alignment);
   ini.WriteInteger(section, "BackgroundColor", BackgroundColor);
   ini.WriteInteger(section, "ForegroundColor", ForegroundColor);
   ini.WriteInteger(section, "FillType", FillType);
@@ -95,17 +105,7 @@ void TxlsNoteFormat::SaveToIni(TIniFile& ini, const std::string& section) const 
 }
 
 void TxlsNoteFormat::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  Font.Name = ini.ReadString(section, "FontName", "Tahoma");
-  Font.Size = ini.ReadInteger(section, "FontSize", 8);
-  Font.Color = ReadColor(ini, section, "FontColor", clrBlack);
-  Font.Set(xfsBold, ini.ReadBool(section, "FontBold", true));
-  Font.Set(xfsItalic, ini.ReadBool(section, "FontItalic", false));
-  Font.Set(xfsStrikeOut, ini.ReadBool(section, "FontStrikeOut", false));
-  Font.Underline = static_cast<TxlsFontUnderline>(ini.ReadInteger(section, "FontUnderline", 0));
-  Alignment.Horizontal =
-      static_cast<TxlsHorizontalAlignment>(ini.ReadInteger(section, "HorAlignment", 1));
-  Alignment.Vertical =
-      static_cast<TxlsVerticalAlignment>(ini.ReadInteger(section, "VertAlignment", 0));
+  LoadFontAndAlignment(ini, section, {"Tahoma", 8, true, 1, 0}, Font, Alignment);
   BackgroundColor = ini.ReadInteger(section, "BackgroundColor", 14811135);
   ForegroundColor = ini.ReadInteger(section, "ForegroundColor", 14811135);
   FillType = static_cast<TxlsNoteFillType>(ini.ReadInteger(section, "FillType", 0));

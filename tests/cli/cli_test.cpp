@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/run.h"
+#include "tests/cli/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {
@@ -14,17 +15,8 @@ using test::ReadFile;
 using test::RunCommand;
 using test::ShellQuote;
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args) {
-  TMemoryStream out;
-  std::ostringstream err;
-  int status = cli::RunCli(args, out, err);
-  return {status, out.Data(), err.str()};
-}
+using test::Cli;
+using test::Result;
 
 class CliTest : public ::testing::Test {
  protected:

@@ -8,6 +8,7 @@
 
 #include "cli/run.h"
 #include "export/core/streams.h"
+#include "tests/cli/clirun.h"
 #include "tests/export/docs/dbfsupport.h"
 #include "tests/support/demo.h"
 
@@ -18,17 +19,8 @@ using test::ReadFile;
 using test::RunCommand;
 using test::ShellQuote;
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args) {
-  TMemoryStream out;
-  std::ostringstream err;
-  int status = cli::RunCli(args, out, err);
-  return {status, out.Data(), err.str()};
-}
+using test::Cli;
+using test::Result;
 
 std::string Columns(const std::string& table) {
   std::string fields;

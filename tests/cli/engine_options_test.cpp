@@ -11,22 +11,14 @@
 #include "cli/run.h"
 #include "export/core/streams.h"
 #include "tests/app/engine/dbfbuilder.h"
+#include "tests/cli/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args) {
-  TMemoryStream out;
-  std::ostringstream err;
-  int status = cli::RunCli(args, out, err);
-  return {status, out.Data(), err.str()};
-}
+using test::Cli;
+using test::Result;
 
 class CliDatabases : public ::testing::Test {
  protected:

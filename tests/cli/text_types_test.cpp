@@ -16,6 +16,7 @@
 #include "cli/run.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
+#include "tests/cli/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {
@@ -25,17 +26,8 @@ using test::ReadFile;
 using test::RunCommand;
 using test::ShellQuote;
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Cli(std::vector<std::string> args) {
-  TMemoryStream out;
-  std::ostringstream err;
-  int status = cli::RunCli(args, out, err);
-  return {status, out.Data(), err.str()};
-}
+using test::Cli;
+using test::Result;
 
 using Row = std::vector<std::optional<std::string>>;
 
