@@ -6,14 +6,7 @@ namespace morvale {
 
 TExportFormats::TExportFormats(const TFormatSettings& fs) {
   SetLocale(fs);
-  integer_ = DefaultInteger();
-  float_ = DefaultFloat();
-  date_ = defDate_;
-  time_ = defTime_;
-  dateTime_ = defDateTime_;
-  currency_ = defCurrency_;
-  true_ = DefaultTrue();
-  false_ = DefaultFalse();
+  ResetFormats();
 }
 
 TExportFormats& TExportFormats::operator=(const TExportFormats& other) {
