@@ -32,6 +32,9 @@ struct TServer {
   const char* variable;
 };
 
+// Test listings show the server's name, not the bytes of the parameter.
+void PrintTo(const TServer& s, std::ostream* os) { *os << s.name; }
+
 class Server : public ::testing::TestWithParam<TServer> {
  protected:
   void SetUp() override {
