@@ -1,5 +1,6 @@
 #include "app/engine/fielddefs.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace morvale {
@@ -11,7 +12,10 @@ void SetDefaultSizes(TFieldDef& def) {
     case ftFixedChar:
     case ftWideString:
       data = def.Size + 1;
-      width = def.Size;
+      // A column without a declared length (TEXT, VARCHAR) reads as 255 characters: shown that
+      // wide it would push a text or PDF page's other columns far off to the right. Values
+      // longer than this still widen a measured column.
+      width = std::min(def.Size, kMaxStringDisplayWidth);
       break;
     case ftGuid:
       data = 39;

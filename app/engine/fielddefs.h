@@ -24,6 +24,8 @@ using TFieldDefs = std::vector<TFieldDef>;
 
 // Size of a string column whose type declares none (TEXT, VARCHAR without a length).
 constexpr int kDefaultStringSize = 255;
+// The widest a string field is shown by default, in characters.
+constexpr int kMaxStringDisplayWidth = 64;
 
 // Fills DataSize and DisplayWidth from DataType and Size the way the grid and the exporters
 // expect them (a string shows its declared size, a date-time 18 characters).
