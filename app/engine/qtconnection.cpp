@@ -79,6 +79,9 @@ void PrepareSession(TDriverKind kind, QSqlDatabase& db) {
     q.exec("SET bytea_output = 'hex'");
   } else if (kind == TDriverKind::MySql) {
     q.exec("SET SESSION TRANSACTION READ ONLY");
+    // Rows are read from the server as the dataset moves on; a reader that pauses (a window
+    // left open on the first page) must not have the server give up on it after a minute.
+    q.exec("SET SESSION net_write_timeout = @@wait_timeout");
   }
 }
 
@@ -312,7 +315,9 @@ void TQtConnection::GetTableNames(const std::string& pattern, bool, bool systemT
   std::string ownerPat, namePat;
   bool byOwner = OwnerPattern(pattern, ownerPat, namePat);
   std::vector<std::string> names;
-  QSqlDatabase db = QSqlDatabase::database(name_, false);
+  // A connection of its own: this one may be in the middle of a result that is still streaming.
+  TQtLease lease(*this);
+  QSqlDatabase db = QSqlDatabase::database(lease.Name(), false);
   if (kind_ == TDriverKind::PostgreSql) {
     QSqlQuery q(db);
     std::string sql =

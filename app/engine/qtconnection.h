@@ -39,8 +39,27 @@ class TQtConnection : public TConnection, public std::enable_shared_from_this<TQ
   bool busy_ = false;
 };
 
+// A Qt connection held for one statement: acquired when made, given back when it goes.
+class TQtLease {
+ public:
+  explicit TQtLease(TQtConnection& connection)
+      : connection_(connection), name_(connection.Acquire()) {}
+  ~TQtLease() { connection_.Release(name_); }
+  TQtLease(const TQtLease&) = delete;
+  TQtLease& operator=(const TQtLease&) = delete;
+  const QString& Name() const { return name_; }
+
+ private:
+  TQtConnection& connection_;
+  QString name_;
+};
+
 // The field of a result column of a server driver, from its type code and sizes.
 TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& field);
+
+// The field of a MySQL result column from the client library's description of it: its type code,
+// length and decimals, and whether Qt's driver took it for bytes.
+TFieldDef MySqlFieldDef(const std::string& name, int type, int length, int decimals, bool binary);
 
 // The type of an ODBC column as SHOW FIELDS writes it ("VARCHAR(40)").
 std::string OdbcTypeName(const QSqlField& field);

@@ -1,5 +1,7 @@
 #include "app/engine/qtcursor.h"
 
+#include "app/engine/mysqlcursor.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -278,6 +280,7 @@ class TQtCursor : public TCursor {
 
 std::unique_ptr<TCursor> MakeQtCursor(std::shared_ptr<TQtConnection> connection,
                                       const std::string& sql) {
+  if (connection->Kind() == TDriverKind::MySql) return MakeMySqlCursor(std::move(connection), sql);
   return std::make_unique<TQtCursor>(std::move(connection), sql);
 }
 

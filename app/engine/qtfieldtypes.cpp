@@ -62,6 +62,56 @@ std::string OdbcTypeName(const QSqlField& f) {
   }
 }
 
+TFieldDef MySqlFieldDef(const std::string& name, int type, int length, int decimals, bool binary) {
+  const int len = length, prec = decimals;
+  auto str = [&](int size) {
+    return MakeFieldDef(name, ftString, size > 0 ? size : kDefaultStringSize);
+  };
+  auto bcd = [&](int digits, int scale) {
+    if (digits <= 0) return MakeFieldDef(name, ftFloat);
+    return MakeFieldDef(name, ftBCD, std::max(0, scale), digits);
+  };
+  switch (type) {
+    case 0:
+    case 246:
+      return bcd(len > 2 ? len - (prec > 0 ? 2 : 1) : len, prec);  // sign, point
+    case 1:
+      return MakeFieldDef(name, len == 1 ? ftBoolean : ftSmallint);
+    case 2:
+    case 13:
+      return MakeFieldDef(name, ftSmallint);
+    case 3:
+    case 9:
+      return MakeFieldDef(name, ftInteger);
+    case 8:
+      return MakeFieldDef(name, ftLargeint);
+    case 4:
+    case 5:
+      return MakeFieldDef(name, ftFloat);
+    case 7:
+    case 12:
+      return MakeFieldDef(name, ftDateTime);
+    case 10:
+      return MakeFieldDef(name, ftDate);
+    case 11:
+      return MakeFieldDef(name, ftTime);
+    case 16:
+      return MakeFieldDef(name, len == 1 ? ftBoolean : ftLargeint);
+    case 249:
+    case 250:
+    case 251:
+    case 252:
+      // TEXT and BLOB types; the length says which (TINYTEXT and TEXT stay strings).
+      if (binary) return MakeFieldDef(name, ftBlob);
+      if (len > 65535 * 4) return MakeFieldDef(name, ftMemo);
+      return str(kDefaultStringSize);
+    default:
+      if (binary) return MakeFieldDef(name, ftBlob);
+      // The server counts bytes of its UTF-8 (four a character).
+      return str(len > 0 ? std::max(1, len / 4) : 0);
+  }
+}
+
 TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
   std::string name = f.name().toStdString();
   const int id = f.typeID(), len = f.length(), prec = f.precision();
@@ -115,48 +165,8 @@ TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
         return str(kDefaultStringSize);  // text, json, xml, arrays...: shown as text
     }
   }
-  if (kind == TDriverKind::MySql) {
-    const bool binary = meta == QMetaType::QByteArray;
-    switch (id) {
-      case 0:
-      case 246:
-        return bcd(len > 2 ? len - (prec > 0 ? 2 : 1) : len, prec);  // sign, point
-      case 1:
-        return MakeFieldDef(name, len == 1 ? ftBoolean : ftSmallint);
-      case 2:
-      case 13:
-        return MakeFieldDef(name, ftSmallint);
-      case 3:
-      case 9:
-        return MakeFieldDef(name, ftInteger);
-      case 8:
-        return MakeFieldDef(name, ftLargeint);
-      case 4:
-      case 5:
-        return MakeFieldDef(name, ftFloat);
-      case 7:
-      case 12:
-        return MakeFieldDef(name, ftDateTime);
-      case 10:
-        return MakeFieldDef(name, ftDate);
-      case 11:
-        return MakeFieldDef(name, ftTime);
-      case 16:
-        return MakeFieldDef(name, len == 1 ? ftBoolean : ftLargeint);
-      case 249:
-      case 250:
-      case 251:
-      case 252:
-        // TEXT and BLOB types; the length says which (TINYTEXT and TEXT stay strings).
-        if (binary) return MakeFieldDef(name, ftBlob);
-        if (len > 65535 * 4) return MakeFieldDef(name, ftMemo);
-        return str(kDefaultStringSize);
-      default:
-        if (binary) return MakeFieldDef(name, ftBlob);
-        // The server counts bytes of its UTF-8 (four a character).
-        return str(len > 0 ? std::max(1, len / 4) : 0);
-    }
-  }
+  if (kind == TDriverKind::MySql)
+    return MySqlFieldDef(name, id, len, prec, meta == QMetaType::QByteArray);
   // ODBC: the SQL type codes of the ODBC standard.
   switch (id) {
     case 1:
