@@ -378,10 +378,10 @@ TEST_P(Server, LargeResultIsWalkedInBoundedMemory) {
   EXPECT_EQ(ds->Fields(1).AsString(), std::string(500, 'x'));
   EXPECT_EQ(ds->RecordCount(), rows);
   ds.reset();
-  // AddressSanitizer holds freed memory back for a while, so its peak says nothing here.
-  if (kSanitized) return;
+  // libpq allocates each row anew, and AddressSanitizer holds freed memory back for a while.
+  if (kSanitized && Is(TDriverKind::PostgreSql)) return;
   const int64_t grown = PeakKb() - before;
-  EXPECT_LT(grown, 40 * 1024) << "the walk took " << grown / 1024 << " MB";
+  EXPECT_LT(grown, 16 * 1024) << "the walk took " << grown / 1024 << " MB";
 }
 
 // The first value of the first row a window holds, as text whether a number or not.
