@@ -5,7 +5,9 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
+#include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
