@@ -53,6 +53,8 @@ void Split(TDateTime dt, int64_t& days, int64_t& ms) {
     ms -= kMsPerDay;
     days += dt < 0 ? -1 : 1;
   }
+  // Nothing parsed lies outside the years 1 to 9999; anything else is held at the edges.
+  days = std::clamp(days, kMinSerial, kMaxSerial);
 }
 
 struct Parts {

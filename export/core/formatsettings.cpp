@@ -55,7 +55,27 @@ struct StrfToken {
   }
 };
 
-void TokenizeStrftime(std::string_view f, std::vector<StrfToken>& out, int depth = 0) {
+struct StrfConversion {
+  char letter;
+  StrfToken::Kind kind;
+};
+constexpr StrfConversion kConversions[] = {
+    {'d', StrfToken::kDay},        {'e', StrfToken::kDayNoPad},  {'m', StrfToken::kMonth},
+    {'Y', StrfToken::kYear4},      {'y', StrfToken::kYear2},     {'H', StrfToken::kHour24},
+    {'I', StrfToken::kHour12},     {'M', StrfToken::kMinute},    {'S', StrfToken::kSecond},
+    {'p', StrfToken::kAmPm},       {'P', StrfToken::kAmPm},      {'b', StrfToken::kMonthShort},
+    {'h', StrfToken::kMonthShort}, {'B', StrfToken::kMonthLong}, {'a', StrfToken::kDayShort},
+    {'A', StrfToken::kDayLong},
+};
+struct StrfShorthand {
+  char letter;
+  const char* expansion;
+};
+constexpr StrfShorthand kShorthands[] = {
+    {'D', "%m/%d/%y"}, {'T', "%H:%M:%S"}, {'R', "%H:%M"}, {'r', "%I:%M:%S %p"}, {'F', "%Y-%m-%d"},
+};
+
+void TokenizeStrftime(std::string_view f, std::vector<StrfToken>& out) {
   auto literal = [&](std::string_view t) {
     if (!out.empty() && out.back().kind == StrfToken::kLiteral)
       out.back().text.append(t);
@@ -68,87 +88,18 @@ void TokenizeStrftime(std::string_view f, std::vector<StrfToken>& out, int depth
       continue;
     }
     char c = f[++i];
-    // glibc's flags and widths ("%-d", "%Ey") change nothing the language can express.
+    // glibc's flags and alternatives ("%-d", "%Ey") change nothing the language can express.
     while ((c == '-' || c == '_' || c == '0' || c == '^' || c == '#' || c == 'E' || c == 'O') &&
            i + 1 < f.size())
       c = f[++i];
-    auto tok = [&](StrfToken::Kind k) { out.push_back({k, {}}); };
-    switch (c) {
-      case 'd':
-        tok(StrfToken::kDay);
-        break;
-      case 'e':
-        tok(StrfToken::kDayNoPad);
-        break;
-      case 'm':
-        tok(StrfToken::kMonth);
-        break;
-      case 'Y':
-        tok(StrfToken::kYear4);
-        break;
-      case 'y':
-        tok(StrfToken::kYear2);
-        break;
-      case 'H':
-        tok(StrfToken::kHour24);
-        break;
-      case 'I':
-        tok(StrfToken::kHour12);
-        break;
-      case 'M':
-        tok(StrfToken::kMinute);
-        break;
-      case 'S':
-        tok(StrfToken::kSecond);
-        break;
-      case 'p':
-      case 'P':
-        tok(StrfToken::kAmPm);
-        break;
-      case 'b':
-      case 'h':
-        tok(StrfToken::kMonthShort);
-        break;
-      case 'B':
-        tok(StrfToken::kMonthLong);
-        break;
-      case 'a':
-        tok(StrfToken::kDayShort);
-        break;
-      case 'A':
-        tok(StrfToken::kDayLong);
-        break;
-      case '%':
-        literal("%");
-        break;
-      case 'n':
-      case 't':
-        literal(" ");
-        break;
-      default: {
-        const char* expansion = nullptr;
-        switch (c) {
-          case 'D':
-            expansion = "%m/%d/%y";
-            break;
-          case 'T':
-            expansion = "%H:%M:%S";
-            break;
-          case 'R':
-            expansion = "%H:%M";
-            break;
-          case 'r':
-            expansion = "%I:%M:%S %p";
-            break;
-          case 'F':
-            expansion = "%Y-%m-%d";
-            break;
-          default:
-            break;  // time zones and the like have no place in a value's text
-        }
-        if (expansion && depth < 2) TokenizeStrftime(expansion, out, depth + 1);
-      }
-    }
+    if (c == '%') literal("%");
+    if (c == 'n' || c == 't') literal(" ");
+    for (const StrfConversion& conv : kConversions)
+      if (conv.letter == c) out.push_back({conv.kind, {}});
+    // The shorthands expand to plain conversions only, so this recursion is one level deep.
+    for (const StrfShorthand& sh : kShorthands)
+      if (sh.letter == c) TokenizeStrftime(sh.expansion, out);
+    // Anything else (time zones, week numbers) has no place in a value's text.
   }
 }
 

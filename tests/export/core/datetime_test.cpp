@@ -71,6 +71,10 @@ TEST(DateTime, EncodeAndDecode) {
   EXPECT_EQ(y * 10000 + m * 100 + d, 20080308);
   EXPECT_EQ(h + n + s + z, 0);
 
+  // Values no date can have are held at the edges of the years 1 to 9999.
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd", 1e300, TFormatSettings::Iso()), "9999-12-31");
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd", -1e300, TFormatSettings::Iso()), "0001-01-01");
+
   EXPECT_EQ(DayOfWeek(0), 7);  // 30 December 1899 was a Saturday
   EXPECT_EQ(DayOfWeek(Sample()), 6);
   EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 24)), 1);
