@@ -391,14 +391,136 @@ TDateTimeFormat::TDateTimeFormat(std::string_view format)
     : source_(format.empty() ? std::string_view("c") : format) {
   bool afterHour = false;
   Element e{};
+  numeric_ = true;
   for (size_t i = 0; i < source_.size();) {
     i = NextElement(source_, i, afterHour, e);
     twelveHour_ |= IsAmPm(e.kind);
+    switch (e.kind) {
+      case Kind::kLiteral:
+      case Kind::kDateSep:
+      case Kind::kTimeSep:
+      case Kind::kDay:
+      case Kind::kDay2:
+      case Kind::kMonth:
+      case Kind::kMonth2:
+      case Kind::kYear2:
+      case Kind::kYear4:
+      case Kind::kHour:
+      case Kind::kHour2:
+      case Kind::kMinute:
+      case Kind::kMinute2:
+      case Kind::kSecond:
+      case Kind::kSecond2:
+      case Kind::kMsec:
+      case Kind::kMsec3:
+        break;
+      default:
+        numeric_ = false;
+    }
     elements_.push_back(e);
   }
+  numeric_ = numeric_ && !twelveHour_;
+}
+
+namespace {
+
+// Writes v with at least `digits` digits at p; returns the end. Days, months, hours, minutes,
+// seconds and four-digit years, nearly every number written, take the short ways.
+char* PutNumber(char* p, int v, int digits) {
+  if (v >= 0 && v < 100 && digits <= 2) {
+    if (v >= 10 || digits == 2) *p++ = static_cast<char>('0' + v / 10);
+    *p++ = static_cast<char>('0' + v % 10);
+    return p;
+  }
+  if (v >= 1000 && v < 10000 && digits <= 4) {
+    p[0] = static_cast<char>('0' + v / 1000);
+    p[1] = static_cast<char>('0' + v / 100 % 10);
+    p[2] = static_cast<char>('0' + v / 10 % 10);
+    p[3] = static_cast<char>('0' + v % 10);
+    return p + 4;
+  }
+  char tmp[12];
+  int n = 0;
+  do {
+    tmp[n++] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v);
+  for (int k = n; k < digits; ++k) *p++ = '0';
+  while (n) *p++ = tmp[--n];
+  return p;
+}
+
+}  // namespace
+
+// Dates and times in exports are almost always digits and separators ("dd.mm.yyyy hh:nn"): those
+// go straight into a buffer, without the general renderer's per-element lookups and checks.
+bool TDateTimeFormat::RenderNumeric(TDateTime dt, const TFormatSettings& fs,
+                                    std::string& out) const {
+  char buf[256];
+  char* p = buf;
+  char* const end = buf + sizeof buf - 16;
+  Parts t = Decode(dt);
+  for (const Element& e : elements_) {
+    std::string_view text;
+    switch (e.kind) {
+      case Kind::kLiteral:
+        text = std::string_view(source_).substr(e.offset, e.length);
+        break;
+      case Kind::kDateSep:
+        text = fs.DateSeparator;
+        break;
+      case Kind::kTimeSep:
+        text = fs.TimeSeparator;
+        break;
+      case Kind::kDay:
+      case Kind::kDay2:
+        p = PutNumber(p, t.day, e.kind == Kind::kDay2 ? 2 : 1);
+        break;
+      case Kind::kMonth:
+      case Kind::kMonth2:
+        p = PutNumber(p, t.month, e.kind == Kind::kMonth2 ? 2 : 1);
+        break;
+      case Kind::kYear2:
+        p = PutNumber(p, t.year % 100, 2);
+        break;
+      case Kind::kYear4:
+        p = PutNumber(p, t.year, 4);
+        break;
+      case Kind::kHour:
+      case Kind::kHour2:
+        p = PutNumber(p, t.hour, e.kind == Kind::kHour2 ? 2 : 1);
+        break;
+      case Kind::kMinute:
+      case Kind::kMinute2:
+        p = PutNumber(p, t.minute, e.kind == Kind::kMinute2 ? 2 : 1);
+        break;
+      case Kind::kSecond:
+      case Kind::kSecond2:
+        p = PutNumber(p, t.second, e.kind == Kind::kSecond2 ? 2 : 1);
+        break;
+      case Kind::kMsec:
+      case Kind::kMsec3:
+        p = PutNumber(p, t.msec, e.kind == Kind::kMsec3 ? 3 : 1);
+        break;
+      default:
+        return false;
+    }
+    if (!text.empty()) {
+      if (text.size() > static_cast<size_t>(end - p)) return false;  // the general way copes
+      p = std::copy(text.begin(), text.end(), p);
+    }
+    if (p > end) return false;
+  }
+  out.append(buf, static_cast<size_t>(p - buf));
+  return true;
 }
 
 void TDateTimeFormat::Render(TDateTime dt, const TFormatSettings& fs, std::string& out) const {
+  if (numeric_) {
+    size_t before = out.size();
+    if (RenderNumeric(dt, fs, out)) return;
+    out.resize(before);
+  }
   Parts p = Decode(dt);
   TTextBuffer buf(out);
   for (const Element& e : elements_) RenderElement(e, source_, p, twelveHour_, fs, buf, 0);
@@ -440,7 +562,7 @@ struct Cursor {
 
   bool AtEnd() const { return i == s.size(); }
   bool Match(std::string_view w) {
-    if (w.empty() || s.substr(i).substr(0, w.size()) != w) return false;
+    if (w.empty() || s.size() - i < w.size() || s.compare(i, w.size(), w) != 0) return false;
     i += w.size();
     return true;
   }
@@ -554,8 +676,13 @@ bool ParseDate(Cursor& c, const TFormatSettings& fs, TDateTime& date) {
     if (!c.Number(v[2], len[2])) return false;
     parts = 3;
   }
-  char order[3];
-  DateOrder(fs.ShortDateFormat, order);
+  // Every value of a run is read with the same short date format: its order is kept.
+  thread_local std::string orderOf;
+  thread_local char order[3];
+  if (orderOf.empty() || orderOf != fs.ShortDateFormat) {
+    DateOrder(fs.ShortDateFormat, order);
+    orderOf = fs.ShortDateFormat;
+  }
   // The clock is read only for a date without a year: it costs more than the rest of the parse.
   int day = 0, month = 0, year = parts == 2 ? CurrentYear() : 0;
   for (int k = 0, part = 0; k < 3 && part < parts; ++k) {

@@ -69,9 +69,12 @@ class TDateTimeFormat {
   };
 
  private:
+  // Only numbers, separators and literal text: rendered without looking anything up.
+  bool RenderNumeric(TDateTime dt, const TFormatSettings& fs, std::string& out) const;
   std::string source_;
   std::vector<Element> elements_;
   bool twelveHour_ = false;
+  bool numeric_ = false;
 };
 
 // Appends the rendering of dt with a format of the date-time language; empty format = "c".
