@@ -20,6 +20,9 @@ struct TCliExportType {
   // A type that is no exporter (the SDF file): writes the whole open query to the file `output`,
   // or to `out` when `output` is "-". Create is empty for it.
   std::function<void(TDataSet& ds, const std::string& output, TStream& out)> WriteQuery;
+  // Memo and binary columns go to a second file named after the output (the dBASE memo file), so
+  // with "-o -" they would be lost: such an export is refused instead.
+  bool BlobsNeedFile = false;
 };
 
 const std::vector<TCliExportType>& ExportTypes();

@@ -10,6 +10,7 @@
 #include "cli/options.h"
 #include "export/core/formatsettings.h"
 #include "export/core/properties.h"
+#include "export/text/html.h"
 
 namespace morvale::cli {
 
@@ -38,6 +39,7 @@ void Configure(TExport& e, const TCliOptions& o) {
   for (const auto& f : o.Footers) e.Footer.Add(f);
   for (const auto& c : o.Captions) e.Captions.Add(c);
   for (const auto& [kind, fmt] : o.Formats) SetFormat(e.Formats, kind, fmt);
+  if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
   // Explicit property settings come last, so they win over the shortcuts above.
   for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
 }
@@ -81,6 +83,17 @@ class TProgress {
   bool drawn_ = false;
 };
 
+// Before anything is written: a memo column of the export would come out blank on standard output.
+// Memo and binary fields are exported only when --fields names them.
+void RefuseBlobsToStdout(const TDataSet& ds, const TExport& e, const std::string& type) {
+  for (const std::string& name : e.ExportedFields) {
+    const TField* f = ds.FindField(name);
+    if (!f || !f->IsBlob()) continue;
+    throw EUsageError("The type '" + type + "' writes the memo field '" + f->FieldName +
+                      "' to a file beside the table: give a file name instead of -o -");
+  }
+}
+
 int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
   if (o.HasLocale) SetDefaultFormatSettings(TFormatSettings::FromLocale(o.Locale));
   const TCliExportType& type = *FindExportType(o.Type);
@@ -106,6 +119,7 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
 
   std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
   std::unique_ptr<TDataSet> ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+  if (toStdout && type.BlobsNeedFile) RefuseBlobsToStdout(*ds, *e, type.Name);
   e->ExportSource = esDataSet;
   e->SetDataSet(ds.get());
 

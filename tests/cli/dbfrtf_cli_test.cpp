@@ -85,6 +85,18 @@ TEST(CliDbf, SettingsAndStandardOutput) {
   EXPECT_EQ(viaStdout, ReadFile(dir + "p2.dbf"));
   EXPECT_EQ(static_cast<unsigned char>(viaStdout[4]), 8);  // the record count
 
+  // A memo column has nowhere to go on standard output: refused before a byte is written.
+  // Without --fields the memo columns stay out, and the table goes out as usual.
+  Result memo = Cli({"--db", "sqlite:" + demo, "--table", "customers", "--type", "dbf", "-o", "-",
+                     "--fields", "id,notes"});
+  EXPECT_EQ(memo.status, 2);
+  EXPECT_TRUE(memo.out.empty());
+  EXPECT_NE(memo.err.find("the memo field 'notes'"), std::string::npos) << memo.err;
+  Result plain =
+      Cli({"--db", "sqlite:" + demo, "--table", "customers", "--type", "dbf", "-o", "-"});
+  EXPECT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out[0], '\x03');
+
   Result props = Cli({"--type", "dbf", "--list-properties"});
   EXPECT_NE(props.out.find("DefaultFloatSize=15\n"), std::string::npos) << props.out;
   EXPECT_NE(props.out.find("ColumnsPrecision=\n"), std::string::npos);
