@@ -113,6 +113,10 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
       o.Formats.push_back(kv);
     } else if (opt == "--set") {
       o.Sets.push_back(Pair(opt, next()));
+    } else if (opt == "--html-template") {
+      o.HtmlTemplate = next();
+      // Read now, so a mistyped name is a usage error rather than a silent default.
+      ReadFile(opt, o.HtmlTemplate);
     } else if (opt == "--list-properties") {
       flag();
       o.ListProperties = true;
@@ -145,6 +149,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   if (o.Type.empty()) throw EUsageError("Missing --type");
   const TCliExportType* type = FindExportType(o.Type);
   if (!type) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
+  if (!o.HtmlTemplate.empty() && !SameText(type->Name, "html"))
+    throw EUsageError("--html-template does not apply to --type " + type->Name);
   if (type->WriteQuery) {
     // The SDF file always holds every field of every record in the source's own texts.
     const char* unused = o.ListProperties                           ? "--list-properties"
@@ -210,6 +216,8 @@ std::string UsageText() {
          "  --set PROPERTY=VALUE    any published property of the exporter; dotted for nested\n"
          "                          objects (Options.Font.Size=12), LIST.NAME=VALUE for one line\n"
          "                          of a list property (repeatable)\n"
+         "  --html-template FILE    html: colours from a template file (sections \"HTML options\"\n"
+         "                          and \"Table options\"), before any --set\n"
          "  --list-properties       print the type's properties with their values and stop\n"
          "  --locale NAME           locale for number and date texts (default: environment)\n"
          "  --progress              records, rate and elapsed time on standard error\n"

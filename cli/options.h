@@ -31,6 +31,7 @@ struct TCliOptions {
   std::vector<std::string> Headers, Footers, Captions;
   std::vector<std::pair<std::string, std::string>> Formats;  // kind, format
   std::vector<std::pair<std::string, std::string>> Sets;     // property path, value
+  std::string HtmlTemplate;  // --html-template: a colour template file, loaded before --set
   bool ListProperties = false;
   bool HasLocale = false;
   std::string Locale;

@@ -290,6 +290,35 @@ TEST(CliText, XmlHtmlTexAndSdf) {
   EXPECT_NE(r.out.find("\nTableOptions.HeadersRowBgColor="), std::string::npos);
 }
 
+// A colour template file: its colours replace the built-in template's, keys it lacks keep theirs,
+// and a later --set still wins.
+TEST(CliText, HtmlTemplateFile) {
+  std::string dir = test::FreshFolder("html-template");
+  test::WriteFile(dir + "t.ini",
+                  "[HTML options]\nBackground-color=255\nFont-family=Verdana\n"
+                  "[Table options]\nHeader-bgcolor=65280\n");
+  auto html = Demo("customers", "html", dir + "c.htm");
+  html.insert(html.end(),
+              {"--html-template", dir + "t.ini", "--set", "TableOptions.HeadersRowBgColor=clBlue"});
+  Result r = Cli(html);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string page = ReadFile(dir + "c.htm");
+  EXPECT_NE(page.find("BODY { background: #ff0000;"), std::string::npos) << page;
+  EXPECT_NE(page.find("font-family: Verdana;"), std::string::npos);
+  EXPECT_NE(page.find(".ThRows { \r\n            background-color: #0000ff;"), std::string::npos);
+
+  r = Cli({"--type", "html", "--html-template", dir + "t.ini", "--list-properties"});
+  EXPECT_NE(r.out.find("\nHTMLOptions.BackgroundColor=clRed\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nTableOptions.TableBgColor=$00EC7A00\n"), std::string::npos);
+
+  r = Cli({"--type", "html", "--html-template", dir + "none.ini", "--list-properties"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Cannot read the file"), std::string::npos) << r.err;
+  r = Cli({"--type", "csv", "--html-template", dir + "t.ini", "--list-properties"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--html-template does not apply to --type csv"), std::string::npos);
+}
+
 TEST(CliText, ClipboardWithoutDisplayGoesToStandardOutput) {
   std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
   unsetenv("DISPLAY");
