@@ -213,6 +213,23 @@ TEST_P(Server, PostgreSqlTextsAsTheServerGivesThem) {
   tzset();
 }
 
+// Qt's ODBC driver makes a local date-time of a timestamp; one that a daylight-saving change
+// skips must still read as stored, not moved by the gap.
+TEST_P(Server, OdbcTimestampInADaylightSavingGap) {
+  if (!Is(TDriverKind::Odbc)) GTEST_SKIP() << "ODBC only";
+  std::string savedTz = std::getenv("TZ") ? std::getenv("TZ") : "";
+  setenv("TZ", "Europe/Berlin", 1);
+  tzset();
+  std::string t = Table("gap", "gap TIMESTAMP, d DATE");
+  Admin("INSERT INTO " + t + " VALUES ('2021-03-28 02:30:00', '2021-03-28')");
+  auto ds = Open("SELECT * FROM " + t);
+  EXPECT_EQ(ds->Fields(0).DataType, ftDateTime);
+  EXPECT_EQ(ds->Fields(0).AsString(), "28.03.2021 02:30:00");
+  EXPECT_EQ(ds->Fields(1).AsString(), "28.03.2021");
+  savedTz.empty() ? unsetenv("TZ") : setenv("TZ", savedTz.c_str(), 1);
+  tzset();
+}
+
 TEST_P(Server, StructureCommandsAndTableLists) {
   std::string t = Table("parts", "id INTEGER NOT NULL PRIMARY KEY, code VARCHAR(8), qty INTEGER");
   Admin("CREATE INDEX parts_code_" + suffix_ + " ON " + t + " (code)");
