@@ -1,6 +1,6 @@
 -- The demo database: a small parts shop. Values cover every column kind the exporters handle,
--- NULLs, Cyrillic and Latin text, and texts holding quotes, commas, semicolons, tabs and line
--- breaks, so that any export of it shows how the format copes.
+-- NULLs, Cyrillic and Latin text, and texts holding quotes, backslashes, commas, semicolons, tabs
+-- and line breaks, so that any export of it shows how the format copes.
 PRAGMA encoding = 'UTF-8';
 
 CREATE TABLE customers (
@@ -71,7 +71,7 @@ INSERT INTO orders VALUES
   (1001, 1, '2024-01-15 10:05:00', '2024-01-17', '14:30:00', 1234.56, 1, 'Urgent'),
   (1002, 2, '2024-02-01 09:00:00', '2024-02-05', '09:15:00', 200.0, 1, 'Счёт №12, оплата "по факту"'),
   (1003, 3, '2024-02-29 23:59:59', NULL, NULL, 62.47, 0, NULL),
-  (1004, 4, '2024-03-10 12:00:00', '2024-03-11', '08:00:00', 0.0, 0, 'Replacement, no charge; see 1001'),
+  (1004, 4, '2024-03-10 12:00:00', '2024-03-11', '08:00:00', 0.0, 0, 'Replacement, no charge; see 1001 in \\files\orders'),
   (1005, 5, '2024-06-30 17:45:30', '2024-07-02', '16:00:00', 3752.5, 1, 'Line one
 Line two'),
   (1006, 1, '2024-12-31 08:00:00', '2025-01-09', '10:00:00', 49.9, NULL, '');
