@@ -15,7 +15,8 @@ const TPropList& TExportSQL::ClassProps() {
         .Str("CommitStatement", &TExportSQL::CommitStatement)
         .Bool("CreateTable", &TExportSQL::CreateTable)
         .Char("StatementTerm", &TExportSQL::StatementTerm)
-        .Enum("SQLDialect", "TSQLDialect", &TExportSQL::SQLDialect, {"sdGeneric", "sdPostgreSQL"});
+        .Enum("SQLDialect", "TSQLDialect", &TExportSQL::SQLDialect,
+              {"sdGeneric", "sdPostgreSQL", "sdMySQL"});
     return l;
   }();
   return list;
@@ -46,6 +47,7 @@ void TExportSQL::WriteCreateTable() {
 
 std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
   if (SQLDialect == sdGeneric) return c.SQLType;
+  if (SQLDialect == sdMySQL) return MySQLType(c);
   // PostgreSQL has no BLOB or UNKNOWN type, reads a DATE as a day only (a time or a date-time
   // would be refused or cut) and pads CHAR values with blanks.
   switch (c.ColType) {
@@ -75,11 +77,43 @@ std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
   }
 }
 
+std::string TExportSQL::MySQLType(const TExportColumn& c) const {
+  // A plain TIME or DATETIME would round away milliseconds; TEXT holds 64 KB only, so a memo
+  // is a LONGTEXT; CHAR drops trailing blanks, so texts are VARCHAR.
+  switch (c.ColType) {
+    case ectInteger:
+      return "INTEGER";
+    case ectBigint:
+      return "BIGINT";
+    case ectFloat:
+    case ectCurrency:
+      return "DOUBLE";
+    case ectDate:
+      return "DATE";
+    case ectTime:
+      return "TIME(3)";
+    case ectDateTime:
+      return "DATETIME(3)";
+    case ectBoolean:
+      return "BOOLEAN";
+    case ectString:
+      if (c.Field && c.Field->IsBlob()) return "LONGTEXT";
+      if (c.SQLType.rfind("CHAR(", 0) == 0 && c.SQLType.size() > 6 && c.SQLType[5] != '0' &&
+          c.SQLType[5] != '-')
+        return "VARCHAR" + c.SQLType.substr(4);
+      return "LONGTEXT";
+    default:
+      return c.Field && c.Field->IsBlob() && c.Field->DataType != ftFmtMemo ? "LONGBLOB"
+                                                                            : "LONGTEXT";
+  }
+}
+
 void TExportSQL::WriteDataRow() {
   TExportRow& row = Row();
   if (row.Count() == 0) {
-    // Without a column the statement has nothing to list; every database reads this form.
-    statement_ = "INSERT INTO " + TableName + " DEFAULT VALUES";
+    // Without a column the statement has nothing to list: the standard form, or MySQL's own.
+    statement_ =
+        "INSERT INTO " + TableName + (SQLDialect == sdMySQL ? " () VALUES ()" : " DEFAULT VALUES");
   } else {
     statement_ = "INSERT INTO " + TableName + "\r\n  (" + columnList_ + ")\r\nVALUES(";
     for (int i = 0; i < row.Count(); ++i) {
@@ -109,13 +143,40 @@ std::string TExportSQL::NullLiteral() {
   return Formats.NullString().empty() ? std::string("NULL") : Formats.NullString();
 }
 
-static void AppendQuoted(std::string_view s, std::string& out) {
+// MySQL reads a backslash in a string literal as an escape (unless NO_BACKSLASH_ESCAPES is set,
+// which its default modes do not), so a Windows path or a regular expression needs it doubled.
+static void AppendQuoted(std::string_view s, std::string& out, bool escapeBackslash = false) {
   out += '\'';
   for (char c : s) {
-    if (c == '\'') out += '\'';
+    if (c == '\'' || (c == '\\' && escapeBackslash)) out += c;
     out += c;
   }
   out += '\'';
+}
+
+// An optional sign, digits with at most one point, and an optional exponent.
+static bool IsSqlNumber(std::string_view s) {
+  size_t i = 0;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+  size_t digits = 0;
+  bool point = false;
+  for (; i < s.size(); ++i) {
+    if (s[i] >= '0' && s[i] <= '9')
+      ++digits;
+    else if (s[i] == '.' && !point)
+      point = true;
+    else
+      break;
+  }
+  if (!digits) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    size_t exp = i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    if (i == exp) return false;
+  }
+  return i == s.size();
 }
 
 static void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
@@ -127,7 +188,8 @@ static void ReplaceAll(std::string& s, std::string_view from, std::string_view t
 void TExportSQL::AppendIsoDateTime(const std::string& text, TExportColType type,
                                    std::string& out) const {
   TDateTime dt = 0;
-  if (!TryStrToDateTime(text, dt, FormatSettings())) return AppendQuoted(text, out);
+  if (!TryStrToDateTime(text, dt, FormatSettings()))
+    return AppendQuoted(text, out, SQLDialect == sdMySQL);
   int h, n, s, ms;
   DecodeTime(dt, h, n, s, ms);
   // Quoted separators: the format language would put the locale's own ones in.
@@ -156,18 +218,29 @@ void TExportSQL::GetColData(TExportCol& col, std::string& S) {
     case ectTime:
     case ectDateTime:
       S.clear();
-      if (SQLDialect == sdPostgreSQL)
+      if (SQLDialect != sdGeneric)
         AppendIsoDateTime(v, c.ColType, S);
       else
         AppendQuoted(v, S);
       return;
     case ectString:
       S.clear();
-      AppendQuoted(v, S);
+      AppendQuoted(v, S, SQLDialect == sdMySQL);
       return;
     case ectBoolean:
       S = SameText(TrimView(v), "true") ? Formats.BooleanTrue() : Formats.BooleanFalse();
       return;
+    case ectUnknown:
+      // A field of no listed type (a formatted memo, bytes, a GUID) holds any text; written bare,
+      // a quote or a semicolon in it would end the statement and run the rest as SQL. Numbers
+      // stay bare, as before.
+      if (!v.empty() && !IsSqlNumber(v)) {
+        S.clear();
+        AppendQuoted(v, S, SQLDialect == sdMySQL);
+        return;
+      }
+      S = v;
+      break;
     default:
       S = v;
       break;

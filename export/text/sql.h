@@ -10,8 +10,9 @@ namespace morvale {
 
 // Which database the CREATE TABLE types and date literals are meant for. sdGeneric writes the
 // columns' own SQL types and the source's date texts; sdPostgreSQL writes types and ISO dates
-// that PostgreSQL accepts and keeps (a memo as TEXT, a time as TIME, a date-time as TIMESTAMP).
-enum TSQLDialect : int { sdGeneric, sdPostgreSQL };
+// that PostgreSQL accepts and keeps (a memo as TEXT, a time as TIME, a date-time as TIMESTAMP);
+// sdMySQL does the same for MySQL and MariaDB, whose string literals also escape backslashes.
+enum TSQLDialect : int { sdGeneric, sdPostgreSQL, sdMySQL };
 
 class TExportSQL : public TExportAdvancedText {
  public:
@@ -38,6 +39,7 @@ class TExportSQL : public TExportAdvancedText {
 
  private:
   void WriteCreateTable();
+  std::string MySQLType(const TExportColumn& column) const;
   void AppendIsoDateTime(const std::string& text, TExportColType type, std::string& out) const;
   std::string NullLiteral();
 

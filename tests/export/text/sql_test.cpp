@@ -131,6 +131,67 @@ TEST(ExportSQL, PostgreSQLDialect) {
       << s;
 }
 
+TEST(ExportSQL, MySQLDialect) {
+  TMemDataSet ds;
+  ds.AddField("ID", ftInteger);
+  ds.AddField("NAME", ftString, 12);
+  ds.AddField("NOTE", ftMemo);
+  ds.AddField("T", ftTime);
+  ds.AddField("DT", ftDateTime);
+  ds.AddField("B", ftBoolean);
+  ds.AddField("PIC", ftGraphic);
+  ds.AddRow({"1", "C:\\tmp\\'x'", "m", "14:30:05", "31.12.1999 23:59:58", "False", {}});
+  ds.Open();
+  TExportSQL e;
+  e.SetFormatSettings(TFormatSettings::Russian());
+  e.SetDataSet(&ds);
+  e.ExportedFields = {"ID", "NAME", "NOTE", "T", "DT", "B", "PIC"};
+  e.TableName = "T";
+  e.CreateTable = true;
+  SetPropertyText(e, "SQLDialect", "sdMySQL");
+  std::string s = ExportToString(e);
+  EXPECT_NE(
+      s.find("CREATE TABLE T(\r\n  ID  INTEGER,\r\n  NAME  VARCHAR(12),\r\n  NOTE  LONGTEXT,\r\n"
+             "  T  TIME(3),\r\n  DT  DATETIME(3),\r\n  B  BOOLEAN,\r\n  PIC  LONGBLOB);"),
+      std::string::npos)
+      << s;
+  // MySQL reads backslashes in literals as escapes: doubled, as the quotes are.
+  EXPECT_NE(
+      s.find(R"(VALUES(1,'C:\\tmp\\''x''','m','14:30:05','1999-12-31 23:59:58',false,NULL);)"),
+      std::string::npos)
+      << s;
+
+  // No column at all: MySQL has no DEFAULT VALUES form.
+  TMemDataSet none;
+  none.AddField("PIC", ftGraphic);
+  none.AddRow({"x"});
+  none.Open();
+  e.SetDataSet(&none);
+  e.ExportedFields.Clear();
+  e.CreateTable = false;
+  EXPECT_EQ(ExportToString(e), "INSERT INTO T () VALUES ();\r\n\r\n");
+}
+
+// A value of no listed type is written bare when it is a number and quoted otherwise, so that a
+// quote or a semicolon in it cannot end the statement.
+TEST(ExportSQL, UnknownTypesAreQuotedUnlessNumbers) {
+  TMemDataSet ds;
+  ds.AddField("G", ftGuid, 38);
+  ds.AddField("F", ftFmtMemo);
+  ds.AddRow({"12.5e-3", "x'); DROP TABLE T; --"});
+  ds.AddRow({"{6F9619FF-8B86-D011-B42D-00C04FC964FF}", "-7"});
+  ds.AddRow({"1.", "1e"});
+  ds.Open();
+  TExportSQL e;
+  e.SetDataSet(&ds);
+  e.ExportedFields = {"G", "F"};
+  e.TableName = "T";
+  std::string s = ExportToString(e);
+  EXPECT_NE(s.find("VALUES(12.5e-3,'x''); DROP TABLE T; --');"), std::string::npos) << s;
+  EXPECT_NE(s.find("VALUES('{6F9619FF-8B86-D011-B42D-00C04FC964FF}',-7);"), std::string::npos);
+  EXPECT_NE(s.find("VALUES(1.,'1e');"), std::string::npos);
+}
+
 TEST(ExportSQL, PublishedSettings) {
   TExportSQL e;
   for (const char* name : {"Formats", "Captions", "UserFormats", "ColumnsAlign"})
