@@ -45,6 +45,16 @@ void TExportSQL::WriteCreateTable() {
   Writer()->WriteLn(text);
 }
 
+// A text column of a declared length as VARCHAR of that length (CHAR would pad or strip blanks);
+// a memo or a text of no length as `unsized`.
+static std::string TextType(const TExportColumn& c, const char* unsized) {
+  if (c.Field && c.Field->IsBlob()) return unsized;
+  if (c.SQLType.rfind("CHAR(", 0) == 0 && c.SQLType.size() > 6 && c.SQLType[5] != '0' &&
+      c.SQLType[5] != '-')
+    return "VARCHAR" + c.SQLType.substr(4);
+  return unsized;
+}
+
 std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
   if (SQLDialect == sdGeneric) return c.SQLType;
   if (SQLDialect == sdMySQL) return MySQLType(c);
@@ -67,19 +77,14 @@ std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
     case ectBoolean:
       return "BOOLEAN";
     case ectString:
-      if (c.Field && c.Field->IsBlob()) return "TEXT";
-      if (c.SQLType.rfind("CHAR(", 0) == 0 && c.SQLType.size() > 6 && c.SQLType[5] != '0' &&
-          c.SQLType[5] != '-')
-        return "VARCHAR" + c.SQLType.substr(4);
-      return "TEXT";
+      return TextType(c, "TEXT");
     default:
       return c.Field && c.Field->IsBlob() && c.Field->DataType != ftFmtMemo ? "BYTEA" : "TEXT";
   }
 }
 
 std::string TExportSQL::MySQLType(const TExportColumn& c) const {
-  // A plain TIME or DATETIME would round away milliseconds; TEXT holds 64 KB only, so a memo
-  // is a LONGTEXT; CHAR drops trailing blanks, so texts are VARCHAR.
+  // A plain TIME or DATETIME would round away milliseconds, and TEXT holds 64 KB only.
   switch (c.ColType) {
     case ectInteger:
       return "INTEGER";
@@ -97,11 +102,7 @@ std::string TExportSQL::MySQLType(const TExportColumn& c) const {
     case ectBoolean:
       return "BOOLEAN";
     case ectString:
-      if (c.Field && c.Field->IsBlob()) return "LONGTEXT";
-      if (c.SQLType.rfind("CHAR(", 0) == 0 && c.SQLType.size() > 6 && c.SQLType[5] != '0' &&
-          c.SQLType[5] != '-')
-        return "VARCHAR" + c.SQLType.substr(4);
-      return "LONGTEXT";
+      return TextType(c, "LONGTEXT");
     default:
       return c.Field && c.Field->IsBlob() && c.Field->DataType != ftFmtMemo ? "LONGBLOB"
                                                                             : "LONGTEXT";
