@@ -45,21 +45,25 @@ void TExportSQL::WriteCreateTable() {
   Writer()->WriteLn(text);
 }
 
-// A text column of a declared length as VARCHAR of that length (CHAR would pad or strip blanks);
-// a memo or a text of no length as `unsized`.
-static std::string TextType(const TExportColumn& c, const char* unsized) {
-  if (c.Field && c.Field->IsBlob()) return unsized;
-  if (c.SQLType.rfind("CHAR(", 0) == 0 && c.SQLType.size() > 6 && c.SQLType[5] != '0' &&
-      c.SQLType[5] != '-')
-    return "VARCHAR" + c.SQLType.substr(4);
-  return unsized;
-}
+namespace {
+
+// The type names a server dialect gives each kind of column.
+struct TDialectTypes {
+  const char *Float, *Time, *DateTime, *Text, *Binary;
+};
+
+// PostgreSQL has no BLOB or UNKNOWN type, reads a DATE as a day only (a time or a date-time
+// would be refused or cut) and pads CHAR values with blanks.
+constexpr TDialectTypes kPostgreSQLTypes{"DOUBLE PRECISION", "TIME", "TIMESTAMP", "TEXT", "BYTEA"};
+// MySQL: a plain TIME or DATETIME would round away milliseconds, and TEXT holds 64 KB only.
+constexpr TDialectTypes kMySQLTypes{"DOUBLE", "TIME(3)", "DATETIME(3)", "LONGTEXT", "LONGBLOB"};
+
+}  // namespace
 
 std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
   if (SQLDialect == sdGeneric) return c.SQLType;
-  if (SQLDialect == sdMySQL) return MySQLType(c);
-  // PostgreSQL has no BLOB or UNKNOWN type, reads a DATE as a day only (a time or a date-time
-  // would be refused or cut) and pads CHAR values with blanks.
+  const TDialectTypes& t = SQLDialect == sdMySQL ? kMySQLTypes : kPostgreSQLTypes;
+  const bool blob = c.Field && c.Field->IsBlob();
   switch (c.ColType) {
     case ectInteger:
       return "INTEGER";
@@ -67,45 +71,23 @@ std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
       return "BIGINT";
     case ectFloat:
     case ectCurrency:
-      return "DOUBLE PRECISION";
+      return t.Float;
     case ectDate:
       return "DATE";
     case ectTime:
-      return "TIME";
+      return t.Time;
     case ectDateTime:
-      return "TIMESTAMP";
+      return t.DateTime;
     case ectBoolean:
       return "BOOLEAN";
     case ectString:
-      return TextType(c, "TEXT");
+      // A declared length becomes a VARCHAR of it (CHAR would pad or strip blanks).
+      if (!blob && c.SQLType.rfind("CHAR(", 0) == 0 && c.SQLType.size() > 6 &&
+          c.SQLType[5] != '0' && c.SQLType[5] != '-')
+        return "VARCHAR" + c.SQLType.substr(4);
+      return t.Text;
     default:
-      return c.Field && c.Field->IsBlob() && c.Field->DataType != ftFmtMemo ? "BYTEA" : "TEXT";
-  }
-}
-
-std::string TExportSQL::MySQLType(const TExportColumn& c) const {
-  // A plain TIME or DATETIME would round away milliseconds, and TEXT holds 64 KB only.
-  switch (c.ColType) {
-    case ectInteger:
-      return "INTEGER";
-    case ectBigint:
-      return "BIGINT";
-    case ectFloat:
-    case ectCurrency:
-      return "DOUBLE";
-    case ectDate:
-      return "DATE";
-    case ectTime:
-      return "TIME(3)";
-    case ectDateTime:
-      return "DATETIME(3)";
-    case ectBoolean:
-      return "BOOLEAN";
-    case ectString:
-      return TextType(c, "LONGTEXT");
-    default:
-      return c.Field && c.Field->IsBlob() && c.Field->DataType != ftFmtMemo ? "LONGBLOB"
-                                                                            : "LONGTEXT";
+      return blob && c.Field->DataType != ftFmtMemo ? t.Binary : t.Text;
   }
 }
 

@@ -39,7 +39,6 @@ class TExportSQL : public TExportAdvancedText {
 
  private:
   void WriteCreateTable();
-  std::string MySQLType(const TExportColumn& column) const;
   void AppendIsoDateTime(const std::string& text, TExportColType type, std::string& out) const;
   std::string NullLiteral();
 

@@ -174,6 +174,22 @@ std::string Unhex(const std::string& hex) {
   return out;
 }
 
+// Lines of values, each the hex of its text or N for NULL, separated by '|': the rows.
+std::vector<Row> HexRows(const std::string& out) {
+  std::vector<Row> got;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty()) continue;
+    Row row;
+    std::istringstream fields(line);
+    for (std::string v; std::getline(fields, v, '|');)
+      row.push_back(v == "N" ? std::nullopt : std::optional<std::string>(Unhex(v)));
+    if (line.back() == '|') row.push_back("");  // an empty text last
+    got.push_back(row);
+  }
+  return got;
+}
+
 // CI runs a private PostgreSQL server (scripts/test-services) and names it in
 // MORVALE_TEST_POSTGRESQL.
 TEST(CliSql, DemoScriptsLoadIntoPostgreSQL) {
@@ -207,18 +223,7 @@ TEST(CliSql, DemoScriptsLoadIntoPostgreSQL) {
     std::string ignored;
     RunCommand(psql + "-c " + ShellQuote("DROP TABLE " + target), ignored);
     ASSERT_EQ(status, 0) << out;
-    std::vector<Row> got;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-      if (line.empty()) continue;
-      Row row;
-      std::istringstream fields(line);
-      for (std::string v; std::getline(fields, v, '|');)
-        row.push_back(v == "N" ? std::nullopt : std::optional<std::string>(Unhex(v)));
-      if (line.back() == '|') row.push_back("");  // an empty text last
-      got.push_back(row);
-    }
-    ExpectSameRows(src, got, TLoaded::PostgreSQL, fs);
+    ExpectSameRows(src, HexRows(out), TLoaded::PostgreSQL, fs);
   }
 }
 
@@ -263,25 +268,11 @@ TEST(CliSql, DemoScriptsLoadIntoMySQL) {
     std::string ignored;
     RunCommand(client + "-e " + ShellQuote("DROP TABLE " + target), ignored);
     ASSERT_EQ(status, 0) << out;
-    std::vector<Row> got;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-      if (line.empty()) continue;
-      Row row;
-      std::istringstream fields(line);
-      for (std::string v; std::getline(fields, v, '|');) {
-        if (v == "N") {
-          row.push_back(std::nullopt);
-          continue;
-        }
-        std::string text = Unhex(v);
-        if (text.ends_with(".000") && text.find(':') != std::string::npos)
-          text.resize(text.size() - 4);
-        row.push_back(text);
-      }
-      if (line.back() == '|') row.push_back("");  // an empty text last
-      got.push_back(row);
-    }
+    std::vector<Row> got = HexRows(out);
+    for (Row& row : got)
+      for (auto& v : row)
+        if (v && v->ends_with(".000") && v->find(':') != std::string::npos)
+          v->resize(v->size() - 4);
     ExpectSameRows(src, got, TLoaded::MySQL, fs);
   }
 }
