@@ -48,4 +48,14 @@ void FillSampleDataSet(TMemDataSet& ds) {
   ds.Open();
 }
 
+std::string FullDiskError(TExportText& e) {
+  e.FileName = "/dev/full";
+  try {
+    e.Execute();
+  } catch (const Exception& ex) {
+    return ex.what();
+  }
+  return "";
+}
+
 }  // namespace morvale::test

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "export/core/dataset.h"
+#include "export/core/export.h"
 #include "export/core/sources.h"
 
 namespace morvale::test {
@@ -134,5 +135,9 @@ class TMemStringGrid : public TStringGrid {
 // The shared fixture every exporter's suite runs on: ID integer, NAME string(20), PRICE float,
 // BORN date, NOTE memo; rows with NULLs, Cyrillic, quotes, separators and line breaks.
 void FillSampleDataSet(TMemDataSet& ds);
+
+// Runs `e` into /dev/full and gives the message it raised, or "" when the full disk passed as a
+// finished export.
+std::string FullDiskError(TExportText& e);
 
 }  // namespace morvale::test
