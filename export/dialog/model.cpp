@@ -250,7 +250,8 @@ void TExportDialogModel::Changed() {
 // Type change.
 
 void TExportDialogModel::SetExportType(TAllowedExport t) {
-  if (std::find(types_.begin(), types_.end(), t) == types_.end()) return;
+  // Choosing the type already chosen changes nothing (the grid keeps its edited cells).
+  if (t == s_.ExportType || std::find(types_.begin(), types_.end(), t) == types_.end()) return;
   s_.ExportType = t;
   ApplyTypeChange();
   Changed();
