@@ -132,6 +132,14 @@ class TExportRunObserver {
   virtual bool ConfirmAbort() { return true; }
 };
 
+// The file dialogs' filters and default extensions of the three files the dialog keeps.
+constexpr const char* kOptionsFileFilter = "Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*";
+constexpr const char* kOptionsFileExt = "cfg";
+constexpr const char* kRTFStyleFileFilter = "RTF style file (*.rst)|*.rst|All files (*.*)|*.*";
+constexpr const char* kRTFStyleFileExt = "rst";
+constexpr const char* kXLSStyleFileFilter = "Excel style file (*.xst)|*.xst|All files (*.*)|*.*";
+constexpr const char* kXLSStyleFileExt = "xst";
+
 // Alignment cells as shown: "Влево", "По ценру", "Вправо"; the text of any other value is left.
 const char* AlignCellText(TExportColAlign a);
 // The shown texts, and "Left", "Center", "Right" as well; anything else is left.
