@@ -4,7 +4,6 @@
 
 #include "export/dialog/pages.h"
 #include "export/docs/dbfexport.h"
-#include "export/text/html.h"
 
 namespace morvale {
 
@@ -12,13 +11,6 @@ namespace {
 
 bool IsUserFormatType(TExportColType t) {
   return t >= ectInteger && t <= ectDateTime;
-}
-
-TrtfStyle CaptionDefaults() {
-  TrtfStyle s;
-  s.Font.Style = fsBold;
-  s.Alignment = talCenter;
-  return s;
 }
 
 std::string FileNameOnly(const std::string& path) {
@@ -458,124 +450,6 @@ void TExportDialogModel::DeleteUserFormat(int index) {
 
 void TExportDialogModel::ClearUserFormats() {
   s_.UserFormats.Clear();
-  Changed();
-}
-
-// Style lists.
-
-namespace {
-
-template <class T>
-int DeleteItem(std::vector<T>& list, int index) {
-  int n = static_cast<int>(list.size());
-  if (index < 0 || index >= n) return n > 0 ? 0 : -1;
-  list.erase(list.begin() + index);
-  if (list.empty()) return -1;
-  return std::min(index, static_cast<int>(list.size()) - 1);
-}
-
-template <class T>
-void MoveItem(std::vector<T>& list, int index, int delta) {
-  int to = index + delta;
-  int n = static_cast<int>(list.size());
-  if (index < 0 || index >= n || to < 0 || to >= n) return;
-  std::swap(list[static_cast<size_t>(index)], list[static_cast<size_t>(to)]);
-}
-
-}  // namespace
-
-void TExportDialogModel::AddRTFStripStyle() {
-  auto& list = s_.RTF.StripStyles;
-  list.push_back({"ITEM_" + std::to_string(list.size() + 1), TrtfStyle()});
-  Changed();
-}
-
-int TExportDialogModel::DeleteRTFStripStyle(int index) {
-  int sel = DeleteItem(s_.RTF.StripStyles, index);
-  Changed();
-  return sel;
-}
-
-void TExportDialogModel::MoveRTFStripStyle(int index, int delta) {
-  MoveItem(s_.RTF.StripStyles, index, delta);
-  Changed();
-}
-
-void TExportDialogModel::ResetRTFBaseStyle(int index) {
-  auto& list = s_.RTF.BaseStyles;
-  if (index < 0 || index >= static_cast<int>(list.size())) return;
-  TNamedRtfStyle& st = list[static_cast<size_t>(index)];
-  st.Style = SameText(st.Caption, "CAPTION") ? CaptionDefaults() : TrtfStyle();
-  Changed();
-}
-
-void TExportDialogModel::ResetRTFStripStyle(int index) {
-  auto& list = s_.RTF.StripStyles;
-  if (index < 0 || index >= static_cast<int>(list.size())) return;
-  list[static_cast<size_t>(index)].Style = TrtfStyle();
-  Changed();
-}
-
-void TExportDialogModel::ResetAllRTFStyles() {
-  for (TNamedRtfStyle& st : s_.RTF.BaseStyles)
-    st.Style = SameText(st.Caption, "CAPTION") ? CaptionDefaults() : TrtfStyle();
-  for (TNamedRtfStyle& st : s_.RTF.StripStyles) st.Style = TrtfStyle();
-  Changed();
-}
-
-void TExportDialogModel::AddXLSStripStyle() {
-  auto& list = s_.XLS.StripStyles;
-  TNamedXlsFormat& f = list.emplace_back();
-  f.Caption = "ЭЛЕМЕНТ_" + std::to_string(list.size());
-  Changed();
-}
-
-int TExportDialogModel::DeleteXLSStripStyle(int index) {
-  int sel = DeleteItem(s_.XLS.StripStyles, index);
-  Changed();
-  return sel;
-}
-
-void TExportDialogModel::MoveXLSStripStyle(int index, int delta) {
-  MoveItem(s_.XLS.StripStyles, index, delta);
-  Changed();
-}
-
-// HTML and PDF pages.
-
-void TExportDialogModel::SetHTMLTemplate(THTMLTemplate t) {
-  s_.HTMLTemplate = t;
-  if (t != htCustom) {
-    auto& h = static_cast<TExportHTML&>(Exporter(aeHTML));
-    h.SetHTMLTemplate(t);
-    TExportHTMLPageOptions& pg = s_.HTMLPage;
-    TExportHTMLTableOptions& tb = s_.HTMLTable;
-    pg.BackgroundColor = h.HTMLOptions.BackgroundColor;
-    pg.TextFont.Color = h.HTMLOptions.TextFont.Color;
-    pg.LinkColor = h.HTMLOptions.LinkColor;
-    pg.VLinkColor = h.HTMLOptions.VLinkColor;
-    pg.ALinkColor = h.HTMLOptions.ALinkColor;
-    tb.HeadersRowBgColor = h.TableOptions.HeadersRowBgColor;
-    tb.HeadersRowFontColor = h.TableOptions.HeadersRowFontColor;
-    tb.TableBgColor = h.TableOptions.TableBgColor;
-    tb.TableFontColor = h.TableOptions.TableFontColor;
-    tb.OddRowBgColor = h.TableOptions.OddRowBgColor;
-  }
-  Changed();
-}
-
-void TExportDialogModel::SetPDFPageFormat(TExportPageFormat f) {
-  s_.PDF.PageOptions.SetFormat(f);
-  Changed();
-}
-
-void TExportDialogModel::SetPDFOrientation(TExportPageOrientation o) {
-  s_.PDF.PageOptions.SetOrientation(o);
-  Changed();
-}
-
-void TExportDialogModel::SetPDFUnits(TExportUnits u) {
-  s_.PDF.PageOptions.Units = u;
   Changed();
 }
 
