@@ -145,17 +145,7 @@ void TExportDialogModel::FillFromComponent() {
   s_.ShowFile = d.ShowFile;
   s_.PrintFile = d.PrintFile;
   s_.OptionsFileName = d.OptionsFileName;
-  s_.GoToFirstRecord = d.GoToFirstRecord;
-  s_.CurrentRecordOnly = d.CurrentRecordOnly;
-  s_.ExportEmpty = d.ExportEmpty;
-  s_.ExportRecCount = d.ExportRecCount;
-  s_.SkipRecCount = d.SkipRecCount;
-  s_.ExportLimited = d.ExportRecCount > 0;
-  s_.AllowCaptions = d.AllowCaptions;
-  s_.CaptionRow = d.CaptionRow;
-  s_.Formats = d.Formats;
-  s_.Header = d.Header;
-  s_.Footer = d.Footer;
+  pages::CopyRunSettings(d, s_);
 
   SetExportedFields(d.ExportedFields);
   s_.Captions.clear();

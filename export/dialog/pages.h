@@ -19,6 +19,23 @@ bool WholeNumber(std::string_view text, T& v) {
   return !text.empty() && ec == std::errc() && p == text.data() + text.size();
 }
 
+// The run constraints, captions switch, formats, header and footer of a component or an exporter
+// (both keep them under the same names) into the working copy.
+template <class Source>
+void CopyRunSettings(const Source& src, TDialogSettings& s) {
+  s.GoToFirstRecord = src.GoToFirstRecord;
+  s.CurrentRecordOnly = src.CurrentRecordOnly;
+  s.ExportEmpty = src.ExportEmpty;
+  s.ExportRecCount = src.ExportRecCount;
+  s.ExportLimited = src.ExportRecCount > 0;
+  s.SkipRecCount = src.SkipRecCount;
+  s.AllowCaptions = src.AllowCaptions;
+  s.CaptionRow = src.CaptionRow;
+  s.Formats = src.Formats;
+  s.Header = src.Header;
+  s.Footer = src.Footer;
+}
+
 // The exporters with the starting values of the dialog's own exporters.
 std::unique_ptr<TExport> CreateXLS();
 std::unique_ptr<TExport> CreateRTF();

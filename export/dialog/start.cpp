@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "export/dialog/model.h"
+#include "export/dialog/pages.h"
 #include "export/docs/dbfexport.h"
 #include "export/xls/exportxls.h"
 
@@ -179,23 +180,13 @@ void TExportDialogModel::CaptureExporter(const TExport& e) {
     s_.ShowFile = file->ShowFile;
     s_.PrintFile = file->PrintFile;
   }
-  s_.GoToFirstRecord = e.GoToFirstRecord;
-  s_.CurrentRecordOnly = e.CurrentRecordOnly;
-  s_.ExportEmpty = e.ExportEmpty;
-  s_.ExportRecCount = e.ExportRecCount;
-  s_.ExportLimited = e.ExportRecCount > 0;
-  s_.SkipRecCount = e.SkipRecCount;
-  s_.AllowCaptions = e.AllowCaptions;
-  s_.CaptionRow = e.CaptionRow;
-  s_.Formats = e.Formats;
+  pages::CopyRunSettings(e, s_);
   s_.UserFormats.Clear();
   for (const std::string& line : e.UserFormats)
     if (cols.IndexOfName(TStringList::NamePart(line)) >= 0)
       AddUserFormat(std::string(TStringList::NamePart(line)),
                     std::string(TStringList::ValuePart(line)));
   SetExportedFields(e.ExportedFields);
-  s_.Header = e.Header;
-  s_.Footer = e.Footer;
   for (TCaptionRow& row : s_.Captions) {
     if (e.Captions.HasName(row.FieldName)) row.Caption = e.Captions.Value(row.FieldName);
     if (e.ColumnsAlign.HasName(row.FieldName))
