@@ -80,6 +80,22 @@ TPush PushOf(TFieldType type) {
   }
 }
 
+bool IsNumberType(TFieldType type) {
+  switch (type) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftLargeint:
+    case ftAutoInc:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // The declared type that gives the same field back when the outer query reads the column.
 std::string DeclaredType(const TFieldDef& d) {
   switch (d.DataType) {
@@ -240,9 +256,12 @@ const char* OperatorText(unsigned char op) {
 // every column from the 64th on).
 int BestIndex(sqlite3_vtab* v, sqlite3_index_info* info) {
   const TRemoteVTab& t = *VTab(v);
-  // Without statistics from the server, a table is taken for a large one: each equality is
-  // taken to keep a tenth of the rows, each bound a third.
+  // Without statistics from the server, a table is taken for a large one, an equality for an
+  // indexed look-up of a few rows and each bound for a quarter of the rows; a statement costs
+  // as much as a hundred rows, so that SQLite looks rows up for each outer row only when the
+  // outer side is small.
   double rows = 1e6;
+  bool equality = false;
   std::string plan = std::to_string(static_cast<unsigned long long>(info->colUsed)) + ";";
   int arg = 0;
   for (int i = 0; i < info->nConstraint; ++i) {
@@ -257,10 +276,14 @@ int BestIndex(sqlite3_vtab* v, sqlite3_index_info* info) {
     // SQLite checks the comparison again: the server's answer may hold more rows, never fewer.
     info->aConstraintUsage[i].omit = 0;
     plan += std::to_string(c.iColumn) + " " + op + ";";
-    rows /= c.op == SQLITE_INDEX_CONSTRAINT_EQ ? 10 : 3;
+    if (c.op == SQLITE_INDEX_CONSTRAINT_EQ)
+      equality = true;
+    else
+      rows /= 4;
   }
+  if (equality) rows = std::min(rows, 10.0);
   info->estimatedRows = static_cast<sqlite3_int64>(rows) + 1;
-  info->estimatedCost = rows + 10;  // a statement on the server costs a little even when empty
+  info->estimatedCost = rows + 100;
   info->idxStr = sqlite3_mprintf("%s", plan.c_str());
   info->needToFreeIdxStr = 1;
   return SQLITE_OK;
@@ -466,6 +489,22 @@ int Column(sqlite3_vtab_cursor* c, sqlite3_context* ctx, int i) {
       break;
     case TCellKind::Text: {
       std::string_view s = cur.window.Bytes(cell);
+      // Numbers that a driver gives as text (PostgreSQL's, decimals) become numbers, so that
+      // SQLite compares and sorts them as numbers.
+      if (IsNumberType(VTab(c->pVtab)->fields[static_cast<size_t>(i)].DataType)) {
+        int64_t n;
+        auto r = std::from_chars(s.data(), s.data() + s.size(), n);
+        if (r.ec == std::errc() && r.ptr == s.data() + s.size()) {
+          sqlite3_result_int64(ctx, n);
+          break;
+        }
+        double d;
+        auto f = std::from_chars(s.data(), s.data() + s.size(), d);
+        if (f.ec == std::errc() && f.ptr == s.data() + s.size()) {
+          sqlite3_result_double(ctx, d);
+          break;
+        }
+      }
       sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
       break;
     }

@@ -184,9 +184,10 @@ void TSqliteConnection::GetTableNames(const std::string& pattern, bool, bool sys
   SortNames(out);
 }
 
-TFolderConnection::TFolderConnection(std::string folder)
+TFolderConnection::TFolderConnection(std::string folder, bool tableFiles)
     : TSqliteConnection(TSqliteDatabase::OpenMemory()),
       folder_(std::move(folder)),
+      tableFiles_(tableFiles),
       remote_(std::make_shared<TRemoteSources>()) {
   if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
   RegisterDbfModule(db_->Handle());
@@ -271,6 +272,7 @@ void TFolderConnection::AttachDatabases() {
     it = next;
   }
   failures_.clear();
+  attachFailures_.clear();
   for (const TAttachedDatabase& d : now) {
     const std::string key = LowerCaseAscii(d.Name);
     if (IsServerDriver(d.Kind)) remote_->Set(d.Name, {d.Kind, d.Connection});
@@ -283,7 +285,10 @@ void TFolderConnection::AttachDatabases() {
     int rc = sqlite3_exec(
         db_->Handle(), ("ATTACH " + QuoteSqlString(file) + " AS " + QuoteSqlName(d.Name)).c_str(),
         nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK) attached_[key] = TAttached{d.Name, d.Kind, d.Path, {}};
+    if (rc == SQLITE_OK)
+      attached_[key] = TAttached{d.Name, d.Kind, d.Path, {}};
+    else
+      attachFailures_[key] = sqlite3_errmsg(db_->Handle());
   }
 }
 
@@ -343,6 +348,10 @@ std::string TFolderConnection::Explain(const std::string& message) const {
   size_t dot = name.find('.');
   if (dot == std::string::npos) return message;
   const std::string schema = name.substr(0, dot);
+  auto refused = attachFailures_.find(LowerCaseAscii(schema));
+  if (refused != attachFailures_.end())
+    return message + Format(" (the database '%s' cannot be read in this query: %s)",
+                            {schema, refused->second});
   if (attached_.count(LowerCaseAscii(schema)) || SameText(schema, "main") ||
       SameText(schema, "temp"))
     return message;
@@ -429,6 +438,7 @@ std::string TFolderConnection::ResolveTable(const std::string& table) {
 void TFolderConnection::GetTableNames(const std::string& pattern, bool extensions, bool,
                                       TStringList& out) {
   out.Clear();
+  if (!tableFiles_) return;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder_.empty() ? "." : folder_, ec), end;
   if (ec) throw Exception(Format("Cannot read the folder \"%s\": %s", {folder_, ec.message()}));

@@ -41,7 +41,7 @@ class TSqliteConnection : public TConnection {
 class TFolderConnection : public TSqliteConnection {
  public:
   // `folder` ends in '/'; table files elsewhere are named by their full path.
-  explicit TFolderConnection(std::string folder);
+  explicit TFolderConnection(std::string folder, bool tableFiles = true);
   const std::string& Folder() const { return folder_; }
   void GetTableNames(const std::string& pattern, bool extensions, bool systemTables,
                      TStringList& out) override;
@@ -65,7 +65,9 @@ class TFolderConnection : public TSqliteConnection {
 
  private:
   // The path of the table file a name stands for, or empty.
-  std::string TableFile(const std::string& name) const { return TableFileIn(folder_, name); }
+  std::string TableFile(const std::string& name) const {
+    return tableFiles_ ? TableFileIn(folder_, name) : std::string();
+  }
   static std::string TableFileIn(const std::string& folder, const std::string& name);
   void Register(const std::string& name, const std::string& path);
   void AttachDatabases();
@@ -87,9 +89,11 @@ class TFolderConnection : public TSqliteConnection {
     std::set<std::string> tables;  // lower-case names made in its schema
   };
   std::string folder_;
+  bool tableFiles_ = true;
   std::map<std::string, TRegistered> tables_;    // by lower-case name
   std::map<std::string, TAttached> attached_;    // by lower-case name
   std::map<std::string, std::string> failures_;  // "schema.table" in lower case: why not made
+  std::map<std::string, std::string> attachFailures_;  // by lower-case name: why not attached
   std::shared_ptr<TRemoteSources> remote_;
 };
 
