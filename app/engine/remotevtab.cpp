@@ -140,12 +140,54 @@ std::string DeclaredType(const TFieldDef& d) {
   }
 }
 
+// A table whose server gives no estimate is taken for a large one.
+constexpr double kUnknownRows = 1e6;
+
+// The server's own estimate of a table's rows (from its statistics, without counting them).
+double EstimateRows(TConnection& c, TDriverKind kind, const std::string& table) {
+  std::string sql;
+  if (kind == TDriverKind::PostgreSql) {
+    sql = "SELECT reltuples FROM pg_class WHERE oid = to_regclass(" + QuoteSqlString(table) + ")";
+  } else if (kind == TDriverKind::MySql) {
+    std::string name;
+    for (char ch : table)
+      if (ch != '`') name += ch;
+    sql =
+        "SELECT TABLE_ROWS FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() AND "
+        "TABLE_NAME = " +
+        QuoteSqlString(name);
+  } else {
+    return kUnknownRows;
+  }
+  try {
+    std::unique_ptr<TCursor> cursor = c.OpenCursor(sql);
+    cursor->Execute();
+    bool row = cursor->Step();
+    cursor->Describe(row);
+    if (!row) return kUnknownRows;
+    TRowWindow w;
+    w.Reset(1, 0);
+    cursor->ReadRow(w);
+    const TCell& cell = w.At(0, 0);
+    double n = cell.Kind == TCellKind::Int     ? static_cast<double>(cell.Int)
+               : cell.Kind == TCellKind::Float ? cell.Float
+               : cell.Kind == TCellKind::Text
+                   ? std::strtod(std::string(w.Bytes(cell)).c_str(), nullptr)
+                   : -1;
+    // PostgreSQL says -1 for a table it has never analysed.
+    return n >= 0 ? n : kUnknownRows;
+  } catch (const std::exception&) {
+    return kUnknownRows;  // no statistics to read: the table is taken for a large one
+  }
+}
+
 struct TRemoteVTab {
   sqlite3_vtab base{};  // first, so SQLite's pointer is ours
   std::shared_ptr<TRemoteSources> sources;
   std::string source, table;
   TDriverKind kind = TDriverKind::PostgreSql;
   TFieldDefs fields;
+  double rows = kUnknownRows;  // the server's estimate
 };
 
 struct TRemoteVCursor {
@@ -209,6 +251,8 @@ int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
         Lock(*vtab)->OpenCursor("SELECT * FROM " + vtab->table + " WHERE 1 = 0");
     c->Execute();
     vtab->fields = c->Describe(c->Step());
+    c.reset();
+    vtab->rows = EstimateRows(*Lock(*vtab), vtab->kind, vtab->table);
   } catch (const std::exception& e) {
     *error = sqlite3_mprintf("%s", e.what());
     return SQLITE_ERROR;
@@ -256,11 +300,14 @@ const char* OperatorText(unsigned char op) {
 // every column from the 64th on).
 int BestIndex(sqlite3_vtab* v, sqlite3_index_info* info) {
   const TRemoteVTab& t = *VTab(v);
-  // Without statistics from the server, a table is taken for a large one, an equality for an
-  // indexed look-up of a few rows and each bound for a quarter of the rows; a statement costs
-  // as much as a hundred rows, so that SQLite looks rows up for each outer row only when the
-  // outer side is small.
-  double rows = 1e6;
+  // SQLite cannot know how many rows the local tables of a join hold (it takes each for a
+  // million), so the costs lean towards looking rows up: an equality is taken for an indexed
+  // look-up of a few rows that costs one statement, while reading a table without one costs
+  // each of its rows as much as ten thousand local ones, since every row crosses the network
+  // (and the cost must stay above that of sorting what the look-ups give). A server table of
+  // more than some ten thousand rows is then read by look-ups for the rows of a join; a smaller
+  // one is read once.
+  double rows = t.rows, bounds = 1;
   bool equality = false;
   std::string plan = std::to_string(static_cast<unsigned long long>(info->colUsed)) + ";";
   int arg = 0;
@@ -279,11 +326,11 @@ int BestIndex(sqlite3_vtab* v, sqlite3_index_info* info) {
     if (c.op == SQLITE_INDEX_CONSTRAINT_EQ)
       equality = true;
     else
-      rows /= 4;
+      bounds *= 4;
   }
-  if (equality) rows = std::min(rows, 10.0);
+  rows = (equality ? std::min(rows, 10.0) : rows) / bounds;
   info->estimatedRows = static_cast<sqlite3_int64>(rows) + 1;
-  info->estimatedCost = rows + 100;
+  info->estimatedCost = 100 + (equality ? rows : rows * 10000);
   info->idxStr = sqlite3_mprintf("%s", plan.c_str());
   info->needToFreeIdxStr = 1;
   return SQLITE_OK;

@@ -87,19 +87,22 @@ TEST_F(HeteroServers, JoinOfFourEnginesEqualsTheJoinOfTheCopies) {
   EXPECT_EQ(std::count(expected.begin(), expected.end(), '\n'), 7) << expected;
   EXPECT_EQ(Console(servers_.Join("LITE.", "DBF.", "PG.", "MY.")), expected);
 
-  // Only the matching rows came from the servers: every statement carried the filter or the
-  // join value, and fewer rows than the tables hold were read.
-  ASSERT_FALSE(scans_.empty());
+  // Only the matching rows came from the servers: the orders (of an unknown size to SQLite, as
+  // the server has no statistics of them yet) are looked up with the filter and the join value;
+  // the items (a few rows by the server's statistics) are read once.
+  std::string all;
+  for (const TScan& s : scans_)
+    all += s.source + " " + std::to_string(s.rows) + ": " + s.sql + "\n";
+  int pgScans = 0;
   for (const TScan& s : scans_) {
-    if (s.source == "PG") {
-      EXPECT_NE(s.sql.find("\"total\" > 10"), std::string::npos) << s.sql;
-    } else if (s.source == "MY") {
-      EXPECT_NE(s.sql.find("`order_id` = "), std::string::npos) << s.sql;
-    }
+    if (s.source != "PG") continue;
+    ++pgScans;
+    EXPECT_NE(s.sql.find("\"total\" > 10"), std::string::npos) << all;
+    EXPECT_NE(s.sql.find(" = "), std::string::npos) << all;
+    EXPECT_LE(s.rows, 1) << all;
   }
-  EXPECT_LE(RowsFrom("PG"), test::THeteroServers::kMatchingOrders);
-  EXPECT_LT(RowsFrom("MY"), test::THeteroServers::kItems);
-  EXPECT_GT(RowsFrom("MY"), 0);
+  EXPECT_GT(pgScans, 0) << all;
+  EXPECT_LE(RowsFrom("MY"), test::THeteroServers::kItems) << all;
 
   // The quoted form of the same query.
   EXPECT_EQ(Console(servers_.Join("\":LITE:", "\":DBF:", "\":PG:", "\":MY:")), expected);
