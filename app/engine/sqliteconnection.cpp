@@ -352,7 +352,8 @@ std::string TFolderConnection::Explain(const std::string& message) const {
   if (refused != attachFailures_.end())
     return message + Format(" (the database '%s' cannot be read in this query: %s)",
                             {schema, refused->second});
-  if (attached_.count(LowerCaseAscii(schema)) || SameText(schema, "main") ||
+  // Without other databases a dotted name is a table file's name ("readme.txt"), not a slip.
+  if (attached_.empty() || attached_.count(LowerCaseAscii(schema)) || SameText(schema, "main") ||
       SameText(schema, "temp"))
     return message;
   return message +
