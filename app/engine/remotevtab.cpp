@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/engine/sqltext.h"
+#include "app/engine/vtabsupport.h"
 #include "export/core/datetime.h"
 
 namespace morvale {
@@ -208,24 +209,6 @@ TRemoteVCursor* VCursor(sqlite3_vtab_cursor* c) {
   return reinterpret_cast<TRemoteVCursor*>(c);
 }
 
-void SetError(sqlite3_vtab* v, const char* message) {
-  sqlite3_free(v->zErrMsg);
-  v->zErrMsg = sqlite3_mprintf("%s", message);
-}
-
-std::string Unquote(const char* arg) {
-  std::string s = arg ? arg : "";
-  if (s.size() >= 2 && s.front() == '\'' && s.back() == '\'') {
-    std::string r;
-    for (size_t i = 1; i + 1 < s.size(); ++i) {
-      r += s[i];
-      if (s[i] == '\'' && s[i + 1] == '\'') ++i;
-    }
-    return r;
-  }
-  return s;
-}
-
 std::shared_ptr<TConnection> Lock(const TRemoteVTab& t) {
   const TRemoteSources::TSource* s = t.sources->Find(t.source);
   std::shared_ptr<TConnection> c = s ? s->Connection.lock() : nullptr;
@@ -241,8 +224,8 @@ int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
   }
   auto vtab = std::make_unique<TRemoteVTab>();
   vtab->sources = *static_cast<std::shared_ptr<TRemoteSources>*>(aux);
-  vtab->source = Unquote(argv[3]);
-  vtab->table = Unquote(argv[4]);
+  vtab->source = UnquoteModuleArgument(argv[3]);
+  vtab->table = UnquoteModuleArgument(argv[4]);
   try {
     const TRemoteSources::TSource* s = vtab->sources->Find(vtab->source);
     if (s) vtab->kind = s->Kind;
@@ -467,7 +450,7 @@ int Filter(sqlite3_vtab_cursor* c, int, const char* idxStr, int argc, sqlite3_va
       cur.eof = false;
     }
   } catch (const std::exception& e) {
-    SetError(c->pVtab, e.what());
+    SetVTabError(c->pVtab, e.what());
     return SQLITE_ERROR;
   }
   return SQLITE_OK;
@@ -485,7 +468,7 @@ int Next(sqlite3_vtab_cursor* c) {
     cur.cursor->ReadRow(cur.window);
     ++cur.rows;
   } catch (const std::exception& e) {
-    SetError(c->pVtab, e.what());
+    SetVTabError(c->pVtab, e.what());
     return SQLITE_ERROR;
   }
   return SQLITE_OK;
@@ -569,32 +552,8 @@ int Rowid(sqlite3_vtab_cursor* c, sqlite3_int64* out) {
   return SQLITE_OK;
 }
 
-const sqlite3_module kModule = {
-    .iVersion = 0,
-    .xCreate = Connect,
-    .xConnect = Connect,
-    .xBestIndex = BestIndex,
-    .xDisconnect = Disconnect,
-    .xDestroy = Disconnect,
-    .xOpen = Open,
-    .xClose = Close,
-    .xFilter = Filter,
-    .xNext = Next,
-    .xEof = Eof,
-    .xColumn = Column,
-    .xRowid = Rowid,
-    .xUpdate = nullptr,  // read-only
-    .xBegin = nullptr,
-    .xSync = nullptr,
-    .xCommit = nullptr,
-    .xRollback = nullptr,
-    .xFindFunction = nullptr,
-    .xRename = nullptr,
-    .xSavepoint = nullptr,
-    .xRelease = nullptr,
-    .xRollbackTo = nullptr,
-    .xShadowName = nullptr,
-};
+const sqlite3_module kModule =
+    ReadOnlyModule(Connect, BestIndex, Disconnect, Open, Close, Filter, Next, Eof, Column, Rowid);
 
 }  // namespace
 
