@@ -131,4 +131,21 @@ bool CreateAlias(bool replace, const std::string& name, const std::string& path,
   return true;
 }
 
+TOwnAliasResult PrepareOwnAlias(const std::string& programFolder, const TOwnAliasSteps& steps) {
+  const bool existed = AliasExists(kHeteroAliasName);
+  if (!existed && !(steps.AskOkCancel && steps.AskOkCancel(kOwnAliasQuestion)))
+    return TOwnAliasResult::Cancelled;
+  if (steps.ResetConnection) steps.ResetConnection();
+  auto fail = [&](const char* message, TOwnAliasResult result) {
+    if (steps.Message) steps.Message(message);
+    return result;
+  };
+  // Made again every time, so that it follows the program folder when the program moves.
+  if (!CreateAlias(true, kHeteroAliasName, programFolder, ""))
+    return fail(kOwnAliasCreateFailed, TOwnAliasResult::CreateFailed);
+  if (!AliasExists(kHeteroAliasName)) return fail(kOwnAliasNotFound, TOwnAliasResult::NotFound);
+  if (!existed) return fail(kOwnAliasCreated, TOwnAliasResult::CreatedRestart);
+  return TOwnAliasResult::Ready;
+}
+
 }  // namespace morvale

@@ -74,4 +74,30 @@ bool AliasExists(const std::string& name);
 bool CreateAlias(bool replace, const std::string& name, const std::string& path,
                  const std::string& driver);
 
+// What the console's "run on the own alias" button does before the console text runs: the own
+// alias is made (asking first when it is missing) or pointed again at the program folder.
+enum class TOwnAliasResult {
+  Cancelled,       // the user said no to creating it
+  CreateFailed,    // kOwnAliasCreateFailed was shown
+  NotFound,        // kOwnAliasNotFound was shown
+  CreatedRestart,  // kOwnAliasCreated was shown: the alias list is read at start-up only
+  Ready,           // the alias exists and points at the program folder: run the console text
+};
+inline constexpr const char* kOwnAliasQuestion =
+    "Внимание!  Будет создан Alias BDE-5 = <mvl_STD_Hetero_999>.  Продолжим ?";
+inline constexpr const char* kOwnAliasCreateFailed =
+    "Ошибка создания Alias BDE5 = mvl_STD_Hetero_999";
+inline constexpr const char* kOwnAliasNotFound = "Не найден(1) Alias BDE5 = mvl_STD_Hetero_999";
+inline constexpr const char* kOwnAliasCreated =
+    "Alias BDE5 = <mvl_STD_Hetero_999>  создан. Закройте и вновь откройте программу!";
+// Shown by the main window when the alias cannot be chosen in its alias list.
+inline constexpr const char* kOwnAliasNotListed = "Не найден(2) Alias BDE5 = mvl_STD_Hetero_999";
+
+struct TOwnAliasSteps {
+  std::function<bool(const std::string& question)> AskOkCancel;  // true for OK
+  std::function<void()> ResetConnection;                         // the main window's
+  std::function<void(const std::string& message)> Message;
+};
+TOwnAliasResult PrepareOwnAlias(const std::string& programFolder, const TOwnAliasSteps& steps);
+
 }  // namespace morvale

@@ -302,5 +302,38 @@ TEST(OwnAlias, CreatedOnceKeptInTheUserFileAndReplaced) {
   fs::remove_all(dir);
 }
 
+TEST(OwnAlias, FirstRunAsksCreatesAndAsksForARestartTheNextOneRuns) {
+  const fs::path dir = fs::temp_directory_path() / ("morvale-ownrun-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string file = (dir / "engine.ini").string();
+  TAliasConfig::Instance().Load(file, (dir / "none.ini").string());
+  std::vector<std::string> said;
+  int resets = 0;
+  bool answer = false;
+  TOwnAliasSteps steps{[&](const std::string& q) {
+                         said.push_back("? " + q);
+                         return answer;
+                       },
+                       [&] { ++resets; }, [&](const std::string& m) { said.push_back(m); }};
+  EXPECT_EQ(PrepareOwnAlias((dir / "one/").string(), steps), TOwnAliasResult::Cancelled);
+  EXPECT_FALSE(AliasExists(kHeteroAliasName));
+  EXPECT_EQ(resets, 0);
+  answer = true;
+  said.clear();
+  EXPECT_EQ(PrepareOwnAlias((dir / "one/").string(), steps), TOwnAliasResult::CreatedRestart);
+  EXPECT_EQ(said,
+            (std::vector<std::string>{std::string("? ") + kOwnAliasQuestion, kOwnAliasCreated}));
+  // After the restart: no question, the alias follows the program folder.
+  TAliasConfig::Instance().Load(file, (dir / "none.ini").string());
+  said.clear();
+  EXPECT_EQ(PrepareOwnAlias((dir / "two/").string(), steps), TOwnAliasResult::Ready);
+  EXPECT_TRUE(said.empty());
+  EXPECT_EQ(resets, 2);
+  EXPECT_EQ(TAliasConfig::Instance().Find(kHeteroAliasName)->Params.Value("PATH"),
+            (dir / "two/").string());
+  TAliasConfig::Instance().LoadDefault();
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace morvale
