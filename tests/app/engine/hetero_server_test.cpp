@@ -127,6 +127,17 @@ TEST_F(HeteroServers, ServerTypesReachTheResultAsTheEngineMapsThem) {
   EXPECT_EQ(q.FieldByName("title").AsString(), "Drill");
 }
 
+TEST_F(HeteroServers, TwoTablesOfOneServerJoinWhileOneStreams) {
+  // The outer scan holds the server connection while the inner one looks rows up on another
+  // (kept between look-ups).
+  const std::string csv = Console("SELECT a.id, b.note FROM PG." + servers_.Orders + " a JOIN PG." +
+                                  servers_.Orders + " b ON b.id = a.id + 1 ORDER BY a.id");
+  EXPECT_EQ(csv,
+            "\"id\",\"note\"\r\n\"1\",\"\"\r\n\"2\",\"O'Neil \"\"quoted\"\"\"\r\n"
+            "\"3\",\"Müller; Köln\"\r\n\"4\",\"Завод\"\r\n\"5\",\"small\"\r\n"
+            "\"6\",\"no city\"\r\n");
+}
+
 TEST_F(HeteroServers, RefusedLoginStopsConnectAllWithTheServersMessage) {
   TDriverKind kind;
   TStringList params;
