@@ -201,7 +201,14 @@ std::unique_ptr<TCursor> TFolderConnection::MakeCursor(const std::string& sql) {
   } catch (const Exception& e) {
     throw Exception(Explain(e.what()));
   }
-  cursor->DeclaredTypeMapper = DbfDeclaredType;
+  std::set<std::string> files;  // attached SQLite databases, by lower-case name
+  for (const auto& [key, a] : attached_)
+    if (a.kind == TDriverKind::Sqlite) files.insert(key);
+  cursor->DeclaredTypeMapper = [files](const char* schema, std::string_view decl, TFieldDef& def) {
+    // A column of an attached SQLite database reads as it does in that database itself.
+    if (schema && files.count(LowerCaseAscii(schema))) return FieldDefFromDeclaredType(decl, def);
+    return DbfDeclaredType(decl, def);
+  };
   return cursor;
 }
 

@@ -204,6 +204,19 @@ TEST_F(Hetero, JoinAcrossEnginesPassesTheJoinValueToEachScan) {
   EXPECT_EQ(Rows(quoted), Rows(sql));
 }
 
+TEST_F(Hetero, ColumnsKeepTheFieldTypesOfTheirOwnEngine) {
+  TCursorDataSet ds;
+  ds.OpenCursor(engine_->OpenCursor(
+      "SELECT o.total, o.id, p.total AS pg_total, p.id AS pg_id, d.CITY FROM LITE.orders o,"
+      " PG.orders p, DBF.cities d WHERE p.id = 1 AND o.id = 1001 AND d.CITY = 'Lima'"));
+  EXPECT_EQ(ds.FieldByName("total").DataType, ftBCD);  // NUMERIC(12,2) in SQLite
+  EXPECT_EQ(ds.FieldByName("total").AsString(), "1234.56");
+  EXPECT_EQ(ds.FieldByName("id").DataType, ftLargeint);
+  EXPECT_EQ(ds.FieldByName("pg_total").DataType, ftBCD);
+  EXPECT_EQ(ds.FieldByName("pg_id").DataType, ftInteger);
+  EXPECT_EQ(ds.FieldByName("CITY").DataType, ftString);
+}
+
 TEST_F(Hetero, SmallServerTablesAreReadOnceLargeOnesLookedUpPerRow) {
   const std::string sql =
       "SELECT count(*) FROM LITE.customers c JOIN MY.items i ON i.order_id = c.id WHERE c.id < 4";
