@@ -84,6 +84,13 @@ void TDlg_SetConnect_to_DB::SelectRow(int i) {
   ui_->List_Connect_Active->setCurrentRow(i);
 }
 
+void TDlg_SetConnect_to_DB::StepToRow(int i) {
+  if (i > 0) RefreshRow(i - 1);
+  SelectRow(i);
+  // The window repaints and shows the row being connected while a server answers.
+  QCoreApplication::processEvents();
+}
+
 void TDlg_SetConnect_to_DB::Guarded(const std::function<void()>& action) {
   try {
     action();
@@ -165,11 +172,7 @@ void TDlg_SetConnect_to_DB::List_ConnectClick() {
 void TDlg_SetConnect_to_DB::SpeedButton2Click() {
   // A failure stops at its row, which stays selected, with the engine's message.
   Guarded([&] {
-    slots_.ConnectAll([&](int i) {
-      if (i > 0) RefreshRow(i - 1);
-      SelectRow(i);
-      QCoreApplication::processEvents();
-    });
+    slots_.ConnectAll([&](int i) { StepToRow(i); });
     RefreshRow(TConnectionSlots::kCount - 1);
     SelectRow(0);
   });
@@ -177,11 +180,7 @@ void TDlg_SetConnect_to_DB::SpeedButton2Click() {
 }
 
 void TDlg_SetConnect_to_DB::SB_Disconnect_AllClick() {
-  slots_.DisconnectAll([&](int i) {
-    if (i > 0) RefreshRow(i - 1);
-    SelectRow(i);
-    QCoreApplication::processEvents();
-  });
+  slots_.DisconnectAll([&](int i) { StepToRow(i); });
   RefreshRow(TConnectionSlots::kCount - 1);
   SelectRow(0);
 }

@@ -54,6 +54,9 @@ class TDlg_SetConnect_to_DB : public QDialog {
  private:
   int SelectedRow() const;
   void SelectRow(int i);
+  // One row of "Соединить ВСЕ" and "Разъединить ВСЕ": the previous row shows its state, this
+  // one is selected.
+  void StepToRow(int i);
   // Runs an action; an engine failure ends it with its message.
   void Guarded(const std::function<void()>& action);
   std::unique_ptr<Ui::TDlg_SetConnect_to_DB> ui_;

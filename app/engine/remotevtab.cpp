@@ -81,20 +81,10 @@ TPush PushOf(TFieldType type) {
   }
 }
 
+// Types whose values SQLite must hold as numbers (single-precision floats and amounts too, which
+// are never compared on the server).
 bool IsNumberType(TFieldType type) {
-  switch (type) {
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftLargeint:
-    case ftAutoInc:
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-      return true;
-    default:
-      return false;
-  }
+  return PushOf(type) == TPush::Number || type == ftFloat || type == ftCurrency;
 }
 
 // The declared type that gives the same field back when the outer query reads the column.
