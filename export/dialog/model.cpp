@@ -250,7 +250,8 @@ void TExportDialogModel::Changed() {
 // Type change.
 
 void TExportDialogModel::SetExportType(TAllowedExport t) {
-  if (std::find(types_.begin(), types_.end(), t) == types_.end()) return;
+  // Choosing the type already chosen changes nothing (the grid keeps its edited cells).
+  if (t == s_.ExportType || std::find(types_.begin(), types_.end(), t) == types_.end()) return;
   s_.ExportType = t;
   ApplyTypeChange();
   Changed();
@@ -421,7 +422,14 @@ std::vector<std::string> TExportDialogModel::UserFormatExamples(const std::strin
 
 void TExportDialogModel::AddUserFormat(const std::string& field, const std::string& format) {
   if (field.empty()) return;
-  s_.UserFormats.SetValue(field, format);
+  // The entry of that field is replaced whatever the case it was typed in.
+  int line = s_.UserFormats.IndexOfName(field);
+  int column = Columns().IndexOfName(field);
+  std::string name = column >= 0 ? Columns()[column].Name : field;
+  if (line >= 0)
+    s_.UserFormats[line] = name + "=" + format;
+  else
+    s_.UserFormats.Add(name + "=" + format);
   Changed();
 }
 

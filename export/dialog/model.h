@@ -167,7 +167,7 @@ class TExportDialogModel {
   const std::vector<TAllowedExport>& TypeList() const { return types_; }
   const TExportTypeInfo& TypeInfo() const { return ExportTypeInfo(s_.ExportType); }
   // The type change: extension, pages, the page in front, the captions grid's alignment and
-  // width cells from the columns. A type that is not in the list is ignored.
+  // width cells from the columns. A type that is not in the list, or the current one, is ignored.
   void SetExportType(TAllowedExport t);
   // The file name, and the title and the start button that follow it.
   void SetFileName(const std::string& name);

@@ -58,6 +58,9 @@ void LoadSQL(TExportDialogModel& m, const TIniFile& ini);
 void LoadTXT(TExportDialogModel& m, const TIniFile& ini);
 void LoadCSV(TExportDialogModel& m, const TIniFile& ini);
 
+// A cell format from its section; a section it cannot read leaves the format as it was.
+void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section);
+
 // Base formats and styles, in the order of the page's list.
 extern const char* const kXLSBaseFormats[5];
 extern const char* const kRTFBaseStyles[4];

@@ -40,6 +40,19 @@ void Sanitize(TxlsFormat& f) {
   Clamp(f.Fill.Pattern, ptThinThinSpots);
 }
 
+// A cell format's section: a colour text that names no palette colour fails its load, and the
+// format keeps the values it had before.
+template <class F>
+void LoadFormat(F& f, const TIniFile& ini, const std::string& section) {
+  F before = f;
+  try {
+    f.LoadFromIni(ini, section);
+  } catch (const Exception&) {
+    f = before;
+  }
+  Sanitize(f);
+}
+
 std::string AfterPrefix(const std::string& name, std::string_view prefix) {
   if (name.size() < prefix.size() ||
       !SameText(std::string_view(name).substr(0, prefix.size()), prefix))
@@ -78,6 +91,10 @@ TPDFFont* PDFFont(TExportPDFOptions& o, int i) {
 
 }  // namespace
 
+void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section) {
+  LoadFormat(f, ini, section);
+}
+
 // Spreadsheet.
 
 void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
@@ -115,22 +132,19 @@ void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
       if (i < 0) continue;
       TxlsFieldFormat& f = p.FieldFormats[i];
       std::string name = f.FieldName;
-      f.LoadFromIni(ini, sec);
+      LoadFormat(f, ini, sec);
       f.FieldName = name;
-      Sanitize(f);
       if (f.Aggregate < aggNone || f.Aggregate > aggMax) f.Aggregate = aggNone;
     } else if (HasPrefix(sec, "XLS_OPTION_")) {
       std::string rest = AfterPrefix(sec, "XLS_OPTION_");
       for (TNamedXlsFormat& f : p.BaseFormats)
         if (SameText(f.Caption, rest)) {
-          f.Format.LoadFromIni(ini, sec);
-          Sanitize(f.Format);
+          LoadFormat(f.Format, ini, sec);
         }
     } else if (HasPrefix(sec, "XLS_STYLE_")) {
       TNamedXlsFormat& f = p.StripStyles.emplace_back();
       f.Caption = AfterPrefix(sec, "XLS_STYLE_");
-      f.Format.LoadFromIni(ini, sec);
-      Sanitize(f.Format);
+      LoadFormat(f.Format, ini, sec);
     }
   }
 }

@@ -1,6 +1,7 @@
 // The style files of the RTF and spreadsheet pages: their strip styles, one section each.
 #include "export/core/inifile.h"
 #include "export/dialog/model.h"
+#include "export/dialog/pages.h"
 
 namespace morvale {
 
@@ -64,7 +65,7 @@ void TExportDialogModel::LoadXLSStyles(const std::string& fileName) {
   for (const auto& [section, rest] : Prefixed(ini, "XLS_STYLE_")) {
     TNamedXlsFormat& f = list.emplace_back();
     f.Caption = "ЭЛЕМЕНТ_" + rest;
-    f.Format.LoadFromIni(ini, section);
+    pages::LoadXlsFormat(f.Format, ini, section);
   }
   Changed();
 }
