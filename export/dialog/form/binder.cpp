@@ -44,6 +44,14 @@ TColor FromQColor(const QColor& c) {
   return static_cast<TColor>(c.red() | c.green() << 8 | c.blue() << 16);
 }
 
+void ShowColor(QToolButton* button, TColor color) {
+  QPixmap swatch(32, 14);
+  swatch.fill(ToQColor(color));
+  QPainter(&swatch).drawRect(0, 0, 31, 13);
+  button->setIcon(swatch);
+  button->setIconSize(swatch.size());
+}
+
 void DigitsOnly(QLineEdit* edit) {
   static const QRegularExpression digits(QStringLiteral("[0-9]*"));
   edit->setValidator(new QRegularExpressionValidator(digits, edit));
@@ -178,13 +186,7 @@ void TBinder::Color(QToolButton* button, TColor* value, std::function<void()> pi
     Edited();
     Refresh();
   });
-  refreshers_.push_back([button, value] {
-    QPixmap swatch(32, 14);
-    swatch.fill(ToQColor(*value));
-    QPainter(&swatch).drawRect(0, 0, 31, 13);
-    button->setIcon(swatch);
-    button->setIconSize(swatch.size());
-  });
+  refreshers_.push_back([button, value] { ShowColor(button, *value); });
 }
 
 void TBinder::Refresh() {

@@ -29,6 +29,9 @@ std::string S(const QString& s);
 QColor ToQColor(TColor c);
 TColor FromQColor(const QColor& c);
 
+// A colour button shows its colour as a framed swatch.
+void ShowColor(QToolButton* button, TColor color);
+
 // Number fields take digits only (and backspace), as people expect of a record count.
 void DigitsOnly(QLineEdit* edit);
 

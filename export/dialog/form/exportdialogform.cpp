@@ -283,32 +283,12 @@ void TExportDialogF::RefreshPages() {
     if (kTabs[i] == active && model_.PageVisible(active)) tab = static_cast<int>(i);
   if (ui_->pcExport->currentIndex() != tab) ui_->pcExport->setCurrentIndex(tab);
 
+  // The type pages sit in the stack in this order, the page for types without one last.
+  static constexpr TDialogPage kTypePages[] = {dpXLS, dpRTF, dpHTML, dpXML, dpSQL, dpASCII, dpPDF};
   QWidget* page = noOptions_;
-  switch (model_.TypeInfo().OptionsPage) {
-    case dpXLS:
-      page = ui_->nbTypeOptions->widget(0);
-      break;
-    case dpRTF:
-      page = ui_->nbTypeOptions->widget(1);
-      break;
-    case dpHTML:
-      page = ui_->nbTypeOptions->widget(2);
-      break;
-    case dpXML:
-      page = ui_->nbTypeOptions->widget(3);
-      break;
-    case dpSQL:
-      page = ui_->nbTypeOptions->widget(4);
-      break;
-    case dpASCII:
-      page = ui_->nbTypeOptions->widget(5);
-      break;
-    case dpPDF:
-      page = ui_->nbTypeOptions->widget(6);
-      break;
-    default:
-      break;
-  }
+  for (size_t i = 0; i < std::size(kTypePages); ++i)
+    if (kTypePages[i] == model_.TypeInfo().OptionsPage)
+      page = ui_->nbTypeOptions->widget(static_cast<int>(i));
   ui_->nbTypeOptions->setCurrentWidget(page);
   ascii_->gbTXT->setVisible(model_.Settings().ExportType == aeTXT);
   ascii_->gbCSV->setVisible(model_.Settings().ExportType == aeCSV);

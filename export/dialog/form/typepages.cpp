@@ -220,15 +220,9 @@ void TExportDialogF::RefreshRTFEditor() {
   rtf_->cbxRTFAlignment->setCurrentIndex(kIndex[st->Alignment & 3]);
   rtf_->cbRTFAllowBackground->setChecked(st->AllowBackground);
   rtf_->cbRTFAllowHighlight->setChecked(st->AllowHighlight);
-  auto swatch = [](QToolButton* b, TColor c) {
-    QPixmap px(32, 14);
-    px.fill(ToQColor(c));
-    b->setIcon(px);
-    b->setIconSize(px.size());
-  };
-  swatch(rtf_->bRTFFontColor, st->Font.Color);
-  swatch(rtf_->bRTFBackgroundColor, st->BackgroundColor);
-  swatch(rtf_->bRTFHighlightColor, st->HighlightColor);
+  ShowColor(rtf_->bRTFFontColor, st->Font.Color);
+  ShowColor(rtf_->bRTFBackgroundColor, st->BackgroundColor);
+  ShowColor(rtf_->bRTFHighlightColor, st->HighlightColor);
   rtf_->bRTFBackgroundColor->setEnabled(st->AllowBackground);
   rtf_->bRTFHighlightColor->setEnabled(st->AllowHighlight);
   // The sample shows the style as a reader will.
@@ -478,10 +472,7 @@ void TExportDialogF::RefreshPDFFont() {
   pdf_->cbxPDFFontName->setCurrentIndex(f->BaseFont);
   pdf_->cbxPDFFontEncoding->setCurrentIndex(f->FontEncoding);
   if (!pdf_->edPDFFontSize->hasFocus()) pdf_->edPDFFontSize->setText(QString::number(f->FontSize));
-  QPixmap px(32, 14);
-  px.fill(ToQColor(f->FontColor));
-  pdf_->bPDFFontColor->setIcon(px);
-  pdf_->bPDFFontColor->setIconSize(px.size());
+  ShowColor(pdf_->bPDFFontColor, f->FontColor);
   --refreshing_;
 }
 

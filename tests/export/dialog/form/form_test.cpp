@@ -37,13 +37,7 @@ class FormOnDemo : public FormTest {
 
   // At the end of each run, presses the progress window's button once the window waits for it.
   void PressOKAtEnd() {
-    dialog.OnEndExport = [](TObject*, TExport*) {
-      QTimer::singleShot(0, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-          if (w->objectName() == "fmExportProgress" && w->isVisible())
-            QTest::mouseClick(Child<QPushButton>(w, "btnCancel"), Qt::LeftButton);
-      });
-    };
+    dialog.OnEndExport = [](TObject*, TExport*) { PressProgressButtonLater(); };
   }
 
   std::unique_ptr<TDataSet> ds;

@@ -89,13 +89,7 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
     d.Type("edFileName", QString::fromStdString(folder + "orders.csv"));
     f.Model().Settings().ShowFile = false;
     dialog.OnEndExport = [&](TObject*, TExport*) {
-      QTimer::singleShot(0, &f, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-          if (w->objectName() == "fmExportProgress" && w->isVisible()) {
-            Shot(w, "progress-finished");
-            QTest::mouseClick(Child<QPushButton>(w, "btnCancel"), Qt::LeftButton);
-          }
-      });
+      PressProgressButtonLater([&](QWidget* w) { Shot(w, "progress-finished"); });
     };
     d.Click("bStart");
   });
