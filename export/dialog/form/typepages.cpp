@@ -210,7 +210,10 @@ void TExportDialogF::RefreshRTFEditor() {
   rtf_->gbRTFStyle->setEnabled(st != nullptr);
   if (!st) return;
   ++refreshing_;
+  // A font this machine lacks ("Arial" on many Linux desktops) still shows by its own name:
+  // the document names it, and the reader's machine may have it.
   rtf_->cbxRTFFont->setCurrentFont(QFont(Q(st->Font.Name)));
+  rtf_->cbxRTFFont->setEditText(Q(st->Font.Name));
   rtf_->seRTFFontSize->setValue(st->Font.Size);
   rtf_->cbRTFBold->setChecked(st->Font.Style & fsBold);
   rtf_->cbRTFItalic->setChecked(st->Font.Style & fsItalic);
@@ -259,8 +262,10 @@ void TExportDialogF::BindHTMLPage() {
       html_->edHTMLBodyAdvanced, [&page] { return page.AdvancedAttributes.Text(); },
       [&page](const std::string& v) { page.AdvancedAttributes.SetText(v); });
   bind_.Show([this, &page] {
-    if (!html_->cbxHTMLFont->hasFocus())
+    if (!html_->cbxHTMLFont->hasFocus()) {
       html_->cbxHTMLFont->setCurrentFont(QFont(Q(page.TextFont.Name)));
+      html_->cbxHTMLFont->setEditText(Q(page.TextFont.Name));
+    }
   });
   connect(html_->cbxHTMLFont, &QFontComboBox::currentFontChanged, this,
           [this, &page](const QFont& f) {

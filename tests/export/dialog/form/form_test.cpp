@@ -243,6 +243,30 @@ TEST_F(FormOnDemo, HTMLTemplateAndAHandPickedColour) {
   });
 }
 
+TEST_F(FormOnDemo, ToolsMenuSavesAndLoadsTheOptions) {
+  const std::string cfg = folder + "tools.cfg";
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    EXPECT_TRUE(d.W("bTools")->isVisible());
+    d.ClickItem("lbExportType", "CSV File");
+    d.Type("edCSVComma", "#9");
+    EXPECT_EQ(f.Model().Settings().CSV.Comma, '\t');
+    prompts.SetNextText(QString::fromStdString(folder + "tools"));  // the extension is added
+    f.findChild<QAction*>("miSaveOptions")->trigger();
+    EXPECT_NE(ReadFile(cfg).find("Comma=#9"), std::string::npos);
+    const TDialogSettings saved = f.Model().Settings();
+    d.ClickItem("lbExportType", "HTML");
+    d.Type("edCSVComma", ";");
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miLoadOptions")->trigger();
+    EXPECT_EQ(d.W<QListWidget>("lbExportType")->currentItem()->text().toStdString(), "CSV File");
+    EXPECT_EQ(d.W<QLineEdit>("edCSVComma")->text().toStdString(), "#9");
+    EXPECT_TRUE(f.Model().Settings() == saved);
+    ASSERT_GE(prompts.Asked().size(), 2u);
+    EXPECT_EQ(prompts.Asked()[0].title.toStdString(),
+              "Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*");
+  });
+}
+
 // ---- the same export from the form and from the command line ----------------------------------
 
 struct TTypeCase {
