@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -156,7 +157,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     // overrides the file.
     size_t at = 0;
     while (at < args.size() && args[at] != "--options" && !args[at].starts_with("--options=")) ++at;
-    size_t after = at + (args[at] == "--options" ? 2 : 1);
+    size_t after = at >= args.size() ? at : at + (args[at] == "--options" ? 2 : 1);
+    after = std::min(after, args.size());
     bool ignored = false;
     o.Before = std::make_shared<TCliOptions>();
     o.After = std::make_shared<TCliOptions>();

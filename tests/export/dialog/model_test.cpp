@@ -257,6 +257,20 @@ TEST(ExportDialogModel, UserFormats) {
   EXPECT_TRUE(UserFormatExamples(ectString, en).empty());
 }
 
+TEST(ExportDialogModel, NumberFieldsIgnoreWhatIsNoNumber) {
+  EXPECT_EQ(CountFromText("25", 3), 25);
+  EXPECT_EQ(CountFromText(" 7 ", 3), 7);
+  EXPECT_EQ(CountFromText("2x", 3), 3);
+  EXPECT_EQ(CountFromText("", 3), 3);
+  EXPECT_EQ(CountFromText("-1", 3), 3);
+  EXPECT_EQ(CountFromText("99999999999", 3), 3);
+  EXPECT_DOUBLE_EQ(PDFSpacingFromText("1.5", 3.0), 1.5);
+  EXPECT_DOUBLE_EQ(PDFSpacingFromText("1,5", 3.0), 3.0);
+  EXPECT_EQ(PDFFontSizeFromText("abc"), 10);
+  EXPECT_EQ(PDFFontSizeFromText("0"), 10);
+  EXPECT_EQ(PDFFontSizeFromText("14"), 14);
+}
+
 TEST(ExportDialogModel, StyleListsOfTheRTFAndSpreadsheetPages) {
   TDialogFixture f;
   TExportDialogModel& m = f.Model();
