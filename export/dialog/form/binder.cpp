@@ -100,20 +100,18 @@ void TBinder::Int(QLineEdit* edit, int* value) {
       edit, [value] { return *value; }, [value](int v) { *value = v; });
 }
 
-void TBinder::Real(QLineEdit* edit, double* value) {
+void TBinder::Real(QLineEdit* edit, double* value, std::function<double(std::string_view)> parse) {
   static const QRegularExpression real(QStringLiteral("[0-9]*([.][0-9]*)?"));
   edit->setValidator(new QRegularExpressionValidator(real, edit));
-  QObject::connect(edit, &QLineEdit::textEdited, [this, value](const QString& t) {
-    bool ok = false;
-    double v = t.toDouble(&ok);  // QString::toDouble reads '.' whatever the locale
-    if (!ok) return;
-    *value = v;
+  QObject::connect(edit, &QLineEdit::textEdited, [this, value, parse](const QString& t) {
+    *value = parse(S(t));
     Edited();
   });
   refreshers_.push_back([edit, value] {
     bool ok = false;
-    double shown = edit->text().toDouble(&ok);
-    if (!ok || shown != *value) edit->setText(QString::number(*value, 'f', 1));
+    double shown = edit->text().toDouble(&ok);  // reads '.' whatever the locale
+    if ((!ok || shown != *value) && !edit->hasFocus())
+      edit->setText(QString::number(*value, 'f', 1));
   });
 }
 

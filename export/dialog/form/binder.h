@@ -49,8 +49,8 @@ class TBinder {
   void Int(QLineEdit* edit, int* value);
   // Through setters, for values kept behind accessors (the PDF page's measures).
   void Int(QLineEdit* edit, std::function<int()> get, std::function<void(int)> set);
-  // A number with '.' as the decimal point; no number keeps the previous value.
-  void Real(QLineEdit* edit, double* value);
+  // A number with '.' as the decimal point, read by `parse`.
+  void Real(QLineEdit* edit, double* value, std::function<double(std::string_view)> parse);
   // One character, or "#" and its code for characters below 33 ("#9" is a tab).
   void Char(QLineEdit* edit, char* value);
   void Bool(QAbstractButton* box, bool* value);

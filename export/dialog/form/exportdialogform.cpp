@@ -363,10 +363,7 @@ void TExportDialogF::ExportedListDropped() {
   std::vector<std::string> now = model_.Settings().ExportedFields;
   std::vector<std::string> order;
   for (const QString& f : wanted) order.push_back(S(f));
-  if (order != now) {
-    model_.MoveAllBack();
-    for (const auto& f : order) model_.MoveToExported(f);
-  }
+  if (order != now) model_.SetExportedFields(order);
   model_.Changed();
 }
 

@@ -21,7 +21,6 @@ namespace {
 const char* const kPictureFilter =
     "Pictures (*.jpg, *.jpeg, *.png, *.gif, *.bmp)|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files "
     "(*.*)|*.*";
-const char* const kRTFStyleFilter = "RTF style file (*.rst)|*.rst|All files (*.*)|*.*";
 const char* const kTemplateFilter = "HTML colour templates (*.ini)|*.ini|All files (*.*)|*.*";
 
 void Resync(QListWidget* list, const QStringList& items, int row) {
@@ -172,7 +171,7 @@ void TExportDialogF::BindRTFPage() {
   });
   connect(rtf_->bRTFSaveStyles, &QPushButton::clicked, this, [this] {
     QString name;
-    if (!Prompts().SaveFileName(this, {kRTFStyleFilter, QStringLiteral("rst")}, name)) return;
+    if (!Prompts().SaveFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, name)) return;
     try {
       model_.SaveRTFStyles(S(name));
     } catch (const std::exception& e) {
@@ -181,7 +180,7 @@ void TExportDialogF::BindRTFPage() {
   });
   connect(rtf_->bRTFLoadStyles, &QPushButton::clicked, this, [this] {
     QString name;
-    if (!Prompts().OpenFileName(this, {kRTFStyleFilter, QStringLiteral("rst")}, name)) return;
+    if (!Prompts().OpenFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, name)) return;
     model_.LoadRTFStyles(S(name));
     model_.Changed();
     rtf_->lstRTFBaseStyles->setCurrentRow(-1);
@@ -437,9 +436,20 @@ void TExportDialogF::BindPDFPage() {
           &TExportPDFPageOptions::SetMarginTop);
   measure(pdf_->edPDFMarginBottom, &TExportPDFPageOptions::BottomPoints,
           &TExportPDFPageOptions::SetMarginBottom);
-  bind_.Real(pdf_->edPDFColSpacing, &o.ColSpacing);
-  bind_.Real(pdf_->edPDFRowSpacing, &o.RowSpacing);
-  bind_.Int(pdf_->edPDFGridLineWidth, &o.GridLineWidth);
+  // Spacings and the grid width that are no numbers take the component's values.
+  const TExportPDFOptions& record = model_.Dialog().PDFOptions;
+  bind_.Real(pdf_->edPDFColSpacing, &o.ColSpacing,
+             [&record](std::string_view t) { return PDFSpacingFromText(t, record.ColSpacing); });
+  bind_.Real(pdf_->edPDFRowSpacing, &o.RowSpacing,
+             [&record](std::string_view t) { return PDFSpacingFromText(t, record.RowSpacing); });
+  DigitsOnly(pdf_->edPDFGridLineWidth);
+  connect(pdf_->edPDFGridLineWidth, &QLineEdit::textEdited, this, [&o, &record](const QString& t) {
+    o.GridLineWidth = CountFromText(S(t), record.GridLineWidth);
+  });
+  bind_.Show([this, &o] {
+    if (!pdf_->edPDFGridLineWidth->hasFocus())
+      pdf_->edPDFGridLineWidth->setText(QString::number(o.GridLineWidth));
+  });
 
   pdf_->lstPDFFonts->setCurrentRow(2);
   connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] { RefreshPDFFont(); });
@@ -455,9 +465,7 @@ void TExportDialogF::BindPDFPage() {
   });
   DigitsOnly(pdf_->edPDFFontSize);
   connect(pdf_->edPDFFontSize, &QLineEdit::textEdited, this, [=, this](const QString& t) {
-    bool ok = false;
-    int v = t.toInt(&ok);
-    edit([&](TPDFFont& f) { f.FontSize = ok && v > 0 ? v : 10; });
+    edit([&](TPDFFont& f) { f.FontSize = PDFFontSizeFromText(S(t)); });
   });
   connect(pdf_->bPDFFontColor, &QToolButton::clicked, this, [this] {
     TPDFFont* f = SelectedPDFFont();

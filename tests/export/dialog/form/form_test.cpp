@@ -194,6 +194,11 @@ TEST_F(FormOnDemo, PDFUserPageTurnsWithTheOrientation) {
     EXPECT_EQ(d.W<QLineEdit>("edPDFPageWidth")->text().toStdString(), "700");
     EXPECT_EQ(d.W<QLineEdit>("edPDFPageHeight")->text().toStdString(), "500");
     EXPECT_EQ(f.Model().Settings().PDF.PageOptions.WidthPoints(), 700);
+    // A spacing that is no number takes the component's value; a number is read with '.'.
+    d.Type("edPDFColSpacing", "2.5");
+    EXPECT_EQ(f.Model().Settings().PDF.ColSpacing, 2.5);
+    d.Type("edPDFColSpacing", "");
+    EXPECT_EQ(f.Model().Settings().PDF.ColSpacing, dialog.PDFOptions.ColSpacing);
   });
 }
 
