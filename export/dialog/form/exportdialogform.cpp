@@ -502,48 +502,38 @@ void TExportDialogF::RefreshCaptions() {
 // ---- start and the tools menu -----------------------------------------------------------------
 
 void TExportDialogF::bStartClick() {
-  try {
+  RunShowingErrors(this, [this] {
     TExport& exporter = model_.PrepareExporter();
     model_.Changed();
     TProgressRun run(exporter, this);
     run.Run([&] { model_.RunExporter(exporter, &run); });
-  } catch (const std::exception& e) {
-    Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-  }
+  });
+  RefreshAll();
+}
+
+void TExportDialogF::OptionsFile(bool save) {
+  QString name = Q(model_.Settings().OptionsFileName);
+  const TFileFilter filter{QString::fromUtf8(kOptionsFileFilter),
+                           QString::fromUtf8(kOptionsFileExt)};
+  if (!(save ? Prompts().SaveFileName(this, filter, name)
+             : Prompts().OpenFileName(this, filter, name)))
+    return;
+  model_.Settings().OptionsFileName = S(name);
+  RunShowingErrors(this, [&] {
+    if (save)
+      model_.SaveOptions(S(name));
+    else
+      model_.LoadOptions(S(name));
+  });
   RefreshAll();
 }
 
 void TExportDialogF::miSaveOptionsClick() {
-  QString name = Q(model_.Settings().OptionsFileName);
-  if (!Prompts().SaveFileName(
-          this,
-          {QStringLiteral("Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*"),
-           QStringLiteral("cfg")},
-          name))
-    return;
-  try {
-    model_.Settings().OptionsFileName = S(name);
-    model_.SaveOptions(S(name));
-  } catch (const std::exception& e) {
-    Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-  }
+  OptionsFile(true);
 }
 
 void TExportDialogF::miLoadOptionsClick() {
-  QString name = Q(model_.Settings().OptionsFileName);
-  if (!Prompts().OpenFileName(
-          this,
-          {QStringLiteral("Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*"),
-           QStringLiteral("cfg")},
-          name))
-    return;
-  try {
-    model_.Settings().OptionsFileName = S(name);
-    model_.LoadOptions(S(name));
-  } catch (const std::exception& e) {
-    Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-  }
-  RefreshAll();
+  OptionsFile(false);
 }
 
 void InstallExportDialogForm(QWidget* parent) {

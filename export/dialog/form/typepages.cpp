@@ -172,11 +172,7 @@ void TExportDialogF::BindRTFPage() {
   connect(rtf_->bRTFSaveStyles, &QPushButton::clicked, this, [this] {
     QString name;
     if (!Prompts().SaveFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, name)) return;
-    try {
-      model_.SaveRTFStyles(S(name));
-    } catch (const std::exception& e) {
-      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-    }
+    RunShowingErrors(this, [&] { model_.SaveRTFStyles(S(name)); });
   });
   connect(rtf_->bRTFLoadStyles, &QPushButton::clicked, this, [this] {
     QString name;
@@ -325,25 +321,21 @@ void TExportDialogF::BindHTMLPage() {
     QString name;
     if (!Prompts().SaveFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
     auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
-    try {
+    RunShowingErrors(this, [&] {
       if (info.Prepare) info.Prepare(model_.Settings(), e);
       e.SaveTemplateToFile(S(name));
-    } catch (const std::exception& ex) {
-      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(ex.what()));
-    }
+    });
   });
   connect(html_->bHTMLLoadTemplate, &QPushButton::clicked, this, [this, &info, &s] {
     QString name;
     if (!Prompts().OpenFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
     auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
-    try {
+    RunShowingErrors(this, [&] {
       if (info.Prepare) info.Prepare(model_.Settings(), e);
       e.LoadTemplateFromFile(S(name));
       if (info.Capture) info.Capture(e, s);
       s.HTMLTemplate = htCustom;
-    } catch (const std::exception& ex) {
-      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(ex.what()));
-    }
+    });
     model_.Changed();
   });
 }

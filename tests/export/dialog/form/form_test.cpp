@@ -272,6 +272,20 @@ TEST_F(FormOnDemo, ToolsMenuSavesAndLoadsTheOptions) {
   });
 }
 
+TEST_F(FormOnDemo, FailedRunShowsItsMessageAndTheFormStays) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "CSV File");
+    d.Type("edFileName", "/proc/no-such-folder/orders.csv");
+    d.Click("bStart");
+    ASSERT_EQ(prompts.Asked().size(), 1u);
+    EXPECT_EQ(prompts.Asked()[0].kind, form::TScriptedPrompts::TAsked::Error);
+    EXPECT_FALSE(prompts.Asked()[0].text.isEmpty());
+    EXPECT_TRUE(f.isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets())
+      EXPECT_FALSE(w->objectName() == "fmExportProgress" && w->isVisible());
+  });
+}
+
 // ---- the same export from the form and from the command line ----------------------------------
 
 struct TTypeCase {
