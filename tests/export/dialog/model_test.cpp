@@ -92,6 +92,29 @@ TEST(ExportDialog, ADestroyedSourceIsForgotten) {
   EXPECT_EQ(d.DataSet(), nullptr);
 }
 
+TEST(ExportDialogModel, StringGridCaptionsComeFromTheCaptionRow) {
+  TMemStringGrid grid;
+  grid.colCount = 2;
+  grid.cells = {{"Code", "Title"}, {"1", "Bolt"}, {"2", "Nut"}};
+  TExportDialog d;
+  d.ExportSource = esStringGrid;
+  d.SetStringGrid(&grid);
+  d.CaptionRow = 0;
+  std::vector<std::string> captions;
+  bool visible = false;
+  auto show = [&](TExportDialogModel& m) {
+    captions.clear();
+    for (const TCaptionRow& r : m.Settings().Captions) captions.push_back(r.Caption);
+    visible = m.CaptionRowVisible();
+  };
+  d.Execute(show);
+  EXPECT_EQ(captions, (std::vector<std::string>{"Code", "Title"}));
+  EXPECT_TRUE(visible);
+  d.CaptionRow = 3;  // the grid has three rows: no such row
+  d.Execute(show);
+  EXPECT_EQ(captions, (std::vector<std::string>{"ColNo_0", "ColNo_1"}));
+}
+
 TEST(ExportDialogModel, TypeListFollowsTheTableOrder) {
   TDialogFixture f;
   f.dialog.AllowedExports = {aeCSV, aePDF};
