@@ -86,7 +86,7 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
     Shot(&f, "page-captions-csv");
     // The progress window at the end of a run that keeps it open.
     d.Tab("pcExport", "tsExportType");
-    d.Type("edFileName", QString::fromStdString(folder + "orders.csv"));
+    d.Type("edFileName", QString::fromStdString(FreshFolder("screenshots") + "orders.csv"));
     f.Model().Settings().ShowFile = false;
     dialog.OnEndExport = [&](TObject*, TExport*) {
       PressProgressButtonLater([&](QWidget* w) { Shot(w, "progress-finished"); });
