@@ -20,18 +20,30 @@ std::string FramedColumnList(const TStringList& words, std::string_view frame) {
   return line + ")";
 }
 
+namespace {
+
+// Scripts are often indented with tabs: a tab before INSERT or before a column list is blank
+// space here, not part of a name (trimming spaces alone would miss the INSERT and frame the tab).
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  return s;
+}
+
+}  // namespace
+
 int FrameInsertFields(TStringList& lines, std::string_view frameText, const TFrameMessage& message,
                       const TFrameProgress& progress) {
   const std::string frame = TrimSpaces(frameText);
   // The frame's own characters are delimiters, so a framed list splits into the bare names.
-  TCharSet delimiters = CharSet("(),");
+  TCharSet delimiters = CharSet("(),\t");
   delimiters |= CharSet(frame);
   const int count = lines.Count();
   bool afterInsert = false;
   int changed = 0;
   TStringList words;
   for (int i = 0; i < count; ++i) {
-    std::string t = TrimSpaces(lines[i]);
+    std::string t(TrimBlanks(lines[i]));
     if (!t.empty()) {
       if (UpperText(t).starts_with("INSERT")) {
         afterInsert = true;

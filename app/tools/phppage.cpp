@@ -146,9 +146,10 @@ void TableRows(TPageBuilder& add, const TPHPFields& fields, const TDataSet& ds,
   // Block B: a variable per entry, the value escaped for the page; a NULL reads as "".
   for (const TPHPField& f : fields) {
     std::string var = VariableOf(f.Name);
-    if (ds.FindField(f.Name))
-      add("    " + var + " = htmlspecialchars((string)" + PropertyOf(f.Name) + ", ENT_QUOTES, \"" +
-          cs.Php + "\");");
+    // The row's property carries the field's own spelling: PHP's property names heed case.
+    if (const TField* field = ds.FindField(f.Name))
+      add("    " + var + " = htmlspecialchars((string)" + PropertyOf(field->FieldName) +
+          ", ENT_QUOTES, \"" + cs.Php + "\");");
     else
       add("    " + var + " = \"\";");
     add("    if (strlen(" + var + ")<=0) {" + var + "=\"&nbsp;\";}");

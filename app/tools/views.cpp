@@ -47,10 +47,12 @@ const char* FieldTypeDisplayName(TFieldType t) {
 TStringList RowViewLines(const TDataSet& ds) {
   TStringList lines;
   std::string value;
+  // An empty result has no current record: every field reads as null.
+  const bool noRecord = ds.Eof();
   for (int i = 0; i < ds.FieldCount(); ++i) {
     const TField& f = ds.Fields(i);
     if (HiddenInRowView(f.DataType)) continue;
-    if (f.IsNull()) {
+    if (noRecord || f.IsNull()) {
       value = "null";
     } else {
       f.GetText(value);

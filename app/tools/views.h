@@ -15,7 +15,7 @@ const char* FieldTypeDisplayName(TFieldType t);
 
 // The current record, field by field, as FieldName=value: "null" for a null, " " for an empty
 // text; memo, BLOB, byte and array fields are left out; a second field of a name replaces the
-// first one's value.
+// first one's value. Without a current record (an empty result) every value is "null".
 TStringList RowViewLines(const TDataSet& ds);
 
 // One row of the structure view: the field's trimmed name, its type's display name, and Size for
