@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <map>
 
-#include "app/helpers/helpers.h"
+#include "app/helpers/texts.h"
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
@@ -27,6 +28,11 @@ namespace {
 constexpr int kTitleRow = 3;
 // The spreadsheet's codes: left and top alignment, a continuous line, a thin weight.
 constexpr int kAlignLeft = 2, kAlignTop = 1, kLineContinuous = 1, kWeightThin = 2;
+
+// Fixed-width and wide strings are strings too: a CHAR(8) code 00123 stays 00123.
+bool IsTextField(TFieldType t) {
+  return t == ftString || t == ftFixedChar || t == ftWideString;
+}
 
 void WriteCell(ISpreadsheetAutomation& app, int row, int col, const std::string& text, bool bold,
                bool borders) {
@@ -71,12 +77,24 @@ void ExportByAutomation(TDataSet& ds, ISpreadsheetAutomation& app, const std::st
       const TField& f = ds.Fields(j);
       f.GetText(value);
       // The apostrophe keeps a string such as 007 a text in the spreadsheet.
-      WriteCell(app, row, j + 1, TrimSpaces(f.DataType == ftString ? "'" + value : value), false,
+      WriteCell(app, row, j + 1, TrimSpaces(IsTextField(f.DataType) ? "'" + value : value), false,
                 false);
     }
     if (progress) progress();
   }
   app.Release();
+}
+
+std::string AutomationNow(const TFormatSettings& fs) {
+  std::time_t t = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&t, &local);
+  TDateTime date = 0, time = 0;
+  TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
+  TryEncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), 0, time);
+  std::string out;
+  TDateTimeFormat("c").Render(date + time, fs, out);
+  return out;
 }
 
 // ---- the workbook behind the automation calls ----
@@ -109,11 +127,7 @@ struct TWorkbookAutomation::TCells {
 
 TWorkbookAutomation::TWorkbookAutomation(IShell* shell)
     : cells_(std::make_unique<TCells>()), shell_(shell) {
-  try {
-    cells_->settings = TFormatSettings::FromLocale("");
-  } catch (const Exception&) {
-    // The C locale's settings are the defaults.
-  }
+  cells_->settings = DefaultFormatSettings();
 }
 
 TWorkbookAutomation::~TWorkbookAutomation() = default;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "export/core/dataset.h"
+#include "export/core/formatsettings.h"
 #include "export/core/platform.h"
 
 namespace morvale {
@@ -41,11 +42,15 @@ class ISpreadsheetAutomation {
 extern const char* const kAutomationQuestion;
 
 // Copies the dataset: date row 2, bold title "Morvale.exe" in row 3, bold bordered field names in
-// row 5, one row per record from row 6. ftString values go as "'" + text (kept as text), others as
+// row 5, one row per record from row 6. String values (ftString, ftFixedChar, ftWideString) go as
+// "'" + text (kept as text), others as
 // their text, every text trimmed of spaces. `now` is the current date and time as the locale
 // shows it. Does nothing for a closed dataset; `progress` runs once per record.
 void ExportByAutomation(TDataSet& ds, ISpreadsheetAutomation& app, const std::string& now,
                         const std::function<void()>& progress = {});
+// The current local date and time in the locale's short date and long time forms, as the date
+// row shows them.
+std::string AutomationNow(const TFormatSettings& fs);
 
 // The automation layer over a workbook: cells are collected as the calls set them; Release writes
 // them with the BIFF8 writer to a temporary .xls file and opens it through the shell's "open".

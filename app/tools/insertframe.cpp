@@ -1,12 +1,10 @@
 #include "app/tools/insertframe.h"
 
-#include <unistd.h>
-
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 
 #include "app/helpers/helpers.h"
+#include "app/helpers/texts.h"
+#include "app/tools/wholefile.h"
 #include "export/core/streams.h"
 
 namespace morvale {
@@ -74,19 +72,7 @@ TStringList LoadScriptLines(const std::string& fileName) {
 }
 
 void SaveScriptLines(const std::string& fileName, const TStringList& lines) {
-  std::string temp = fileName + ".~" + std::to_string(getpid());
-  try {
-    TFileStream f(temp);
-    for (const std::string& line : lines) {
-      f.Write(line);
-      f.Write("\r\n");
-    }
-    f.Close();
-    std::filesystem::rename(temp, fileName);
-  } catch (...) {
-    std::remove(temp.c_str());
-    throw;
-  }
+  WriteWholeFile(fileName, [&](TStream& out) { WriteCrLfLines(out, lines); });
 }
 
 }  // namespace morvale

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
-#include "app/helpers/helpers.h"
+#include "app/helpers/files.h"
+#include "app/helpers/texts.h"
+#include "app/tools/wholefile.h"
 #include "export/core/streams.h"
 
 namespace morvale {
@@ -13,10 +15,7 @@ const char* const kBadMemoField = "MEMO-поле указано некоррек
 
 void WriteMemoFile(const std::string& fileName, const TStringList& lines) {
   TFileStream f(fileName);
-  for (const std::string& line : lines) {
-    f.Write(line);
-    f.Write("\r\n");
-  }
+  WriteCrLfLines(f, lines);
   f.Close();
 }
 

@@ -69,9 +69,10 @@ void Parts(TMemDataSet& ds, bool withRows) {
   ds.AddField("CODE", ftString, 8);
   ds.AddField("QTY", ftInteger);
   ds.AddField("NOTE", ftMemo);
+  ds.AddField("PART", ftFixedChar, 5);
   if (withRows) {
-    ds.AddRow({"007", "7", "  spaced  "});
-    ds.AddRow({std::nullopt, "-12", "Болт"});
+    ds.AddRow({"007", "7", "  spaced  ", "00123"});
+    ds.AddRow({std::nullopt, "-12", "Болт", "12"});
   }
   ds.Open();
 }
@@ -102,13 +103,16 @@ TEST(Automation, CallsInOrder) {
   add(CellWrite("Cells(5,1)", "CODE", 1, true));
   add(CellWrite("Cells(5,2)", "QTY", 1, true));
   add(CellWrite("Cells(5,3)", "NOTE", 1, true));
+  add(CellWrite("Cells(5,4)", "PART", 1, true));
   // Strings keep their text behind an apostrophe; the rest go as their text, trimmed.
   add(CellWrite("Cells(6,1)", "'007", 0, false));
   add(CellWrite("Cells(6,2)", "7", 0, false));
   add(CellWrite("Cells(6,3)", "spaced", 0, false));
+  add(CellWrite("Cells(6,4)", "'00123", 0, false));
   add(CellWrite("Cells(7,1)", "'", 0, false));
   add(CellWrite("Cells(7,2)", "-12", 0, false));
   add(CellWrite("Cells(7,3)", "Болт", 0, false));
+  add(CellWrite("Cells(7,4)", "'12", 0, false));
   want.push_back("release");
   EXPECT_EQ(app.calls, want);
   EXPECT_EQ(progress, 2);
@@ -120,7 +124,8 @@ TEST(Automation, CallsInOrder) {
   EXPECT_EQ(none.Values(),
             (std::vector<std::string>{"Cells(3,1).Value := 'Morvale.exe",
                                       "Cells(2,1).Value := 'Date : now", "Cells(5,1).Value := CODE",
-                                      "Cells(5,2).Value := QTY", "Cells(5,3).Value := NOTE"}));
+                                      "Cells(5,2).Value := QTY", "Cells(5,3).Value := NOTE",
+                                      "Cells(5,4).Value := PART"}));
 
   // A closed dataset: nothing at all; no workbook: nothing after the check.
   empty.Close();
@@ -132,6 +137,13 @@ TEST(Automation, CallsInOrder) {
   } noBook;
   ExportByAutomation(ds, noBook, "now");
   EXPECT_EQ(noBook.calls.back(), "Workbooks.Count");
+}
+
+TEST(Automation, NowInTheLocalesForms) {
+  std::string now = AutomationNow(TFormatSettings::Iso());
+  // yyyy-mm-dd hh:nn:ss in the ISO forms of the C locale
+  EXPECT_THAT(now,
+              ::testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"));
 }
 
 class TRecordingShell : public IShell {
@@ -170,12 +182,15 @@ TEST(Automation, WorkbookReadByXlrd) {
             "5 1 text CODE bold=1 borders=1111\n"
             "5 2 text QTY bold=1 borders=1111\n"
             "5 3 text NOTE bold=1 borders=1111\n"
+            "5 4 text PART bold=1 borders=1111\n"
             "6 1 text 007 bold=0 borders=0000\n"
             "6 2 number 7.0 bold=0 borders=0000\n"
             "6 3 text spaced bold=0 borders=0000\n"
+            "6 4 text 00123 bold=0 borders=0000\n"
             "7 1 text  bold=0 borders=0000\n"
             "7 2 number -12.0 bold=0 borders=0000\n"
-            "7 3 text Болт bold=0 borders=0000\n");
+            "7 3 text Болт bold=0 borders=0000\n"
+            "7 4 text 12 bold=0 borders=0000\n");
   std::filesystem::remove(app.FileName());
 
   TMemDataSet empty;
@@ -187,7 +202,8 @@ TEST(Automation, WorkbookReadByXlrd) {
             "3 1 text Morvale.exe bold=1 borders=0000\n"
             "5 1 text CODE bold=1 borders=1111\n"
             "5 2 text QTY bold=1 borders=1111\n"
-            "5 3 text NOTE bold=1 borders=1111\n");
+            "5 3 text NOTE bold=1 borders=1111\n"
+            "5 4 text PART bold=1 borders=1111\n");
   std::filesystem::remove(none.FileName());
 }
 
