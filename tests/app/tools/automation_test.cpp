@@ -191,6 +191,11 @@ TEST(Automation, WorkbookReadByXlrd) {
             "7 2 number -12.0 bold=0 borders=0000\n"
             "7 3 text Болт bold=0 borders=0000\n"
             "7 4 text 12 bold=0 borders=0000\n");
+  // Kept beside the dialogs' screenshots for a person to open.
+  std::string kept = std::string(MORVALE_BINARY_DIR) + "/tests/screenshots";
+  std::filesystem::create_directories(kept);
+  std::filesystem::copy_file(app.FileName(), kept + "/automation.xls",
+                             std::filesystem::copy_options::overwrite_existing);
   std::filesystem::remove(app.FileName());
 
   TMemDataSet empty;
