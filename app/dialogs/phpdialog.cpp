@@ -4,7 +4,7 @@
 #include <QMenu>
 
 #include "app/dialogs/qtext.h"
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "export/core/platform.h"
 #include "ui_phpdialog.h"
 

@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 
 #include "app/dialogs/qtext.h"
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "app/tools/views.h"
 #include "export/core/platform.h"
 #include "ui_viewlist.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "app/helpers/helpers.h"
-#include "app/helpers/texts.h"
 #include "app/tools/wholefile.h"
 #include "export/core/streams.h"
 

@@ -2,8 +2,7 @@
 
 #include <cmath>
 
-#include "app/helpers/files.h"
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "app/tools/wholefile.h"
 #include "export/core/streams.h"
 

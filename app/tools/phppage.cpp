@@ -1,7 +1,6 @@
 #include "app/tools/phppage.h"
 
 #include "app/helpers/helpers.h"
-#include "app/helpers/texts.h"
 #include "export/core/codepage.h"
 
 namespace morvale {

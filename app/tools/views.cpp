@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "export/core/codepage.h"
 
 namespace morvale {

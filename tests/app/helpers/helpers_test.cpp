@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/helpers/files.h"
-#include "app/helpers/texts.h"
+#include "export/core/codepage.h"
 
 namespace morvale::test {
 namespace {
@@ -22,8 +21,12 @@ TEST(Helpers, QuoteJoinAndStripSet) {
 TEST(Helpers, TrimAndUpper) {
   EXPECT_EQ(TrimSpaces("\t a  "), "\t a");
   EXPECT_EQ(TrimSpaces("   "), "");
-  // Cyrillic in UTF-8 whatever the locale; other bytes stay.
-  EXPECT_EQ(UpperText("notes ёжик яЯ 1_x"), "NOTES ЁЖИК ЯЯ 1_X");
+  // Cyrillic in UTF-8 (ё and the Ukrainian letters too) whatever the locale; other bytes stay.
+  EXPECT_EQ(UpperText("notes ёжик яЯ іў 1_x"), "NOTES ЁЖИК ЯЯ ІЎ 1_X");
+  const std::string cp = SystemCodePage();
+  SetSystemCodePage("CP1251");
+  EXPECT_EQ(UpperText("a\xE0\xFF\xB8\xC0"), "A\xC0\xDF\xA8\xC0");
+  SetSystemCodePage(cp);
 }
 
 TEST(Helpers, WordsAndLines) {
