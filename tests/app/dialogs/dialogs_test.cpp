@@ -30,12 +30,7 @@ namespace {
 using ::testing::HasSubstr;
 
 QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_dialogs";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
+  return *static_cast<QApplication*>(QCoreApplication::instance());
 }
 
 void Screenshot(QWidget& w, const char* name) {
@@ -257,3 +252,12 @@ TEST_F(Dialogs, PHPDialog) {
 
 }  // namespace
 }  // namespace morvale::test
+
+// The application lives as long as the tests and ends before the program does, so that the font
+// database lets go of fontconfig's caches (a leaked or static one leaves them to the leak check).
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
