@@ -15,6 +15,8 @@ namespace morvale {
 namespace {
 
 QApplication& App() {
+  // The test program's main() makes the application; only one may exist.
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
   static int argc = 1;
   static char name[] = "test_dialogs";
   static char* argv[] = {name, nullptr};

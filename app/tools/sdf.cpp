@@ -1,11 +1,7 @@
-#include "app/helpers/sdf.h"
-
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
+#include "app/tools/sdf.h"
 
 #include "app/helpers/helpers.h"
+#include "app/tools/wholefile.h"
 
 namespace morvale {
 
@@ -35,16 +31,7 @@ void WriteSDF(TDataSet& ds, TStream& out, const TSDFProgress& progress) {
 
 void SaveSDF(TDataSet& ds, const std::string& fileName, const TSDFProgress& progress) {
   if (!ds.Active()) throw Exception("Сначала откройте набор данных ...");
-  std::string temp = fileName + ".~" + std::to_string(getpid());
-  try {
-    TFileStream f(temp);
-    WriteSDF(ds, f, progress);
-    f.Close();
-    std::filesystem::rename(temp, fileName);
-  } catch (...) {
-    std::remove(temp.c_str());
-    throw;
-  }
+  WriteWholeFile(fileName, [&](TStream& out) { WriteSDF(ds, out, progress); });
 }
 
 }  // namespace morvale
