@@ -10,7 +10,9 @@
 #include "cli/options.h"
 #include "export/core/formatsettings.h"
 #include "export/core/properties.h"
+#include "export/core/inifile.h"
 #include "export/text/html.h"
+#include "export/xls/exportxls.h"
 
 namespace morvale::cli {
 
@@ -40,6 +42,7 @@ void Configure(TExport& e, const TCliOptions& o) {
   for (const auto& c : o.Captions) e.Captions.Add(c);
   for (const auto& [kind, fmt] : o.Formats) SetFormat(e.Formats, kind, fmt);
   if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
+  if (!o.XlsExtras.empty()) dynamic_cast<TExportXLS&>(e).LoadExtrasFromIni(TIniFile(o.XlsExtras));
   // Explicit property settings come last, so they win over the shortcuts above.
   for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
 }

@@ -120,8 +120,7 @@ std::string TxlsPictureStore::DrawingGroupData(unsigned shapes) const {
     auto& bstore = group.Add(std::make_unique<TmsoContainer>(
         mso::kBStoreContainer, static_cast<unsigned>(Entries.size())));
     for (const TEntry& e : Entries) {
-      bstore.Add(msoBSE(e.BlipType, static_cast<uint32_t>(e.Bytes.size()), e.Refs));
-      bstore.Add(msoBLIP(e.BlipType, e.Bytes));
+      bstore.Add(msoBSE(e.BlipType, *msoBLIP(e.BlipType, e.Bytes), e.Refs));
     }
   }
   auto opt = std::make_unique<TmsoOPT>();

@@ -1,5 +1,6 @@
 #include "export/xls/exportxls.h"
 
+#include "export/core/inifile.h"
 #include "export/core/platform.h"
 #include "export/xls/container.h"
 #include "export/xls/extras.h"
@@ -282,6 +283,16 @@ void TExportXLS::Run() {
   FinishWorkbook();
   AfterExport();
   EndExport();
+}
+
+void TExportXLS::SaveExtrasToIni(TIniFile& ini) const {
+  ini.WriteString("XLS", "PageBackground", Extras.Background.FileName);
+  morvale::SaveExtrasToIni(Extras, &Pictures, ini);
+}
+
+void TExportXLS::LoadExtrasFromIni(const TIniFile& ini) {
+  Extras.Background.FileName = ini.ReadString("XLS", "PageBackground", Extras.Background.FileName);
+  morvale::LoadExtrasFromIni(Extras, &Pictures, ini);
 }
 
 // The picture store is read once; the drawing group goes into the globals when any sheet has a

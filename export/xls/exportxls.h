@@ -82,6 +82,11 @@ class TExportXLS : public TExportFormatText {
   // exporter's own settings (a field list its source lacks) cannot fail a run in sheet mode.
   void BeginExport() override;
 
+  // The extras of the single sheet and the pictures in an options file: the sections of
+  // SaveExtrasToIni (items.h) and the background picture, key PageBackground of section XLS.
+  void SaveExtrasToIni(TIniFile& ini) const;
+  void LoadExtrasFromIni(const TIniFile& ini);
+
   // The workbook of the current run (nullptr between runs).
   TxlsWorkbook* Workbook() const { return workbook_.get(); }
   // The pictures of the current run's drawing group.

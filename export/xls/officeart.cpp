@@ -89,17 +89,18 @@ std::unique_ptr<TmsoAtom> msoSplitMenuColors() {
                                     Words32({0x0800000D, 0x0800000C, 0x08000017, 0x100000F7}));
 }
 
-std::unique_ptr<TmsoAtom> msoBSE(unsigned blipType, uint32_t size, uint32_t refs) {
+std::unique_ptr<TmsoAtom> msoBSE(unsigned blipType, const TmsoObject& blip, uint32_t refs) {
   std::string d;
   d += static_cast<char>(blipType);  // type on Windows
   d += static_cast<char>(blipType);  // type on the Macintosh
   d.append(16, '\0');                // identifier
   Append16(d, 0x00FF);               // tag
-  Append32(d, size + 25);            // the BLIP record: header, 17 bytes, picture
+  Append32(d, static_cast<uint32_t>(blip.GetSize()));  // header, 17 bytes, picture
   Append32(d, refs);
   Append32(d, 0);  // offset in a delay stream: none, the picture follows
   Append16(d, 0);
   Append16(d, 0x023E);
+  blip.WriteToBuffer(d);
   return std::make_unique<TmsoAtom>(mso::kBSE, 2, blipType, d);
 }
 

@@ -82,8 +82,9 @@ std::unique_ptr<TmsoAtom> msoClientData();
 std::unique_ptr<TmsoAtom> msoClientTextBox();
 std::unique_ptr<TmsoAtom> msoSplitMenuColors();
 // The picture's store entry: `blipType` by the BSE numbering (WMF 2, EMF 3, JPEG 5, PNG 6,
-// BMP 7), `size` the picture bytes, `refs` the images that show it.
-std::unique_ptr<TmsoAtom> msoBSE(unsigned blipType, uint32_t size, uint32_t refs);
+// BMP 7), `refs` the images that show it. The BLIP record is embedded in the entry and counted by
+// its length: readers find the picture right behind the entry's 36 bytes only then.
+std::unique_ptr<TmsoAtom> msoBSE(unsigned blipType, const TmsoObject& blip, uint32_t refs);
 // The picture itself: 17 zero bytes (identifier and tag), then the bytes.
 std::unique_ptr<TmsoAtom> msoBLIP(unsigned blipType, const std::string& bytes);
 
