@@ -12,6 +12,7 @@
 #include "export/xls/extras.h"
 #include "export/xls/officeart.h"
 #include "export/xls/tempstream.h"
+#include "tests/cli/clirun.h"
 #include "tests/export/xls/biff_support.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
@@ -544,6 +545,34 @@ TEST(XlsItemsProperties, SetFromText) {
   EXPECT_EQ(x.Extras.Cells[0].NumericValue, 2.5);
   EXPECT_EQ(GetPropertyText(x, "Notes"), "2");
   EXPECT_THROW(SetPropertyText(x, "Notes.x.Col", "1"), EPropertyError);
+}
+
+// morvale-export reads a sheet's extras from an options file before any --set.
+TEST(XlsExtrasCli, ExtrasFromAnOptionsFile) {
+  const std::string cfg = IniPath("cli-extras.cfg"), book = test::TempPath("cli.xls");
+  WriteFile(cfg,
+            "[XLS_NOTE_0]\nCol=2\nRow=3\n[XLS_NOTE_0_LINES]\nline0=Checked\n"
+            "[XLS_HYPERLINK_0]\nCol=9\nRow=1\nTitle=Site\nTarget=http://example.com/\n"
+            "[XLS_MERGED_CELL_0]\nFirstCol=9\nFirstRow=3\nLastCol=10\nLastRow=3\n");
+  const std::vector<std::string> base = {
+      "--db", "sqlite:" + test::DemoDatabase(), "--table", "products", "--type", "xls", "-o", book};
+  auto args = base;
+  args.insert(args.end(), {"--xls-extras", cfg, "--set", "Hyperlinks.0.Title=Our site"});
+  test::Result r = test::Cli(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string out;
+  test::RunCommand(
+      "/usr/bin/python3 " MORVALE_SOURCE_DIR "/tests/export/xls/extrasread.py xlrd " + book, out);
+  EXPECT_EQ(out,
+            "note 2 1 'Checked'\nlink 0 8 'Our site' 'http://example.com/' None\n"
+            "merged 2 3 8 10\n");
+
+  args = base;
+  args.insert(args.end(), {"--xls-extras", cfg + ".none"});
+  EXPECT_EQ(test::Cli(args).status, 2);
+  r = test::Cli({"--type", "csv", "--xls-extras", cfg, "--list-properties"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_THAT(r.err, HasSubstr("--xls-extras does not apply to --type csv"));
 }
 
 }  // namespace
