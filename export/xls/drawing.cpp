@@ -237,7 +237,8 @@ void Extent(int first, int extent, int unit, const std::function<int(int)>& size
 TShape ImageShape(const TxlsSheetContext& c, const TxlsImage& image, int blip, uint32_t id) {
   auto sp = ShapeContainer(mso::kPictureFrame, id);
   auto opt = std::make_unique<TmsoOPT>();
-  const std::u16string title = Utf16(image.Title);
+  // The title is stored twice; cut so that the shape stays within one MSODRAWING record.
+  const std::u16string title = Utf16(image.Title).substr(0, 1000);
   opt->Add(0x007F, 0x00800000).Add(0x4104, static_cast<uint32_t>(blip)).AddString(0xC105, title);
   opt->Add(0x01BF, 0x00010000).Add(0x033F, 0x00100000).AddString(0xC380, title);
   opt->Add(0x03BF, 0x00080000);
