@@ -50,6 +50,12 @@ bool DecodeJpeg(const unsigned char* data, unsigned long size,
   jpeg_read_header(&info, TRUE);
   width = static_cast<int>(info.image_width);
   height = static_cast<int>(info.image_height);
+  // What a BITMAP record can say, and no more than 256 MB of pixels.
+  if (grow && (width > 0xFFFF || height > 0xFFFF ||
+               size_t{info.image_width} * 3 * info.image_height > (size_t{1} << 28))) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   if (grow) {
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
@@ -81,7 +87,9 @@ bool BmpPixels(const std::string& f, std::string& pixels, int& width, int& heigh
   const uint32_t offset = GetU32(b + 10);
   const auto w = static_cast<int32_t>(GetU32(b + 18));
   const auto h = static_cast<int32_t>(GetU32(b + 22));
-  if (GetU16(b + 28) != 24 || GetU32(b + 30) != 0 || w <= 0 || h == 0) return false;
+  if (GetU16(b + 28) != 24 || GetU32(b + 30) != 0 || w <= 0 || w > 0xFFFF || h == 0 ||
+      h < -0xFFFF || h > 0xFFFF)
+    return false;
   width = w;
   height = h < 0 ? -h : h;
   const size_t stride = Stride(width);

@@ -78,8 +78,10 @@ void xlsPictureSize(TxlsGraphicType type, const std::string& b, int& width, int&
     case gtBMP:
       if (b.size() >= 26 && b[0] == 'B' && b[1] == 'M') {
         width = static_cast<int32_t>(GetU32(reinterpret_cast<const uint8_t*>(b.data()) + 18));
-        height =
-            std::abs(static_cast<int32_t>(GetU32(reinterpret_cast<const uint8_t*>(b.data()) + 22)));
+        // A negative height stands for top-down rows.
+        const auto h =
+            static_cast<int32_t>(GetU32(reinterpret_cast<const uint8_t*>(b.data()) + 22));
+        height = h == INT32_MIN ? 0 : std::abs(h);
       }
       break;
     case gtJPEG:

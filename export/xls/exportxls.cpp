@@ -90,12 +90,11 @@ const TPropList& TExportXLS::ClassProps() {
         .Int("HeaderRows", &TExportXLS::HeaderRows)
         .Int("StartDataCol", &TExportXLS::StartDataCol)
         .Int("FooterRows", &TExportXLS::FooterRows);
-    xlsAddExtrasProperties(l, [](TPersistent& o) -> TxlsExtras& {
-      return static_cast<TExportXLS&>(o).Extras;
-    });
-    l.Add(xlsListProperty<TxlsPictures>("Pictures", "TxlsPictures", [](TPersistent& o) -> TxlsPictures& {
-      return static_cast<TExportXLS&>(o).Pictures;
-    }));
+    xlsAddExtrasProperties(
+        l, [](TPersistent& o) -> TxlsExtras& { return static_cast<TExportXLS&>(o).Extras; });
+    l.Add(xlsListProperty<TxlsPictures>(
+        "Pictures", "TxlsPictures",
+        [](TPersistent& o) -> TxlsPictures& { return static_cast<TExportXLS&>(o).Pictures; }));
     l.Add({"FieldFormats",
            "TxlsFieldFormats",
            {},

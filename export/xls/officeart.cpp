@@ -91,10 +91,10 @@ std::unique_ptr<TmsoAtom> msoSplitMenuColors() {
 
 std::unique_ptr<TmsoAtom> msoBSE(unsigned blipType, const TmsoObject& blip, uint32_t refs) {
   std::string d;
-  d += static_cast<char>(blipType);  // type on Windows
-  d += static_cast<char>(blipType);  // type on the Macintosh
-  d.append(16, '\0');                // identifier
-  Append16(d, 0x00FF);               // tag
+  d += static_cast<char>(blipType);                    // type on Windows
+  d += static_cast<char>(blipType);                    // type on the Macintosh
+  d.append(16, '\0');                                  // identifier
+  Append16(d, 0x00FF);                                 // tag
   Append32(d, static_cast<uint32_t>(blip.GetSize()));  // header, 17 bytes, picture
   Append32(d, refs);
   Append32(d, 0);  // offset in a delay stream: none, the picture follows

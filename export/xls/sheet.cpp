@@ -33,9 +33,8 @@ const TPropList& TxlsSheet::ClassProps() {
         .Bool("AllowCaptions", &TExport::AllowCaptions)
         .Bool("Exported", &TxlsSheet::Exported)
         .Int("Tag", &TxlsSheet::Tag);
-    xlsAddExtrasProperties(l, [](TPersistent& o) -> TxlsExtras& {
-      return static_cast<TxlsSheet&>(o).Extras;
-    });
+    xlsAddExtrasProperties(
+        l, [](TPersistent& o) -> TxlsExtras& { return static_cast<TxlsSheet&>(o).Extras; });
     return l;
   }();
   return list;

@@ -173,8 +173,7 @@ void TxlsSheetWriter::WriteCellExtras() {
   WriteSheetCellExtras(c);
   if (!hasImages_) return;
   for (const auto& cell : sheet_.Extras.Cells)
-    if (cell->IsValid())
-      TrackRowHeight(sheet_.GetXFIndex("General", &cell->Format), cell->Row - 1);
+    if (cell->IsValid()) TrackRowHeight(sheet_.GetXFIndex("General", &cell->Format), cell->Row - 1);
 }
 
 void TxlsSheetWriter::WriteLinksAndDrawing() {

@@ -80,7 +80,7 @@ class TxlsSheetWriter {
   std::vector<std::pair<uint16_t, uint16_t>> wrapXF_;
   // Set when an image of the sheet shows a picture of the store: row heights are then kept.
   bool hasImages_ = false;
-  std::vector<uint16_t> rowHeights_;                    // twips by row, 0 = default
+  std::vector<uint16_t> rowHeights_;                     // twips by row, 0 = default
   std::vector<std::pair<uint16_t, uint16_t>> xfHeight_;  // twips a style's font needs
   // Per exported column: the first and last row of its data cells on the first part.
   std::vector<std::pair<int, int>> dataRows_;
