@@ -405,6 +405,26 @@ TEST_F(XlsExtrasExport, ColumnChartRecordsInOrderWithFieldRanges) {
                                           "00 00 15 00 00 00"));
 }
 
+// A chart on the second written sheet refers to that sheet's EXTERNSHEET entry; every written
+// sheet has one.
+TEST_F(XlsExtrasExport, AChartOnTheSecondSheetRefersToItsOwnEntry) {
+  x.Sheets.Add().SetDataSet(&ds);
+  TxlsSheet& skipped = x.Sheets.Add();
+  skipped.Exported = false;
+  TxlsSheet& second = x.Sheets.Add();
+  second.SetDataSet(&ds);
+  second.Extras.Charts.Add().Series.Add().DataColumn = "AMOUNT";
+  Sheet();
+  std::vector<std::string> extern_, links;
+  for (const auto& r : test::ParseRecords(test::ReadWorkbookStream(path))) {
+    if (r.id == 0x0017) extern_.push_back(Hex(r.data));
+    if (r.id == 0x1051) links.push_back(Hex(r.data));
+  }
+  ASSERT_EQ(extern_.size(), 1u);
+  EXPECT_EQ(extern_[0], "02 00 00 00 00 00 00 00 00 00 01 00 01 00");
+  EXPECT_EQ(links[1], "01 02 00 00 00 00 0B 00 3B 01 00 01 00 0A 00 01 00 01 00");
+}
+
 TEST_F(XlsExtrasExport, MemoLineBreaksAreStoredAsLFInWrappingCells) {
   test::TMemDataSet memo;
   memo.AddField("TEXT", ftMemo);
