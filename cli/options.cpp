@@ -128,6 +128,9 @@ void ParseArgs(const std::vector<std::string>& args, size_t from, size_t to, TCl
       o.HtmlTemplate = next();
       // Read now, so a mistyped name is a usage error rather than a silent default.
       ReadFile(opt, o.HtmlTemplate);
+    } else if (opt == "--xls-extras") {
+      o.XlsExtras = next();
+      ReadFile(opt, o.XlsExtras);
     } else if (opt == "--list-properties") {
       flag();
       o.ListProperties = true;
@@ -194,6 +197,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   if (!type) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
   if (!o.HtmlTemplate.empty() && !SameText(type->Name, "html"))
     throw EUsageError("--html-template does not apply to --type " + type->Name);
+  if (!o.XlsExtras.empty() && !SameText(type->Name, "xls"))
+    throw EUsageError("--xls-extras does not apply to --type " + type->Name);
   if (type->WriteQuery) {
     // The SDF file always holds every field of every record in the source's own texts.
     const char* unused = o.ListProperties                           ? "--list-properties"
@@ -270,6 +275,9 @@ std::string UsageText() {
          "                          of a list property (repeatable)\n"
          "  --html-template FILE    html: colours from a template file (sections \"HTML options\"\n"
          "                          and \"Table options\"), before any --set\n"
+         "  --xls-extras FILE       xls: notes, hyperlinks, pictures, charts, extra and merged\n"
+         "                          cells from an options file (sections XLS_NOTE_0, ...),\n"
+         "                          before any --set\n"
          "  --list-properties       print the type's properties with their values and stop\n"
          "  --locale NAME           locale for number and date texts (default: environment)\n"
          "  --progress              records, rate and elapsed time on standard error\n"

@@ -35,6 +35,7 @@ struct TCliOptions {
   std::vector<std::pair<std::string, std::string>> Formats;  // kind, format
   std::vector<std::pair<std::string, std::string>> Sets;     // property path, value
   std::string HtmlTemplate;  // --html-template: a colour template file, loaded before --set
+  std::string XlsExtras;     // --xls-extras: the sheet's extras from an options file
   bool ListProperties = false;
   bool HasLocale = false;
   std::string Locale;

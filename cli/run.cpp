@@ -11,7 +11,9 @@
 #include "cli/options.h"
 #include "export/core/formatsettings.h"
 #include "export/core/properties.h"
+#include "export/core/inifile.h"
 #include "export/text/html.h"
+#include "export/xls/exportxls.h"
 
 namespace morvale::cli {
 
@@ -21,6 +23,7 @@ namespace {
 void ConfigureProperties(TExport& e, const TCliOptions& o) {
   if (o.HasTitle) e.Title = o.Title;
   if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
+  if (!o.XlsExtras.empty()) dynamic_cast<TExportXLS&>(e).LoadExtrasFromIni(TIniFile(o.XlsExtras));
   // Explicit property settings come last, so they win over the shortcuts above.
   for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
 }

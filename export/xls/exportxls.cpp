@@ -1,7 +1,9 @@
 #include "export/xls/exportxls.h"
 
+#include "export/core/inifile.h"
 #include "export/core/platform.h"
 #include "export/xls/container.h"
+#include "export/xls/extras.h"
 #include "export/xls/sheetwriter.h"
 #include "export/xls/workbook.h"
 
@@ -88,6 +90,11 @@ const TPropList& TExportXLS::ClassProps() {
         .Int("HeaderRows", &TExportXLS::HeaderRows)
         .Int("StartDataCol", &TExportXLS::StartDataCol)
         .Int("FooterRows", &TExportXLS::FooterRows);
+    xlsAddExtrasProperties(
+        l, [](TPersistent& o) -> TxlsExtras& { return static_cast<TExportXLS&>(o).Extras; });
+    l.Add(xlsListProperty<TxlsPictures>(
+        "Pictures", "TxlsPictures",
+        [](TPersistent& o) -> TxlsPictures& { return static_cast<TExportXLS&>(o).Pictures; }));
     l.Add({"FieldFormats",
            "TxlsFieldFormats",
            {},
@@ -149,6 +156,7 @@ void TExportXLS::LoadTemporarySheet(TxlsSheet& s) {
   s.FieldFormats = FieldFormats;
   s.StripType = StripType;
   s.StripStyles = StripStyles;
+  s.Extras = Extras;
   s.ExportSource = ExportSource;
   s.SetDataSet(DataSet());
   s.SetCustomSource(CustomSource());
@@ -218,6 +226,7 @@ void TExportXLS::FinishWorkbook() {
 void TExportXLS::CloseWorkbook() {
   std::unique_ptr<TxlsWorkbook> wb = std::move(workbook_);
   std::unique_ptr<TxlsContainer> c = std::move(container_);
+  store_.reset();
   if (!c) return;
   if (!finished_)
     wb->Stream().CopyRange(0, wb->Stream().Size(),
@@ -261,6 +270,7 @@ void TExportXLS::Execute() {
 void TExportXLS::Run() {
   finished_ = false;
   workbook_->WriteGlobalsHead();
+  PrepareDrawingGroup();
   RecordCounter = 0;
   BeginExport();
   BeforeExport();
@@ -272,6 +282,35 @@ void TExportXLS::Run() {
   FinishWorkbook();
   AfterExport();
   EndExport();
+}
+
+void TExportXLS::SaveExtrasToIni(TIniFile& ini) const {
+  ini.WriteString("XLS", "PageBackground", Extras.Background.FileName);
+  morvale::SaveExtrasToIni(Extras, &Pictures, ini);
+}
+
+void TExportXLS::LoadExtrasFromIni(const TIniFile& ini) {
+  Extras.Background.FileName = ini.ReadString("XLS", "PageBackground", Extras.Background.FileName);
+  morvale::LoadExtrasFromIni(Extras, &Pictures, ini);
+}
+
+// The picture store is read once; the drawing group goes into the globals when any sheet has a
+// note, image or chart, and charts need the sheets' EXTERNSHEET entries.
+void TExportXLS::PrepareDrawingGroup() {
+  std::vector<const TxlsImages*> images;
+  unsigned shapes = 0;
+  for (int i = 0; i < Sheets.Count(); ++i) {
+    const TxlsExtras& e = Sheets[i].Extras;
+    images.push_back(&e.Images);
+    shapes += static_cast<unsigned>(e.Notes.Count() + e.Images.Count() + e.Charts.Count());
+    if (!e.Charts.Empty()) workbook_->WriteExternSheets = true;
+  }
+  store_ = std::make_unique<TxlsPictureStore>(TxlsPictureStore::Build(Pictures, images));
+  if (shapes == 0) return;
+  workbook_->GlobalsExtras.push_back([this, shapes](TStream& s) {
+    const std::string data = store_->DrawingGroupData(shapes);
+    TbiffMSODrawingGroup(data.data(), data.size()).WriteTo(s);
+  });
 }
 
 bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {

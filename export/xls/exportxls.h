@@ -10,6 +10,7 @@
 
 #include "export/core/export.h"
 #include "export/core/writer.h"
+#include "export/xls/items.h"
 #include "export/xls/sheet.h"
 #include "export/xls/styles.h"
 #include "export/xls/xlsoptions.h"
@@ -18,6 +19,7 @@ namespace morvale {
 
 class TxlsWorkbook;
 class TxlsContainer;
+struct TxlsPictureStore;
 
 using TxlsSheetEvent = std::function<void(TObject* Sender, int SheetIndex)>;
 using TxlsCellTextEvent = std::function<void(TObject* Sender, int Sheet, int Col, int Row,
@@ -55,6 +57,11 @@ class TExportXLS : public TExportFormatText {
   TxlsFormats StripStyles{true};
   TxlsStripType StripType = ssNone;
   TxlsSheets Sheets{this};
+  // The workbook's picture store, shown by the images of every sheet.
+  TxlsPictures Pictures;
+  // Notes, hyperlinks, charts, images, extra cells, merged ranges and the background of the
+  // single sheet; each sheet of Sheets has its own.
+  TxlsExtras Extras{&Options};
   int HeaderRows = 0;
   int StartDataCol = 0;
   int FooterRows = 0;
@@ -75,8 +82,15 @@ class TExportXLS : public TExportFormatText {
   // exporter's own settings (a field list its source lacks) cannot fail a run in sheet mode.
   void BeginExport() override;
 
+  // The extras of the single sheet and the pictures in an options file: the sections of
+  // SaveExtrasToIni (items.h) and the background picture, key PageBackground of section XLS.
+  void SaveExtrasToIni(TIniFile& ini) const;
+  void LoadExtrasFromIni(const TIniFile& ini);
+
   // The workbook of the current run (nullptr between runs).
   TxlsWorkbook* Workbook() const { return workbook_.get(); }
+  // The pictures of the current run's drawing group.
+  const TxlsPictureStore& PictureStore() const { return *store_; }
 
  private:
   friend class TxlsSheetWriter;
@@ -88,8 +102,10 @@ class TExportXLS : public TExportFormatText {
   // False when the run stopped before the sheet's records (the workbook stays unfinished).
   bool ExportSheet(int index, TxlsSheet& sheet);
   void Run();
+  void PrepareDrawingGroup();
   std::unique_ptr<TxlsWorkbook> workbook_;
   std::unique_ptr<TxlsContainer> container_;
+  std::unique_ptr<TxlsPictureStore> store_;
   bool finished_ = false;
 };
 

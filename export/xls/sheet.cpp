@@ -33,6 +33,8 @@ const TPropList& TxlsSheet::ClassProps() {
         .Bool("AllowCaptions", &TExport::AllowCaptions)
         .Bool("Exported", &TxlsSheet::Exported)
         .Int("Tag", &TxlsSheet::Tag);
+    xlsAddExtrasProperties(
+        l, [](TPersistent& o) -> TxlsExtras& { return static_cast<TxlsSheet&>(o).Extras; });
     return l;
   }();
   return list;
@@ -45,6 +47,7 @@ void TxlsSheet::Assign(const TxlsSheet& o) {
   FieldFormats = o.FieldFormats;
   StripStyles = o.StripStyles;
   StripType = o.StripType;
+  Extras = o.Extras;
   ExportSource = o.ExportSource;
   SetDataSet(o.DataSet());
   SetCustomSource(o.CustomSource());

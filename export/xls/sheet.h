@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "export/core/export.h"
+#include "export/xls/items.h"
 #include "export/xls/styles.h"
 #include "export/xls/xlsoptions.h"
 
@@ -32,6 +33,7 @@ class TxlsSheet : public TExport {
   TXLSOptions Options;
   TxlsFieldFormats FieldFormats;
   TxlsFormats StripStyles;
+  TxlsExtras Extras{&Options};
   TxlsStripType StripType = ssNone;
   int HeaderRows = 0;
   int StartDataCol = 0;

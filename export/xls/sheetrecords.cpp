@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "export/xls/extras.h"
 #include "export/xls/unicode.h"
 
 namespace morvale {
@@ -92,6 +93,7 @@ TxlsBoundSheet& TxlsWorkbook::BeginSheetStream(int sheetIndex, const std::string
   WriteHeaderFooter(w, biff::kFooter, setup.PageFooter);
   w.WriteWordRecord(biff::kHCenter, 0);
   w.WriteWordRecord(biff::kVCenter, 0);
+  if (setup.Background) WriteBackground(w, *setup.Background);
   std::vector<TxlsColInfo> columns = setup.Columns;
   std::stable_sort(columns.begin(), columns.end(),
                    [](const TxlsColInfo& a, const TxlsColInfo& b) { return a.Column < b.Column; });

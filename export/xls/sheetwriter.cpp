@@ -36,6 +36,20 @@ std::string SheetName(std::string_view title, const std::vector<std::string>& ta
   return candidate;
 }
 
+// CR LF and a lone CR become LF.
+static void StoreLineBreaks(std::string& s) {
+  size_t out = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r') {
+      if (i + 1 < s.size() && s[i + 1] == '\n') continue;
+      s[out++] = '\n';
+    } else {
+      s[out++] = s[i];
+    }
+  }
+  s.resize(out);
+}
+
 TxlsSheetWriter::TxlsSheetWriter(TExportXLS& exporter, TxlsSheet& sheet, int sheetIndex)
     : x_(exporter),
       sheet_(sheet),
@@ -55,6 +69,15 @@ void TxlsSheetWriter::Prepare() {
   TExportColumns& cols = sheet_.Columns();
   kinds_.clear();
   autoWidths_.clear();
+  wrapXF_.clear();
+  xfHeight_.clear();
+  rowHeights_.clear();
+  dataRows_.assign(static_cast<size_t>(cols.Count()), {-1, -1});
+  hasImages_ = false;
+  for (const auto& image : sheet_.Extras.Images) {
+    int p = x_.Pictures.IndexOf(image->PictureName);
+    if (p >= 0 && x_.PictureStore().BlipIndex[static_cast<size_t>(p)] > 0) hasImages_ = true;
+  }
   fonts_.assign(static_cast<size_t>(cols.Count()), {0xFFFF, TFont()});
   for (int j = 0; j < cols.Count(); ++j) {
     autoWidths_.push_back(cols[j].Width);
@@ -102,6 +125,7 @@ void TxlsSheetWriter::BeginPart() {
   setup.DefRowHeight = sheet_.DefRowHeight;
   setup.PageHeader = sheet_.Options.PageHeader;
   setup.PageFooter = sheet_.Options.PageFooter;
+  setup.Background = &sheet_.Extras.Background;
   TExportColumns& cols = sheet_.Columns();
   for (int j = 0; j < cols.Count(); ++j) {
     // (W + 1 + 1/w0) characters, in 1/256 of a character, halves to even; a column holds at most
@@ -117,12 +141,102 @@ void TxlsSheetWriter::BeginPart() {
   sheet_.OutputRow = 0;
 }
 
+// The extras address the cells of the sheet's first part: they are written with it.
 void TxlsSheetWriter::EndPart() {
-  // Extra cells, merged ranges and hyperlink titles come before the window records; hyperlinks
-  // and the drawing after the selection.
+  const bool first = parts_.size() == 1;
+  if (first) WriteCellExtras();
   WriteWindow2(w_);
   WriteSelection(w_);
+  if (first) WriteLinksAndDrawing();
   WriteEOF(w_);
+}
+
+TxlsSheetContext TxlsSheetWriter::Context() {
+  return {wb_,
+          sheet_,
+          sheet_.Extras,
+          x_.Pictures,
+          x_.PictureStore(),
+          *parts_[0].bound,
+          static_cast<int>(parts_[0].position),
+          autoWidths_,
+          sheet_.StartDataCol,
+          sheet_.DefColWidth,
+          sheet_.DefRowHeight,
+          zeroWidth_,
+          &rowHeights_,
+          [this](std::string_view field) { return FieldRange(field); }};
+}
+
+void TxlsSheetWriter::WriteCellExtras() {
+  TxlsSheetContext c = Context();
+  WriteSheetCellExtras(c);
+  if (!hasImages_) return;
+  for (const auto& cell : sheet_.Extras.Cells)
+    if (cell->IsValid()) TrackRowHeight(sheet_.GetXFIndex("General", &cell->Format), cell->Row - 1);
+}
+
+void TxlsSheetWriter::WriteLinksAndDrawing() {
+  TxlsSheetContext c = Context();
+  WriteSheetLinksAndDrawing(c);
+}
+
+TxlsDataRange TxlsSheetWriter::FieldRange(std::string_view field) const {
+  TxlsDataRange r;
+  const int j = sheet_.Columns().IndexOfName(field);
+  if (j < 0 || dataRows_[static_cast<size_t>(j)].first < 0) return r;
+  const auto& rows = dataRows_[static_cast<size_t>(j)];
+  r.Col1 = r.Col2 = sheet_.StartDataCol + j + 1;
+  r.Row1 = rows.first + 1;
+  r.Row2 = rows.second + 1;
+  return r;
+}
+
+uint16_t TxlsSheetWriter::WrapXF(uint16_t xf) {
+  for (const auto& [from, to] : wrapXF_)
+    if (from == xf) return to;
+  TxlsFormat f;
+  std::string text = "General";
+  if (const TxlsXFormat* style = wb_.Styles().FindXF(xf)) {
+    f.Font.Assign(style->Font ? *style->Font : sheet_.Options.DataFormat.Font);
+    f.Borders = style->Borders;
+    f.Fill = style->Fill;
+    f.Alignment = style->Alignment;
+    if (style->Format) text = style->Format->Text;
+  } else {
+    f.Font.Assign(sheet_.Options.DataFormat.Font);
+  }
+  f.Wrap = true;
+  const uint16_t wrapped = sheet_.GetXFIndex(text, &f);
+  wrapXF_.emplace_back(xf, wrapped);
+  return wrapped;
+}
+
+void TxlsSheetWriter::TrackRowHeight(uint16_t xf, int row) {
+  if (xf == TxlsStyleRegistry::kDefaultXF || row < 0) return;
+  uint16_t twips = 0;
+  bool known = false;
+  for (const auto& [x, h] : xfHeight_)
+    if (x == xf) {
+      twips = h;
+      known = true;
+    }
+  if (!known) {
+    const TxlsXFormat* style = wb_.Styles().FindXF(xf);
+    const TxlsFont* font = style ? style->Font : nullptr;
+    if (font && !(SameText(font->Name, "arial") && font->Size == 10 && font->Style == 0)) {
+      TFont screen;
+      font->AssignTo(screen);
+      // The line height with its leading, in twips at 96 pixels an inch.
+      const int px = TextMetrics().TextHeight(screen, "Wg") + 1;
+      twips = static_cast<uint16_t>(std::clamp(px * 15, 0, 0x7FFF));
+    }
+    xfHeight_.emplace_back(xf, twips);
+  }
+  if (twips == 0) return;
+  const auto r = static_cast<size_t>(row);
+  if (rowHeights_.size() <= r) rowHeights_.resize(r + 1, 0);
+  rowHeights_[r] = std::max(rowHeights_[r], twips);
 }
 
 // Called before every row is written: a full sheet continues on a further one, captions first.
@@ -137,6 +251,7 @@ void TxlsSheetWriter::Room() {
 void TxlsSheetWriter::Label(int row, int col, uint16_t xf, std::string_view text) {
   WriteLabelSST(w_, row, col, xf, sst_.AddString(text));
   Track(row, col);
+  if (hasImages_) TrackRowHeight(xf, row);
 }
 
 void TxlsSheetWriter::Block(const TStringList& lines, int rows, TxlsFormat& format,
@@ -244,7 +359,7 @@ void TxlsSheetWriter::DataRow() {
 void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
   if (x_.OnGetExportText) x_.OnGetExportText(&sheet_, j, s);
   if (x_.OnAdvancedGetExportText) x_.OnAdvancedGetExportText(&sheet_, index_, j, s);
-  const uint16_t xf = sheet_.GetDataXF(j);
+  uint16_t xf = sheet_.GetDataXF(j);
   const int col = sheet_.StartDataCol + j;
   const TFormatSettings& fs = sheet_.FormatSettings();
   const TKind kind = kinds_[static_cast<size_t>(j)];
@@ -276,6 +391,12 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
         break;
       }
       case kString:
+        // A line break inside a cell is LF alone (a CR shows as a stray character in some
+        // readers and is dropped by others), and the cell wraps so that its lines show.
+        if (s.find_first_of("\r\n") != std::string::npos) {
+          StoreLineBreaks(s);
+          if (s.find('\n') != std::string::npos) xf = WrapXF(xf);
+        }
         WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
         break;
       case kBoolean:
@@ -286,7 +407,15 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
         break;
     }
   }
-  if (written) Track(row, col);
+  if (written) {
+    Track(row, col);
+    if (parts_.size() == 1) {
+      auto& rows = dataRows_[static_cast<size_t>(j)];
+      if (rows.first < 0) rows.first = row;
+      rows.second = row;
+    }
+    if (hasImages_) TrackRowHeight(xf, row);
+  }
   if (sheet_.AutoCalcColWidth) Measure(j, s, xf);
 }
 

@@ -11,6 +11,7 @@
 
 #include "export/core/graphics.h"
 #include "export/xls/exportxls.h"
+#include "export/xls/extras.h"
 #include "export/xls/sheet.h"
 #include "export/xls/workbook.h"
 
@@ -53,6 +54,14 @@ class TxlsSheetWriter {
   void AggregateRow();
   void Measure(int j, std::string_view text, uint16_t xf);
   void ApplyWidths();
+  // The wrap-text variant of a data cell's XF, for texts that hold a line break.
+  uint16_t WrapXF(uint16_t xf);
+  // Keeps the tallest row height a cell's font needs, for placing images.
+  void TrackRowHeight(uint16_t xf, int row);
+  TxlsDataRange FieldRange(std::string_view field) const;
+  void WriteCellExtras();
+  void WriteLinksAndDrawing();
+  TxlsSheetContext Context();
 
   TExportXLS& x_;
   TxlsSheet& sheet_;
@@ -68,6 +77,13 @@ class TxlsSheetWriter {
   std::string scratch_;
   // The measuring font of each column, cached by the XF it was made for.
   std::vector<std::pair<uint16_t, TFont>> fonts_;
+  std::vector<std::pair<uint16_t, uint16_t>> wrapXF_;
+  // Set when an image of the sheet shows a picture of the store: row heights are then kept.
+  bool hasImages_ = false;
+  std::vector<uint16_t> rowHeights_;                     // twips by row, 0 = default
+  std::vector<std::pair<uint16_t, uint16_t>> xfHeight_;  // twips a style's font needs
+  // Per exported column: the first and last row of its data cells on the first part.
+  std::vector<std::pair<int, int>> dataRows_;
 };
 
 // A sheet name readers accept: at most 31 characters, none of []:*?/\, and unique in the workbook

@@ -52,6 +52,7 @@ struct TxlsSheetSetup {
   double DefRowHeight = 12.75;
   std::string PageHeader, PageFooter;
   std::vector<TxlsColInfo> Columns;
+  const class TxlsGraphic* Background = nullptr;  // BITMAP records after HCENTER and VCENTER
 };
 
 class TxlsWorkbook {
