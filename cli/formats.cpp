@@ -11,6 +11,7 @@
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
+#include "export/xlsx/exportxlsx.h"
 
 namespace morvale::cli {
 
@@ -67,6 +68,7 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"sdf", "SDF file: quoted field names, then quoted values", {}, true, true, WriteSDFQuery},
       // A workbook is a compound document patched at the end: it needs a file, not a pipe.
       {"xls", "Excel 97 workbook (BIFF8)", Make<TExportXLS>, false, true, {}},
+      {"xlsx", "MS Excel 2007+ workbook (Office Open XML)", Make<TExportXLSX>, false, true, {}},
   };
   return types;
 }

@@ -20,6 +20,10 @@ size_t TextLength(std::string_view s);
 
 // Converts between code pages with iconv; characters the target lacks become '?'.
 std::string ConvertText(std::string_view s, const std::string& from, const std::string& to);
+// The text in UTF-8, for formats that are UTF-8 whatever the system code page (the .xlsx package,
+// JSON): converted from a single-byte system code page; bytes that are no UTF-8 become U+FFFD, so
+// one broken value never makes the whole file unreadable.
+void ToUtf8(std::string_view s, std::string& out);
 // System code page to UTF-16LE bytes, and back.
 std::u16string ToUtf16(std::string_view s);
 std::string FromUtf16(std::u16string_view s);

@@ -178,7 +178,7 @@ void TExportXLS::LoadTemporarySheet(TxlsSheet& s) {
 // Every exported sheet's source must be usable, and its columns must fit a sheet, before
 // anything is written: a sheet of more than 256 columns would wrap its 8-bit column numbers
 // (stored in 16-bit fields that readers cap at 255) and overwrite its own first columns.
-void TExportXLS::CheckSheets() {
+void TExportXLS::CheckSheets(int maxCols) {
   for (int i = 0; i < Sheets.Count(); ++i) {
     TxlsSheet& s = Sheets[i];
     if (!s.Exported) continue;
@@ -193,11 +193,11 @@ void TExportXLS::CheckSheets() {
     s.Columns().Clear();
     s.Columns().Fill(false);
     const int last = s.StartDataCol + s.Columns().Count();
-    if (s.StartDataCol < 0 || last > 256)
-      throw Exception(Format(
-          "Sheet %s: %s starting at column %s do not fit the 256 columns of "
-          "a sheet",
-          {s.Title, CountText(s.Columns().Count(), "columns"), std::to_string(s.StartDataCol)}));
+    if (s.StartDataCol < 0 || last > maxCols)
+      throw Exception(Format("Sheet %s: %s starting at column %s do not fit the %s columns of "
+                             "a sheet",
+                             {s.Title, CountText(s.Columns().Count(), "columns"),
+                              std::to_string(s.StartDataCol), std::to_string(maxCols)}));
   }
 }
 

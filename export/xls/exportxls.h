@@ -78,13 +78,17 @@ class TExportXLS : public TExportFormatText {
   // The workbook of the current run (nullptr between runs).
   TxlsWorkbook* Workbook() const { return workbook_.get(); }
 
+ protected:
+  // The sheet that stands for the exporter's own settings in single-sheet mode.
+  void LoadTemporarySheet(TxlsSheet& sheet);
+  // Every exported sheet's source usable and its columns within `maxCols`, before any writing.
+  void CheckSheets(int maxCols = 256);
+
  private:
   friend class TxlsSheetWriter;
   void OpenWorkbook();
   void FinishWorkbook();
   void CloseWorkbook();
-  void LoadTemporarySheet(TxlsSheet& sheet);
-  void CheckSheets();
   // False when the run stopped before the sheet's records (the workbook stays unfinished).
   bool ExportSheet(int index, TxlsSheet& sheet);
   void Run();
