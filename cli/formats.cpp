@@ -7,6 +7,7 @@
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
+#include "export/text/json.h"
 #include "export/text/latex.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
@@ -23,6 +24,12 @@ std::function<std::unique_ptr<TExport>()> Ascii(TExportASCIIType type) {
     e->SetExportType(type);
     return e;
   };
+}
+
+std::unique_ptr<TExport> JSONLines() {
+  auto e = std::make_unique<TExportJSON>();
+  e->JSONLines = true;
+  return e;
 }
 
 template <class T>
@@ -49,6 +56,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"xml", "XML data packet", Make<TExportXML>, true, true, {}},
       {"html", "HTML page (MaxRecords: numbered page files)", Make<TExportHTML>, true, true, {}},
       {"tex", "LaTeX document", Make<TExportLaTeX>, true, true, {}},
+      {"json", "JSON array of objects keyed by caption", Make<TExportJSON>, true, true, {}},
+      {"jsonl", "JSON Lines: one object a line", JSONLines, true, true, {}},
       {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
       {"dbf",
        "dBASE III table, memo columns in a .dbt beside it",

@@ -33,6 +33,7 @@ struct TCliOptions {
   std::vector<std::pair<std::string, std::string>> Sets;     // property path, value
   std::string HtmlTemplate;  // --html-template: a colour template file, loaded before --set
   bool ListProperties = false;
+  std::string Encoding;  // --encoding: the property identifier of the output's encoding
   bool HasLocale = false;
   std::string Locale;
   bool Progress = false;

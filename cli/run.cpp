@@ -40,6 +40,11 @@ void Configure(TExport& e, const TCliOptions& o) {
   for (const auto& c : o.Captions) e.Captions.Add(c);
   for (const auto& [kind, fmt] : o.Formats) SetFormat(e.Formats, kind, fmt);
   if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
+  if (!o.Encoding.empty()) {
+    if (!e.Published().Publishes("Encoding"))
+      throw EUsageError("--encoding does not apply to --type " + o.Type);
+    SetPropertyText(e, "Encoding", o.Encoding);
+  }
   // Explicit property settings come last, so they win over the shortcuts above.
   for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
 }
