@@ -194,10 +194,11 @@ void TExportXLS::CheckSheets(int maxCols) {
     s.Columns().Fill(false);
     const int last = s.StartDataCol + s.Columns().Count();
     if (s.StartDataCol < 0 || last > maxCols)
-      throw Exception(Format("Sheet %s: %s starting at column %s do not fit the %s columns of "
-                             "a sheet",
-                             {s.Title, CountText(s.Columns().Count(), "columns"),
-                              std::to_string(s.StartDataCol), std::to_string(maxCols)}));
+      throw Exception(
+          Format("Sheet %s: %s starting at column %s do not fit the %s columns of "
+                 "a sheet",
+                 {s.Title, CountText(s.Columns().Count(), "columns"),
+                  std::to_string(s.StartDataCol), std::to_string(maxCols)}));
   }
 }
 
@@ -225,7 +226,7 @@ void TExportXLS::CloseWorkbook() {
   c->Close();
 }
 
-void TExportXLS::Execute() {
+void TExportXLS::ExecuteSheets(int maxCols, const std::function<void()>& write) {
   if (FileName.empty()) throw Exception("Result file name not present");
   std::string folder = ExtractFilePath(FileName);
   if (folder.empty()) folder = ProgramFolder();
@@ -243,18 +244,24 @@ void TExportXLS::Execute() {
     }
   } remove{Sheets, temporary};
 
-  CheckSheets();
-  OpenWorkbook();
-  try {
-    Run();
-  } catch (...) {
+  CheckSheets(maxCols);
+  write();
+}
+
+void TExportXLS::Execute() {
+  ExecuteSheets(256, [this] {
+    OpenWorkbook();
     try {
-      CloseWorkbook();
+      Run();
     } catch (...) {
+      try {
+        CloseWorkbook();
+      } catch (...) {
+      }
+      throw;
     }
-    throw;
-  }
-  CloseWorkbook();
+    CloseWorkbook();
+  });
   AfterExecute();
 }
 

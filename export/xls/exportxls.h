@@ -83,6 +83,9 @@ class TExportXLS : public TExportFormatText {
   void LoadTemporarySheet(TxlsSheet& sheet);
   // Every exported sheet's source usable and its columns within `maxCols`, before any writing.
   void CheckSheets(int maxCols = 256);
+  // What every workbook format does around writing: the file name and its folder checked, the
+  // temporary sheet of single-sheet mode added for the run, the sheets checked; then `write`.
+  void ExecuteSheets(int maxCols, const std::function<void()>& write);
 
  private:
   friend class TxlsSheetWriter;

@@ -1,12 +1,10 @@
 #include "export/xlsx/exportxlsx.h"
 
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <cstdio>
 #include <vector>
 
-#include "export/core/platform.h"
 #include "export/xlsx/xlsxsheet.h"
 #include "export/xlsx/xlsxstyles.h"
 
@@ -53,23 +51,12 @@ class TPackage {
 }  // namespace
 
 void TExportXLSX::Execute() {
-  if (FileName.empty()) throw Exception("Result file name not present");
-  std::string folder = ExtractFilePath(FileName);
-  if (folder.empty()) folder = ProgramFolder();
-  if (!ForceDirectories(folder))
-    throw Exception(Format("Directory '%s' not found and cannot be created", {folder}));
+  bool complete = false;
+  ExecuteSheets(TxlsxSheetWriter::kMaxCols, [this, &complete] { complete = Write(); });
+  if (complete) AfterExecute();
+}
 
-  const bool temporary = !Sheets.AnyExported();
-  if (temporary) LoadTemporarySheet(Sheets.Add());
-  struct TRemove {
-    TxlsSheets& sheets;
-    bool active;
-    ~TRemove() {
-      if (active) sheets.Delete(sheets.Count() - 1);
-    }
-  } remove{Sheets, temporary};
-  CheckSheets(TxlsxSheetWriter::kMaxCols);
-
+bool TExportXLSX::Write() {
   TPackage package(FileName);
   TxlsxStyles styles(package.Workbook(), FormatSettings());
   std::vector<std::string> titles;
@@ -93,10 +80,10 @@ void TExportXLSX::Execute() {
   // A package needs a sheet; an aborted run keeps what it wrote, as the workbook exporter does.
   if (titles.empty()) workbook_add_worksheet(package.Workbook(), nullptr);
   package.Close();
-  if (!complete) return;
+  if (!complete) return false;
   AfterExport();
   EndExport();
-  AfterExecute();
+  return true;
 }
 
 }  // namespace morvale

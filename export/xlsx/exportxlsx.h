@@ -26,6 +26,8 @@ class TExportXLSX : public TExportXLS {
 
  private:
   friend class TxlsxSheetWriter;
+  // False when the run was aborted (the file keeps what was written).
+  bool Write();
 };
 
 }  // namespace morvale

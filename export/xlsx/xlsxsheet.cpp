@@ -112,28 +112,7 @@ void TxlsxSheetWriter::Prepare() {
   fonts_.assign(static_cast<size_t>(cols.Count()), TFont());
   for (int j = 0; j < cols.Count(); ++j) {
     autoWidths_.push_back(cols[j].Width);
-    switch (cols[j].ColType) {
-      case ectInteger:
-      case ectBigint:
-      case ectFloat:
-      case ectCurrency:
-        kinds_.push_back(kNumber);
-        break;
-      case ectDate:
-      case ectTime:
-      case ectDateTime:
-        kinds_.push_back(kDate);
-        break;
-      case ectString:
-        kinds_.push_back(kString);
-        break;
-      case ectBoolean:
-        kinds_.push_back(kBoolean);
-        break;
-      default:
-        kinds_.push_back(kNone);
-        break;
-    }
+    kinds_.push_back(CellKindOf(cols[j].ColType));
   }
   PrepareLooks();
   TFont zeroFont;
@@ -220,43 +199,22 @@ void TxlsxSheetWriter::String(int row, int col, lxw_format* format, std::string_
 
 void TxlsxSheetWriter::Block(const TStringList& lines, int rows, TxlsFormat& format,
                              const TxlsCellTextEvent& ev) {
-  if (rows == 0) rows = lines.Count();
-  std::string s;
-  for (int r = 0; r < rows; ++r) {
-    Room();
-    std::string line = r < lines.Count() ? lines[r] : std::string();
-    if (!line.empty() && line.back() != '\t') line += '\t';
-    size_t start = 0;
-    for (int j = 0; j < TxlsSheetWriter::kMaxCols; ++j) {
-      size_t tab = line.find('\t', start);
-      if (tab == std::string::npos) {
-        s.clear();
-      } else {
-        s.assign(line, start, tab - start);
-        start = tab + 1;
-      }
-      if (ev) ev(&sheet_, index_, j, sheet_.OutputRow, format, s);
-      if (!s.empty()) String(sheet_.OutputRow, j, styles_.Get(&format, {}), s);
-      if (tab == std::string::npos && !ev) break;
-    }
-    ++sheet_.OutputRow;
-  }
+  SheetBlock(
+      sheet_, index_, lines, rows, format, ev, [this] { Room(); },
+      [&](int col, const std::string& s) {
+        String(sheet_.OutputRow, col, styles_.Get(&format, {}), s);
+      });
 }
 
-void TxlsxSheetWriter::BeforeDataCells() {
-  if (!x_.OnGetBeforeDataParams || sheet_.StartDataCol <= 0) return;
-  for (int j = 0; j < sheet_.StartDataCol; ++j) {
-    TxlsFormat f;
-    f.Assign(sheet_.Options.DataFormat);
-    std::string s;
-    x_.OnGetBeforeDataParams(&sheet_, index_, j, sheet_.OutputRow, f, s);
-    if (!s.empty()) String(sheet_.OutputRow, j, styles_.Get(&f, {}), s);
-  }
+void TxlsxSheetWriter::BeforeData() {
+  BeforeDataCells(x_, sheet_, index_, [this](int col, TxlsFormat& f, const std::string& s) {
+    String(sheet_.OutputRow, col, styles_.Get(&f, {}), s);
+  });
 }
 
 void TxlsxSheetWriter::CaptionRow() {
   Room();
-  BeforeDataCells();
+  BeforeData();
   TExportColumns& cols = sheet_.Columns();
   for (int j = 0; j < cols.Count(); ++j) {
     const int col = sheet_.StartDataCol + j;
@@ -275,40 +233,9 @@ void TxlsxSheetWriter::CaptionRow() {
   ++sheet_.OutputRow;
 }
 
-bool TxlsxSheetWriter::Position() {
-  const TSourceRef src = sheet_.SourceRef();
-  if (sheet_.GoToFirstRecord) src.First();
-  int counter = 0;
-  for (int i = 0; i < sheet_.SkipRecCount; ++i) {
-    src.Next(counter);
-    if (x_.OnSkippedRecord) x_.OnSkippedRecord(&x_, counter);
-  }
-  return !x_.Aborted();
-}
-
-void TxlsxSheetWriter::RecordLoop() {
-  const TSourceRef src = sheet_.SourceRef();
-  sheet_.RecordCounter = 0;
-  while (!src.Eof(sheet_.RecordCounter)) {
-    if (sheet_.ExportRecCount > 0 && sheet_.RecordCounter >= sheet_.ExportRecCount) break;
-    if (x_.Aborted() && !x_.CanContinue()) break;
-    sheet_.FillRow();
-    bool accept = true;
-    if (x_.OnBeforeExportRow) x_.OnBeforeExportRow(&x_, sheet_.Row(), accept);
-    if (accept && x_.OnAdvancedBeforeExportRow)
-      x_.OnAdvancedBeforeExportRow(&x_, index_, sheet_.Row(), accept);
-    if (accept) DataRow();
-    if (sheet_.CurrentRecordOnly) break;
-    src.Next(sheet_.RecordCounter);
-    ++x_.RecordCounter;
-    if (x_.OnExportedRecord) x_.OnExportedRecord(&x_, x_.RecordCounter);
-    if (x_.OnAdvancedExportedRecord) x_.OnAdvancedExportedRecord(&x_, index_, sheet_.RecordCounter);
-  }
-}
-
 void TxlsxSheetWriter::DataRow() {
   Room();
-  BeforeDataCells();
+  BeforeData();
   const int row = sheet_.OutputRow;
   TExportRow& buffer = sheet_.Row();
   const int n = sheet_.Columns().Count();
@@ -352,7 +279,7 @@ void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
     String(row, col, format, s);
   } else {
     switch (kinds_[static_cast<size_t>(j)]) {
-      case kNumber: {
+      case ckNumber: {
         double v = 0;
         if (!TryStrToFloat(s, v, fs) || !std::isfinite(v)) v = 0;
         if (std::fabs(v) >= kExactDigits && sheet_.Columns()[j].ColType == ectBigint) {
@@ -363,7 +290,7 @@ void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
         error = worksheet_write_number(ws, r, c, v, format);
         break;
       }
-      case kDate: {
+      case ckDate: {
         TDateTime t = 0;
         if (!TryStrToDateTime(s, t, fs)) t = 0;
         if (sheet_.Columns()[j].ColType == ectTime && t >= 0) {
@@ -384,14 +311,14 @@ void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
         }
         break;
       }
-      case kString:
+      case ckString:
         String(row, col, format, s);
         break;
-      case kBoolean:
+      case ckBoolean:
         error =
             worksheet_write_boolean(ws, r, c, SameText(s, sheet_.Formats.BooleanTrue()), format);
         break;
-      case kNone:
+      case ckNone:
         break;  // no cell, but the text still counts for the width
     }
   }
@@ -422,16 +349,7 @@ std::string TxlsxSheetWriter::AggregateFormula(int aggregate, int col, int row) 
 
 void TxlsxSheetWriter::AggregateRow() {
   TExportColumns& cols = sheet_.Columns();
-  cols.ResetTags();
-  bool any = false;
-  for (int e = 0; e < sheet_.FieldFormats.Count(); ++e) {
-    const TxlsFieldFormat& f = sheet_.FieldFormats[e];
-    int c = f.Aggregate == aggNone ? -1 : cols.IndexOfName(f.FieldName);
-    if (c < 0) continue;
-    cols[c].Tag = e + 1;
-    any = true;
-  }
-  if (!any) return;
+  if (!TagAggregateColumns(sheet_)) return;
   Room();
   const int row = sheet_.OutputRow;
   bool written = false;
@@ -492,9 +410,9 @@ bool TxlsxSheetWriter::Write() {
   if (x_.Aborted()) return false;
   if (sheet_.AllowCaptions) CaptionRow();
   if (x_.Aborted()) return false;
-  if (!Position()) return false;
+  if (!PositionSheetRecords(x_, sheet_)) return false;
   parts_.back().dataStart = sheet_.OutputRow;
-  RecordLoop();
+  SheetRecordLoop(x_, sheet_, index_, [this] { DataRow(); });
   AggregateRow();
   Block(sheet_.Footer, sheet_.FooterRows, sheet_.Options.FooterFormat, x_.OnGetFooterParams);
   if (sheet_.AutoCalcColWidth)

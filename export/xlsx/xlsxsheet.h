@@ -12,6 +12,7 @@
 
 #include "export/core/graphics.h"
 #include "export/xls/exportxls.h"
+#include "export/xls/sheetwriter.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -48,7 +49,6 @@ class TxlsxSheetWriter {
     void Add(double v);
     double Result(int aggregate) const;
   };
-  enum TKind : uint8_t { kNone, kNumber, kDate, kString, kBoolean };
 
   void Prepare();
   void PrepareLooks();
@@ -56,10 +56,8 @@ class TxlsxSheetWriter {
   void Room();
   void String(int row, int col, lxw_format* format, std::string_view text);
   void Block(const TStringList& lines, int rows, TxlsFormat& format, const TxlsCellTextEvent& ev);
-  void BeforeDataCells();
+  void BeforeData();
   void CaptionRow();
-  bool Position();
-  void RecordLoop();
   void DataRow();
   void DataCell(int j, std::string& s, int row);
   lxw_format* DataFormat(int j);
@@ -76,7 +74,7 @@ class TxlsxSheetWriter {
   TxlsxStyles& styles_;
   std::vector<std::string>& titles_;
   std::vector<TPart> parts_;
-  std::vector<TKind> kinds_;
+  std::vector<TxlsCellKind> kinds_;
   std::vector<int> autoWidths_;
   std::vector<TTotals> totals_;
   // Per column: the look of its data cells (field format, data format or strip styles), and the

@@ -122,15 +122,10 @@ TEST(CliJson, ParsedByPythonEqualsTheRowsWithTheirTypes) {
   std::string dir = test::FreshFolder("json");
   for (const char* table : kTables) {
     SCOPED_TRACE(table);
-    std::string fields;
-    ASSERT_EQ(
-        RunCommand("sqlite3 " + ShellQuote(test::DemoDatabase()) +
-                       " \"SELECT group_concat(name) FROM pragma_table_info('" + table + "')\"",
-                   fields),
-        0);
+    const std::string fields = test::DemoFields(table);
     for (const char* type : {"json", "jsonl"}) {
       auto a = Export(table, type, dir + table + "." + type);
-      a.insert(a.end(), {"--fields", Trim(fields), "--locale", "ru_RU.UTF-8"});
+      a.insert(a.end(), {"--fields", fields, "--locale", "ru_RU.UTF-8"});
       Result r = Cli(a);
       ASSERT_EQ(r.status, 0) << r.err;
       // The demo database keeps dates as ISO texts and Booleans as 0 and 1; the declared types
@@ -180,15 +175,11 @@ TEST(CliSql, SQLiteDialectScriptsLoadIntoTheSqlite3Shell) {
   std::string dir = test::FreshFolder("sqlite-dialect");
   for (const char* table : kTables) {
     SCOPED_TRACE(table);
-    std::string fields, out;
-    ASSERT_EQ(
-        RunCommand("sqlite3 " + ShellQuote(test::DemoDatabase()) +
-                       " \"SELECT group_concat(name) FROM pragma_table_info('" + table + "')\"",
-                   fields),
-        0);
+    std::string out;
+    const std::string fields = test::DemoFields(table);
     std::string script = dir + table + ".sql";
     auto a = Export(table, "sql", script);
-    a.insert(a.end(), {"--fields", Trim(fields), "--locale", "ru_RU.UTF-8", "--set",
+    a.insert(a.end(), {"--fields", fields, "--locale", "ru_RU.UTF-8", "--set",
                        "TableName=" + std::string(table), "--set", "CreateTable=true", "--set",
                        "CommitRecCount=3", "--set", "SQLDialect=sdSQLite"});
     Result r = Cli(a);
