@@ -393,12 +393,12 @@ void TxlsxSheetWriter::Measure(int j, std::string_view text, const TFont& font) 
   if (w < chars) w = chars;
 }
 
-// Widths in characters; the package adds the cell padding itself, so one character more shows a
-// text of the measured length whole. A column holds at most 255 characters.
+// Widths in characters, as the workbook exporter gives them; the package adds the cell padding
+// itself. A column holds at most 255 characters.
 void TxlsxSheetWriter::ApplyWidths(const TPart& part) {
   for (size_t j = 0; j < autoWidths_.size(); ++j) {
     const auto col = static_cast<lxw_col_t>(sheet_.StartDataCol + static_cast<int>(j));
-    worksheet_set_column(part.sheet, col, col, std::clamp(autoWidths_[j], 0, 254) + 1, nullptr);
+    worksheet_set_column(part.sheet, col, col, std::clamp(autoWidths_[j], 0, 255), nullptr);
   }
 }
 
