@@ -281,7 +281,7 @@ void TExportXLS::Run() {
   EndExport();
 }
 
-bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {
+bool TExportXLS::ExportSheetWith(int index, TxlsSheet& sheet, const std::function<bool()>& write) {
   if (OnBeforeExportSheet) OnBeforeExportSheet(this, index);
   {
     TSourceRef src = sheet.SourceRef();
@@ -290,11 +290,15 @@ bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {
       const TSourceRef& src;
       ~TEnd() { src.EndUpdate(); }
     } end{src};
-    TxlsSheetWriter writer(*this, sheet, index);
-    if (!writer.Write()) return false;
+    if (!write()) return false;
   }
   if (OnAfterExportSheet) OnAfterExportSheet(this, index);
   return true;
+}
+
+bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {
+  return ExportSheetWith(index, sheet,
+                         [&] { return TxlsSheetWriter(*this, sheet, index).Write(); });
 }
 
 }  // namespace morvale

@@ -86,6 +86,9 @@ class TExportXLS : public TExportFormatText {
   // What every workbook format does around writing: the file name and its folder checked, the
   // temporary sheet of single-sheet mode added for the run, the sheets checked; then `write`.
   void ExecuteSheets(int maxCols, const std::function<void()>& write);
+  // One sheet: its events around `write`, its source held for updates; false when the run stopped
+  // before the sheet's records.
+  bool ExportSheetWith(int index, TxlsSheet& sheet, const std::function<bool()>& write);
 
  private:
   friend class TxlsSheetWriter;

@@ -67,15 +67,9 @@ bool TExportXLSX::Write() {
   for (int i = 0; complete && i < Sheets.Count(); ++i) {
     TxlsSheet& sheet = Sheets[i];
     if (!sheet.Exported) continue;
-    if (OnBeforeExportSheet) OnBeforeExportSheet(this, i);
-    TSourceRef src = sheet.SourceRef();
-    src.BeginUpdate();
-    struct TEnd {
-      const TSourceRef& src;
-      ~TEnd() { src.EndUpdate(); }
-    } end{src};
-    complete = TxlsxSheetWriter(*this, sheet, i, package.Workbook(), styles, titles).Write();
-    if (complete && OnAfterExportSheet) OnAfterExportSheet(this, i);
+    complete = ExportSheetWith(i, sheet, [&] {
+      return TxlsxSheetWriter(*this, sheet, i, package.Workbook(), styles, titles).Write();
+    });
   }
   // A package needs a sheet; an aborted run keeps what it wrote, as the workbook exporter does.
   if (titles.empty()) workbook_add_worksheet(package.Workbook(), nullptr);
