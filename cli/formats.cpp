@@ -7,10 +7,12 @@
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
+#include "export/text/json.h"
 #include "export/text/latex.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
+#include "export/xlsx/exportxlsx.h"
 
 namespace morvale::cli {
 
@@ -22,6 +24,12 @@ std::function<std::unique_ptr<TExport>()> Ascii(TExportASCIIType type) {
     e->SetExportType(type);
     return e;
   };
+}
+
+std::unique_ptr<TExport> JSONLines() {
+  auto e = std::make_unique<TExportJSON>();
+  e->JSONLines = true;
+  return e;
 }
 
 template <class T>
@@ -48,6 +56,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"xml", "XML data packet", Make<TExportXML>, true, true, {}},
       {"html", "HTML page (MaxRecords: numbered page files)", Make<TExportHTML>, true, true, {}},
       {"tex", "LaTeX document", Make<TExportLaTeX>, true, true, {}},
+      {"json", "JSON array of objects keyed by caption", Make<TExportJSON>, true, true, {}},
+      {"jsonl", "JSON Lines: one object a line", JSONLines, true, true, {}},
       {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
       {"dbf",
        "dBASE III table, memo columns in a .dbt beside it",
@@ -67,6 +77,7 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"sdf", "SDF file: quoted field names, then quoted values", {}, true, true, WriteSDFQuery},
       // A workbook is a compound document patched at the end: it needs a file, not a pipe.
       {"xls", "Excel 97 workbook (BIFF8)", Make<TExportXLS>, false, true, {}},
+      {"xlsx", "MS Excel 2007+ workbook (Office Open XML)", Make<TExportXLSX>, false, true, {}},
   };
   return types;
 }

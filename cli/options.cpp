@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/formats.h"
+#include "export/core/codepage.h"
 
 namespace morvale::cli {
 
@@ -137,6 +138,14 @@ void ParseArgs(const std::vector<std::string>& args, size_t from, size_t to, TCl
     } else if (opt == "--locale") {
       o.Locale = next();
       o.HasLocale = true;
+    } else if (opt == "--encoding") {
+      std::string v = next();
+      TTextEncoding e;
+      if (!TextEncodingByName(v, e))
+        throw EUsageError("Unknown encoding '" + v +
+                          "' for --encoding: expected one of system, utf-8, utf-8-bom, utf-16le, "
+                          "windows-1251");
+      o.Encoding = TextEncodingIdentifiers()[static_cast<size_t>(e)];
     } else if (opt == "--progress") {
       flag();
       o.Progress = true;
@@ -211,6 +220,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
                          : !o.Captions.empty()                      ? "--caption"
                          : !o.Formats.empty()                       ? "--format"
                          : !o.Sets.empty()                          ? "--set"
+                         : !o.Encoding.empty()                      ? "--encoding"
                                                                     : nullptr;
     if (unused) throw EUsageError(std::string(unused) + " does not apply to --type " + type->Name);
   }
@@ -280,6 +290,8 @@ std::string UsageText() {
          "                          before any --set\n"
          "  --list-properties       print the type's properties with their values and stop\n"
          "  --locale NAME           locale for number and date texts (default: environment)\n"
+         "  --encoding NAME         text types: write the file in system (the default), utf-8,\n"
+         "                          utf-8-bom, utf-16le or windows-1251\n"
          "  --progress              records, rate and elapsed time on standard error\n"
          "  --options FILE.cfg      an export dialog options file: type, target, fields, formats,\n"
          "                          captions, widths, alignments, header, footer and the type's\n"

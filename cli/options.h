@@ -37,6 +37,7 @@ struct TCliOptions {
   std::string HtmlTemplate;  // --html-template: a colour template file, loaded before --set
   std::string XlsExtras;     // --xls-extras: the sheet's extras from an options file
   bool ListProperties = false;
+  std::string Encoding;  // --encoding: the property identifier of the output's encoding
   bool HasLocale = false;
   std::string Locale;
   bool Progress = false;

@@ -24,6 +24,11 @@ void ConfigureProperties(TExport& e, const TCliOptions& o) {
   if (o.HasTitle) e.Title = o.Title;
   if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
   if (!o.XlsExtras.empty()) dynamic_cast<TExportXLS&>(e).LoadExtrasFromIni(TIniFile(o.XlsExtras));
+  if (!o.Encoding.empty()) {
+    if (!e.Published().Publishes("Encoding"))
+      throw EUsageError("--encoding does not apply to --type " + o.Type);
+    SetPropertyText(e, "Encoding", o.Encoding);
+  }
   // Explicit property settings come last, so they win over the shortcuts above.
   for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
 }

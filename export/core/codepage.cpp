@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdio>
+#include <iterator>
 #include <mutex>
 
 #include "export/core/classes.h"
@@ -110,6 +112,52 @@ std::string ConvertText(std::string_view s, const std::string& from, const std::
   return out;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at s[i], or 0 (overlong forms, surrogates and
+// code points past U+10FFFF are not well-formed).
+size_t Utf8SequenceLength(std::string_view s, size_t i) {
+  const auto b = [&s](size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = b(i);
+  if (c < 0x80) return 1;
+  size_t n = c >= 0xC2 && c <= 0xDF   ? 2
+             : c >= 0xE0 && c <= 0xEF ? 3
+             : c >= 0xF0 && c <= 0xF4 ? 4
+                                      : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (c == 0xE0) lo = 0xA0;
+  if (c == 0xED) hi = 0x9F;
+  if (c == 0xF0) lo = 0x90;
+  if (c == 0xF4) hi = 0x8F;
+  if (b(i + 1) < lo || b(i + 1) > hi) return 0;
+  for (size_t k = 2; k < n; ++k)
+    if ((b(i + k) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+}  // namespace
+
+void ToUtf8(std::string_view s, std::string& out) {
+  if (!SystemCodePageIsUtf8()) {
+    out = ConvertText(s, SystemCodePage(), "UTF-8");
+    return;
+  }
+  size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  out.assign(s.substr(0, i));
+  while (i < s.size()) {
+    size_t n = Utf8SequenceLength(s, i);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(s.substr(i, n));
+      i += n;
+    }
+  }
+}
+
 std::u16string ToUtf16(std::string_view s) {
   std::string bytes = ConvertText(s, SystemCodePage(), "UTF-16LE");
   std::u16string r(bytes.size() / 2, u'\0');
@@ -127,6 +175,148 @@ std::string FromUtf16(std::u16string_view s) {
     bytes += static_cast<char>(c >> 8);
   }
   return ConvertText(bytes, "UTF-16LE", SystemCodePage());
+}
+
+// ---- text encodings of the text exports ------------------------------------------------------
+
+namespace {
+
+struct TEncodingInfo {
+  const char *Identifier, *Name, *CodePage, *Mark;
+};
+
+constexpr TEncodingInfo kEncodings[] = {
+    {"encSystem", "system", nullptr, ""},
+    {"encUTF8", "utf-8", "UTF-8", ""},
+    {"encUTF8BOM", "utf-8-bom", "UTF-8", "\xEF\xBB\xBF"},
+    {"encUTF16LE", "utf-16le", "UTF-16LE", "\xFF\xFE"},
+    {"encWindows1251", "windows-1251", "CP1251", ""},
+};
+
+const TEncodingInfo& Info(TTextEncoding e) {
+  auto i = static_cast<size_t>(e);
+  return kEncodings[i < std::size(kEncodings) ? i : 0];
+}
+
+// Converts in slices of this size, so that a long run holds one slice at a time.
+constexpr size_t kSlice = 64 * 1024;
+
+}  // namespace
+
+const std::vector<std::string>& TextEncodingIdentifiers() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> v;
+    for (const auto& e : kEncodings) v.emplace_back(e.Identifier);
+    return v;
+  }();
+  return names;
+}
+
+bool TextEncodingByName(std::string_view name, TTextEncoding& encoding) {
+  for (size_t i = 0; i < std::size(kEncodings); ++i)
+    if (SameText(name, kEncodings[i].Name) || SameText(name, kEncodings[i].Identifier)) {
+      encoding = static_cast<TTextEncoding>(i);
+      return true;
+    }
+  return false;
+}
+
+std::string TextEncodingName(TTextEncoding encoding) {
+  return Info(encoding).Name;
+}
+
+std::string TextEncodingCodePage(TTextEncoding encoding) {
+  const char* cp = Info(encoding).CodePage;
+  return cp ? cp : SystemCodePage();
+}
+
+bool TextEncodingConverts(TTextEncoding encoding) {
+  const TEncodingInfo& e = Info(encoding);
+  if (*e.Mark) return true;
+  if (!e.CodePage) return false;
+  std::string a = e.CodePage, b = SystemCodePage();
+  auto key = [](std::string s) {
+    std::string k;
+    for (char c : s)
+      if (c != '-' && c != '_') k += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    if (k == "WINDOWS1251") k = "CP1251";
+    return k;
+  };
+  return key(a) != key(b);
+}
+
+TEncodingStream::TEncodingStream(TStream& target, TTextEncoding encoding)
+    : target_(target), encoding_(encoding) {
+  cd_ = OpenConverter(SystemCodePage(), TextEncodingCodePage(encoding));
+  target_.Write(std::string_view(Info(encoding).Mark));
+}
+
+TEncodingStream::~TEncodingStream() {
+  iconv_close(cd_);
+}
+
+void TEncodingStream::Write(const void* data, size_t size) {
+  pending_.append(static_cast<const char*>(data), size);
+  position_ += static_cast<int64_t>(size);
+  if (pending_.size() >= kSlice) Convert(false);
+}
+
+void TEncodingStream::Flush() {
+  Convert(false);
+  target_.Flush();
+}
+
+void TEncodingStream::Finish() {
+  Convert(true);
+  target_.Flush();
+}
+
+void TEncodingStream::Convert(bool last) {
+  char* in = pending_.data();
+  size_t inLeft = pending_.size();
+  while (inLeft > 0) {
+    out_.resize(inLeft * 4 + 16);
+    char* outp = out_.data();
+    size_t outLeft = out_.size();
+    size_t r = iconv(cd_, &in, &inLeft, &outp, &outLeft);
+    const int err = errno;
+    target_.Write(out_.data(), out_.size() - outLeft);
+    if (r != static_cast<size_t>(-1)) break;
+    if (err == E2BIG) continue;
+    if (err == EINVAL && !last) break;  // the rest of the character comes with the next write
+    Unrepresentable(static_cast<size_t>(in - pending_.data()));
+  }
+  pending_.erase(0, pending_.size() - inLeft);
+}
+
+// The character at `at` and the text of its line around it, so the user can find the value.
+void TEncodingStream::Unrepresentable(size_t at) const {
+  const std::string_view text = pending_;
+  const std::string target = TextEncodingName(encoding_);
+  const bool utf8 = SystemCodePageIsUtf8();
+  size_t n = utf8 ? Utf8SequenceLength(text, at) : 1;
+  if (n == 0)
+    throw Exception(Format("The text holds bytes that are no %s text and cannot be written in %s",
+                           {SystemCodePage(), target}));
+  unsigned cp = static_cast<unsigned char>(text[at]);
+  if (utf8 && n > 1) {
+    cp &= 0x3Fu >> (n - 1);
+    for (size_t k = 1; k < n; ++k) cp = cp << 6 | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+  }
+  size_t start = text.rfind('\n', at), end = text.find_first_of("\r\n", at);
+  start = start == std::string_view::npos ? 0 : start + 1;
+  if (end == std::string_view::npos) end = text.size();
+  if (at - start > 40) start = at - 40;
+  if (end - at > 40) end = at + 40;
+  if (utf8) {
+    while (start < at && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) ++start;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  }
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", cp);
+  throw Exception(Format("The character \"%s\" (%s) in \"%s\" cannot be written in %s",
+                         {std::string(text.substr(at, n)), code,
+                          std::string(text.substr(start, end - start)), target}));
 }
 
 }  // namespace morvale

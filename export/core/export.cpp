@@ -1,6 +1,7 @@
 #include "export/core/export.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -85,9 +86,12 @@ std::unique_ptr<TExportWriter> TExport::CreateWriter(TStream& stream) {
 }
 
 void TExport::ExportToStream(TStream& stream) {
-  writer_ = CreateWriter(stream);
+  std::unique_ptr<TEncodingStream> encoded;
+  if (TextEncodingConverts(Encoding)) encoded = std::make_unique<TEncodingStream>(stream, Encoding);
+  writer_ = CreateWriter(encoded ? *encoded : stream);
   try {
     DoExport();
+    if (encoded) encoded->Finish();
   } catch (...) {
     writer_.reset();
     throw;
@@ -308,6 +312,13 @@ bool ForceDirectories(const std::string& folder) {
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A file that a failed run left half written must not pass for a finished export. Only a regular
+// file goes: the name may be a device (/dev/stdout, /dev/full).
+void RemovePartialFile(const std::string& fileName) {
+  struct stat st;
+  if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(fileName.c_str());
+}
+
 const TPropList& TExportText::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExport::ClassProps());
@@ -326,9 +337,14 @@ void TExportText::Execute() {
   if (!ForceDirectories(folder))
     throw Exception(Format("Directory '%s' not found and cannot be created", {folder}));
   TFileStream file(FileName, TFileStream::fmCreate);
-  ExportToStream(file);
-  // Closing reports a write error the buffer was still holding.
-  file.Close();
+  try {
+    ExportToStream(file);
+    // Closing reports a write error the buffer was still holding.
+    file.Close();
+  } catch (...) {
+    RemovePartialFile(FileName);
+    throw;
+  }
   AfterExecute();
 }
 

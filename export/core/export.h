@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "export/core/classes.h"
+#include "export/core/codepage.h"
 #include "export/core/columns.h"
 #include "export/core/formats.h"
 #include "export/core/formatsettings.h"
@@ -74,6 +75,8 @@ class TExport : public TComponent {
   int CaptionRow = -1;
   bool AutoCalcColWidth = false;
   bool ExportEmpty = true;
+  // The encoding the output is written in; the text formats publish it.
+  TTextEncoding Encoding = encSystem;
 
   // The locale the run parses and renders values with; setting it moves the format defaults too.
   const TFormatSettings& FormatSettings() const { return formatSettings_; }
@@ -96,7 +99,8 @@ class TExport : public TComponent {
 
   // Runs the export to the exporter's destination (file, files, clipboard).
   virtual void Execute() {}
-  // Creates the writer, runs the export into `stream`, and drops the writer however it ends.
+  // Creates the writer, runs the export into `stream` (through the conversion to Encoding when
+  // that is not the system code page), and drops the writer however it ends.
   void ExportToStream(TStream& stream);
   // Asks the run to stop before the next record; may be called from any event handler.
   virtual void Abort() { aborted_ = true; }
@@ -208,6 +212,8 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
 std::string FormatValue(std::string_view raw, const std::string& format, TExportColType type,
                         bool escape, TExport& exporter);
 
+// Deletes what a failed run wrote under the name, when it is a regular file.
+void RemovePartialFile(const std::string& fileName);
 // Creates a folder with all missing parents; false when it still does not exist.
 bool ForceDirectories(const std::string& folder);
 // The folder part of a path, ending in '/', or the empty text.

@@ -15,6 +15,8 @@ const TPropList& TExportASCII::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExportFormatText::ClassProps());
     PropBuilder<TExportASCII>(l)
+        .Enum<TTextEncoding>("Encoding", "TTextEncoding", &TExport::Encoding,
+                             TextEncodingIdentifiers())
         .Custom(
             "ExportType", "TExportASCIIType",
             [](const TExportASCII& e) {

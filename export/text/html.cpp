@@ -83,6 +83,8 @@ const TPropList& TExportHTML::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExportFormatText::ClassProps());
     PropBuilder<TExportHTML>(l)
+        .Enum<TTextEncoding>("Encoding", "TTextEncoding", &TExport::Encoding,
+                             TextEncodingIdentifiers())
         .Str("Title", &TExportHTML::Title)
         .Enum("UsingCSS", "TUsingCSS", &TExportHTML::UsingCSS, {"usInternal", "usExternal"})
         .Str("CSSFileName", &TExportHTML::CSSFileName)
@@ -181,11 +183,22 @@ void TExportHTML::Execute() {
       e.page_.reset();
     }
   } reset{*this};
+  // Page files are written past the run's stream, and their navigation bars are placed by byte
+  // offsets of the system code page.
+  if (MaxRecords() > 0 && TextEncodingConverts(Encoding))
+    throw Exception(
+        "HTML pages (MaxRecords) are written in the system code page only: export "
+        "one page, or leave the encoding at the system's");
   {
     TFileStream file(FileName);
     fileOutput_ = true;
-    ExportToStream(file);
-    file.Close();
+    try {
+      ExportToStream(file);
+      file.Close();
+    } catch (...) {
+      RemovePartialFile(FileName);
+      throw;
+    }
   }
   if (page_) page_->Close();
   page_.reset();

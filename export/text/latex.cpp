@@ -81,6 +81,8 @@ const TPropList& TExportLaTeX::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExportFormatText::ClassProps());
     PropBuilder<TExportLaTeX>(l)
+        .Enum<TTextEncoding>("Encoding", "TTextEncoding", &TExport::Encoding,
+                             TextEncodingIdentifiers())
         .Object("Options", "TLaTeXOptions", &TExportLaTeX::Options)
         .Strings("Preambula", &TExportLaTeX::Preambula);
     return l;
@@ -99,6 +101,22 @@ static bool NamesLanguage(const std::string& languages, std::initializer_list<co
   return false;
 }
 
+// The code page inputenc reads the file in: the run's encoding when it converts, else the
+// options' own.
+int TExportLaTeX::InputCodePage() const {
+  switch (Encoding) {
+    case encUTF8:
+    case encUTF8BOM:
+      return 65001;
+    case encWindows1251:
+      return 1251;
+    case encUTF16LE:
+      throw Exception("LaTeX reads no UTF-16 text: write the document in utf-8 or windows-1251");
+    default:
+      return Options.CodePage();
+  }
+}
+
 void TExportLaTeX::BeginExport() {
   TExportFormatText::BeginExport();
   TExportWriter& w = *Writer();
@@ -108,7 +126,7 @@ void TExportLaTeX::BeginExport() {
   bool russian = NamesLanguage(o.Languages, {"RUSSIAN"});
   if (o.LaTeXVersion == LaTeX2e) {
     w.WriteLn("\\documentclass" + params + "{" + cls + "}");
-    w.WriteLn("\\usepackage[" + InputEncodingName(o.CodePage()) + "]{inputenc}");
+    w.WriteLn("\\usepackage[" + InputEncodingName(InputCodePage()) + "]{inputenc}");
     // Babel's Cyrillic languages set their text in the T2A font encoding.
     if (NamesLanguage(o.Languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"}))
       w.WriteLn("\\usepackage[T2A]{fontenc}");

@@ -53,6 +53,7 @@ class TExportLaTeX : public TExportFormatText {
   using TExport::EscapeString;
 
  private:
+  int InputCodePage() const;
   void WriteRow(const std::string& text);
   std::string line_, cell_;
 };

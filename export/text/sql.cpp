@@ -9,6 +9,8 @@ const TPropList& TExportSQL::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExportAdvancedText::ClassProps());
     PropBuilder<TExportSQL>(l)
+        .Enum<TTextEncoding>("Encoding", "TTextEncoding", &TExport::Encoding,
+                             TextEncodingIdentifiers())
         .Str("TableName", &TExportSQL::TableName)
         .Int("CommitRecCount", &TExportSQL::CommitRecCount)
         .Bool("CommitAfterScript", &TExportSQL::CommitAfterScript)
@@ -16,7 +18,7 @@ const TPropList& TExportSQL::ClassProps() {
         .Bool("CreateTable", &TExportSQL::CreateTable)
         .Char("StatementTerm", &TExportSQL::StatementTerm)
         .Enum("SQLDialect", "TSQLDialect", &TExportSQL::SQLDialect,
-              {"sdGeneric", "sdPostgreSQL", "sdMySQL"});
+              {"sdGeneric", "sdPostgreSQL", "sdMySQL", "sdSQLite"});
     return l;
   }();
   return list;
@@ -24,6 +26,7 @@ const TPropList& TExportSQL::ClassProps() {
 
 void TExportSQL::BeginExport() {
   TExportAdvancedText::BeginExport();
+  inTransaction_ = false;
   for (const std::string& line : Header) Writer()->WriteLn(line);
   if (CreateTable && !TableName.empty()) WriteCreateTable();
   columnList_.clear();
@@ -58,10 +61,37 @@ constexpr TDialectTypes kPostgreSQLTypes{"DOUBLE PRECISION", "TIME", "TIMESTAMP"
 // MySQL: a plain TIME or DATETIME would round away milliseconds, and TEXT holds 64 KB only.
 constexpr TDialectTypes kMySQLTypes{"DOUBLE", "TIME(3)", "DATETIME(3)", "LONGTEXT", "LONGBLOB"};
 
+// The types SQLite keeps a value as; a declared VARCHAR(n) or DATE would be kept too, but only as
+// a name, so the script says what the table really holds.
+std::string SQLiteType(const TExportColumn& c) {
+  switch (c.ColType) {
+    case ectInteger:
+    case ectBigint:
+    case ectBoolean:
+      return "INTEGER";
+    case ectFloat:
+    case ectCurrency:
+      // A decimal column keeps whole amounts as integers, as the source's NUMERIC did.
+      return c.ColType == ectCurrency || (c.Field && c.Field->DataType == ftBCD) ? "NUMERIC"
+                                                                                 : "REAL";
+    case ectDate:
+    case ectTime:
+    case ectDateTime:
+    case ectString:
+      return "TEXT";
+    default:
+      return c.Field && c.Field->IsBlob() && c.Field->DataType != ftFmtMemo &&
+                     c.Field->DataType != ftMemo
+                 ? "BLOB"
+                 : "TEXT";
+  }
+}
+
 }  // namespace
 
 std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
   if (SQLDialect == sdGeneric) return c.SQLType;
+  if (SQLDialect == sdSQLite) return SQLiteType(c);
   const TDialectTypes& t = SQLDialect == sdMySQL ? kMySQLTypes : kPostgreSQLTypes;
   const bool blob = c.Field && c.Field->IsBlob();
   switch (c.ColType) {
@@ -91,8 +121,23 @@ std::string TExportSQL::ColumnSQLType(const TExportColumn& c) const {
   }
 }
 
+std::string TExportSQL::Commit() const {
+  return SQLDialect == sdSQLite && SameText(CommitStatement, "COMMIT WORK;") ? "COMMIT;"
+                                                                             : CommitStatement;
+}
+
+void TExportSQL::WriteCommit() {
+  Writer()->WriteLn(Commit());
+  inTransaction_ = false;
+}
+
 void TExportSQL::WriteDataRow() {
   TExportRow& row = Row();
+  if (SQLDialect == sdSQLite && !inTransaction_ && !CommitStatement.empty() &&
+      (CommitRecCount > 0 || CommitAfterScript)) {
+    Writer()->WriteLn("BEGIN;");
+    inTransaction_ = true;
+  }
   if (row.Count() == 0) {
     // Without a column the statement has nothing to list: the standard form, or MySQL's own.
     statement_ =
@@ -110,13 +155,15 @@ void TExportSQL::WriteDataRow() {
   Writer()->WriteLn(statement_);
   Writer()->EmptyLine();
   if (CommitRecCount > 0 && !CommitStatement.empty() && RecordCounter % CommitRecCount == 0) {
-    Writer()->WriteLn(CommitStatement);
+    WriteCommit();
     Writer()->EmptyLine();
   }
 }
 
 void TExportSQL::EndExport() {
-  if (CommitAfterScript && !CommitStatement.empty()) Writer()->WriteLn(CommitStatement);
+  // sqlite3 rolls back a transaction still open at the end of its input: the last run of rows
+  // is committed even when the script asks for no final commit.
+  if ((CommitAfterScript || inTransaction_) && !CommitStatement.empty()) WriteCommit();
   for (const std::string& line : Footer) Writer()->WriteLn(line);
   TExportAdvancedText::EndExport();
 }
@@ -211,7 +258,10 @@ void TExportSQL::GetColData(TExportCol& col, std::string& S) {
       AppendQuoted(v, S, SQLDialect == sdMySQL);
       return;
     case ectBoolean:
-      S = SameText(TrimView(v), "true") ? Formats.BooleanTrue() : Formats.BooleanFalse();
+      if (SQLDialect == sdSQLite)
+        S = SameText(TrimView(v), "true") || TrimView(v) == "1" ? "1" : "0";
+      else
+        S = SameText(TrimView(v), "true") ? Formats.BooleanTrue() : Formats.BooleanFalse();
       return;
     case ectUnknown:
       // A field of no listed type (a formatted memo, bytes, a GUID) holds any text; written bare,

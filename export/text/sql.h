@@ -11,8 +11,11 @@ namespace morvale {
 // Which database the CREATE TABLE types and date literals are meant for. sdGeneric writes the
 // columns' own SQL types and the source's date texts; sdPostgreSQL writes types and ISO dates
 // that PostgreSQL accepts and keeps (a memo as TEXT, a time as TIME, a date-time as TIMESTAMP);
-// sdMySQL does the same for MySQL and MariaDB, whose string literals also escape backslashes.
-enum TSQLDialect : int { sdGeneric, sdPostgreSQL, sdMySQL };
+// sdMySQL does the same for MySQL and MariaDB, whose string literals also escape backslashes;
+// sdSQLite writes the types SQLite keeps (INTEGER, REAL, NUMERIC, TEXT, BLOB), ISO date texts,
+// Booleans as 1 and 0, and opens each run of rows that a commit ends with BEGIN, since SQLite
+// knows no COMMIT outside a transaction.
+enum TSQLDialect : int { sdGeneric, sdPostgreSQL, sdMySQL, sdSQLite };
 
 class TExportSQL : public TExportAdvancedText {
  public:
@@ -39,12 +42,16 @@ class TExportSQL : public TExportAdvancedText {
 
  private:
   void WriteCreateTable();
+  // The commit statement as written: SQLite reads "COMMIT WORK" as an error.
+  std::string Commit() const;
+  void WriteCommit();
   void AppendIsoDateTime(const std::string& text, TExportColType type, std::string& out) const;
   std::string NullLiteral();
 
   std::string columnList_;
   std::string statement_;
   std::string literal_;
+  bool inTransaction_ = false;
 };
 
 }  // namespace morvale

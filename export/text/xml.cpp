@@ -163,6 +163,8 @@ const TPropList& TExportXML::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExportText::ClassProps());
     PropBuilder<TExportXML>(l)
+        .Enum<TTextEncoding>("Encoding", "TTextEncoding", &TExport::Encoding,
+                             TextEncodingIdentifiers())
         .Strings("Captions", &TExportXML::Captions)
         .Object("Formats", "TExportFormats", &TExportXML::Formats)
         .Strings("UserFormats", &TExportXML::UserFormats)
@@ -184,7 +186,16 @@ void TExportXML::BeginExport() {
   // any other code page is declared, and a declared encoding is what the bytes are converted to.
   std::string encoding = Options.Encoding;
   if (encoding.empty()) encoding = XmlEncodingName(SystemCodePage());
-  Xml().SetTargetEncoding(Options.Encoding);
+  if (TextEncodingConverts(Encoding)) {
+    // The run's own encoding converts every byte: the declaration names it, and the options'
+    // encoding would convert a second time.
+    encoding = Encoding == encUTF16LE       ? "UTF-16"
+               : Encoding == encWindows1251 ? "windows-1251"
+                                            : "UTF-8";
+    Xml().SetTargetEncoding({});
+  } else {
+    Xml().SetTargetEncoding(Options.Encoding);
+  }
   std::string decl = "<?xml version=\"" + Options.Version + "\" ";
   if (!encoding.empty()) decl += "encoding=\"" + encoding + "\" ";
   decl += std::string("standalone=\"") + (Options.StandAlone ? "yes" : "no") + "\"?>";

@@ -186,7 +186,7 @@ void TExportXLS::LoadTemporarySheet(TxlsSheet& s) {
 // Every exported sheet's source must be usable, and its columns must fit a sheet, before
 // anything is written: a sheet of more than 256 columns would wrap its 8-bit column numbers
 // (stored in 16-bit fields that readers cap at 255) and overwrite its own first columns.
-void TExportXLS::CheckSheets() {
+void TExportXLS::CheckSheets(int maxCols) {
   for (int i = 0; i < Sheets.Count(); ++i) {
     TxlsSheet& s = Sheets[i];
     if (!s.Exported) continue;
@@ -201,11 +201,12 @@ void TExportXLS::CheckSheets() {
     s.Columns().Clear();
     s.Columns().Fill(false);
     const int last = s.StartDataCol + s.Columns().Count();
-    if (s.StartDataCol < 0 || last > 256)
-      throw Exception(Format(
-          "Sheet %s: %s starting at column %s do not fit the 256 columns of "
-          "a sheet",
-          {s.Title, CountText(s.Columns().Count(), "columns"), std::to_string(s.StartDataCol)}));
+    if (s.StartDataCol < 0 || last > maxCols)
+      throw Exception(
+          Format("Sheet %s: %s starting at column %s do not fit the %s columns of "
+                 "a sheet",
+                 {s.Title, CountText(s.Columns().Count(), "columns"),
+                  std::to_string(s.StartDataCol), std::to_string(maxCols)}));
   }
 }
 
@@ -234,7 +235,7 @@ void TExportXLS::CloseWorkbook() {
   c->Close();
 }
 
-void TExportXLS::Execute() {
+void TExportXLS::ExecuteSheets(int maxCols, const std::function<void()>& write) {
   if (FileName.empty()) throw Exception("Result file name not present");
   std::string folder = ExtractFilePath(FileName);
   if (folder.empty()) folder = ProgramFolder();
@@ -252,18 +253,24 @@ void TExportXLS::Execute() {
     }
   } remove{Sheets, temporary};
 
-  CheckSheets();
-  OpenWorkbook();
-  try {
-    Run();
-  } catch (...) {
+  CheckSheets(maxCols);
+  write();
+}
+
+void TExportXLS::Execute() {
+  ExecuteSheets(256, [this] {
+    OpenWorkbook();
     try {
-      CloseWorkbook();
+      Run();
     } catch (...) {
+      try {
+        CloseWorkbook();
+      } catch (...) {
+      }
+      throw;
     }
-    throw;
-  }
-  CloseWorkbook();
+    CloseWorkbook();
+  });
   AfterExecute();
 }
 
@@ -313,7 +320,7 @@ void TExportXLS::PrepareDrawingGroup() {
   });
 }
 
-bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {
+bool TExportXLS::ExportSheetWith(int index, TxlsSheet& sheet, const std::function<bool()>& write) {
   if (OnBeforeExportSheet) OnBeforeExportSheet(this, index);
   {
     TSourceRef src = sheet.SourceRef();
@@ -322,11 +329,15 @@ bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {
       const TSourceRef& src;
       ~TEnd() { src.EndUpdate(); }
     } end{src};
-    TxlsSheetWriter writer(*this, sheet, index);
-    if (!writer.Write()) return false;
+    if (!write()) return false;
   }
   if (OnAfterExportSheet) OnAfterExportSheet(this, index);
   return true;
+}
+
+bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {
+  return ExportSheetWith(index, sheet,
+                         [&] { return TxlsSheetWriter(*this, sheet, index).Write(); });
 }
 
 }  // namespace morvale

@@ -92,13 +92,23 @@ class TExportXLS : public TExportFormatText {
   // The pictures of the current run's drawing group.
   const TxlsPictureStore& PictureStore() const { return *store_; }
 
+ protected:
+  // The sheet that stands for the exporter's own settings in single-sheet mode.
+  void LoadTemporarySheet(TxlsSheet& sheet);
+  // Every exported sheet's source usable and its columns within `maxCols`, before any writing.
+  void CheckSheets(int maxCols = 256);
+  // What every workbook format does around writing: the file name and its folder checked, the
+  // temporary sheet of single-sheet mode added for the run, the sheets checked; then `write`.
+  void ExecuteSheets(int maxCols, const std::function<void()>& write);
+  // One sheet: its events around `write`, its source held for updates; false when the run stopped
+  // before the sheet's records.
+  bool ExportSheetWith(int index, TxlsSheet& sheet, const std::function<bool()>& write);
+
  private:
   friend class TxlsSheetWriter;
   void OpenWorkbook();
   void FinishWorkbook();
   void CloseWorkbook();
-  void LoadTemporarySheet(TxlsSheet& sheet);
-  void CheckSheets();
   // False when the run stopped before the sheet's records (the workbook stays unfinished).
   bool ExportSheet(int index, TxlsSheet& sheet);
   void Run();

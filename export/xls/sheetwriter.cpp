@@ -50,6 +50,111 @@ static void StoreLineBreaks(std::string& s) {
   s.resize(out);
 }
 
+TxlsCellKind CellKindOf(TExportColType type) {
+  switch (type) {
+    case ectInteger:
+    case ectBigint:
+    case ectFloat:
+    case ectCurrency:
+      return ckNumber;
+    case ectDate:
+    case ectTime:
+    case ectDateTime:
+      return ckDate;
+    case ectString:
+      return ckString;
+    case ectBoolean:
+      return ckBoolean;
+    default:
+      return ckNone;
+  }
+}
+
+bool PositionSheetRecords(TExportXLS& x, TxlsSheet& sheet) {
+  const TSourceRef src = sheet.SourceRef();
+  if (sheet.GoToFirstRecord) src.First();
+  int counter = 0;
+  for (int i = 0; i < sheet.SkipRecCount; ++i) {
+    src.Next(counter);
+    if (x.OnSkippedRecord) x.OnSkippedRecord(&x, counter);
+  }
+  return !x.Aborted();
+}
+
+void SheetRecordLoop(TExportXLS& x, TxlsSheet& sheet, int index,
+                     const std::function<void()>& dataRow) {
+  const TSourceRef src = sheet.SourceRef();
+  sheet.RecordCounter = 0;
+  while (!src.Eof(sheet.RecordCounter)) {
+    if (sheet.ExportRecCount > 0 && sheet.RecordCounter >= sheet.ExportRecCount) break;
+    if (x.Aborted() && !x.CanContinue()) break;
+    sheet.FillRow();
+    bool accept = true;
+    if (x.OnBeforeExportRow) x.OnBeforeExportRow(&x, sheet.Row(), accept);
+    if (accept && x.OnAdvancedBeforeExportRow)
+      x.OnAdvancedBeforeExportRow(&x, index, sheet.Row(), accept);
+    if (accept) dataRow();
+    if (sheet.CurrentRecordOnly) break;
+    src.Next(sheet.RecordCounter);
+    ++x.RecordCounter;
+    if (x.OnExportedRecord) x.OnExportedRecord(&x, x.RecordCounter);
+    if (x.OnAdvancedExportedRecord) x.OnAdvancedExportedRecord(&x, index, sheet.RecordCounter);
+  }
+}
+
+void SheetBlock(TxlsSheet& sheet, int index, const TStringList& lines, int rows, TxlsFormat& format,
+                const TxlsCellTextEvent& ev, const std::function<void()>& room,
+                const std::function<void(int col, const std::string& text)>& cell) {
+  if (rows == 0) rows = lines.Count();
+  std::string s;
+  for (int r = 0; r < rows; ++r) {
+    room();
+    std::string line = r < lines.Count() ? lines[r] : std::string();
+    if (!line.empty() && line.back() != '\t') line += '\t';
+    size_t start = 0;
+    for (int j = 0; j < TxlsSheetWriter::kMaxCols; ++j) {
+      size_t tab = line.find('\t', start);
+      if (tab == std::string::npos) {
+        s.clear();
+      } else {
+        s.assign(line, start, tab - start);
+        start = tab + 1;
+      }
+      if (ev) ev(&sheet, index, j, sheet.OutputRow, format, s);
+      if (!s.empty()) cell(j, s);
+      if (tab == std::string::npos && !ev) break;  // nothing more can appear on this line
+    }
+    ++sheet.OutputRow;
+  }
+}
+
+void BeforeDataCells(
+    TExportXLS& x, TxlsSheet& sheet, int index,
+    const std::function<void(int col, TxlsFormat& look, const std::string&)>& cell) {
+  if (!x.OnGetBeforeDataParams || sheet.StartDataCol <= 0) return;
+  for (int j = 0; j < sheet.StartDataCol; ++j) {
+    TxlsFormat f;
+    f.Assign(sheet.Options.DataFormat);
+    std::string s;
+    x.OnGetBeforeDataParams(&sheet, index, j, sheet.OutputRow, f, s);
+    if (!s.empty()) cell(j, f, s);
+  }
+}
+
+bool TagAggregateColumns(TxlsSheet& sheet) {
+  TExportColumns& cols = sheet.Columns();
+  cols.ResetTags();
+  bool any = false;
+  for (int e = 0; e < sheet.FieldFormats.Count(); ++e) {
+    const TxlsFieldFormat& f = sheet.FieldFormats[e];
+    int c = f.Aggregate == aggNone ? -1 : cols.IndexOfName(f.FieldName);
+    if (c < 0) continue;
+    cols[c].Tag = e + 1;
+    any = true;
+  }
+  return any;
+}
+
 TxlsSheetWriter::TxlsSheetWriter(TExportXLS& exporter, TxlsSheet& sheet, int sheetIndex)
     : x_(exporter),
       sheet_(sheet),
@@ -81,28 +186,7 @@ void TxlsSheetWriter::Prepare() {
   fonts_.assign(static_cast<size_t>(cols.Count()), {0xFFFF, TFont()});
   for (int j = 0; j < cols.Count(); ++j) {
     autoWidths_.push_back(cols[j].Width);
-    switch (cols[j].ColType) {
-      case ectInteger:
-      case ectBigint:
-      case ectFloat:
-      case ectCurrency:
-        kinds_.push_back(kNumber);
-        break;
-      case ectDate:
-      case ectTime:
-      case ectDateTime:
-        kinds_.push_back(kDate);
-        break;
-      case ectString:
-        kinds_.push_back(kString);
-        break;
-      case ectBoolean:
-        kinds_.push_back(kBoolean);
-        break;
-      default:
-        kinds_.push_back(kNone);
-        break;
-    }
+    kinds_.push_back(CellKindOf(cols[j].ColType));
   }
   TFont zeroFont;
   TxlsFont().AssignTo(zeroFont);
@@ -256,43 +340,22 @@ void TxlsSheetWriter::Label(int row, int col, uint16_t xf, std::string_view text
 
 void TxlsSheetWriter::Block(const TStringList& lines, int rows, TxlsFormat& format,
                             const TxlsCellTextEvent& ev) {
-  if (rows == 0) rows = lines.Count();
-  std::string s;
-  for (int r = 0; r < rows; ++r) {
-    Room();
-    std::string line = r < lines.Count() ? lines[r] : std::string();
-    if (!line.empty() && line.back() != '\t') line += '\t';
-    size_t start = 0;
-    for (int j = 0; j < kMaxCols; ++j) {
-      size_t tab = line.find('\t', start);
-      if (tab == std::string::npos) {
-        s.clear();
-      } else {
-        s.assign(line, start, tab - start);
-        start = tab + 1;
-      }
-      if (ev) ev(&sheet_, index_, j, sheet_.OutputRow, format, s);
-      if (!s.empty()) Label(sheet_.OutputRow, j, sheet_.GetXFIndex("General", &format), s);
-      if (tab == std::string::npos && !ev) break;  // nothing more can appear on this line
-    }
-    ++sheet_.OutputRow;
-  }
+  SheetBlock(
+      sheet_, index_, lines, rows, format, ev, [this] { Room(); },
+      [&](int col, const std::string& s) {
+        Label(sheet_.OutputRow, col, sheet_.GetXFIndex("General", &format), s);
+      });
 }
 
-void TxlsSheetWriter::BeforeDataCells() {
-  if (!x_.OnGetBeforeDataParams || sheet_.StartDataCol <= 0) return;
-  for (int j = 0; j < sheet_.StartDataCol; ++j) {
-    TxlsFormat f;
-    f.Assign(sheet_.Options.DataFormat);
-    std::string s;
-    x_.OnGetBeforeDataParams(&sheet_, index_, j, sheet_.OutputRow, f, s);
-    if (!s.empty()) Label(sheet_.OutputRow, j, sheet_.GetXFIndex("General", &f), s);
-  }
+void TxlsSheetWriter::BeforeData() {
+  BeforeDataCells(x_, sheet_, index_, [this](int col, TxlsFormat& f, const std::string& s) {
+    Label(sheet_.OutputRow, col, sheet_.GetXFIndex("General", &f), s);
+  });
 }
 
 void TxlsSheetWriter::CaptionRow() {
   Room();
-  BeforeDataCells();
+  BeforeData();
   TExportColumns& cols = sheet_.Columns();
   for (int j = 0; j < cols.Count(); ++j) {
     const int col = sheet_.StartDataCol + j;
@@ -309,41 +372,9 @@ void TxlsSheetWriter::CaptionRow() {
   ++sheet_.OutputRow;
 }
 
-// Goes to the first record and past the records to skip.
-bool TxlsSheetWriter::Position() {
-  const TSourceRef src = sheet_.SourceRef();
-  if (sheet_.GoToFirstRecord) src.First();
-  int counter = 0;
-  for (int i = 0; i < sheet_.SkipRecCount; ++i) {
-    src.Next(counter);
-    if (x_.OnSkippedRecord) x_.OnSkippedRecord(&x_, counter);
-  }
-  return !x_.Aborted();
-}
-
-void TxlsSheetWriter::RecordLoop() {
-  const TSourceRef src = sheet_.SourceRef();
-  sheet_.RecordCounter = 0;
-  while (!src.Eof(sheet_.RecordCounter)) {
-    if (sheet_.ExportRecCount > 0 && sheet_.RecordCounter >= sheet_.ExportRecCount) break;
-    if (x_.Aborted() && !x_.CanContinue()) break;
-    sheet_.FillRow();
-    bool accept = true;
-    if (x_.OnBeforeExportRow) x_.OnBeforeExportRow(&x_, sheet_.Row(), accept);
-    if (accept && x_.OnAdvancedBeforeExportRow)
-      x_.OnAdvancedBeforeExportRow(&x_, index_, sheet_.Row(), accept);
-    if (accept) DataRow();
-    if (sheet_.CurrentRecordOnly) break;
-    src.Next(sheet_.RecordCounter);
-    ++x_.RecordCounter;
-    if (x_.OnExportedRecord) x_.OnExportedRecord(&x_, x_.RecordCounter);
-    if (x_.OnAdvancedExportedRecord) x_.OnAdvancedExportedRecord(&x_, index_, sheet_.RecordCounter);
-  }
-}
-
 void TxlsSheetWriter::DataRow() {
   Room();
-  BeforeDataCells();
+  BeforeData();
   const int row = sheet_.OutputRow;
   TExportRow& buffer = sheet_.Row();
   const int n = sheet_.Columns().Count();
@@ -362,7 +393,7 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
   uint16_t xf = sheet_.GetDataXF(j);
   const int col = sheet_.StartDataCol + j;
   const TFormatSettings& fs = sheet_.FormatSettings();
-  const TKind kind = kinds_[static_cast<size_t>(j)];
+  const TxlsCellKind kind = kinds_[static_cast<size_t>(j)];
   bool written = true;
   if (s.empty()) {
     WriteBlank(w_, row, col, xf);
@@ -370,13 +401,13 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
     WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
   } else {
     switch (kind) {
-      case kNumber: {
+      case ckNumber: {
         double v = 0;
         if (!TryStrToFloat(s, v, fs)) v = 0;
         WriteNumber(w_, row, col, xf, v);
         break;
       }
-      case kDate: {
+      case ckDate: {
         TDateTime t = 0;
         if (!TryStrToDateTime(s, t, fs)) t = 0;
         if (t <= 1) {
@@ -390,7 +421,7 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
         }
         break;
       }
-      case kString:
+      case ckString:
         // A line break inside a cell is LF alone (a CR shows as a stray character in some
         // readers and is dropped by others), and the cell wraps so that its lines show.
         if (s.find_first_of("\r\n") != std::string::npos) {
@@ -399,10 +430,10 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
         }
         WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
         break;
-      case kBoolean:
+      case ckBoolean:
         WriteBoolErr(w_, row, col, xf, SameText(s, sheet_.Formats.BooleanTrue()));
         break;
-      case kNone:
+      case ckNone:
         written = false;  // no cell, but the text still counts for the width
         break;
     }
@@ -421,16 +452,7 @@ void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
 
 void TxlsSheetWriter::AggregateRow() {
   TExportColumns& cols = sheet_.Columns();
-  cols.ResetTags();
-  bool any = false;
-  for (int e = 0; e < sheet_.FieldFormats.Count(); ++e) {
-    const TxlsFieldFormat& f = sheet_.FieldFormats[e];
-    int c = f.Aggregate == aggNone ? -1 : cols.IndexOfName(f.FieldName);
-    if (c < 0) continue;
-    cols[c].Tag = e + 1;
-    any = true;
-  }
-  if (!any) return;
+  if (!TagAggregateColumns(sheet_)) return;
   Room();
   const int row = sheet_.OutputRow;
   bool written = false;
@@ -503,9 +525,9 @@ bool TxlsSheetWriter::Write() {
   if (x_.Aborted()) return false;
   if (sheet_.AllowCaptions) CaptionRow();
   if (x_.Aborted()) return false;
-  if (!Position()) return false;
+  if (!PositionSheetRecords(x_, sheet_)) return false;
   parts_.back().dataStart = sheet_.OutputRow;
-  RecordLoop();
+  SheetRecordLoop(x_, sheet_, index_, [this] { DataRow(); });
   AggregateRow();
   Block(sheet_.Footer, sheet_.FooterRows, sheet_.Options.FooterFormat, x_.OnGetFooterParams);
   if (sheet_.AutoCalcColWidth) ApplyWidths();

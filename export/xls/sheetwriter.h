@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,29 @@
 #include "export/xls/workbook.h"
 
 namespace morvale {
+
+// What the cells of a column become, by the column's type; shared by the .xls and .xlsx writers.
+enum TxlsCellKind : uint8_t { ckNone, ckNumber, ckDate, ckString, ckBoolean };
+TxlsCellKind CellKindOf(TExportColType type);
+
+// The parts of a sheet run that do not depend on the file format, for the writers of both.
+// Goes to the sheet source's first record and past the records to skip; false when aborted.
+bool PositionSheetRecords(TExportXLS& x, TxlsSheet& sheet);
+// The record loop of a sheet: every accepted record's row handed to `dataRow`, the exporter's
+// record events fired.
+void SheetRecordLoop(TExportXLS& x, TxlsSheet& sheet, int sheetIndex,
+                     const std::function<void()>& dataRow);
+// The header or footer block: `rows` lines (0: as many as there are), each split at its tabs into
+// cells; `room` runs before each line, `cell(col, text)` for each non-empty cell after the event.
+void SheetBlock(TxlsSheet& sheet, int sheetIndex, const TStringList& lines, int rows,
+                TxlsFormat& format, const TxlsCellTextEvent& ev, const std::function<void()>& room,
+                const std::function<void(int col, const std::string& text)>& cell);
+// The cells before the data columns that OnGetBeforeDataParams fills: `cell(col, look, text)`.
+void BeforeDataCells(
+    TExportXLS& x, TxlsSheet& sheet, int sheetIndex,
+    const std::function<void(int col, TxlsFormat& look, const std::string&)>& cell);
+// Tags the columns that have an aggregate with their field format's position + 1; false when none.
+bool TagAggregateColumns(TxlsSheet& sheet);
 
 class TxlsSheetWriter {
  public:
@@ -35,7 +59,6 @@ class TxlsSheetWriter {
     int dataStart = 0;    // its first data row
     int dataEnd = -1;     // its last data row written, -1 before the first
   };
-  enum TKind : uint8_t { kNone, kNumber, kDate, kString, kBoolean };
 
   void Prepare();
   std::string PartTitle(int partNumber) const;
@@ -45,10 +68,8 @@ class TxlsSheetWriter {
   void Track(int row, int col) { parts_.back().bound->Track(row, col); }
   void Label(int row, int col, uint16_t xf, std::string_view text);
   void Block(const TStringList& lines, int rows, TxlsFormat& format, const TxlsCellTextEvent& ev);
-  void BeforeDataCells();
+  void BeforeData();
   void CaptionRow();
-  bool Position();
-  void RecordLoop();
   void DataRow();
   void DataCell(int j, std::string& s, int row);
   void AggregateRow();
@@ -70,7 +91,7 @@ class TxlsSheetWriter {
   TbiffWriter& w_;
   TsstStrings& sst_;
   std::vector<TPart> parts_;
-  std::vector<TKind> kinds_;
+  std::vector<TxlsCellKind> kinds_;
   std::vector<int> autoWidths_;
   std::string baseTitle_;
   int zeroWidth_ = 1;  // pixels of "0" in the default font

@@ -28,6 +28,16 @@ const std::string& DemoDatabase() {
   return path;
 }
 
+std::string DemoFields(const std::string& table) {
+  std::string fields;
+  if (RunCommand("sqlite3 " + ShellQuote(DemoDatabase()) +
+                     " \"SELECT group_concat(name) FROM pragma_table_info('" + table + "')\"",
+                 fields) != 0)
+    throw std::runtime_error("cannot read the columns of " + table);
+  while (!fields.empty() && (fields.back() == '\n' || fields.back() == '\r')) fields.pop_back();
+  return fields;
+}
+
 std::string FreshFolder(const std::string& name) {
   // ctest runs tests in parallel: each test gets folders of its own.
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -8,6 +8,9 @@ namespace morvale::test {
 
 // The demo SQLite database, made from samples/demo.sql into the build folder on first use.
 const std::string& DemoDatabase();
+// The columns of a table of the demo database, comma-separated, in their order (memo columns are
+// exported only when named).
+std::string DemoFields(const std::string& table);
 // A new empty folder under the test temporary folder, ending in '/'.
 std::string FreshFolder(const std::string& name);
 std::string ReadFile(const std::string& path);

@@ -131,6 +131,45 @@ TEST(ExportSQL, PostgreSQLDialect) {
       << s;
 }
 
+TEST(ExportSQL, SQLiteDialect) {
+  TMemDataSet ds;
+  ds.AddField("ID", ftAutoInc);
+  ds.AddField("NAME", ftString, 12);
+  ds.AddField("PRICE", ftCurrency);
+  ds.AddField("W", ftFloat);
+  ds.AddField("DT", ftDateTime);
+  ds.AddField("B", ftBoolean);
+  ds.AddField("PIC", ftGraphic);
+  for (const char* id : {"1", "2", "3"})
+    ds.AddRow({id, "a\\b", "2,5", "0,125", "31.12.1999 23:59:58", "True", {}});
+  ds.Open();
+  TExportSQL e;
+  e.SetFormatSettings(TFormatSettings::Russian());
+  e.SetDataSet(&ds);
+  e.ExportedFields = {"ID", "NAME", "PRICE", "W", "DT", "B", "PIC"};
+  e.TableName = "T";
+  e.CreateTable = true;
+  e.CommitRecCount = 3;  // the last two rows are a run that only the end of the script commits
+  SetPropertyText(e, "SQLDialect", "sdSQLite");
+  std::string s = ExportToString(e);
+  EXPECT_NE(s.find("CREATE TABLE T(\r\n  ID  INTEGER,\r\n  NAME  TEXT,\r\n  PRICE  NUMERIC,\r\n"
+                   "  W  REAL,\r\n  DT  TEXT,\r\n  B  INTEGER,\r\n  PIC  BLOB);"),
+            std::string::npos)
+      << s;
+  EXPECT_NE(s.find("VALUES(1,'a\\b',2.5,0.125,'1999-12-31 23:59:58',1,NULL);"), std::string::npos)
+      << s;
+  // Every run of rows is opened and committed, the last one too, without COMMIT WORK.
+  auto count = [&s](const std::string& what) {
+    size_t n = 0;
+    for (size_t p = s.find(what); p != std::string::npos; p = s.find(what, p + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("BEGIN;\r\n"), count("COMMIT;\r\n"));
+  EXPECT_GE(count("BEGIN;\r\n"), 2u);
+  EXPECT_EQ(s.find("COMMIT WORK"), std::string::npos);
+  EXPECT_EQ(s.substr(s.size() - 9), "COMMIT;\r\n");
+}
+
 TEST(ExportSQL, MySQLDialect) {
   TMemDataSet ds;
   ds.AddField("ID", ftInteger);

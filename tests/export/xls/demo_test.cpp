@@ -61,15 +61,10 @@ TEST(XlsDemo, SameValuesAsTheCsvExport) {
   const std::string& demo = test::DemoDatabase();
   test::WriteFile(dir + "compare.py", kCompare);
   for (const char* table : {"customers", "products", "orders", "order_items"}) {
-    std::string fields;
-    ASSERT_EQ(
-        RunCommand("sqlite3 " + ShellQuote(demo) +
-                       " \"SELECT group_concat(name) FROM pragma_table_info('" + table + "')\"",
-                   fields),
-        0);
+    const std::string fields = test::DemoFields(table);
     std::vector<std::string> common = {"--db",     "sqlite:" + demo,
                                        "--table",  table,
-                                       "--fields", Trim(fields),
+                                       "--fields", fields,
                                        "--locale", "C",
                                        "--format", "integer=0",
                                        "--format", "float=0.##########",
