@@ -1,5 +1,7 @@
 #include "export/docs/rtfexport.h"
 
+#include <algorithm>
+
 #include "export/core/platform.h"
 #include "export/docs/rtftext.h"
 
@@ -10,6 +12,7 @@ namespace {
 constexpr int kTableLeft = 36;      // twips, \trleft and the first column's left edge
 constexpr int kTwipsPerPixel = 15;  // at 96 pixels per inch
 constexpr int kCellEdgeExtra = 10;  // twips added to every column
+constexpr int kDefaultMargin = 1800;  // twips, left and right, when a document names none
 constexpr const char* kCellStart = "\\pard\\intbl\\li30\\ri30";
 constexpr const char* kCellBorders =
     "\\clbrdrl\\brdrth \\clbrdrr\\brdrth \\clbrdrt\\brdrth \\clbrdrb\\brdrth";
@@ -68,6 +71,7 @@ const TPropList& TExportRTF::ClassProps() {
         .Object("Options", "TRTFOptions", &TExportRTF::Options)
         .Strings("ColumnsWidth", &TExportRTF::ColumnsWidth)
         .Strings("ColumnsAlign", &TExportRTF::ColumnsAlign)
+        .Bool("AutoCalcColWidth", &TExport::AutoCalcColWidth)
         .Event("OnGetHeaderStyle")
         .Event("OnGetFooterStyle")
         .Event("OnGetCaptionStyle")
@@ -99,16 +103,44 @@ std::string TExportRTF::TextFormat(const TrtfStyle& s) {
   return r;
 }
 
+int TExportRTF::PrintWidth() const {
+  // The document sets no margins, so readers take the format's default of 1800 twips a side.
+  return (Options.PageOrientation == poLandscape ? 16838 : 11906) - 2 * kDefaultMargin;
+}
+
 std::vector<int> TExportRTF::ColumnEdges() {
   // The width of "X" in the caption font stands for one character of the column's width.
   int x = TextMetrics().TextWidth(Options.CaptionStyle.Font, "X");
-  std::vector<int> edges;
-  int edge = kTableLeft;
+  std::vector<int64_t> widths;
+  int64_t total = 0;
   for (int i = 0; i < Columns().Count(); ++i) {
-    edge += Columns()[i].Width * x * kTwipsPerPixel + kCellEdgeExtra;
-    edges.push_back(edge);
+    widths.push_back(static_cast<int64_t>(Columns()[i].Width) * x * kTwipsPerPixel +
+                     kCellEdgeExtra);
+    total += widths.back();
+  }
+  // A table wider than the print area would run off the paper, taking its last columns with it:
+  // the columns shrink in proportion so the table ends at the right margin, their text wrapping.
+  int64_t avail = PrintWidth() - kTableLeft;
+  if (total > avail && avail > 0)
+    for (int64_t& w : widths) w = std::max<int64_t>(w * avail / total, 1);
+  std::vector<int> edges;
+  int64_t edge = kTableLeft;
+  for (int64_t w : widths) {
+    edge += w;
+    edges.push_back(static_cast<int>(edge));
   }
   return edges;
+}
+
+void TExportRTF::WriteTableDefinition() {
+  if (tableDefined_) return;
+  tableDefined_ = true;
+  TRTFWriter& w = RTFWriter();
+  w.WriteLn("\\trowd\\trql\\trgaph0\\trleft" + std::to_string(kTableLeft));
+  for (int edge : ColumnEdges()) {
+    w.WriteLn(kCellBorders);
+    w.WriteLn("\\cellx" + std::to_string(edge));
+  }
 }
 
 void TExportRTF::WriteTextBlock(const TStringList& lines, TrtfStyle style) {
@@ -157,14 +189,15 @@ void TExportRTF::BeginExport() {
     WriteTextBlock(Header, style);
   }
   w.WritePar();
-  w.WriteLn("\\trowd\\trql\\trgaph0\\trleft" + std::to_string(kTableLeft));
-  for (int edge : ColumnEdges()) {
-    w.WriteLn(kCellBorders);
-    w.WriteLn("\\cellx" + std::to_string(edge));
-  }
+  // The table definition follows once the width pass has measured the columns.
+  tableDefined_ = false;
+  if (AutoCalcColWidth)
+    for (int i = 0; i < Columns().Count(); ++i)
+      if (ColumnsWidth.IndexOfName(Columns()[i].Name) < 0) Columns()[i].Width = 0;
 }
 
 void TExportRTF::WriteCaptionRow() {
+  WriteTableDefinition();
   TRTFWriter& w = RTFWriter();
   w.WriteLn("\\f0\\fs" + std::to_string(Options.CaptionStyle.Font.Size * 2));
   std::string row;
@@ -227,6 +260,7 @@ void TExportRTF::GetColData(TExportCol& col, std::string& S) {
 
 void TExportRTF::BeforeExport() {
   TExportFormatText::BeforeExport();
+  WriteTableDefinition();
   RTFWriter().WriteLn("\\f1\\fs" + std::to_string(Options.DataStyle.Font.Size * 2));
 }
 

@@ -43,10 +43,13 @@ class TExportRTF : public TExportFormatText {
   void EscapeString(std::string_view S, std::string& Result) override;
   using TExport::EscapeString;
 
-  // The right edge, in twips, of every column (\cellx).
+  // The right edge, in twips, of every column (\cellx), fitted to the print width.
   std::vector<int> ColumnEdges();
+  int PrintWidth() const;
 
  private:
+  void WriteTableDefinition();
+  bool tableDefined_ = false;
   TRTFWriter& RTFWriter() const { return static_cast<TRTFWriter&>(*Writer()); }
   // "{" + alignment + background, the styled lines, "}" (header and footer blocks).
   void WriteTextBlock(const TStringList& lines, TrtfStyle style);

@@ -1,5 +1,7 @@
 #include "export/text/latex.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
 
 #include "export/core/codepage.h"
@@ -99,21 +101,140 @@ static bool NamesLanguage(const std::string& languages, std::initializer_list<co
   return false;
 }
 
+namespace {
+
+// What the texts of a run hold that the preamble must provide for.
+struct TScripts {
+  bool cyrillic = false;  // needs the T2A font encoding and babel's russian
+  bool other = false;     // characters inputenc may not know: they print as a marked '?'
+};
+
+bool IsCyrillicCodePage(int cp) {
+  return cp == 1251 || cp == 20866 || cp == 21866 || cp == 28595 || cp == 866 || cp == 855;
+}
+
+void Scan(std::string_view text, int codePage, TScripts& found) {
+  if (codePage == 65001) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      auto b = static_cast<unsigned char>(text[i]);
+      if (b < 0xC0) continue;
+      // U+0400..U+045F and U+0490..U+0491 are the letters T2A holds; past U+017F (Latin
+      // Extended-A, which inputenc covers) anything may be unknown to it.
+      auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+      char32_t c = b < 0xE0 ? ((b & 0x1Fu) << 6) | (next & 0x3Fu) : 0x10000;
+      if ((c >= 0x400 && c < 0x460) || c == 0x490 || c == 0x491)
+        found.cyrillic = true;
+      else if (c >= 0x180)
+        found.other = true;
+    }
+  } else if (IsCyrillicCodePage(codePage)) {
+    for (char ch : text)
+      if (static_cast<unsigned char>(ch) >= 0xC0) found.cyrillic = true;
+  }
+}
+
+// The width pass's walk over the exported records, reading every raw value once.
+TScripts ScanRun(TExport& e, int codePage) {
+  TScripts found;
+  TExportColumns& cols = e.Columns();
+  for (const TStringList* lines : {&e.Header, &e.Footer})
+    for (const std::string& line : *lines) Scan(line, codePage, found);
+  for (int i = 0; i < cols.Count(); ++i) Scan(cols[i].Caption, codePage, found);
+  Scan(e.Formats.NullString(), codePage, found);
+  const TSourceRef& s = cols.Source;
+  if (!s.Assigned() || !s.Active()) return found;
+  TBookmark mark = s.GetBookmark();
+  try {
+    s.First();
+    int counter = 0;
+    for (int i = 0; i < s.SkipRecCount; ++i) s.Next(counter);
+    counter = 0;
+    std::string text;
+    while (!s.Eof(counter) && (s.ExportRecCount == 0 || counter < s.ExportRecCount) &&
+           !(found.cyrillic && found.other)) {
+      for (int i = 0; i < cols.Count(); ++i) {
+        cols.GetRawText(i, counter, text);
+        Scan(text, codePage, found);
+      }
+      s.Next(counter);
+    }
+    s.GotoBookmark(mark);
+  } catch (...) {
+    s.FreeBookmark(mark);
+    throw;
+  }
+  s.FreeBookmark(mark);
+  return found;
+}
+
+// The width a4paper's text line holds, in average characters of the 10-point font, with the
+// rules and padding of each column counted as two characters.
+constexpr int kLineChars = 62;
+constexpr int kColumnPadding = 2;
+
+}  // namespace
+
+std::string TExportLaTeX::ColumnLayout() {
+  int count = Columns().Count();
+  int total = 0;
+  for (int i = 0; i < count; ++i) total += std::max(Columns()[i].Width, 1) + kColumnPadding;
+  fitSize_.clear();
+  std::string layout = "|";
+  if (total <= kLineChars || !longTable_) {
+    for (int i = 0; i < count; ++i) layout += Columns()[i].IsNumeric ? "r|" : "l|";
+    return layout;
+  }
+  // Too wide for the line: a smaller font as for PDF, down to \scriptsize, and columns of fixed
+  // widths in proportion to the declared ones, sharing the line, in which the text wraps.
+  double ratio = static_cast<double>(kLineChars) / total;
+  fitSize_ = ratio >= 0.9 ? "\\small" : ratio >= 0.8 ? "\\footnotesize" : "\\scriptsize";
+  for (int i = 0; i < count; ++i) {
+    double share = static_cast<double>(std::max(Columns()[i].Width, 1) + kColumnPadding) / total;
+    // to_chars: a decimal comma of the locale would break the dimension.
+    char share4[32];
+    auto [end, ec] = std::to_chars(share4, share4 + sizeof share4, share,
+                                   std::chars_format::fixed, 4);
+    layout += Columns()[i].IsNumeric ? ">{\\raggedleft\\arraybackslash}"
+                                     : ">{\\raggedright\\arraybackslash}";
+    layout += "p{\\dimexpr ";
+    layout.append(share4, ec == std::errc() ? end : share4);
+    layout += "\\linewidth-2\\tabcolsep-\\arrayrulewidth\\relax}|";
+  }
+  return layout;
+}
+
 void TExportLaTeX::BeginExport() {
   TExportFormatText::BeginExport();
   TExportWriter& w = *Writer();
   const TLaTeXOptions& o = Options;
   std::string cls = o.DocumentStyle == dsBook ? "book" : "article";
   std::string params = o.DocumentParams.empty() ? "" : "[" + o.DocumentParams + "]";
-  bool russian = NamesLanguage(o.Languages, {"RUSSIAN"});
+  // Cyrillic text needs the T2A fonts and babel's russian, whatever language was chosen: under
+  // English alone LaTeX stops at the first Cyrillic letter.
+  std::string languages = o.Languages;
+  TScripts scripts;
+  if (o.LaTeXVersion == LaTeX2e) scripts = ScanRun(*this, o.CodePage());
+  if (scripts.cyrillic &&
+      !NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"}))
+    languages = TrimView(languages).empty() ? "russian" : languages + ",russian";
+  bool russian = NamesLanguage(languages, {"RUSSIAN"});
+  longTable_ = o.LaTeXVersion == LaTeX2e;
+  std::string layout = ColumnLayout();
   if (o.LaTeXVersion == LaTeX2e) {
     w.WriteLn("\\documentclass" + params + "{" + cls + "}");
     w.WriteLn("\\usepackage[" + InputEncodingName(o.CodePage()) + "]{inputenc}");
     // Babel's Cyrillic languages set their text in the T2A font encoding.
-    if (NamesLanguage(o.Languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"}))
+    if (NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"}))
       w.WriteLn("\\usepackage[T2A]{fontenc}");
     // Babel refuses to load without a language.
-    if (!TrimView(o.Languages).empty()) w.WriteLn("\\usepackage[" + o.Languages + "]{babel}");
+    if (!TrimView(languages).empty()) w.WriteLn("\\usepackage[" + languages + "]{babel}");
+    // A table that breaks across pages, its caption row repeated on each; fitted columns need
+    // the array package's column prefixes.
+    w.WriteLn("\\usepackage{longtable}");
+    if (!fitSize_.empty()) w.WriteLn("\\usepackage{array}");
+    // A character inputenc has no definition for stops LaTeX; it prints as a bold '?' instead.
+    if (scripts.other && o.CodePage() == 65001)
+      w.WriteLn("\\makeatletter\\def\\UTFviii@undefined@err#1{\\textbf{?}}\\makeatother");
     if (!Preambula.Empty()) {
       for (const std::string& line : Preambula) w.WriteLn(line);
       w.EmptyLine();
@@ -127,10 +248,11 @@ void TExportLaTeX::BeginExport() {
   w.EmptyLine();
   for (const std::string& line : Header) w.WriteLn(line);
   w.WriteLn("\\par\\bigskip");
-  std::string layout = "|";
-  for (int i = 0; i < Columns().Count(); ++i) layout += Columns()[i].IsNumeric ? "r|" : "l|";
-  w.WriteLn("\\begin{tabular}{" + layout + "}");
+  if (!fitSize_.empty()) w.WriteLn("{" + fitSize_ + "\\setlength{\\tabcolsep}{3pt}");
+  w.WriteLn(std::string("\\begin{") + TableEnvironment() + "}{" + layout + "}");
   w.WriteLn("\\hline");
+  // Without a caption row the rule alone heads every page.
+  if (!AllowCaptions && longTable_) w.WriteLn("\\endhead");
 }
 
 void TExportLaTeX::WriteRow(const std::string& text) {
@@ -147,6 +269,7 @@ void TExportLaTeX::WriteCaptionRow() {
     line_ += cell_;
   }
   WriteRow(line_);
+  if (longTable_) Writer()->WriteLn("\\endhead");
 }
 
 void TExportLaTeX::WriteDataRow() {
@@ -162,7 +285,8 @@ void TExportLaTeX::WriteDataRow() {
 
 void TExportLaTeX::EndExport() {
   TExportWriter& w = *Writer();
-  w.WriteLn("\\end{tabular}");
+  w.WriteLn(std::string("\\end{") + TableEnvironment() + "}");
+  if (!fitSize_.empty()) w.WriteLn("}");
   w.EmptyLine();
   for (const std::string& line : Footer) w.WriteLn(line);
   w.WriteLn("\\end{document}");
