@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "export/core/page.h"
 #include "export/core/platform.h"
 #include "export/docs/rtftext.h"
 
@@ -118,11 +119,9 @@ std::vector<int> TExportRTF::ColumnEdges() {
                      kCellEdgeExtra);
     total += widths.back();
   }
-  // A table wider than the print area would run off the paper, taking its last columns with it:
-  // the columns shrink in proportion so the table ends at the right margin, their text wrapping.
-  int64_t avail = PrintWidth() - kTableLeft;
-  if (total > avail && avail > 0)
-    for (int64_t& w : widths) w = std::max<int64_t>(w * avail / total, 1);
+  // A table wider than the print area would run off the paper, taking its last columns with it;
+  // the widest give way, their text wrapping in the cell.
+  FitColumnWidths(widths, PrintWidth() - kTableLeft);
   std::vector<int> edges;
   int64_t edge = kTableLeft;
   for (int64_t w : widths) {

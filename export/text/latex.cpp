@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "export/core/codepage.h"
+#include "export/core/page.h"
 #include "export/core/properties.h"
 
 namespace morvale {
@@ -176,28 +177,35 @@ constexpr int kColumnPadding = 2;
 
 std::string TExportLaTeX::ColumnLayout() {
   int count = Columns().Count();
-  int total = 0;
-  for (int i = 0; i < count; ++i) total += std::max(Columns()[i].Width, 1) + kColumnPadding;
+  std::vector<int64_t> widths;
+  int64_t total = 0;
+  for (int i = 0; i < count; ++i) {
+    widths.push_back(std::max(Columns()[i].Width, 1) + kColumnPadding);
+    total += widths.back();
+  }
   fitSize_.clear();
   std::string layout = "|";
   if (total <= kLineChars || !longTable_) {
     for (int i = 0; i < count; ++i) layout += Columns()[i].IsNumeric ? "r|" : "l|";
     return layout;
   }
-  // Too wide for the line: a smaller font as for PDF, down to \scriptsize, and columns of fixed
-  // widths in proportion to the declared ones, sharing the line, in which the text wraps.
-  double ratio = static_cast<double>(kLineChars) / total;
-  fitSize_ = ratio >= 0.9 ? "\\small" : ratio >= 0.8 ? "\\footnotesize" : "\\scriptsize";
+  // Too wide for the line: a smaller font as for PDF, down to \scriptsize, then columns of fixed
+  // widths that share the line, the widest giving way with their text wrapping.
+  double ratio = static_cast<double>(kLineChars) / static_cast<double>(total);
+  double scale = ratio >= 0.9 ? 0.9 : ratio >= 0.8 ? 0.8 : 0.7;
+  fitSize_ = scale == 0.9 ? "\\small" : scale == 0.8 ? "\\footnotesize" : "\\scriptsize";
+  auto room = static_cast<int64_t>(kLineChars / scale);
+  FitColumnWidths(widths, room);
   for (int i = 0; i < count; ++i) {
-    double share = static_cast<double>(std::max(Columns()[i].Width, 1) + kColumnPadding) / total;
+    double share = static_cast<double>(widths[static_cast<size_t>(i)]) / static_cast<double>(room);
     // to_chars: a decimal comma of the locale would break the dimension.
-    char share4[32];
-    auto [end, ec] = std::to_chars(share4, share4 + sizeof share4, share,
-                                   std::chars_format::fixed, 4);
+    char digits[32];
+    auto [end, ec] =
+        std::to_chars(digits, digits + sizeof digits, share, std::chars_format::fixed, 4);
     layout += Columns()[i].IsNumeric ? ">{\\raggedleft\\arraybackslash}"
                                      : ">{\\raggedright\\arraybackslash}";
     layout += "p{\\dimexpr ";
-    layout.append(share4, ec == std::errc() ? end : share4);
+    layout.append(digits, ec == std::errc() ? end : digits);
     layout += "\\linewidth-2\\tabcolsep-\\arrayrulewidth\\relax}|";
   }
   return layout;
@@ -224,8 +232,12 @@ void TExportLaTeX::BeginExport() {
     w.WriteLn("\\documentclass" + params + "{" + cls + "}");
     w.WriteLn("\\usepackage[" + InputEncodingName(o.CodePage()) + "]{inputenc}");
     // Babel's Cyrillic languages set their text in the T2A font encoding.
-    if (NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"}))
+    // cmap gives the T2A fonts a ToUnicode map, without which a PDF reader copies the Cyrillic
+    // text out as Latin-1 garbage; it must come before fontenc.
+    if (NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"})) {
+      w.WriteLn("\\usepackage{cmap}");
       w.WriteLn("\\usepackage[T2A]{fontenc}");
+    }
     // Babel refuses to load without a language.
     if (!TrimView(languages).empty()) w.WriteLn("\\usepackage[" + languages + "]{babel}");
     // A table that breaks across pages, its caption row repeated on each; fitted columns need
