@@ -245,15 +245,23 @@ void TPDFDocument::DrawGlyphs(int x, int y, TColor color,
   DrawInt(x);
   Draw(" ");
   DrawInt(y);
-  // Identity-H: two bytes per glyph, the glyph number; hexadecimal keeps the literal printable.
-  Draw(" Td <");
-  static const char kHex[] = "0123456789ABCDEF";
+  // Identity-H: two bytes per glyph, the glyph number, high byte first. A literal string holds
+  // them in half the bytes of hexadecimal; the delimiters are escaped, and so are the line ends,
+  // which a reader would otherwise turn into a line feed.
+  Draw(" Td (");
   std::string& out = page_->content;
   for (uint16_t g : glyphs) {
-    char h[4] = {kHex[g >> 12], kHex[(g >> 8) & 15], kHex[(g >> 4) & 15], kHex[g & 15]};
-    out.append(h, 4);
+    for (auto b : {static_cast<char>(g >> 8), static_cast<char>(g & 0xFF)}) {
+      if (b == '\\' || b == '(' || b == ')') {
+        out += '\\';
+      } else if (b == '\r' || b == '\n') {
+        out += b == '\r' ? "\\r" : "\\n";
+        continue;
+      }
+      out += b;
+    }
   }
-  Draw("> Tj\rET\r");
+  Draw(") Tj\rET\r");
   if (other) SetFillColor(prev);
 }
 
