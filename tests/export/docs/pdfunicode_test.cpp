@@ -120,6 +120,21 @@ TEST_F(PdfUnicodeTest, TextsThatFitEmbedNothing) {
   EXPECT_TRUE(Has(test::PdfText(pdf, "fit"), "Zoë €5"));
 }
 
+TEST(PdfTrueTypeFace, GlyphNumbersAreEscapedInTheLiteral) {
+  std::string path = TPDFTrueTypeFace::FindFile("DejaVu Sans", false, false);
+  if (path.empty()) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+  TMemoryStream s;
+  TPDFDocument doc(s);
+  doc.BeginDocument();
+  doc.BeginPage();
+  doc.SetFont(TPDFFont("DataFont"));
+  // Bytes that end or escape a literal, or that a reader would read as a line end.
+  doc.DrawGlyphs(5, 6, clBlack, TPDFTrueTypeFace::Load(path), {0x0D28, 0x5C0A, 0x2941});
+  doc.FinishDocument();
+  EXPECT_TRUE(Has(s.Data(), "BT\r/U1 10 Tf\r5 6 Td (\\r\\(\\\\\\n\\)A) Tj\rET\r"))
+      << s.Data().substr(0, 200);
+}
+
 TEST(PdfTrueTypeFace, GlyphsWidthsAndSubset) {
   std::string path = TPDFTrueTypeFace::FindFile("DejaVu Sans", false, false);
   if (path.empty()) GTEST_SKIP() << "fonts-dejavu-core is not installed";
