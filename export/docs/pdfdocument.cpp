@@ -206,11 +206,9 @@ TColor TPDFDocument::SetFillColor(TColor c) {
   return prev;
 }
 
-void TPDFDocument::DrawText(int x, int y, TColor color, std::string_view text) {
-  bool other = color != page_->fill;
-  TColor prev = other ? SetFillColor(color) : page_->fill;
+void TPDFDocument::BeginText(std::string_view resource, int x, int y) {
   Draw("BT\r/");
-  Draw(Font.ResourceName());
+  Draw(resource);
   Draw(" ");
   DrawInt(Font.FontSize);
   Draw(" Tf\r");
@@ -218,6 +216,12 @@ void TPDFDocument::DrawText(int x, int y, TColor color, std::string_view text) {
   Draw(" ");
   DrawInt(y);
   Draw(" Td (");
+}
+
+void TPDFDocument::DrawText(int x, int y, TColor color, std::string_view text) {
+  bool other = color != page_->fill;
+  TColor prev = other ? SetFillColor(color) : page_->fill;
+  BeginText(Font.ResourceName(), x, y);
   // A string literal ends at an unbalanced parenthesis and a backslash starts an escape: all
   // three are escaped, so any value, header or footer line shows as it is.
   std::string& out = page_->content;
@@ -237,18 +241,10 @@ void TPDFDocument::DrawGlyphs(int x, int y, TColor color,
   if (index == faces_.size()) faces_.push_back(face);
   bool other = color != page_->fill;
   TColor prev = other ? SetFillColor(color) : page_->fill;
-  Draw("BT\r/");
-  Draw(TrueTypeResource(index));
-  Draw(" ");
-  DrawInt(Font.FontSize);
-  Draw(" Tf\r");
-  DrawInt(x);
-  Draw(" ");
-  DrawInt(y);
   // Identity-H: two bytes per glyph, the glyph number, high byte first. A literal string holds
   // them in half the bytes of hexadecimal; the delimiters are escaped, and so are the line ends,
   // which a reader would otherwise turn into a line feed.
-  Draw(" Td (");
+  BeginText(TrueTypeResource(index), x, y);
   std::string& out = page_->content;
   for (uint16_t g : glyphs) {
     for (auto b : {static_cast<char>(g >> 8), static_cast<char>(g & 0xFF)}) {

@@ -96,6 +96,8 @@ class TPDFDocument : public TComponent {
   void Draw(std::string_view s) { page_->content.append(s); }
   void DrawInt(int64_t v);
   void DrawFixed(double v, int decimals);
+  // "BT", the font and size, the position and the opening of the string literal.
+  void BeginText(std::string_view resource, int x, int y);
   void PutInt(int64_t v);
   void PutFixed(double v, int decimals);
   void PutColor(TColor c, const char* op);

@@ -134,7 +134,7 @@ void Scan(std::string_view text, int codePage, TScripts& found) {
   }
 }
 
-// The width pass's walk over the exported records, reading every raw value once.
+// Every text of the run: header, footer, captions, the NULL text and the raw values.
 TScripts ScanRun(TExport& e, int codePage) {
   TScripts found;
   TExportColumns& cols = e.Columns();
@@ -142,29 +142,15 @@ TScripts ScanRun(TExport& e, int codePage) {
     for (const std::string& line : *lines) Scan(line, codePage, found);
   for (int i = 0; i < cols.Count(); ++i) Scan(cols[i].Caption, codePage, found);
   Scan(e.Formats.NullString(), codePage, found);
-  const TSourceRef& s = cols.Source;
-  if (!s.Assigned() || !s.Active()) return found;
-  TBookmark mark = s.GetBookmark();
-  try {
-    s.First();
-    int counter = 0;
-    for (int i = 0; i < s.SkipRecCount; ++i) s.Next(counter);
-    counter = 0;
-    std::string text;
-    while (!s.Eof(counter) && (s.ExportRecCount == 0 || counter < s.ExportRecCount) &&
-           !(found.cyrillic && found.other)) {
-      for (int i = 0; i < cols.Count(); ++i) {
-        cols.GetRawText(i, counter, text);
-        Scan(text, codePage, found);
-      }
-      s.Next(counter);
+  if (!cols.Source.Assigned() || !cols.Source.Active()) return found;
+  std::string text;
+  cols.ForEachRecord([&](int counter) {
+    for (int i = 0; i < cols.Count(); ++i) {
+      cols.GetRawText(i, counter, text);
+      Scan(text, codePage, found);
     }
-    s.GotoBookmark(mark);
-  } catch (...) {
-    s.FreeBookmark(mark);
-    throw;
-  }
-  s.FreeBookmark(mark);
+    return !(found.cyrillic && found.other);
+  });
   return found;
 }
 
