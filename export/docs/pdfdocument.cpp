@@ -246,16 +246,28 @@ void TPDFDocument::DrawGlyphs(int x, int y, TColor color,
   // which a reader would otherwise turn into a line feed.
   BeginText(TrueTypeResource(index), x, y);
   std::string& out = page_->content;
-  for (uint16_t g : glyphs) {
-    for (auto b : {static_cast<char>(g >> 8), static_cast<char>(g & 0xFF)}) {
-      if (b == '\\' || b == '(' || b == ')') {
+  out.reserve(out.size() + glyphs.size() * 2 + 16);
+  auto put = [&out](char b) {
+    switch (b) {
+      case '\\':
+      case '(':
+      case ')':
         out += '\\';
-      } else if (b == '\r' || b == '\n') {
-        out += b == '\r' ? "\\r" : "\\n";
-        continue;
-      }
-      out += b;
+        out += b;
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += b;
     }
+  };
+  for (uint16_t g : glyphs) {
+    put(static_cast<char>(g >> 8));
+    put(static_cast<char>(g & 0xFF));
   }
   Draw(") Tj\rET\r");
   if (other) SetFillColor(prev);
