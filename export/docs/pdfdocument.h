@@ -116,8 +116,8 @@ class TPDFDocument : public TComponent {
   std::vector<int64_t> offsets_;  // object start offsets by number - 1
   std::vector<TPDFFont> fonts_;   // in order of registration
   std::vector<std::shared_ptr<TPDFTrueTypeFace>> faces_;  // in order of first use
-  std::vector<TPageCanvas> open_;  // the pages open side by side
-  TPageCanvas closed_;             // drawn on while no page is open; never written
+  std::vector<TPageCanvas> open_;                         // the pages open side by side
+  TPageCanvas closed_;  // drawn on while no page is open; never written
   TPageCanvas* page_ = &closed_;
 };
 

@@ -50,8 +50,7 @@ int TExportPDF::HalfSpacing(int size) const {
 std::vector<int> TExportPDF::EdgesAt(int size, int first, int last) {
   std::vector<int> edges(1, area_.Left);
   for (int i = first; i < last; ++i)
-    edges.push_back(edges.back() +
-                    PDFAverageWidth(Columns()[i].Width + Options.ColSpacing, size));
+    edges.push_back(edges.back() + PDFAverageWidth(Columns()[i].Width + Options.ColSpacing, size));
   return edges;
 }
 

@@ -117,7 +117,8 @@ std::shared_ptr<TPDFTrueTypeFace> TPDFTrueTypeFace::Load(const std::string& path
   // A PDF name may not hold blanks or delimiters; the PostScript name never should, but a
   // font made by hand might.
   for (const char* p = ps ? ps : "Unnamed"; *p; ++p)
-    if (*p > ' ' && *p < 127 && std::string_view("()<>[]{}/%#").find(*p) == std::string_view::npos) f->psName_ += *p;
+    if (*p > ' ' && *p < 127 && std::string_view("()<>[]{}/%#").find(*p) == std::string_view::npos)
+      f->psName_ += *p;
   if (f->psName_.empty()) f->psName_ = "Unnamed";
   return f;
 }

@@ -10,9 +10,9 @@ namespace morvale {
 
 namespace {
 
-constexpr int kTableLeft = 36;      // twips, \trleft and the first column's left edge
-constexpr int kTwipsPerPixel = 15;  // at 96 pixels per inch
-constexpr int kCellEdgeExtra = 10;  // twips added to every column
+constexpr int kTableLeft = 36;        // twips, \trleft and the first column's left edge
+constexpr int kTwipsPerPixel = 15;    // at 96 pixels per inch
+constexpr int kCellEdgeExtra = 10;    // twips added to every column
 constexpr int kDefaultMargin = 1800;  // twips, left and right, when a document names none
 constexpr const char* kCellStart = "\\pard\\intbl\\li30\\ri30";
 constexpr const char* kCellBorders =

@@ -25,8 +25,8 @@ std::string Export(const std::string& type, const std::string& file,
                    const std::string& sql = kOrders, const std::string& fields = "") {
   TMemoryStream out;
   std::ostringstream err;
-  std::vector<std::string> args = {"--db", "sqlite:" + test::DemoDatabase(), "--sql", sql,
-                                   "--type", type, "-o", file};
+  std::vector<std::string> args = {
+      "--db", "sqlite:" + test::DemoDatabase(), "--sql", sql, "--type", type, "-o", file};
   // Named memo columns are declared 10 characters wide, far less than their texts: they are
   // measured.
   if (!fields.empty())
@@ -84,11 +84,13 @@ TEST(DocumentsCli, EveryDemoTableShowsItsTextsAsStored) {
   std::string dir = test::FreshFolder("docs-cli-tables");
   // The tables whole, then their text columns with the memo columns (exported only when named),
   // measured.
-  const std::pair<const char*, const char*> queries[] = {
-      {"customers", "*"},         {"products", "*"},
-      {"orders", "*"},            {"order_items", "*"},
-      {"customers", "name,city,notes"}, {"products", "code,title,description"},
-      {"orders", "comment"}};
+  const std::pair<const char*, const char*> queries[] = {{"customers", "*"},
+                                                         {"products", "*"},
+                                                         {"orders", "*"},
+                                                         {"order_items", "*"},
+                                                         {"customers", "name,city,notes"},
+                                                         {"products", "code,title,description"},
+                                                         {"orders", "comment"}};
   for (auto [table, columns] : queries) {
     SCOPED_TRACE(std::string(table) + " " + columns);
     std::string sql = std::string("SELECT ") + columns + " FROM " + table;
@@ -123,8 +125,9 @@ TEST(DocumentsCli, DemoOrdersRtfInLibreOffice) {
   std::string dir = test::FreshFolder("docs-cli-rtf");
   Export("rtf", dir + "orders.rtf");
   std::string out;
-  test::RunCommand("cd " + test::ShellQuote(dir) + " && timeout 300 soffice -env:UserInstallation=file://" +
-                       dir + "profile --headless --convert-to pdf orders.rtf >/dev/null 2>&1",
+  test::RunCommand("cd " + test::ShellQuote(dir) +
+                       " && timeout 300 soffice -env:UserInstallation=file://" + dir +
+                       "profile --headless --convert-to pdf orders.rtf >/dev/null 2>&1",
                    out);
   std::set<std::string> words = WordsOnPaper(dir + "orders.pdf");
   for (const char* c : kOrderCaptions) EXPECT_TRUE(words.count(c)) << c;

@@ -28,7 +28,8 @@ class PdfFitTest : public ::testing::Test {
     for (int c = 1; c <= cols; ++c) ds.AddField("C" + std::to_string(c), ftString, width);
     for (int r = 1; r <= rows; ++r) {
       std::vector<test::Cell> row;
-      for (int c = 1; c <= cols; ++c) row.push_back("r" + std::to_string(r) + "c" + std::to_string(c));
+      for (int c = 1; c <= cols; ++c)
+        row.push_back("r" + std::to_string(r) + "c" + std::to_string(c));
       ds.AddRow(row);
     }
     ds.Open();

@@ -5,8 +5,8 @@
 #include <map>
 #include <regex>
 #include <sstream>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -59,9 +59,7 @@ struct TPdfWord {
   double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
   double pageWidth = 0, pageHeight = 0;
   std::string text;
-  bool OnPaper() const {
-    return xMin >= 0 && yMin >= 0 && xMax <= pageWidth && yMax <= pageHeight;
-  }
+  bool OnPaper() const { return xMin >= 0 && yMin >= 0 && xMax <= pageWidth && yMax <= pageHeight; }
 };
 
 inline std::vector<TPdfWord> PdfWordsOfFile(const std::string& path) {
@@ -69,8 +67,9 @@ inline std::vector<TPdfWord> PdfWordsOfFile(const std::string& path) {
   RunCommand("pdftotext -bbox -enc UTF-8 " + ShellQuote(path) + " - 2>&1", out);
   std::vector<TPdfWord> words;
   std::regex page("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">");
-  std::regex word("<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" "
-                  "yMax=\"([-0-9.]+)\">([^<]*)</word>");
+  std::regex word(
+      "<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" "
+      "yMax=\"([-0-9.]+)\">([^<]*)</word>");
   int pageNo = 0;
   double w = 0, h = 0;
   std::istringstream lines(out);

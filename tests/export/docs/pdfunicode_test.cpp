@@ -44,8 +44,8 @@ class PdfUnicodeTest : public ::testing::Test {
 };
 
 TEST_F(PdfUnicodeTest, EveryScriptCopiesOutAsWritten) {
-  const char* names[] = {"ООО \"Ромашка\"", "Завод «Прогресс»", "Αθήνα", "Łódź Żółć",
-                         "Ünïcødé ✓", "Plain Latin", "Тбилиси — ქართული"};
+  const char* names[] = {"ООО \"Ромашка\"", "Завод «Прогресс»", "Αθήνα", "Łódź Żółć", "Ünïcødé ✓",
+                         "Plain Latin",     "Тбилиси — ქართული"};
   Names({names[0], names[1], names[2], names[3], names[4], names[5], names[6]});
   e.Header = {"Заказы за 2024 год"};
   e.Footer = {"Итого: 7"};
@@ -80,7 +80,8 @@ TEST_F(PdfUnicodeTest, RightAlignedTextIsMeasuredInItsOwnFont) {
   auto face = TPDFTrueTypeFace::Load(TPDFTrueTypeFace::FindFile("DejaVu Sans", false, false));
   int width = face->Advance(face->Glyph(U'Ж')) * 10 / 1000;
   EXPECT_TRUE(Has(pdf, "/U1 10 Tf\r" + std::to_string(286 - 7 - width) + " "))
-      << width << "\n" << pdf.substr(0, 2000);
+      << width << "\n"
+      << pdf.substr(0, 2000);
 }
 
 TEST_F(PdfUnicodeTest, TheFontSettingNamesTheFile) {

@@ -107,7 +107,8 @@ TEST_F(LaTeXFitTest, ThousandsOfWideRowsStayWhole) {
   for (int r = 1; r <= 5000; ++r) {
     std::vector<Cell> row;
     for (int c = 1; c <= 12; ++c)
-      row.push_back(c % 3 == 0 ? std::to_string(r * c) : "r" + std::to_string(r) + "c" + std::to_string(c));
+      row.push_back(c % 3 == 0 ? std::to_string(r * c)
+                               : "r" + std::to_string(r) + "c" + std::to_string(c));
     ds.AddRow(row);
   }
   ds.Open();
