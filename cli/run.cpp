@@ -94,12 +94,18 @@ void RefuseBlobsToStdout(const TDataSet& ds, const TExport& e, const std::string
   }
 }
 
+// The query of --table or --sql on --db, across the --attach databases when there are any.
+std::unique_ptr<TDataSet> OpenSource(const TCliOptions& o) {
+  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
+  if (o.Attach.empty()) return OpenQuery(o.Database, sql, DefaultFormatSettings());
+  return OpenQuery(o.Database, o.Attach, sql, DefaultFormatSettings());
+}
+
 int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
   if (o.HasLocale) SetDefaultFormatSettings(TFormatSettings::FromLocale(o.Locale));
   const TCliExportType& type = *FindExportType(o.Type);
   if (type.WriteQuery) {
-    std::unique_ptr<TDataSet> ds = OpenQuery(
-        o.Database, o.Table.empty() ? o.Sql : TableQuery(o.Table), DefaultFormatSettings());
+    std::unique_ptr<TDataSet> ds = OpenSource(o);
     type.WriteQuery(*ds, o.Output, out);
     out.Flush();
     return 0;
@@ -117,8 +123,7 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
   if (toStdout && !type.Streamable)
     throw EUsageError("The type '" + type.Name + "' cannot be written to standard output (-o -)");
 
-  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
-  std::unique_ptr<TDataSet> ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+  std::unique_ptr<TDataSet> ds = OpenSource(o);
   if (toStdout && type.BlobsNeedFile) RefuseBlobsToStdout(*ds, *e, type.Name);
   e->ExportSource = esDataSet;
   e->SetDataSet(ds.get());
