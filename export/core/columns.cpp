@@ -743,6 +743,18 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
 
 void TExportColumns::AutoCalcColWidth() {
   for (auto& c : items_) c->Width = std::max(c->Width, static_cast<int>(TextLength(c->Caption)));
+  std::string text;
+  ForEachRecord([&](int counter) {
+    for (int i = 0; i < Count(); ++i) {
+      GetRawText(i, counter, text);
+      TExportColumn& c = (*this)[i];
+      c.Width = std::max(c.Width, static_cast<int>(TextLength(text)));
+    }
+    return true;
+  });
+}
+
+void TExportColumns::ForEachRecord(const std::function<bool(int counter)>& visit) {
   const TSourceRef& s = Source;
   TBookmark mark = s.GetBookmark();
   try {
@@ -750,13 +762,8 @@ void TExportColumns::AutoCalcColWidth() {
     int skipped = 0;
     for (int i = 0; i < s.SkipRecCount; ++i) s.Next(skipped);
     RecordCounter = 0;
-    std::string text;
     while (!s.Eof(RecordCounter) && (s.ExportRecCount == 0 || RecordCounter < s.ExportRecCount)) {
-      for (int i = 0; i < Count(); ++i) {
-        GetRawText(i, RecordCounter, text);
-        TExportColumn& c = (*this)[i];
-        c.Width = std::max(c.Width, static_cast<int>(TextLength(text)));
-      }
+      if (!visit(RecordCounter)) break;
       s.Next(RecordCounter);
       if (OnFetchedRecord) OnFetchedRecord(&holder_, RecordCounter);
     }

@@ -102,6 +102,10 @@ class TExportColumns : public TObject {
   void Fill(bool allowBlobs);
   // The width pass: widths become the longest of caption and raw values.
   void AutoCalcColWidth();
+  // Walks the records the run exports (SkipRecCount and ExportRecCount apply) and comes back to
+  // the current one; `visit` gets the walk's counter and returns false to stop early. Passes that
+  // must see every value before the file begins use it.
+  void ForEachRecord(const std::function<bool(int counter)>& visit);
   int IndexOfName(std::string_view name) const;
   bool IsNull(int index) const;
   void ResetTags();

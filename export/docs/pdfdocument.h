@@ -1,13 +1,20 @@
 // A one-pass PDF 1.3 writer: pages are content streams of text, line and rectangle operators,
 // written as they are drawn; the fonts, resources, page tree, catalog, cross-reference table and
 // trailer follow when the document is finished, from the lists kept on the way. Fonts are the
-// standard Type 1 fonts referred to by name, never embedded.
+// standard Type 1 fonts referred to by name; texts they cannot show are drawn in TrueType fonts
+// embedded as subsets (Type 0 fonts over CIDFontType2, Identity-H, with a ToUnicode map), which
+// appear in the file only when a text used them.
+//
+// Pages may be open side by side: a table too wide for the paper continues its columns on a
+// page of their own for every page of rows, and the rows are drawn on all of them at once. A
+// page's content is held until the set of pages ends, then written page after page.
 //
 // Lines end with a lone CR, except after the "stream" keyword: readers require CR LF or LF there,
 // because a CR alone could be the first byte of the stream data.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +23,7 @@
 #include "export/core/graphics.h"
 #include "export/core/streams.h"
 #include "export/docs/pdfoptions.h"
+#include "export/docs/pdftruetype.h"
 
 namespace morvale {
 
@@ -39,16 +47,21 @@ class TPDFDocument : public TComponent {
   TPDFFont Font;  // the current font, a copy
   double LineWidth = 1.0;
   double LineSpacing = 1.0;  // kept for callers; not used in the output
-  TColor LineColor() const { return stroke_; }
-  TColor FillColor() const { return fill_; }
+  TColor LineColor() const { return page_->stroke; }
+  TColor FillColor() const { return page_->fill; }
   TPDFBox MediaBox{0, 0, 612, 792};
   TPDFBox TrimBox{50, 50, 562, 742};
 
   void BeginDocument();
   // A new object number; the object's offset is where the output ends now.
   int NewObject();
-  // Closes the open page and opens a new content stream.
-  void BeginPage();
+  // Closes the open pages and opens a new content stream.
+  void BeginPage() { BeginPages(1); }
+  // Closes the open pages and opens `count` new ones side by side; drawing goes to the first.
+  void BeginPages(int count);
+  // Makes page `index` of the open set the one drawn on.
+  void SelectPage(int index);
+  int OpenPages() const { return static_cast<int>(open_.size()); }
   void EndPage();
   // Registers a font under its resource name; raises "Font %s already exists" for a name taken.
   void AddFont(const TPDFFont& font);
@@ -58,6 +71,10 @@ class TPDFDocument : public TComponent {
   TColor SetFillColor(TColor c);
   // `text` is in the current font's encoding; it is written as a string literal.
   void DrawText(int x, int y, TColor color, std::string_view text);
+  // Glyphs of an embedded face at the current font's size; the face joins the document's fonts
+  // at its first use.
+  void DrawGlyphs(int x, int y, TColor color, const std::shared_ptr<TPDFTrueTypeFace>& face,
+                  const std::vector<uint16_t>& glyphs);
   void DrawLine(TColor color, double x1, double y1, double x2, double y2);
   void FillRect(TColor color, double x, double y, double width, double height);
   // Closes the last page and writes the closing objects, the cross-reference table and trailer.
@@ -68,11 +85,26 @@ class TPDFDocument : public TComponent {
   int64_t Offset() const { return flushed_ + static_cast<int64_t>(buf_.size()); }
 
  private:
+  // What a page draws: its content and the colours its graphics state holds.
+  struct TPageCanvas {
+    std::string content;
+    TColor stroke = clBlack, fill = clBlack;
+  };
+
   void Put(std::string_view s) { buf_.append(s); }
+  // Page content goes to the page drawn on.
+  void Draw(std::string_view s) { page_->content.append(s); }
+  void DrawInt(int64_t v);
+  void DrawFixed(double v, int decimals);
+  // "BT", the font and size, the position and the opening of the string literal.
+  void BeginText(std::string_view resource, int x, int y);
   void PutInt(int64_t v);
   void PutFixed(double v, int decimals);
   void PutColor(TColor c, const char* op);
   void PutFontObject(const TPDFFont& font);
+  void PutTrueTypeFont(const TPDFTrueTypeFace& face);
+  void PutStream(std::string_view data, std::string_view extra = {});
+  std::string TrueTypeResource(size_t index) const { return "U" + std::to_string(index + 1); }
   void PutBox(const char* key, const TPDFBox& box);
   void Flush();
 
@@ -83,9 +115,10 @@ class TPDFDocument : public TComponent {
   std::vector<int> pages_;        // content stream object of each page
   std::vector<int64_t> offsets_;  // object start offsets by number - 1
   std::vector<TPDFFont> fonts_;   // in order of registration
-  bool pageOpen_ = false;
-  int64_t streamStart_ = 0;
-  TColor stroke_ = clBlack, fill_ = clBlack;
+  std::vector<std::shared_ptr<TPDFTrueTypeFace>> faces_;  // in order of first use
+  std::vector<TPageCanvas> open_;                         // the pages open side by side
+  TPageCanvas closed_;  // drawn on while no page is open; never written
+  TPageCanvas* page_ = &closed_;
 };
 
 }  // namespace morvale

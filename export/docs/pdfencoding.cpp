@@ -337,6 +337,23 @@ bool TPDFTextEncoder::PlainAscii(std::string_view text) const {
   return true;
 }
 
+bool TPDFTextEncoder::Fits(std::string_view text, std::vector<char32_t>& chars) const {
+  chars.clear();
+  if (symbolic_ || PlainAscii(text)) return true;
+  bool fits = true;
+  for (size_t i = 0; i < text.size();) {
+    char32_t c = NextChar(text, i, source_);
+    if (c < 0x20 || c == 0x7F) {
+      if (c == '\r' && i < text.size() && text[i] == '\n') ++i;
+      c = ' ';
+    } else if (fits && CodeOf(c) < 0) {
+      fits = false;
+    }
+    chars.push_back(c);
+  }
+  return fits;
+}
+
 void TPDFTextEncoder::Encode(std::string_view text, std::string& out) const {
   if (PlainAscii(text)) {
     out.assign(text);

@@ -56,6 +56,11 @@ class TPDFTextEncoder {
     return s;
   }
 
+  // Whether the encoding holds every character of `text` (control characters show as blanks);
+  // `chars` receives the characters, a CR LF pair and every other control character as one
+  // blank, ready for a font that shows them all.
+  bool Fits(std::string_view text, std::vector<char32_t>& chars) const;
+
   // The code of a Unicode character in the encoding, or -1 when the encoding lacks it.
   int CodeOf(char32_t c) const;
 

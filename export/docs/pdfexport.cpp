@@ -1,5 +1,6 @@
 #include "export/docs/pdfexport.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "export/core/properties.h"
@@ -14,10 +15,6 @@ int Trunc(double v) {
   return static_cast<int>(std::trunc(v + (v < 0 ? -1e-9 : 1e-9)));
 }
 
-TPDFTextEncoder EncoderFor(const TPDFFont& f, const TPDFCodePage& cp) {
-  return TPDFTextEncoder(f.FontEncoding, IsSymbolicFont(f.BaseFont), cp);
-}
-
 }  // namespace
 
 const TPropList& TExportPDF::Published() const {
@@ -27,6 +24,7 @@ const TPropList& TExportPDF::Published() const {
         .Object("Options", "TPDFOptions", &TExportPDF::Options)
         .Strings("ColumnsWidth", &TExportPDF::ColumnsWidth)
         .Strings("ColumnsAlign", &TExportPDF::ColumnsAlign)
+        .Bool("AutoCalcColWidth", &TExport::AutoCalcColWidth)
         .Event("OnGetCellParams");
     return l;
   }();
@@ -49,16 +47,88 @@ int TExportPDF::HalfSpacing(int size) const {
   return Trunc(size * Options.RowSpacing / 2);
 }
 
+std::vector<int> TExportPDF::EdgesAt(int size, int first, int last) {
+  std::vector<int> edges(1, area_.Left);
+  for (int i = first; i < last; ++i)
+    edges.push_back(edges.back() + PDFAverageWidth(Columns()[i].Width + Options.ColSpacing, size));
+  return edges;
+}
+
+void TExportPDF::FitColumns() {
+  int count = Columns().Count();
+  int avail = area_.Right - area_.Left;
+  int dataSize = Options.DataFont.FontSize, captionSize = Options.CaptionFont.FontSize;
+  captionFont_ = Options.CaptionFont;
+  dataFont_ = Options.DataFont;
+  std::vector<int> edges = EdgesAt(dataSize, 0, count);
+  groups_.assign(1, TColumnGroup{0, edges});
+  int natural = edges.back() - area_.Left;
+  if (natural <= avail || avail <= 0) return;
+
+  // Smaller by the factor that fits the table, then a point smaller while the truncated column
+  // widths still overflow; never below the floor (nor above the size asked for).
+  int floor = std::min(std::max(Options.MinFontSize, 1), dataSize);
+  int size = std::max(floor, Trunc(dataSize * static_cast<double>(avail) / natural));
+  while (size > floor && EdgesAt(size, 0, count).back() - area_.Left > avail) --size;
+  dataFont_.FontSize = size;
+  captionFont_.FontSize = std::max(std::min(floor, captionSize),
+                                   Trunc(captionSize * static_cast<double>(size) / dataSize));
+  edges = EdgesAt(size, 0, count);
+  if (edges.back() - area_.Left <= avail) {
+    groups_.assign(1, TColumnGroup{0, edges});
+    return;
+  }
+  // Still too wide at the floor: as many whole columns per group as fit. A column wider than
+  // the print area on its own is narrowed to it.
+  groups_.clear();
+  for (int first = 0; first < count;) {
+    int last = first + 1;
+    while (last < count && EdgesAt(size, first, last + 1).back() - area_.Left <= avail) ++last;
+    TColumnGroup g{first, EdgesAt(size, first, last)};
+    if (g.edges.back() > area_.Right) g.edges.back() = area_.Right;
+    groups_.push_back(std::move(g));
+    first = last;
+  }
+}
+
+void TExportPDF::Layout() {
+  laidOut_ = true;
+  FitColumns();
+  TPDFDocument& doc = Document();
+  doc.BeginPages(ColumnGroups());
+  doc.LineWidth = Options.GridLineWidth;
+  doc.LineSpacing = Options.RowSpacing;
+  for (int g = 0; g < ColumnGroups(); ++g) {
+    doc.SelectPage(g);
+    doc.SetStrokeColor(Options.GridLineColor);
+  }
+  if (!Header.Empty()) {
+    DrawLines(Header, Options.HeaderFont, headerText_, true);
+    y_ -= HalfSpacing(Options.HeaderFont.FontSize);
+  }
+  tableTop_ = y_;
+  topRuled_ = false;
+}
+
 void TExportPDF::DrawRule() {
-  Document().DrawLine(Options.GridLineColor, edges_.front(), y_, edges_.back(), y_);
+  TPDFDocument& doc = Document();
+  for (int g = 0; g < ColumnGroups(); ++g) {
+    const std::vector<int>& edges = groups_[static_cast<size_t>(g)].edges;
+    doc.SelectPage(g);
+    doc.DrawLine(Options.GridLineColor, edges.front(), y_, edges.back(), y_);
+  }
   topRuled_ = true;
 }
 
 void TExportPDF::DrawColumnRules() {
   // The rules reach half a line width beyond the top and bottom rules so the corners close.
   double half = Options.GridLineWidth / 2.0;
-  for (int x : edges_)
-    Document().DrawLine(Options.GridLineColor, x, tableTop_ + half, x, y_ - half);
+  TPDFDocument& doc = Document();
+  for (int g = 0; g < ColumnGroups(); ++g) {
+    doc.SelectPage(g);
+    for (int x : groups_[static_cast<size_t>(g)].edges)
+      doc.DrawLine(Options.GridLineColor, x, tableTop_ + half, x, y_ - half);
+  }
 }
 
 void TExportPDF::NewTablePage(TColor fill) {
@@ -66,28 +136,36 @@ void TExportPDF::NewTablePage(TColor fill) {
   y_ = tableTop_ = area_.Top;
   topRuled_ = false;
   TPDFDocument& doc = Document();
-  doc.BeginPage();
-  doc.SetFillColor(fill);
-  doc.SetStrokeColor(Options.GridLineColor);
+  doc.BeginPages(ColumnGroups());
+  for (int g = 0; g < ColumnGroups(); ++g) {
+    doc.SelectPage(g);
+    doc.SetFillColor(fill);
+    doc.SetStrokeColor(Options.GridLineColor);
+  }
+  if (Options.RepeatCaptions && captionsDrawn_) DrawCaptions();
 }
 
-void TExportPDF::DrawLines(const TStringList& lines, const TPDFFont& font,
-                           const TPDFTextEncoder& enc, bool setColors) {
+void TExportPDF::DrawLines(const TStringList& lines, const TPDFFont& font, TPDFText& text,
+                           bool setColors) {
   TPDFDocument& doc = Document();
   doc.SetFont(font);
   int step = LineStep(font.FontSize);
   for (const std::string& line : lines) {
     y_ -= step;
     if (y_ < area_.Bottom) {
-      doc.BeginPage();
-      if (setColors) {
+      doc.BeginPages(ColumnGroups());
+      for (int g = 0; setColors && g < ColumnGroups(); ++g) {
+        doc.SelectPage(g);
         doc.SetFillColor(font.FontColor);
         doc.SetStrokeColor(Options.GridLineColor);
       }
       y_ = area_.Top - step;
     }
-    enc.Encode(line, encoded_);
-    doc.DrawText(area_.Left, y_, font.FontColor, encoded_);
+    text.Prepare(line);
+    for (int g = 0; g < ColumnGroups(); ++g) {
+      doc.SelectPage(g);
+      text.Draw(doc, area_.Left, y_, font.FontColor);
+    }
   }
 }
 
@@ -96,98 +174,116 @@ void TExportPDF::BeginExport() {
   const TExportPDFPageOptions& page = Options.PageOptions;
   area_ = page.PrintArea();
   y_ = tableTop_ = area_.Top;
+  laidOut_ = captionsDrawn_ = false;
+  groups_.assign(1, TColumnGroup{});
+  // Measured widths start from nothing, not from the declared width, so a column is as wide as
+  // its widest value (or caption); a width the user set stays the least it gets.
+  if (AutoCalcColWidth)
+    for (int i = 0; i < Columns().Count(); ++i)
+      if (ColumnsWidth.IndexOfName(Columns()[i].Name) < 0) Columns()[i].Width = 0;
 
-  int dataSize = Options.DataFont.FontSize;
-  edges_.assign(1, area_.Left);
-  for (int i = 0; i < Columns().Count(); ++i)
-    edges_.push_back(edges_.back() +
-                     PDFAverageWidth(Columns()[i].Width + Options.ColSpacing, dataSize));
-
-  headerEnc_ = EncoderFor(Options.HeaderFont, TextCodePage);
-  captionEnc_ = EncoderFor(Options.CaptionFont, TextCodePage);
-  dataEnc_ = EncoderFor(Options.DataFont, TextCodePage);
-  footerEnc_ = EncoderFor(Options.FooterFont, TextCodePage);
+  faces_ = std::make_unique<TPDFFaceCache>(Options.UnicodeFont);
+  headerText_ = TPDFText(Options.HeaderFont, TextCodePage, faces_.get());
+  captionText_ = TPDFText(Options.CaptionFont, TextCodePage, faces_.get());
+  dataText_ = TPDFText(Options.DataFont, TextCodePage, faces_.get());
+  footerText_ = TPDFText(Options.FooterFont, TextCodePage, faces_.get());
 
   TPDFDocument& doc = Document();
   doc.MediaBox = page.MediaBox();
   doc.TrimBox = area_;
   doc.BeginDocument();
-  doc.BeginPage();
-  doc.LineWidth = Options.GridLineWidth;
-  doc.LineSpacing = Options.RowSpacing;
-  doc.SetStrokeColor(Options.GridLineColor);
-
-  if (!Header.Empty()) {
-    DrawLines(Header, Options.HeaderFont, headerEnc_, true);
-    y_ -= HalfSpacing(Options.HeaderFont.FontSize);
-  }
-  tableTop_ = y_;
-  topRuled_ = false;
-
   for (const TPDFFont* f :
        {&Options.DataFont, &Options.CaptionFont, &Options.HeaderFont, &Options.FooterFont})
     doc.AddFont(*f);
 }
 
-void TExportPDF::WriteCaptionRow() {
+void TExportPDF::DrawCaptions() {
   TPDFDocument& doc = Document();
-  const TPDFFont& font = Options.CaptionFont;
+  const TPDFFont& font = captionFont_;
   doc.SetFont(font);
+  int size = font.FontSize;
+  int top = y_, base = y_ - LineStep(size);
+  y_ = base - HalfSpacing(size);
+  int indent = PDFAverageWidth(Options.ColSpacing / 2, size);
+  for (int g = 0; g < ColumnGroups(); ++g) {
+    const TColumnGroup& group = groups_[static_cast<size_t>(g)];
+    doc.SelectPage(g);
+    doc.DrawLine(Options.GridLineColor, group.edges.front(), top, group.edges.back(), top);
+    for (size_t k = 0; k + 1 < group.edges.size(); ++k) {
+      GetColCaption(group.first + static_cast<int>(k), text_);
+      captionText_.Prepare(text_);
+      captionText_.Draw(doc, group.edges[k] + indent, base, font.FontColor);
+    }
+    doc.DrawLine(Options.GridLineColor, group.edges.front(), y_, group.edges.back(), y_);
+  }
+  topRuled_ = true;
+}
+
+void TExportPDF::WriteCaptionRow() {
+  if (!laidOut_) Layout();
+  const TPDFFont& font = captionFont_;
+  Document().SetFont(font);
   int size = font.FontSize;
   // Header lines that fill the page would push the captions below the margin, off the paper.
   if (y_ - LineStep(size) - HalfSpacing(size) < area_.Bottom) NewTablePage(font.FontColor);
-  DrawRule();
-  y_ -= LineStep(size);
-  int indent = PDFAverageWidth(Options.ColSpacing / 2, size);
-  for (int i = 0; i < Columns().Count(); ++i) {
-    GetColCaption(i, text_);
-    captionEnc_.Encode(text_, encoded_);
-    doc.DrawText(edges_[i] + indent, y_, font.FontColor, encoded_);
-  }
-  y_ -= HalfSpacing(size);
-  DrawRule();
+  DrawCaptions();
+  captionsDrawn_ = true;
 }
 
 void TExportPDF::WriteDataRow() {
+  if (!laidOut_) Layout();
   TPDFDocument& doc = Document();
-  const TPDFFont& font = Options.DataFont;
+  const TPDFFont& font = dataFont_;
   doc.SetFont(font);
   int size = font.FontSize;
   double spacing = Options.RowSpacing;
-  if (y_ - Trunc((spacing + 1) * size) < area_.Bottom) NewTablePage(font.FontColor);
+  if (y_ - Trunc((spacing + 1) * size) < area_.Bottom) {
+    NewTablePage(font.FontColor);
+    doc.SetFont(font);  // the repeated captions took the caption font
+  }
   // The table's top rule: drawn by the caption row, or here on a new page and, without
   // captions, above the first row.
-  if (!topRuled_) DrawRule();
-  y_ -= LineStep(size);
+  bool topRule = !topRuled_;
+  int top = y_, base = y_ - LineStep(size);
+  int bottom = base - HalfSpacing(size);
   int indent = PDFAverageWidth(Options.ColSpacing / 2, size);
   TExportRow& row = Row();
-  for (int i = 0; i < Columns().Count(); ++i) {
-    const TExportColumn& col = Columns()[i];
-    row[i].GetExportedValue(true, text_);
-    TExportColAlign align = col.ColAlign;
-    cellFont_.Color = font.FontColor;
-    TColor background = clWhite;
-    DoGetCellParams(RecordCounter, i, text_, align, &cellFont_, background);
-    int left = edges_[static_cast<size_t>(i)], right = edges_[static_cast<size_t>(i) + 1];
-    if (background != clWhite)
-      doc.FillRect(background, left, y_ - size * spacing / 2, right - left,
-                   (spacing + 1) * size - Options.GridLineWidth / 2.0);
-    dataEnc_.Encode(text_, encoded_);
-    int width = PDFTextWidth(encoded_, size);
-    int x = left + indent;
-    if (align == ecaCenter)
-      x += (PDFAverageWidth(col.Width, size) - width) / 2;
-    else if (align == ecaRight)
-      x = right - indent - width;
-    doc.DrawText(x, y_, cellFont_.Color, encoded_);
+  for (int g = 0; g < ColumnGroups(); ++g) {
+    const TColumnGroup& group = groups_[static_cast<size_t>(g)];
+    doc.SelectPage(g);
+    if (topRule)
+      doc.DrawLine(Options.GridLineColor, group.edges.front(), top, group.edges.back(), top);
+    for (size_t k = 0; k + 1 < group.edges.size(); ++k) {
+      int i = group.first + static_cast<int>(k);
+      const TExportColumn& col = Columns()[i];
+      row[i].GetExportedValue(true, text_);
+      TExportColAlign align = col.ColAlign;
+      cellFont_.Color = font.FontColor;
+      TColor background = clWhite;
+      DoGetCellParams(RecordCounter, i, text_, align, &cellFont_, background);
+      int left = group.edges[k], right = group.edges[k + 1];
+      if (background != clWhite)
+        doc.FillRect(background, left, base - size * spacing / 2, right - left,
+                     (spacing + 1) * size - Options.GridLineWidth / 2.0);
+      dataText_.Prepare(text_);
+      int width = dataText_.Width(size);
+      int x = left + indent;
+      if (align == ecaCenter)
+        x += (PDFAverageWidth(col.Width, size) - width) / 2;
+      else if (align == ecaRight)
+        x = right - indent - width;
+      dataText_.Draw(doc, x, base, cellFont_.Color);
+    }
+    doc.DrawLine(Options.GridLineColor, group.edges.front(), bottom, group.edges.back(), bottom);
   }
-  y_ -= HalfSpacing(size);
-  DrawRule();
+  y_ = bottom;
+  topRuled_ = true;
 }
 
 void TExportPDF::EndExport() {
+  if (!laidOut_) Layout();
   if (tableTop_ != y_) DrawColumnRules();
-  if (!Footer.Empty()) DrawLines(Footer, Options.FooterFont, footerEnc_, false);
+  if (!Footer.Empty()) DrawLines(Footer, Options.FooterFont, footerText_, false);
   Document().FinishDocument();
   TExportFormatText::EndExport();
 }

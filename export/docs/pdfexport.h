@@ -1,6 +1,12 @@
 // The PDF exporter: header lines, a ruled table with one caption row and one row per record, and
 // footer lines, paginated on the page of its options. Everything is placed in whole points (or
 // tenths for rules) from one table of character widths, so a layout is the same on every machine.
+//
+// A table wider than the print area is fitted to it: the caption and data fonts, and the column
+// edges with them, shrink by the factor that makes the table fit, down to the options' smallest
+// font size; past that the columns are cut into groups that each fit, and every page of rows is
+// drawn once per group, on pages that follow each other (rows 1-40 columns A-F, rows 1-40 columns
+// G-L, rows 41-80 columns A-F, ...). A table that fits is drawn exactly as it always was.
 #pragma once
 
 #include <memory>
@@ -11,6 +17,7 @@
 #include "export/docs/pdfdocument.h"
 #include "export/docs/pdfencoding.h"
 #include "export/docs/pdfoptions.h"
+#include "export/docs/pdftext.h"
 
 namespace morvale {
 
@@ -39,10 +46,14 @@ class TExportPDF : public TExportFormatText {
   void EndExport() override;
 
   // The layout of the run: y from the bottom of the page, the top of the table on the current
-  // page, and the column edges x0..xn.
+  // page, and the column edges x0..xn (of the first group of columns when the table is cut).
   int Y() const { return y_; }
   int TableTop() const { return tableTop_; }
-  const std::vector<int>& ColumnEdges() const { return edges_; }
+  const std::vector<int>& ColumnEdges() const { return groups_.front().edges; }
+  // The groups of columns drawn on pages of their own, and the sizes the fonts were fitted to.
+  int ColumnGroups() const { return static_cast<int>(groups_.size()); }
+  int CaptionSize() const { return captionFont_.FontSize; }
+  int DataSize() const { return dataFont_.FontSize; }
 
  private:
   TPDFDocument& Document();
@@ -50,20 +61,33 @@ class TExportPDF : public TExportFormatText {
   int LineStep(int size) const;
   // trunc(size × RowSpacing / 2): from the base line down to the next rule.
   int HalfSpacing(int size) const;
+  struct TColumnGroup {
+    int first = 0;           // the group's first column
+    std::vector<int> edges;  // its column edges, from the left of the print area
+  };
+  // Measures the columns, fits them to the print area and opens the first page(s) with the
+  // header lines; done once, before the first row is drawn.
+  void Layout();
+  void FitColumns();
+  std::vector<int> EdgesAt(int size, int first, int last);
   void DrawRule();
   void DrawColumnRules();
   // Closes the table on this page and starts the next page with the grid colour and `fill`.
   void NewTablePage(TColor fill);
   // Header and footer lines: each drawn at the left of the print area, a new page when full.
-  void DrawLines(const TStringList& lines, const TPDFFont& font, const TPDFTextEncoder& enc,
-                 bool setColors);
+  void DrawLines(const TStringList& lines, const TPDFFont& font, TPDFText& text, bool setColors);
+  void DrawCaptions();
 
   int y_ = 0, tableTop_ = 0;
-  bool topRuled_ = false;  // the table on this page has its top rule
-  std::vector<int> edges_;
+  bool laidOut_ = false;
+  bool topRuled_ = false;       // the table on this page has its top rule
+  bool captionsDrawn_ = false;  // the caption row was drawn once (and may be repeated)
+  std::vector<TColumnGroup> groups_{TColumnGroup{}};
   TPDFBox area_;
-  TPDFTextEncoder headerEnc_, captionEnc_, dataEnc_, footerEnc_;
-  std::string text_, encoded_;  // scratch of the row loop
+  TPDFFont captionFont_, dataFont_;  // the options' fonts at their fitted sizes
+  std::unique_ptr<TPDFFaceCache> faces_;
+  TPDFText headerText_, captionText_, dataText_, footerText_;
+  std::string text_;  // scratch of the row loop
   TFont cellFont_;
 };
 

@@ -219,6 +219,9 @@ const TPropList& TPDFOptions::Published() const {
         .Double("ColSpacing", &TPDFOptions::ColSpacing)
         .Int("GridLineWidth", &TPDFOptions::GridLineWidth);
     ColorProperty(b, "GridLineColor", &TPDFOptions::GridLineColor);
+    b.Bool("RepeatCaptions", &TPDFOptions::RepeatCaptions)
+        .Int("MinFontSize", &TPDFOptions::MinFontSize)
+        .Str("UnicodeFont", &TPDFOptions::UnicodeFont);
     return l;
   }();
   return list;

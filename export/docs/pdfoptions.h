@@ -158,6 +158,14 @@ class TPDFOptions : public TPersistent {
   double ColSpacing = 3.0;
   int GridLineWidth = 1;
   TColor GridLineColor = clBlack;
+  // The caption row again at the top of every page of the table.
+  bool RepeatCaptions = false;
+  // A table wider than the print area is drawn smaller to fit it, but never in a font below this
+  // size (points); past it the columns that do not fit continue on pages of their own.
+  int MinFontSize = 6;
+  // The TrueType file for the texts the standard fonts cannot show; empty: DejaVu Sans (Serif,
+  // Mono for Times and Courier) found through fontconfig.
+  std::string UnicodeFont;
 };
 
 }  // namespace morvale

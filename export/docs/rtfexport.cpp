@@ -1,5 +1,8 @@
 #include "export/docs/rtfexport.h"
 
+#include <algorithm>
+
+#include "export/core/page.h"
 #include "export/core/platform.h"
 #include "export/docs/rtftext.h"
 
@@ -7,9 +10,12 @@ namespace morvale {
 
 namespace {
 
-constexpr int kTableLeft = 36;      // twips, \trleft and the first column's left edge
-constexpr int kTwipsPerPixel = 15;  // at 96 pixels per inch
-constexpr int kCellEdgeExtra = 10;  // twips added to every column
+constexpr int kTableLeft = 36;        // twips, \trleft and the first column's left edge
+constexpr int kTwipsPerPixel = 15;    // at 96 pixels per inch
+constexpr int kCellEdgeExtra = 10;    // twips added to every column
+constexpr int kDefaultMargin = 1800;  // twips, left and right, when a document names none
+constexpr int kMinFontSize = 6;       // points: a fitted table's fonts go no smaller
+constexpr int kMinColumnChars = 8;    // a fitted column narrower than this shrinks the fonts
 constexpr const char* kCellStart = "\\pard\\intbl\\li30\\ri30";
 constexpr const char* kCellBorders =
     "\\clbrdrl\\brdrth \\clbrdrr\\brdrth \\clbrdrt\\brdrth \\clbrdrb\\brdrth";
@@ -68,6 +74,7 @@ const TPropList& TExportRTF::ClassProps() {
         .Object("Options", "TRTFOptions", &TExportRTF::Options)
         .Strings("ColumnsWidth", &TExportRTF::ColumnsWidth)
         .Strings("ColumnsAlign", &TExportRTF::ColumnsAlign)
+        .Bool("AutoCalcColWidth", &TExport::AutoCalcColWidth)
         .Event("OnGetHeaderStyle")
         .Event("OnGetFooterStyle")
         .Event("OnGetCaptionStyle")
@@ -90,25 +97,81 @@ std::string TExportRTF::Highlight(const TrtfStyle& s) {
   return s.AllowHighlight ? RTFWriter().ColorToRTF(s.HighlightColor, ckHighlight) : std::string();
 }
 
-std::string TExportRTF::TextFormat(const TrtfStyle& s) {
+std::string TExportRTF::TextFormat(const TrtfStyle& s, bool inTable) {
   TRTFWriter& w = RTFWriter();
-  std::string r = w.FontToRTF(s.Font);
+  TFont font = s.Font;
+  if (inTable) font.Size = FittedSize(font.Size);
+  std::string r = w.FontToRTF(font);
   r += w.ColorToRTF(s.Font.Color, ckFont);
   r += FontStyles(s.Font.Style);
   r += ' ';
   return r;
 }
 
-std::vector<int> TExportRTF::ColumnEdges() {
+int TExportRTF::FittedSize(int size) const {
+  if (fontScale_ >= 1) return size;
+  return std::max(std::min(size, kMinFontSize), static_cast<int>(size * fontScale_ + 1e-9));
+}
+
+int TExportRTF::PrintWidth() const {
+  // The document sets no margins, so readers take the format's default of 1800 twips a side.
+  return (Options.PageOrientation == poLandscape ? 16838 : 11906) - 2 * kDefaultMargin;
+}
+
+int64_t TExportRTF::WidthsAt(int captionSize, int chars) {
   // The width of "X" in the caption font stands for one character of the column's width.
-  int x = TextMetrics().TextWidth(Options.CaptionStyle.Font, "X");
+  TFont font = Options.CaptionStyle.Font;
+  font.Size = captionSize;
+  int x = TextMetrics().TextWidth(font, "X");
+  return static_cast<int64_t>(chars) * x * kTwipsPerPixel + kCellEdgeExtra;
+}
+
+std::vector<int64_t> TExportRTF::WidthsAt(int captionSize) {
+  std::vector<int64_t> widths;
+  for (int i = 0; i < Columns().Count(); ++i)
+    widths.push_back(WidthsAt(captionSize, Columns()[i].Width));
+  return widths;
+}
+
+std::vector<int> TExportRTF::ColumnEdges() {
+  int captionSize = Options.CaptionStyle.Font.Size;
+  std::vector<int64_t> widths = WidthsAt(captionSize);
+  int64_t total = 0;
+  for (int64_t w : widths) total += w;
+  // A table wider than the print area would run off the paper, taking its last columns with it.
+  // The widest columns give way, their text wrapping in the cell. When that would leave them
+  // too narrow for a word (fewer than kMinColumnChars characters), the table's fonts also
+  // shrink, as in PDF, by the factor that fits it, down to a readable floor.
+  int64_t avail = PrintWidth() - kTableLeft;
+  fontScale_ = 1;
+  std::vector<int64_t> fitted = widths;
+  FitColumnWidths(fitted, avail);
+  int64_t widest = fitted.empty() ? 0 : *std::max_element(fitted.begin(), fitted.end());
+  int64_t narrowest = WidthsAt(captionSize, kMinColumnChars);
+  if (total > avail && widest < narrowest && captionSize > 0) {
+    fontScale_ = static_cast<double>(avail) / static_cast<double>(total);
+    fitted = WidthsAt(FittedSize(captionSize));
+    FitColumnWidths(fitted, avail);
+  }
+  widths = std::move(fitted);
   std::vector<int> edges;
-  int edge = kTableLeft;
-  for (int i = 0; i < Columns().Count(); ++i) {
-    edge += Columns()[i].Width * x * kTwipsPerPixel + kCellEdgeExtra;
-    edges.push_back(edge);
+  int64_t edge = kTableLeft;
+  for (int64_t w : widths) {
+    edge += w;
+    edges.push_back(static_cast<int>(edge));
   }
   return edges;
+}
+
+void TExportRTF::WriteTableDefinition() {
+  if (tableDefined_) return;
+  tableDefined_ = true;
+  TRTFWriter& w = RTFWriter();
+  w.WriteLn("\\trowd\\trql\\trgaph0\\trleft" + std::to_string(kTableLeft));
+  for (int edge : ColumnEdges()) {
+    w.WriteLn(kCellBorders);
+    w.WriteLn("\\cellx" + std::to_string(edge));
+  }
 }
 
 void TExportRTF::WriteTextBlock(const TStringList& lines, TrtfStyle style) {
@@ -121,7 +184,7 @@ void TExportRTF::WriteTextBlock(const TStringList& lines, TrtfStyle style) {
   for (const std::string& line : lines) {
     std::string s = "{";
     s += Highlight(style);
-    s += TextFormat(style);
+    s += TextFormat(style, false);
     // Header and footer lines may carry control words of their own; only their non-ASCII
     // characters are escaped.
     TRtfCharset::System().Encode(line, s);
@@ -157,16 +220,18 @@ void TExportRTF::BeginExport() {
     WriteTextBlock(Header, style);
   }
   w.WritePar();
-  w.WriteLn("\\trowd\\trql\\trgaph0\\trleft" + std::to_string(kTableLeft));
-  for (int edge : ColumnEdges()) {
-    w.WriteLn(kCellBorders);
-    w.WriteLn("\\cellx" + std::to_string(edge));
-  }
+  // The table definition follows once the width pass has measured the columns.
+  tableDefined_ = false;
+  fontScale_ = 1;
+  if (AutoCalcColWidth)
+    for (int i = 0; i < Columns().Count(); ++i)
+      if (ColumnsWidth.IndexOfName(Columns()[i].Name) < 0) Columns()[i].Width = 0;
 }
 
 void TExportRTF::WriteCaptionRow() {
+  WriteTableDefinition();
   TRTFWriter& w = RTFWriter();
-  w.WriteLn("\\f0\\fs" + std::to_string(Options.CaptionStyle.Font.Size * 2));
+  w.WriteLn("\\f0\\fs" + std::to_string(FittedSize(Options.CaptionStyle.Font.Size) * 2));
   std::string row;
   GetCaptionRow(row);
   row += "\\row";
@@ -189,7 +254,7 @@ void TExportRTF::GetColCaption(int colNo, std::string& S) {
   S += align == 'R' ? "\\qr" : align == 'C' ? "\\qc" : "\\ql";
   S += "{";
   S += Highlight(style);
-  S += TextFormat(style);
+  S += TextFormat(style, true);
   S += EscapeString(column.Caption);
   S += "}\\cell";
 }
@@ -212,7 +277,7 @@ void TExportRTF::GetColData(TExportCol& col, std::string& S) {
   S += Highlight(style);
   S += align;
   S += "{";
-  S += TextFormat(style);
+  S += TextFormat(style, true);
   // Booleans and values of unknown type reach here unescaped; a backslash or brace among them
   // would break the document.
   const TExportColumn& column = Columns()[colNo];
@@ -227,7 +292,8 @@ void TExportRTF::GetColData(TExportCol& col, std::string& S) {
 
 void TExportRTF::BeforeExport() {
   TExportFormatText::BeforeExport();
-  RTFWriter().WriteLn("\\f1\\fs" + std::to_string(Options.DataStyle.Font.Size * 2));
+  WriteTableDefinition();
+  RTFWriter().WriteLn("\\f1\\fs" + std::to_string(FittedSize(Options.DataStyle.Font.Size) * 2));
 }
 
 void TExportRTF::WriteDataRow() {

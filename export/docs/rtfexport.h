@@ -43,15 +43,24 @@ class TExportRTF : public TExportFormatText {
   void EscapeString(std::string_view S, std::string& Result) override;
   using TExport::EscapeString;
 
-  // The right edge, in twips, of every column (\cellx).
+  // The right edge, in twips, of every column (\cellx), fitted to the print width.
   std::vector<int> ColumnEdges();
+  int PrintWidth() const;
 
  private:
+  void WriteTableDefinition();
+  // Column widths in twips when the caption font has `captionSize` points; one of `chars`.
+  std::vector<int64_t> WidthsAt(int captionSize);
+  int64_t WidthsAt(int captionSize, int chars);
+  // A size of the table's fonts as fitted to the print width.
+  int FittedSize(int size) const;
+  bool tableDefined_ = false;
+  double fontScale_ = 1;
   TRTFWriter& RTFWriter() const { return static_cast<TRTFWriter&>(*Writer()); }
   // "{" + alignment + background, the styled lines, "}" (header and footer blocks).
   void WriteTextBlock(const TStringList& lines, TrtfStyle style);
   // font + colour + font styles and the blank that follows them.
-  std::string TextFormat(const TrtfStyle& style);
+  std::string TextFormat(const TrtfStyle& style, bool inTable);
   std::string Background(const TrtfStyle& style);
   std::string Highlight(const TrtfStyle& style);
   const TrtfStyle& DataStyleOf(int colNo) const;

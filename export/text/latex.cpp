@@ -1,8 +1,11 @@
 #include "export/text/latex.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
 
 #include "export/core/codepage.h"
+#include "export/core/page.h"
 #include "export/core/properties.h"
 
 namespace morvale {
@@ -117,21 +120,137 @@ int TExportLaTeX::InputCodePage() const {
   }
 }
 
+namespace {
+
+// What the texts of a run hold that the preamble must provide for.
+struct TScripts {
+  bool cyrillic = false;  // needs the T2A font encoding and babel's russian
+  bool other = false;     // characters inputenc may not know: they print as a marked '?'
+};
+
+bool IsCyrillicCodePage(int cp) {
+  return cp == 1251 || cp == 20866 || cp == 21866 || cp == 28595 || cp == 866 || cp == 855;
+}
+
+void Scan(std::string_view text, int codePage, TScripts& found) {
+  if (codePage == 65001) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      auto b = static_cast<unsigned char>(text[i]);
+      if (b < 0xC0) continue;
+      // U+0400..U+045F and U+0490..U+0491 are the letters T2A holds; past U+017F (Latin
+      // Extended-A, which inputenc covers) anything may be unknown to it.
+      auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+      char32_t c = b < 0xE0 ? ((b & 0x1Fu) << 6) | (next & 0x3Fu) : 0x10000;
+      if ((c >= 0x400 && c < 0x460) || c == 0x490 || c == 0x491)
+        found.cyrillic = true;
+      else if (c >= 0x180)
+        found.other = true;
+    }
+  } else if (IsCyrillicCodePage(codePage)) {
+    for (char ch : text)
+      if (static_cast<unsigned char>(ch) >= 0xC0) found.cyrillic = true;
+  }
+}
+
+// Every text of the run: header, footer, captions, the NULL text and the raw values.
+TScripts ScanRun(TExport& e, int codePage) {
+  TScripts found;
+  TExportColumns& cols = e.Columns();
+  for (const TStringList* lines : {&e.Header, &e.Footer})
+    for (const std::string& line : *lines) Scan(line, codePage, found);
+  for (int i = 0; i < cols.Count(); ++i) Scan(cols[i].Caption, codePage, found);
+  Scan(e.Formats.NullString(), codePage, found);
+  if (!cols.Source.Assigned() || !cols.Source.Active()) return found;
+  std::string text;
+  cols.ForEachRecord([&](int counter) {
+    for (int i = 0; i < cols.Count(); ++i) {
+      cols.GetRawText(i, counter, text);
+      Scan(text, codePage, found);
+    }
+    return !(found.cyrillic && found.other);
+  });
+  return found;
+}
+
+// The width a4paper's text line holds, in average characters of the 10-point font, with the
+// rules and padding of each column counted as two characters.
+constexpr int kLineChars = 62;
+constexpr int kColumnPadding = 2;
+
+}  // namespace
+
+std::string TExportLaTeX::ColumnLayout() {
+  int count = Columns().Count();
+  std::vector<int64_t> widths;
+  int64_t total = 0;
+  for (int i = 0; i < count; ++i) {
+    widths.push_back(std::max(Columns()[i].Width, 1) + kColumnPadding);
+    total += widths.back();
+  }
+  fitSize_.clear();
+  std::string layout = "|";
+  if (total <= kLineChars || !longTable_) {
+    for (int i = 0; i < count; ++i) layout += Columns()[i].IsNumeric ? "r|" : "l|";
+    return layout;
+  }
+  // Too wide for the line: a smaller font as for PDF, down to \scriptsize, then columns of fixed
+  // widths that share the line, the widest giving way with their text wrapping.
+  double ratio = static_cast<double>(kLineChars) / static_cast<double>(total);
+  double scale = ratio >= 0.9 ? 0.9 : ratio >= 0.8 ? 0.8 : 0.7;
+  fitSize_ = scale == 0.9 ? "\\small" : scale == 0.8 ? "\\footnotesize" : "\\scriptsize";
+  auto room = static_cast<int64_t>(kLineChars / scale);
+  FitColumnWidths(widths, room);
+  for (int i = 0; i < count; ++i) {
+    double share = static_cast<double>(widths[static_cast<size_t>(i)]) / static_cast<double>(room);
+    // to_chars: a decimal comma of the locale would break the dimension.
+    char digits[32];
+    auto [end, ec] =
+        std::to_chars(digits, digits + sizeof digits, share, std::chars_format::fixed, 4);
+    layout += Columns()[i].IsNumeric ? ">{\\raggedleft\\arraybackslash}"
+                                     : ">{\\raggedright\\arraybackslash}";
+    layout += "p{\\dimexpr ";
+    layout.append(digits, ec == std::errc() ? end : digits);
+    layout += "\\linewidth-2\\tabcolsep-\\arrayrulewidth\\relax}|";
+  }
+  return layout;
+}
+
 void TExportLaTeX::BeginExport() {
   TExportFormatText::BeginExport();
   TExportWriter& w = *Writer();
   const TLaTeXOptions& o = Options;
   std::string cls = o.DocumentStyle == dsBook ? "book" : "article";
   std::string params = o.DocumentParams.empty() ? "" : "[" + o.DocumentParams + "]";
-  bool russian = NamesLanguage(o.Languages, {"RUSSIAN"});
+  // Cyrillic text needs the T2A fonts and babel's russian, whatever language was chosen: under
+  // English alone LaTeX stops at the first Cyrillic letter.
+  std::string languages = o.Languages;
+  TScripts scripts;
+  if (o.LaTeXVersion == LaTeX2e) scripts = ScanRun(*this, o.CodePage());
+  if (scripts.cyrillic &&
+      !NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"}))
+    languages = TrimView(languages).empty() ? "russian" : languages + ",russian";
+  bool russian = NamesLanguage(languages, {"RUSSIAN"});
+  longTable_ = o.LaTeXVersion == LaTeX2e;
+  std::string layout = ColumnLayout();
   if (o.LaTeXVersion == LaTeX2e) {
     w.WriteLn("\\documentclass" + params + "{" + cls + "}");
     w.WriteLn("\\usepackage[" + InputEncodingName(InputCodePage()) + "]{inputenc}");
     // Babel's Cyrillic languages set their text in the T2A font encoding.
-    if (NamesLanguage(o.Languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"}))
+    // cmap gives the T2A fonts a ToUnicode map, without which a PDF reader copies the Cyrillic
+    // text out as Latin-1 garbage; it must come before fontenc.
+    if (NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"})) {
+      w.WriteLn("\\usepackage{cmap}");
       w.WriteLn("\\usepackage[T2A]{fontenc}");
+    }
     // Babel refuses to load without a language.
-    if (!TrimView(o.Languages).empty()) w.WriteLn("\\usepackage[" + o.Languages + "]{babel}");
+    if (!TrimView(languages).empty()) w.WriteLn("\\usepackage[" + languages + "]{babel}");
+    // A table that breaks across pages, its caption row repeated on each; fitted columns need
+    // the array package's column prefixes.
+    w.WriteLn("\\usepackage{longtable}");
+    if (!fitSize_.empty()) w.WriteLn("\\usepackage{array}");
+    // A character inputenc has no definition for stops LaTeX; it prints as a bold '?' instead.
+    if (scripts.other && o.CodePage() == 65001)
+      w.WriteLn("\\makeatletter\\def\\UTFviii@undefined@err#1{\\textbf{?}}\\makeatother");
     if (!Preambula.Empty()) {
       for (const std::string& line : Preambula) w.WriteLn(line);
       w.EmptyLine();
@@ -145,10 +264,11 @@ void TExportLaTeX::BeginExport() {
   w.EmptyLine();
   for (const std::string& line : Header) w.WriteLn(line);
   w.WriteLn("\\par\\bigskip");
-  std::string layout = "|";
-  for (int i = 0; i < Columns().Count(); ++i) layout += Columns()[i].IsNumeric ? "r|" : "l|";
-  w.WriteLn("\\begin{tabular}{" + layout + "}");
+  if (!fitSize_.empty()) w.WriteLn("{" + fitSize_ + "\\setlength{\\tabcolsep}{3pt}");
+  w.WriteLn(std::string("\\begin{") + TableEnvironment() + "}{" + layout + "}");
   w.WriteLn("\\hline");
+  // Without a caption row the rule alone heads every page.
+  if (!AllowCaptions && longTable_) w.WriteLn("\\endhead");
 }
 
 void TExportLaTeX::WriteRow(const std::string& text) {
@@ -165,6 +285,7 @@ void TExportLaTeX::WriteCaptionRow() {
     line_ += cell_;
   }
   WriteRow(line_);
+  if (longTable_) Writer()->WriteLn("\\endhead");
 }
 
 void TExportLaTeX::WriteDataRow() {
@@ -180,7 +301,8 @@ void TExportLaTeX::WriteDataRow() {
 
 void TExportLaTeX::EndExport() {
   TExportWriter& w = *Writer();
-  w.WriteLn("\\end{tabular}");
+  w.WriteLn(std::string("\\end{") + TableEnvironment() + "}");
+  if (!fitSize_.empty()) w.WriteLn("}");
   w.EmptyLine();
   for (const std::string& line : Footer) w.WriteLn(line);
   w.WriteLn("\\end{document}");

@@ -1,4 +1,6 @@
-// LaTeX export: a document with one ruled tabular table, a caption row and one row per record.
+// LaTeX export: a document with one ruled table, a caption row and one row per record. The table
+// is a longtable, which breaks across pages with its caption row repeated; a tabular would run
+// off the first page and, past a few thousand rows, exhaust TeX's memory.
 #pragma once
 
 #include <string>
@@ -55,7 +57,14 @@ class TExportLaTeX : public TExportFormatText {
  private:
   int InputCodePage() const;
   void WriteRow(const std::string& text);
+  // The column specification; a table too wide for the line gets fixed column widths that share
+  // it and a smaller font (fitSize_).
+  std::string ColumnLayout();
+  // LaTeX 2.09 loads no packages: its table stays a tabular.
+  const char* TableEnvironment() const { return longTable_ ? "longtable" : "tabular"; }
   std::string line_, cell_;
+  std::string fitSize_;
+  bool longTable_ = true;
 };
 
 // The Windows number of the system code page: 65001 for UTF-8, 1251 for CP1251, 20866 for KOI8-R.

@@ -45,7 +45,7 @@ TEST(PdfCli, SettingsReachTheDocument) {
   EXPECT_NE(pdf.find("BT\r/DataFont 8 Tf\r"), std::string::npos);
   EXPECT_NE(pdf.find("/Name /CaptionFont\r/BaseFont /Helvetica-Bold\r"), std::string::npos);
   std::string text = test::PdfText(pdf, "cli");
-  for (const char* s : {"Customers", "name", "city", "Acme Tools Ltd", "‹Moskva›"})
+  for (const char* s : {"Customers", "name", "city", "Acme Tools Ltd", "Москва"})
     EXPECT_NE(text.find(s), std::string::npos) << s << " missing from:\n" << text;
 
   // Nothing in the document depends on the time or the place: standard output gets the same.

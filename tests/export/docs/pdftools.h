@@ -4,7 +4,9 @@
 
 #include <map>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +51,44 @@ inline std::string PdfInfo(const std::string& bytes, const std::string& name,
   std::regex re("(^|\n)" + field + ":\\s*([^\n]*)");
   std::smatch m;
   return std::regex_search(out, m, re) ? m[2].str() : std::string();
+}
+
+// A word as pdftotext -bbox places it, on its page (from 1), in points from the top left.
+struct TPdfWord {
+  int page = 0;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+  double pageWidth = 0, pageHeight = 0;
+  std::string text;
+  bool OnPaper() const { return xMin >= 0 && yMin >= 0 && xMax <= pageWidth && yMax <= pageHeight; }
+};
+
+inline std::vector<TPdfWord> PdfWordsOfFile(const std::string& path) {
+  std::string out;
+  RunCommand("pdftotext -bbox -enc UTF-8 " + ShellQuote(path) + " - 2>&1", out);
+  std::vector<TPdfWord> words;
+  std::regex page("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">");
+  std::regex word(
+      "<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" "
+      "yMax=\"([-0-9.]+)\">([^<]*)</word>");
+  int pageNo = 0;
+  double w = 0, h = 0;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (std::regex_search(line, m, page)) {
+      ++pageNo, w = std::stod(m[1]), h = std::stod(m[2]);
+    } else if (std::regex_search(line, m, word)) {
+      words.push_back({pageNo, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]),
+                       w, h, m[5].str()});
+    }
+  }
+  return words;
+}
+
+inline std::vector<TPdfWord> PdfWords(const std::string& bytes, const std::string& name) {
+  std::string path = FreshFolder("pdf-" + name) + name + ".pdf";
+  WriteFile(path, bytes);
+  return PdfWordsOfFile(path);
 }
 
 // Object number -> offset from the xref table; checks every entry is 20 bytes and points at

@@ -1,0 +1,156 @@
+// Tables wider than the paper: fonts fitted down to the floor, then groups of columns on pages of
+// their own; measured column widths and the repeated caption row. Checked in points and by what
+// pdftotext finds on the pages.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "export/core/properties.h"
+#include "export/docs/pdfexport.h"
+#include "tests/export/docs/pdftools.h"
+#include "tests/support/memsources.h"
+
+namespace morvale {
+namespace {
+
+using test::TMemDataSet;
+
+class PdfFitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    e.SetFormatSettings(TFormatSettings::English());
+    e.TextCodePage = TPDFCodePage::Utf8();
+    e.SetDataSet(&ds);
+  }
+  // `cols` string columns C1.. of `width` characters, `rows` rows of values rRcC.
+  void Table(int cols, int width, int rows) {
+    for (int c = 1; c <= cols; ++c) ds.AddField("C" + std::to_string(c), ftString, width);
+    for (int r = 1; r <= rows; ++r) {
+      std::vector<test::Cell> row;
+      for (int c = 1; c <= cols; ++c)
+        row.push_back("r" + std::to_string(r) + "c" + std::to_string(c));
+      ds.AddRow(row);
+    }
+    ds.Open();
+  }
+  std::string Run() {
+    TMemoryStream s;
+    e.ExportToStream(s);
+    return s.Data();
+  }
+  // Every word on the paper, and the set of their texts.
+  std::set<std::string> WordsOnPaper(const std::string& pdf, const std::string& name) {
+    std::set<std::string> texts;
+    for (const test::TPdfWord& w : test::PdfWords(pdf, name)) {
+      EXPECT_TRUE(w.OnPaper()) << w.text << " at " << w.xMin << ".." << w.xMax << " on page "
+                               << w.page;
+      texts.insert(w.text);
+    }
+    return texts;
+  }
+  // The smallest font size any text of the file is set in.
+  static int SmallestFont(const std::string& pdf) {
+    int least = 1000;
+    std::regex tf("/\\w+ (\\d+) Tf\r");
+    for (auto it = std::sregex_iterator(pdf.begin(), pdf.end(), tf); it != std::sregex_iterator();
+         ++it)
+      least = std::min(least, std::stoi((*it)[1]));
+    return least;
+  }
+  TMemDataSet ds;
+  TExportPDF e;
+};
+
+TEST_F(PdfFitTest, TableThatFitsKeepsItsFonts) {
+  Table(3, 20, 2);
+  std::string pdf = Run();
+  EXPECT_EQ(e.DataSize(), 10);
+  EXPECT_EQ(e.ColumnGroups(), 1);
+  EXPECT_EQ(e.ColumnEdges().back(), 84 + 3 * 111);
+}
+
+TEST_F(PdfFitTest, WideTableShrinksToThePrintArea) {
+  // Six columns of 23 characters at size 10 are 666 points; the print area is 468 wide. The
+  // factor 0.70 gives size 7, at which a column is 77 points and the table 462.
+  Table(6, 20, 3);
+  std::string pdf = Run();
+  EXPECT_EQ(test::QpdfProblems(pdf, "shrink"), "");
+  EXPECT_EQ(e.DataSize(), 7);
+  EXPECT_EQ(e.CaptionSize(), 7);
+  EXPECT_EQ(e.ColumnGroups(), 1);
+  EXPECT_EQ(e.ColumnEdges().back(), 84 + 6 * 77);
+  EXPECT_LE(e.ColumnEdges().back(), 552);
+  EXPECT_EQ(test::PdfInfo(pdf, "shrink", "Pages"), "1");
+  std::set<std::string> words = WordsOnPaper(pdf, "shrink");
+  for (const char* w : {"C1", "C6", "r1c1", "r3c6"}) EXPECT_TRUE(words.count(w)) << w;
+}
+
+TEST_F(PdfFitTest, TwentyColumnsContinueOnFurtherPages) {
+  // At the floor of 6 points a column of 15 characters is 43 points: ten fit in 468, so the
+  // twenty columns make two groups, each on a page of its own for every page of rows.
+  Table(20, 12, 60);
+  std::string pdf = Run();
+  EXPECT_EQ(test::QpdfProblems(pdf, "twenty"), "");
+  EXPECT_EQ(e.DataSize(), 6);
+  EXPECT_EQ(e.ColumnGroups(), 2);
+  EXPECT_GE(SmallestFont(pdf), 6);
+  // 60 rows of 12 points (size 6) need two pages of rows: four pages in all, the second holding
+  // the columns 11 to 20 of the rows of the first.
+  EXPECT_EQ(test::PdfInfo(pdf, "twenty", "Pages"), "4");
+  std::set<std::string> words = WordsOnPaper(pdf, "twenty");
+  for (int c = 1; c <= 20; ++c) {
+    EXPECT_TRUE(words.count("C" + std::to_string(c))) << c;
+    for (int r = 1; r <= 60; ++r)
+      EXPECT_TRUE(words.count("r" + std::to_string(r) + "c" + std::to_string(c))) << r << " " << c;
+  }
+  std::map<std::string, int> pageOf;
+  for (const test::TPdfWord& w : test::PdfWords(pdf, "twenty")) pageOf.emplace(w.text, w.page);
+  EXPECT_EQ(pageOf["r1c1"], 1);
+  EXPECT_EQ(pageOf["r1c20"], 2);
+  EXPECT_EQ(pageOf["r60c1"], 3);
+  EXPECT_EQ(pageOf["r60c11"], 4);
+}
+
+TEST_F(PdfFitTest, FloorIsASetting) {
+  Table(20, 12, 2);
+  SetPropertyText(e, "Options.MinFontSize", "4");
+  Run();
+  // 1,453 points at size 10 fit 468 at 3.2: the floor of 4 holds, and 20 columns of 29 points
+  // (580) still need two groups.
+  EXPECT_EQ(e.DataSize(), 4);
+  EXPECT_EQ(e.ColumnGroups(), 2);
+}
+
+TEST_F(PdfFitTest, MeasuredWidths) {
+  ds.AddField("NAME", ftString, 64);
+  ds.AddField("CITY", ftString, 64);
+  ds.AddRow({"Acme", "London"});
+  ds.AddRow({"O'Neil & Sons", "Köln"});
+  ds.Open();
+  SetPropertyText(e, "AutoCalcColWidth", "True");
+  SetPropertyText(e, "ColumnsWidth.CITY", "8");
+  std::string pdf = Run();
+  // NAME: its longest value, 13 characters, + 3 of spacing = 77 points; CITY keeps the 8 set
+  // (its values are shorter): 11 characters = 53 points.
+  EXPECT_EQ(e.ColumnEdges(), (std::vector<int>{84, 84 + 77, 84 + 77 + 53}));
+  EXPECT_EQ(e.DataSize(), 10);
+}
+
+TEST_F(PdfFitTest, CaptionRowRepeatedWhenAsked) {
+  Table(2, 10, 40);
+  auto captionsPerPage = [&](const std::string& pdf) {
+    std::vector<int> pages(3);
+    for (const test::TPdfWord& w : test::PdfWords(pdf, "repeat"))
+      if (w.text == "C2") ++pages.at(static_cast<size_t>(w.page));
+    return pages;
+  };
+  EXPECT_EQ(captionsPerPage(Run()), (std::vector<int>{0, 1, 0}));
+  SetPropertyText(e, "Options.RepeatCaptions", "True");
+  std::string pdf = Run();
+  EXPECT_EQ(captionsPerPage(pdf), (std::vector<int>{0, 1, 1}));
+  EXPECT_EQ(test::QpdfProblems(pdf, "repeat"), "");
+}
+
+}  // namespace
+}  // namespace morvale
