@@ -31,6 +31,7 @@ void WindowTest::SetUp() {
   TAliasConfig::Instance().Load(home_ + "user.ini", home_ + "engine.ini");
   SetPrompts(&prompts_);
   SetClipboard(&clipboard_);
+  BeforeWindows();
   windows_ = std::make_unique<TProgramWindows>(home_);
   Form().resize(1180, 760);
   Form().show();

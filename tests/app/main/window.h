@@ -20,6 +20,8 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // Runs in the fresh program folder before the windows are made.
+  virtual void BeforeWindows() {}
 
   TForm1& Form() { return *windows_->Form1; }
   TProgramWindows& Windows() { return *windows_; }
