@@ -51,8 +51,10 @@ TField* TGridSource::SelectedField() const {
 }
 
 int TGridSource::CharsToPixels(int chars) const {
+  // Measured on a digit: the font's average character is narrower than the digits of the dates
+  // and numbers most columns hold, and a column of DisplayWidth characters must show them whole.
   QFontMetrics fm(view_.font());
-  return chars * fm.averageCharWidth() + 10;
+  return chars * fm.horizontalAdvance(QLatin1Char('0')) + 10;
 }
 
 void TGridSource::FitColumnsToDisplayWidths() {
