@@ -1,6 +1,6 @@
 #include "cli/formats.h"
 
-#include "app/helpers/sdf.h"
+#include "app/tools/sdf.h"
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"

@@ -1,5 +1,7 @@
 #include "app/engine/aliases.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -41,6 +43,16 @@ auto FindIn(List& list, std::string_view name) {
 
 }  // namespace
 
+// A build or a portable copy keeps engine.ini beside the program; an installation keeps it with
+// the demo database in share/morvale.
+std::string ReadOnlyConfigFile() {
+  std::string beside = ProgramFolder() + "engine.ini";
+  if (::access(beside.c_str(), R_OK) == 0) return beside;
+  std::string installed = ProgramFolder() + "../share/morvale/engine.ini";
+  if (::access(installed.c_str(), R_OK) == 0) return installed;
+  return beside;
+}
+
 TAliasConfig& TAliasConfig::Instance() {
   static TAliasConfig config;
   return config;
@@ -67,7 +79,7 @@ void TAliasConfig::LoadDefault() {
     else if (home && *home)
       user = std::string(home) + "/.config/morvale/engine.ini";
   }
-  Load(user, ProgramFolder() + "engine.ini");
+  Load(user, ReadOnlyConfigFile());
 }
 
 void TAliasConfig::EnsureLoaded() {

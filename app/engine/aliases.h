@@ -26,6 +26,10 @@ struct TAlias {
   TAliasScope Scope = TAliasScope::Session;
 };
 
+// The read-only aliases' file: engine.ini in the program's folder, or for a program installed in
+// PREFIX/bin, PREFIX/share/morvale/engine.ini when only that one exists.
+std::string ReadOnlyConfigFile();
+
 // The aliases every session shares: the read-only file and the user's file.
 class TAliasConfig {
  public:
@@ -33,8 +37,8 @@ class TAliasConfig {
 
   // Reads both files again (tests point them at files of their own).
   void Load(const std::string& userFile, const std::string& readOnlyFile);
-  // The user's file by $MORVALE_ENGINE_CONFIG or ~/.config/morvale/engine.ini, and engine.ini in
-  // the program's folder.
+  // The user's file by $MORVALE_ENGINE_CONFIG or ~/.config/morvale/engine.ini, and
+  // ReadOnlyConfigFile().
   void LoadDefault();
   const std::string& UserFile() const { return userFile_; }
 

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "app/helpers/files.h"
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 
 namespace morvale {
 

@@ -6,20 +6,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "export/core/inifile.h"
 
 namespace fs = std::filesystem;
 
 namespace morvale {
-
-std::string SafeFileName(std::string_view text) {
-  std::string s = TrimSpaces(text);
-  if (s.empty()) return "_";
-  for (char& c : s)
-    if (c == ' ' || c == '*' || c == '/' || c == ':' || c == '?' || c == '\\' || c == '|') c = '_';
-  return s;
-}
 
 std::string UniqueFileName(const std::string& path) {
   std::error_code ec;

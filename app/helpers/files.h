@@ -1,4 +1,4 @@
-// File helpers of the desktop program: safe and unique file names, the writable-folder probe,
+// File helpers of the desktop program: unique file names, the writable-folder probe,
 // creating folders, and the settings file's one-value reads and writes.
 #pragma once
 
@@ -6,9 +6,6 @@
 #include <string_view>
 
 namespace morvale {
-
-// Trimmed; empty text becomes "_"; space, *, /, :, ?, \ and | become '_'.
-std::string SafeFileName(std::string_view text);
 
 // The path itself when no such file exists, else folder + base + "-" + n + extension for the
 // first free n from 1 to 999 999; the path unchanged when all are taken.

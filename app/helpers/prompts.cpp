@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "app/helpers/files.h"
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "export/core/platform.h"
 
 namespace morvale {

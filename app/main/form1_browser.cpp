@@ -4,7 +4,7 @@
 #include <QFont>
 
 #include "app/helpers/prompts.h"
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "app/main/form1.h"
 
 namespace morvale {

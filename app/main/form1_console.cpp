@@ -6,7 +6,7 @@
 #include "app/helpers/console.h"
 #include "app/helpers/files.h"
 #include "app/helpers/prompts.h"
-#include "app/helpers/texts.h"
+#include "app/helpers/helpers.h"
 #include "app/main/form1.h"
 
 namespace morvale {

@@ -6,7 +6,10 @@
 #include <string>
 
 #include "app/dialogs/about.h"
+#include "app/dialogs/phpdialog.h"
 #include "app/dialogs/setup.h"
+#include "app/dialogs/tablestruct.h"
+#include "app/dialogs/viewmemo.h"
 #include "app/main/form1.h"
 
 namespace morvale {
@@ -18,6 +21,9 @@ struct TProgramWindows {
   std::unique_ptr<TDlg_SetUp> SetUp;
   std::unique_ptr<TAboutBox> About;
   std::unique_ptr<TForm1> Form1;
+  std::unique_ptr<TDlg_ViewMemo> ViewMemo;
+  std::unique_ptr<TDlg_TableStruct> TableStruct;
+  std::unique_ptr<TDlg_PHP> PHP;
 };
 
 }  // namespace morvale

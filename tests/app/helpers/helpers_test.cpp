@@ -2,12 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "app/helpers/sdf.h"
-#include "tests/support/memsources.h"
+#include "export/core/codepage.h"
 
 namespace morvale::test {
 namespace {
@@ -23,78 +18,44 @@ TEST(Helpers, QuoteJoinAndStripSet) {
   EXPECT_EQ(StripSet(CharSet(" "), "  x  "), "x");
 }
 
-// A dataset that fails when it reaches a given record, as a dropped connection would.
-class TFailingDataSet : public TMemDataSet {
- public:
-  int failAt = -1;
-  void Next() override {
-    TMemDataSet::Next();
-    if (RecNo() == failAt) throw Exception("connection lost");
-  }
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
+TEST(Helpers, TrimAndUpper) {
+  EXPECT_EQ(TrimSpaces("\t a  "), "\t a");
+  EXPECT_EQ(TrimSpaces("   "), "");
+  // Cyrillic in UTF-8 (ё and the Ukrainian letters too) whatever the locale; other bytes stay.
+  EXPECT_EQ(UpperText("notes ёжик яЯ іў 1_x"), "NOTES ЁЖИК ЯЯ ІЎ 1_X");
+  const std::string cp = SystemCodePage();
+  SetSystemCodePage("CP1251");
+  EXPECT_EQ(UpperText("a\xE0\xFF\xB8\xC0"), "A\xC0\xDF\xA8\xC0");
+  SetSystemCodePage(cp);
 }
 
-TEST(SDF, Lines) {
-  TFailingDataSet ds;
-  ds.AddField("ID", ftInteger);
-  ds.AddField("NAME", ftString, 20);
-  ds.AddField("NOTE", ftMemo);
-  ds.AddRow({"5", "say \"hi\"", "two\r\nlines"});
-  ds.AddRow({"6", std::nullopt, "  padded  "});
-  ds.Open();
-  int progress = 0;
-  TMemoryStream ms;
-  WriteSDF(ds, ms, [&] { ++progress; });
-  // Every field, memo included; NULL as two quotes; nothing trimmed; line breaks kept.
-  EXPECT_EQ(ms.Data(),
-            "\"ID\",\"NAME\",\"NOTE\"\r\n"
-            "\"5\",\"say \"\"hi\"\"\",\"two\r\nlines\"\r\n"
-            "\"6\",\"\",\"  padded  \"\r\n");
-  EXPECT_EQ(progress, 2);
-  EXPECT_TRUE(ds.Eof());
+TEST(Helpers, WordsAndLines) {
+  TCharSet set = CharSet("(),");
+  EXPECT_EQ(WordAt(set, "  (A, B,,C)  ", 0), "A, B,,C");
+  EXPECT_EQ(WordAt(set, "  (A, B,,C)  ", 1), "A");
+  EXPECT_EQ(WordAt(set, "  (A, B,,C)  ", 2), "B");
+  EXPECT_EQ(WordAt(set, "  (A, B,,C)  ", 3), "C");
+  EXPECT_EQ(WordAt(set, "  (A, B,,C)  ", 4), "");
+  TStringList words;
+  EXPECT_EQ(SplitWords(set, "(A, B ,C)", words), 3);
+  EXPECT_EQ(words, (TStringList{"A", "B", "C"}));
+  EXPECT_EQ(SplitWords(set, "()", words), 0);
+  // A word of spaces only yields an empty text, which ends the split.
+  EXPECT_EQ(SplitWords(set, "(A,  ,C)", words), 1);
 
-  TMemDataSet empty;
-  empty.AddField("A", ftString, 1);
-  empty.Open();
-  TMemoryStream one;
-  WriteSDF(empty, one);
-  EXPECT_EQ(one.Data(), "\"A\"\r\n");
-
-  empty.Close();
-  EXPECT_THROW(WriteSDF(empty, one), Exception);
+  TStringList lines{"  ", "", " x ", "", "y"};
+  EXPECT_EQ(FirstNonBlankLine(lines), 2);
+  EXPECT_EQ(DropBlankLines(lines), 2);
+  EXPECT_EQ(lines, (TStringList{" x ", "y"}));
+  EXPECT_EQ(FirstNonBlankLine(TStringList{" ", ""}), -1);
 }
 
-TEST(SDF, FileIsReplacedOnlyWhenComplete) {
-  std::string path = testing::TempDir() + "morvale_sdf_test.txt";
-  {
-    std::ofstream f(path);
-    f << "old";
-  }
-  TFailingDataSet ds;
-  ds.AddField("N", ftInteger);
-  for (int i = 0; i < 5; ++i) ds.AddRow({std::to_string(i)});
-  ds.Open();
-  ds.failAt = 3;
-  try {
-    SaveSDF(ds, path);
-    FAIL() << "the engine error was swallowed";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "connection lost");
-  }
-  EXPECT_EQ(Slurp(path), "old");
-  for (const auto& entry : std::filesystem::directory_iterator(testing::TempDir()))
-    EXPECT_EQ(entry.path().string().find("morvale_sdf_test.txt.~"), std::string::npos);
-
-  ds.failAt = -1;
-  SaveSDF(ds, path);
-  EXPECT_EQ(Slurp(path), "\"N\"\r\n\"0\"\r\n\"1\"\r\n\"2\"\r\n\"3\"\r\n\"4\"\r\n");
-  std::filesystem::remove(path);
+TEST(Helpers, SafeFileName) {
+  EXPECT_EQ(SafeFileName("a b:c"), "a_b_c");
+  EXPECT_EQ(SafeFileName("  "), "_");
+  EXPECT_EQ(SafeFileName("../../.bashrc"), ".._.._.bashrc");
+  EXPECT_EQ(SafeFileName("/tmp/x"), "_tmp_x");
+  EXPECT_EQ(SafeFileName("a*?\\|b"), "a____b");
 }
 
 }  // namespace

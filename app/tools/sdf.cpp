@@ -1,4 +1,4 @@
-#include "app/helpers/sdf.h"
+#include "app/tools/sdf.h"
 
 #include <unistd.h>
 
