@@ -101,8 +101,7 @@ TEST(ProgramFolder, HomeVariableThenPortableCopyThenDataFolder) {
 
 // Two real copies of the program: the second says so and ends, the first runs on.
 TEST(SingleInstance, ASecondCopyShowsTheMessageAndEnds) {
-  const char* program = std::getenv("MORVALE_PROGRAM");
-  if (!program) GTEST_SKIP() << "MORVALE_PROGRAM is not set";
+  const char* program = MORVALE_PROGRAM;
   std::string dir = FreshFolder("main_two_copies");
   std::filesystem::create_directories(dir + "runtime");
   auto start = [&](QProcess& p, const std::string& log) {
