@@ -37,12 +37,10 @@ std::string ReadFile(const std::string& option, const std::string& path) {
   return s.str();
 }
 
-}  // namespace
-
-TCliOptions ParseOptions(const std::vector<std::string>& args) {
-  TCliOptions o;
-  bool haveSql = false;
-  for (size_t i = 0; i < args.size(); ++i) {
+// Reads the arguments [from, to) into o, without checking what is required.
+void ParseArgs(const std::vector<std::string>& args, size_t from, size_t to, TCliOptions& o,
+               bool& haveSql) {
+  for (size_t i = from; i < to; ++i) {
     std::string opt = args[i];
     std::string value;
     bool inlineValue = false;
@@ -56,7 +54,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     }
     auto next = [&]() -> std::string {
       if (inlineValue) return value;
-      if (i + 1 >= args.size()) throw EUsageError("Missing value for " + opt);
+      if (i + 1 >= to) throw EUsageError("Missing value for " + opt);
       return args[++i];
     };
     auto flag = [&] {
@@ -134,13 +132,42 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
       o.ListTables = true;
     } else if (opt == "--pattern") {
       o.Pattern = next();
+    } else if (opt == "--options") {
+      if (!o.OptionsFile.empty()) throw EUsageError("--options may be given once");
+      o.OptionsFile = next();
+    } else if (opt == "--save-options") {
+      o.SaveOptionsFile = next();
     } else if (opt == "--help" || opt == "-h") {
       o.Help = true;
     } else {
       throw EUsageError("Unknown option '" + args[i] + "'");
     }
   }
+}
+
+}  // namespace
+
+TCliOptions ParseOptions(const std::vector<std::string>& args) {
+  TCliOptions o;
+  bool haveSql = false;
+  ParseArgs(args, 0, args.size(), o, haveSql);
+  if (!o.OptionsFile.empty()) {
+    // Where --options stands splits the command line into what the file overrides and what
+    // overrides the file.
+    size_t at = 0;
+    while (at < args.size() && args[at] != "--options" && !args[at].starts_with("--options=")) ++at;
+    size_t after = at + (args[at] == "--options" ? 2 : 1);
+    bool ignored = false;
+    o.Before = std::make_shared<TCliOptions>();
+    o.After = std::make_shared<TCliOptions>();
+    ParseArgs(args, 0, at, *o.Before, ignored);
+    ParseArgs(args, after, args.size(), *o.After, ignored);
+    o.AfterArgs.assign(args.begin() + static_cast<std::ptrdiff_t>(after), args.end());
+    if (!o.SaveOptionsFile.empty())
+      throw EUsageError("--save-options cannot be combined with --options");
+  }
   if (o.Help || o.ListAliases) return o;
+  if (!o.OptionsFile.empty()) ApplyOptionsFileDefaults(o);
   if (!o.Pattern.empty() && !o.ListTables) throw EUsageError("--pattern needs --list-tables");
   if (o.ListTables) {
     if (o.Database.empty()) throw EUsageError("Missing --db for --list-tables");
@@ -221,6 +248,11 @@ std::string UsageText() {
          "  --list-properties       print the type's properties with their values and stop\n"
          "  --locale NAME           locale for number and date texts (default: environment)\n"
          "  --progress              records, rate and elapsed time on standard error\n"
+         "  --options FILE.cfg      an export dialog options file: type, target, fields, formats,\n"
+         "                          captions, widths, alignments, header, footer and the type's\n"
+         "                          own settings; options after it override it\n"
+         "  --save-options FILE.cfg write what this command line sets as an options file, then\n"
+         "                          export\n"
          "\n"
          "Listing\n"
          "  --list-aliases          print the aliases of the engine configuration and stop\n"

@@ -1,6 +1,7 @@
 // The command line of morvale-export, parsed into one value before anything is opened.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,10 +41,21 @@ struct TCliOptions {
   bool ListAliases = false;  // --list-aliases
   bool ListTables = false;   // --list-tables, of --db
   std::string Pattern;       // --pattern for --list-tables ("*.*" when not given)
+  // --options FILE: an export dialog options file. The options given before it are what the file
+  // overrides, those after it override the file; Before and After hold them apart, and AfterArgs
+  // the arguments themselves (to tell a value given from a default).
+  std::string OptionsFile;
+  std::shared_ptr<TCliOptions> Before, After;
+  std::vector<std::string> AfterArgs;
+  // --save-options FILE: the options file of what this command line sets.
+  std::string SaveOptionsFile;
 };
 
 // Raises EUsageError for unknown options, missing or malformed values, and missing required ones.
 TCliOptions ParseOptions(const std::vector<std::string>& args);
+// The options file's type and target become the command line's when it gives none (after the
+// file); an unreadable file is a usage error with the system's message. (cli/dialogfile.cpp)
+void ApplyOptionsFileDefaults(TCliOptions& o);
 std::string UsageText();
 
 }  // namespace morvale::cli

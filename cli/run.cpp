@@ -5,6 +5,7 @@
 
 #include "app/engine/connect.h"
 #include "cli/clipboard.h"
+#include "cli/dialogfile.h"
 #include "cli/formats.h"
 #include "cli/login.h"
 #include "cli/options.h"
@@ -16,16 +17,12 @@ namespace morvale::cli {
 
 namespace {
 
-void SetFormat(TExportFormats& f, const std::string& kind, const std::string& fmt) {
-  if (SameText(kind, "integer")) f.SetIntegerFormat(fmt);
-  if (SameText(kind, "float")) f.SetFloatFormat(fmt);
-  if (SameText(kind, "date")) f.SetDateFormat(fmt);
-  if (SameText(kind, "time")) f.SetTimeFormat(fmt);
-  if (SameText(kind, "datetime")) f.SetDateTimeFormat(fmt);
-  if (SameText(kind, "currency")) f.SetCurrencyFormat(fmt);
-  if (SameText(kind, "true")) f.SetBooleanTrue(fmt);
-  if (SameText(kind, "false")) f.SetBooleanFalse(fmt);
-  if (SameText(kind, "null")) f.SetNullString(fmt);
+// What applies to the exporter itself, however it was made: title, colour template, --set.
+void ConfigureProperties(TExport& e, const TCliOptions& o) {
+  if (o.HasTitle) e.Title = o.Title;
+  if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
+  // Explicit property settings come last, so they win over the shortcuts above.
+  for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
 }
 
 void Configure(TExport& e, const TCliOptions& o) {
@@ -34,14 +31,11 @@ void Configure(TExport& e, const TCliOptions& o) {
   e.SkipRecCount = o.Skip;
   e.ExportRecCount = o.Count;
   e.CurrentRecordOnly = o.CurrentRecordOnly;
-  if (o.HasTitle) e.Title = o.Title;
   for (const auto& h : o.Headers) e.Header.Add(h);
   for (const auto& f : o.Footers) e.Footer.Add(f);
   for (const auto& c : o.Captions) e.Captions.Add(c);
-  for (const auto& [kind, fmt] : o.Formats) SetFormat(e.Formats, kind, fmt);
-  if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
-  // Explicit property settings come last, so they win over the shortcuts above.
-  for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
+  for (const auto& [kind, fmt] : o.Formats) SetFormatKind(e.Formats, kind, fmt);
+  ConfigureProperties(e, o);
 }
 
 // Records, rate and elapsed time on one line of standard error, redrawn at most ten times a second.
@@ -104,21 +98,35 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
     out.Flush();
     return 0;
   }
-  std::unique_ptr<TExport> e = type.Create();
-  Configure(*e, o);
+  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
+  std::unique_ptr<TDataSet> ds;
+  std::unique_ptr<TExport> owned;
+  std::unique_ptr<TOptionsFileExport> fromFile;
+  TExport* e = nullptr;
+  if (!o.OptionsFile.empty()) {
+    // The dialog's columns and Start need the query open.
+    ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+    fromFile = std::make_unique<TOptionsFileExport>(o, *ds);
+    e = &fromFile->Exporter();
+    ConfigureProperties(*e, o);
+  } else {
+    owned = type.Create();
+    Configure(*owned, o);
+    e = owned.get();
+  }
   if (o.ListProperties) {
     std::string text;
     for (const std::string& line : ListProperties(*e)) text += line + "\n";
     out.Write(text);
     return 0;
   }
-  auto* file = dynamic_cast<TExportText*>(e.get());
+  auto* file = dynamic_cast<TExportText*>(e);
   const bool toStdout = o.Output == "-";
   if (toStdout && !type.Streamable)
     throw EUsageError("The type '" + type.Name + "' cannot be written to standard output (-o -)");
 
-  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
-  std::unique_ptr<TDataSet> ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+  if (!ds) ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+  if (!o.SaveOptionsFile.empty()) SaveCommandLineOptions(o, *e, *ds);
   if (toStdout && type.BlobsNeedFile) RefuseBlobsToStdout(*ds, *e, type.Name);
   e->ExportSource = esDataSet;
   e->SetDataSet(ds.get());

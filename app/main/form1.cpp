@@ -11,6 +11,7 @@
 #include "app/dialogs/setup.h"
 #include "app/helpers/files.h"
 #include "app/helpers/prompts.h"
+#include "app/main/exportlaunch.h"
 
 namespace morvale {
 
@@ -25,6 +26,7 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   DBGrid1->setModel(model_.get());
   DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
   gridSource_ = std::make_unique<TGridSource>(*DBGrid1, *model_);
+  InitExportDialog1(ExportDialog1, &query_, gridSource_.get());
   query_.AfterOpen = [this](TObject*) { Query1AfterOpen(); };
   Label_YesModify->setVisible(false);
   // Description and pattern pairs, first entry selected.

@@ -14,6 +14,7 @@
 #include "app/main/gridsource.h"
 #include "app/main/querymodel.h"
 #include "export/core/columns.h"
+#include "export/dialog/exportdialog.h"
 #include "ui_form1.h"
 
 class QMenu;
@@ -75,10 +76,8 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   void N15Click();
   void N7Click();
 
-  // Shows the export dialog on the open query with the suggested file name and waits for it.
-  std::function<void(const std::string& fileName)> ExecuteExportDialog;
-  // Sets the export dialog's source kind (the captions are framed or restored).
-  std::function<void(TExportSource source)> SetExportSource;
+  // The export dialog component on the main query and grid.
+  TExportDialog ExportDialog1;
 
   // The viewers the process made at start-up, shown on the open query.
   struct TViewers {

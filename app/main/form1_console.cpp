@@ -90,7 +90,7 @@ void TForm1::Query1AfterOpen() {
 }
 
 void TForm1::SpeedButton8Click() {
-  if (SetExportSource) SetExportSource(esDataSet);
+  ExportDialog1.ExportSource = esDataSet;
   if (!query_.Active()) return;
   std::string frame = TrimSpaces(EditSimb->text().toStdString());
   for (int i = 0; i < query_.FieldCount(); ++i) {
@@ -101,7 +101,7 @@ void TForm1::SpeedButton8Click() {
 }
 
 void TForm1::SpeedButton9Click() {
-  if (SetExportSource) SetExportSource(esDataSet);
+  ExportDialog1.ExportSource = esDataSet;
   if (!query_.Active()) return;
   for (int i = 0; i < query_.FieldCount(); ++i) query_.Fields(i).DisplayLabel = query_.Fields(i).FieldName;
   model_->CaptionsChanged();

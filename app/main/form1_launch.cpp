@@ -11,7 +11,8 @@ void TForm1::SpeedButton4Click() {
   SetInfo(tr("Экспортируем инфу ..."));
   std::string table = SelectedTable();
   std::string fileName = ExportFolder() + (table.empty() ? std::string("Unknown") : table);
-  if (ExecuteExportDialog) ExecuteExportDialog(fileName);
+  ExportDialog1.FileName = fileName;
+  ExportDialog1.Execute();
   SetInfo(tr("Экспорт закончен"));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/viewlist.h"
 #include "app/engine/session.h"
+#include "export/dialog/form/exportdialogform.h"
 #include "app/helpers/prompts.h"
 
 namespace morvale {
@@ -17,6 +18,7 @@ TProgramWindows::TProgramWindows(const std::string& programFolder) {
   SetUp->setParent(Form1.get(), SetUp->windowFlags());
   About->setParent(Form1.get(), About->windowFlags());
 
+  form::InstallExportDialogForm(Form1.get());
   TableStruct->Prompts = TDialogPrompts::Qt(Form1.get());
   TableStruct->Prompts.Message = [](const std::string& text) { Prompts().Message(text); };
   TDlg_ViewMemo* viewMemo = ViewMemo.get();
@@ -42,6 +44,7 @@ TProgramWindows::TProgramWindows(const std::string& programFolder) {
 
 TProgramWindows::~TProgramWindows() {
   SetLoginHandler(nullptr);
+  SetExportDialogForm(nullptr);
   // The dialogs were given the main window as parent for their placement; they are ours to free.
   if (SetUp) SetUp->setParent(nullptr);
   if (About) About->setParent(nullptr);

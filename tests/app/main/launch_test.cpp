@@ -2,6 +2,8 @@
 #include <QHeaderView>
 #include <QTest>
 
+#include "export/dialog/model.h"
+#include "export/docs/rtfstyle.h"
 #include "tests/app/main/window.h"
 #include "tests/support/demo.h"
 
@@ -12,14 +14,42 @@ class LaunchTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    Form().ExecuteExportDialog = [this](const std::string& name) {
-      suggested_.push_back(name);
+    // The export dialog shows this script instead of its form.
+    SetExportDialogForm([this](TExportDialogModel& model) {
+      // The window's suggestion, with the extension of the dialog's first type (workbook).
+      suggested_.push_back(model.Settings().FileName);
       statusDuring_ = Form().Label_Info->text().toStdString();
-    };
+    });
   }
   std::vector<std::string> suggested_;
   std::string statusDuring_;
 };
+
+TEST_F(LaunchTest, TheExportDialogStartsOnTheQueryAndTheGrid) {
+  TExportDialog& d = Form().ExportDialog1;
+  EXPECT_EQ(d.DataSet(), &Form().Query1());
+  EXPECT_EQ(d.DBGrid(), &Form().GridSource());
+  EXPECT_FALSE(d.ShowFile);
+  EXPECT_EQ(d.Formats.IntegerFormat(), "0");
+  EXPECT_EQ(d.Formats.NullString(), "null");
+  EXPECT_EQ(d.CSVOptions.Comma, ';');
+  EXPECT_EQ(d.RTFOptions.CaptionStyle.Font.Name, "Arial");
+  EXPECT_EQ(d.RTFOptions.CaptionStyle.Font.Style, fsBold);
+  EXPECT_EQ(d.RTFOptions.CaptionStyle.Alignment, talCenter);
+  EXPECT_EQ(d.RTFOptions.DataStyle.Font.Style, 0);
+  EXPECT_EQ(d.HTMLPageOptions.TextFont.Color, clWhite);
+  EXPECT_NEAR(d.PDFOptions.PageOptions.MarginLeft(), 1.17, 0.01);
+  EXPECT_NEAR(d.PDFOptions.PageOptions.MarginRight(), 0.57, 0.01);
+  EXPECT_EQ(d.XLSOptions.PageFooter, "Page &P of &N");
+  EXPECT_EQ(d.XLSOptions.SheetTitle, "Sheet 1");
+  EXPECT_EQ(d.XLSOptions.NoteFormat.Font.Name, "Tahoma");
+  EXPECT_EQ(d.XLSOptions.NoteFormat.Font.Size, 8);
+  EXPECT_EQ(d.XLSOptions.HyperlinkFormat.Font.Underline, fulSingle);
+  // Framing or restoring the captions puts the source back to the dataset.
+  d.ExportSource = esDBGrid;
+  Form().SpeedButton9->click();
+  EXPECT_EQ(d.ExportSource, esDataSet);
+}
 
 TEST_F(LaunchTest, SuggestsTheExportFolderAndTheSelectedTable) {
   // A closed query: nothing happens, not even the status.
@@ -30,7 +60,7 @@ TEST_F(LaunchTest, SuggestsTheExportFolderAndTheSelectedTable) {
   OpenDemoTable("orders");
   Form().SpeedButton4->click();
   ASSERT_EQ(suggested_.size(), 1u);
-  EXPECT_EQ(suggested_[0], home_ + "mvl_Export/orders");
+  EXPECT_EQ(suggested_[0], home_ + "mvl_Export/orders.xls");
   EXPECT_EQ(statusDuring_, "Экспортируем инфу ...");
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Экспорт закончен");
 
@@ -40,7 +70,7 @@ TEST_F(LaunchTest, SuggestsTheExportFolderAndTheSelectedTable) {
   Form().SpeedButton5->click();
   Form().SpeedButton4->click();
   ASSERT_EQ(suggested_.size(), 2u);
-  EXPECT_EQ(suggested_[1], home_ + "mvl_Export/Unknown");
+  EXPECT_EQ(suggested_[1], home_ + "mvl_Export/Unknown.xls");
 }
 
 TEST_F(LaunchTest, TheExportFolderChooser) {

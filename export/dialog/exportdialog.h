@@ -1,0 +1,131 @@
+// The export dialog component: a complete export configuration (source, the types offered, the
+// pages shown, the common settings and one option record per format family) and Execute, which
+// shows the dialog form on it. The component itself has no window: the form registers itself
+// (SetExportDialogForm), so the component and its model run headless in tests and in the
+// command line.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "export/core/columns.h"
+#include "export/core/export.h"
+#include "export/core/formats.h"
+#include "export/dialog/exporttypes.h"
+#include "export/dialog/options.h"
+
+namespace morvale {
+
+class TExportDialog;
+class TExportDialogModel;
+
+using TExportGetColonEvent = std::function<void(TObject* Sender, TStringList& Colon)>;
+using TExportEvent = std::function<void(TObject* Sender, TExport* Exporter)>;
+using TRecordExportedEvent = std::function<void(TObject* Sender, int RecNo)>;
+using TBeforeExportXLSRowEvent =
+    std::function<void(TObject* Sender, int Sheet, TExportRow& Row, bool& Accept)>;
+using TRecordExportedXLSEvent = std::function<void(TObject* Sender, int Sheet, int RecNo)>;
+using TExportStopEvent = std::function<void(TObject* Sender, bool& CanContinue)>;
+using TGetExportXLSTextEvent =
+    std::function<void(TObject* Sender, int Sheet, int ColNo, std::string& Text)>;
+
+// Shows the form on a model and returns when the user closes it. The Qt form registers one; a
+// test registers its own script.
+using TExportDialogShow = std::function<void(TExportDialogModel& model)>;
+void SetExportDialogForm(TExportDialogShow show);
+const TExportDialogShow& ExportDialogForm();
+
+class TExportDialog : public TComponent {
+ public:
+  TExportDialog();
+  ~TExportDialog() override;
+
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
+
+  // Source. The references are weak: a referenced component that is destroyed clears itself.
+  TExportSource ExportSource = esDataSet;
+  TDataSet* DataSet() const { return src_.DataSet; }
+  TCustomSource* CustomSource() const { return src_.CustomSource; }
+  TListView* ListView() const { return src_.ListView; }
+  TDBGrid* DBGrid() const { return src_.DBGrid; }
+  TStringGrid* StringGrid() const { return src_.StringGrid; }
+  void SetDataSet(TDataSet* v);
+  void SetCustomSource(TCustomSource* v);
+  void SetListView(TListView* v);
+  void SetDBGrid(TDBGrid* v);
+  void SetStringGrid(TStringGrid* v);
+
+  TAllowedExports AllowedExports = TAllowedExports::All();
+  TCommonOptions CommonOptions = TCommonOptions::All();
+  bool AutoChangeFileExt = true;
+  bool ConfirmAbort = true;  // kept with the component; the abort question is always asked
+  bool OnlyVisibleFields = false;
+  bool AutoCalcStrType = false;
+  std::string OptionsFileName;
+  bool AutoSaveOptions = false;
+  bool AutoLoadOptions = false;
+  bool SaveLoadButtons = false;
+  std::string FileName;
+  bool ShowFile = true;
+  bool PrintFile = false;
+  TStringList ExportedFields, Header, Captions, Footer, UserFormats, ColumnsWidth, ColumnsAlign;
+  bool AllowCaptions = true;
+  int CaptionRow = -1;
+  TExportFormats Formats;
+  bool CurrentRecordOnly = false;
+  bool ExportEmpty = true;
+  bool GoToFirstRecord = true;
+  int ExportRecCount = 0;
+  int SkipRecCount = 0;
+
+  TExportRTFOptions RTFOptions{this};
+  TExportXMLOptions XMLOptions{this};
+  TExportSQLOptions SQLOptions{this};
+  TExportHTMLPageOptions HTMLPageOptions{this};
+  TExportHTMLTableOptions HTMLTableOptions{this};
+  TExportHTMLMultiFileOptions HTMLMultiFileOptions{this};
+  TExportTXTOptions TXTOptions{this};
+  TExportCSVOptions CSVOptions{this};
+  TExportPDFOptions PDFOptions{this};
+  TExportXLSOptions XLSOptions{this};
+
+  TExportGetColonEvent OnGetHeader, OnGetFooter;
+  TExportEvent OnBeginExport, OnEndExport;
+  TRecordExportedEvent OnFetchedRecord, OnSkippedRecord, OnExportedRecord;
+  TBeforeExportRowEvent OnBeforeExportRow;
+  TBeforeExportXLSRowEvent OnBeforeExportXLSRow;
+  TRecordExportedXLSEvent OnExportedRecordXLS;
+  TExportStopEvent OnStopExport;
+  TGetExportTextEvent OnGetExportText;
+  TGetExportXLSTextEvent OnGetExportXLSText;
+
+  // Checks the source and the allowed types, rebuilds the columns, then shows the form (the one
+  // registered, or `show` when given) on a new model and returns when it is closed.
+  void Execute(const TExportDialogShow& show = {});
+
+  // The steps of Execute before the form, for callers that drive the model themselves (the
+  // command line): "Источник данных (%s) не определен", "Свойство AllowedExports должно быть
+  // определено".
+  void CheckSource() const;
+  // Clears and refills Columns() from the source, binary and memo fields included.
+  void RebuildColumns();
+  TExportColumns& Columns();
+
+  // The source kind and references, as an exporter takes them.
+  TSourceRef SourceRef() const;
+  const TFormatSettings& FormatSettings() const;
+
+ protected:
+  void Notification(TComponent* component) override;
+
+ private:
+  template <class T>
+  void Reference(T*& slot, T* v);
+  class THolder;
+  TSourceRef src_;
+  std::unique_ptr<THolder> holder_;  // the columns' owner: an exporter with the dialog's settings
+};
+
+}  // namespace morvale

@@ -1,0 +1,149 @@
+#include "export/dialog/exporttypes.h"
+
+#include "export/dialog/pages.h"
+
+namespace morvale {
+
+namespace {
+
+using namespace pages;
+
+constexpr TDialogPages kAllCommon =
+    PageBit(dpFields) | PageBit(dpFormats) | PageBit(dpColons) | PageBit(dpCaptions);
+
+std::vector<TExportTypeInfo> BuildTable() {
+  const TDialogPages all = kAllCommon;
+  const TDialogPages fields = PageBit(dpFields);
+  return {
+      {aeXLS, "aeXLS", "MS Excel", "xls", "Microsoft Excel files (*.xls)|*.xls", all, dpXLS,
+       clWidth, false, true, "xls", CreateXLS, PrepareXLS, SaveXLS, LoadXLS, CaptureXLS},
+      {aeWord, "aeWord", "MS Word", "doc", "Microsoft Word files (*.doc)|*.doc", all, dpRTF,
+       clAlignWidth, true, true, "rtf", CreateRTF, PrepareRTF, SaveRTF, LoadRTF, CaptureRTF},
+      {aeRTF, "aeRTF", "RTF", "rtf", "RTF files (*.rtf)|*.rtf", all, dpRTF, clAlignWidth, true,
+       true, "rtf", CreateRTF, PrepareRTF, SaveRTF, LoadRTF, CaptureRTF},
+      {aeHTML, "aeHTML", "HTML", "html", "HTML files (*.html, *.htm)|*.html;*.htm", all, dpHTML,
+       clAlign, true, false, "html", CreateHTML, PrepareHTML, SaveHTML, LoadHTML, CaptureHTML},
+      {aeXML, "aeXML", "XML", "xml", "XML files (*.xml)|*.xml", fields | PageBit(dpFormats), dpXML,
+       clPlain, false, false, "xml", CreateXML, PrepareXML, SaveXML, LoadXML, CaptureXML},
+      {aeDBF,
+       "aeDBF",
+       "DBF",
+       "dbf",
+       "DBF files (*.dbf)|*.dbf",
+       fields,
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "dbf",
+       CreateDBF,
+       {},
+       {},
+       {},
+       {}},
+      {aePDF, "aePDF", "PDF", "pdf", "PDF Documents (*pdf)|*.pdf", all, dpPDF, clAlignWidth, true,
+       true, "pdf", CreatePDF, PreparePDF, SavePDF, LoadPDF, CapturePDF},
+      {aeTXT, "aeTXT", "Text File", "txt", "Text files (*.txt)|*.txt", all, dpASCII, clAlignWidth,
+       true, true, "ascii", CreateASCII, PrepareTXT, SaveTXT, LoadTXT, CaptureTXT},
+      {aeCSV, "aeCSV", "CSV File", "csv", "CSV files (*.csv)|*.csv", all, dpASCII, clPlain, true,
+       true, "ascii", CreateASCII, PrepareCSV, SaveCSV, LoadCSV, CaptureCSV},
+      {aeDIFF,
+       "aeDIFF",
+       "DIF File",
+       "dif",
+       "DIF files (*.dif)|*.dif",
+       all,
+       dpNone,
+       clPlain,
+       true,
+       true,
+       "ascii",
+       CreateASCII,
+       PrepareDIF,
+       {},
+       {},
+       {}},
+      {aeSylk,
+       "aeSylk",
+       "SYLK File",
+       "slk",
+       "SYLK files (*.slk)|*.slk",
+       all,
+       dpNone,
+       clPlain,
+       true,
+       true,
+       "ascii",
+       CreateASCII,
+       PrepareSYLK,
+       {},
+       {},
+       {}},
+      {aeLaTeX,
+       "aeLaTeX",
+       "LaTeX",
+       "tex",
+       "LaTeX files (*.tex)|*.tex",
+       all,
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "latex",
+       CreateLaTeX,
+       {},
+       {},
+       {},
+       {}},
+      {aeSQL, "aeSQL", "SQL", "sql", "SQL files (*.sql)|*.sql", fields | PageBit(dpColons), dpSQL,
+       clPlain, false, false, "sql", CreateSQL, PrepareSQL, SaveSQL, LoadSQL, CaptureSQL},
+      {aeClipboard,
+       "aeClipboard",
+       "Windows Clipboard",
+       "",
+       "",
+       all,
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "clipboard",
+       CreateClipboard,
+       {},
+       {},
+       {},
+       {}},
+  };
+}
+
+}  // namespace
+
+const std::vector<TExportTypeInfo>& ExportTypeTable() {
+  static const std::vector<TExportTypeInfo> table = BuildTable();
+  return table;
+}
+
+TAllowedExports TAllowedExports::All() {
+  TAllowedExports all;
+  for (const TExportTypeInfo& t : ExportTypeTable()) all.Include(t.Type);
+  return all;
+}
+
+const TExportTypeInfo* FindExportTypeInfo(int ordinal) {
+  const auto& table = ExportTypeTable();
+  if (ordinal < 0 || ordinal >= static_cast<int>(table.size())) return nullptr;
+  return &table[static_cast<size_t>(ordinal)];
+}
+
+const TExportTypeInfo& ExportTypeInfo(TAllowedExport t) {
+  const TExportTypeInfo* info = FindExportTypeInfo(static_cast<int>(t));
+  return info ? *info : ExportTypeTable().front();
+}
+
+const TExportTypeInfo* FindExportTypeInfo(std::string_view name) {
+  for (const TExportTypeInfo& t : ExportTypeTable())
+    if (SameText(t.Name, name) || SameText(t.Label, name)) return &t;
+  return nullptr;
+}
+
+}  // namespace morvale

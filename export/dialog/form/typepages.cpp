@@ -1,0 +1,488 @@
+// The pages of the export types: spreadsheet, Word/RTF, HTML, XML, SQL, text and PDF.
+#include <QFontComboBox>
+#include <QListWidget>
+
+#include "export/dialog/form/exportdialogform.h"
+#include "export/dialog/form/prompts.h"
+#include "export/text/html.h"
+#include "ui_asciipage.h"
+#include "ui_exportdialog.h"
+#include "ui_htmlpage.h"
+#include "ui_pdfpage.h"
+#include "ui_rtfpage.h"
+#include "ui_sqlpage.h"
+#include "ui_xlspage.h"
+#include "ui_xmlpage.h"
+
+namespace morvale::form {
+
+namespace {
+
+const char* const kPictureFilter =
+    "Pictures (*.jpg, *.jpeg, *.png, *.gif, *.bmp)|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files "
+    "(*.*)|*.*";
+const char* const kRTFStyleFilter = "RTF style file (*.rst)|*.rst|All files (*.*)|*.*";
+const char* const kTemplateFilter = "HTML colour templates (*.ini)|*.ini|All files (*.*)|*.*";
+
+void Resync(QListWidget* list, const QStringList& items, int row) {
+  QStringList now;
+  for (int i = 0; i < list->count(); ++i) now << list->item(i)->text();
+  if (now != items) {
+    list->clear();
+    list->addItems(items);
+  }
+  if (row != list->currentRow()) list->setCurrentRow(row);
+}
+
+}  // namespace
+
+// ---- spreadsheet ------------------------------------------------------------------------------
+
+void TExportDialogF::BindXLSPage() {
+  TXLSPage& p = model_.Settings().XLS;
+  bind_.Text(xls_->edXLSSheetTitle, &p.SheetTitle);
+  bind_.Text(xls_->edXLSPageHeader, &p.PageHeader);
+  bind_.Text(xls_->edXLSPageFooter, &p.PageFooter);
+  bind_.Text(xls_->edXLSPageBackground, &p.PageBackground);
+  bind_.Bool(xls_->cbXLSAutoCalcColWidth, &p.AutoCalcColWidth);
+  bind_.Choice({xls_->rbXLSStripNone, xls_->rbXLSStripColumn, xls_->rbXLSStripRow}, &p.StripType);
+  connect(xls_->bXLSPageBackground, &QPushButton::clicked, this, [this, &p] {
+    ChooseFile(xls_->edXLSPageBackground, kPictureFilter, "", &p.PageBackground);
+  });
+}
+
+// ---- Word / RTF -------------------------------------------------------------------------------
+
+TrtfStyle* TExportDialogF::SelectedRTFStyle() {
+  TRTFPage& p = model_.Settings().RTF;
+  int base = rtf_->lstRTFBaseStyles->currentRow();
+  if (base >= 0 && base < static_cast<int>(p.BaseStyles.size()) &&
+      rtf_->lstRTFBaseStyles->currentItem()->isSelected())
+    return &p.BaseStyles[base].Style;
+  int strip = rtf_->lstRTFStripStyles->currentRow();
+  if (strip >= 0 && strip < static_cast<int>(p.StripStyles.size()))
+    return &p.StripStyles[strip].Style;
+  if (base >= 0 && base < static_cast<int>(p.BaseStyles.size())) return &p.BaseStyles[base].Style;
+  return nullptr;
+}
+
+void TExportDialogF::BindRTFPage() {
+  TRTFPage& p = model_.Settings().RTF;
+  bind_.Choice({rtf_->rbRTFStripNone, rtf_->rbRTFStripColumn, rtf_->rbRTFStripRow}, &p.StripType);
+  bind_.Choice({rtf_->rbRTFPortrait, rtf_->rbRTFLandscape}, &p.PageOrientation);
+
+  // Choosing in one list ends the choice in the other: the editor shows one style.
+  connect(rtf_->lstRTFBaseStyles, &QListWidget::itemPressed, this, [this] {
+    rtf_->lstRTFStripStyles->setCurrentRow(-1);
+    RefreshRTFEditor();
+  });
+  connect(rtf_->lstRTFStripStyles, &QListWidget::itemPressed, this, [this] {
+    rtf_->lstRTFBaseStyles->setCurrentRow(-1);
+    RefreshRTFEditor();
+  });
+  for (QListWidget* l : {rtf_->lstRTFBaseStyles, rtf_->lstRTFStripStyles})
+    connect(l, &QListWidget::currentRowChanged, this, [this] {
+      if (!refreshing_) RefreshRTFEditor();
+    });
+
+  // The editor changes the selected style in place.
+  auto edit = [this](auto change) {
+    if (refreshing_) return;
+    if (TrtfStyle* st = SelectedRTFStyle()) change(*st);
+    RefreshRTFEditor();
+  };
+  connect(rtf_->cbxRTFFont, &QFontComboBox::currentFontChanged, this, [=, this](const QFont& f) {
+    edit([&](TrtfStyle& st) { st.Font.Name = S(f.family()); });
+  });
+  connect(rtf_->seRTFFontSize, &QSpinBox::valueChanged, this,
+          [=, this](int v) { edit([&](TrtfStyle& st) { st.Font.Size = v; }); });
+  auto styleBit = [=, this](QCheckBox* box, int bit) {
+    connect(box, &QCheckBox::toggled, this, [=, this](bool on) {
+      edit([&](TrtfStyle& st) {
+        st.Font.Style = on ? (st.Font.Style | bit) : (st.Font.Style & ~bit);
+      });
+    });
+  };
+  styleBit(rtf_->cbRTFBold, fsBold);
+  styleBit(rtf_->cbRTFItalic, fsItalic);
+  styleBit(rtf_->cbRTFUnderline, fsUnderline);
+  styleBit(rtf_->cbRTFStrikeOut, fsStrikeOut);
+  // The drop-down reads left, centre, right, fill; the alignment values run left, right, centre.
+  static const TrtfTextAlignment kAlign[] = {talLeft, talCenter, talRight, talFill};
+  connect(rtf_->cbxRTFAlignment, &QComboBox::activated, this,
+          [=, this](int i) { edit([&](TrtfStyle& st) { st.Alignment = kAlign[i]; }); });
+  connect(rtf_->cbRTFAllowBackground, &QCheckBox::toggled, this,
+          [=, this](bool on) { edit([&](TrtfStyle& st) { st.AllowBackground = on; }); });
+  connect(rtf_->cbRTFAllowHighlight, &QCheckBox::toggled, this,
+          [=, this](bool on) { edit([&](TrtfStyle& st) { st.AllowHighlight = on; }); });
+  auto colour = [=, this](QToolButton* b, TColor TrtfStyle::*field, bool font) {
+    connect(b, &QToolButton::clicked, this, [=, this] {
+      TrtfStyle* st = SelectedRTFStyle();
+      if (!st) return;
+      TColor& c = font ? st->Font.Color : st->*field;
+      QColor q = ToQColor(c);
+      if (!Prompts().ChooseColor(this, q)) return;
+      c = FromQColor(q);
+      RefreshRTFEditor();
+    });
+  };
+  colour(rtf_->bRTFFontColor, nullptr, true);
+  colour(rtf_->bRTFBackgroundColor, &TrtfStyle::BackgroundColor, false);
+  colour(rtf_->bRTFHighlightColor, &TrtfStyle::HighlightColor, false);
+
+  connect(rtf_->bRTFAddStrip, &QPushButton::clicked, this, [this] {
+    model_.AddRTFStripStyle();
+    model_.Changed();
+    rtf_->lstRTFBaseStyles->setCurrentRow(-1);
+    rtf_->lstRTFStripStyles->setCurrentRow(rtf_->lstRTFStripStyles->count() - 1);
+  });
+  connect(rtf_->bRTFDeleteStrip, &QPushButton::clicked, this, [this] {
+    int row = rtf_->lstRTFStripStyles->currentRow();
+    if (row < 0) return;
+    int next = model_.DeleteRTFStripStyle(row);
+    model_.Changed();
+    rtf_->lstRTFStripStyles->setCurrentRow(next);
+  });
+  auto move = [this](int delta) {
+    int row = rtf_->lstRTFStripStyles->currentRow();
+    if (row < 0) return;
+    model_.MoveRTFStripStyle(row, delta);
+    model_.Changed();
+    int to = std::clamp(row + delta, 0, rtf_->lstRTFStripStyles->count() - 1);
+    rtf_->lstRTFStripStyles->setCurrentRow(to);
+  };
+  connect(rtf_->bRTFStripUp, &QPushButton::clicked, this, [=, this] { move(-1); });
+  connect(rtf_->bRTFStripDown, &QPushButton::clicked, this, [=, this] { move(1); });
+  connect(rtf_->bRTFReset, &QPushButton::clicked, this, [this] {
+    int strip = rtf_->lstRTFStripStyles->currentRow();
+    if (strip >= 0)
+      model_.ResetRTFStripStyle(strip);
+    else
+      model_.ResetRTFBaseStyle(rtf_->lstRTFBaseStyles->currentRow());
+    model_.Changed();
+  });
+  connect(rtf_->bRTFResetAll, &QPushButton::clicked, this, [this] {
+    if (!Prompts().Question(
+            this, QStringLiteral("Attention!"),
+            QStringLiteral("All field formats will be reset the default values.\nAre you sure?"),
+            false))
+      return;
+    model_.ResetAllRTFStyles();
+    model_.Changed();
+  });
+  connect(rtf_->bRTFSaveStyles, &QPushButton::clicked, this, [this] {
+    QString name;
+    if (!Prompts().SaveFileName(this, {kRTFStyleFilter, QStringLiteral("rst")}, name)) return;
+    try {
+      model_.SaveRTFStyles(S(name));
+    } catch (const std::exception& e) {
+      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
+    }
+  });
+  connect(rtf_->bRTFLoadStyles, &QPushButton::clicked, this, [this] {
+    QString name;
+    if (!Prompts().OpenFileName(this, {kRTFStyleFilter, QStringLiteral("rst")}, name)) return;
+    model_.LoadRTFStyles(S(name));
+    model_.Changed();
+    rtf_->lstRTFBaseStyles->setCurrentRow(-1);
+    rtf_->lstRTFStripStyles->setCurrentRow(rtf_->lstRTFStripStyles->count() > 0 ? 0 : -1);
+  });
+}
+
+void TExportDialogF::RefreshRTFLists() {
+  const TRTFPage& p = model_.Settings().RTF;
+  QStringList base, strip;
+  for (const auto& s : p.BaseStyles) base << Q(s.Caption);
+  for (const auto& s : p.StripStyles) strip << Q(s.Caption);
+  int b = rtf_->lstRTFBaseStyles->currentRow(), s = rtf_->lstRTFStripStyles->currentRow();
+  if (b < 0 && s < 0) b = 0;
+  Resync(rtf_->lstRTFBaseStyles, base, std::min(b, static_cast<int>(base.size()) - 1));
+  Resync(rtf_->lstRTFStripStyles, strip, std::min(s, static_cast<int>(strip.size()) - 1));
+  const bool any = !strip.isEmpty();
+  rtf_->bRTFDeleteStrip->setEnabled(any);
+  rtf_->bRTFStripUp->setEnabled(any);
+  rtf_->bRTFStripDown->setEnabled(any);
+  rtf_->bRTFSaveStyles->setEnabled(any);
+}
+
+void TExportDialogF::RefreshRTFEditor() {
+  TrtfStyle* st = SelectedRTFStyle();
+  rtf_->gbRTFStyle->setEnabled(st != nullptr);
+  if (!st) return;
+  ++refreshing_;
+  rtf_->cbxRTFFont->setCurrentFont(QFont(Q(st->Font.Name)));
+  rtf_->seRTFFontSize->setValue(st->Font.Size);
+  rtf_->cbRTFBold->setChecked(st->Font.Style & fsBold);
+  rtf_->cbRTFItalic->setChecked(st->Font.Style & fsItalic);
+  rtf_->cbRTFUnderline->setChecked(st->Font.Style & fsUnderline);
+  rtf_->cbRTFStrikeOut->setChecked(st->Font.Style & fsStrikeOut);
+  static const int kIndex[] = {0, 2, 1, 3};  // talLeft, talRight, talCenter, talFill
+  rtf_->cbxRTFAlignment->setCurrentIndex(kIndex[st->Alignment & 3]);
+  rtf_->cbRTFAllowBackground->setChecked(st->AllowBackground);
+  rtf_->cbRTFAllowHighlight->setChecked(st->AllowHighlight);
+  auto swatch = [](QToolButton* b, TColor c) {
+    QPixmap px(32, 14);
+    px.fill(ToQColor(c));
+    b->setIcon(px);
+    b->setIconSize(px.size());
+  };
+  swatch(rtf_->bRTFFontColor, st->Font.Color);
+  swatch(rtf_->bRTFBackgroundColor, st->BackgroundColor);
+  swatch(rtf_->bRTFHighlightColor, st->HighlightColor);
+  rtf_->bRTFBackgroundColor->setEnabled(st->AllowBackground);
+  rtf_->bRTFHighlightColor->setEnabled(st->AllowHighlight);
+  // The sample shows the style as a reader will.
+  QFont f(Q(st->Font.Name));
+  f.setPointSize(std::max(1, st->Font.Size));
+  f.setBold(st->Font.Style & fsBold);
+  f.setItalic(st->Font.Style & fsItalic);
+  f.setUnderline(st->Font.Style & fsUnderline);
+  f.setStrikeOut(st->Font.Style & fsStrikeOut);
+  QLabel* sample = rtf_->laRTFSample;
+  sample->setFont(f);
+  QPalette pal = sample->palette();
+  TColor back = st->AllowHighlight ? st->HighlightColor
+                                   : (st->AllowBackground ? st->BackgroundColor : clWhite);
+  pal.setColor(QPalette::Window, ToQColor(back));
+  pal.setColor(QPalette::WindowText, ToQColor(st->Font.Color));
+  sample->setPalette(pal);
+  static const Qt::Alignment kQtAlign[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter,
+                                           Qt::AlignJustify};
+  sample->setAlignment(kQtAlign[st->Alignment & 3] | Qt::AlignVCenter);
+  --refreshing_;
+}
+
+// ---- HTML -------------------------------------------------------------------------------------
+
+void TExportDialogF::BindHTMLPage() {
+  TDialogSettings& s = model_.Settings();
+  TExportHTMLPageOptions& page = s.HTMLPage;
+  TExportHTMLTableOptions& table = s.HTMLTable;
+  TExportHTMLMultiFileOptions& multi = s.HTMLMultiFile;
+  bind_.Text(html_->edHTMLTitle, &page.Title);
+  bind_.Text(html_->edHTMLBackground, &page.BackgroundFileName);
+  bind_.Text(
+      html_->edHTMLBodyAdvanced, [&page] { return page.AdvancedAttributes.Text(); },
+      [&page](const std::string& v) { page.AdvancedAttributes.SetText(v); });
+  bind_.Show([this, &page] {
+    if (!html_->cbxHTMLFont->hasFocus())
+      html_->cbxHTMLFont->setCurrentFont(QFont(Q(page.TextFont.Name)));
+  });
+  connect(html_->cbxHTMLFont, &QFontComboBox::currentFontChanged, this,
+          [this, &page](const QFont& f) {
+            if (!refreshing_ && !bind_.Refreshing()) page.TextFont.Name = S(f.family());
+          });
+  bind_.Int(html_->edHTMLBorderWidth, &table.BorderWidth);
+  bind_.Int(html_->edHTMLCellPadding, &table.CellPadding);
+  bind_.Int(html_->edHTMLCellSpacing, &table.CellSpacing);
+  bind_.Text(html_->edHTMLTableBackground, &table.BackgroundFileName);
+  bind_.Text(
+      html_->edHTMLTableAdvanced, [&table] { return table.AdvancedAttributes.Text(); },
+      [&table](const std::string& v) { table.AdvancedAttributes.SetText(v); });
+  bind_.Choice({html_->rbHTMLCSSInternal, html_->rbHTMLCSSExternal}, &page.UsingCSS);
+  bind_.Text(html_->edHTMLCSSFile, &page.CSSFileName);
+  bind_.Bool(html_->cbHTMLOverwriteCSS, &page.OverwriteCSSFile);
+  bind_.Bool(html_->cbHTMLMultiFile, &s.HTMLMultiFileOn);
+  bind_.Int(html_->edHTMLFileRecCount, &multi.FileRecCount);
+  bind_.Bool(html_->cbHTMLGenerateIndex, &multi.GenerateIndex);
+  bind_.Text(html_->edHTMLIndexLinkTemplate, &multi.IndexLinkTemplate);
+  bind_.Bool(html_->cbHTMLNavigationOnTop, &multi.NavigationOnTop);
+  bind_.Bool(html_->cbHTMLNavigationOnBottom, &multi.NavigationOnBottom);
+  bind_.Text(html_->edHTMLIndexLinkTitle, &multi.IndexLinkTitle);
+  bind_.Text(html_->edHTMLFirstLinkTitle, &multi.FirstLinkTitle);
+  bind_.Text(html_->edHTMLPriorLinkTitle, &multi.PriorLinkTitle);
+  bind_.Text(html_->edHTMLNextLinkTitle, &multi.NextLinkTitle);
+  bind_.Text(html_->edHTMLLastLinkTitle, &multi.LastLinkTitle);
+
+  // A colour picked by hand is no template's any more.
+  auto custom = [&s] { s.HTMLTemplate = htCustom; };
+  bind_.Color(html_->bHTMLBackgroundColor, &page.BackgroundColor, custom);
+  bind_.Color(html_->bHTMLFontColor, &page.TextFont.Color, custom);
+  bind_.Color(html_->bHTMLLinkColor, &page.LinkColor, custom);
+  bind_.Color(html_->bHTMLVLinkColor, &page.VLinkColor, custom);
+  bind_.Color(html_->bHTMLALinkColor, &page.ALinkColor, custom);
+  bind_.Color(html_->bHTMLHeadBackgroundColor, &table.HeadersRowBgColor, custom);
+  bind_.Color(html_->bHTMLHeadFontColor, &table.HeadersRowFontColor, custom);
+  bind_.Color(html_->bHTMLTableBgColor, &table.TableBgColor, custom);
+  bind_.Color(html_->bHTMLTableFontColor, &table.TableFontColor, custom);
+  bind_.Color(html_->bHTMLOddRowBgColor, &table.OddRowBgColor, custom);
+
+  // The list starts with "Custom"; the templates follow in their own order.
+  bind_.Index(
+      html_->cbxHTMLTemplate, [&s] { return s.HTMLTemplate == htCustom ? 0 : s.HTMLTemplate + 1; },
+      [this](int i) {
+        model_.SetHTMLTemplate(i == 0 ? htCustom : static_cast<THTMLTemplate>(i - 1));
+        model_.Changed();
+      });
+  connect(html_->bHTMLBackground, &QPushButton::clicked, this, [this, &page] {
+    ChooseFile(html_->edHTMLBackground, kPictureFilter, "", &page.BackgroundFileName);
+  });
+  connect(html_->bHTMLTableBackground, &QPushButton::clicked, this, [this, &table] {
+    ChooseFile(html_->edHTMLTableBackground, kPictureFilter, "", &table.BackgroundFileName);
+  });
+  // Template files hold the HTML exporter's colours: the page's go into it before a save, and
+  // come back from it after a load.
+  const TExportTypeInfo& info = ExportTypeInfo(aeHTML);
+  connect(html_->bHTMLSaveTemplate, &QPushButton::clicked, this, [this, &info] {
+    QString name;
+    if (!Prompts().SaveFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
+    auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
+    try {
+      if (info.Prepare) info.Prepare(model_.Settings(), e);
+      e.SaveTemplateToFile(S(name));
+    } catch (const std::exception& ex) {
+      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(ex.what()));
+    }
+  });
+  connect(html_->bHTMLLoadTemplate, &QPushButton::clicked, this, [this, &info, &s] {
+    QString name;
+    if (!Prompts().OpenFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
+    auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
+    try {
+      if (info.Prepare) info.Prepare(model_.Settings(), e);
+      e.LoadTemplateFromFile(S(name));
+      if (info.Capture) info.Capture(e, s);
+      s.HTMLTemplate = htCustom;
+    } catch (const std::exception& ex) {
+      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(ex.what()));
+    }
+    model_.Changed();
+  });
+}
+
+// ---- XML, SQL, text ---------------------------------------------------------------------------
+
+void TExportDialogF::BindSmallPages() {
+  TDialogSettings& s = model_.Settings();
+  bind_.Bool(xml_->cbXMLStandalone, &s.XML.Standalone);
+  connect(xml_->cbxXMLEncoding, &QComboBox::currentTextChanged, this, [this, &s](const QString& t) {
+    if (!refreshing_) s.XML.Encoding = S(t);
+  });
+  bind_.Show([this, &s] {
+    if (xml_->cbxXMLEncoding->currentText() != Q(s.XML.Encoding))
+      xml_->cbxXMLEncoding->setCurrentText(Q(s.XML.Encoding));
+  });
+
+  bind_.Text(sql_->edSQLTableName, &s.SQL.TableName);
+  bind_.Bool(sql_->cbSQLCreateTable, &s.SQL.CreateTable);
+  bind_.Int(sql_->edSQLCommitRecCount, &s.SQL.CommitRecCount);
+  bind_.Bool(sql_->cbSQLCommitAfterScript, &s.SQL.CommitAfterScript);
+  bind_.Text(sql_->edSQLCommitStatement, &s.SQL.CommitStatement);
+  bind_.Char(sql_->edSQLStatementTerm, &s.SQL.StatementTerm);
+
+  bind_.Bool(ascii_->cbTXTAutoCalcColWidth, &s.TXT.AutoCalcColWidth);
+  bind_.Int(ascii_->edTXTSpacing, &s.TXT.ColSpacing);
+  bind_.Bool(ascii_->cbCSVQuoteStrings, &s.CSV.QuoteStrings);
+  bind_.Char(ascii_->edCSVComma, &s.CSV.Comma);
+  bind_.Char(ascii_->edCSVQuote, &s.CSV.Quote);
+  ascii_->edCSVComma->setToolTip(tr("Один знак; табуляция — #9"));
+}
+
+// ---- PDF --------------------------------------------------------------------------------------
+
+TPDFFont* TExportDialogF::SelectedPDFFont() {
+  TExportPDFOptions& o = model_.Settings().PDF;
+  switch (pdf_->lstPDFFonts->currentRow()) {
+    case 0:
+      return &o.HeaderFont;
+    case 1:
+      return &o.CaptionFont;
+    case 2:
+      return &o.DataFont;
+    case 3:
+      return &o.FooterFont;
+    default:
+      return nullptr;
+  }
+}
+
+void TExportDialogF::BindPDFPage() {
+  TExportPDFOptions& o = model_.Settings().PDF;
+  TExportPDFPageOptions& pg = o.PageOptions;
+  bind_.Index(
+      pdf_->cbxPDFPageFormat, [&pg] { return static_cast<int>(pg.Format()); },
+      [this](int i) {
+        model_.SetPDFPageFormat(static_cast<TExportPageFormat>(i));
+        model_.Changed();
+      });
+  bind_.Index(
+      pdf_->cbxPDFUnits, [&pg] { return static_cast<int>(pg.Units); },
+      [this](int i) {
+        model_.SetPDFUnits(static_cast<TExportUnits>(i));
+        model_.Changed();
+      });
+  bind_.Choice(
+      {pdf_->rbPDFPortrait, pdf_->rbPDFLandscape},
+      [&pg] { return static_cast<int>(pg.Orientation()); },
+      [this](int v) {
+        model_.SetPDFOrientation(static_cast<TExportPageOrientation>(v));
+        model_.Changed();
+      });
+  // Sizes and margins are edited in points, whatever the units.
+  using Points = int (TExportPDFPageOptions::*)() const;
+  using SetUnits = void (TExportPDFPageOptions::*)(double);
+  auto measure = [this, &pg](QLineEdit* edit, Points get, SetUnits set) {
+    bind_.Int(
+        edit, [&pg, get] { return (pg.*get)(); },
+        [&pg, set](int v) { (pg.*set)(pg.FromPoints(v)); });
+  };
+  measure(pdf_->edPDFPageWidth, &TExportPDFPageOptions::WidthPoints,
+          &TExportPDFPageOptions::SetWidth);
+  measure(pdf_->edPDFPageHeight, &TExportPDFPageOptions::HeightPoints,
+          &TExportPDFPageOptions::SetHeight);
+  measure(pdf_->edPDFMarginLeft, &TExportPDFPageOptions::LeftPoints,
+          &TExportPDFPageOptions::SetMarginLeft);
+  measure(pdf_->edPDFMarginRight, &TExportPDFPageOptions::RightPoints,
+          &TExportPDFPageOptions::SetMarginRight);
+  measure(pdf_->edPDFMarginTop, &TExportPDFPageOptions::TopPoints,
+          &TExportPDFPageOptions::SetMarginTop);
+  measure(pdf_->edPDFMarginBottom, &TExportPDFPageOptions::BottomPoints,
+          &TExportPDFPageOptions::SetMarginBottom);
+  bind_.Real(pdf_->edPDFColSpacing, &o.ColSpacing);
+  bind_.Real(pdf_->edPDFRowSpacing, &o.RowSpacing);
+  bind_.Int(pdf_->edPDFGridLineWidth, &o.GridLineWidth);
+
+  pdf_->lstPDFFonts->setCurrentRow(2);
+  connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] { RefreshPDFFont(); });
+  auto edit = [this](auto change) {
+    if (refreshing_) return;
+    if (TPDFFont* f = SelectedPDFFont()) change(*f);
+  };
+  connect(pdf_->cbxPDFFontName, &QComboBox::activated, this, [=, this](int i) {
+    edit([&](TPDFFont& f) { f.BaseFont = static_cast<TPDFFontName>(i); });
+  });
+  connect(pdf_->cbxPDFFontEncoding, &QComboBox::activated, this, [=, this](int i) {
+    edit([&](TPDFFont& f) { f.FontEncoding = static_cast<TPDFFontEncoding>(i); });
+  });
+  DigitsOnly(pdf_->edPDFFontSize);
+  connect(pdf_->edPDFFontSize, &QLineEdit::textEdited, this, [=, this](const QString& t) {
+    bool ok = false;
+    int v = t.toInt(&ok);
+    edit([&](TPDFFont& f) { f.FontSize = ok && v > 0 ? v : 10; });
+  });
+  connect(pdf_->bPDFFontColor, &QToolButton::clicked, this, [this] {
+    TPDFFont* f = SelectedPDFFont();
+    if (!f) return;
+    QColor c = ToQColor(f->FontColor);
+    if (!Prompts().ChooseColor(this, c)) return;
+    f->FontColor = FromQColor(c);
+    RefreshPDFFont();
+  });
+}
+
+void TExportDialogF::RefreshPDFFont() {
+  TPDFFont* f = SelectedPDFFont();
+  pdf_->gbPDFFont->setEnabled(f != nullptr);
+  if (!f) return;
+  ++refreshing_;
+  pdf_->cbxPDFFontName->setCurrentIndex(f->BaseFont);
+  pdf_->cbxPDFFontEncoding->setCurrentIndex(f->FontEncoding);
+  if (!pdf_->edPDFFontSize->hasFocus()) pdf_->edPDFFontSize->setText(QString::number(f->FontSize));
+  QPixmap px(32, 14);
+  px.fill(ToQColor(f->FontColor));
+  pdf_->bPDFFontColor->setIcon(px);
+  pdf_->bPDFFontColor->setIconSize(px.size());
+  --refreshing_;
+}
+
+}  // namespace morvale::form

@@ -1,0 +1,578 @@
+#include "export/dialog/model.h"
+
+#include <algorithm>
+
+#include "export/dialog/pages.h"
+#include "export/docs/dbfexport.h"
+#include "export/text/html.h"
+
+namespace morvale {
+
+namespace {
+
+bool IsUserFormatType(TExportColType t) {
+  return t >= ectInteger && t <= ectDateTime;
+}
+
+TrtfStyle CaptionDefaults() {
+  TrtfStyle s;
+  s.Font.Style = fsBold;
+  s.Alignment = talCenter;
+  return s;
+}
+
+std::string FileNameOnly(const std::string& path) {
+  return path.substr(path.find_last_of('/') + 1);
+}
+
+}  // namespace
+
+bool SameFormats(const TExportFormats& a, const TExportFormats& b) {
+  return a.IntegerFormat() == b.IntegerFormat() && a.FloatFormat() == b.FloatFormat() &&
+         a.DateFormat() == b.DateFormat() && a.TimeFormat() == b.TimeFormat() &&
+         a.DateTimeFormat() == b.DateTimeFormat() && a.CurrencyFormat() == b.CurrencyFormat() &&
+         a.BooleanTrue() == b.BooleanTrue() && a.BooleanFalse() == b.BooleanFalse() &&
+         a.NullString() == b.NullString();
+}
+
+bool TXLSPage::operator==(const TXLSPage& o) const {
+  if (FieldFormats.Count() != o.FieldFormats.Count()) return false;
+  for (int i = 0; i < FieldFormats.Count(); ++i)
+    if (!SameXlsFieldFormat(FieldFormats[i], o.FieldFormats[i])) return false;
+  return PageHeader == o.PageHeader && PageFooter == o.PageFooter && SheetTitle == o.SheetTitle &&
+         PageBackground == o.PageBackground && StripType == o.StripType &&
+         AutoCalcColWidth == o.AutoCalcColWidth && BaseFormats == o.BaseFormats &&
+         StripStyles == o.StripStyles && SameXlsNoteFormat(NoteFormat, o.NoteFormat);
+}
+
+bool TDialogSettings::operator==(const TDialogSettings& o) const {
+  return FileName == o.FileName && ShowFile == o.ShowFile && PrintFile == o.PrintFile &&
+         ExportType == o.ExportType && OptionsFileName == o.OptionsFileName &&
+         GoToFirstRecord == o.GoToFirstRecord && CurrentRecordOnly == o.CurrentRecordOnly &&
+         ExportEmpty == o.ExportEmpty && ExportRecCount == o.ExportRecCount &&
+         SkipRecCount == o.SkipRecCount && ExportLimited == o.ExportLimited &&
+         AllowCaptions == o.AllowCaptions && CaptionRow == o.CaptionRow &&
+         SameFormats(Formats, o.Formats) && UserFormats == o.UserFormats &&
+         ExportedFields == o.ExportedFields && Captions == o.Captions && Header == o.Header &&
+         Footer == o.Footer && RTF == o.RTF && XLS == o.XLS && HTMLPage == o.HTMLPage &&
+         HTMLTable == o.HTMLTable && HTMLMultiFile == o.HTMLMultiFile &&
+         HTMLMultiFileOn == o.HTMLMultiFileOn && HTMLTemplate == o.HTMLTemplate && XML == o.XML &&
+         SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF;
+}
+
+const char* AlignCellText(TExportColAlign a) {
+  switch (a) {
+    case ecaCenter:
+      return "По ценру";
+    case ecaRight:
+      return "Вправо";
+    default:
+      return "Влево";
+  }
+}
+
+TExportColAlign AlignFromCellText(std::string_view text) {
+  text = TrimView(text);
+  if (text == AlignCellText(ecaCenter) || SameText(text, "Center")) return ecaCenter;
+  if (text == AlignCellText(ecaRight) || SameText(text, "Right")) return ecaRight;
+  return ecaLeft;
+}
+
+std::vector<std::string> UserFormatExamples(TExportColType type, const TFormatSettings& fs) {
+  const std::string& sd = fs.ShortDateFormat;
+  const std::string& ld = fs.LongDateFormat;
+  const std::string& st = fs.ShortTimeFormat;
+  const std::string& lt = fs.LongTimeFormat;
+  switch (type) {
+    case ectInteger:
+    case ectBigint:
+      return {"#,###,##0", "0"};
+    case ectFloat:
+      return {"#,###,##0.00", "#,###,##0.000", "#,###,##0.0000", "0.00"};
+    case ectCurrency: {
+      const std::string& c = fs.CurrencyString;
+      switch (fs.CurrencyFormat) {
+        case 1:
+          return {"00.00" + c};
+        case 2:
+          return {c + " 00.00"};
+        case 3:
+          return {"00.00 " + c};
+        default:
+          return {c + "00.00"};
+      }
+    }
+    case ectDate:
+      return {sd, ld};
+    case ectTime:
+      return {st, lt};
+    case ectDateTime:
+      return {sd, ld, sd + " " + st, sd + " " + lt, ld + " " + st, ld + " " + lt, st, lt};
+    default:
+      return {};
+  }
+}
+
+// Construction: the working copy from the component.
+
+TExportDialogModel::TExportDialogModel(TExportDialog& dialog) : dialog_(dialog) {
+  for (const TExportTypeInfo& t : ExportTypeTable())
+    if (dialog_.AllowedExports.Has(t.Type)) types_.push_back(t.Type);
+  FillFromComponent();
+  if (!types_.empty()) {
+    s_.ExportType = types_.front();
+    ApplyTypeChange();
+  }
+}
+
+TExportDialogModel::~TExportDialogModel() = default;
+
+TExportColumns& TExportDialogModel::Columns() const {
+  return dialog_.Columns();
+}
+
+void TExportDialogModel::FillFromComponent() {
+  const TExportDialog& d = dialog_;
+  TExportColumns& cols = Columns();
+  s_.FileName = d.FileName;
+  s_.ShowFile = d.ShowFile;
+  s_.PrintFile = d.PrintFile;
+  s_.OptionsFileName = d.OptionsFileName;
+  s_.GoToFirstRecord = d.GoToFirstRecord;
+  s_.CurrentRecordOnly = d.CurrentRecordOnly;
+  s_.ExportEmpty = d.ExportEmpty;
+  s_.ExportRecCount = d.ExportRecCount;
+  s_.SkipRecCount = d.SkipRecCount;
+  s_.ExportLimited = d.ExportRecCount > 0;
+  s_.AllowCaptions = d.AllowCaptions;
+  s_.CaptionRow = d.CaptionRow;
+  s_.Formats = d.Formats;
+  s_.Header = d.Header;
+  s_.Footer = d.Footer;
+
+  s_.ExportedFields.clear();
+  for (const std::string& name : d.ExportedFields) {
+    int i = cols.IndexOfName(name);
+    if (i >= 0 && !IsExported(cols[i].Name)) s_.ExportedFields.push_back(cols[i].Name);
+  }
+  s_.Captions.clear();
+  s_.UserFormats.Clear();
+  for (int i = 0; i < cols.Count(); ++i) {
+    const TExportColumn& c = cols[i];
+    s_.Captions.push_back({c.Name, c.Caption, c.ColAlign, c.Width});
+    if (IsUserFormatType(c.ColType) && c.AllowFormat && !c.IsDefaultFormat())
+      s_.UserFormats.Add(c.Name + "=" + c.Format);
+  }
+  ResetRTFPage();
+  ResetXLSPage();
+  s_.HTMLPage = d.HTMLPageOptions;
+  s_.HTMLTable = d.HTMLTableOptions;
+  s_.HTMLMultiFile = d.HTMLMultiFileOptions;
+  s_.HTMLMultiFileOn = d.HTMLMultiFileOptions.FileRecCount > 0;
+  // The page's colours are the record's, which no template gave.
+  s_.HTMLTemplate = htCustom;
+  s_.XML = d.XMLOptions;
+  s_.SQL = d.SQLOptions;
+  s_.TXT = d.TXTOptions;
+  s_.CSV = d.CSVOptions;
+  s_.PDF = d.PDFOptions;
+}
+
+void TExportDialogModel::ResetRTFPage() {
+  const TExportDialog& d = dialog_;
+  {
+    const TExportRTFOptions& r = d.RTFOptions;
+    TRTFPage& p = s_.RTF;
+    p.PageOrientation = r.PageOrientation;
+    p.StripType = r.StripType;
+    p.BaseStyles = {{pages::kRTFBaseStyles[0], r.HeaderStyle},
+                    {pages::kRTFBaseStyles[1], r.CaptionStyle},
+                    {pages::kRTFBaseStyles[2], r.DataStyle},
+                    {pages::kRTFBaseStyles[3], r.FooterStyle}};
+    p.StripStyles.clear();
+    for (int i = 0; i < r.StripStyles.Count(); ++i)
+      p.StripStyles.push_back({"ITEM_" + std::to_string(i + 1), r.StripStyles[i]});
+  }
+}
+
+void TExportDialogModel::ResetXLSPage() {
+  const TExportDialog& d = dialog_;
+  {
+    const TExportXLSOptions& x = d.XLSOptions;
+    TXLSPage& p = s_.XLS;
+    p.PageHeader = x.PageHeader;
+    p.PageFooter = x.PageFooter;
+    p.SheetTitle = x.SheetTitle;
+    p.PageBackground = x.PageBackground;
+    p.StripType = x.StripType;
+    p.AutoCalcColWidth = x.AutoCalcColWidth;
+    p.NoteFormat = x.NoteFormat;
+    const TxlsFormat* base[5] = {&x.HeaderFormat, &x.CaptionFormat, &x.AggregateFormat,
+                                 &x.FooterFormat, &x.HyperlinkFormat};
+    p.BaseFormats.clear();
+    for (int i = 0; i < 5; ++i) {
+      TNamedXlsFormat& f = p.BaseFormats.emplace_back();
+      f.Caption = pages::kXLSBaseFormats[i];
+      f.Format.Assign(*base[i]);
+    }
+    p.FieldFormats.Clear();
+    TExportColumns& cols = Columns();
+    for (int i = 0; i < cols.Count(); ++i) {
+      TxlsFieldFormat& f = p.FieldFormats.Add();
+      int own = x.FieldFormats.IndexOf(cols[i].Name);
+      if (own >= 0) f.Assign(x.FieldFormats[own]);
+      f.FieldName = cols[i].Name;
+    }
+    p.StripStyles.clear();
+    for (int i = 0; i < x.StripStyles.Count(); ++i) {
+      TNamedXlsFormat& f = p.StripStyles.emplace_back();
+      f.Caption = "ЭЛЕМЕНТ_" + std::to_string(i + 1);
+      f.Format.Assign(x.StripStyles[i]);
+    }
+  }
+}
+
+void TExportDialogModel::Opened() {
+  if (dialog_.AutoLoadOptions && !s_.OptionsFileName.empty()) LoadOptions(s_.OptionsFileName);
+  if (dialog_.OnGetHeader) dialog_.OnGetHeader(&dialog_, s_.Header);
+  if (dialog_.OnGetFooter) dialog_.OnGetFooter(&dialog_, s_.Footer);
+  Changed();
+}
+
+void TExportDialogModel::Closing() {
+  if (dialog_.AutoSaveOptions && !s_.OptionsFileName.empty()) SaveOptions(s_.OptionsFileName);
+}
+
+void TExportDialogModel::Changed() {
+  if (OnChanged) OnChanged();
+}
+
+// Type change.
+
+void TExportDialogModel::SetExportType(TAllowedExport t) {
+  // Choosing the type already chosen changes nothing (the grid keeps its edited cells).
+  if (t == s_.ExportType || std::find(types_.begin(), types_.end(), t) == types_.end()) return;
+  s_.ExportType = t;
+  ApplyTypeChange();
+  Changed();
+}
+
+void TExportDialogModel::ApplyTypeChange() {
+  const TExportTypeInfo& info = TypeInfo();
+  if (dialog_.AutoChangeFileExt && info.WritesFile() && !s_.FileName.empty())
+    s_.FileName = ChangeFileExt(s_.FileName, std::string(".") + info.Extension);
+  if (!PageVisible(active_)) active_ = dpExportType;
+  FillCaptionCells();
+}
+
+void TExportDialogModel::FillCaptionCells() {
+  TExportColumns& cols = Columns();
+  for (TCaptionRow& row : s_.Captions) {
+    int i = cols.IndexOfName(row.FieldName);
+    if (i < 0) continue;
+    row.Align = cols[i].ColAlign;
+    row.Width = cols[i].Width;
+  }
+}
+
+void TExportDialogModel::SetFileName(const std::string& name) {
+  s_.FileName = name;
+  Changed();
+}
+
+std::string TExportDialogModel::Title() const {
+  if (s_.FileName.empty()) return "Диалог экспорта";
+  return "Диалог экспорта -- Экспортировать в [" + FileNameOnly(s_.FileName) + "]";
+}
+
+bool TExportDialogModel::StartEnabled() const {
+  return !s_.FileName.empty() || !TypeInfo().WritesFile();
+}
+
+bool TExportDialogModel::FileControlsEnabled() const {
+  return TypeInfo().WritesFile();
+}
+
+const char* TExportDialogModel::SaveFilter() const {
+  return TypeInfo().Filter;
+}
+
+const char* TExportDialogModel::DefaultExt() const {
+  return TypeInfo().Extension;
+}
+
+bool TExportDialogModel::CaptionRowVisible() const {
+  return dialog_.ExportSource == esStringGrid;
+}
+
+bool TExportDialogModel::OptionsPageVisible() const {
+  return dialog_.CommonOptions.Has(coOptions);
+}
+
+bool TExportDialogModel::ToolsVisible() const {
+  return dialog_.SaveLoadButtons;
+}
+
+// Pages.
+
+bool TExportDialogModel::PageVisible(TDialogPage p) const {
+  if (p == dpNone) return false;
+  if (p >= dpFields && p <= dpCaptions &&
+      !dialog_.CommonOptions.Has(static_cast<TCommonOption>(p - dpFields)))
+    return false;
+  return TypeInfo().Shows(p);
+}
+
+std::vector<TDialogPage> TExportDialogModel::VisiblePages() const {
+  std::vector<TDialogPage> pages;
+  for (int p = dpExportType; p <= dpPDF; ++p)
+    if (PageVisible(static_cast<TDialogPage>(p))) pages.push_back(static_cast<TDialogPage>(p));
+  return pages;
+}
+
+void TExportDialogModel::SetActivePage(TDialogPage p) {
+  if (PageVisible(p)) active_ = p;
+}
+
+std::string TExportDialogModel::CaptionsPageTitle() const {
+  switch (CaptionLayout()) {
+    case clWidth:
+      return "Заголовок && Ширина";
+    case clAlign:
+      return "Заголовок && Выравнивание";
+    case clAlignWidth:
+      return "Заголовок && Ширина && Выравнивание";
+    default:
+      return "Заголовок";
+  }
+}
+
+// Fields page.
+
+std::vector<std::string> TExportDialogModel::AvailableFields() const {
+  std::vector<std::string> out;
+  TExportColumns& cols = Columns();
+  for (int i = 0; i < cols.Count(); ++i)
+    if (!IsExported(cols[i].Name)) out.push_back(cols[i].Name);
+  return out;
+}
+
+bool TExportDialogModel::IsExported(std::string_view name) const {
+  for (const std::string& f : s_.ExportedFields)
+    if (SameText(f, name)) return true;
+  return false;
+}
+
+void TExportDialogModel::MoveToExported(const std::string& name, int position) {
+  TExportColumns& cols = Columns();
+  int i = cols.IndexOfName(name);
+  if (i < 0 || IsExported(name)) return;
+  auto& list = s_.ExportedFields;
+  if (position < 0 || position > static_cast<int>(list.size()))
+    position = static_cast<int>(list.size());
+  list.insert(list.begin() + position, cols[i].Name);
+  Changed();
+}
+
+void TExportDialogModel::MoveAllToExported() {
+  for (const std::string& name : AvailableFields()) s_.ExportedFields.push_back(name);
+  Changed();
+}
+
+void TExportDialogModel::MoveBack(const std::string& name) {
+  auto& list = s_.ExportedFields;
+  auto it = std::find_if(list.begin(), list.end(),
+                         [&](const std::string& f) { return SameText(f, name); });
+  if (it == list.end()) return;
+  list.erase(it);
+  Changed();
+}
+
+void TExportDialogModel::MoveAllBack() {
+  s_.ExportedFields.clear();
+  Changed();
+}
+
+void TExportDialogModel::MoveExported(int from, int to) {
+  auto& list = s_.ExportedFields;
+  int n = static_cast<int>(list.size());
+  if (from < 0 || from >= n || to < 0 || to >= n || from == to) return;
+  std::string name = list[static_cast<size_t>(from)];
+  list.erase(list.begin() + from);
+  list.insert(list.begin() + to, name);
+  Changed();
+}
+
+// Formats page.
+
+std::vector<std::string> TExportDialogModel::UserFormatFields() const {
+  std::vector<std::string> out;
+  TExportColumns& cols = Columns();
+  for (int i = 0; i < cols.Count(); ++i)
+    if (IsUserFormatType(cols[i].ColType)) out.push_back(cols[i].Name);
+  return out;
+}
+
+std::vector<std::string> TExportDialogModel::UserFormatExamples(const std::string& field) const {
+  TExportColumns& cols = Columns();
+  int i = cols.IndexOfName(field);
+  if (i < 0) return {};
+  return morvale::UserFormatExamples(cols[i].ColType, dialog_.FormatSettings());
+}
+
+void TExportDialogModel::AddUserFormat(const std::string& field, const std::string& format) {
+  if (field.empty()) return;
+  // The entry of that field is replaced whatever the case it was typed in.
+  int line = s_.UserFormats.IndexOfName(field);
+  int column = Columns().IndexOfName(field);
+  std::string name = column >= 0 ? Columns()[column].Name : field;
+  if (line >= 0)
+    s_.UserFormats[line] = name + "=" + format;
+  else
+    s_.UserFormats.Add(name + "=" + format);
+  Changed();
+}
+
+void TExportDialogModel::EditUserFormat(int index, const std::string& format) {
+  if (index < 0 || index >= s_.UserFormats.Count()) return;
+  s_.UserFormats[index] = std::string(TStringList::NamePart(s_.UserFormats[index])) + "=" + format;
+  Changed();
+}
+
+void TExportDialogModel::DeleteUserFormat(int index) {
+  if (index < 0 || index >= s_.UserFormats.Count()) return;
+  s_.UserFormats.Delete(index);
+  Changed();
+}
+
+void TExportDialogModel::ClearUserFormats() {
+  s_.UserFormats.Clear();
+  Changed();
+}
+
+// Style lists.
+
+namespace {
+
+template <class T>
+int DeleteItem(std::vector<T>& list, int index) {
+  int n = static_cast<int>(list.size());
+  if (index < 0 || index >= n) return n > 0 ? 0 : -1;
+  list.erase(list.begin() + index);
+  if (list.empty()) return -1;
+  return std::min(index, static_cast<int>(list.size()) - 1);
+}
+
+template <class T>
+void MoveItem(std::vector<T>& list, int index, int delta) {
+  int to = index + delta;
+  int n = static_cast<int>(list.size());
+  if (index < 0 || index >= n || to < 0 || to >= n) return;
+  std::swap(list[static_cast<size_t>(index)], list[static_cast<size_t>(to)]);
+}
+
+}  // namespace
+
+void TExportDialogModel::AddRTFStripStyle() {
+  auto& list = s_.RTF.StripStyles;
+  list.push_back({"ITEM_" + std::to_string(list.size() + 1), TrtfStyle()});
+  Changed();
+}
+
+int TExportDialogModel::DeleteRTFStripStyle(int index) {
+  int sel = DeleteItem(s_.RTF.StripStyles, index);
+  Changed();
+  return sel;
+}
+
+void TExportDialogModel::MoveRTFStripStyle(int index, int delta) {
+  MoveItem(s_.RTF.StripStyles, index, delta);
+  Changed();
+}
+
+void TExportDialogModel::ResetRTFBaseStyle(int index) {
+  auto& list = s_.RTF.BaseStyles;
+  if (index < 0 || index >= static_cast<int>(list.size())) return;
+  TNamedRtfStyle& st = list[static_cast<size_t>(index)];
+  st.Style = SameText(st.Caption, "CAPTION") ? CaptionDefaults() : TrtfStyle();
+  Changed();
+}
+
+void TExportDialogModel::ResetRTFStripStyle(int index) {
+  auto& list = s_.RTF.StripStyles;
+  if (index < 0 || index >= static_cast<int>(list.size())) return;
+  list[static_cast<size_t>(index)].Style = TrtfStyle();
+  Changed();
+}
+
+void TExportDialogModel::ResetAllRTFStyles() {
+  for (TNamedRtfStyle& st : s_.RTF.BaseStyles)
+    st.Style = SameText(st.Caption, "CAPTION") ? CaptionDefaults() : TrtfStyle();
+  for (TNamedRtfStyle& st : s_.RTF.StripStyles) st.Style = TrtfStyle();
+  Changed();
+}
+
+void TExportDialogModel::AddXLSStripStyle() {
+  auto& list = s_.XLS.StripStyles;
+  TNamedXlsFormat& f = list.emplace_back();
+  f.Caption = "ЭЛЕМЕНТ_" + std::to_string(list.size());
+  Changed();
+}
+
+int TExportDialogModel::DeleteXLSStripStyle(int index) {
+  int sel = DeleteItem(s_.XLS.StripStyles, index);
+  Changed();
+  return sel;
+}
+
+void TExportDialogModel::MoveXLSStripStyle(int index, int delta) {
+  MoveItem(s_.XLS.StripStyles, index, delta);
+  Changed();
+}
+
+// HTML and PDF pages.
+
+void TExportDialogModel::SetHTMLTemplate(THTMLTemplate t) {
+  s_.HTMLTemplate = t;
+  if (t != htCustom) {
+    auto& h = static_cast<TExportHTML&>(Exporter(aeHTML));
+    h.SetHTMLTemplate(t);
+    TExportHTMLPageOptions& pg = s_.HTMLPage;
+    TExportHTMLTableOptions& tb = s_.HTMLTable;
+    pg.BackgroundColor = h.HTMLOptions.BackgroundColor;
+    pg.TextFont.Color = h.HTMLOptions.TextFont.Color;
+    pg.LinkColor = h.HTMLOptions.LinkColor;
+    pg.VLinkColor = h.HTMLOptions.VLinkColor;
+    pg.ALinkColor = h.HTMLOptions.ALinkColor;
+    tb.HeadersRowBgColor = h.TableOptions.HeadersRowBgColor;
+    tb.HeadersRowFontColor = h.TableOptions.HeadersRowFontColor;
+    tb.TableBgColor = h.TableOptions.TableBgColor;
+    tb.TableFontColor = h.TableOptions.TableFontColor;
+    tb.OddRowBgColor = h.TableOptions.OddRowBgColor;
+  }
+  Changed();
+}
+
+void TExportDialogModel::SetPDFPageFormat(TExportPageFormat f) {
+  s_.PDF.PageOptions.SetFormat(f);
+  Changed();
+}
+
+void TExportDialogModel::SetPDFOrientation(TExportPageOrientation o) {
+  s_.PDF.PageOptions.SetOrientation(o);
+  Changed();
+}
+
+void TExportDialogModel::SetPDFUnits(TExportUnits u) {
+  s_.PDF.PageOptions.Units = u;
+  Changed();
+}
+
+TExport& TExportDialogModel::Exporter(TAllowedExport t) {
+  const TExportTypeInfo& info = ExportTypeInfo(t);
+  std::unique_ptr<TExport>& slot = exporters_[info.ExporterKey];
+  if (!slot) slot = info.Create();
+  return *slot;
+}
+
+}  // namespace morvale

@@ -1,0 +1,359 @@
+#include "export/dialog/pages.h"
+
+#include "export/docs/dbfexport.h"
+#include "export/docs/pdfexport.h"
+#include "export/docs/rtfexport.h"
+#include "export/text/ascii.h"
+#include "export/text/clipboard.h"
+#include "export/text/html.h"
+#include "export/text/latex.h"
+#include "export/text/sql.h"
+#include "export/text/xml.h"
+#include "export/xls/exportxls.h"
+
+namespace morvale::pages {
+
+const char* const kXLSBaseFormats[5] = {"ШАПКА", "ЗАГОЛОВКИ", "ФУНКЦИИ", "ПОДВАЛ", "HYPERLINK"};
+const char* const kRTFBaseStyles[4] = {"HEADER", "CAPTION", "DATA", "FOOTER"};
+
+namespace {
+
+template <class T>
+T& As(TExport& e) {
+  return dynamic_cast<T&>(e);
+}
+template <class T>
+const T& As(const TExport& e) {
+  return dynamic_cast<const T&>(e);
+}
+
+// The five base formats of the page and the options fields they stand for, in list order.
+TxlsFormat* XLSBase(TXLSOptions& o, int i) {
+  TxlsFormat* f[5] = {&o.HeaderFormat, &o.CaptionsFormat, &o.AggregateFormat, &o.FooterFormat,
+                      &o.HyperlinkFormat};
+  return f[i];
+}
+TrtfStyle* RTFBase(TRTFOptions& o, int i) {
+  TrtfStyle* s[4] = {&o.HeaderStyle, &o.CaptionStyle, &o.DataStyle, &o.FooterStyle};
+  return s[i];
+}
+
+}  // namespace
+
+// Exporters, with the values the dialog's exporters start with.
+
+std::unique_ptr<TExport> CreateXLS() {
+  auto x = std::make_unique<TExportXLS>();
+  TxlsNoteFormat& n = x->Options.NoteFormat;
+  n.Alignment.Horizontal = halLeft;
+  n.Alignment.Vertical = valTop;
+  n.Font.Name = "Tahoma";
+  n.Font.Size = 8;
+  n.Font.Set(xfsBold, true);
+  return x;
+}
+
+std::unique_ptr<TExport> CreateRTF() {
+  return std::make_unique<TExportRTF>();
+}
+std::unique_ptr<TExport> CreateHTML() {
+  return std::make_unique<TExportHTML>();
+}
+std::unique_ptr<TExport> CreateXML() {
+  auto x = std::make_unique<TExportXML>();
+  x->Options.Version = "1.0";
+  return x;
+}
+std::unique_ptr<TExport> CreateDBF() {
+  return std::make_unique<TExportDBF>();
+}
+std::unique_ptr<TExport> CreatePDF() {
+  auto p = std::make_unique<TExportPDF>();
+  // The page's measures are points: in dots they are taken as they are.
+  p->Options.PageOptions.Units = unDot;
+  return p;
+}
+std::unique_ptr<TExport> CreateASCII() {
+  auto a = std::make_unique<TExportASCII>();
+  a->CSVComma = ';';
+  return a;
+}
+std::unique_ptr<TExport> CreateLaTeX() {
+  // The document's code page stays the system's: the values arrive in it, and a declared code
+  // page other than theirs would garble every letter outside ASCII.
+  auto l = std::make_unique<TExportLaTeX>();
+  l->Options.DocumentParams = "a4paper";
+  l->Options.Languages = "english";
+  return l;
+}
+std::unique_ptr<TExport> CreateSQL() {
+  return std::make_unique<TExportSQL>();
+}
+std::unique_ptr<TExport> CreateClipboard() {
+  auto c = std::make_unique<TExportClipboard>();
+  c->Separator = ';';
+  c->ClipboardViewer = "Clipbrd.exe";
+  return c;
+}
+
+// Start: the page into the exporter.
+
+void PrepareXLS(const TDialogSettings& s, TExport& e) {
+  auto& x = As<TExportXLS>(e);
+  const TXLSPage& p = s.XLS;
+  x.Options.PageHeader = p.PageHeader;
+  x.Options.PageFooter = p.PageFooter;
+  x.Options.SetSheetTitle(p.SheetTitle);
+  x.StripType = p.StripType;
+  x.AutoCalcColWidth = p.AutoCalcColWidth;
+  for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
+    XLSBase(x.Options, i)->Assign(p.BaseFormats[static_cast<size_t>(i)].Format);
+  // One field format per exported field; with no field chosen, one per available field.
+  x.FieldFormats.Clear();
+  auto addFormat = [&](const std::string& name) {
+    int i = p.FieldFormats.IndexOf(name);
+    if (i >= 0) x.FieldFormats.Add().Assign(p.FieldFormats[i]);
+  };
+  if (!s.ExportedFields.empty()) {
+    for (const std::string& f : s.ExportedFields) addFormat(f);
+  } else {
+    for (const auto& f : p.FieldFormats) addFormat(f->FieldName);
+  }
+  x.StripStyles.Clear();
+  for (const TNamedXlsFormat& f : p.StripStyles) x.StripStyles.Add().Assign(f.Format);
+}
+
+void PrepareRTF(const TDialogSettings& s, TExport& e) {
+  auto& r = As<TExportRTF>(e);
+  const TRTFPage& p = s.RTF;
+  r.Options.PageOrientation = p.PageOrientation;
+  r.Options.StripType = p.StripType;
+  for (int i = 0; i < 4 && i < static_cast<int>(p.BaseStyles.size()); ++i)
+    *RTFBase(r.Options, i) = p.BaseStyles[static_cast<size_t>(i)].Style;
+  r.Options.StripStyles.Clear();
+  for (const TNamedRtfStyle& st : p.StripStyles) r.Options.StripStyles.Add() = st.Style;
+}
+
+void PrepareHTML(const TDialogSettings& s, TExport& e) {
+  auto& h = As<TExportHTML>(e);
+  const TExportHTMLPageOptions& pg = s.HTMLPage;
+  const TExportHTMLTableOptions& t = s.HTMLTable;
+  const TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
+  h.Title = pg.Title;
+  h.UsingCSS = pg.UsingCSS;
+  h.CSSFileName = pg.CSSFileName;
+  h.OverwriteCSSFile = pg.OverwriteCSSFile;
+  h.SetMaxRecords(s.HTMLMultiFileOn ? m.FileRecCount : 0);
+  h.GenerateIndex = m.GenerateIndex;
+  h.Navigation.IndexLinkTemplate = m.IndexLinkTemplate;
+  h.Navigation.OnTop = m.NavigationOnTop;
+  h.Navigation.OnBottom = m.NavigationOnBottom;
+  h.Navigation.IndexLinkTitle = m.IndexLinkTitle;
+  h.Navigation.FirstLinkTitle = m.FirstLinkTitle;
+  h.Navigation.PriorLinkTitle = m.PriorLinkTitle;
+  h.Navigation.NextLinkTitle = m.NextLinkTitle;
+  h.Navigation.LastLinkTitle = m.LastLinkTitle;
+  h.HTMLOptions.TextFont.Name = pg.TextFont.Name;
+  h.HTMLOptions.BackgroundFileName = pg.BackgroundFileName;
+  h.HTMLOptions.AdvancedAttributes = pg.AdvancedAttributes;
+  h.TableOptions.CellPadding = t.CellPadding;
+  h.TableOptions.CellSpacing = t.CellSpacing;
+  h.TableOptions.Border = t.BorderWidth;
+  h.TableOptions.BackgroundFileName = t.BackgroundFileName;
+  h.TableOptions.AdvancedAttributes = t.AdvancedAttributes;
+  h.HTMLOptions.BackgroundColor = pg.BackgroundColor;
+  h.HTMLOptions.TextFont.Color = pg.TextFont.Color;
+  h.TableOptions.HeadersRowBgColor = t.HeadersRowBgColor;
+  h.TableOptions.HeadersRowFontColor = t.HeadersRowFontColor;
+  h.TableOptions.OddRowBgColor = t.OddRowBgColor;
+  h.TableOptions.TableBgColor = t.TableBgColor;
+  h.TableOptions.TableFontColor = t.TableFontColor;
+  h.HTMLOptions.LinkColor = pg.LinkColor;
+  h.HTMLOptions.VLinkColor = pg.VLinkColor;
+  h.HTMLOptions.ALinkColor = pg.ALinkColor;
+}
+
+void PrepareXML(const TDialogSettings& s, TExport& e) {
+  auto& x = As<TExportXML>(e);
+  x.Options.StandAlone = s.XML.Standalone;
+  x.Options.Encoding = s.XML.Encoding;
+}
+
+void PreparePDF(const TDialogSettings& s, TExport& e) {
+  auto& p = As<TExportPDF>(e);
+  const TExportPDFOptions& o = s.PDF;
+  p.Options.ColSpacing = o.ColSpacing;
+  p.Options.RowSpacing = o.RowSpacing;
+  p.Options.GridLineWidth = o.GridLineWidth;
+  // Format, orientation, size and margins as the page shows them, in points.
+  p.Options.PageOptions = o.PageOptions;
+  p.Options.PageOptions.Units = unDot;
+  p.Options.HeaderFont = o.HeaderFont;
+  p.Options.CaptionFont = o.CaptionFont;
+  p.Options.DataFont = o.DataFont;
+  p.Options.FooterFont = o.FooterFont;
+}
+
+void PrepareSQL(const TDialogSettings& s, TExport& e) {
+  auto& q = As<TExportSQL>(e);
+  const TExportSQLOptions& o = s.SQL;
+  q.TableName = o.TableName;
+  if (q.TableName.empty()) {
+    // The file name without folder and extension, in upper case.
+    std::string name = s.FileName.substr(s.FileName.find_last_of('/') + 1);
+    size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    q.TableName = UpperCaseAscii(name);
+  }
+  q.CreateTable = o.CreateTable;
+  q.CommitRecCount = o.CommitRecCount;
+  q.CommitAfterScript = o.CommitAfterScript;
+  q.CommitStatement = o.CommitStatement;
+  if (o.StatementTerm != '\0') q.StatementTerm = o.StatementTerm;
+}
+
+void PrepareTXT(const TDialogSettings& s, TExport& e) {
+  auto& a = As<TExportASCII>(e);
+  a.SetExportType(etTXT);
+  a.AutoCalcColWidth = s.TXT.AutoCalcColWidth;
+  a.TXTSpacing = s.TXT.ColSpacing;
+}
+
+void PrepareCSV(const TDialogSettings& s, TExport& e) {
+  auto& a = As<TExportASCII>(e);
+  a.SetExportType(etCSV);
+  a.CSVQuoteStrings = s.CSV.QuoteStrings;
+  a.CSVComma = s.CSV.Comma;
+  a.CSVQuote = s.CSV.Quote;
+}
+
+void PrepareDIF(const TDialogSettings&, TExport& e) {
+  As<TExportASCII>(e).SetExportType(etDIF);
+}
+
+void PrepareSYLK(const TDialogSettings&, TExport& e) {
+  As<TExportASCII>(e).SetExportType(etSYLK);
+}
+
+// The inverse: an exporter's settings into the page.
+
+void CaptureXLS(const TExport& e, TDialogSettings& s) {
+  auto& x = const_cast<TExportXLS&>(As<TExportXLS>(e));
+  TXLSPage& p = s.XLS;
+  p.PageHeader = x.Options.PageHeader;
+  p.PageFooter = x.Options.PageFooter;
+  p.SheetTitle = x.Options.SheetTitle();
+  p.StripType = x.StripType;
+  p.AutoCalcColWidth = x.AutoCalcColWidth;
+  for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
+    p.BaseFormats[static_cast<size_t>(i)].Format.Assign(*XLSBase(x.Options, i));
+  for (const auto& f : x.FieldFormats) {
+    int i = p.FieldFormats.IndexOf(f->FieldName);
+    if (i >= 0) p.FieldFormats[i].Assign(*f);
+  }
+  p.StripStyles.clear();
+  for (const auto& f : x.StripStyles) {
+    TNamedXlsFormat& n = p.StripStyles.emplace_back();
+    n.Caption = "ЭЛЕМЕНТ_" + std::to_string(p.StripStyles.size());
+    n.Format.Assign(*f);
+  }
+}
+
+void CaptureRTF(const TExport& e, TDialogSettings& s) {
+  auto& r = const_cast<TExportRTF&>(As<TExportRTF>(e));
+  TRTFPage& p = s.RTF;
+  p.PageOrientation = r.Options.PageOrientation;
+  p.StripType = r.Options.StripType;
+  for (int i = 0; i < 4 && i < static_cast<int>(p.BaseStyles.size()); ++i)
+    p.BaseStyles[static_cast<size_t>(i)].Style = *RTFBase(r.Options, i);
+  p.StripStyles.clear();
+  for (int i = 0; i < r.Options.StripStyles.Count(); ++i)
+    p.StripStyles.push_back({"ITEM_" + std::to_string(i + 1), r.Options.StripStyles[i]});
+}
+
+void CaptureHTML(const TExport& e, TDialogSettings& s) {
+  const auto& h = As<TExportHTML>(e);
+  TExportHTMLPageOptions& pg = s.HTMLPage;
+  TExportHTMLTableOptions& t = s.HTMLTable;
+  TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
+  pg.Title = h.Title;
+  pg.UsingCSS = h.UsingCSS;
+  pg.CSSFileName = h.CSSFileName;
+  pg.OverwriteCSSFile = h.OverwriteCSSFile;
+  s.HTMLMultiFileOn = h.MaxRecords() > 0;
+  m.FileRecCount = h.MaxRecords();
+  m.GenerateIndex = h.GenerateIndex;
+  m.IndexLinkTemplate = h.Navigation.IndexLinkTemplate;
+  m.NavigationOnTop = h.Navigation.OnTop;
+  m.NavigationOnBottom = h.Navigation.OnBottom;
+  m.IndexLinkTitle = h.Navigation.IndexLinkTitle;
+  m.FirstLinkTitle = h.Navigation.FirstLinkTitle;
+  m.PriorLinkTitle = h.Navigation.PriorLinkTitle;
+  m.NextLinkTitle = h.Navigation.NextLinkTitle;
+  m.LastLinkTitle = h.Navigation.LastLinkTitle;
+  pg.TextFont.Name = h.HTMLOptions.TextFont.Name;
+  pg.BackgroundFileName = h.HTMLOptions.BackgroundFileName;
+  pg.AdvancedAttributes = h.HTMLOptions.AdvancedAttributes;
+  t.CellPadding = h.TableOptions.CellPadding;
+  t.CellSpacing = h.TableOptions.CellSpacing;
+  t.BorderWidth = h.TableOptions.Border;
+  t.BackgroundFileName = h.TableOptions.BackgroundFileName;
+  t.AdvancedAttributes = h.TableOptions.AdvancedAttributes;
+  pg.BackgroundColor = h.HTMLOptions.BackgroundColor;
+  pg.TextFont.Color = h.HTMLOptions.TextFont.Color;
+  t.HeadersRowBgColor = h.TableOptions.HeadersRowBgColor;
+  t.HeadersRowFontColor = h.TableOptions.HeadersRowFontColor;
+  t.OddRowBgColor = h.TableOptions.OddRowBgColor;
+  t.TableBgColor = h.TableOptions.TableBgColor;
+  t.TableFontColor = h.TableOptions.TableFontColor;
+  pg.LinkColor = h.HTMLOptions.LinkColor;
+  pg.VLinkColor = h.HTMLOptions.VLinkColor;
+  pg.ALinkColor = h.HTMLOptions.ALinkColor;
+  s.HTMLTemplate = htCustom;
+}
+
+void CaptureXML(const TExport& e, TDialogSettings& s) {
+  const auto& x = As<TExportXML>(e);
+  s.XML.Standalone = x.Options.StandAlone;
+  s.XML.Encoding = x.Options.Encoding;
+}
+
+void CapturePDF(const TExport& e, TDialogSettings& s) {
+  const auto& p = As<TExportPDF>(e);
+  TExportPDFOptions& o = s.PDF;
+  o.ColSpacing = p.Options.ColSpacing;
+  o.RowSpacing = p.Options.RowSpacing;
+  o.GridLineWidth = p.Options.GridLineWidth;
+  TExportUnits units = o.PageOptions.Units;
+  o.PageOptions = p.Options.PageOptions;
+  o.PageOptions.Units = units;
+  o.HeaderFont = p.Options.HeaderFont;
+  o.CaptionFont = p.Options.CaptionFont;
+  o.DataFont = p.Options.DataFont;
+  o.FooterFont = p.Options.FooterFont;
+}
+
+void CaptureSQL(const TExport& e, TDialogSettings& s) {
+  const auto& q = As<TExportSQL>(e);
+  s.SQL.TableName = q.TableName;
+  s.SQL.CreateTable = q.CreateTable;
+  s.SQL.CommitRecCount = q.CommitRecCount;
+  s.SQL.CommitAfterScript = q.CommitAfterScript;
+  s.SQL.CommitStatement = q.CommitStatement;
+  s.SQL.StatementTerm = q.StatementTerm;
+}
+
+void CaptureTXT(const TExport& e, TDialogSettings& s) {
+  const auto& a = As<TExportASCII>(e);
+  s.TXT.AutoCalcColWidth = a.AutoCalcColWidth;
+  s.TXT.ColSpacing = a.TXTSpacing;
+}
+
+void CaptureCSV(const TExport& e, TDialogSettings& s) {
+  const auto& a = As<TExportASCII>(e);
+  s.CSV.QuoteStrings = a.CSVQuoteStrings;
+  s.CSV.Comma = a.CSVComma;
+  s.CSV.Quote = a.CSVQuote;
+}
+
+}  // namespace morvale::pages

@@ -1,0 +1,68 @@
+// What each type's page puts into its exporter on Start, takes back from an exporter, and keeps in
+// the options file. Used by the type table only.
+#pragma once
+
+#include "export/core/export.h"
+#include "export/core/inifile.h"
+#include "export/dialog/model.h"
+
+namespace morvale::pages {
+
+// The exporters with the starting values of the dialog's own exporters.
+std::unique_ptr<TExport> CreateXLS();
+std::unique_ptr<TExport> CreateRTF();
+std::unique_ptr<TExport> CreateHTML();
+std::unique_ptr<TExport> CreateXML();
+std::unique_ptr<TExport> CreateDBF();
+std::unique_ptr<TExport> CreatePDF();
+std::unique_ptr<TExport> CreateASCII();
+std::unique_ptr<TExport> CreateLaTeX();
+std::unique_ptr<TExport> CreateSQL();
+std::unique_ptr<TExport> CreateClipboard();
+
+void PrepareXLS(const TDialogSettings& s, TExport& e);
+void PrepareRTF(const TDialogSettings& s, TExport& e);
+void PrepareHTML(const TDialogSettings& s, TExport& e);
+void PrepareXML(const TDialogSettings& s, TExport& e);
+void PreparePDF(const TDialogSettings& s, TExport& e);
+void PrepareSQL(const TDialogSettings& s, TExport& e);
+void PrepareTXT(const TDialogSettings& s, TExport& e);
+void PrepareCSV(const TDialogSettings& s, TExport& e);
+void PrepareDIF(const TDialogSettings& s, TExport& e);
+void PrepareSYLK(const TDialogSettings& s, TExport& e);
+
+void CaptureXLS(const TExport& e, TDialogSettings& s);
+void CaptureRTF(const TExport& e, TDialogSettings& s);
+void CaptureHTML(const TExport& e, TDialogSettings& s);
+void CaptureXML(const TExport& e, TDialogSettings& s);
+void CapturePDF(const TExport& e, TDialogSettings& s);
+void CaptureSQL(const TExport& e, TDialogSettings& s);
+void CaptureTXT(const TExport& e, TDialogSettings& s);
+void CaptureCSV(const TExport& e, TDialogSettings& s);
+
+void SaveXLS(const TDialogSettings& s, TIniFile& ini);
+void SaveRTF(const TDialogSettings& s, TIniFile& ini);
+void SaveHTML(const TDialogSettings& s, TIniFile& ini);
+void SaveXML(const TDialogSettings& s, TIniFile& ini);
+void SavePDF(const TDialogSettings& s, TIniFile& ini);
+void SaveSQL(const TDialogSettings& s, TIniFile& ini);
+void SaveTXT(const TDialogSettings& s, TIniFile& ini);
+void SaveCSV(const TDialogSettings& s, TIniFile& ini);
+
+void LoadXLS(TExportDialogModel& m, const TIniFile& ini);
+void LoadRTF(TExportDialogModel& m, const TIniFile& ini);
+void LoadHTML(TExportDialogModel& m, const TIniFile& ini);
+void LoadXML(TExportDialogModel& m, const TIniFile& ini);
+void LoadPDF(TExportDialogModel& m, const TIniFile& ini);
+void LoadSQL(TExportDialogModel& m, const TIniFile& ini);
+void LoadTXT(TExportDialogModel& m, const TIniFile& ini);
+void LoadCSV(TExportDialogModel& m, const TIniFile& ini);
+
+// A cell format from its section; a section it cannot read leaves the format as it was.
+void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section);
+
+// Base formats and styles, in the order of the page's list.
+extern const char* const kXLSBaseFormats[5];
+extern const char* const kRTFBaseStyles[4];
+
+}  // namespace morvale::pages

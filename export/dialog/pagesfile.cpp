@@ -1,0 +1,434 @@
+// Each type's own sections of the options file.
+#include <charconv>
+
+#include "export/dialog/pages.h"
+
+namespace morvale::pages {
+
+namespace {
+
+// An ordinal read from a file is used only when it names a value of its type.
+template <class E>
+E ReadEnum(const TIniFile& ini, std::string_view section, std::string_view key, E def, int last) {
+  int v = ini.ReadInteger(section, key, def);
+  return v >= 0 && v <= last ? static_cast<E>(v) : def;
+}
+
+TColor ReadColorText(const TIniFile& ini, std::string_view section, std::string_view key,
+                     TColor def) {
+  TColor c = def;
+  return ColorFromText(ini.ReadString(section, key, ""), c) ? c : def;
+}
+
+template <class E>
+void Clamp(E& v, int last) {
+  if (v < 0 || v > last) v = static_cast<E>(0);
+}
+
+// Values a hand-edited file may put out of range are brought back to their defaults, so that no
+// later table lookup by ordinal reads past its end.
+void Sanitize(TxlsFormat& f) {
+  Clamp(f.Font.Underline, fulDoubleAccounting);
+  Clamp(f.Font.Script, fscSubscript);
+  if (f.Font.Size < 1 || f.Font.Size > 409) f.Font.Size = 10;
+  Clamp(f.Alignment.Horizontal, halFill);
+  if (f.Alignment.Vertical < 0 || f.Alignment.Vertical > valJustify)
+    f.Alignment.Vertical = valBottom;
+  for (TxlsBorder* b : {&f.Borders.Left, &f.Borders.Right, &f.Borders.Top, &f.Borders.Bottom,
+                        &f.Borders.DiagDown, &f.Borders.DiagUp})
+    Clamp(b->Style, bstSlantedDashDot);
+  Clamp(f.Fill.Pattern, ptThinThinSpots);
+}
+
+// A cell format's section: a colour text that names no palette colour fails its load, and the
+// format keeps the values it had before.
+template <class F>
+void LoadFormat(F& f, const TIniFile& ini, const std::string& section) {
+  F before = f;
+  try {
+    f.LoadFromIni(ini, section);
+  } catch (const Exception&) {
+    f = before;
+  }
+  Sanitize(f);
+}
+
+std::string AfterPrefix(const std::string& name, std::string_view prefix) {
+  if (name.size() < prefix.size() ||
+      !SameText(std::string_view(name).substr(0, prefix.size()), prefix))
+    return {};
+  return name.substr(prefix.size());
+}
+
+bool HasPrefix(const std::string& name, std::string_view prefix) {
+  return name.size() > prefix.size() &&
+         SameText(std::string_view(name).substr(0, prefix.size()), prefix);
+}
+
+std::string OneDecimal(double v) {
+  char buf[64];
+  auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
+  return ec == std::errc() ? std::string(buf, p) : "0.0";
+}
+
+double ReadPointNumber(const TIniFile& ini, std::string_view section, std::string_view key,
+                       double def) {
+  std::string t(TrimView(ini.ReadString(section, key, "")));
+  double v = 0;
+  auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (t.empty() || ec != std::errc() || p != t.data() + t.size() || !(v >= 0 && v < 1e6))
+    return def;
+  return v;
+}
+
+const char* const kPDFFontSections[4] = {"PDF_OPTION_HEADER", "PDF_OPTION_CAPTION",
+                                         "PDF_OPTION_DATA", "PDF_OPTION_FOOTER"};
+
+TPDFFont* PDFFont(TExportPDFOptions& o, int i) {
+  TPDFFont* f[4] = {&o.HeaderFont, &o.CaptionFont, &o.DataFont, &o.FooterFont};
+  return f[i];
+}
+
+}  // namespace
+
+void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section) {
+  LoadFormat(f, ini, section);
+}
+
+// Spreadsheet.
+
+void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
+  const TXLSPage& p = s.XLS;
+  ini.WriteString("XLS", "PageHeader", p.PageHeader);
+  ini.WriteString("XLS", "PageFooter", p.PageFooter);
+  ini.WriteString("XLS", "SheetTitle", p.SheetTitle);
+  ini.WriteInteger("XLS", "StripType", p.StripType);
+  ini.WriteBool("XLS", "AutoCalcColWidth", p.AutoCalcColWidth);
+  ini.WriteString("XLS", "PageBackground", p.PageBackground);
+  for (const auto& f : p.FieldFormats)
+    f->SaveToIni(ini, "XLS_FIELD_" + UpperCaseAscii(f->FieldName));
+  for (const TNamedXlsFormat& f : p.BaseFormats)
+    f.Format.SaveToIni(ini, "XLS_OPTION_" + UpperCaseAscii(f.Caption));
+  for (const TNamedXlsFormat& f : p.StripStyles)
+    f.Format.SaveToIni(ini, "XLS_STYLE_" + UpperCaseAscii(f.Caption));
+}
+
+void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
+  const TExportXLSOptions& d = m.Dialog().XLSOptions;
+  m.ResetXLSPage();
+  TXLSPage& p = m.Settings().XLS;
+  p.PageHeader = ini.ReadString("XLS", "PageHeader", d.PageHeader);
+  p.PageFooter = ini.ReadString("XLS", "PageFooter", d.PageFooter);
+  p.SheetTitle = ini.ReadString("XLS", "SheetTitle", d.SheetTitle);
+  p.StripType = ReadEnum(ini, "XLS", "StripType", d.StripType, ssRow);
+  p.AutoCalcColWidth = ini.ReadBool("XLS", "AutoCalcColWidth", d.AutoCalcColWidth);
+  p.PageBackground = ini.ReadString("XLS", "PageBackground", d.PageBackground);
+  p.StripStyles.clear();
+  TStringList sections;
+  ini.ReadSections(sections);
+  for (const std::string& sec : sections) {
+    if (HasPrefix(sec, "XLS_FIELD_")) {
+      int i = p.FieldFormats.IndexOf(AfterPrefix(sec, "XLS_FIELD_"));
+      if (i < 0) continue;
+      TxlsFieldFormat& f = p.FieldFormats[i];
+      std::string name = f.FieldName;
+      LoadFormat(f, ini, sec);
+      f.FieldName = name;
+      if (f.Aggregate < aggNone || f.Aggregate > aggMax) f.Aggregate = aggNone;
+    } else if (HasPrefix(sec, "XLS_OPTION_")) {
+      std::string rest = AfterPrefix(sec, "XLS_OPTION_");
+      for (TNamedXlsFormat& f : p.BaseFormats)
+        if (SameText(f.Caption, rest)) {
+          LoadFormat(f.Format, ini, sec);
+        }
+    } else if (HasPrefix(sec, "XLS_STYLE_")) {
+      TNamedXlsFormat& f = p.StripStyles.emplace_back();
+      f.Caption = AfterPrefix(sec, "XLS_STYLE_");
+      LoadFormat(f.Format, ini, sec);
+    }
+  }
+}
+
+// Word and RTF.
+
+void SaveRTF(const TDialogSettings& s, TIniFile& ini) {
+  const TRTFPage& p = s.RTF;
+  ini.WriteInteger("RTF", "PageOrientation", p.PageOrientation);
+  ini.WriteInteger("RTF", "StripType", p.StripType);
+  for (const TNamedRtfStyle& st : p.BaseStyles)
+    st.Style.SaveToIni(ini, "RTF_STYLE_" + UpperCaseAscii(st.Caption));
+  for (const TNamedRtfStyle& st : p.StripStyles)
+    st.Style.SaveToIni(ini, "RTF_STRIP_STYLE_" + UpperCaseAscii(st.Caption));
+}
+
+void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
+  const TExportRTFOptions& d = m.Dialog().RTFOptions;
+  m.ResetRTFPage();
+  TRTFPage& p = m.Settings().RTF;
+  p.PageOrientation = ReadEnum(ini, "RTF", "PageOrientation", d.PageOrientation, poLandscape);
+  p.StripType = ReadEnum(ini, "RTF", "StripType", d.StripType, stRow);
+  p.StripStyles.clear();
+  TStringList sections;
+  ini.ReadSections(sections);
+  for (const std::string& sec : sections) {
+    TrtfStyle* target = nullptr;
+    if (HasPrefix(sec, "RTF_STRIP_STYLE_")) {
+      p.StripStyles.push_back({AfterPrefix(sec, "RTF_STRIP_STYLE_"), TrtfStyle()});
+      target = &p.StripStyles.back().Style;
+    } else if (HasPrefix(sec, "RTF_STYLE_")) {
+      std::string rest = AfterPrefix(sec, "RTF_STYLE_");
+      for (TNamedRtfStyle& st : p.BaseStyles)
+        if (SameText(st.Caption, rest)) target = &st.Style;
+    }
+    if (!target) continue;
+    target->LoadFromIni(ini, sec);
+    if (target->Alignment < talLeft || target->Alignment > talFill) target->Alignment = talLeft;
+    if (target->Font.Size < 1 || target->Font.Size > 1638) target->Font.Size = 10;
+  }
+}
+
+// HTML.
+
+void SaveHTML(const TDialogSettings& s, TIniFile& ini) {
+  const TExportHTMLPageOptions& pg = s.HTMLPage;
+  const TExportHTMLTableOptions& t = s.HTMLTable;
+  const TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
+  const char* h = "HTML";
+  auto line = [](const TStringList& l) {
+    std::string text;
+    for (const std::string& a : l) text += (text.empty() ? "" : " ") + a;
+    return text;
+  };
+  ini.WriteString(h, "Title", pg.Title);
+  ini.WriteInteger(h, "CSS", pg.UsingCSS);
+  ini.WriteString(h, "CSSFile", pg.CSSFileName);
+  ini.WriteBool(h, "OverwriteCSSFile", pg.OverwriteCSSFile);
+  ini.WriteInteger(h, "FileRecCount", s.HTMLMultiFileOn ? m.FileRecCount : 0);
+  ini.WriteBool(h, "GenerateIndex", m.GenerateIndex);
+  ini.WriteString(h, "IndexLinkTemplate", m.IndexLinkTemplate);
+  ini.WriteBool(h, "NavigationOnTop", m.NavigationOnTop);
+  ini.WriteBool(h, "NavigationOnBottom", m.NavigationOnBottom);
+  ini.WriteString(h, "IndexLinkTitle", m.IndexLinkTitle);
+  ini.WriteString(h, "FirstLinkTitle", m.FirstLinkTitle);
+  ini.WriteString(h, "PriorLinkTitle", m.PriorLinkTitle);
+  ini.WriteString(h, "NextLinkTitle", m.NextLinkTitle);
+  ini.WriteString(h, "LastLinkTitle", m.LastLinkTitle);
+  ini.WriteString(h, "FontName", pg.TextFont.Name);
+  ini.WriteString(h, "BackgroundFile", pg.BackgroundFileName);
+  ini.WriteString(h, "BodyAdvanced", line(pg.AdvancedAttributes));
+  ini.WriteInteger(h, "CellPadding", t.CellPadding);
+  ini.WriteInteger(h, "CellSpacing", t.CellSpacing);
+  ini.WriteInteger(h, "BorderWidth", t.BorderWidth);
+  ini.WriteString(h, "TableBackground", t.BackgroundFileName);
+  ini.WriteString(h, "TableAdvanced", line(t.AdvancedAttributes));
+  ini.WriteString(h, "BackgroundColor", ColorText(pg.BackgroundColor));
+  ini.WriteString(h, "FontColor", ColorText(pg.TextFont.Color));
+  ini.WriteString(h, "HeadBackgroundColor", ColorText(t.HeadersRowBgColor));
+  ini.WriteString(h, "HeadFontColor", ColorText(t.HeadersRowFontColor));
+  ini.WriteString(h, "OddRowBackgroundColor", ColorText(t.OddRowBgColor));
+  ini.WriteString(h, "EvenRowBackgroundColor", ColorText(t.TableBgColor));
+  ini.WriteString(h, "DataFontColor", ColorText(t.TableFontColor));
+  ini.WriteString(h, "LinkColor", ColorText(pg.LinkColor));
+  ini.WriteString(h, "VLinkColor", ColorText(pg.VLinkColor));
+  ini.WriteString(h, "ALinkColor", ColorText(pg.ALinkColor));
+}
+
+void LoadHTML(TExportDialogModel& model, const TIniFile& ini) {
+  const TExportDialog& d = model.Dialog();
+  TDialogSettings& s = model.Settings();
+  TExportHTMLPageOptions& pg = s.HTMLPage;
+  TExportHTMLTableOptions& t = s.HTMLTable;
+  TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
+  const TExportHTMLPageOptions& dp = d.HTMLPageOptions;
+  const TExportHTMLTableOptions& dt = d.HTMLTableOptions;
+  const TExportHTMLMultiFileOptions& dm = d.HTMLMultiFileOptions;
+  const char* h = "HTML";
+  auto str = [&](const char* key, const std::string& def) { return ini.ReadString(h, key, def); };
+  auto num = [&](const char* key, int def) {
+    int v = ini.ReadInteger(h, key, def);
+    return v < 0 ? def : v;
+  };
+  auto color = [&](const char* key, TColor def) { return ReadColorText(ini, h, key, def); };
+  auto list = [&](const char* key, const TStringList& def) {
+    if (!ini.ValueExists(h, key)) return def;
+    TStringList l;
+    std::string v = ini.ReadString(h, key, "");
+    if (!v.empty()) l.Add(v);
+    return l;
+  };
+  pg.Title = str("Title", dp.Title);
+  pg.UsingCSS = ReadEnum(ini, h, "CSS", dp.UsingCSS, usExternal);
+  pg.CSSFileName = str("CSSFile", dp.CSSFileName);
+  pg.OverwriteCSSFile = ini.ReadBool(h, "OverwriteCSSFile", dp.OverwriteCSSFile);
+  m.FileRecCount = num("FileRecCount", dm.FileRecCount);
+  s.HTMLMultiFileOn = m.FileRecCount > 0;
+  m.GenerateIndex = ini.ReadBool(h, "GenerateIndex", dm.GenerateIndex);
+  m.IndexLinkTemplate = str("IndexLinkTemplate", dm.IndexLinkTemplate);
+  m.NavigationOnTop = ini.ReadBool(h, "NavigationOnTop", dm.NavigationOnTop);
+  m.NavigationOnBottom = ini.ReadBool(h, "NavigationOnBottom", dm.NavigationOnBottom);
+  m.IndexLinkTitle = str("IndexLinkTitle", dm.IndexLinkTitle);
+  m.FirstLinkTitle = str("FirstLinkTitle", dm.FirstLinkTitle);
+  m.PriorLinkTitle = str("PriorLinkTitle", dm.PriorLinkTitle);
+  m.NextLinkTitle = str("NextLinkTitle", dm.NextLinkTitle);
+  m.LastLinkTitle = str("LastLinkTitle", dm.LastLinkTitle);
+  pg.TextFont.Name = str("FontName", dp.TextFont.Name);
+  pg.BackgroundFileName = str("BackgroundFile", dp.BackgroundFileName);
+  pg.AdvancedAttributes = list("BodyAdvanced", dp.AdvancedAttributes);
+  t.CellPadding = num("CellPadding", dt.CellPadding);
+  t.CellSpacing = num("CellSpacing", dt.CellSpacing);
+  t.BorderWidth = num("BorderWidth", dt.BorderWidth);
+  t.BackgroundFileName = str("TableBackground", dt.BackgroundFileName);
+  t.AdvancedAttributes = list("TableAdvanced", dt.AdvancedAttributes);
+  pg.BackgroundColor = color("BackgroundColor", dp.BackgroundColor);
+  pg.TextFont.Color = color("FontColor", dp.TextFont.Color);
+  t.HeadersRowBgColor = color("HeadBackgroundColor", dt.HeadersRowBgColor);
+  t.HeadersRowFontColor = color("HeadFontColor", dt.HeadersRowFontColor);
+  t.OddRowBgColor = color("OddRowBackgroundColor", dt.OddRowBgColor);
+  t.TableBgColor = color("EvenRowBackgroundColor", dt.TableBgColor);
+  t.TableFontColor = color("DataFontColor", dt.TableFontColor);
+  pg.LinkColor = color("LinkColor", dp.LinkColor);
+  pg.VLinkColor = color("VLinkColor", dp.VLinkColor);
+  pg.ALinkColor = color("ALinkColor", dp.ALinkColor);
+  s.HTMLTemplate = htCustom;
+}
+
+// XML, TXT, CSV, SQL.
+
+void SaveXML(const TDialogSettings& s, TIniFile& ini) {
+  ini.WriteBool("XML", "Standalone", s.XML.Standalone);
+  ini.WriteString("XML", "Encoding", s.XML.Encoding);
+}
+
+void LoadXML(TExportDialogModel& m, const TIniFile& ini) {
+  const TExportXMLOptions& d = m.Dialog().XMLOptions;
+  m.Settings().XML.Standalone = ini.ReadBool("XML", "Standalone", d.Standalone);
+  m.Settings().XML.Encoding = ini.ReadString("XML", "Encoding", d.Encoding);
+}
+
+void SaveTXT(const TDialogSettings& s, TIniFile& ini) {
+  ini.WriteBool("TXT", "AutoCalcColWidth", s.TXT.AutoCalcColWidth);
+  ini.WriteInteger("TXT", "Spacing", s.TXT.ColSpacing);
+}
+
+void LoadTXT(TExportDialogModel& m, const TIniFile& ini) {
+  const TExportTXTOptions& d = m.Dialog().TXTOptions;
+  m.Settings().TXT.AutoCalcColWidth = ini.ReadBool("TXT", "AutoCalcColWidth", d.AutoCalcColWidth);
+  int spacing = ini.ReadInteger("TXT", "Spacing", d.ColSpacing);
+  m.Settings().TXT.ColSpacing = spacing >= 0 && spacing <= 1000 ? spacing : d.ColSpacing;
+}
+
+void SaveCSV(const TDialogSettings& s, TIniFile& ini) {
+  ini.WriteBool("CSV", "QuoteStrings", s.CSV.QuoteStrings);
+  ini.WriteString("CSV", "Comma", CharText(s.CSV.Comma));
+  ini.WriteString("CSV", "Quote", CharText(s.CSV.Quote));
+}
+
+void LoadCSV(TExportDialogModel& m, const TIniFile& ini) {
+  const TExportCSVOptions& d = m.Dialog().CSVOptions;
+  TExportCSVOptions& c = m.Settings().CSV;
+  c.QuoteStrings = ini.ReadBool("CSV", "QuoteStrings", d.QuoteStrings);
+  c.Comma =
+      ini.ValueExists("CSV", "Comma") ? CharFromText(ini.ReadString("CSV", "Comma", "")) : d.Comma;
+  c.Quote =
+      ini.ValueExists("CSV", "Quote") ? CharFromText(ini.ReadString("CSV", "Quote", "")) : d.Quote;
+}
+
+void SaveSQL(const TDialogSettings& s, TIniFile& ini) {
+  const TExportSQLOptions& q = s.SQL;
+  ini.WriteString("SQL", "TableName", q.TableName);
+  ini.WriteBool("SQL", "CreateTable", q.CreateTable);
+  ini.WriteInteger("SQL", "CommitRecCount", q.CommitRecCount);
+  ini.WriteBool("SQL", "CommitAfterScript", q.CommitAfterScript);
+  ini.WriteString("SQL", "CommitStatement", q.CommitStatement);
+  ini.WriteString("SQL", "StatementTerm", q.StatementTerm ? std::string(1, q.StatementTerm) : "");
+}
+
+void LoadSQL(TExportDialogModel& m, const TIniFile& ini) {
+  const TExportSQLOptions& d = m.Dialog().SQLOptions;
+  TExportSQLOptions& q = m.Settings().SQL;
+  q.TableName = ini.ReadString("SQL", "TableName", d.TableName);
+  q.CreateTable = ini.ReadBool("SQL", "CreateTable", d.CreateTable);
+  int commit = ini.ReadInteger("SQL", "CommitRecCount", d.CommitRecCount);
+  q.CommitRecCount = commit >= 0 ? commit : d.CommitRecCount;
+  q.CommitAfterScript = ini.ReadBool("SQL", "CommitAfterScript", d.CommitAfterScript);
+  q.CommitStatement = ini.ReadString("SQL", "CommitStatement", d.CommitStatement);
+  if (ini.ValueExists("SQL", "StatementTerm")) {
+    std::string t = ini.ReadString("SQL", "StatementTerm", "");
+    q.StatementTerm = t.empty() ? '\0' : t[0];
+  } else {
+    q.StatementTerm = d.StatementTerm;
+  }
+}
+
+// PDF.
+
+void SavePDF(const TDialogSettings& s, TIniFile& ini) {
+  const TExportPDFOptions& o = s.PDF;
+  const TExportPDFPageOptions& p = o.PageOptions;
+  ini.WriteString("PDF", "ColSpacing", OneDecimal(o.ColSpacing));
+  ini.WriteString("PDF", "RowSpacing", OneDecimal(o.RowSpacing));
+  ini.WriteInteger("PDF", "GridLineWidth", o.GridLineWidth);
+  ini.WriteInteger("PDF", "PageFormat", p.Format());
+  ini.WriteInteger("PDF", "PageUnits", p.Units);
+  ini.WriteInteger("PDF", "PageOrientation", p.Orientation());
+  ini.WriteInteger("PDF", "PageWidth", p.WidthPoints());
+  ini.WriteInteger("PDF", "PageHeight", p.HeightPoints());
+  ini.WriteInteger("PDF", "PageMarginLeft", p.LeftPoints());
+  ini.WriteInteger("PDF", "PageMarginRight", p.RightPoints());
+  ini.WriteInteger("PDF", "PageMarginTop", p.TopPoints());
+  ini.WriteInteger("PDF", "PageMarginBottom", p.BottomPoints());
+  for (int i = 0; i < 4; ++i) {
+    const TPDFFont& f = *PDFFont(const_cast<TExportPDFOptions&>(o), i);
+    ini.WriteInteger(kPDFFontSections[i], "FontName", f.BaseFont);
+    ini.WriteInteger(kPDFFontSections[i], "FontEncoding", f.FontEncoding);
+    ini.WriteInteger(kPDFFontSections[i], "FontSize", f.FontSize);
+    ini.WriteString(kPDFFontSections[i], "FontColor", ColorText(f.FontColor));
+  }
+}
+
+void LoadPDF(TExportDialogModel& m, const TIniFile& ini) {
+  const TExportPDFOptions& d = m.Dialog().PDFOptions;
+  TExportPDFOptions& o = m.Settings().PDF;
+  o.ColSpacing = ReadPointNumber(ini, "PDF", "ColSpacing", d.ColSpacing);
+  o.RowSpacing = ReadPointNumber(ini, "PDF", "RowSpacing", d.RowSpacing);
+  int grid = ini.ReadInteger("PDF", "GridLineWidth", d.GridLineWidth);
+  o.GridLineWidth = grid >= 0 && grid <= 1000 ? grid : d.GridLineWidth;
+
+  const TExportPDFPageOptions& dp = d.PageOptions;
+  TExportPDFPageOptions p = dp;
+  auto format = ReadEnum(ini, "PDF", "PageFormat", dp.Format(), pfUser);
+  auto units = ReadEnum(ini, "PDF", "PageUnits", dp.Units, unDot);
+  auto orientation = ReadEnum(ini, "PDF", "PageOrientation", dp.Orientation(), poLandscape);
+  p.SetFormat(format);
+  p.SetOrientation(orientation);
+  // Sizes and margins are stored in points; dots are points.
+  auto points = [&](const char* key, int def) {
+    int v = ini.ReadInteger("PDF", key, def);
+    return v >= 0 && v <= 100000 ? v : def;
+  };
+  p.Units = unDot;
+  if (format == pfUser) {
+    p.SetWidth(points("PageWidth", p.WidthPoints()));
+    p.SetHeight(points("PageHeight", p.HeightPoints()));
+  }
+  p.SetMarginLeft(points("PageMarginLeft", dp.LeftPoints()));
+  p.SetMarginRight(points("PageMarginRight", dp.RightPoints()));
+  p.SetMarginTop(points("PageMarginTop", dp.TopPoints()));
+  p.SetMarginBottom(points("PageMarginBottom", dp.BottomPoints()));
+  p.Units = units;
+  o.PageOptions = p;
+
+  for (int i = 0; i < 4; ++i) {
+    const char* sec = kPDFFontSections[i];
+    const TPDFFont& df = *PDFFont(const_cast<TExportPDFOptions&>(d), i);
+    TPDFFont& f = *PDFFont(o, i);
+    f = df;
+    f.BaseFont = ReadEnum(ini, sec, "FontName", df.BaseFont, poZapfDingbats);
+    f.FontEncoding = ReadEnum(ini, sec, "FontEncoding", df.FontEncoding, poPDFDocEncoding);
+    int size = ini.ReadInteger(sec, "FontSize", df.FontSize);
+    f.FontSize = size >= 1 && size <= 1000 ? size : df.FontSize;
+    f.FontColor = ReadColorText(ini, sec, "FontColor", df.FontColor);
+  }
+}
+
+}  // namespace morvale::pages

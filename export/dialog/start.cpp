@@ -1,0 +1,206 @@
+// Start: the working copy into the exporter of the chosen type, and its run with the component's
+// events and the progress notifications.
+#include <cstdlib>
+
+#include "export/dialog/model.h"
+#include "export/docs/dbfexport.h"
+#include "export/xls/exportxls.h"
+
+namespace morvale {
+
+namespace {
+
+const char* AlignLineText(TExportColAlign a) {
+  switch (a) {
+    case ecaCenter:
+      return "Center";
+    case ecaRight:
+      return "Right";
+    default:
+      return "Left";
+  }
+}
+
+// Clears the running exporter however the run ends.
+struct TRunningGuard {
+  TExport*& slot;
+  ~TRunningGuard() { slot = nullptr; }
+};
+
+}  // namespace
+
+TExport& TExportDialogModel::PrepareExporter() {
+  const TExportTypeInfo& info = TypeInfo();
+  if (dialog_.AutoChangeFileExt && info.WritesFile() && !s_.FileName.empty())
+    s_.FileName = ChangeFileExt(s_.FileName, std::string(".") + info.Extension);
+  TExport& e = Exporter(s_.ExportType);
+  if (info.Prepare) info.Prepare(s_, e);
+
+  // Common settings.
+  e.AutoCalcStrType = dialog_.AutoCalcStrType;
+  e.GoToFirstRecord = s_.GoToFirstRecord;
+  e.CurrentRecordOnly = s_.CurrentRecordOnly;
+  e.ExportEmpty = s_.ExportEmpty;
+  e.ExportRecCount = s_.ExportLimited ? s_.ExportRecCount : 0;
+  e.SkipRecCount = s_.SkipRecCount;
+  e.Header = s_.Header;
+  e.Footer = s_.Footer;
+  e.ExportedFields.Clear();
+  if (!s_.ExportedFields.empty()) {
+    for (const std::string& f : s_.ExportedFields) e.ExportedFields.Add(f);
+  } else {
+    // Binary and memo fields only when chosen: their values are no text for most formats.
+    TExportColumns& cols = Columns();
+    for (int i = 0; i < cols.Count(); ++i)
+      if (!cols[i].IsBlob) e.ExportedFields.Add(cols[i].Name);
+  }
+  e.Formats = s_.Formats;
+  e.UserFormats = s_.UserFormats;
+  e.ExportSource = dialog_.ExportSource;
+  e.SetDataSet(dialog_.DataSet());
+  e.SetCustomSource(dialog_.CustomSource());
+  e.SetListView(dialog_.ListView());
+  e.SetDBGrid(dialog_.DBGrid());
+  e.SetStringGrid(dialog_.StringGrid());
+  if (auto* file = dynamic_cast<TExportText*>(&e)) {
+    file->FileName = s_.FileName;
+    file->ShowFile = s_.ShowFile;
+    file->PrintFile = s_.PrintFile;
+  }
+  e.AllowCaptions = s_.AllowCaptions;
+  e.CaptionRow = s_.CaptionRow;
+
+  // The captions grid.
+  e.Captions.Clear();
+  e.ColumnsAlign.Clear();
+  e.ColumnsWidth.Clear();
+  for (const TCaptionRow& row : s_.Captions) {
+    if (row.Caption != row.FieldName) e.Captions.Add(row.FieldName + "=" + row.Caption);
+    if (info.CopiesAlign) e.ColumnsAlign.Add(row.FieldName + "=" + AlignLineText(row.Align));
+    if (info.CopiesWidth) e.ColumnsWidth.Add(row.FieldName + "=" + std::to_string(row.Width));
+  }
+  return e;
+}
+
+void TExportDialogModel::Wire(TExport& e, TExportRunObserver* obs) {
+  TExportDialog& d = dialog_;
+  auto notify = [obs](TExportNotify code, int recNo) {
+    if (obs) obs->Notify(code, recNo);
+  };
+  e.OnBeginExport = [&d, &e, notify](TObject*) {
+    notify(enBeginExport, 0);
+    if (d.OnBeginExport) d.OnBeginExport(&e, &e);
+  };
+  e.OnEndExport = [&d, &e, notify](TObject*) {
+    if (!e.Aborted()) notify(enEndExport, e.RecordCounter);
+    if (d.OnEndExport) d.OnEndExport(&e, &e);
+  };
+  e.OnFetchedRecord = [&d, &e, notify](TObject*, int recNo) {
+    if (d.OnFetchedRecord) d.OnFetchedRecord(&e, recNo);
+    notify(enFetchedRecord, recNo);
+  };
+  e.OnSkippedRecord = [&d, &e, notify](TObject*, int recNo) {
+    notify(enSkippedRecord, recNo);
+    if (d.OnSkippedRecord) d.OnSkippedRecord(&e, recNo);
+  };
+  e.OnExportedRecord = [&d, &e, notify](TObject*, int recNo) {
+    if (d.OnExportedRecord) d.OnExportedRecord(&e, recNo);
+    notify(enExportedRecord, recNo);
+  };
+  e.OnStopExport = [&d, obs, notify](TObject*, bool& canContinue) {
+    notify(enAbortRequested, 0);
+    bool stop = obs ? obs->ConfirmAbort() : true;
+    canContinue = !stop;
+    notify(stop ? enAbortConfirmed : enGoOn, 0);
+    if (d.OnStopExport) d.OnStopExport(&d, canContinue);
+  };
+  e.OnBeforeExportRow = nullptr;
+  if (d.OnBeforeExportRow)
+    e.OnBeforeExportRow = [&d, &e](TObject*, TExportRow& row, bool& accept) {
+      d.OnBeforeExportRow(&e, row, accept);
+    };
+  e.OnGetExportText = nullptr;
+  if (d.OnGetExportText)
+    e.OnGetExportText = [&d, &e](TObject*, int colNo, std::string& text) {
+      d.OnGetExportText(&e, colNo, text);
+    };
+  if (auto* x = dynamic_cast<TExportXLS*>(&e)) {
+    x->OnAdvancedBeforeExportRow = nullptr;
+    x->OnAdvancedExportedRecord = nullptr;
+    x->OnAdvancedGetExportText = nullptr;
+    if (d.OnBeforeExportXLSRow)
+      x->OnAdvancedBeforeExportRow = [&d, x](TObject*, int sheet, TExportRow& row, bool& accept) {
+        d.OnBeforeExportXLSRow(x, sheet, row, accept);
+      };
+    if (d.OnExportedRecordXLS)
+      x->OnAdvancedExportedRecord = [&d, x](TObject*, int sheet, int recNo) {
+        d.OnExportedRecordXLS(x, sheet, recNo);
+      };
+    if (d.OnGetExportXLSText)
+      x->OnAdvancedGetExportText = [&d, x](TObject*, int sheet, int colNo, std::string& text) {
+        d.OnGetExportXLSText(x, sheet, colNo, text);
+      };
+  }
+}
+
+void TExportDialogModel::RunExporter(TExport& e, TExportRunObserver* observer) {
+  Wire(e, observer);
+  running_ = &e;
+  TRunningGuard guard{running_};
+  e.Execute();
+  // A file to be opened ends the progress window by itself; otherwise it waits for its button.
+  if (observer && s_.ShowFile && !e.Aborted()) observer->Notify(enClose, e.RecordCounter);
+}
+
+void TExportDialogModel::Start(TExportRunObserver* observer) {
+  TExport& e = PrepareExporter();
+  Changed();
+  RunExporter(e, observer);
+}
+
+void TExportDialogModel::CaptureExporter(const TExport& e) {
+  TExportColumns& cols = Columns();
+  if (auto* file = dynamic_cast<const TExportText*>(&e)) {
+    s_.FileName = file->FileName;
+    s_.ShowFile = file->ShowFile;
+    s_.PrintFile = file->PrintFile;
+  }
+  s_.GoToFirstRecord = e.GoToFirstRecord;
+  s_.CurrentRecordOnly = e.CurrentRecordOnly;
+  s_.ExportEmpty = e.ExportEmpty;
+  s_.ExportRecCount = e.ExportRecCount;
+  s_.ExportLimited = e.ExportRecCount > 0;
+  s_.SkipRecCount = e.SkipRecCount;
+  s_.AllowCaptions = e.AllowCaptions;
+  s_.CaptionRow = e.CaptionRow;
+  s_.Formats = e.Formats;
+  s_.UserFormats.Clear();
+  for (const std::string& line : e.UserFormats) {
+    int i = cols.IndexOfName(TStringList::NamePart(line));
+    if (i >= 0) s_.UserFormats.SetValue(cols[i].Name, TStringList::ValuePart(line));
+  }
+  s_.ExportedFields.clear();
+  for (const std::string& name : e.ExportedFields) {
+    int i = cols.IndexOfName(name);
+    if (i >= 0 && !IsExported(cols[i].Name)) s_.ExportedFields.push_back(cols[i].Name);
+  }
+  s_.Header = e.Header;
+  s_.Footer = e.Footer;
+  for (TCaptionRow& row : s_.Captions) {
+    if (e.Captions.HasName(row.FieldName)) row.Caption = e.Captions.Value(row.FieldName);
+    if (e.ColumnsAlign.HasName(row.FieldName))
+      row.Align = AlignFromCellText(e.ColumnsAlign.Value(row.FieldName));
+    if (e.ColumnsWidth.HasName(row.FieldName)) {
+      int w = std::atoi(e.ColumnsWidth.Value(row.FieldName).c_str());
+      if (w >= 0 && w <= 1000) row.Width = w;
+    }
+  }
+  if (TypeInfo().Capture) TypeInfo().Capture(e, s_);
+  Changed();
+}
+
+void TExportDialogModel::Abort() {
+  if (running_) running_->Abort();
+}
+
+}  // namespace morvale

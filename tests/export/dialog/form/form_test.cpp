@@ -1,0 +1,340 @@
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+
+#include "app/engine/connect.h"
+#include "tests/cli/clirun.h"
+#include "tests/export/dialog/form/formdriver.h"
+#include "tests/support/demo.h"
+
+namespace morvale::test {
+namespace {
+
+const char* const kQuery = "SELECT * FROM orders";
+
+// The demo orders in the dialog, as the desktop program opens it.
+class FormOnDemo : public FormTest {
+ protected:
+  FormOnDemo()
+      : ds(OpenQuery("sqlite:" + DemoDatabase(), kQuery, DefaultFormatSettings())),
+        folder(FreshFolder("dialogform")) {
+    dialog.SetDataSet(ds.get());
+    dialog.SaveLoadButtons = true;
+    dialog.FileName = folder + "orders.dbf";
+  }
+
+  // Execute shows the form through `drive` instead of running it modally.
+  void Execute(const std::function<void(form::TExportDialogF&, TFormDriver&)>& drive) {
+    dialog.Execute([&](TExportDialogModel& model) {
+      form::TExportDialogF f(model);
+      f.show();
+      TFormDriver d(f);
+      drive(f, d);
+    });
+  }
+
+  // At the end of each run, presses the progress window's button once the window waits for it.
+  void PressOKAtEnd() {
+    dialog.OnEndExport = [](TObject*, TExport*) {
+      QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+          if (w->objectName() == "fmExportProgress" && w->isVisible())
+            QTest::mouseClick(Child<QPushButton>(w, "btnCancel"), Qt::LeftButton);
+      });
+    };
+  }
+
+  std::unique_ptr<TDataSet> ds;
+  std::string folder;
+  TExportDialog dialog;
+};
+
+TEST_F(FormOnDemo, TypeListTitleAndFileName) {
+  dialog.AllowedExports = {aeCSV, aePDF};
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    auto* types = d.W<QListWidget>("lbExportType");
+    ASSERT_EQ(types->count(), 2);
+    EXPECT_EQ(types->item(0)->text().toStdString(), "PDF");
+    EXPECT_EQ(types->item(1)->text().toStdString(), "CSV File");
+    EXPECT_EQ(types->currentRow(), 0);
+    EXPECT_EQ(d.W<QLineEdit>("edFileName")->text().toStdString(), folder + "orders.pdf");
+    EXPECT_EQ(f.windowTitle().toStdString(), "Диалог экспорта -- Экспортировать в [orders.pdf]");
+    d.Type("edFileName", "");
+    EXPECT_EQ(f.windowTitle().toStdString(), "Диалог экспорта");
+    EXPECT_FALSE(d.W("bStart")->isEnabled());
+    d.Type("edFileName", QString::fromStdString(folder + "x.pdf"));
+    EXPECT_TRUE(d.W("bStart")->isEnabled());
+  });
+}
+
+TEST_F(FormOnDemo, ClipboardDisablesTheFileAndKeepsItsName) {
+  Execute([&](form::TExportDialogF&, TFormDriver& d) {
+    d.ClickItem("lbExportType", "HTML");
+    EXPECT_EQ(d.W<QLineEdit>("edFileName")->text().toStdString(), folder + "orders.html");
+    d.ClickItem("lbExportType", "Windows Clipboard");
+    EXPECT_EQ(d.W<QLineEdit>("edFileName")->text().toStdString(), folder + "orders.html");
+    EXPECT_FALSE(d.W("edFileName")->isEnabled());
+    EXPECT_FALSE(d.W("bBrowse")->isEnabled());
+    EXPECT_FALSE(d.W("cbShowFile")->isEnabled());
+    EXPECT_TRUE(d.W("bStart")->isEnabled());
+  });
+}
+
+TEST_F(FormOnDemo, PagesFollowTheType) {
+  Execute([&](form::TExportDialogF&, TFormDriver& d) {
+    auto* tabs = d.W<QTabWidget>("pcExport");
+    auto visible = [&](const char* page) { return tabs->isTabVisible(tabs->indexOf(d.W(page))); };
+    d.ClickItem("lbExportType", "DBF");
+    EXPECT_TRUE(visible("tsFields"));
+    EXPECT_FALSE(visible("tsFormats"));
+    EXPECT_FALSE(visible("tsColons"));
+    EXPECT_FALSE(visible("tsCaptions"));
+    d.ClickItem("lbExportType", "MS Word");
+    EXPECT_TRUE(d.Tab("pcExport", "tsCaptions"));
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()).toStdString(),
+              "Заголовок && Ширина && Выравнивание");
+    // XML has no captions page: the export type page comes to the front.
+    d.Tab("pcExport", "tsExportType");
+    d.Tab("pcExport", "tsCaptions");
+    auto* types = d.W<QListWidget>("lbExportType");
+    types->setCurrentItem(d.Item(types, "XML"));
+    EXPECT_EQ(tabs->currentWidget(), d.W("tsExportType"));
+    EXPECT_EQ(d.W<QStackedWidget>("nbTypeOptions")->currentWidget(), d.W("tsXML"));
+  });
+}
+
+TEST_F(FormOnDemo, NumberFieldsTakeDigitsOnly) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.Tab("pcExportType", "tsTypeOptions");
+    d.Type("edSkipRecCount", "1x2");
+    EXPECT_EQ(d.W<QLineEdit>("edSkipRecCount")->text().toStdString(), "12");
+    EXPECT_EQ(f.Model().Settings().SkipRecCount, 12);
+    d.Type("edSkipRecCount", "");  // no number: the previous value stays
+    EXPECT_EQ(f.Model().Settings().SkipRecCount, 12);
+    d.Click("rbExportOnly");
+    EXPECT_TRUE(d.W("edExportRecCount")->isEnabled());
+    d.Type("edExportRecCount", "-5");
+    EXPECT_EQ(f.Model().Settings().ExportRecCount, 5);
+  });
+}
+
+TEST_F(FormOnDemo, FieldsMoveBackToTheirPlace) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.Tab("pcExport", "tsFields");
+    d.DoubleClickItem("lstAllFields", "total");
+    d.DoubleClickItem("lstAllFields", "id");
+    EXPECT_EQ(f.Model().Settings().ExportedFields, (std::vector<std::string>{"total", "id"}));
+    d.ClickItem("lstExportedFields", "total");
+    d.Click("bRemoveOne");
+    auto* all = d.W<QListWidget>("lstAllFields");
+    // Back between ship_time and paid, where the table has it.
+    EXPECT_EQ(all->row(d.Item(all, "total")), all->row(d.Item(all, "ship_time")) + 1);
+    d.Click("bAddAll");
+    EXPECT_EQ(all->count(), 0);
+    d.Click("bRemoveAll");
+    EXPECT_EQ(d.W<QListWidget>("lstExportedFields")->count(), 0);
+  });
+}
+
+TEST_F(FormOnDemo, UserFormatsAndTheEditQuestion) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.Tab("pcExport", "tsFormats");
+    f.Model().ClearUserFormats();
+    f.Model().Changed();
+    EXPECT_FALSE(d.W("bEditUserFormat")->isEnabled());
+    auto* fields = d.W<QComboBox>("cbxUserFormatField");
+    fields->setCurrentIndex(fields->findText("total"));
+    auto* formats = d.W<QComboBox>("cbxUserFormat");
+    EXPECT_EQ(formats->currentText().toStdString(), "#,###,##0.00");
+    d.Click("bAddUserFormat");
+    ASSERT_EQ(f.Model().Settings().UserFormats.Count(), 1);
+    d.ClickItem("lstUserFormats", "total=#,###,##0.00");
+    prompts.SetNextText("0.0");
+    d.Click("bEditUserFormat");
+    ASSERT_FALSE(prompts.Asked().empty());
+    EXPECT_EQ(prompts.Asked().back().title.toStdString(), "Новый формат");
+    EXPECT_EQ(prompts.Asked().back().text.toStdString(), "Введите значение:");
+    EXPECT_EQ(f.Model().Settings().UserFormats[0], "total=0.0");
+    d.Click("bClearUserFormats");
+    EXPECT_TRUE(f.Model().Settings().UserFormats.Empty());
+  });
+}
+
+TEST_F(FormOnDemo, CaptionsGridColumnsAndEditors) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "RTF");
+    ASSERT_TRUE(d.Tab("pcExport", "tsCaptions"));
+    auto* g = d.W<QTableWidget>("sgCaptions");
+    ASSERT_EQ(g->columnCount(), 4);
+    EXPECT_EQ(g->horizontalHeaderItem(0)->text().toStdString(), "Имя поля");
+    EXPECT_EQ(g->horizontalHeaderItem(1)->text().toStdString(), "Заголовок");
+    EXPECT_EQ(g->horizontalHeaderItem(2)->text().toStdString(), "Выравнивание");
+    EXPECT_EQ(g->horizontalHeaderItem(3)->text().toStdString(), "Ширина");
+    d.Caption("total", "Сумма");
+    d.Width("total", 15);
+    d.Align("total", 2);
+    const TCaptionRow& row = f.Model().Settings().Captions[d.GridRow("total")];
+    EXPECT_EQ(row.Caption, "Сумма");
+    EXPECT_EQ(row.Width, 15);
+    EXPECT_EQ(row.Align, ecaRight);
+    d.Click("cbAllowCaptions");
+    EXPECT_FALSE(g->isEnabled());
+    d.ClickItem("lbExportType", "MS Excel");
+    EXPECT_EQ(g->columnCount(), 3);
+    EXPECT_EQ(g->horizontalHeaderItem(2)->text().toStdString(), "Ширина");
+  });
+}
+
+TEST_F(FormOnDemo, PDFUserPageTurnsWithTheOrientation) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "PDF");
+    auto* format = d.W<QComboBox>("cbxPDFPageFormat");
+    format->setCurrentIndex(8);
+    emit format->activated(8);
+    EXPECT_EQ(format->currentText().toStdString(), "User");
+    d.Type("edPDFPageWidth", "500");
+    d.Type("edPDFPageHeight", "700");
+    d.Click("rbPDFLandscape");
+    EXPECT_EQ(d.W<QLineEdit>("edPDFPageWidth")->text().toStdString(), "700");
+    EXPECT_EQ(d.W<QLineEdit>("edPDFPageHeight")->text().toStdString(), "500");
+    EXPECT_EQ(f.Model().Settings().PDF.PageOptions.WidthPoints(), 700);
+  });
+}
+
+TEST_F(FormOnDemo, RTFStripStylesAndResetAll) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "RTF");
+    auto* strips = d.W<QListWidget>("lstRTFStripStyles");
+    d.Click("bRTFAddStrip");
+    d.Click("bRTFAddStrip");
+    ASSERT_EQ(strips->count(), 2);
+    EXPECT_EQ(strips->item(1)->text().toStdString(), "ITEM_2");
+    d.ClickItem("lstRTFStripStyles", "ITEM_1");
+    d.Click("bRTFDeleteStrip");
+    ASSERT_EQ(strips->count(), 1);
+    EXPECT_EQ(strips->currentRow(), 0);
+    // The editor changes the selected style in place.
+    d.Click("cbRTFBold");
+    auto& styles = f.Model().Settings().RTF.StripStyles;
+    ASSERT_EQ(styles.size(), 1u);
+    EXPECT_TRUE(styles[0].Style.Font.Style & fsBold);
+    prompts.SetNextAnswer(false);
+    d.Click("bRTFResetAll");
+    ASSERT_EQ(prompts.Asked().size(), 1u);
+    EXPECT_EQ(prompts.Asked()[0].title.toStdString(), "Attention!");
+    EXPECT_TRUE(styles[0].Style.Font.Style & fsBold);  // No keeps the styles
+    prompts.SetNextAnswer(true);
+    d.Click("bRTFResetAll");
+    EXPECT_FALSE(styles[0].Style.Font.Style & fsBold);
+  });
+}
+
+TEST_F(FormOnDemo, HTMLTemplateAndAHandPickedColour) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "HTML");
+    auto* templates = d.W<QComboBox>("cbxHTMLTemplate");
+    ASSERT_EQ(templates->count(), 10);
+    EXPECT_EQ(templates->itemText(0).toStdString(), "Custom");
+    EXPECT_EQ(templates->itemText(9).toStdString(), "Simple");
+    templates->setCurrentIndex(4);
+    emit templates->activated(4);
+    EXPECT_EQ(f.Model().Settings().HTMLTemplate, htGray);
+    prompts.SetNextText("#123456");
+    d.Click("bHTMLBackgroundColor");
+    EXPECT_EQ(f.Model().Settings().HTMLPage.BackgroundColor, 0x563412);
+    EXPECT_EQ(f.Model().Settings().HTMLTemplate, htCustom);
+    EXPECT_EQ(templates->currentText().toStdString(), "Custom");
+  });
+}
+
+// ---- the same export from the form and from the command line ----------------------------------
+
+struct TTypeCase {
+  const char* label;
+  const char* ext;
+};
+
+class SameOutput : public FormOnDemo, public ::testing::WithParamInterface<TTypeCase> {};
+
+// The form is driven through every common page the type shows, then started; the options it
+// saves then drive morvale-export, whose file must be the same.
+TEST_P(SameOutput, FormAndCommandLine) {
+  if (Cli({"--help"}).out.find("--options") == std::string::npos)
+    GTEST_SKIP() << "morvale-export has no --options yet";
+  const TTypeCase& c = GetParam();
+  const std::string cfg = folder + "saved.cfg";
+  const std::string cli = folder + "cli." + c.ext;
+  std::string formFile;
+  // Nothing is opened after the export: the command line would open it as well.
+  dialog.ShowFile = false;
+  PressOKAtEnd();
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", c.label);
+    d.Type("edFileName", QString::fromStdString(folder + "form." + c.ext));
+    if (d.Tab("pcExport", "tsFields")) {
+      for (const char* field : {"id", "ordered", "total", "comment"})
+        d.DoubleClickItem("lstAllFields", field);
+    }
+    if (d.Tab("pcExport", "tsFormats")) {
+      d.Type("edFloat", "0.000");
+      d.Type("edDate", "dd.mm.yyyy");
+    }
+    if (d.Tab("pcExport", "tsCaptions")) {
+      d.Caption("total", "Сумма");
+      d.Caption("comment", "Примечание");
+      d.Width("total", 12);
+      d.Width("comment", 30);
+      d.Align("total", 2);
+    }
+    if (d.Tab("pcExport", "tsColons")) d.TypeLines("memHeader", "Заказы");
+    d.Tab("pcExport", "tsExportType");
+    d.Click("bStart");
+    formFile = f.Model().Settings().FileName;
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miSaveOptions")->trigger();
+  });
+  EXPECT_TRUE(prompts.Asked().size() >= 1);
+  for (const auto& q : prompts.Asked())
+    EXPECT_NE(q.kind, form::TScriptedPrompts::TAsked::Error) << q.text.toStdString();
+  Result r =
+      Cli({"--db", "sqlite:" + DemoDatabase(), "--sql", kQuery, "--options", cfg, "-o", cli});
+  ASSERT_EQ(r.status, 0) << r.err;
+  if (std::string(c.ext) == "xls") {
+    std::string out;
+    std::string script =
+        "import sys, xlrd\n"
+        "def cells(p):\n"
+        "  b = xlrd.open_workbook(p)\n"
+        "  return [[s.cell_value(r, c) for c in range(s.ncols)] for s in b.sheets() "
+        "for r in range(s.nrows)]\n"
+        "a, b = cells(sys.argv[1]), cells(sys.argv[2])\n"
+        "print(len(a), 'equal' if a == b else 'differ')\n";
+    WriteFile(folder + "cells.py", script);
+    ASSERT_EQ(RunCommand(Python() + " " + ShellQuote(folder + "cells.py") + " " +
+                             ShellQuote(formFile) + " " + ShellQuote(cli),
+                         out),
+              0);
+    EXPECT_NE(out.find("equal"), std::string::npos) << out;
+    EXPECT_EQ(out.find("differ"), std::string::npos) << out;
+  } else {
+    std::string a = ReadFile(formFile), b = ReadFile(cli);
+    EXPECT_FALSE(a.empty());
+    EXPECT_TRUE(a == b) << "the form's " << formFile << " and the command line's " << cli
+                        << " differ";
+    if (std::string_view("csv txt html").find(c.ext) != std::string_view::npos) {
+      EXPECT_NE(a.find("Заказы"), std::string::npos);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, SameOutput,
+                         ::testing::Values(TTypeCase{"CSV File", "csv"},
+                                           TTypeCase{"Text File", "txt"}, TTypeCase{"HTML", "html"},
+                                           TTypeCase{"SQL", "sql"}, TTypeCase{"RTF", "rtf"},
+                                           TTypeCase{"PDF", "pdf"}, TTypeCase{"MS Excel", "xls"}),
+                         [](const auto& info) { return std::string(info.param.ext); });
+
+}  // namespace
+}  // namespace morvale::test

@@ -1,0 +1,7 @@
+// libFuzzer entry for the options-file loader; built and run by run-options-fuzzer.
+#include "tests/export/dialog/fuzz/options_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  morvale::test::RunOptionsFuzzInput(data, size);
+  return 0;
+}
