@@ -16,6 +16,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(new Ui::TAboutBox) {
 
 TAboutBox::~TAboutBox() = default;
 
-QLabel* TAboutBox::Version() const { return ui->Version; }
+QLabel* TAboutBox::Version() const {
+  return ui->Version;
+}
 
 }  // namespace morvale

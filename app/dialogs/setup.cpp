@@ -20,9 +20,15 @@ TDlg_SetUp::TDlg_SetUp(QWidget* parent) : QDialog(parent), ui(new Ui::TDlg_SetUp
 
 TDlg_SetUp::~TDlg_SetUp() = default;
 
-QCheckBox* TDlg_SetUp::LimitBox() const { return ui->CB_Yes_COL_MaxDisplayWidth; }
-QSpinBox* TDlg_SetUp::LimitEdit() const { return ui->SE_COL_MaxDisplayWidth; }
-bool TDlg_SetUp::LimitOn() const { return LimitBox()->isChecked(); }
+QCheckBox* TDlg_SetUp::LimitBox() const {
+  return ui->CB_Yes_COL_MaxDisplayWidth;
+}
+QSpinBox* TDlg_SetUp::LimitEdit() const {
+  return ui->SE_COL_MaxDisplayWidth;
+}
+bool TDlg_SetUp::LimitOn() const {
+  return LimitBox()->isChecked();
+}
 
 void TDlg_SetUp::ReadSettings(const std::string& iniFile) {
   LimitBox()->setChecked(IniReadBool(iniFile, kSection, kLimitOn, false));

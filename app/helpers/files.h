@@ -21,8 +21,7 @@ void ForceFolders(const std::string& path);
 // One value of a settings file; a missing file or key gives the default. Writes go nowhere when
 // the file's folder is not writable.
 int IniReadInt(const std::string& file, std::string_view section, std::string_view key, int def);
-bool IniReadBool(const std::string& file, std::string_view section, std::string_view key,
-                 bool def);
+bool IniReadBool(const std::string& file, std::string_view section, std::string_view key, bool def);
 void IniWriteInt(const std::string& file, std::string_view section, std::string_view key,
                  int value);
 void IniWriteBool(const std::string& file, std::string_view section, std::string_view key,

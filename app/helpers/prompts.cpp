@@ -17,9 +17,13 @@
 namespace morvale {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
-QWidget* Parent() { return QApplication::activeWindow(); }
+QWidget* Parent() {
+  return QApplication::activeWindow();
+}
 
 class TQtPrompts : public IPrompts {
  public:
@@ -81,8 +85,12 @@ IPrompts* current = nullptr;
 
 }  // namespace
 
-IPrompts& Prompts() { return current ? *current : QtPrompts(); }
-void SetPrompts(IPrompts* prompts) { current = prompts; }
+IPrompts& Prompts() {
+  return current ? *current : QtPrompts();
+}
+void SetPrompts(IPrompts* prompts) {
+  current = prompts;
+}
 
 void TScriptedPrompts::Record(const std::string& text) {
   Shown.push_back(text);

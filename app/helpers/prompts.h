@@ -44,8 +44,8 @@ class TScriptedPrompts : public IPrompts {
  public:
   explicit TScriptedPrompts(std::string logFile = {}) : logFile_(std::move(logFile)) {}
 
-  std::vector<std::string> Shown;  // every message, error and question, in order
-  std::deque<bool> Answers;        // questions
+  std::vector<std::string> Shown;                // every message, error and question, in order
+  std::deque<bool> Answers;                      // questions
   std::deque<std::optional<std::string>> Paths;  // folder and file choosers
   std::deque<std::optional<std::pair<std::string, std::string>>> Logins;
   std::vector<std::string> ChooserStarts;  // where each chooser started

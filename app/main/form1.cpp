@@ -113,8 +113,7 @@ void TForm1::Timer1Timer() {
   QString timeFormat = locale.timeFormat(QLocale::LongFormat);
   timeFormat.remove(QLatin1Char('t')).replace(QLatin1String("  "), QLatin1String(" "));
   Label_DT->setText(locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-                    locale.toString(now.time(), timeFormat.trimmed()) +
-                    QLatin1String("   "));
+                    locale.toString(now.time(), timeFormat.trimmed()) + QLatin1String("   "));
   if (firstTick_) {
     firstTick_ = false;
     timer1_.setInterval(1000);
@@ -123,7 +122,9 @@ void TForm1::Timer1Timer() {
   timer1_.start();
 }
 
-void TForm1::N2Click() { setUp_.Execute(IniFile()); }
+void TForm1::N2Click() {
+  setUp_.Execute(IniFile());
+}
 
 void TForm1::SpeedButton7Click() {
   about_.Version()->setText(QString::fromLatin1(kVersion));
@@ -221,7 +222,8 @@ void TForm1::ConnectSignals() {
   connect(SpeedButton9, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton9Click));
   // Grid, viewers and export.
   connect(nbFirst, &QToolButton::clicked, this, [this] {
-    if (model_->rowCount() > 0) DBGrid1->setCurrentIndex(model_->index(0, qMax(0, DBGrid1->currentIndex().column())));
+    if (model_->rowCount() > 0)
+      DBGrid1->setCurrentIndex(model_->index(0, qMax(0, DBGrid1->currentIndex().column())));
   });
   connect(nbLast, &QToolButton::clicked, this, [this] {
     if (model_->rowCount() > 0)
@@ -230,7 +232,8 @@ void TForm1::ConnectSignals() {
   });
   connect(nbPrior, &QToolButton::clicked, this, [this] {
     QModelIndex at = DBGrid1->currentIndex();
-    if (at.isValid() && at.row() > 0) DBGrid1->setCurrentIndex(model_->index(at.row() - 1, at.column()));
+    if (at.isValid() && at.row() > 0)
+      DBGrid1->setCurrentIndex(model_->index(at.row() - 1, at.column()));
   });
   connect(nbNext, &QToolButton::clicked, this, [this] {
     QModelIndex at = DBGrid1->currentIndex();

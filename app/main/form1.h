@@ -32,8 +32,7 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   static constexpr const char* kVersion = "Version 1.14  (30.04.2008)";
 
   // programFolder ends in '/'; the dialogs are the process's own, made at start-up.
-  TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about,
-         QWidget* parent = nullptr);
+  TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, QWidget* parent = nullptr);
   ~TForm1() override;
 
   const std::string& ProgramFolder() const { return programFolder_; }
@@ -61,7 +60,7 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   void SpeedButton1Click();
   void SpeedButton2Click();
   void List_TablesDblClick();
-  void index1Click();  // "fields"
+  void index1Click();   // "fields"
   void fields1Click();  // "index"
   void DESC1Click();
   void N4Click();

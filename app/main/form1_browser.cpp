@@ -3,14 +3,16 @@
 #include <QDir>
 #include <QFont>
 
-#include "app/helpers/prompts.h"
 #include "app/helpers/helpers.h"
+#include "app/helpers/prompts.h"
 #include "app/main/form1.h"
 
 namespace morvale {
 namespace {
 
-std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
+std::string Text(const QLineEdit* edit) {
+  return edit->text().toStdString();
+}
 
 // The alias's parameter lines for the info box, its password not shown.
 QString AliasInfo(const TStringList& params) {
@@ -56,8 +58,12 @@ void TForm1::ModeChanged(QCheckBox* changed, QCheckBox* other) {
   CB_UsersOnly->setVisible(AliasMode());
 }
 
-void TForm1::CheckBox1Click() { ModeChanged(CheckBox1, CheckBox2); }
-void TForm1::CheckBox2Click() { ModeChanged(CheckBox2, CheckBox1); }
+void TForm1::CheckBox1Click() {
+  ModeChanged(CheckBox1, CheckBox2);
+}
+void TForm1::CheckBox2Click() {
+  ModeChanged(CheckBox2, CheckBox1);
+}
 
 void TForm1::CheckBox3Click() {
   ResetConnection();

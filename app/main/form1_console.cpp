@@ -5,8 +5,8 @@
 #include "app/dialogs/setup.h"
 #include "app/helpers/console.h"
 #include "app/helpers/files.h"
-#include "app/helpers/prompts.h"
 #include "app/helpers/helpers.h"
+#include "app/helpers/prompts.h"
 #include "app/main/form1.h"
 
 namespace morvale {
@@ -28,13 +28,15 @@ void SetLines(QPlainTextEdit* memo, const TStringList& lines) {
 
 TClockStamp Now() {
   QDateTime now = QDateTime::currentDateTime();
-  return {now.date().year(),   now.date().month(),   now.date().day(),
-          now.time().hour(),   now.time().minute(),  now.time().second()};
+  return {now.date().year(), now.date().month(),  now.date().day(),
+          now.time().hour(), now.time().minute(), now.time().second()};
 }
 
 }  // namespace
 
-void TForm1::SQLChange() { Label_YesModify->setVisible(true); }
+void TForm1::SQLChange() {
+  Label_YesModify->setVisible(true);
+}
 
 void TForm1::SpeedButton5Click() {
   query_.Close();
@@ -60,7 +62,8 @@ void TForm1::SpeedButton5Click() {
       succeeded = true;
     } else {
       SetInfo(tr("SQL-запрос некорректен. Допустима только команда SELECT, SHOW или DESC"));
-      Prompts().Message(tr("SQL-запрос некорректен. Допустима только команда SELECT").toStdString());
+      Prompts().Message(
+          tr("SQL-запрос некорректен. Допустима только команда SELECT").toStdString());
     }
   } catch (...) {
     putBack();
@@ -103,7 +106,8 @@ void TForm1::SpeedButton8Click() {
 void TForm1::SpeedButton9Click() {
   ExportDialog1.ExportSource = esDataSet;
   if (!query_.Active()) return;
-  for (int i = 0; i < query_.FieldCount(); ++i) query_.Fields(i).DisplayLabel = query_.Fields(i).FieldName;
+  for (int i = 0; i < query_.FieldCount(); ++i)
+    query_.Fields(i).DisplayLabel = query_.Fields(i).FieldName;
   model_->CaptionsChanged();
 }
 

@@ -1,7 +1,7 @@
 // What the main window starts on the open query: the export dialog, the export folder, and the
 // viewers of a field, a record and the result's structure.
-#include "app/helpers/prompts.h"
 #include "app/helpers/helpers.h"
+#include "app/helpers/prompts.h"
 #include "app/main/form1.h"
 
 namespace morvale {

@@ -6,7 +6,9 @@
 
 namespace morvale {
 
-TDataSet* TGridSource::DataSet() const { return &model_.DataSet(); }
+TDataSet* TGridSource::DataSet() const {
+  return &model_.DataSet();
+}
 
 int TGridSource::Logical(int col) const {
   return view_.horizontalHeader()->logicalIndex(col);

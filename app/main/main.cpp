@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     SetPrompts(unattended.get());
   }
   std::string executable = QCoreApplication::applicationFilePath().toStdString();
-  TSingleInstance guard(QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
+  TSingleInstance guard(
+      QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
   if (guard.Result() != TSingleInstance::siFirst) {
     std::cerr << guard.Message() << '\n';
     Prompts().Message(guard.Message());

@@ -63,8 +63,8 @@ void TQueryModel::Fill(TPage& page, int first) const {
       f.GetText(text);
       // A memo shows its first line, as one grid cell can.
       size_t eol = text.find_first_of("\r\n");
-      page.cells[i] = QString::fromUtf8(text.data(),
-                                        static_cast<qsizetype>(std::min(eol, text.size())));
+      page.cells[i] =
+          QString::fromUtf8(text.data(), static_cast<qsizetype>(std::min(eol, text.size())));
     }
   }
   readEnd_ = first + count;
@@ -110,8 +110,14 @@ QVariant TQueryModel::data(const QModelIndex& index, int role) const {
     return {};
   if (role == Qt::TextAlignmentRole) {
     switch (dataSet_.Fields(index.column()).DataType) {
-      case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: case ftBCD:
-      case ftAutoInc: case ftLargeint:
+      case ftSmallint:
+      case ftInteger:
+      case ftWord:
+      case ftFloat:
+      case ftCurrency:
+      case ftBCD:
+      case ftAutoInc:
+      case ftLargeint:
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
       default:
         return QVariant(Qt::AlignLeft | Qt::AlignVCenter);

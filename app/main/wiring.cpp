@@ -2,8 +2,8 @@
 
 #include "app/dialogs/viewlist.h"
 #include "app/engine/session.h"
-#include "export/dialog/form/exportdialogform.h"
 #include "app/helpers/prompts.h"
+#include "export/dialog/form/exportdialogform.h"
 
 namespace morvale {
 

@@ -64,8 +64,9 @@ TEST_F(SeekTest, PastTheEndIsReportedAndTheCursorStaysUsable) {
 
 TEST_F(SeekTest, ACommonTableExpressionIsSkippedAsWellAndAPragmaCounted) {
   db_->Exec("CREATE TABLE wide (a INTEGER, b INTEGER)");
-  auto ds = Open("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000)"
-                 " SELECT i, i FROM n");
+  auto ds = Open(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000)"
+      " SELECT i, i FROM n");
   ds->GotoBookmark(8999);
   EXPECT_EQ(ds->Fields(0).AsString(), "9000");
   auto pragma = Open("PRAGMA table_info(wide)");

@@ -11,7 +11,9 @@
 namespace morvale::test {
 namespace {
 
-std::vector<std::string> Lines(const TStringList& l) { return l.Lines(); }
+std::vector<std::string> Lines(const TStringList& l) {
+  return l.Lines();
+}
 
 TEST_F(WindowTest, StartsInAliasModeWithTheDemoAliasListed) {
   EXPECT_EQ(Form().windowTitle().toStdString(), "Morvale");
@@ -76,7 +78,9 @@ TEST_F(WindowTest, OpensATableSortedByTheTrimmedSortText) {
   EXPECT_FALSE(Form().Label_YesModify->isVisible());
   // The grid shows the result in its order, captions from the fields.
   EXPECT_EQ(Form().GridModel().columnCount(), 7);
-  EXPECT_EQ(Form().GridModel().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(), "name");
+  EXPECT_EQ(
+      Form().GridModel().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+      "name");
   EXPECT_EQ(Cell(0, 1), "Blank Notes Inc");  // a NULL city sorts first, shown blank
   EXPECT_EQ(Cell(0, 2), "");
   EXPECT_EQ(Cell(1, 2), "Dublin");
@@ -180,9 +184,9 @@ TEST_F(FolderModeTest, ListsTheFolderByPatternAndOpensTheQuotedPath) {
   SelectTable("orders.dbf");
   Form().Field_IndexName->setText("ID");
   Form().SpeedButton3->click();
-  EXPECT_EQ(Lines(Form().Query1().SQL),
-            (std::vector<std::string>{"SELECT *", "FROM \"" + folder_ + "orders.dbf\"",
-                                      "ORDER BY ID"}));
+  EXPECT_EQ(
+      Lines(Form().Query1().SQL),
+      (std::vector<std::string>{"SELECT *", "FROM \"" + folder_ + "orders.dbf\"", "ORDER BY ID"}));
   ASSERT_TRUE(Form().Query1().Active()) << (prompts_.Shown.empty() ? "" : prompts_.Shown[0]);
   EXPECT_EQ(Cell(0, 1), "Adams");
   EXPECT_EQ(Cell(1, 1), "Беляев");

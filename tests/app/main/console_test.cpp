@@ -30,7 +30,8 @@ class ConsoleTest : public WindowTest {
   }
   void Run() { QTest::mouseClick(Form().SpeedButton5, Qt::LeftButton); }
   std::vector<std::string> Saved() {
-    QStringList files = QDir(QString::fromStdString(home_ + "mvl_SQL")).entryList(QDir::Files, QDir::Name);
+    QStringList files =
+        QDir(QString::fromStdString(home_ + "mvl_SQL")).entryList(QDir::Files, QDir::Name);
     std::vector<std::string> out;
     for (const QString& f : files) out.push_back(f.toStdString());
     return out;
@@ -47,12 +48,14 @@ TEST_F(ConsoleTest, RunsWithoutItsCommentLinesAndSavesTheTextWithThem) {
   EXPECT_EQ(Cell(0, 0), "Acme Tools Ltd");
   EXPECT_EQ(Form().GridModel().rowCount(), 1);
   // The comment line is back in the console, the text saved and the marker off.
-  EXPECT_EQ(ConsoleText(), "/* customers of London */\nselect name from customers\n where city = 'London'");
+  EXPECT_EQ(ConsoleText(),
+            "/* customers of London */\nselect name from customers\n where city = 'London'");
   EXPECT_FALSE(Form().Label_YesModify->isVisible());
   std::vector<std::string> saved = Saved();
   ASSERT_EQ(saved.size(), 1u);
-  EXPECT_EQ(ReadFile(home_ + "mvl_SQL/" + saved[0]),
-            "/* customers of London */\r\nselect name from customers\r\n where city = 'London'\r\n");
+  EXPECT_EQ(
+      ReadFile(home_ + "mvl_SQL/" + saved[0]),
+      "/* customers of London */\r\nselect name from customers\r\n where city = 'London'\r\n");
   // The name is the clock's date and time: SQL_yyyymmdd_hhmmss.txt, no leading zeros.
   QDateTime now = QDateTime::currentDateTime();
   std::string date = now.toString("yyyyMMdd").toStdString();
@@ -152,7 +155,11 @@ TEST_F(ConsoleTest, CaptionsFramedAndRestored) {
   Form().EditSimb->setText(" [ ");
   Form().SpeedButton8->click();
   auto header = [&](int c) {
-    return Form().GridModel().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString();
+    return Form()
+        .GridModel()
+        .headerData(c, Qt::Horizontal, Qt::DisplayRole)
+        .toString()
+        .toStdString();
   };
   EXPECT_EQ(header(1), "[name[");
   EXPECT_EQ(Form().GridSource().ColumnTitle(1), "[name[");

@@ -27,7 +27,9 @@ TEST_F(WindowTest, EndToEndOnTheDemoDatabase) {
   EXPECT_EQ(Cell(0, 0), "1001");
 
   Form().List_Tables->setCurrentItem(nullptr);
-  Form().SQL->setPlainText("/* the orders of customer 1 */\nSELECT id, customer_id, comment FROM orders\nWHERE customer_id = 1 ORDER BY id");
+  Form().SQL->setPlainText(
+      "/* the orders of customer 1 */\nSELECT id, customer_id, comment FROM orders\nWHERE "
+      "customer_id = 1 ORDER BY id");
   Form().SpeedButton5->click();
   ASSERT_TRUE(Form().Query1().Active()) << (prompts_.Shown.empty() ? "" : prompts_.Shown[0]);
   ASSERT_EQ(Form().GridModel().rowCount(), 2);

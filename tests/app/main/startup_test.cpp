@@ -3,9 +3,9 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QProcess>
-#include <QThread>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QThread>
 #include <QTimer>
 #include <filesystem>
 
@@ -32,7 +32,8 @@ void AnswerModal(QDialogButtonBox::StandardButton button,
 class SettingsFileTest : public WindowTest {
  protected:
   void BeforeWindows() override {
-    WriteFile(home_ + "Morvale.ini", "[TABLES]\nYes_COL_MaxDisplayWidth=1\nCOL_MaxDisplayWidth=1\n");
+    WriteFile(home_ + "Morvale.ini",
+              "[TABLES]\nYes_COL_MaxDisplayWidth=1\nCOL_MaxDisplayWidth=1\n");
   }
 };
 

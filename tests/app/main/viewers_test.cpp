@@ -71,7 +71,8 @@ TEST_F(ViewersTest, RowViewShowsNullAndEmptyValuesAndLeavesMemosOut) {
   EXPECT_TRUE(shown_);
   EXPECT_EQ(head, "Содержание строки таблицы");
   EXPECT_EQ(count, "Кол-во строк = 4");
-  EXPECT_EQ(rows, (std::vector<std::string>{"id=6", "name=Blank Notes Inc", "city=null", "empty= "}));
+  EXPECT_EQ(rows,
+            (std::vector<std::string>{"id=6", "name=Blank Notes Inc", "city=null", "empty= "}));
 }
 
 TEST_F(ViewersTest, StructureOfTheOpenQuery) {

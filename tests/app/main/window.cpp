@@ -83,7 +83,9 @@ std::string WindowTest::Cell(int row, int col) {
   return Form().GridModel().index(row, col).data().toString().toStdString();
 }
 
-std::string WindowTest::ConsoleText() { return Form().SQL->toPlainText().toStdString(); }
+std::string WindowTest::ConsoleText() {
+  return Form().SQL->toPlainText().toStdString();
+}
 
 void WindowTest::Screenshot(QWidget& widget, const std::string& name) {
   std::string dir = std::string(MORVALE_BINARY_DIR) + "/screenshots/";
