@@ -290,7 +290,9 @@ TFormatSettings TFormatSettings::Iso() {
   fs.ListSeparator = ",";
   fs.ShortDateFormat = "yyyy/mm/dd";
   fs.LongDateFormat = "yyyy/mm/dd";
-  fs.ShortTimeFormat = "hh:nn";
+  // The short time keeps its seconds here: date-times are written in the short forms, and a
+  // timestamp column exported under the C locale would otherwise lose them silently.
+  fs.ShortTimeFormat = "hh:nn:ss";
   fs.LongTimeFormat = "hh:nn:ss";
   fs.CurrencyString = "";
   fs.CurrencyFormat = 0;

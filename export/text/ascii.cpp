@@ -218,7 +218,19 @@ void TExportASCII::Decorate(const TExportColumn& column, std::string_view text,
                             std::string& out) const {
   out.clear();
   switch (exportType_) {
-    case etTXT:
+    case etTXT: {
+      // A line break inside a value would start a new line at column 1 and break the fixed
+      // layout of every row after it: each break (CR, LF or CR LF) is written as one blank.
+      std::string flat;
+      if (text.find_first_of("\r\n") != std::string_view::npos) {
+        flat.reserve(text.size());
+        for (size_t i = 0; i < text.size(); ++i) {
+          const char c = text[i];
+          if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+          flat += (c == '\r' || c == '\n') ? ' ' : c;
+        }
+        text = flat;
+      }
       switch (column.ColAlign) {
         case ecaCenter:
           out = TExportWriter::PadBoth(text, ' ', column.Width);
@@ -231,6 +243,7 @@ void TExportASCII::Decorate(const TExportColumn& column, std::string_view text,
       }
       if (TXTSpacing > 0) out.append(static_cast<size_t>(TXTSpacing), ' ');
       break;
+    }
     case etCSV:
       if (CSVQuoteStrings && CSVQuote != '\0')
         AppendQuoted(text, CSVQuote, out);

@@ -63,6 +63,9 @@ TEST(FormatSettings, Presets) {
   TFormatSettings iso = TFormatSettings::Iso();
   EXPECT_EQ(FormatDateTime("ddddd", Sample(), iso), "2008-03-07");
   EXPECT_EQ(FormatDateTime("tt", Sample(), iso), "14:05:09");
+  // Date-times are written in the short forms: under the C locale they keep their seconds.
+  EXPECT_EQ(FormatDateTime("c", Sample(), iso), "2008-03-07 14:05:09");
+  EXPECT_EQ(FormatDateTime("t", Sample(), iso), "14:05:09");
   EXPECT_EQ(FormatFloat("#,##0.00", 1234.5, iso), "1234.50");
   EXPECT_TRUE(iso.CurrencyString.empty());
 }

@@ -59,6 +59,17 @@ TEST_F(AsciiTest, TxtTitleHeaderFooterAndLongValues) {
   EXPECT_TRUE(Run(etTXT).starts_with("h1\r\n NAME QTY\r\n Bolt  12\r\n"));
 }
 
+TEST_F(AsciiTest, TxtLineBreaksInValuesKeepTheFixedLayout) {
+  ds.AddRow({"Line one\r\nLine two\nthree\rfour", "5"});
+  const std::string txt = Run(etTXT);
+  // Three lines: the captions and two records, each break inside the value written as a blank.
+  EXPECT_EQ(txt.find("Line one Line two three four"), txt.find("\r\nLine one") + 2);
+  size_t lines = 0;
+  for (size_t p = txt.find("\r\n"); p != std::string::npos; p = txt.find("\r\n", p + 2)) ++lines;
+  EXPECT_EQ(lines, 3u);
+  EXPECT_EQ(txt.find('\n'), txt.find("\r\n") + 1);
+}
+
 TEST_F(AsciiTest, TypeSwitchTurnsWidthPassOn) {
   e.SetExportType(etCSV);
   Run(etCSV);
