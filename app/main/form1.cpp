@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QStyle>
+#include <algorithm>
 
 #include "app/dialogs/about.h"
 #include "app/dialogs/setup.h"
@@ -221,25 +222,20 @@ void TForm1::ConnectSignals() {
   connect(SpeedButton8, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton8Click));
   connect(SpeedButton9, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton9Click));
   // Grid, viewers and export.
-  connect(nbFirst, &QToolButton::clicked, this, [this] {
-    if (model_->rowCount() > 0)
-      DBGrid1->setCurrentIndex(model_->index(0, qMax(0, DBGrid1->currentIndex().column())));
-  });
-  connect(nbLast, &QToolButton::clicked, this, [this] {
-    if (model_->rowCount() > 0)
-      DBGrid1->setCurrentIndex(
-          model_->index(model_->rowCount() - 1, qMax(0, DBGrid1->currentIndex().column())));
-  });
-  connect(nbPrior, &QToolButton::clicked, this, [this] {
-    QModelIndex at = DBGrid1->currentIndex();
-    if (at.isValid() && at.row() > 0)
-      DBGrid1->setCurrentIndex(model_->index(at.row() - 1, at.column()));
-  });
-  connect(nbNext, &QToolButton::clicked, this, [this] {
-    QModelIndex at = DBGrid1->currentIndex();
-    if (at.isValid() && at.row() + 1 < model_->rowCount())
-      DBGrid1->setCurrentIndex(model_->index(at.row() + 1, at.column()));
-  });
+  // The navigator moves the grid's current row; the column stays.
+  auto move = [this](int (*target)(int current, int rows)) {
+    return [this, target] {
+      int rows = model_->rowCount();
+      if (rows == 0) return;
+      QModelIndex at = DBGrid1->currentIndex();
+      int row = std::clamp(target(at.isValid() ? at.row() : 0, rows), 0, rows - 1);
+      DBGrid1->setCurrentIndex(model_->index(row, qMax(0, at.column())));
+    };
+  };
+  connect(nbFirst, &QToolButton::clicked, this, move([](int, int) { return 0; }));
+  connect(nbPrior, &QToolButton::clicked, this, move([](int row, int) { return row - 1; }));
+  connect(nbNext, &QToolButton::clicked, this, move([](int row, int) { return row + 1; }));
+  connect(nbLast, &QToolButton::clicked, this, move([](int, int rows) { return rows - 1; }));
   connect(SpeedButton4, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton4Click));
   connect(SpeedButton6, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton6Click));
   connect(DBGrid1, &QTableView::doubleClicked, this, guarded(&TForm1::Memo1Click));
