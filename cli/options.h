@@ -18,6 +18,8 @@ class EUsageError : public Exception {
 
 struct TCliOptions {
   std::string Database;  // --db
+  // --attach NAME=DATABASE (or ALIAS alone): databases read as NAME.table in the same query
+  std::vector<std::pair<std::string, std::string>> Attach;
   std::string Table;     // --table
   std::string Sql;       // --sql, or the contents of --sql-file
   std::string Type;      // --type

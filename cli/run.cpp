@@ -88,24 +88,29 @@ void RefuseBlobsToStdout(const TDataSet& ds, const TExport& e, const std::string
   }
 }
 
+// The query of --table or --sql on --db, across the --attach databases when there are any.
+std::unique_ptr<TDataSet> OpenSource(const TCliOptions& o) {
+  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
+  if (o.Attach.empty()) return OpenQuery(o.Database, sql, DefaultFormatSettings());
+  return OpenQuery(o.Database, o.Attach, sql, DefaultFormatSettings());
+}
+
 int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
   if (o.HasLocale) SetDefaultFormatSettings(TFormatSettings::FromLocale(o.Locale));
   const TCliExportType& type = *FindExportType(o.Type);
   if (type.WriteQuery) {
-    std::unique_ptr<TDataSet> ds = OpenQuery(
-        o.Database, o.Table.empty() ? o.Sql : TableQuery(o.Table), DefaultFormatSettings());
+    std::unique_ptr<TDataSet> ds = OpenSource(o);
     type.WriteQuery(*ds, o.Output, out);
     out.Flush();
     return 0;
   }
-  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
   std::unique_ptr<TDataSet> ds;
   std::unique_ptr<TExport> owned;
   std::unique_ptr<TOptionsFileExport> fromFile;
   TExport* e = nullptr;
   if (!o.OptionsFile.empty()) {
     // The dialog's columns and Start need the query open.
-    ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+    ds = OpenSource(o);
     fromFile = std::make_unique<TOptionsFileExport>(o, *ds);
     e = &fromFile->Exporter();
     ConfigureProperties(*e, o);
@@ -125,7 +130,7 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
   if (toStdout && !type.Streamable)
     throw EUsageError("The type '" + type.Name + "' cannot be written to standard output (-o -)");
 
-  if (!ds) ds = OpenQuery(o.Database, sql, DefaultFormatSettings());
+  if (!ds) ds = OpenSource(o);
   if (!o.SaveOptionsFile.empty()) SaveCommandLineOptions(o, *e, *ds);
   if (toStdout && type.BlobsNeedFile) RefuseBlobsToStdout(*ds, *e, type.Name);
   e->ExportSource = esDataSet;

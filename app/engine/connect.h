@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/core/dataset.h"
@@ -17,6 +18,18 @@ namespace morvale {
 // "odbc:DSN". Values render as text with `fs`. Failures raise Exception with the engine's message.
 std::unique_ptr<TDataSet> OpenQuery(const std::string& database, const std::string& sql,
                                     const TFormatSettings& fs);
+
+// One query across several databases: each of `attached` (a name and a database as above) is
+// read as NAME.table, the tables of `database` by their bare names. A dBASE folder runs the query
+// itself; over an SQLite database the query runs on an empty engine where that database comes
+// first in the search for bare names (and is also DB.table, or ALIAS.table when named by an
+// alias); a server named by `database` is read as DB.table (or ALIAS.table) only. A database that
+// cannot connect raises its message, naming it.
+using TAttachments = std::vector<std::pair<std::string, std::string>>;
+std::unique_ptr<TDataSet> OpenQuery(const std::string& database, const TAttachments& attached,
+                                    const std::string& sql, const TFormatSettings& fs);
+// The schema name of a database named by `database` in such a query: the alias name, else "DB".
+std::string MainSchemaName(const std::string& database);
 
 // The SQL text that opens a whole table: the lines "SELECT *" and "FROM " + table.
 std::string TableQuery(const std::string& table);

@@ -49,7 +49,8 @@ std::shared_ptr<TConnection> Connect(TDriverKind kind, const TStringList& params
       return std::make_shared<TSqliteConnection>(
           TSqliteDatabase::OpenReadOnly(params.Value("PATH")));
     case TDriverKind::Standard:
-      return std::make_shared<TFolderConnection>(params.Value("PATH"));
+      return std::make_shared<TFolderConnection>(params.Value("PATH"),
+                                                 !SameText(params.Value("TABLE FILES"), "FALSE"));
     default:
       return std::make_shared<TQtConnection>(kind, params);
   }

@@ -29,6 +29,8 @@ bool IsServerDriver(TDriverKind kind);
 
 // Connects with the parameter lines of an alias: PATH (SQLITE: the database file; STANDARD: the
 // folder), SERVER NAME, PORT, DATABASE NAME, USER NAME, PASSWORD, and ODBC DSN for ODBC.
+// TABLE FILES=FALSE makes a STANDARD database that reads no table files at all, only the other
+// databases of its session (the engine of a heterogeneous query over SQLite and servers).
 std::shared_ptr<TConnection> Connect(TDriverKind kind, const TStringList& params);
 
 }  // namespace morvale

@@ -6,6 +6,7 @@
 
 #include "app/engine/dbf.h"
 #include "app/engine/sqltext.h"
+#include "app/engine/vtabsupport.h"
 
 namespace morvale {
 
@@ -31,24 +32,7 @@ TDbfVCursor* VCursor(sqlite3_vtab_cursor* c) {
   return reinterpret_cast<TDbfVCursor*>(c);
 }
 
-void SetError(sqlite3_vtab* v, const char* message) {
-  sqlite3_free(v->zErrMsg);
-  v->zErrMsg = sqlite3_mprintf("%s", message);
-}
-
 // The module argument: the path as an SQL string literal.
-std::string Unquote(const char* arg) {
-  std::string s = arg ? arg : "";
-  if (s.size() >= 2 && s.front() == '\'' && s.back() == '\'') {
-    std::string r;
-    for (size_t i = 1; i + 1 < s.size(); ++i) {
-      r += s[i];
-      if (s[i] == '\'' && s[i + 1] == '\'') ++i;
-    }
-    return r;
-  }
-  return s;
-}
 
 int Connect(sqlite3* db, void*, int argc, const char* const* argv, sqlite3_vtab** out,
             char** error) {
@@ -58,7 +42,7 @@ int Connect(sqlite3* db, void*, int argc, const char* const* argv, sqlite3_vtab*
   }
   auto vtab = std::make_unique<TDbfVTab>();
   try {
-    vtab->table = TDbfTable::OpenFile(Unquote(argv[3]));
+    vtab->table = TDbfTable::OpenFile(UnquoteModuleArgument(argv[3]));
   } catch (const std::exception& e) {
     *error = sqlite3_mprintf("%s", e.what());
     return SQLITE_ERROR;
@@ -118,7 +102,7 @@ int SeekLive(sqlite3_vtab_cursor* c, uint32_t row) {
       ++row;
     }
   } catch (const std::exception& e) {
-    SetError(c->pVtab, e.what());
+    SetVTabError(c->pVtab, e.what());
     return SQLITE_ERROR;
   }
   cur->eof = true;
@@ -170,32 +154,8 @@ int Rowid(sqlite3_vtab_cursor* c, sqlite3_int64* out) {
   return SQLITE_OK;
 }
 
-const sqlite3_module kModule = {
-    .iVersion = 0,
-    .xCreate = Connect,
-    .xConnect = Connect,
-    .xBestIndex = BestIndex,
-    .xDisconnect = Disconnect,
-    .xDestroy = Disconnect,
-    .xOpen = Open,
-    .xClose = Close,
-    .xFilter = Filter,
-    .xNext = Next,
-    .xEof = Eof,
-    .xColumn = Column,
-    .xRowid = Rowid,
-    .xUpdate = nullptr,  // read-only
-    .xBegin = nullptr,
-    .xSync = nullptr,
-    .xCommit = nullptr,
-    .xRollback = nullptr,
-    .xFindFunction = nullptr,
-    .xRename = nullptr,
-    .xSavepoint = nullptr,
-    .xRelease = nullptr,
-    .xRollbackTo = nullptr,
-    .xShadowName = nullptr,
-};
+const sqlite3_module kModule =
+    ReadOnlyModule(Connect, BestIndex, Disconnect, Open, Close, Filter, Next, Eof, Column, Rowid);
 
 }  // namespace
 

@@ -200,6 +200,7 @@ TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind
 }
 
 TQtConnection::~TQtConnection() {
+  for (const QString& name : idle_) QSqlDatabase::removeDatabase(name);
   QSqlDatabase::removeDatabase(name_);
 }
 
@@ -207,6 +208,11 @@ QString TQtConnection::Acquire() {
   if (!busy_) {
     busy_ = true;
     return name_;
+  }
+  if (!idle_.empty()) {
+    QString name = idle_.back();
+    idle_.pop_back();
+    return name;
   }
   QString name = QString("morvale-%1").arg(++connectionCounter);
   std::string error;
@@ -226,10 +232,15 @@ QString TQtConnection::Acquire() {
 }
 
 void TQtConnection::Release(const QString& name) {
-  if (name == name_)
+  if (name == name_) {
     busy_ = false;
-  else
+  } else if (idle_.size() < kIdleConnections) {
+    // Kept for the next statement: a join of two tables of one server looks rows up in one while
+    // it reads the other, and connecting anew for each look-up would cost more than the look-up.
+    idle_.push_back(name);
+  } else {
     QSqlDatabase::removeDatabase(name);
+  }
 }
 
 std::unique_ptr<TCursor> TQtConnection::OpenCursor(const std::string& sql) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QString>
 
@@ -34,9 +35,11 @@ class TQtConnection : public TConnection, public std::enable_shared_from_this<TQ
 
  private:
   std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
+  static constexpr size_t kIdleConnections = 4;
   TDriverKind kind_;
   QString name_;
   bool busy_ = false;
+  std::vector<QString> idle_;  // extra connections free for the next statement
 };
 
 // A Qt connection held for one statement: acquired when made, given back when it goes.

@@ -341,16 +341,26 @@ void TDatabase::Open() {
     connection = Connect(kind, params);
   }
   if (auto* folder = dynamic_cast<TFolderConnection*>(connection.get())) {
-    // A heterogeneous query: the SQLite databases connected in the same session are reachable
+    // A heterogeneous query: the other databases connected in the same session are reachable
     // by their names.
     std::string sessionName = session->SessionName();
-    folder->AttachedDatabases = [sessionName] {
+    folder->AttachedDatabases = [sessionName, folder] {
       TFolderConnection::TAttachedList list;
-      if (TSession* s = TSession::Find(sessionName))
-        for (TDatabase* db : s->Databases())
-          if (db->Connected() && !db->Temporary() && db->Kind() == TDriverKind::Sqlite &&
-              !db->DatabaseName.empty())
-            list.emplace_back(db->DatabaseName, db->FilePath());
+      TSession* s = TSession::Find(sessionName);
+      if (!s) return list;
+      for (TDatabase* db : s->Databases()) {
+        if (!db->Connected() || db->Temporary() || db->DatabaseName.empty() ||
+            db->connection_.get() == folder)
+          continue;
+        TFolderConnection::TAttachedDatabase a{db->DatabaseName, db->Kind(), {}, {}};
+        if (db->Kind() == TDriverKind::Sqlite)
+          a.Path = db->FilePath();
+        else if (auto* other = dynamic_cast<TFolderConnection*>(db->connection_.get()))
+          a.Path = other->Folder().empty() ? "./" : other->Folder();
+        else
+          a.Connection = db->connection_;
+        list.push_back(std::move(a));
+      }
       return list;
     };
   }

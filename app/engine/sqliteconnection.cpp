@@ -184,33 +184,49 @@ void TSqliteConnection::GetTableNames(const std::string& pattern, bool, bool sys
   SortNames(out);
 }
 
-TFolderConnection::TFolderConnection(std::string folder)
-    : TSqliteConnection(TSqliteDatabase::OpenMemory()), folder_(std::move(folder)) {
+TFolderConnection::TFolderConnection(std::string folder, bool tableFiles)
+    : TSqliteConnection(TSqliteDatabase::OpenMemory()),
+      folder_(std::move(folder)),
+      tableFiles_(tableFiles),
+      remote_(std::make_shared<TRemoteSources>()) {
   if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
   RegisterDbfModule(db_->Handle());
+  RegisterRemoteModule(db_->Handle(), remote_);
 }
 
 std::unique_ptr<TCursor> TFolderConnection::MakeCursor(const std::string& sql) {
-  auto cursor = std::make_unique<TSqliteCursor>(db_, sql);
-  cursor->DeclaredTypeMapper = DbfDeclaredType;
+  std::unique_ptr<TSqliteCursor> cursor;
+  try {
+    cursor = std::make_unique<TSqliteCursor>(db_, sql);
+  } catch (const Exception& e) {
+    throw Exception(Explain(e.what()));
+  }
+  std::set<std::string> files;  // attached SQLite databases, by lower-case name
+  for (const auto& [key, a] : attached_)
+    if (a.kind == TDriverKind::Sqlite) files.insert(key);
+  cursor->DeclaredTypeMapper = [files](const char* schema, std::string_view decl, TFieldDef& def) {
+    // A column of an attached SQLite database reads as it does in that database itself.
+    if (schema && files.count(LowerCaseAscii(schema))) return FieldDefFromDeclaredType(decl, def);
+    return DbfDeclaredType(decl, def);
+  };
   return cursor;
 }
 
-std::string TFolderConnection::TableFile(const std::string& name) const {
+std::string TFolderConnection::TableFileIn(const std::string& folder, const std::string& name) {
   if (name.empty()) return {};
-  std::string base = name[0] == '/' ? name : folder_ + name;
+  std::string base = name[0] == '/' ? name : folder + name;
   struct stat st;
   for (const std::string& p : {base, base + ".dbf", base + ".DBF"})
     if (EndsWithDbf(p) && IsRegularFile(p, st)) return p;
   if (name[0] == '/' || name.find('/') != std::string::npos) return {};
   // Table names are not case-sensitive, and table files are often named in capitals.
   std::error_code ec;
-  std::filesystem::directory_iterator it(folder_.empty() ? "." : folder_, ec), end;
+  std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     std::string file = it->path().filename().string();
     if (EndsWithDbf(file) && (SameText(file, name) || SameText(file, name + ".dbf")) &&
-        IsRegularFile(folder_ + file, st))
-      return folder_ + file;
+        IsRegularFile(folder + file, st))
+      return folder + file;
   }
   return {};
 }
@@ -243,30 +259,150 @@ void TFolderConnection::Register(const std::string& name, const std::string& pat
 
 void TFolderConnection::AttachDatabases() {
   if (!AttachedDatabases) return;
-  for (const auto& [alias, path] : AttachedDatabases()) {
-    auto it = attached_.find(alias);
-    if (it != attached_.end() && it->second == path) continue;
-    if (it != attached_.end()) {
-      sqlite3_exec(db_->Handle(), ("DETACH " + QuoteSqlName(alias)).c_str(), nullptr, nullptr,
-                   nullptr);
-      attached_.erase(it);
-    }
+  TAttachedList now = AttachedDatabases();
+  auto detach = [&](std::map<std::string, TAttached>::iterator it) {
+    // A schema still read by an open statement stays until a later query finds it free.
+    if (sqlite3_exec(db_->Handle(), ("DETACH " + QuoteSqlName(it->second.name)).c_str(), nullptr,
+                     nullptr, nullptr) != SQLITE_OK)
+      return false;
+    remote_->Remove(it->second.name);
+    attached_.erase(it);
+    return true;
+  };
+  for (auto it = attached_.begin(); it != attached_.end();) {
+    auto next = std::next(it);
+    bool kept = std::any_of(now.begin(), now.end(), [&](const TAttachedDatabase& d) {
+      return SameText(d.Name, it->second.name) && d.Kind == it->second.kind &&
+             (IsServerDriver(d.Kind) || d.Path == it->second.path);
+    });
+    if (!kept) detach(it);
+    it = next;
+  }
+  failures_.clear();
+  attachFailures_.clear();
+  for (const TAttachedDatabase& d : now) {
+    const std::string key = LowerCaseAscii(d.Name);
+    if (IsServerDriver(d.Kind)) remote_->Set(d.Name, {d.Kind, d.Connection});
+    if (attached_.count(key)) continue;
+    // A SQLite file is read as it is; the tables of the others live in an empty schema of
+    // their own, made as statements name them.
+    const std::string file = d.Kind == TDriverKind::Sqlite ? UriPath(d.Path) : ":memory:";
     // A database that cannot be attached just stays out of reach: its tables are then unknown
     // names, which the query reports itself.
     int rc = sqlite3_exec(
-        db_->Handle(),
-        ("ATTACH " + QuoteSqlString(UriPath(path)) + " AS " + QuoteSqlName(alias)).c_str(), nullptr,
-        nullptr, nullptr);
-    if (rc == SQLITE_OK) attached_[alias] = path;
+        db_->Handle(), ("ATTACH " + QuoteSqlString(file) + " AS " + QuoteSqlName(d.Name)).c_str(),
+        nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+      attached_[key] = TAttached{d.Name, d.Kind, d.Path, {}};
+    else
+      attachFailures_[key] = sqlite3_errmsg(db_->Handle());
   }
+}
+
+bool TFolderConnection::RegisterAttached(const std::string& schema, const std::string& table,
+                                         bool quoted) {
+  auto it = attached_.find(LowerCaseAscii(schema));
+  if (it == attached_.end() || it->second.kind == TDriverKind::Sqlite) return true;
+  TAttached& a = it->second;
+  const std::string key = LowerCaseAscii(table);
+  if (a.tables.count(key)) return true;
+  std::string statement;
+  if (a.kind == TDriverKind::Standard) {
+    std::string path = TableFileIn(a.path, table);
+    if (path.empty()) {
+      failures_[LowerCaseAscii(schema + "." + table)] =
+          Format("no table file \"%s\" in the folder \"%s\"", {table, a.path});
+      return false;
+    }
+    statement = "CREATE VIRTUAL TABLE " + QuoteSqlName(a.name) + "." + QuoteSqlName(table) +
+                " USING dbf(" + QuoteSqlString(path) + ")";
+  } else {
+    // A name written bare reaches the server bare, so that it folds its case as it always does;
+    // a quoted one is quoted for the server, each part of "schema.table" on its own.
+    std::string serverTable;
+    if (!quoted) {
+      serverTable = table;
+    } else {
+      size_t start = 0;
+      for (size_t dot; (dot = table.find('.', start)) != std::string::npos; start = dot + 1)
+        serverTable += QuoteServerName(a.kind, table.substr(start, dot - start)) + ".";
+      serverTable += QuoteServerName(a.kind, table.substr(start));
+    }
+    statement = RemoteTableStatement(a.name, table, serverTable);
+  }
+  char* error = nullptr;
+  if (sqlite3_exec(db_->Handle(), statement.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    failures_[LowerCaseAscii(schema + "." + table)] = error ? error : sqlite3_errmsg(db_->Handle());
+    sqlite3_free(error);
+    return false;
+  }
+  a.tables.insert(key);
+  return true;
+}
+
+std::string TFolderConnection::AttachedNames() const {
+  std::string names;
+  for (const auto& [key, a] : attached_) names += (names.empty() ? "" : ", ") + a.name;
+  return names.empty() ? std::string("none") : names;
+}
+
+std::string TFolderConnection::Explain(const std::string& message) const {
+  const std::string prefix = "no such table: ";
+  if (message.compare(0, prefix.size(), prefix) != 0) return message;
+  const std::string name = message.substr(prefix.size());
+  auto failure = failures_.find(LowerCaseAscii(name));
+  if (failure != failures_.end()) return message + ": " + failure->second;
+  size_t dot = name.find('.');
+  if (dot == std::string::npos) return message;
+  const std::string schema = name.substr(0, dot);
+  auto refused = attachFailures_.find(LowerCaseAscii(schema));
+  if (refused != attachFailures_.end())
+    return message + Format(" (the database '%s' cannot be read in this query: %s)",
+                            {schema, refused->second});
+  // Without other databases a dotted name is a table file's name ("readme.txt"), not a slip.
+  if (attached_.empty() || attached_.count(LowerCaseAscii(schema)) || SameText(schema, "main") ||
+      SameText(schema, "temp"))
+    return message;
+  return message +
+         Format(" (no database '%s' is connected; connected: %s)", {schema, AttachedNames()});
 }
 
 std::string TFolderConnection::Prepare(const std::string& sql) {
   AttachDatabases();
   std::vector<TSqlToken> tokens = TokenizeSql(sql);
   std::string out;
+  auto isName = [&](size_t k) {
+    return k < tokens.size() &&
+           (tokens[k].Kind == TSqlTokenKind::Word || tokens[k].Kind == TSqlTokenKind::QuotedName);
+  };
   for (size_t i = 0; i < tokens.size(); ++i) {
     const TSqlToken& t = tokens[i];
+    // ":ALIAS:table", the quoted form of a table of a connected database.
+    if (t.Kind == TSqlTokenKind::QuotedName && t.Value.size() > 2 && t.Value[0] == ':') {
+      size_t colon = t.Value.find(':', 1);
+      if (colon != std::string::npos && colon > 1 && colon + 1 < t.Value.size()) {
+        std::string schema = t.Value.substr(1, colon - 1), table = t.Value.substr(colon + 1);
+        if (!attached_.count(LowerCaseAscii(schema)))
+          throw Exception(
+              Format("No database '%s' is connected for the table \"%s\" (connected: %s)",
+                     {schema, t.Value, AttachedNames()}));
+        if (!RegisterAttached(schema, table, true))
+          throw Exception(Format("Cannot read the table \"%s\": %s",
+                                 {t.Value, failures_[LowerCaseAscii(schema + "." + table)]}));
+        out += QuoteSqlName(schema) + "." + QuoteSqlName(table);
+        continue;
+      }
+    }
+    // ALIAS.table of a dBASE folder or a server database.
+    if (isName(i) && i + 2 < tokens.size() && tokens[i + 1].Kind == TSqlTokenKind::Symbol &&
+        tokens[i + 1].Value == "." && isName(i + 2) && attached_.count(LowerCaseAscii(t.Value))) {
+      // A miss may be a column of a table called like the database: SQLite says which it was.
+      RegisterAttached(t.Value, tokens[i + 2].Value,
+                       tokens[i + 2].Kind == TSqlTokenKind::QuotedName);
+      out.append(sql, t.Begin, tokens[i + 2].End - t.Begin);
+      i += 2;
+      continue;
+    }
     if (t.Kind == TSqlTokenKind::QuotedName) {
       std::string path = TableFile(t.Value);
       if (!path.empty()) Register(t.Value, path);
@@ -299,6 +435,9 @@ std::string TFolderConnection::Prepare(const std::string& sql) {
 
 std::string TFolderConnection::ResolveTable(const std::string& table) {
   AttachDatabases();
+  size_t dot = table.find('.');
+  if (dot != std::string::npos && attached_.count(LowerCaseAscii(table.substr(0, dot))))
+    RegisterAttached(table.substr(0, dot), table.substr(dot + 1), false);
   std::string path = TableFile(table);
   if (!path.empty()) Register(table, path);
   return table;
@@ -307,6 +446,7 @@ std::string TFolderConnection::ResolveTable(const std::string& table) {
 void TFolderConnection::GetTableNames(const std::string& pattern, bool extensions, bool,
                                       TStringList& out) {
   out.Clear();
+  if (!tableFiles_) return;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder_.empty() ? "." : folder_, ec), end;
   if (ec) throw Exception(Format("Cannot read the folder \"%s\": %s", {folder_, ec.message()}));

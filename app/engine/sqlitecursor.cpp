@@ -129,8 +129,10 @@ TFieldDefs TSqliteCursor::Describe(bool hasRow) {
     TFieldDef def;
     def.Name = name ? name : "";
     // Columns of a table carry their declared type; expressions only their first value.
-    bool typed = decl && (DeclaredTypeMapper ? DeclaredTypeMapper(decl, def)
-                                             : FieldDefFromDeclaredType(decl, def));
+    bool typed =
+        decl &&
+        (DeclaredTypeMapper ? DeclaredTypeMapper(sqlite3_column_database_name(stmt_, i), decl, def)
+                            : FieldDefFromDeclaredType(decl, def));
     if (!typed)
       def = DefFromStorageClass(def.Name, hasRow ? sqlite3_column_type(stmt_, i) : SQLITE_NULL);
     if (def.DataType == ftString || def.DataType == ftMemo || def.DataType == ftFixedChar ||

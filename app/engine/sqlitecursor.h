@@ -32,8 +32,8 @@ class TSqliteCursor : public TCursor {
   bool Seek(int64_t row) override;
 
   // Reads declared column types in place of FieldDefFromDeclaredType (the dBASE folder's own
-  // declarations).
-  std::function<bool(std::string_view, TFieldDef&)> DeclaredTypeMapper;
+  // declarations), given the schema the column comes from (nullptr for an expression).
+  std::function<bool(const char* schema, std::string_view, TFieldDef&)> DeclaredTypeMapper;
 
  private:
   enum class TFetch : uint8_t { Typed, Text, Blob };

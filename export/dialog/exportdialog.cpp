@@ -137,7 +137,10 @@ void TExportDialog::RebuildColumns() {
   h.SetStringGrid(src_.StringGrid);
   h.OnlyVisibleFields = OnlyVisibleFields;
   h.AutoCalcStrType = AutoCalcStrType;
+  // A caption row the string grid does not have gives no captions rather than a read past it.
   h.CaptionRow = CaptionRow;
+  if (ExportSource == esStringGrid && src_.StringGrid && CaptionRow >= src_.StringGrid->RowCount())
+    h.CaptionRow = -1;
   h.Formats = Formats;
   h.UserFormats = UserFormats;
   h.Captions = Captions;

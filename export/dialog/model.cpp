@@ -78,6 +78,21 @@ TExportColAlign AlignFromCellText(std::string_view text) {
   return ecaLeft;
 }
 
+int CountFromText(std::string_view text, int previous) {
+  int v = 0;
+  return pages::WholeNumber(text, v) && v >= 0 ? v : previous;
+}
+
+double PDFSpacingFromText(std::string_view text, double recordValue) {
+  double v = 0;
+  return pages::WholeNumber(text, v) && v >= 0 ? v : recordValue;
+}
+
+int PDFFontSizeFromText(std::string_view text) {
+  int v = CountFromText(text, 10);
+  return v > 0 ? v : 10;
+}
+
 std::vector<std::string> UserFormatExamples(TExportColType type, const TFormatSettings& fs) {
   const std::string& sd = fs.ShortDateFormat;
   const std::string& ld = fs.LongDateFormat;
@@ -150,11 +165,7 @@ void TExportDialogModel::FillFromComponent() {
   s_.Header = d.Header;
   s_.Footer = d.Footer;
 
-  s_.ExportedFields.clear();
-  for (const std::string& name : d.ExportedFields) {
-    int i = cols.IndexOfName(name);
-    if (i >= 0 && !IsExported(cols[i].Name)) s_.ExportedFields.push_back(cols[i].Name);
-  }
+  SetExportedFields(d.ExportedFields);
   s_.Captions.clear();
   s_.UserFormats.Clear();
   for (int i = 0; i < cols.Count(); ++i) {

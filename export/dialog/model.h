@@ -132,10 +132,25 @@ class TExportRunObserver {
   virtual bool ConfirmAbort() { return true; }
 };
 
+// The file dialogs' filters and default extensions of the three files the dialog keeps.
+constexpr const char* kOptionsFileFilter = "Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*";
+constexpr const char* kOptionsFileExt = "cfg";
+constexpr const char* kRTFStyleFileFilter = "RTF style file (*.rst)|*.rst|All files (*.*)|*.*";
+constexpr const char* kRTFStyleFileExt = "rst";
+constexpr const char* kXLSStyleFileFilter = "Excel style file (*.xst)|*.xst|All files (*.*)|*.*";
+constexpr const char* kXLSStyleFileExt = "xst";
+
 // Alignment cells as shown: "Влево", "По ценру", "Вправо"; the text of any other value is left.
 const char* AlignCellText(TExportColAlign a);
 // The shown texts, and "Left", "Center", "Right" as well; anything else is left.
 TExportColAlign AlignFromCellText(std::string_view text);
+
+// Number fields of the form. A record count that is not a number leaves the value as it was; a
+// PDF spacing or grid width that is not a number takes the option record's value; a PDF font size
+// that is not a number becomes 10. Each returns the value to show.
+int CountFromText(std::string_view text, int previous);
+double PDFSpacingFromText(std::string_view text, double recordValue);
+int PDFFontSizeFromText(std::string_view text);
 
 // The example formats offered for a column type, the first to be selected first.
 std::vector<std::string> UserFormatExamples(TExportColType type, const TFormatSettings& fs);
@@ -198,6 +213,12 @@ class TExportDialogModel {
   void MoveBack(const std::string& name);
   void MoveAllBack();
   void MoveExported(int from, int to);  // a drag within the exported list
+  // The exported list becomes the names that are columns, in their order; others are skipped.
+  template <class Names>
+  void SetExportedFields(const Names& names) {
+    s_.ExportedFields.clear();
+    for (const std::string& name : names) MoveToExported(name);
+  }
 
   // Formats page.
   std::vector<std::string> UserFormatFields() const;  // columns of types integer to date-time

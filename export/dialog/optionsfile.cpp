@@ -1,10 +1,10 @@
 // The options file: the common sections here, each type's own sections in pagesfile.cpp; and the
 // text forms of colours and characters that the file uses.
-#include <charconv>
 #include <cstdio>
 
 #include "export/core/inifile.h"
 #include "export/dialog/model.h"
+#include "export/dialog/pages.h"
 
 namespace morvale {
 
@@ -223,16 +223,9 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
       (s_.Formats.*k.Set)(ini.ReadString("FORMATS", k.Key, ""));
 
   s_.UserFormats.Clear();
-  for (const auto& [key, value] : SectionPairs(ini, "USER_FORMATS")) {
-    int i = cols.IndexOfName(key);
-    if (i >= 0) s_.UserFormats.SetValue(cols[i].Name, value);
-  }
-
-  s_.ExportedFields.clear();
-  for (const std::string& name : SectionValues(ini, "FIELDS")) {
-    int i = cols.IndexOfName(name);
-    if (i >= 0 && !IsExported(cols[i].Name)) s_.ExportedFields.push_back(cols[i].Name);
-  }
+  for (const auto& [key, value] : SectionPairs(ini, "USER_FORMATS"))
+    if (cols.IndexOfName(key) >= 0) AddUserFormat(key, value);
+  SetExportedFields(SectionValues(ini, "FIELDS"));
 
   s_.Header.Clear();
   for (const std::string& line : SectionValues(ini, "HEADER")) s_.Header.Add(line);

@@ -2,11 +2,22 @@
 // the options file. Used by the type table only.
 #pragma once
 
+#include <charconv>
+#include <string_view>
+
 #include "export/core/export.h"
 #include "export/core/inifile.h"
 #include "export/dialog/model.h"
 
 namespace morvale::pages {
+
+// The number a text holds, blanks around it allowed, nothing else.
+template <class T>
+bool WholeNumber(std::string_view text, T& v) {
+  text = TrimView(text);
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  return !text.empty() && ec == std::errc() && p == text.data() + text.size();
+}
 
 // The exporters with the starting values of the dialog's own exporters.
 std::unique_ptr<TExport> CreateXLS();

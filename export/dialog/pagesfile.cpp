@@ -73,12 +73,8 @@ std::string OneDecimal(double v) {
 
 double ReadPointNumber(const TIniFile& ini, std::string_view section, std::string_view key,
                        double def) {
-  std::string t(TrimView(ini.ReadString(section, key, "")));
   double v = 0;
-  auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (t.empty() || ec != std::errc() || p != t.data() + t.size() || !(v >= 0 && v < 1e6))
-    return def;
-  return v;
+  return WholeNumber(ini.ReadString(section, key, ""), v) && v >= 0 && v < 1e6 ? v : def;
 }
 
 const char* const kPDFFontSections[4] = {"PDF_OPTION_HEADER", "PDF_OPTION_CAPTION",

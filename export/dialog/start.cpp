@@ -21,10 +21,24 @@ const char* AlignLineText(TExportColAlign a) {
   }
 }
 
-// Clears the running exporter however the run ends.
+// However the run ends: no exporter is running, and the exporter's handlers, which point at this
+// run's observer, are dropped.
 struct TRunningGuard {
   TExport*& slot;
-  ~TRunningGuard() { slot = nullptr; }
+  TExport& e;
+  ~TRunningGuard() {
+    slot = nullptr;
+    e.OnBeginExport = e.OnEndExport = nullptr;
+    e.OnFetchedRecord = e.OnSkippedRecord = e.OnExportedRecord = nullptr;
+    e.OnStopExport = nullptr;
+    e.OnBeforeExportRow = nullptr;
+    e.OnGetExportText = nullptr;
+    if (auto* x = dynamic_cast<TExportXLS*>(&e)) {
+      x->OnAdvancedBeforeExportRow = nullptr;
+      x->OnAdvancedExportedRecord = nullptr;
+      x->OnAdvancedGetExportText = nullptr;
+    }
+  }
 };
 
 }  // namespace
@@ -146,7 +160,7 @@ void TExportDialogModel::Wire(TExport& e, TExportRunObserver* obs) {
 void TExportDialogModel::RunExporter(TExport& e, TExportRunObserver* observer) {
   Wire(e, observer);
   running_ = &e;
-  TRunningGuard guard{running_};
+  TRunningGuard guard{running_, e};
   e.Execute();
   // A file to be opened ends the progress window by itself; otherwise it waits for its button.
   if (observer && s_.ShowFile && !e.Aborted()) observer->Notify(enClose, e.RecordCounter);
@@ -175,15 +189,11 @@ void TExportDialogModel::CaptureExporter(const TExport& e) {
   s_.CaptionRow = e.CaptionRow;
   s_.Formats = e.Formats;
   s_.UserFormats.Clear();
-  for (const std::string& line : e.UserFormats) {
-    int i = cols.IndexOfName(TStringList::NamePart(line));
-    if (i >= 0) s_.UserFormats.SetValue(cols[i].Name, TStringList::ValuePart(line));
-  }
-  s_.ExportedFields.clear();
-  for (const std::string& name : e.ExportedFields) {
-    int i = cols.IndexOfName(name);
-    if (i >= 0 && !IsExported(cols[i].Name)) s_.ExportedFields.push_back(cols[i].Name);
-  }
+  for (const std::string& line : e.UserFormats)
+    if (cols.IndexOfName(TStringList::NamePart(line)) >= 0)
+      AddUserFormat(std::string(TStringList::NamePart(line)),
+                    std::string(TStringList::ValuePart(line)));
+  SetExportedFields(e.ExportedFields);
   s_.Header = e.Header;
   s_.Footer = e.Footer;
   for (TCaptionRow& row : s_.Captions) {

@@ -44,6 +44,14 @@ TColor FromQColor(const QColor& c) {
   return static_cast<TColor>(c.red() | c.green() << 8 | c.blue() << 16);
 }
 
+void ShowColor(QToolButton* button, TColor color) {
+  QPixmap swatch(32, 14);
+  swatch.fill(ToQColor(color));
+  QPainter(&swatch).drawRect(0, 0, 31, 13);
+  button->setIcon(swatch);
+  button->setIconSize(swatch.size());
+}
+
 void DigitsOnly(QLineEdit* edit) {
   static const QRegularExpression digits(QStringLiteral("[0-9]*"));
   edit->setValidator(new QRegularExpressionValidator(digits, edit));
@@ -92,20 +100,18 @@ void TBinder::Int(QLineEdit* edit, int* value) {
       edit, [value] { return *value; }, [value](int v) { *value = v; });
 }
 
-void TBinder::Real(QLineEdit* edit, double* value) {
+void TBinder::Real(QLineEdit* edit, double* value, std::function<double(std::string_view)> parse) {
   static const QRegularExpression real(QStringLiteral("[0-9]*([.][0-9]*)?"));
   edit->setValidator(new QRegularExpressionValidator(real, edit));
-  QObject::connect(edit, &QLineEdit::textEdited, [this, value](const QString& t) {
-    bool ok = false;
-    double v = t.toDouble(&ok);  // QString::toDouble reads '.' whatever the locale
-    if (!ok) return;
-    *value = v;
+  QObject::connect(edit, &QLineEdit::textEdited, [this, value, parse](const QString& t) {
+    *value = parse(S(t));
     Edited();
   });
   refreshers_.push_back([edit, value] {
     bool ok = false;
-    double shown = edit->text().toDouble(&ok);
-    if (!ok || shown != *value) edit->setText(QString::number(*value, 'f', 1));
+    double shown = edit->text().toDouble(&ok);  // reads '.' whatever the locale
+    if ((!ok || shown != *value) && !edit->hasFocus())
+      edit->setText(QString::number(*value, 'f', 1));
   });
 }
 
@@ -178,13 +184,7 @@ void TBinder::Color(QToolButton* button, TColor* value, std::function<void()> pi
     Edited();
     Refresh();
   });
-  refreshers_.push_back([button, value] {
-    QPixmap swatch(32, 14);
-    swatch.fill(ToQColor(*value));
-    QPainter(&swatch).drawRect(0, 0, 31, 13);
-    button->setIcon(swatch);
-    button->setIconSize(swatch.size());
-  });
+  refreshers_.push_back([button, value] { ShowColor(button, *value); });
 }
 
 void TBinder::Refresh() {

@@ -29,6 +29,9 @@ std::string S(const QString& s);
 QColor ToQColor(TColor c);
 TColor FromQColor(const QColor& c);
 
+// A colour button shows its colour as a framed swatch.
+void ShowColor(QToolButton* button, TColor color);
+
 // Number fields take digits only (and backspace), as people expect of a record count.
 void DigitsOnly(QLineEdit* edit);
 
@@ -46,8 +49,8 @@ class TBinder {
   void Int(QLineEdit* edit, int* value);
   // Through setters, for values kept behind accessors (the PDF page's measures).
   void Int(QLineEdit* edit, std::function<int()> get, std::function<void(int)> set);
-  // A number with '.' as the decimal point; no number keeps the previous value.
-  void Real(QLineEdit* edit, double* value);
+  // A number with '.' as the decimal point, read by `parse`.
+  void Real(QLineEdit* edit, double* value, std::function<double(std::string_view)> parse);
   // One character, or "#" and its code for characters below 33 ("#9" is a tab).
   void Char(QLineEdit* edit, char* value);
   void Bool(QAbstractButton* box, bool* value);

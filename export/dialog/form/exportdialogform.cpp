@@ -283,32 +283,12 @@ void TExportDialogF::RefreshPages() {
     if (kTabs[i] == active && model_.PageVisible(active)) tab = static_cast<int>(i);
   if (ui_->pcExport->currentIndex() != tab) ui_->pcExport->setCurrentIndex(tab);
 
+  // The type pages sit in the stack in this order, the page for types without one last.
+  static constexpr TDialogPage kTypePages[] = {dpXLS, dpRTF, dpHTML, dpXML, dpSQL, dpASCII, dpPDF};
   QWidget* page = noOptions_;
-  switch (model_.TypeInfo().OptionsPage) {
-    case dpXLS:
-      page = ui_->nbTypeOptions->widget(0);
-      break;
-    case dpRTF:
-      page = ui_->nbTypeOptions->widget(1);
-      break;
-    case dpHTML:
-      page = ui_->nbTypeOptions->widget(2);
-      break;
-    case dpXML:
-      page = ui_->nbTypeOptions->widget(3);
-      break;
-    case dpSQL:
-      page = ui_->nbTypeOptions->widget(4);
-      break;
-    case dpASCII:
-      page = ui_->nbTypeOptions->widget(5);
-      break;
-    case dpPDF:
-      page = ui_->nbTypeOptions->widget(6);
-      break;
-    default:
-      break;
-  }
+  for (size_t i = 0; i < std::size(kTypePages); ++i)
+    if (kTypePages[i] == model_.TypeInfo().OptionsPage)
+      page = ui_->nbTypeOptions->widget(static_cast<int>(i));
   ui_->nbTypeOptions->setCurrentWidget(page);
   ascii_->gbTXT->setVisible(model_.Settings().ExportType == aeTXT);
   ascii_->gbCSV->setVisible(model_.Settings().ExportType == aeCSV);
@@ -383,10 +363,7 @@ void TExportDialogF::ExportedListDropped() {
   std::vector<std::string> now = model_.Settings().ExportedFields;
   std::vector<std::string> order;
   for (const QString& f : wanted) order.push_back(S(f));
-  if (order != now) {
-    model_.MoveAllBack();
-    for (const auto& f : order) model_.MoveToExported(f);
-  }
+  if (order != now) model_.SetExportedFields(order);
   model_.Changed();
 }
 
@@ -525,48 +502,38 @@ void TExportDialogF::RefreshCaptions() {
 // ---- start and the tools menu -----------------------------------------------------------------
 
 void TExportDialogF::bStartClick() {
-  try {
+  RunShowingErrors(this, [this] {
     TExport& exporter = model_.PrepareExporter();
     model_.Changed();
     TProgressRun run(exporter, this);
     run.Run([&] { model_.RunExporter(exporter, &run); });
-  } catch (const std::exception& e) {
-    Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-  }
+  });
+  RefreshAll();
+}
+
+void TExportDialogF::OptionsFile(bool save) {
+  QString name = Q(model_.Settings().OptionsFileName);
+  const TFileFilter filter{QString::fromUtf8(kOptionsFileFilter),
+                           QString::fromUtf8(kOptionsFileExt)};
+  if (!(save ? Prompts().SaveFileName(this, filter, name)
+             : Prompts().OpenFileName(this, filter, name)))
+    return;
+  model_.Settings().OptionsFileName = S(name);
+  RunShowingErrors(this, [&] {
+    if (save)
+      model_.SaveOptions(S(name));
+    else
+      model_.LoadOptions(S(name));
+  });
   RefreshAll();
 }
 
 void TExportDialogF::miSaveOptionsClick() {
-  QString name = Q(model_.Settings().OptionsFileName);
-  if (!Prompts().SaveFileName(
-          this,
-          {QStringLiteral("Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*"),
-           QStringLiteral("cfg")},
-          name))
-    return;
-  try {
-    model_.Settings().OptionsFileName = S(name);
-    model_.SaveOptions(S(name));
-  } catch (const std::exception& e) {
-    Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-  }
+  OptionsFile(true);
 }
 
 void TExportDialogF::miLoadOptionsClick() {
-  QString name = Q(model_.Settings().OptionsFileName);
-  if (!Prompts().OpenFileName(
-          this,
-          {QStringLiteral("Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*"),
-           QStringLiteral("cfg")},
-          name))
-    return;
-  try {
-    model_.Settings().OptionsFileName = S(name);
-    model_.LoadOptions(S(name));
-  } catch (const std::exception& e) {
-    Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-  }
-  RefreshAll();
+  OptionsFile(false);
 }
 
 void InstallExportDialogForm(QWidget* parent) {

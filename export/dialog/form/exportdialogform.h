@@ -74,6 +74,8 @@ class TExportDialogF : public QDialog {
   // The RTF style the editor shows (a base or a strip style), or nullptr.
   TrtfStyle* SelectedRTFStyle();
   TPDFFont* SelectedPDFFont();
+  // The tools menu's options file, saved or loaded.
+  void OptionsFile(bool save);
   void ChooseFile(QWidget* edit, const char* filter, const char* ext, std::string* value);
 
   TExportDialogModel& model_;

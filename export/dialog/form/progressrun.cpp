@@ -7,7 +7,7 @@
 
 namespace morvale::form {
 
-std::chrono::microseconds TProgressRun::ServeInterval{1000};
+std::chrono::microseconds TProgressRun::ServeInterval{0};
 
 QString TProgressRun::AbortTitle() {
   return QCoreApplication::translate("TExportDialogF", "Вы уверены?");

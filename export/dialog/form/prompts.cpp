@@ -1,6 +1,7 @@
 #include "export/dialog/form/prompts.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -21,6 +22,17 @@ IPrompts& Prompts() {
 
 void SetPrompts(IPrompts* prompts) {
   installed = prompts;
+}
+
+bool RunShowingErrors(QWidget* parent, const std::function<void()>& action) {
+  try {
+    action();
+    return true;
+  } catch (const std::exception& e) {
+    Prompts().Error(parent, QCoreApplication::translate("TExportDialogF", "Ошибка"),
+                    QString::fromUtf8(e.what()));
+    return false;
+  }
 }
 
 QStringList QtNameFilters(const QString& filter) {

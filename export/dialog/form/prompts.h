@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -40,6 +41,10 @@ class IPrompts {
 IPrompts& Prompts();
 // Installs prompts; nullptr restores the Qt ones. The caller keeps ownership.
 void SetPrompts(IPrompts* prompts);
+
+// Runs `action`; an error it raises is shown in an error box with its message, as the
+// application's default error handler does, and false returned.
+bool RunShowingErrors(QWidget* parent, const std::function<void()>& action);
 
 // The classic filter as Qt name filters: "HTML files (*.html, *.htm)|*.html;*.htm" gives
 // "HTML files (*.html *.htm)", the patterns in the parentheses being the ones after the bar.

@@ -21,7 +21,6 @@ namespace {
 const char* const kPictureFilter =
     "Pictures (*.jpg, *.jpeg, *.png, *.gif, *.bmp)|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files "
     "(*.*)|*.*";
-const char* const kRTFStyleFilter = "RTF style file (*.rst)|*.rst|All files (*.*)|*.*";
 const char* const kTemplateFilter = "HTML colour templates (*.ini)|*.ini|All files (*.*)|*.*";
 
 void Resync(QListWidget* list, const QStringList& items, int row) {
@@ -172,16 +171,12 @@ void TExportDialogF::BindRTFPage() {
   });
   connect(rtf_->bRTFSaveStyles, &QPushButton::clicked, this, [this] {
     QString name;
-    if (!Prompts().SaveFileName(this, {kRTFStyleFilter, QStringLiteral("rst")}, name)) return;
-    try {
-      model_.SaveRTFStyles(S(name));
-    } catch (const std::exception& e) {
-      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(e.what()));
-    }
+    if (!Prompts().SaveFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, name)) return;
+    RunShowingErrors(this, [&] { model_.SaveRTFStyles(S(name)); });
   });
   connect(rtf_->bRTFLoadStyles, &QPushButton::clicked, this, [this] {
     QString name;
-    if (!Prompts().OpenFileName(this, {kRTFStyleFilter, QStringLiteral("rst")}, name)) return;
+    if (!Prompts().OpenFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, name)) return;
     model_.LoadRTFStyles(S(name));
     model_.Changed();
     rtf_->lstRTFBaseStyles->setCurrentRow(-1);
@@ -210,7 +205,10 @@ void TExportDialogF::RefreshRTFEditor() {
   rtf_->gbRTFStyle->setEnabled(st != nullptr);
   if (!st) return;
   ++refreshing_;
+  // A font this machine lacks ("Arial" on many Linux desktops) still shows by its own name:
+  // the document names it, and the reader's machine may have it.
   rtf_->cbxRTFFont->setCurrentFont(QFont(Q(st->Font.Name)));
+  rtf_->cbxRTFFont->setEditText(Q(st->Font.Name));
   rtf_->seRTFFontSize->setValue(st->Font.Size);
   rtf_->cbRTFBold->setChecked(st->Font.Style & fsBold);
   rtf_->cbRTFItalic->setChecked(st->Font.Style & fsItalic);
@@ -220,15 +218,9 @@ void TExportDialogF::RefreshRTFEditor() {
   rtf_->cbxRTFAlignment->setCurrentIndex(kIndex[st->Alignment & 3]);
   rtf_->cbRTFAllowBackground->setChecked(st->AllowBackground);
   rtf_->cbRTFAllowHighlight->setChecked(st->AllowHighlight);
-  auto swatch = [](QToolButton* b, TColor c) {
-    QPixmap px(32, 14);
-    px.fill(ToQColor(c));
-    b->setIcon(px);
-    b->setIconSize(px.size());
-  };
-  swatch(rtf_->bRTFFontColor, st->Font.Color);
-  swatch(rtf_->bRTFBackgroundColor, st->BackgroundColor);
-  swatch(rtf_->bRTFHighlightColor, st->HighlightColor);
+  ShowColor(rtf_->bRTFFontColor, st->Font.Color);
+  ShowColor(rtf_->bRTFBackgroundColor, st->BackgroundColor);
+  ShowColor(rtf_->bRTFHighlightColor, st->HighlightColor);
   rtf_->bRTFBackgroundColor->setEnabled(st->AllowBackground);
   rtf_->bRTFHighlightColor->setEnabled(st->AllowHighlight);
   // The sample shows the style as a reader will.
@@ -265,8 +257,10 @@ void TExportDialogF::BindHTMLPage() {
       html_->edHTMLBodyAdvanced, [&page] { return page.AdvancedAttributes.Text(); },
       [&page](const std::string& v) { page.AdvancedAttributes.SetText(v); });
   bind_.Show([this, &page] {
-    if (!html_->cbxHTMLFont->hasFocus())
+    if (!html_->cbxHTMLFont->hasFocus()) {
       html_->cbxHTMLFont->setCurrentFont(QFont(Q(page.TextFont.Name)));
+      html_->cbxHTMLFont->setEditText(Q(page.TextFont.Name));
+    }
   });
   connect(html_->cbxHTMLFont, &QFontComboBox::currentFontChanged, this,
           [this, &page](const QFont& f) {
@@ -327,25 +321,21 @@ void TExportDialogF::BindHTMLPage() {
     QString name;
     if (!Prompts().SaveFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
     auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
-    try {
+    RunShowingErrors(this, [&] {
       if (info.Prepare) info.Prepare(model_.Settings(), e);
       e.SaveTemplateToFile(S(name));
-    } catch (const std::exception& ex) {
-      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(ex.what()));
-    }
+    });
   });
   connect(html_->bHTMLLoadTemplate, &QPushButton::clicked, this, [this, &info, &s] {
     QString name;
     if (!Prompts().OpenFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
     auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
-    try {
+    RunShowingErrors(this, [&] {
       if (info.Prepare) info.Prepare(model_.Settings(), e);
       e.LoadTemplateFromFile(S(name));
       if (info.Capture) info.Capture(e, s);
       s.HTMLTemplate = htCustom;
-    } catch (const std::exception& ex) {
-      Prompts().Error(this, tr("Ошибка"), QString::fromUtf8(ex.what()));
-    }
+    });
     model_.Changed();
   });
 }
@@ -438,9 +428,20 @@ void TExportDialogF::BindPDFPage() {
           &TExportPDFPageOptions::SetMarginTop);
   measure(pdf_->edPDFMarginBottom, &TExportPDFPageOptions::BottomPoints,
           &TExportPDFPageOptions::SetMarginBottom);
-  bind_.Real(pdf_->edPDFColSpacing, &o.ColSpacing);
-  bind_.Real(pdf_->edPDFRowSpacing, &o.RowSpacing);
-  bind_.Int(pdf_->edPDFGridLineWidth, &o.GridLineWidth);
+  // Spacings and the grid width that are no numbers take the component's values.
+  const TExportPDFOptions& record = model_.Dialog().PDFOptions;
+  bind_.Real(pdf_->edPDFColSpacing, &o.ColSpacing,
+             [&record](std::string_view t) { return PDFSpacingFromText(t, record.ColSpacing); });
+  bind_.Real(pdf_->edPDFRowSpacing, &o.RowSpacing,
+             [&record](std::string_view t) { return PDFSpacingFromText(t, record.RowSpacing); });
+  DigitsOnly(pdf_->edPDFGridLineWidth);
+  connect(pdf_->edPDFGridLineWidth, &QLineEdit::textEdited, this, [&o, &record](const QString& t) {
+    o.GridLineWidth = CountFromText(S(t), record.GridLineWidth);
+  });
+  bind_.Show([this, &o] {
+    if (!pdf_->edPDFGridLineWidth->hasFocus())
+      pdf_->edPDFGridLineWidth->setText(QString::number(o.GridLineWidth));
+  });
 
   pdf_->lstPDFFonts->setCurrentRow(2);
   connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] { RefreshPDFFont(); });
@@ -456,9 +457,7 @@ void TExportDialogF::BindPDFPage() {
   });
   DigitsOnly(pdf_->edPDFFontSize);
   connect(pdf_->edPDFFontSize, &QLineEdit::textEdited, this, [=, this](const QString& t) {
-    bool ok = false;
-    int v = t.toInt(&ok);
-    edit([&](TPDFFont& f) { f.FontSize = ok && v > 0 ? v : 10; });
+    edit([&](TPDFFont& f) { f.FontSize = PDFFontSizeFromText(S(t)); });
   });
   connect(pdf_->bPDFFontColor, &QToolButton::clicked, this, [this] {
     TPDFFont* f = SelectedPDFFont();
@@ -478,10 +477,7 @@ void TExportDialogF::RefreshPDFFont() {
   pdf_->cbxPDFFontName->setCurrentIndex(f->BaseFont);
   pdf_->cbxPDFFontEncoding->setCurrentIndex(f->FontEncoding);
   if (!pdf_->edPDFFontSize->hasFocus()) pdf_->edPDFFontSize->setText(QString::number(f->FontSize));
-  QPixmap px(32, 14);
-  px.fill(ToQColor(f->FontColor));
-  pdf_->bPDFFontColor->setIcon(px);
-  pdf_->bPDFFontColor->setIconSize(px.size());
+  ShowColor(pdf_->bPDFFontColor, f->FontColor);
   --refreshing_;
 }
 

@@ -92,6 +92,29 @@ TEST(ExportDialog, ADestroyedSourceIsForgotten) {
   EXPECT_EQ(d.DataSet(), nullptr);
 }
 
+TEST(ExportDialogModel, StringGridCaptionsComeFromTheCaptionRow) {
+  TMemStringGrid grid;
+  grid.colCount = 2;
+  grid.cells = {{"Code", "Title"}, {"1", "Bolt"}, {"2", "Nut"}};
+  TExportDialog d;
+  d.ExportSource = esStringGrid;
+  d.SetStringGrid(&grid);
+  d.CaptionRow = 0;
+  std::vector<std::string> captions;
+  bool visible = false;
+  auto show = [&](TExportDialogModel& m) {
+    captions.clear();
+    for (const TCaptionRow& r : m.Settings().Captions) captions.push_back(r.Caption);
+    visible = m.CaptionRowVisible();
+  };
+  d.Execute(show);
+  EXPECT_EQ(captions, (std::vector<std::string>{"Code", "Title"}));
+  EXPECT_TRUE(visible);
+  d.CaptionRow = 3;  // the grid has three rows: no such row
+  d.Execute(show);
+  EXPECT_EQ(captions, (std::vector<std::string>{"ColNo_0", "ColNo_1"}));
+}
+
 TEST(ExportDialogModel, TypeListFollowsTheTableOrder) {
   TDialogFixture f;
   f.dialog.AllowedExports = {aeCSV, aePDF};
@@ -255,6 +278,20 @@ TEST(ExportDialogModel, UserFormats) {
   EXPECT_EQ(UserFormatExamples(ectDate, en),
             (std::vector<std::string>{en.ShortDateFormat, en.LongDateFormat}));
   EXPECT_TRUE(UserFormatExamples(ectString, en).empty());
+}
+
+TEST(ExportDialogModel, NumberFieldsIgnoreWhatIsNoNumber) {
+  EXPECT_EQ(CountFromText("25", 3), 25);
+  EXPECT_EQ(CountFromText(" 7 ", 3), 7);
+  EXPECT_EQ(CountFromText("2x", 3), 3);
+  EXPECT_EQ(CountFromText("", 3), 3);
+  EXPECT_EQ(CountFromText("-1", 3), 3);
+  EXPECT_EQ(CountFromText("99999999999", 3), 3);
+  EXPECT_DOUBLE_EQ(PDFSpacingFromText("1.5", 3.0), 1.5);
+  EXPECT_DOUBLE_EQ(PDFSpacingFromText("1,5", 3.0), 3.0);
+  EXPECT_EQ(PDFFontSizeFromText("abc"), 10);
+  EXPECT_EQ(PDFFontSizeFromText("0"), 10);
+  EXPECT_EQ(PDFFontSizeFromText("14"), 14);
 }
 
 TEST(ExportDialogModel, StyleListsOfTheRTFAndSpreadsheetPages) {

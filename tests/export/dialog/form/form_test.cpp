@@ -37,13 +37,7 @@ class FormOnDemo : public FormTest {
 
   // At the end of each run, presses the progress window's button once the window waits for it.
   void PressOKAtEnd() {
-    dialog.OnEndExport = [](TObject*, TExport*) {
-      QTimer::singleShot(0, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-          if (w->objectName() == "fmExportProgress" && w->isVisible())
-            QTest::mouseClick(Child<QPushButton>(w, "btnCancel"), Qt::LeftButton);
-      });
-    };
+    dialog.OnEndExport = [](TObject*, TExport*) { PressProgressButtonLater(); };
   }
 
   std::unique_ptr<TDataSet> ds;
@@ -200,6 +194,11 @@ TEST_F(FormOnDemo, PDFUserPageTurnsWithTheOrientation) {
     EXPECT_EQ(d.W<QLineEdit>("edPDFPageWidth")->text().toStdString(), "700");
     EXPECT_EQ(d.W<QLineEdit>("edPDFPageHeight")->text().toStdString(), "500");
     EXPECT_EQ(f.Model().Settings().PDF.PageOptions.WidthPoints(), 700);
+    // A spacing that is no number takes the component's value; a number is read with '.'.
+    d.Type("edPDFColSpacing", "2.5");
+    EXPECT_EQ(f.Model().Settings().PDF.ColSpacing, 2.5);
+    d.Type("edPDFColSpacing", "");
+    EXPECT_EQ(f.Model().Settings().PDF.ColSpacing, dialog.PDFOptions.ColSpacing);
   });
 }
 
@@ -249,6 +248,44 @@ TEST_F(FormOnDemo, HTMLTemplateAndAHandPickedColour) {
   });
 }
 
+TEST_F(FormOnDemo, ToolsMenuSavesAndLoadsTheOptions) {
+  const std::string cfg = folder + "tools.cfg";
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    EXPECT_TRUE(d.W("bTools")->isVisible());
+    d.ClickItem("lbExportType", "CSV File");
+    d.Type("edCSVComma", "#9");
+    EXPECT_EQ(f.Model().Settings().CSV.Comma, '\t');
+    prompts.SetNextText(QString::fromStdString(folder + "tools"));  // the extension is added
+    f.findChild<QAction*>("miSaveOptions")->trigger();
+    EXPECT_NE(ReadFile(cfg).find("Comma=#9"), std::string::npos);
+    const TDialogSettings saved = f.Model().Settings();
+    d.ClickItem("lbExportType", "HTML");
+    d.Type("edCSVComma", ";");
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miLoadOptions")->trigger();
+    EXPECT_EQ(d.W<QListWidget>("lbExportType")->currentItem()->text().toStdString(), "CSV File");
+    EXPECT_EQ(d.W<QLineEdit>("edCSVComma")->text().toStdString(), "#9");
+    EXPECT_TRUE(f.Model().Settings() == saved);
+    ASSERT_GE(prompts.Asked().size(), 2u);
+    EXPECT_EQ(prompts.Asked()[0].title.toStdString(),
+              "Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*");
+  });
+}
+
+TEST_F(FormOnDemo, FailedRunShowsItsMessageAndTheFormStays) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "CSV File");
+    d.Type("edFileName", "/proc/no-such-folder/orders.csv");
+    d.Click("bStart");
+    ASSERT_EQ(prompts.Asked().size(), 1u);
+    EXPECT_EQ(prompts.Asked()[0].kind, form::TScriptedPrompts::TAsked::Error);
+    EXPECT_FALSE(prompts.Asked()[0].text.isEmpty());
+    EXPECT_TRUE(f.isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets())
+      EXPECT_FALSE(w->objectName() == "fmExportProgress" && w->isVisible());
+  });
+}
+
 // ---- the same export from the form and from the command line ----------------------------------
 
 struct TTypeCase {
@@ -265,14 +302,15 @@ TEST_P(SameOutput, FormAndCommandLine) {
     GTEST_SKIP() << "morvale-export has no --options yet";
   const TTypeCase& c = GetParam();
   const std::string cfg = folder + "saved.cfg";
-  const std::string cli = folder + "cli." + c.ext;
+  // The same file name in two folders: the SQL table name is taken from it.
+  const std::string cli = folder + "cli/orders." + c.ext;
   std::string formFile;
   // Nothing is opened after the export: the command line would open it as well.
   dialog.ShowFile = false;
   PressOKAtEnd();
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {
     d.ClickItem("lbExportType", c.label);
-    d.Type("edFileName", QString::fromStdString(folder + "form." + c.ext));
+    d.Type("edFileName", QString::fromStdString(folder + "form/orders." + c.ext));
     if (d.Tab("pcExport", "tsFields")) {
       for (const char* field : {"id", "ordered", "total", "comment"})
         d.DoubleClickItem("lstAllFields", field);
@@ -325,6 +363,8 @@ TEST_P(SameOutput, FormAndCommandLine) {
                         << " differ";
     if (std::string_view("csv txt html").find(c.ext) != std::string_view::npos) {
       EXPECT_NE(a.find("Заказы"), std::string::npos);
+      EXPECT_NE(a.find("Сумма"), std::string::npos);
+      EXPECT_NE(a.find("Примечание"), std::string::npos);
     }
   }
 }

@@ -99,15 +99,16 @@ class TFormDriver {
     ADD_FAILURE() << "no captions row " << field.toStdString();
     return -1;
   }
-  // Opens the cell's editor as a double click does and types into it.
+  // Opens the cell's editor with a double click and returns it (the grid's one visible editor).
   QWidget* EditCell(int row, int column) {
     auto* g = W<QTableWidget>("sgCaptions");
-    g->setCurrentCell(row, column);
+    g->scrollToItem(g->item(row, column));
     QRect r = g->visualItemRect(g->item(row, column));
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, r.center());
-    QWidget* editor = g->viewport()->focusWidget();
-    if (!editor || editor == g->viewport()) editor = g->findChild<QLineEdit*>();
-    return editor;
+    for (QWidget* w : g->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w->isVisible()) return w;
+    ADD_FAILURE() << "no editor in row " << row << ", column " << column;
+    return nullptr;
   }
   void Caption(const QString& field, const QString& caption) {
     int row = GridRow(field);
@@ -116,7 +117,12 @@ class TFormDriver {
     ASSERT_NE(e, nullptr);
     e->selectAll();
     Keys(e, caption);
-    QTest::keyClick(e, Qt::Key_Return);
+    Commit(e);
+  }
+  // Return ends the edit; the grid takes the value on its next turn of the event loop.
+  static void Commit(QWidget* editor) {
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
   }
   // The grid's column with this header, or -1.
   int GridColumn(const QString& header) {
@@ -129,20 +135,18 @@ class TFormDriver {
     int row = GridRow(field), col = GridColumn(QStringLiteral("Ширина"));
     if (row < 0 || col < 0) return;
     auto* s = qobject_cast<QSpinBox*>(EditCell(row, col));
-    if (!s) s = W<QTableWidget>("sgCaptions")->findChild<QSpinBox*>();
     ASSERT_NE(s, nullptr);
     s->selectAll();
     QTest::keyClicks(s, QString::number(width));
-    QTest::keyClick(s, Qt::Key_Return);
+    Commit(s);
   }
   void Align(const QString& field, int index) {
     int row = GridRow(field), col = GridColumn(QStringLiteral("Выравнивание"));
     if (row < 0 || col < 0) return;
     auto* c = qobject_cast<QComboBox*>(EditCell(row, col));
-    if (!c) c = W<QTableWidget>("sgCaptions")->findChild<QComboBox*>();
     ASSERT_NE(c, nullptr);
     c->setCurrentIndex(index);
-    QTest::keyClick(c, Qt::Key_Return);
+    Commit(c);
   }
 
  private:

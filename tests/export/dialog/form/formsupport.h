@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +36,18 @@ inline std::string LabelText(QWidget* parent, const char* name) {
   return l ? l->text().toStdString() : std::string();
 }
 
+// Once the run hands the event loop back, presses the button of the progress window that waits
+// for it, after `before` has seen the window.
+inline void PressProgressButtonLater(std::function<void(QWidget*)> before = {}) {
+  QTimer::singleShot(0, [before] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "fmExportProgress" && w->isVisible()) {
+        if (before) before(w);
+        QTest::mouseClick(Child<QPushButton>(w, "btnCancel"), Qt::LeftButton);
+      }
+  });
+}
+
 class TRecordingShell : public IShell {
  public:
   void Execute(const std::string& verb, const std::string& fileName) override {
@@ -49,7 +65,7 @@ class FormTest : public ::testing::Test {
   }
   ~FormTest() override {
     SetShell(nullptr);
-    form::TProgressRun::ServeInterval = std::chrono::microseconds(1000);
+    form::TProgressRun::ServeInterval = std::chrono::microseconds(0);
   }
 
   form::TScriptedPrompts prompts;

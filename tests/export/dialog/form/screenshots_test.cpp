@@ -86,16 +86,10 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
     Shot(&f, "page-captions-csv");
     // The progress window at the end of a run that keeps it open.
     d.Tab("pcExport", "tsExportType");
-    d.Type("edFileName", QString::fromStdString(folder + "orders.csv"));
+    d.Type("edFileName", QString::fromStdString(FreshFolder("screenshots") + "orders.csv"));
     f.Model().Settings().ShowFile = false;
     dialog.OnEndExport = [&](TObject*, TExport*) {
-      QTimer::singleShot(0, &f, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-          if (w->objectName() == "fmExportProgress" && w->isVisible()) {
-            Shot(w, "progress-finished");
-            QTest::mouseClick(Child<QPushButton>(w, "btnCancel"), Qt::LeftButton);
-          }
-      });
+      PressProgressButtonLater([&](QWidget* w) { Shot(w, "progress-finished"); });
     };
     d.Click("bStart");
   });

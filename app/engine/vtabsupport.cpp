@@ -1,0 +1,21 @@
+#include "app/engine/vtabsupport.h"
+
+namespace morvale {
+
+std::string UnquoteModuleArgument(const char* arg) {
+  std::string s = arg ? arg : "";
+  if (s.size() < 2 || s.front() != '\'' || s.back() != '\'') return s;
+  std::string r;
+  for (size_t i = 1; i + 1 < s.size(); ++i) {
+    r += s[i];
+    if (s[i] == '\'' && s[i + 1] == '\'') ++i;
+  }
+  return r;
+}
+
+void SetVTabError(sqlite3_vtab* vtab, const char* message) {
+  sqlite3_free(vtab->zErrMsg);
+  vtab->zErrMsg = sqlite3_mprintf("%s", message);
+}
+
+}  // namespace morvale
