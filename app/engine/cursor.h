@@ -25,6 +25,10 @@ class TCursor {
   virtual void ReadRow(TRowWindow& window) = 0;
   // The number of rows of the whole result, without moving this cursor.
   virtual int64_t CountRows() = 0;
+  // Places the cursor so that the next Step gives row `row` (from 0), faster than stepping
+  // there; false when the driver has no such shortcut (the caller steps then). A row past the
+  // end makes the next Step give false.
+  virtual bool Seek(int64_t /*row*/) { return false; }
 };
 
 }  // namespace morvale

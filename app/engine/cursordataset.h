@@ -63,6 +63,8 @@ class TCursorDataSet : public TDataSet {
 
  protected:
   virtual void DoAfterOpen() {}
+  // Rows ahead beyond which a move asks the driver to skip rather than stepping.
+  static constexpr int64_t kSeekDistance = 4096;
 
  private:
   void CheckActive() const;

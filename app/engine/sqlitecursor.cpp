@@ -56,9 +56,11 @@ TFieldDef DefFromStorageClass(std::string name, int storage) {
 TSqliteCursor::TSqliteCursor(std::shared_ptr<TSqliteDatabase> db, const std::string& sql)
     : db_(std::move(db)), sql_(sql) {
   stmt_ = Prepare(sql_, true);
+  active_ = stmt_;
 }
 
 TSqliteCursor::~TSqliteCursor() {
+  sqlite3_finalize(seek_);
   sqlite3_finalize(stmt_);
 }
 
@@ -86,11 +88,31 @@ sqlite3_stmt* TSqliteCursor::Prepare(const std::string& sql, bool whole) const {
 }
 
 void TSqliteCursor::Execute() {
+  sqlite3_finalize(seek_);
+  seek_ = nullptr;
+  active_ = stmt_;
   sqlite3_reset(stmt_);
 }
 
+bool TSqliteCursor::Seek(int64_t row) {
+  if (!seekable_ || row < 0) return false;
+  // Statements that cannot stand in a subquery (PRAGMA and its kin) are stepped instead.
+  std::string body = StatementBody(sqlite3_sql(stmt_));
+  sqlite3_stmt* seek =
+      Prepare("SELECT * FROM (\n" + body + "\n) LIMIT -1 OFFSET " + std::to_string(row), false);
+  if (!seek || sqlite3_column_count(seek) != sqlite3_column_count(stmt_)) {
+    sqlite3_finalize(seek);
+    seekable_ = false;
+    return false;
+  }
+  sqlite3_finalize(seek_);
+  seek_ = seek;
+  active_ = seek_;
+  return true;
+}
+
 bool TSqliteCursor::Step() {
-  int rc = sqlite3_step(stmt_);
+  int rc = sqlite3_step(active_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
   db_->RaiseLastError();
@@ -128,31 +150,31 @@ void TSqliteCursor::ReadRow(TRowWindow& window) {
   const int n = static_cast<int>(fetch_.size());
   for (int i = 0; i < n; ++i) {
     TCell& cell = cells[i];
-    int storage = sqlite3_column_type(stmt_, i);
+    int storage = sqlite3_column_type(active_, i);
     if (storage == SQLITE_NULL) continue;
     switch (fetch_[static_cast<size_t>(i)]) {
       case TFetch::Text: {
         // SQLite turns a number kept in a text column into the text it would show for it.
-        auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-        window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));
+        auto p = reinterpret_cast<const char*>(sqlite3_column_text(active_, i));
+        window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(active_, i)));
         break;
       }
       case TFetch::Blob: {
-        auto p = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
-        window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(stmt_, i)),
+        auto p = static_cast<const char*>(sqlite3_column_blob(active_, i));
+        window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(active_, i)),
                        TCellKind::Blob);
         break;
       }
       case TFetch::Typed:
         if (storage == SQLITE_INTEGER) {
           cell.Kind = TCellKind::Int;
-          cell.Int = sqlite3_column_int64(stmt_, i);
+          cell.Int = sqlite3_column_int64(active_, i);
         } else if (storage == SQLITE_FLOAT) {
           cell.Kind = TCellKind::Float;
-          cell.Float = sqlite3_column_double(stmt_, i);
+          cell.Float = sqlite3_column_double(active_, i);
         } else {
-          auto p = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
-          window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(stmt_, i)),
+          auto p = static_cast<const char*>(sqlite3_column_blob(active_, i));
+          window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(active_, i)),
                          storage == SQLITE_TEXT ? TCellKind::Text : TCellKind::Blob);
         }
         break;

@@ -27,6 +27,9 @@ class TSqliteCursor : public TCursor {
   TFieldDefs Describe(bool hasRow) override;
   void ReadRow(TRowWindow& window) override;
   int64_t CountRows() override;
+  // Runs the statement again with its first `row` rows skipped by SQLite itself (an OFFSET,
+  // which passes over rows without reading their columns).
+  bool Seek(int64_t row) override;
 
   // Reads declared column types in place of FieldDefFromDeclaredType (the dBASE folder's own
   // declarations), given the schema the column comes from (nullptr for an expression).
@@ -40,6 +43,9 @@ class TSqliteCursor : public TCursor {
   std::shared_ptr<TSqliteDatabase> db_;
   std::string sql_;
   sqlite3_stmt* stmt_ = nullptr;
+  sqlite3_stmt* seek_ = nullptr;    // the statement with an OFFSET, after a Seek
+  sqlite3_stmt* active_ = nullptr;  // the one Step and ReadRow read: stmt_ or seek_
+  bool seekable_ = true;
   std::vector<TFetch> fetch_;
 };
 

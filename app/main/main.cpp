@@ -1,0 +1,42 @@
+// The desktop program: one copy per user, the main window and its dialogs made in their order.
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/dialogs/about.h"
+#include "app/dialogs/setup.h"
+#include "app/engine/aliases.h"
+#include "app/helpers/prompts.h"
+#include "app/helpers/qtclipboard.h"
+#include "app/main/form1.h"
+#include "app/main/startup.h"
+#include "app/main/wiring.h"
+
+int main(int argc, char** argv) {
+  using namespace morvale;
+  QApplication app(argc, argv);
+  // Run without a person (tests, scripts): every message goes to this file instead of a box.
+  std::unique_ptr<TScriptedPrompts> unattended;
+  if (const char* log = std::getenv("MORVALE_PROMPTS_LOG"); log && *log) {
+    unattended = std::make_unique<TScriptedPrompts>(log);
+    SetPrompts(unattended.get());
+  }
+  std::string executable = QCoreApplication::applicationFilePath().toStdString();
+  TSingleInstance guard(
+      QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
+  if (guard.Result() != TSingleInstance::siFirst) {
+    std::cerr << guard.Message() << '\n';
+    Prompts().Message(guard.Message());
+    return 1;
+  }
+  QApplication::setApplicationName(QStringLiteral("Morvale"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Morvale"));
+  TQtClipboard clipboard;
+  SetClipboard(&clipboard);
+  TProgramWindows windows(ResolveProgramFolder(executable));
+  windows.Form1->show();
+  int code = app.exec();
+  SetClipboard(nullptr);
+  return code;
+}
