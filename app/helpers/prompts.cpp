@@ -21,6 +21,15 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
+// "Description|pattern|..." as Qt's "Description (pattern)" entries.
+QStringList QtFilters(const std::string& filter) {
+  QStringList parts = Q(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2)
+    filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+  return filters;
+}
+
 QWidget* Parent() {
   return QApplication::activeWindow();
 }
@@ -70,9 +79,20 @@ class TQtPrompts : public IPrompts {
                                             const std::string& filter,
                                             const std::string& title) override {
     QString start = Q(folder.empty() ? name : WithSlash(folder) + name);
-    QString file = QFileDialog::getSaveFileName(Parent(), Q(title), start, Q(filter));
+    QString file = QFileDialog::getSaveFileName(Parent(), Q(title), start,
+                                                QtFilters(filter).join(QStringLiteral(";;")));
     if (file.isEmpty()) return std::nullopt;
     return file.toStdString();
+  }
+  std::optional<std::string> OpenFileDialog(const std::string& folder, const std::string& filter,
+                                            const std::string& defaultExt) override {
+    QFileDialog dialog(Parent(), QString(), Q(folder));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setDefaultSuffix(Q(defaultExt));
+    dialog.setNameFilters(QtFilters(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
   }
 };
 
@@ -137,6 +157,13 @@ std::optional<std::string> TScriptedPrompts::SaveFileDialog(const std::string& f
                                                             const std::string&,
                                                             const std::string&) {
   ChooserStarts.push_back(folder.empty() ? name : WithSlash(folder) + name);
+  return NextPath();
+}
+
+std::optional<std::string> TScriptedPrompts::OpenFileDialog(const std::string& folder,
+                                                            const std::string&,
+                                                            const std::string&) {
+  ChooserStarts.push_back(folder);
   return NextPath();
 }
 

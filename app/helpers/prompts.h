@@ -25,11 +25,18 @@ class IPrompts {
   // A folder chooser that starts at `start` (may be empty) and lets the user make a new folder;
   // nothing when cancelled.
   virtual std::optional<std::string> FolderDialog(const std::string& start) = 0;
-  // A save-file chooser asking before it overwrites; nothing when cancelled.
+  // A save-file chooser asking before it overwrites; `filter` is "Description|pattern|...";
+  // nothing when cancelled.
   virtual std::optional<std::string> SaveFileDialog(const std::string& folder,
                                                     const std::string& name,
                                                     const std::string& filter,
                                                     const std::string& title) = 0;
+  // An open-file chooser for an existing file, starting in `folder` (may be empty); `filter` is
+  // "Description|pattern|..." and `defaultExt` is added to a name typed without one; nothing when
+  // cancelled.
+  virtual std::optional<std::string> OpenFileDialog(const std::string& folder,
+                                                    const std::string& filter,
+                                                    const std::string& defaultExt) = 0;
 };
 
 IPrompts& Prompts();
@@ -58,6 +65,8 @@ class TScriptedPrompts : public IPrompts {
   std::optional<std::string> SaveFileDialog(const std::string& folder, const std::string& name,
                                             const std::string& filter,
                                             const std::string& title) override;
+  std::optional<std::string> OpenFileDialog(const std::string& folder, const std::string& filter,
+                                            const std::string& defaultExt) override;
 
  private:
   void Record(const std::string& text);

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/dialogs/about.h"
+#include "app/dialogs/setconnect.h"
 #include "app/dialogs/setup.h"
 #include "app/helpers/files.h"
 #include "app/helpers/prompts.h"
@@ -29,6 +30,9 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   gridSource_ = std::make_unique<TGridSource>(*DBGrid1, *model_);
   InitExportDialog1(ExportDialog1, &query_, gridSource_.get());
   query_.AfterOpen = [this](TObject*) { Query1AfterOpen(); };
+  connectDialog_ = std::make_unique<TDlg_SetConnect_to_DB>(slots_, this);
+  connectDialog_->ResetConnection = [this] { ResetConnection(); };
+  connectDialog_->ShowError = [](const QString& text) { Prompts().Error(text.toStdString()); };
   Label_YesModify->setVisible(false);
   // Description and pattern pairs, first entry selected.
   const QStringList filter =
@@ -48,6 +52,8 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
 }
 
 TForm1::~TForm1() {
+  connectDialog_.reset();
+  slots_.SlotsFreeAll();
   query_.AfterOpen = nullptr;
   DBGrid1->setModel(nullptr);
 }
@@ -133,7 +139,9 @@ void TForm1::SpeedButton7Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // The heterogeneous connections come with their own buttons later; there is none to drop yet.
+  // Closing is always allowed: the extra connections are dropped first, and the main one is reset
+  // even when dropping them failed.
+  Guarded([this] { SB_DisConnect_DBClick(); });
   ResetConnection();
   timer1_.stop();
   event->accept();
@@ -160,9 +168,6 @@ void TForm1::BuildMenus() {
   tablesMenu_->addSeparator();
   tablesMenu_->addAction(N8);
   tablesMenu_->addAction(N9);
-  // The own exports of the menu come with their own issue.
-  N8->setEnabled(false);
-  N9->setEnabled(false);
   // Ctrl+F3 works wherever the focus is in the window.
   addAction(N7);
 
@@ -178,11 +183,8 @@ void TForm1::BuildMenus() {
   gridMenu_->addAction(N16);
   DBGrid1->addAction(Memo1);
   Memo1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  // SQL-file framing, memo files, PHP and SDF are the tool's own exports, wired with them.
-  for (QToolButton* b : {SpeedButton10, SpeedButton11, SpeedButton12, SpeedButton13})
-    b->setEnabled(false);
-  N11->setEnabled(false);
-  N12->setEnabled(false);
+  // Enabled once a slot owns a database.
+  SB_DisConnect_DB->setEnabled(false);
 }
 
 void TForm1::ConnectSignals() {
@@ -242,6 +244,20 @@ void TForm1::ConnectSignals() {
   connect(Memo1, &QAction::triggered, this, guarded(&TForm1::Memo1Click));
   connect(N15, &QAction::triggered, this, guarded(&TForm1::N15Click));
   connect(N7, &QAction::triggered, this, guarded(&TForm1::N7Click));
+  // The own exports.
+  connect(SpeedButton13, &QToolButton::clicked, this, guarded(&TForm1::SDF1Click));
+  connect(N8, &QAction::triggered, this, guarded(&TForm1::SDF1Click));
+  connect(SpeedButton11, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton11Click));
+  connect(N11, &QAction::triggered, this, guarded(&TForm1::txt1Click));
+  connect(N12, &QAction::triggered, this, guarded(&TForm1::txt2Click));
+  connect(SpeedButton10, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton10Click));
+  connect(SpeedButton12, &QToolButton::clicked, this, guarded(&TForm1::Cphp1Click));
+  connect(N9, &QAction::triggered, this, guarded(&TForm1::Cphp1Click));
+  connect(N16, &QAction::triggered, this, guarded(&TForm1::ExportExcelOLE1Click));
+  // Heterogeneous connections.
+  connect(SB_Connect_DB, &QToolButton::clicked, this, guarded(&TForm1::SB_Connect_DBClick));
+  connect(SB_DisConnect_DB, &QToolButton::clicked, this, guarded(&TForm1::SB_DisConnect_DBClick));
+  connect(SpeedButton14, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton14Click));
   connect(DBGrid1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { gridMenu_->popup(DBGrid1->viewport()->mapToGlobal(at)); });
 }

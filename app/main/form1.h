@@ -11,6 +11,7 @@
 
 #include "app/engine/query.h"
 #include "app/engine/session.h"
+#include "app/engine/slots.h"
 #include "app/main/gridsource.h"
 #include "app/main/querymodel.h"
 #include "export/core/columns.h"
@@ -20,6 +21,10 @@
 class QMenu;
 
 namespace morvale {
+
+class IShell;
+class ISpreadsheetAutomation;
+class TDlg_SetConnect_to_DB;
 
 class TDlg_SetUp;
 class TAboutBox;
@@ -74,6 +79,21 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   void Memo1Click();
   void N15Click();
   void N7Click();
+  // The tool's own exports.
+  void SDF1Click();
+  void SpeedButton11Click();
+  void txt1Click();
+  void txt2Click();
+  void SpeedButton10Click();
+  void Cphp1Click();
+  void ExportExcelOLE1Click();
+  // The heterogeneous connections.
+  void SB_Connect_DBClick();
+  void SB_DisConnect_DBClick();
+  void SpeedButton14Click();
+
+  TConnectionSlots& ConnectionSlots() { return slots_; }
+  TDlg_SetConnect_to_DB& ConnectDialog() { return *connectDialog_; }
 
   // The export dialog component on the main query and grid.
   TExportDialog ExportDialog1;
@@ -86,7 +106,15 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
     std::function<void(const TDataSet& dataSet)> ShowRow;
     // The structure of the result and its SQL text.
     std::function<bool(const TDataSet* dataSet, const TStringList& sql)> ShowStructure;
+    // Lines under a caption; true when the viewer closed with OK.
+    std::function<bool(const std::string& caption, const TStringList& lines)> ShowLines;
+    // The PHP page dialog on the open query and the console's lines.
+    std::function<void(TDataSet* dataSet, const TStringList& consoleLines)> ShowPHP;
   } Viewers;
+
+  // What the spreadsheet export through automation drives; the workbook layer opened by the
+  // desktop when unset.
+  std::function<std::unique_ptr<ISpreadsheetAutomation>()> MakeAutomation;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -108,11 +136,16 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
                     bool withFrom, const QString& done, bool hideMarker);
   void RunQuery();
   void ModeChanged(QCheckBox* changed, QCheckBox* other);
+  TStringList ConsoleLines() const;
+  void SetGauge(int percent);
 
   std::string programFolder_;
   TDlg_SetUp& setUp_;
   TAboutBox& about_;
   std::unique_ptr<TSession> session_;
+  // Made after the session, whose name their databases use, and freed before it.
+  TConnectionSlots slots_{kSessionName};
+  std::unique_ptr<TDlg_SetConnect_to_DB> connectDialog_;
   TDatabase database_;
   TQuery query_;
   std::unique_ptr<TQueryModel> model_;

@@ -34,6 +34,10 @@ TClockStamp Now() {
 
 }  // namespace
 
+TStringList TForm1::ConsoleLines() const {
+  return Lines(SQL);
+}
+
 void TForm1::SQLChange() {
   Label_YesModify->setVisible(true);
 }

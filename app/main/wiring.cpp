@@ -32,6 +32,20 @@ TProgramWindows::TProgramWindows(const std::string& programFolder) {
   Form1->Viewers.ShowStructure = [tableStruct](const TDataSet* dataSet, const TStringList& sql) {
     return tableStruct->ShowStructure(dataSet, sql);
   };
+  // The viewer's text box is the line buffer: it shows the lines, and is empty again afterwards.
+  Form1->Viewers.ShowLines = [viewMemo](const std::string& caption, const TStringList& lines) {
+    viewMemo->setWindowTitle(QString::fromStdString(caption));
+    viewMemo->SetLines(lines);
+    bool ok = viewMemo->ShowText(false, std::string());
+    viewMemo->SetText(std::string());
+    return ok;
+  };
+  PHP->Prompts = TDialogPrompts::Qt(PHP.get());
+  PHP->Prompts.Message = [](const std::string& text) { Prompts().Message(text); };
+  TDlg_PHP* php = PHP.get();
+  Form1->Viewers.ShowPHP = [php](TDataSet* dataSet, const TStringList& consoleLines) {
+    php->Execute(dataSet, consoleLines);
+  };
   SetLoginHandler([](TDatabase& database, TStringList& login) {
     std::string user = login.Value("USER NAME"), password;
     std::string name = database.AliasName.empty() ? database.DatabaseName : database.AliasName;
