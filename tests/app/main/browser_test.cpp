@@ -31,9 +31,11 @@ TEST_F(WindowTest, StartsInAliasModeWithTheDemoAliasListed) {
   // The working folders beside the settings file.
   EXPECT_EQ(Form().ExportFolder(), home_ + "mvl_Export/");
   EXPECT_TRUE(std::filesystem::is_directory(home_ + "mvl_SQL"));
-  // Heterogeneous connections come later: in place, disabled.
-  EXPECT_FALSE(Form().SB_Connect_DB->isEnabled());
-  EXPECT_FALSE(Form().findChild<QAction*>("N16")->isEnabled());
+  // The connection buttons are on; disconnecting waits for a slot with a database.
+  EXPECT_TRUE(Form().SB_Connect_DB->isEnabled());
+  EXPECT_TRUE(Form().SpeedButton14->isEnabled());
+  EXPECT_FALSE(Form().SB_DisConnect_DB->isEnabled());
+  EXPECT_TRUE(Form().findChild<QAction*>("N16")->isEnabled());
 }
 
 TEST_F(WindowTest, ReadsTheTablesOfTheAliasAndItsParameters) {
