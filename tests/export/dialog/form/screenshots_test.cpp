@@ -51,7 +51,9 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
                  {"HTML", "html"},     {"XML", "xml"},
                  {"DBF", "dbf"},       {"PDF", "pdf"},
                  {"Text File", "txt"}, {"CSV File", "csv"},
-                 {"SQL", "sql"},       {"Windows Clipboard", "clipboard"}};
+                 {"SQL", "sql"},       {"Windows Clipboard", "clipboard"},
+                 {"DIF File", "dif"},  {"MS Excel 2007+", "xlsx"},
+                 {"JSON", "json"}};
     for (const auto& t : types) {
       d.ClickItem("lbExportType", t.label);
       Shot(&f, std::string("type-") + t.name);
