@@ -258,12 +258,16 @@ std::string PythonRead(const std::string& script, const std::string& path) {
   return out;
 }
 
-TEST(Start, NewerWorkbookAndJSONWriteFilesTheirReadersOpen) {
+// A form on the fixture whose file is out.txt in a fresh folder.
+class StartToFile : public ::testing::Test {
+ protected:
   TDialogFixture f;
-  const std::string folder = FreshFolder("start-new-types");
-  f.dialog.FileName = folder + "out.txt";
-  TExportDialogModel& m = f.Model();
+  const std::string folder = FreshFolder("start-to-file");
+  TExportDialogModel& m = (f.dialog.FileName = folder + "out.txt", f.Model());
   TDialogSettings& s = m.Settings();
+};
+
+TEST_F(StartToFile, NewerWorkbookAndJSONWriteFilesTheirReadersOpen) {
   m.MoveToExported("ID");
   m.MoveToExported("NAME");
   m.MoveToExported("PRICE");
@@ -306,12 +310,7 @@ TEST(Start, NewerWorkbookAndJSONWriteFilesTheirReadersOpen) {
 
 // Each text type writes the encoding its page holds; the four plain-text types share one
 // exporter, so a type without a choice of its own goes back to the system code page.
-TEST(Start, TextTypesWriteTheEncodingOfTheirPage) {
-  TDialogFixture f;
-  const std::string folder = FreshFolder("start-encoding");
-  f.dialog.FileName = folder + "out.txt";
-  TExportDialogModel& m = f.Model();
-  TDialogSettings& s = m.Settings();
+TEST_F(StartToFile, TextTypesWriteTheEncodingOfTheirPage) {
   m.MoveToExported("NAME");
   m.SetExportType(aeCSV);
   s.EncodingOf(aeCSV) = encUTF16LE;

@@ -109,6 +109,7 @@ TEST_F(FormOnDemo, EncodingChoiceBelongsToEachTextType) {
     EXPECT_TRUE(d.W("pnEncoding")->isVisible());
     ASSERT_EQ(box->count(), 5);
     box->setCurrentIndex(2);
+    emit box->activated(2);  // what a pick from the list sends
     EXPECT_EQ(s.EncodingOf(aeCSV), encUTF8BOM);
     d.ClickItem("lbExportType", "LaTeX");
     EXPECT_TRUE(d.W("pnEncoding")->isVisible());

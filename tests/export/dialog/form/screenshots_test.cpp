@@ -95,7 +95,7 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
     };
     d.Click("bStart");
   });
-  EXPECT_EQ(shots.size(), 22u);
+  EXPECT_EQ(shots.size(), 25u);
   for (const auto& s : shots) std::printf("screenshot: %s\n", s.c_str());
 }
 
