@@ -113,6 +113,28 @@ std::vector<TExportTypeInfo> BuildTable() {
        {},
        {},
        {}},
+      // The newer workbook shows the same page as the older one and keeps it in the same
+      // sections: a file saved for one gives the other the same sheet.
+      {aeXLSX, "aeXLSX", "MS Excel 2007+", "xlsx", "Microsoft Excel 2007+ files (*.xlsx)|*.xlsx",
+       all, dpXLS, clWidth, false, true, "xlsx", CreateXLSX, PrepareXLS, SaveXLS, LoadXLS,
+       CaptureXLS},
+      // Keyed by the captions; its values are typed, and it has no header or footer lines.
+      {aeJSON,
+       "aeJSON",
+       "JSON",
+       "json",
+       "JSON files (*.json)|*.json",
+       fields | PageBit(dpCaptions),
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "json",
+       CreateJSON,
+       {},
+       {},
+       {},
+       {}},
   };
 }
 
@@ -144,6 +166,29 @@ const TExportTypeInfo* FindExportTypeInfo(std::string_view name) {
   for (const TExportTypeInfo& t : ExportTypeTable())
     if (SameText(t.Name, name) || SameText(t.Label, name)) return &t;
   return nullptr;
+}
+
+const char* TextEncodingSection(TAllowedExport t) {
+  switch (t) {
+    case aeTXT:
+      return "TXT";
+    case aeCSV:
+      return "CSV";
+    case aeDIFF:
+      return "DIF";
+    case aeSylk:
+      return "SYLK";
+    case aeHTML:
+      return "HTML";
+    case aeXML:
+      return "XML";
+    case aeSQL:
+      return "SQL";
+    case aeLaTeX:
+      return "LATEX";
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace morvale

@@ -33,7 +33,9 @@ enum TAllowedExport : int {
   aeSylk,
   aeLaTeX,
   aeSQL,
-  aeClipboard
+  aeClipboard,
+  aeXLSX,
+  aeJSON
 };
 
 // A set of export types; All() holds every type of the table.
@@ -150,5 +152,11 @@ const TExportTypeInfo* FindExportTypeInfo(int ordinal);
 const TExportTypeInfo& ExportTypeInfo(TAllowedExport t);
 // By enumeration name ("aeCSV") or label ("CSV File"), without regard to case; nullptr if none.
 const TExportTypeInfo* FindExportTypeInfo(std::string_view name);
+
+// The options-file section that keeps a text type's output encoding (key "OutputEncoding", since
+// the XML section's "Encoding" is the declaration's); nullptr for a type whose files have an
+// encoding of their own (workbooks, documents, DBF, JSON) or that writes no file.
+const char* TextEncodingSection(TAllowedExport t);
+constexpr const char* kOutputEncodingKey = "OutputEncoding";
 
 }  // namespace morvale

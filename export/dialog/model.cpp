@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "export/core/inifile.h"
 #include "export/dialog/pages.h"
 #include "export/docs/dbfexport.h"
 
@@ -15,6 +16,28 @@ bool IsUserFormatType(TExportColType t) {
 
 std::string FileNameOnly(const std::string& path) {
   return path.substr(path.find_last_of('/') + 1);
+}
+
+// The extras as the lines of their options-file sections: the items have no comparison of their
+// own, and what the file keeps of them is what tells two working copies apart.
+std::string ExtrasText(const TxlsExtras& extras, const TxlsPictures& pictures) {
+  TIniFile ini("");
+  ini.BeginUpdate();  // held for the object's life: nothing is written to disk
+  SaveExtrasToIni(extras, &pictures, ini);
+  TStringList sections, lines;
+  ini.ReadSections(sections);
+  std::string text;
+  for (const std::string& sec : sections) {
+    text += "[" + sec + "]\n";
+    ini.ReadSectionValues(sec, lines);
+    for (const std::string& line : lines) text += line + "\n";
+  }
+  return text;
+}
+
+bool SameXlsExtras(const TxlsExtras& a, const TxlsPictures& ap, const TxlsExtras& b,
+                   const TxlsPictures& bp) {
+  return ExtrasText(a, ap) == ExtrasText(b, bp);
 }
 
 }  // namespace
@@ -34,7 +57,8 @@ bool TXLSPage::operator==(const TXLSPage& o) const {
   return PageHeader == o.PageHeader && PageFooter == o.PageFooter && SheetTitle == o.SheetTitle &&
          PageBackground == o.PageBackground && StripType == o.StripType &&
          AutoCalcColWidth == o.AutoCalcColWidth && BaseFormats == o.BaseFormats &&
-         StripStyles == o.StripStyles && SameXlsNoteFormat(NoteFormat, o.NoteFormat);
+         StripStyles == o.StripStyles && SameXlsNoteFormat(NoteFormat, o.NoteFormat) &&
+         SameXlsExtras(Extras, Pictures, o.Extras, o.Pictures);
 }
 
 bool TDialogSettings::operator==(const TDialogSettings& o) const {
@@ -49,7 +73,7 @@ bool TDialogSettings::operator==(const TDialogSettings& o) const {
          Footer == o.Footer && RTF == o.RTF && XLS == o.XLS && HTMLPage == o.HTMLPage &&
          HTMLTable == o.HTMLTable && HTMLMultiFile == o.HTMLMultiFile &&
          HTMLMultiFileOn == o.HTMLMultiFileOn && HTMLTemplate == o.HTMLTemplate && XML == o.XML &&
-         SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF;
+         SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF && Encodings == o.Encodings;
 }
 
 const char* AlignCellText(TExportColAlign a) {
@@ -222,6 +246,9 @@ void TExportDialogModel::ResetXLSPage() {
       f.Caption = "ЭЛЕМЕНТ_" + std::to_string(i + 1);
       f.Format.Assign(x.StripStyles[i]);
     }
+    // The component has no extras of its own: the page starts without any.
+    p.Extras = TxlsExtras(nullptr);
+    p.Pictures = TxlsPictures();
   }
 }
 

@@ -7,6 +7,7 @@
 // Changed() so that other views follow.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "export/dialog/exporttypes.h"
 #include "export/dialog/options.h"
 #include "export/text/htmloptions.h"
+#include "export/xls/items.h"
 
 namespace morvale {
 
@@ -65,6 +67,11 @@ struct TXLSPage {
   TxlsFieldFormats FieldFormats;             // one per column, in column order
   std::vector<TNamedXlsFormat> StripStyles;  // "ЭЛЕМЕНТ_1", ...
   TxlsNoteFormat NoteFormat;
+  // Notes, hyperlinks, charts, images, extra cells and merged ranges of the sheet, and the
+  // pictures its images show: kept as the options file gives them, into the exporter at Start.
+  // The background picture is PageBackground.
+  TxlsExtras Extras{nullptr};
+  TxlsPictures Pictures;
   bool operator==(const TXLSPage& o) const;
 };
 
@@ -102,6 +109,11 @@ struct TDialogSettings {
   TExportTXTOptions TXT;
   TExportCSVOptions CSV;
   TExportPDFOptions PDF;
+  // The output encoding of each text type (TextEncodingSection), by type ordinal; the others'
+  // entries are unused.
+  std::array<TTextEncoding, aeJSON + 1> Encodings{};
+  TTextEncoding& EncodingOf(TAllowedExport t) { return Encodings.at(static_cast<size_t>(t)); }
+  TTextEncoding EncodingOf(TAllowedExport t) const { return Encodings.at(static_cast<size_t>(t)); }
 
   bool operator==(const TDialogSettings& o) const;
 };

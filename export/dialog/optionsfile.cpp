@@ -192,6 +192,8 @@ void TExportDialogModel::SaveOptions(const std::string& fileName) {
         ini.WriteString("ALIGN", r.FieldName, AlignCellText(r.Align));
   }
   if (TypeInfo().SaveSections) TypeInfo().SaveSections(s_, ini);
+  if (const char* sec = TextEncodingSection(s_.ExportType))
+    ini.WriteString(sec, kOutputEncodingKey, TextEncodingName(s_.EncodingOf(s_.ExportType)));
   ini.EndUpdate();
 }
 
@@ -257,6 +259,12 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
       if (TCaptionRow* r = rowOf(key)) r->Align = AlignFromCellText(value);
 
   if (TypeInfo().LoadSections) TypeInfo().LoadSections(*this, ini);
+  if (const char* sec = TextEncodingSection(s_.ExportType)) {
+    // A name this version does not know leaves the system code page, as a file without the key.
+    TTextEncoding e = encSystem;
+    TextEncodingByName(ini.ReadString(sec, kOutputEncodingKey, ""), e);
+    s_.EncodingOf(s_.ExportType) = e;
+  }
   Changed();
 }
 

@@ -6,10 +6,12 @@
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
+#include "export/text/json.h"
 #include "export/text/latex.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
+#include "export/xlsx/exportxlsx.h"
 
 namespace morvale::pages {
 
@@ -42,8 +44,12 @@ TrtfStyle* RTFBase(TRTFOptions& o, int i) {
 
 // Exporters, with the values the dialog's exporters start with.
 
-std::unique_ptr<TExport> CreateXLS() {
-  auto x = std::make_unique<TExportXLS>();
+namespace {
+
+// Both workbooks start from the same note look.
+template <class T>
+std::unique_ptr<TExport> CreateWorkbook() {
+  auto x = std::make_unique<T>();
   TxlsNoteFormat& n = x->Options.NoteFormat;
   n.Alignment.Horizontal = halLeft;
   n.Alignment.Vertical = valTop;
@@ -51,6 +57,18 @@ std::unique_ptr<TExport> CreateXLS() {
   n.Font.Size = 8;
   n.Font.Set(xfsBold, true);
   return x;
+}
+
+}  // namespace
+
+std::unique_ptr<TExport> CreateXLS() {
+  return CreateWorkbook<TExportXLS>();
+}
+std::unique_ptr<TExport> CreateXLSX() {
+  return CreateWorkbook<TExportXLSX>();
+}
+std::unique_ptr<TExport> CreateJSON() {
+  return std::make_unique<TExportJSON>();
 }
 
 std::unique_ptr<TExport> CreateRTF() {
@@ -121,6 +139,9 @@ void PrepareXLS(const TDialogSettings& s, TExport& e) {
   }
   x.StripStyles.Clear();
   for (const TNamedXlsFormat& f : p.StripStyles) x.StripStyles.Add().Assign(f.Format);
+  x.Extras = p.Extras;
+  x.Extras.Background.FileName = p.PageBackground;
+  x.Pictures = p.Pictures;
 }
 
 void PrepareRTF(const TDialogSettings& s, TExport& e) {
@@ -257,6 +278,9 @@ void CaptureXLS(const TExport& e, TDialogSettings& s) {
     n.Caption = "ЭЛЕМЕНТ_" + std::to_string(p.StripStyles.size());
     n.Format.Assign(*f);
   }
+  p.Extras = x.Extras;
+  p.PageBackground = x.Extras.Background.FileName;
+  p.Pictures = x.Pictures;
 }
 
 void CaptureRTF(const TExport& e, TDialogSettings& s) {

@@ -47,6 +47,8 @@ std::unique_ptr<TExport> CreateASCII();
 std::unique_ptr<TExport> CreateLaTeX();
 std::unique_ptr<TExport> CreateSQL();
 std::unique_ptr<TExport> CreateClipboard();
+std::unique_ptr<TExport> CreateXLSX();
+std::unique_ptr<TExport> CreateJSON();
 
 void PrepareXLS(const TDialogSettings& s, TExport& e);
 void PrepareRTF(const TDialogSettings& s, TExport& e);

@@ -2,6 +2,7 @@
 #include <charconv>
 
 #include "export/dialog/pages.h"
+#include "export/xls/xlsoptions.h"
 
 namespace morvale::pages {
 
@@ -107,6 +108,7 @@ void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
     f.Format.SaveToIni(ini, "XLS_OPTION_" + UpperCaseAscii(f.Caption));
   for (const TNamedXlsFormat& f : p.StripStyles)
     f.Format.SaveToIni(ini, "XLS_STYLE_" + UpperCaseAscii(f.Caption));
+  SaveExtrasToIni(p.Extras, &p.Pictures, ini);
 }
 
 void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
@@ -143,6 +145,17 @@ void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
       LoadFormat(f.Format, ini, sec);
     }
   }
+  // A note or hyperlink the file leaves without a look of its own takes the page's note format
+  // and hyperlink format, as it would in the exporter.
+  TXLSOptions looks;
+  looks.NoteFormat = p.NoteFormat;
+  for (const TNamedXlsFormat& f : p.BaseFormats)
+    if (SameText(f.Caption, kXLSBaseFormats[4])) looks.HyperlinkFormat.Assign(f.Format);
+  TxlsExtras extras(&looks);
+  TxlsPictures pictures;
+  LoadExtrasFromIni(extras, &pictures, ini);
+  p.Extras = extras;
+  p.Pictures = pictures;
 }
 
 // Word and RTF.

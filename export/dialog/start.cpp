@@ -50,6 +50,8 @@ TExport& TExportDialogModel::PrepareExporter() {
     s_.FileName = ChangeFileExt(s_.FileName, std::string(".") + info.Extension);
   TExport& e = Exporter(s_.ExportType);
   if (info.Prepare) info.Prepare(s_, e);
+  // The text types share exporters (the four of the plain text one): each start sets its own.
+  if (TextEncodingSection(s_.ExportType)) e.Encoding = s_.EncodingOf(s_.ExportType);
 
   // Common settings.
   e.AutoCalcStrType = dialog_.AutoCalcStrType;
@@ -197,6 +199,7 @@ void TExportDialogModel::CaptureExporter(const TExport& e) {
     }
   }
   if (TypeInfo().Capture) TypeInfo().Capture(e, s_);
+  if (TextEncodingSection(s_.ExportType)) s_.EncodingOf(s_.ExportType) = e.Encoding;
   Changed();
 }
 

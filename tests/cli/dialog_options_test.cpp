@@ -45,7 +45,7 @@ TEST_F(CliOptionsFile, SavedOptionsExportTheSameBytesAsTheFlags) {
       {"csv", {"--set", "CSVComma=;"}},
       {"txt", {"--set", "TXTSpacing=3", "--set", "ColumnsAlign.PRICE=Center"}},
       {"html", {"--set", "HTMLTemplate=htGray", "--set", "TableOptions.Border=3"}},
-      {"sql", {"--set", "TableName=ORDERS", "--set", "CreateTable=true"}},
+      {"sql", {"--set", "TableName=ORDERS", "--set", "CreateTable=true", "--encoding", "utf-16le"}},
       {"rtf", {"--set", "Options.StripType=stRow", "--set", "Options.StripStyles.Count=2"}},
       {"doc", {"--set", "Options.PageOrientation=poLandscape"}},
       {"pdf", {"--set", "Options.RowSpacing=1.5", "--set", "Options.PageOptions.Format=pfA5"}},
@@ -54,6 +54,7 @@ TEST_F(CliOptionsFile, SavedOptionsExportTheSameBytesAsTheFlags) {
       {"tex", {}},
       {"dif", {}},
       {"slk", {}},
+      {"json", {}},
       {"xls", {"--set", "Options.SheetTitle=Products", "--set", "AutoCalcColWidth=true"}},
   };
   for (const TCase& c : cases) {
@@ -78,6 +79,9 @@ TEST_F(CliOptionsFile, SavedOptionsExportTheSameBytesAsTheFlags) {
   EXPECT_EQ(ini.ReadString("HEADER", "line0", ""), "Price list");
   EXPECT_EQ(ini.ReadString("FIELDS", "field1", ""), "title");
   EXPECT_EQ(TIniFile(dir + "pdf.cfg").ReadString("PDF", "RowSpacing", ""), "1.5");
+  EXPECT_EQ(TIniFile(dir + "sql.cfg").ReadString("SQL", "OutputEncoding", ""), "utf-16le");
+  EXPECT_EQ(ReadFile(dir + "file.sql").substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(TIniFile(dir + "json.cfg").ReadInteger("GENERAL", "ExportType", -1), 15);
 }
 
 TEST_F(CliOptionsFile, TypeAndTargetComeFromTheFileAndLaterOptionsOverrideIt) {

@@ -238,6 +238,19 @@ void TExportDialogF::BindCommon() {
   bind_.Choice(
       {ui_->rbExportAll, ui_->rbExportOnly}, [&s] { return s.ExportLimited ? 1 : 0; },
       [&s](int v) { s.ExportLimited = v == 1; });
+  // The items stand for the encodings in their order; the choice is the current type's own.
+  bind_.Index(
+      ui_->cbEncoding,
+      [this] {
+        const TDialogSettings& st = model_.Settings();
+        return TextEncodingSection(st.ExportType) ? static_cast<int>(st.EncodingOf(st.ExportType))
+                                                  : 0;
+      },
+      [this](int v) {
+        TDialogSettings& st = model_.Settings();
+        if (TextEncodingSection(st.ExportType) && v >= encSystem && v <= encWindows1251)
+          st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
+      });
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -290,6 +303,7 @@ void TExportDialogF::RefreshPages() {
     if (kTypePages[i] == model_.TypeInfo().OptionsPage)
       page = ui_->nbTypeOptions->widget(static_cast<int>(i));
   ui_->nbTypeOptions->setCurrentWidget(page);
+  ui_->pnEncoding->setVisible(TextEncodingSection(model_.Settings().ExportType) != nullptr);
   ascii_->gbTXT->setVisible(model_.Settings().ExportType == aeTXT);
   ascii_->gbCSV->setVisible(model_.Settings().ExportType == aeCSV);
 }

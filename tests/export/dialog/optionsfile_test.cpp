@@ -251,8 +251,10 @@ void EditEverythingSaved(TExportDialogModel& m, TAllowedExport type, const std::
     if (m.TypeInfo().HasWidthColumn()) s.Captions[2].Width = 17;
     if (m.TypeInfo().HasAlignColumn()) s.Captions[0].Align = ecaCenter;
   }
+  if (TextEncodingSection(type)) s.EncodingOf(type) = type == aeCSV ? encUTF8BOM : encUTF16LE;
   switch (type) {
     case aeXLS:
+    case aeXLSX:
       s.XLS.PageHeader = "&A";
       s.XLS.SheetTitle = "Лист";
       s.XLS.StripType = ssCol;
@@ -262,6 +264,24 @@ void EditEverythingSaved(TExportDialogModel& m, TAllowedExport type, const std::
       s.XLS.FieldFormats[2].Font.Color = clrRed;
       m.AddXLSStripStyle();
       s.XLS.StripStyles.back().Format.Fill.Pattern = ptSolid;
+      s.XLS.PageBackground = "/srv/paper.jpg";
+      {
+        TxlsExtras& x = s.XLS.Extras;
+        TxlsNote& note = x.Notes.Add();
+        note.Col = 2, note.Row = 3, note.Lines = {"Проверено", "twice"};
+        note.Format.Font.Size = 11;
+        TxlsHyperlink& link = x.Hyperlinks.Add();
+        link.Col = 9, link.Row = 1, link.Title = "Site", link.Target = "http://example.com/";
+        TxlsMergedCells& merged = x.MergedCells.Add();
+        merged.FirstCol = 9, merged.FirstRow = 3, merged.LastCol = 10, merged.LastRow = 4;
+        TxlsChart& chart = x.Charts.Add();
+        chart.Title = "Prices";
+        chart.Series.Add().DataColumn = "PRICE";
+        TxlsCell& cell = x.Cells.Add();
+        cell.Col = 8, cell.Row = 6, cell.StringValue = "fixed";
+        s.XLS.Pictures.Add().FileName = "/srv/logo.png";
+        x.Images.Add().PictureName = "Picture_0";
+      }
       break;
     case aeWord:
     case aeRTF:
@@ -366,6 +386,40 @@ TEST(OptionsFile, SectionsFollowThePagesOfTheType) {
   EXPECT_EQ(TIniFile(path).ReadString("CSV", "Comma", ""), ";");
   EXPECT_EQ(sections(), (TStringList{"GENERAL", "FORMATS", "FIELDS", "CAPTIONS", "CSV"}))
       << "empty lists write no section";
+}
+
+// The output encoding is a name in the type's own section ("Encoding" of XML is its declaration);
+// a name this version does not know loads as the system code page.
+TEST(OptionsFile, TextTypesKeepTheirOutputEncodingByName) {
+  TDialogFixture f;
+  TExportDialogModel& m = f.Model();
+  const std::string path = FreshFolder("encoding") + "o.cfg";
+  m.SetExportType(aeXML);
+  m.Settings().XML.Encoding = "UTF-8";
+  m.Settings().EncodingOf(aeXML) = encUTF8BOM;
+  m.SaveOptions(path);
+  EXPECT_EQ(TIniFile(path).ReadString("XML", "OutputEncoding", ""), "utf-8-bom");
+  EXPECT_EQ(TIniFile(path).ReadString("XML", "Encoding", ""), "UTF-8");
+  m.SetExportType(aeSylk);
+  m.Settings().EncodingOf(aeSylk) = encWindows1251;
+  m.SaveOptions(path);
+  EXPECT_EQ(TIniFile(path).ReadString("SYLK", "OutputEncoding", ""), "windows-1251");
+
+  TExportDialogModel other(f.dialog);
+  other.LoadOptions(path);
+  EXPECT_EQ(other.Settings().ExportType, aeSylk);
+  EXPECT_EQ(other.Settings().EncodingOf(aeSylk), encWindows1251);
+  TIniFile edited(path);
+  edited.WriteString("SYLK", "OutputEncoding", "koi8-r");
+  other.LoadOptions(path);
+  EXPECT_EQ(other.Settings().EncodingOf(aeSylk), encSystem);
+
+  m.SetExportType(aeXLSX);
+  m.SaveOptions(path);
+  TStringList sections;
+  TIniFile(path).ReadSections(sections);
+  for (const char* sec : {"TXT", "CSV", "DIF", "SYLK", "HTML", "XML", "SQL", "LATEX"})
+    EXPECT_EQ(sections.IndexOf(sec), -1) << sec;
 }
 
 TEST(OptionsFile, PDFSpacingIsWrittenWithAPointWhateverTheLocale) {

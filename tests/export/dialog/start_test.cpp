@@ -7,10 +7,12 @@
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
+#include "export/text/json.h"
 #include "export/text/latex.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
+#include "export/xlsx/exportxlsx.h"
 #include "tests/export/dialog/dialogsupport.h"
 
 namespace morvale::test {
@@ -247,6 +249,89 @@ TEST(Start, EachTypesPageAndStartingValues) {
   EXPECT_EQ(static_cast<TExportASCII&>(m.PrepareExporter()).ExportType(), etSYLK);
   m.SetExportType(aeDIFF);
   EXPECT_EQ(static_cast<TExportASCII&>(m.PrepareExporter()).ExportType(), etDIF);
+}
+
+// What an independent reader prints of a written file.
+std::string PythonRead(const std::string& script, const std::string& path) {
+  std::string out;
+  RunCommand("/usr/bin/python3 -c " + ShellQuote(script) + " " + ShellQuote(path) + " 2>&1", out);
+  return out;
+}
+
+// A form on the fixture whose file is out.txt in a fresh folder.
+class StartToFile : public ::testing::Test {
+ protected:
+  TDialogFixture f;
+  const std::string folder = FreshFolder("start-to-file");
+  TExportDialogModel& m = (f.dialog.FileName = folder + "out.txt", f.Model());
+  TDialogSettings& s = m.Settings();
+};
+
+TEST_F(StartToFile, NewerWorkbookAndJSONWriteFilesTheirReadersOpen) {
+  m.MoveToExported("ID");
+  m.MoveToExported("NAME");
+  m.MoveToExported("PRICE");
+
+  m.SetExportType(aeXLSX);
+  EXPECT_EQ(s.FileName, folder + "out.xlsx");
+  EXPECT_STREQ(m.DefaultExt(), "xlsx");
+  EXPECT_TRUE(m.PageVisible(dpXLS));
+  s.XLS.SheetTitle = "Лист";
+  s.XLS.FieldFormats[2].Aggregate = aggSum;
+  s.Captions[1].Caption = "Имя";
+  TxlsNote& note = s.XLS.Extras.Notes.Add();
+  note.Col = 2, note.Row = 2, note.Lines = {"checked"};
+  TExport& x = m.PrepareExporter();
+  ASSERT_NE(dynamic_cast<TExportXLSX*>(&x), nullptr);
+  EXPECT_EQ(static_cast<TExportXLSX&>(x).Options.SheetTitle(), "Лист");
+  EXPECT_EQ(static_cast<TExportXLSX&>(x).Extras.Notes.Count(), 1);
+  EXPECT_NE(&x, &m.Exporter(aeXLS)) << "each workbook format has its own exporter";
+  m.Start();
+  EXPECT_EQ(PythonRead("import sys, openpyxl\n"
+                       "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                       "print(ws.title)\n"
+                       "for row in ws.iter_rows(values_only=True): print(row)\n",
+                       s.FileName),
+            "Лист\n('ID', 'Имя', 'PRICE')\n(1, 'Bolt', 12.5)\n(2, 'Nut', 0.25)\n"
+            "(3, 'Гайка', 100)\n(None, None, '=SUM(C2:C4)')\n");
+
+  m.SetExportType(aeJSON);
+  EXPECT_EQ(s.FileName, folder + "out.json");
+  EXPECT_FALSE(m.PageVisible(dpXLS));
+  EXPECT_FALSE(m.PageVisible(dpFormats));
+  EXPECT_TRUE(m.PageVisible(dpCaptions));
+  m.Start();
+  EXPECT_EQ(PythonRead("import sys, json\n"
+                       "print(json.load(open(sys.argv[1], encoding='utf-8')))\n",
+                       s.FileName),
+            "[{'ID': 1, 'Имя': 'Bolt', 'PRICE': 12.5}, {'ID': 2, 'Имя': 'Nut', 'PRICE': 0.25}, "
+            "{'ID': 3, 'Имя': 'Гайка', 'PRICE': 100}]\n");
+}
+
+// Each text type writes the encoding its page holds; the four plain-text types share one
+// exporter, so a type without a choice of its own goes back to the system code page.
+TEST_F(StartToFile, TextTypesWriteTheEncodingOfTheirPage) {
+  m.MoveToExported("NAME");
+  m.SetExportType(aeCSV);
+  s.EncodingOf(aeCSV) = encUTF16LE;
+  m.Start();
+  const std::string csv = ReadFile(folder + "out.csv");
+  EXPECT_EQ(csv.substr(0, 4), std::string("\xFF\xFE\"\0", 4)) << "the mark, then UTF-16LE";
+  EXPECT_EQ(PythonRead("import csv, sys\n"
+                       "print(list(csv.reader(open(sys.argv[1], encoding='utf-16'), "
+                       "delimiter=';')))\n",
+                       folder + "out.csv"),
+            "[['NAME'], ['Bolt'], ['Nut'], ['Гайка']]\n");
+
+  m.SetExportType(aeTXT);
+  m.Start();
+  EXPECT_EQ(ReadFile(folder + "out.txt").substr(0, 4), "NAME");
+
+  m.SetExportType(aeHTML);
+  s.EncodingOf(aeHTML) = encUTF8BOM;
+  EXPECT_EQ(m.PrepareExporter().Encoding, encUTF8BOM);
+  m.SetExportType(aeXLS);
+  EXPECT_EQ(m.PrepareExporter().Encoding, encSystem) << "a workbook has no text encoding";
 }
 
 TEST(Start, NotificationsAndEventsOfARun) {

@@ -595,5 +595,55 @@ TEST(XlsExtrasCli, ExtrasFromAnOptionsFile) {
   EXPECT_THAT(r.err, HasSubstr("--xls-extras does not apply to --type csv"));
 }
 
+// The export dialog's options file carries the extras: --options exports them, and --save-options
+// keeps what --xls-extras read, so that the saved file gives the same workbook.
+TEST(XlsExtrasCli, ExtrasFromTheDialogsOptionsFile) {
+  const std::string cfg = IniPath("cli-dialog.cfg"), saved = IniPath("cli-dialog-saved.cfg");
+  const std::string book = test::TempPath("cli-dialog.xls");
+  WriteFile(cfg,
+            "[GENERAL]\nExportType=0\n[XLS]\nSheetTitle=Goods\n"
+            "[XLS_NOTE_0]\nCol=2\nRow=3\n[XLS_NOTE_0_LINES]\nline0=Checked\n"
+            "[XLS_HYPERLINK_0]\nCol=9\nRow=1\nTitle=Site\nTarget=http://example.com/\n"
+            "[XLS_MERGED_CELL_0]\nFirstCol=9\nFirstRow=3\nLastCol=10\nLastRow=3\n"
+            "[XLS_CHART_0]\nStyle=0\nTitle=Prices\nCategoryLabelsColumn=title\n"
+            "[XLS_CHART_0_SERIES_0]\nColumn=price\n");
+  const std::vector<std::string> base = {
+      "--db", "sqlite:" + test::DemoDatabase(), "--table", "products", "-o", book};
+  auto read = [&] {
+    std::string out;
+    test::RunCommand(
+        "/usr/bin/python3 " MORVALE_SOURCE_DIR "/tests/export/xls/extrasread.py xlrd " + book, out);
+    return out;
+  };
+  auto charts = [&] {
+    int n = 0;
+    for (const auto& r : test::ParseRecords(test::ReadWorkbookStream(book)))
+      if (r.id == 0x0809 && r.data.size() > 3 && r.data[2] == 0x20 && r.data[3] == 0) ++n;
+    return n;
+  };
+  const std::string expected =
+      "note 2 1 'Checked'\nlink 0 8 'Site' 'http://example.com/' None\nmerged 2 3 8 10\n";
+
+  auto args = base;
+  args.insert(args.end(), {"--options", cfg});
+  test::Result r = test::Cli(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(read(), expected);
+  EXPECT_EQ(charts(), 1);
+
+  args = base;
+  args.insert(args.end(), {"--type", "xls", "--xls-extras", cfg, "--save-options", saved});
+  r = test::Cli(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(TIniFile(saved).SectionExists("XLS_CHART_0_SERIES_0"));
+  std::remove(book.c_str());
+  args = base;
+  args.insert(args.end(), {"--options", saved});
+  r = test::Cli(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(read(), expected);
+  EXPECT_EQ(charts(), 1);
+}
+
 }  // namespace
 }  // namespace morvale

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
@@ -96,6 +97,27 @@ TEST_F(FormOnDemo, PagesFollowTheType) {
     types->setCurrentItem(d.Item(types, "XML"));
     EXPECT_EQ(tabs->currentWidget(), d.W("tsExportType"));
     EXPECT_EQ(d.W<QStackedWidget>("nbTypeOptions")->currentWidget(), d.W("tsXML"));
+  });
+}
+
+// The encoding drop-down shows for the text types only, and each type keeps its own choice.
+TEST_F(FormOnDemo, EncodingChoiceBelongsToEachTextType) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    auto* box = d.W<QComboBox>("cbEncoding");
+    TDialogSettings& s = f.Model().Settings();
+    d.ClickItem("lbExportType", "CSV File");
+    EXPECT_TRUE(d.W("pnEncoding")->isVisible());
+    ASSERT_EQ(box->count(), 5);
+    box->setCurrentIndex(2);
+    emit box->activated(2);  // what a pick from the list sends
+    EXPECT_EQ(s.EncodingOf(aeCSV), encUTF8BOM);
+    d.ClickItem("lbExportType", "LaTeX");
+    EXPECT_TRUE(d.W("pnEncoding")->isVisible());
+    EXPECT_EQ(box->currentIndex(), 0);
+    d.ClickItem("lbExportType", "MS Excel 2007+");
+    EXPECT_FALSE(d.W("pnEncoding")->isVisible());
+    d.ClickItem("lbExportType", "CSV File");
+    EXPECT_EQ(box->currentText().toStdString(), "UTF-8 с меткой (BOM)");
   });
 }
 

@@ -51,7 +51,9 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
                  {"HTML", "html"},     {"XML", "xml"},
                  {"DBF", "dbf"},       {"PDF", "pdf"},
                  {"Text File", "txt"}, {"CSV File", "csv"},
-                 {"SQL", "sql"},       {"Windows Clipboard", "clipboard"}};
+                 {"SQL", "sql"},       {"Windows Clipboard", "clipboard"},
+                 {"DIF File", "dif"},  {"MS Excel 2007+", "xlsx"},
+                 {"JSON", "json"}};
     for (const auto& t : types) {
       d.ClickItem("lbExportType", t.label);
       Shot(&f, std::string("type-") + t.name);
@@ -93,7 +95,7 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
     };
     d.Click("bStart");
   });
-  EXPECT_EQ(shots.size(), 22u);
+  EXPECT_EQ(shots.size(), 25u);
   for (const auto& s : shots) std::printf("screenshot: %s\n", s.c_str());
 }
 

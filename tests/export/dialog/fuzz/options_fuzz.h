@@ -47,8 +47,8 @@ inline void RunOptionsFuzzInput(const uint8_t* data, size_t size) {
     model.SetExportType(type.Type);
     if (type.LoadSections) type.LoadSections(model, ini);
     TExport& e = model.PrepareExporter();
-    // The workbook writes only to a named file; its preparation is what the file can reach.
-    if (type.Type == aeXLS) continue;
+    // The workbooks write only to a named file; their preparation is what the file can reach.
+    if (type.Type == aeXLS || type.Type == aeXLSX) continue;
     try {
       TMemoryStream out;
       e.ExportToStream(out);
