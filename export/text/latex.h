@@ -57,8 +57,8 @@ class TExportLaTeX : public TExportFormatText {
  private:
   int InputCodePage() const;
   void WriteRow(const std::string& text);
-  // The column specification; a table too wide for the line gets fixed column widths that share
-  // it and a smaller font (fitSize_).
+  // The table's column layout (l, r or p{} per column); a table too wide for the line gets
+  // fixed column widths that share it and a smaller font (fitSize_).
   std::string ColumnLayout();
   // LaTeX 2.09 loads no packages: its table stays a tabular.
   const char* TableEnvironment() const { return longTable_ ? "longtable" : "tabular"; }
