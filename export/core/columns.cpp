@@ -257,7 +257,8 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
   const TSourceAdapter& s = *source_;
   c.Name = s.ColumnName(c);
   TColTypeGuess guess;
-  if (AutoCalcStrType) guess = [this](const std::string& sample) { return GuessFromSample(sample); };
+  if (AutoCalcStrType)
+    guess = [this](const std::string& sample) { return GuessFromSample(sample); };
   c.ColType = s.ColumnType(c, guess);
   std::string v;
   c.Caption = Entry(Captions, c.Name, v) ? v : s.ColumnCaption(c, CaptionRow);

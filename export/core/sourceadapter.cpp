@@ -85,9 +85,7 @@ class TDataSetAdapter : public TSourceAdapter {
   int ColumnWidth(const TExportColumn& c) const override {
     return c.Field ? c.Field->DisplayWidth : 0;
   }
-  std::string ColumnSQLType(const TExportColumn& c) const override {
-    return FieldSQLType(c.Field);
-  }
+  std::string ColumnSQLType(const TExportColumn& c) const override { return FieldSQLType(c.Field); }
   int ColumnLength(const TExportColumn& c) const override {
     return std::min(c.Field ? c.Field->Size : 0, 254);
   }
@@ -197,9 +195,7 @@ class TListViewAdapter : public TSourceAdapter {
   std::string ColumnCaption(const TExportColumn& c, int) const override {
     return lv_->ColumnCaption(c.Number);
   }
-  int ColumnWidth(const TExportColumn& c) const override {
-    return lv_->ColumnWidth(c.Number) / 8;
-  }
+  int ColumnWidth(const TExportColumn& c) const override { return lv_->ColumnWidth(c.Number) / 8; }
   int ColumnLength(const TExportColumn&) const override { return 254; }
   bool HasColumnSizes() const override { return false; }
 
@@ -248,9 +244,7 @@ class TStringGridAdapter : public TSourceAdapter {
       for (int i = 0; i < sg_->ColCount(); ++i) add(i, nullptr);
     }
   }
-  std::string ColumnName(const TExportColumn& c) const override {
-    return std::to_string(c.Number);
-  }
+  std::string ColumnName(const TExportColumn& c) const override { return std::to_string(c.Number); }
   TExportColType ColumnType(const TExportColumn& c, const TColTypeGuess& guess) const override {
     return guess ? guess(sg_->Cell(c.Number, sg_->Row())) : ectString;
   }
@@ -382,7 +376,7 @@ TSourceAdapterPtr MakeSourceAdapter(const TSourceRef& ref) {
     case esListView:
       if (ref.ListView)
         return std::make_shared<const TListViewAdapter>(ref.ListView, ref.SkipRecCount,
-                                                  ref.ExportRecCount);
+                                                        ref.ExportRecCount);
       break;
     case esDBGrid:
       if (ref.DBGrid) return std::make_shared<const TDBGridAdapter>(ref.DBGrid);
@@ -390,7 +384,7 @@ TSourceAdapterPtr MakeSourceAdapter(const TSourceRef& ref) {
     case esStringGrid:
       if (ref.StringGrid)
         return std::make_shared<const TStringGridAdapter>(ref.StringGrid, ref.SkipRecCount,
-                                                    ref.ExportRecCount);
+                                                          ref.ExportRecCount);
       break;
     case esCustom:
       if (ref.CustomSource) return std::make_shared<const TCustomSourceAdapter>(ref.CustomSource);
