@@ -251,6 +251,7 @@ void TExportDialogF::BindCommon() {
         if (TextEncodingSection(st.ExportType) && v >= encSystem && v <= encWindows1251)
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
+  bind_.Bool(ui_->cbJSONLines, &s.JSON.JSONLines);
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -304,6 +305,7 @@ void TExportDialogF::RefreshPages() {
       page = ui_->nbTypeOptions->widget(static_cast<int>(i));
   ui_->nbTypeOptions->setCurrentWidget(page);
   ui_->pnEncoding->setVisible(TextEncodingSection(model_.Settings().ExportType) != nullptr);
+  ui_->cbJSONLines->setVisible(model_.Settings().ExportType == aeJSON);
   ascii_->gbTXT->setVisible(model_.Settings().ExportType == aeTXT);
   ascii_->gbCSV->setVisible(model_.Settings().ExportType == aeCSV);
 }
