@@ -29,7 +29,7 @@ std::string Shell(const std::string& command) {
 
 std::string ReadExtras(const std::string& path) {
   return Shell("/usr/bin/python3 " MORVALE_SOURCE_DIR "/tests/export/xls/extrasread.py openpyxl " +
-             ShellQuote(path));
+               ShellQuote(path));
 }
 
 // Runs a Python snippet with the workbook's path as argv[1].
@@ -53,9 +53,9 @@ class XlsxExtras : public ::testing::Test {
     ds.Open();
     x.SetDataSet(&ds);
     Shell("cd " + ShellQuote(dir) +
-        " && /usr/bin/python3 -c \"from PIL import Image; "
-        "Image.new('RGB', (120, 40), (200, 30, 30)).save('red.png'); "
-        "Image.new('RGB', (64, 64), (30, 30, 200)).save('blue.jpg')\"");
+          " && /usr/bin/python3 -c \"from PIL import Image; "
+          "Image.new('RGB', (120, 40), (200, 30, 30)).save('red.png'); "
+          "Image.new('RGB', (64, 64), (30, 30, 200)).save('blue.jpg')\"");
   }
   void TearDown() override { SetTextMetrics(nullptr); }
 
@@ -163,7 +163,7 @@ print(ws['F1'].hyperlink.tooltip)
             "E1 'Top right' General\n"
             "A1 'NAME' General\n"
             "B5 1234.5 #,##0.00\n"  // instead of the record's 35
-            "B6 45 #,###,##0\n"  // the data cell beside it is the record's own
+            "B6 45 #,###,##0\n"     // the data cell beside it is the record's own
             "F4 True General\n"
             "F12 datetime.datetime(2025, 12, 9, 0, 0) yyyy-mm-dd\n"
             "B30 'Far below' General\n"
@@ -173,13 +173,13 @@ print(ws['F1'].hyperlink.tooltip)
 
   // LibreOffice opens the workbook; its first page is kept in the build folder to look at.
   std::string pdf =
-      Shell("cd " + ShellQuote(dir) + " && timeout 300 soffice -env:UserInstallation=file://" + dir +
-          "profile --headless --convert-to pdf book.xlsx && pdftotext book.pdf -");
+      Shell("cd " + ShellQuote(dir) + " && timeout 300 soffice -env:UserInstallation=file://" +
+            dir + "profile --headless --convert-to pdf book.xlsx && pdftotext book.pdf -");
   EXPECT_THAT(pdf, HasSubstr("Top right"));
   EXPECT_THAT(pdf, HasSubstr("Far below"));
   EXPECT_THAT(pdf, HasSubstr("Amounts"));
   Shell("mkdir -p " MORVALE_BINARY_DIR "/test-output/xlsx && pdftoppm -png -r 60 -f 1 -l 1 " +
-      ShellQuote(dir + "book.pdf") + " " MORVALE_BINARY_DIR "/test-output/xlsx/extras");
+        ShellQuote(dir + "book.pdf") + " " MORVALE_BINARY_DIR "/test-output/xlsx/extras");
 }
 
 TEST_F(XlsxExtras, ChartsOfEveryStyleAndPlacement) {
@@ -228,8 +228,8 @@ for c in ws._charts:
             "PieChart  33 0 False\n")
       << types;
   std::string pdf =
-      Shell("cd " + ShellQuote(dir) + " && timeout 300 soffice -env:UserInstallation=file://" + dir +
-          "profile --headless --convert-to pdf charts.xlsx && pdftotext charts.pdf -");
+      Shell("cd " + ShellQuote(dir) + " && timeout 300 soffice -env:UserInstallation=file://" +
+            dir + "profile --headless --convert-to pdf charts.xlsx && pdftotext charts.pdf -");
   EXPECT_THAT(pdf, HasSubstr("Chart 13"));
 }
 
@@ -260,10 +260,10 @@ TEST_F(XlsxExtras, BackgroundOfASheetWithoutImages) {
   x.Execute();
   EXPECT_THAT(Shell("unzip -p " + ShellQuote(x.FileName) + " xl/worksheets/sheet1.xml"),
               HasSubstr("<picture r:id="));
-  EXPECT_THAT(Shell("unzip -p " + ShellQuote(x.FileName) +
-                    " xl/worksheets/_rels/sheet1.xml.rels; unzip -l " + ShellQuote(x.FileName)),
-              AllOf(HasSubstr("Target=\"../media/image1.jpeg\""),
-                    HasSubstr("xl/media/image1.jpeg")));
+  EXPECT_THAT(
+      Shell("unzip -p " + ShellQuote(x.FileName) +
+            " xl/worksheets/_rels/sheet1.xml.rels; unzip -l " + ShellQuote(x.FileName)),
+      AllOf(HasSubstr("Target=\"../media/image1.jpeg\""), HasSubstr("xl/media/image1.jpeg")));
 }
 
 // A memo's CR LF would show as a stray "_x000D_" in some readers and vanish in others: cells keep
