@@ -117,6 +117,13 @@ TExportDialogF::TExportDialogF(TExportDialogModel& model, QWidget* parent)
   static_cast<QLabel*>(noOptions_)->setAlignment(Qt::AlignCenter);
   noOptions_->setObjectName(QStringLiteral("tsNoOptions"));
   ui_->nbTypeOptions->addWidget(noOptions_);
+  // JSON's one choice makes a page of its own, shown instead of the "no settings" one.
+  jsonOptions_ = new QWidget(ui_->nbTypeOptions);
+  jsonOptions_->setObjectName(QStringLiteral("tsJSON"));
+  auto* jsonLayout = new QVBoxLayout(jsonOptions_);
+  jsonLayout->addWidget(ui_->cbJSONLines);
+  jsonLayout->addStretch();
+  ui_->nbTypeOptions->addWidget(jsonOptions_);
 
   for (TAllowedExport t : model_.TypeList()) {
     auto* item = new QListWidgetItem(Q(ExportTypeInfo(t).Label), ui_->lbExportType);
@@ -299,13 +306,12 @@ void TExportDialogF::RefreshPages() {
 
   // The type pages sit in the stack in this order, the page for types without one last.
   static constexpr TDialogPage kTypePages[] = {dpXLS, dpRTF, dpHTML, dpXML, dpSQL, dpASCII, dpPDF};
-  QWidget* page = noOptions_;
+  QWidget* page = model_.Settings().ExportType == aeJSON ? jsonOptions_ : noOptions_;
   for (size_t i = 0; i < std::size(kTypePages); ++i)
     if (kTypePages[i] == model_.TypeInfo().OptionsPage)
       page = ui_->nbTypeOptions->widget(static_cast<int>(i));
   ui_->nbTypeOptions->setCurrentWidget(page);
   ui_->pnEncoding->setVisible(TextEncodingSection(model_.Settings().ExportType) != nullptr);
-  ui_->cbJSONLines->setVisible(model_.Settings().ExportType == aeJSON);
   ascii_->gbTXT->setVisible(model_.Settings().ExportType == aeTXT);
   ascii_->gbCSV->setVisible(model_.Settings().ExportType == aeCSV);
 }
