@@ -206,7 +206,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   if (!type) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
   if (!o.HtmlTemplate.empty() && !SameText(type->Name, "html"))
     throw EUsageError("--html-template does not apply to --type " + type->Name);
-  if (!o.XlsExtras.empty() && !SameText(type->Name, "xls"))
+  if (!o.XlsExtras.empty() && !SameText(type->Name, "xls") && !SameText(type->Name, "xlsx"))
     throw EUsageError("--xls-extras does not apply to --type " + type->Name);
   if (type->WriteQuery) {
     // The SDF file always holds every field of every record in the source's own texts.
@@ -285,8 +285,8 @@ std::string UsageText() {
          "                          of a list property (repeatable)\n"
          "  --html-template FILE    html: colours from a template file (sections \"HTML options\"\n"
          "                          and \"Table options\"), before any --set\n"
-         "  --xls-extras FILE       xls: notes, hyperlinks, pictures, charts, extra and merged\n"
-         "                          cells from an options file (sections XLS_NOTE_0, ...),\n"
+         "  --xls-extras FILE       xls, xlsx: notes, hyperlinks, pictures, charts, extra and\n"
+         "                          merged cells from an options file (sections XLS_NOTE_0, ...),\n"
          "                          before any --set\n"
          "  --list-properties       print the type's properties with their values and stop\n"
          "  --locale NAME           locale for number and date texts (default: environment)\n"

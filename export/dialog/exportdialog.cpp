@@ -177,6 +177,7 @@ const TPropList& TExportDialog::ClassProps() {
         .Object("HTMLMultiFileOptions", "TExportHTMLMultiFileOptions", &C::HTMLMultiFileOptions)
         .Object("TXTOptions", "TExportTXTOptions", &C::TXTOptions)
         .Object("CSVOptions", "TExportCSVOptions", &C::CSVOptions)
+        .Object("JSONOptions", "TExportJSONOptions", &C::JSONOptions)
         .Object("PDFOptions", "TExportPDFOptions", &C::PDFOptions)
         .Object("XLSOptions", "TExportXLSOptions", &C::XLSOptions);
     for (const char* e :

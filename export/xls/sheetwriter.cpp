@@ -36,8 +36,7 @@ std::string SheetName(std::string_view title, const std::vector<std::string>& ta
   return candidate;
 }
 
-// CR LF and a lone CR become LF.
-static void StoreLineBreaks(std::string& s) {
+void StoreLineBreaks(std::string& s) {
   size_t out = 0;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r') {
