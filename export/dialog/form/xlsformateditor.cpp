@@ -219,6 +219,28 @@ QToolButton* Tool(QWidget* parent, const char* name, const QString& text, const 
   return b;
 }
 
+// The alignment toggles show where the text goes: lines of text flush to a side, centred or
+// filling the width, or a bar at the top, middle or bottom of a cell.
+QIcon AlignIcon(bool horizontal, int which) {
+  QPixmap pm(16, 16);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setPen(QPen(Qt::black, 1));
+  if (horizontal) {
+    for (int line = 0; line < 4; ++line) {
+      int y = 3 + 3 * line;
+      int len = which == 3 || line % 2 == 0 ? 12 : 7;
+      int x = which == 0 || which == 3 ? 2 : which == 1 ? 8 - len / 2 : 14 - len;
+      p.drawLine(x, y, x + len - 1, y);
+    }
+  } else {
+    p.drawRect(1, 1, 13, 13);
+    int y = which == 0 ? 4 : which == 1 ? 8 : 11;
+    p.fillRect(4, y - 1, 8, 2, Qt::black);
+  }
+  return QIcon(pm);
+}
+
 QFont Styled(QFont f, bool bold, bool italic, bool strike, bool underline) {
   f.setBold(bold);
   f.setItalic(italic);
@@ -310,17 +332,17 @@ void TxlsFormatEditor::Build() {
   }
   const char* hNames[] = {"sbXLSLeft", "sbXLSCenter", "sbXLSRight", "sbXLSFill"};
   const char* hHints[] = {"По левому краю", "По центру", "По правому краю", "По ширине"};
-  const char* hTexts[] = {"⯇", "≡", "⯈", "☰"};
   for (int i = 0; i < 4; ++i) {
-    c.sbHorizontal[i] = Tool(c.tsFont, hNames[i], QString::fromUtf8(hTexts[i]), tr(hHints[i]));
+    c.sbHorizontal[i] = Tool(c.tsFont, hNames[i], QString(), tr(hHints[i]));
+    c.sbHorizontal[i]->setIcon(AlignIcon(true, i));
     font->addWidget(c.sbHorizontal[i], 2, i);
   }
   const char* vNames[] = {"sbXLSTop", "sbXLSMiddle", "sbXLSBottom"};
   const char* vHints[] = {"По верхнему краю", "По центру", "По нижнему краю"};
-  const char* vTexts[] = {"⯅", "⬌", "⯆"};
   auto* vGroup = new QButtonGroup(this);
   for (int i = 0; i < 3; ++i) {
-    c.sbVertical[i] = Tool(c.tsFont, vNames[i], QString::fromUtf8(vTexts[i]), tr(vHints[i]));
+    c.sbVertical[i] = Tool(c.tsFont, vNames[i], QString(), tr(vHints[i]));
+    c.sbVertical[i]->setIcon(AlignIcon(false, i));
     vGroup->addButton(c.sbVertical[i], i);
     font->addWidget(c.sbVertical[i], 2, 4 + i);
   }
@@ -359,9 +381,13 @@ void TxlsFormatEditor::Build() {
   // "Заливка"
   c.tsFill = new QWidget;
   c.tsFill->setObjectName(QStringLiteral("tsXLSFill"));
-  auto* fill = new QHBoxLayout(c.tsFill);
+  auto* fillSheet = new QVBoxLayout(c.tsFill);
+  auto* fill = new QHBoxLayout;
+  fillSheet->addLayout(fill);
+  fillSheet->addStretch(1);
   c.cbxPattern = new TSampleBox(ptThinThinSpots + 1, true, c.tsFill);
   c.cbxPattern->setObjectName(QStringLiteral("cbxXLSPattern"));
+  c.cbxPattern->setToolTip(tr("Узор"));
   c.bBackground = Tool(c.tsFill, "bXLSBackground", QString(), tr("Цвет фона"), false);
   c.bForeground = Tool(c.tsFill, "bXLSForeground", QString(), tr("Цвет узора"), false);
   fill->addWidget(c.cbxPattern);
