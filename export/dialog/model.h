@@ -64,7 +64,7 @@ struct TXLSPage {
   // "ШАПКА", "ЗАГОЛОВКИ", "ФУНКЦИИ", "ПОДВАЛ", "HYPERLINK": header, captions, aggregates,
   // footer, hyperlinks.
   std::vector<TNamedXlsFormat> BaseFormats;
-  TxlsFieldFormats FieldFormats;             // one per column, in column order
+  TxlsFieldFormats FieldFormats;  // one per column, in column order
   // The field list's mark of each field format: its column is exported (not compared, as it
   // follows the fields page).
   std::vector<bool> FieldExported;

@@ -23,7 +23,8 @@ const TxlsBorder& BorderOf(const TxlsFormat& f, TxlsBorderSide side) {
 }
 
 const std::vector<int>& xlsFontSizes() {
-  static const std::vector<int> sizes = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+  static const std::vector<int> sizes = {8,  9,  10, 11, 12, 14, 16, 18,
+                                         20, 22, 24, 26, 28, 36, 48, 72};
   return sizes;
 }
 
@@ -48,13 +49,15 @@ std::optional<T> Agreed(const std::vector<TxlsFormat*>& selected, const TxlsForm
 
 TxlsFormatView ViewOf(const std::vector<TxlsFormat*>& selected, const TxlsFormat& focused) {
   TxlsFormatView v;
-  v.FontName = Agreed<std::string>(selected, focused, [](const TxlsFormat& f) { return f.Font.Name; });
+  v.FontName =
+      Agreed<std::string>(selected, focused, [](const TxlsFormat& f) { return f.Font.Name; });
   v.FontSize = Agreed<int>(selected, focused, [](const TxlsFormat& f) { return f.Font.Size; });
   for (int s = xbsTop; s <= xbsRight; ++s)
     v.Borders[s] = Agreed<TxlsBorderStyle>(selected, focused, [s](const TxlsFormat& f) {
       return BorderOf(f, static_cast<TxlsBorderSide>(s)).Style;
     });
-  v.Pattern = Agreed<TxlsPattern>(selected, focused, [](const TxlsFormat& f) { return f.Fill.Pattern; });
+  v.Pattern =
+      Agreed<TxlsPattern>(selected, focused, [](const TxlsFormat& f) { return f.Fill.Pattern; });
   return v;
 }
 

@@ -110,8 +110,8 @@ void TExportDialogModel::ResetEach(TXLSFormatList list, const std::vector<int>& 
     std::string name = field ? field->FieldName : std::string();
     f.Reset();
     if (field) field->FieldName = name;
-    if (list == xflBase && s_.XLS.BaseFormats[static_cast<size_t>(i)].Caption ==
-                               pages::kXLSBaseFormats[1])
+    if (list == xflBase &&
+        s_.XLS.BaseFormats[static_cast<size_t>(i)].Caption == pages::kXLSBaseFormats[1])
       f.Font.Set(xfsBold, true);
   }
 }

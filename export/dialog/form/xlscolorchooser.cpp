@@ -19,7 +19,7 @@ namespace morvale::form {
 
 namespace {
 
-constexpr int kCell = 22;     // each colour's cell, the square 3 pixels inside it
+constexpr int kCell = 22;  // each colour's cell, the square 3 pixels inside it
 constexpr int kSquare = 16;
 constexpr int kPerRow = 8;
 constexpr int kAreaWidth = 177;

@@ -73,11 +73,11 @@ QPen BorderPen(TxlsBorderStyle s, const QColor& color) {
 // How a fill pattern looks on the screen: the nearest brush.
 Qt::BrushStyle PatternBrush(TxlsPattern p) {
   static const Qt::BrushStyle styles[] = {
-      Qt::NoBrush,          Qt::SolidPattern,    Qt::Dense4Pattern,  Qt::Dense2Pattern,
-      Qt::Dense6Pattern,    Qt::HorPattern,      Qt::VerPattern,     Qt::BDiagPattern,
-      Qt::FDiagPattern,     Qt::Dense3Pattern,   Qt::Dense1Pattern,  Qt::HorPattern,
-      Qt::VerPattern,       Qt::FDiagPattern,    Qt::BDiagPattern,   Qt::CrossPattern,
-      Qt::DiagCrossPattern, Qt::Dense5Pattern,   Qt::Dense7Pattern};
+      Qt::NoBrush,          Qt::SolidPattern,  Qt::Dense4Pattern, Qt::Dense2Pattern,
+      Qt::Dense6Pattern,    Qt::HorPattern,    Qt::VerPattern,    Qt::BDiagPattern,
+      Qt::FDiagPattern,     Qt::Dense3Pattern, Qt::Dense1Pattern, Qt::HorPattern,
+      Qt::VerPattern,       Qt::FDiagPattern,  Qt::BDiagPattern,  Qt::CrossPattern,
+      Qt::DiagCrossPattern, Qt::Dense5Pattern, Qt::Dense7Pattern};
   return styles[std::clamp(static_cast<int>(p), 0, 18)];
 }
 
@@ -95,7 +95,8 @@ void PaintFill(QPainter& p, const QRect& r, const TxlsFill& fill) {
 // pattern; the entry's number stays its text for tests and screen readers.
 class TSampleDelegate : public QStyledItemDelegate {
  public:
-  TSampleDelegate(bool patterns, QObject* parent) : QStyledItemDelegate(parent), patterns_(patterns) {}
+  TSampleDelegate(bool patterns, QObject* parent)
+      : QStyledItemDelegate(parent), patterns_(patterns) {}
   void paint(QPainter* p, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
     QStyleOptionViewItem o(option);
@@ -256,8 +257,8 @@ struct TxlsFormatEditor::TControls {
   QWidget *tsFont = nullptr, *tsBorders = nullptr, *tsFill = nullptr, *tsAggregate = nullptr;
   QComboBox *cbxFontName = nullptr, *cbxFontSize = nullptr;
   QToolButton* bFontColor = nullptr;
-  QToolButton* sbStyle[3] = {};      // by TxlsFontStyle
-  QToolButton* sbUnderline[4] = {};  // fulSingle .. fulDoubleAccounting
+  QToolButton* sbStyle[3] = {};       // by TxlsFontStyle
+  QToolButton* sbUnderline[4] = {};   // fulSingle .. fulDoubleAccounting
   QToolButton* sbHorizontal[4] = {};  // halLeft .. halFill
   QToolButton* sbVertical[3] = {};    // valTop .. valBottom
   QToolButton* sbBorder[4] = {};      // by TxlsBorderSide
@@ -322,8 +323,7 @@ void TxlsFormatEditor::Build() {
   const char* ulNames[] = {"sbXLSUnderSingle", "sbXLSUnderDouble", "sbXLSUnderSingleAcc",
                            "sbXLSUnderDoubleAcc"};
   const char* ulHints[] = {"Одинарное подчеркивание", "Двойное подчеркивание",
-                           "Одинарное подчеркивание по словам",
-                           "Двойное подчеркивание по словам"};
+                           "Одинарное подчеркивание по словам", "Двойное подчеркивание по словам"};
   const char* ulTexts[] = {"Ч", "Ч\u0333", "Ч с", "Ч\u0333 с"};
   for (int i = 0; i < 4; ++i) {
     c.sbUnderline[i] = Tool(c.tsFont, ulNames[i], QString::fromUtf8(ulTexts[i]), tr(ulHints[i]));
@@ -356,18 +356,18 @@ void TxlsFormatEditor::Build() {
   auto* borders = new QGridLayout(c.tsBorders);
   const char* bNames[] = {"Top", "Bottom", "Left", "Right"};
   const char* bHints[] = {"Верхняя граница", "Нижняя граница", "Левая граница", "Правая граница"};
-  const char* bColorHints[] = {"Цвет верхней границы", "Цвет нижней границы",
-                               "Цвет левой границы", "Цвет правой границы"};
+  const char* bColorHints[] = {"Цвет верхней границы", "Цвет нижней границы", "Цвет левой границы",
+                               "Цвет правой границы"};
   const char* bTexts[] = {"▔", "▁", "▏", "▕"};
   for (int i = 0; i < 4; ++i) {
     std::string n = bNames[i];
-    c.sbBorder[i] = Tool(c.tsBorders, ("sbXLSBorder" + n).c_str(), QString::fromUtf8(bTexts[i]),
-                         tr(bHints[i]));
+    c.sbBorder[i] =
+        Tool(c.tsBorders, ("sbXLSBorder" + n).c_str(), QString::fromUtf8(bTexts[i]), tr(bHints[i]));
     c.cbxBorder[i] = new TSampleBox(bstSlantedDashDot + 1, false, c.tsBorders);
     c.cbxBorder[i]->setObjectName(Q("cbxXLSBorder" + n));
     c.cbxBorder[i]->setToolTip(tr(bHints[i]));
-    c.bBorderColor[i] =
-        Tool(c.tsBorders, ("bXLSBorder" + n + "Color").c_str(), QString(), tr(bColorHints[i]), false);
+    c.bBorderColor[i] = Tool(c.tsBorders, ("bXLSBorder" + n + "Color").c_str(), QString(),
+                             tr(bColorHints[i]), false);
     int row = i / 2, col = (i % 2) * 4;
     borders->addWidget(c.sbBorder[i], row, col);
     borders->addWidget(c.cbxBorder[i], row, col + 1);
@@ -430,9 +430,8 @@ void TxlsFormatEditor::Connect() {
   connect(c.cbxFontName, &QComboBox::currentTextChanged, this, [=](const QString& name) {
     if (!name.isEmpty()) edit([&](TxlsFormatEdit& e) { e.SetFontName(S(name)); });
   });
-  connect(c.cbxFontSize, &QComboBox::currentTextChanged, this, [=](const QString& size) {
-    edit([&](TxlsFormatEdit& e) { e.SetFontSize(S(size)); });
-  });
+  connect(c.cbxFontSize, &QComboBox::currentTextChanged, this,
+          [=](const QString& size) { edit([&](TxlsFormatEdit& e) { e.SetFontSize(S(size)); }); });
   auto color = [=, this](QToolButton* b, auto get, auto set) {
     connect(b, &QToolButton::clicked, this, [=, this] {
       if (!focused_) return;
@@ -450,7 +449,9 @@ void TxlsFormatEditor::Connect() {
     });
   for (int i = 0; i < 4; ++i) {
     connect(c.sbUnderline[i], &QToolButton::toggled, this, [=](bool on) {
-      edit([&](TxlsFormatEdit& e) { e.SetUnderline(static_cast<TxlsFontUnderline>(fulSingle + i), on); });
+      edit([&](TxlsFormatEdit& e) {
+        e.SetUnderline(static_cast<TxlsFontUnderline>(fulSingle + i), on);
+      });
     });
     connect(c.sbHorizontal[i], &QToolButton::toggled, this, [=](bool on) {
       edit([&](TxlsFormatEdit& e) {

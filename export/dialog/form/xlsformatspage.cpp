@@ -97,8 +97,8 @@ void TXLSFormatsPage::ShowEditor() {
   ui_.bXLSReset->setText(selected.size() > 1 ? tr("Сбросить у выделенных") : tr("Сбросить"));
   ui_.bXLSReset->setEnabled(f != nullptr);
   ui_.bXLSResetAll->setEnabled(!formats.empty());
-  TXLSStripButtons b =
-      model_.XLSStripButtons(ui_.lvXLSStyles->currentRow(), static_cast<int>(Selected(xflStrips).size()));
+  TXLSStripButtons b = model_.XLSStripButtons(ui_.lvXLSStyles->currentRow(),
+                                              static_cast<int>(Selected(xflStrips).size()));
   ui_.tbXLSDeleteStyle->setEnabled(b.Delete);
   ui_.tbXLSStyleUp->setEnabled(b.Up);
   ui_.tbXLSStyleDown->setEnabled(b.Down);
@@ -138,7 +138,8 @@ void TXLSFormatsPage::bXLSResetAllClick() {
 void TXLSFormatsPage::SelectStyle(int row) {
   QListWidget* list = ui_.lvXLSStyles;
   list->clearSelection();
-  if (row >= 0 && row < list->count()) list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+  if (row >= 0 && row < list->count())
+    list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
   ShowEditor();
 }
 

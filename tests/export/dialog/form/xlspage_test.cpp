@@ -18,8 +18,8 @@ class XLSPage : public FormTest {
     dialog.ShowFile = false;
   }
 
-  void Execute(const std::function<void(TExportDialogModel&, form::TExportDialogF&, TFormDriver&)>&
-                   drive) {
+  void Execute(
+      const std::function<void(TExportDialogModel&, form::TExportDialogF&, TFormDriver&)>& drive) {
     dialog.Execute([&](TExportDialogModel& model) {
       form::TExportDialogF f(model);
       f.show();
