@@ -168,6 +168,22 @@ TEST(XlsPage, ResetsAndTheHyperlinksThatFollowTheHyperlinkFormat) {
   EXPECT_FALSE(p.FieldFormats[1].Font.Has(xfsBold));
 }
 
+TEST(XlsPage, AnOptionsFileLoadsOverTheFormatDefaults) {
+  TDialogFixture f;
+  f.dialog.XLSOptions.CaptionFormat.Font.Size = 20;
+  f.dialog.XLSOptions.FieldFormats.ForField("NAME").Font.Size = 20;
+  TExportDialogModel& m = f.Model();
+  const std::string file = test::FreshFolder("xlspage") + "only-price.cfg";
+  test::WriteFile(file, "[GENERAL]\nExportType=0\n[XLS_FIELD_PRICE]\nFontSize=15\n");
+  m.LoadOptions(file);
+  const TXLSPage& p = m.Settings().XLS;
+  EXPECT_EQ(p.FieldFormats[2].Font.Size, 15);
+  EXPECT_EQ(p.FieldFormats[1].Font.Size, 10) << "what the file leaves out takes the defaults";
+  EXPECT_EQ(p.FieldFormats[1].FieldName, "NAME");
+  EXPECT_EQ(p.BaseFormats[1].Format.Font.Size, 10);
+  EXPECT_TRUE(p.BaseFormats[1].Format.Font.Has(xfsBold)) << "ЗАГОЛОВКИ as reset";
+}
+
 TEST(XlsPage, StripStyles) {
   TDialogFixture f;
   TExportDialogModel& m = f.Model();
