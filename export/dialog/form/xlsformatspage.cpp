@@ -160,19 +160,22 @@ void TXLSFormatsPage::tbXLSStyleMoveClick(int delta) {
   SelectStyle(model_.MoveXLSStripStyle(row, delta));
 }
 
+// The style file's chooser; false when cancelled.
+bool TXLSFormatsPage::StyleFileName(bool save, QString& name) {
+  const TFileFilter filter{QString::fromUtf8(kXLSStyleFileFilter), kXLSStyleFileExt};
+  QWidget* w = page_->window();
+  return save ? Prompts().SaveFileName(w, filter, name) : Prompts().OpenFileName(w, filter, name);
+}
+
 void TXLSFormatsPage::tbXLSSaveStyleClick() {
   QString name;
-  if (!Prompts().SaveFileName(page_->window(),
-                              {QString::fromUtf8(kXLSStyleFileFilter), kXLSStyleFileExt}, name))
-    return;
+  if (!StyleFileName(true, name)) return;
   RunShowingErrors(page_->window(), [&] { model_.SaveXLSStyles(S(name)); });
 }
 
 void TXLSFormatsPage::tbXLSLoadStyleClick() {
   QString name;
-  if (!Prompts().OpenFileName(page_->window(),
-                              {QString::fromUtf8(kXLSStyleFileFilter), kXLSStyleFileExt}, name))
-    return;
+  if (!StyleFileName(false, name)) return;
   RunShowingErrors(page_->window(), [&] { model_.LoadXLSStyles(S(name)); });
   SelectStyle(ui_.lvXLSStyles->count() > 0 ? 0 : -1);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <vector>
 
 #include "export/dialog/model.h"
@@ -49,6 +50,7 @@ class TXLSFormatsPage : public QObject {
   void SelectStyle(int row);
   void ShowEditor();
   void FormatEdited();
+  bool StyleFileName(bool save, QString& name);
 
   TExportDialogModel& model_;
   Ui::TXLSPage& ui_;

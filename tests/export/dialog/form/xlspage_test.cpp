@@ -232,22 +232,21 @@ TEST_F(XLSPage, Pictures) {
   dialog.XLSOptions.StripStyles.Add();
   Execute([&](TExportDialogModel&, form::TExportDialogF& f, TFormDriver& d) {
     Pick(d, "lvXLSFields", "ID");
-    Shot(&f, "xls-formats-fields");
-    d.Tab("pcXLSFormat", "tsXLSBorders");
-    Shot(&f, "xls-formats-borders");
-    d.Tab("pcXLSFormat", "tsXLSFill");
-    Shot(&f, "xls-formats-fill");
-    d.Tab("pcXLSFormat", "tsXLSAggregate");
-    Shot(&f, "xls-formats-aggregate");
-    d.Tab("pcXLSLists", "tsXLSOptions");
-    Pick(d, "lvXLSOptions", "ЗАГОЛОВКИ");
-    Shot(&f, "xls-formats-options");
-    d.Tab("pcXLSLists", "tsXLSStyles");
-    Shot(&f, "xls-formats-styles");
-    d.Tab("pcXLS", "tsXLSAdvanced");
-    Shot(&f, "xls-advanced");
-    d.Tab("pcXLS", "tsExtensions");
-    Shot(&f, "xls-extensions");
+    // Each sub-page and sheet in turn: the tabs, the page brought to the front, the picture.
+    const struct {
+      const char *tabs, *page, *shot;
+    } steps[] = {{"pcXLSFormat", "tsXLSFont", "xls-formats-fields"},
+                 {"pcXLSFormat", "tsXLSBorders", "xls-formats-borders"},
+                 {"pcXLSFormat", "tsXLSFill", "xls-formats-fill"},
+                 {"pcXLSFormat", "tsXLSAggregate", "xls-formats-aggregate"},
+                 {"pcXLSLists", "tsXLSOptions", "xls-formats-options"},
+                 {"pcXLSLists", "tsXLSStyles", "xls-formats-styles"},
+                 {"pcXLS", "tsXLSAdvanced", "xls-advanced"},
+                 {"pcXLS", "tsExtensions", "xls-extensions"}};
+    for (const auto& step : steps) {
+      EXPECT_TRUE(d.Tab(step.tabs, step.page)) << step.page;
+      Shot(&f, step.shot);
+    }
   });
 }
 
