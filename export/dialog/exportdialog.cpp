@@ -104,25 +104,7 @@ const TFormatSettings& TExportDialog::FormatSettings() const {
 
 void TExportDialog::CheckSource() const {
   // A custom source is checked as well: without it the run has nothing to read.
-  bool missing = false;
-  switch (ExportSource) {
-    case esDataSet:
-      missing = !src_.DataSet;
-      break;
-    case esListView:
-      missing = !src_.ListView;
-      break;
-    case esDBGrid:
-      missing = !src_.DBGrid;
-      break;
-    case esStringGrid:
-      missing = !src_.StringGrid;
-      break;
-    case esCustom:
-      missing = !src_.CustomSource;
-      break;
-  }
-  if (missing)
+  if (!MakeSourceAdapter(SourceRef()))
     throw Exception(Format("Источник данных (%s) не определен", {SourceName(ExportSource)}));
   if (AllowedExports.Empty()) throw Exception("Свойство AllowedExports должно быть определено");
 }
