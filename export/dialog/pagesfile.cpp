@@ -114,6 +114,10 @@ void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
 void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
   const TExportXLSOptions& d = m.Dialog().XLSOptions;
   m.ResetXLSPage();
+  // What the file leaves out takes the format defaults, not the component's formats, so a file
+  // loads to the same page whichever component it is loaded into.
+  m.ResetAllXLSFormats(xflFields, -1);
+  m.ResetAllXLSFormats(xflBase, -1);
   TXLSPage& p = m.Settings().XLS;
   p.PageHeader = ini.ReadString("XLS", "PageHeader", d.PageHeader);
   p.PageFooter = ini.ReadString("XLS", "PageFooter", d.PageFooter);

@@ -26,6 +26,8 @@ class TPDFPage;
 
 namespace morvale::form {
 
+class TXLSFormatsPage;
+
 class TExportDialogF : public QDialog {
   Q_OBJECT
 
@@ -87,6 +89,7 @@ class TExportDialogF : public QDialog {
   std::unique_ptr<Ui::TSQLPage> sql_;
   std::unique_ptr<Ui::TASCIIPage> ascii_;
   std::unique_ptr<Ui::TPDFPage> pdf_;
+  TXLSFormatsPage* xlsFormats_ = nullptr;
   QWidget* noOptions_ = nullptr;
   QWidget* jsonOptions_ = nullptr;
   QMenu* tools_ = nullptr;
