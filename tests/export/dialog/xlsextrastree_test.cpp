@@ -116,8 +116,10 @@ TEST_F(ExtrasTree, NewItemsStartFromTheirDefaults) {
   EXPECT_EQ(page.Extras.Cells[0].Col, 5);
   EXPECT_EQ(page.Extras.Cells[0].CellType, ctString);
 
+  // A note starts from the note defaults, not from the page's note format.
+  page.NoteFormat.Font.Size = 20;
   AddUnder(ekNote);
-  EXPECT_TRUE(SameXlsFormat(page.Extras.Notes[0].Format, TxlsNoteFormat()));
+  EXPECT_TRUE(page.Extras.Notes[0].Format.Font == TxlsNoteFormat().Font);
 }
 
 TEST(ExtrasTreeFields, IntegersAreReadAsTheItemsStoreThem) {
