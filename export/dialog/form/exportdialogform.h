@@ -26,6 +26,8 @@ class TPDFPage;
 
 namespace morvale::form {
 
+class TxlsExtrasPage;
+
 class TExportDialogF : public QDialog {
   Q_OBJECT
 
@@ -87,6 +89,7 @@ class TExportDialogF : public QDialog {
   std::unique_ptr<Ui::TSQLPage> sql_;
   std::unique_ptr<Ui::TASCIIPage> ascii_;
   std::unique_ptr<Ui::TPDFPage> pdf_;
+  TxlsExtrasPage* xlsExtras_ = nullptr;
   QWidget* noOptions_ = nullptr;
   QMenu* tools_ = nullptr;
   TBinder bind_;

@@ -4,6 +4,7 @@
 
 #include "export/dialog/form/exportdialogform.h"
 #include "export/dialog/form/prompts.h"
+#include "export/dialog/form/xlsextraspage.h"
 #include "export/text/html.h"
 #include "ui_asciipage.h"
 #include "ui_exportdialog.h"
@@ -48,6 +49,11 @@ void TExportDialogF::BindXLSPage() {
   connect(xls_->bXLSPageBackground, &QPushButton::clicked, this, [this, &p] {
     ChooseFile(xls_->edXLSPageBackground, kPictureFilter, "", &p.PageBackground);
   });
+  QStringList columns;
+  for (int i = 0; i < model_.Columns().Count(); ++i) columns << Q(model_.Columns()[i].Name);
+  xlsExtras_ = new TxlsExtrasPage(p, columns, xls_->tsXLSExtensionsTab);
+  xls_->layoutXLSExtensions->addWidget(xlsExtras_);
+  bind_.Show([this] { xlsExtras_->Refresh(); });
 }
 
 // ---- Word / RTF -------------------------------------------------------------------------------
