@@ -237,9 +237,13 @@ void TExportDialogModel::ResetXLSPage() {
     for (int i = 0; i < cols.Count(); ++i) {
       TxlsFieldFormat& f = p.FieldFormats.Add();
       int own = x.FieldFormats.IndexOf(cols[i].Name);
-      if (own >= 0) f.Assign(x.FieldFormats[own]);
+      if (own >= 0)
+        f.Assign(x.FieldFormats[own]);
+      else
+        f.Assign(x.DataFormat);
       f.FieldName = cols[i].Name;
     }
+    MarkXLSFields(true);
     p.StripStyles.clear();
     for (int i = 0; i < x.StripStyles.Count(); ++i) {
       TNamedXlsFormat& f = p.StripStyles.emplace_back();
@@ -391,11 +395,13 @@ void TExportDialogModel::MoveToExported(const std::string& name, int position) {
   if (position < 0 || position > static_cast<int>(list.size()))
     position = static_cast<int>(list.size());
   list.insert(list.begin() + position, cols[i].Name);
+  MarkXLSFields(false);
   Changed();
 }
 
 void TExportDialogModel::MoveAllToExported() {
   for (const std::string& name : AvailableFields()) s_.ExportedFields.push_back(name);
+  MarkXLSFields(false);
   Changed();
 }
 
@@ -405,11 +411,13 @@ void TExportDialogModel::MoveBack(const std::string& name) {
                          [&](const std::string& f) { return SameText(f, name); });
   if (it == list.end()) return;
   list.erase(it);
+  MarkXLSFields(false);
   Changed();
 }
 
 void TExportDialogModel::MoveAllBack() {
   s_.ExportedFields.clear();
+  MarkXLSFields(false);
   Changed();
 }
 
@@ -420,6 +428,7 @@ void TExportDialogModel::MoveExported(int from, int to) {
   std::string name = list[static_cast<size_t>(from)];
   list.erase(list.begin() + from);
   list.insert(list.begin() + to, name);
+  MarkXLSFields(false);
   Changed();
 }
 

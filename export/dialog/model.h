@@ -65,6 +65,9 @@ struct TXLSPage {
   // footer, hyperlinks.
   std::vector<TNamedXlsFormat> BaseFormats;
   TxlsFieldFormats FieldFormats;             // one per column, in column order
+  // The field list's mark of each field format: its column is exported (not compared, as it
+  // follows the fields page).
+  std::vector<bool> FieldExported;
   std::vector<TNamedXlsFormat> StripStyles;  // "ЭЛЕМЕНТ_1", ...
   TxlsNoteFormat NoteFormat;
   // Notes, hyperlinks, charts, images, extra cells and merged ranges of the sheet, and the
@@ -151,6 +154,16 @@ constexpr const char* kRTFStyleFileFilter = "RTF style file (*.rst)|*.rst|All fi
 constexpr const char* kRTFStyleFileExt = "rst";
 constexpr const char* kXLSStyleFileFilter = "Excel style file (*.xst)|*.xst|All files (*.*)|*.*";
 constexpr const char* kXLSStyleFileExt = "xst";
+
+// The three format lists of the spreadsheet page: "Поля", "Опции", "Стили".
+enum TXLSFormatList : int { xflFields, xflBase, xflStrips };
+// Which strip-style buttons can be used.
+struct TXLSStripButtons {
+  bool Delete = false, Up = false, Down = false, Save = false;
+};
+constexpr const char* kXLSResetAllTitle = "Внимание!";
+constexpr const char* kXLSResetAllQuestion =
+    "Все настройки форматирования колонок будут сброшены\r\nХотите продолжить?";
 
 // Alignment cells as shown: "Влево", "По ценру", "Вправо"; the text of any other value is left.
 const char* AlignCellText(TExportColAlign a);
@@ -254,10 +267,26 @@ class TExportDialogModel {
   void ResetRTFPage();
   void ResetXLSPage();
 
-  // Spreadsheet page lists.
-  void AddXLSStripStyle();
-  int DeleteXLSStripStyle(int index);
-  void MoveXLSStripStyle(int index, int delta);
+  // Spreadsheet page lists. Selections are entry indexes; `focused` is -1 for none.
+  std::vector<TxlsFormat*> XLSFormats(TXLSFormatList list);
+  std::vector<std::string> XLSFormatCaptions(TXLSFormatList list) const;
+  bool XLSFieldExported(int index) const;
+  // After the editor changed the selected entries of a list: the hyperlinks of the extras take
+  // the "HYPERLINK" format when it is the first one selected.
+  void XLSFormatsEdited(TXLSFormatList list, const std::vector<int>& selected);
+  // "Сбросить": the selected entries back to the format defaults, "ЗАГОЛОВКИ" with a bold font.
+  void ResetXLSFormats(TXLSFormatList list, const std::vector<int>& selected);
+  // "Сбросить все": every entry of the list, as "Сбросить" does.
+  void ResetAllXLSFormats(TXLSFormatList list);
+  // Every hyperlink of the extras takes the "HYPERLINK" format.
+  void XLSHyperlinksFollowFormat();
+  // Add returns the new entry; delete removes the selected entries and returns the entry to
+  // select then (the one now at the focused position, or the last; -1 for none); a move swaps
+  // the formats of two neighbours, the captions staying, and returns where the format went.
+  int AddXLSStripStyle();
+  int DeleteXLSStripStyles(const std::vector<int>& selected, int focused);
+  int MoveXLSStripStyle(int index, int delta);
+  TXLSStripButtons XLSStripButtons(int focused, int selectedCount) const;
 
   // HTML page: a template other than htCustom takes that template's colours.
   void SetHTMLTemplate(THTMLTemplate t);
@@ -296,6 +325,7 @@ class TExportDialogModel {
   void FillFromComponent();
   void ApplyTypeChange();
   void FillCaptionCells();
+  void MarkXLSFields(bool creating);
   void Wire(TExport& e, TExportRunObserver* observer);
   std::string StartFileName();
 

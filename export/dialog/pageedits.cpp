@@ -74,24 +74,6 @@ void TExportDialogModel::ResetAllRTFStyles() {
   Changed();
 }
 
-void TExportDialogModel::AddXLSStripStyle() {
-  auto& list = s_.XLS.StripStyles;
-  TNamedXlsFormat& f = list.emplace_back();
-  f.Caption = "ЭЛЕМЕНТ_" + std::to_string(list.size());
-  Changed();
-}
-
-int TExportDialogModel::DeleteXLSStripStyle(int index) {
-  int sel = DeleteItem(s_.XLS.StripStyles, index);
-  Changed();
-  return sel;
-}
-
-void TExportDialogModel::MoveXLSStripStyle(int index, int delta) {
-  MoveItem(s_.XLS.StripStyles, index, delta);
-  Changed();
-}
-
 // HTML and PDF pages.
 
 void TExportDialogModel::SetHTMLTemplate(THTMLTemplate t) {

@@ -7,6 +7,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "export/dialog/form/binder.h"
+#include "export/dialog/form/xlscolorchooser.h"
+
 namespace morvale::form {
 
 namespace {
@@ -110,6 +113,13 @@ bool TQtPrompts::ChooseColor(QWidget* parent, QColor& color) {
   return true;
 }
 
+bool TQtPrompts::ChoosePaletteColor(QWidget* parent, QColor& color) {
+  TxlsColorChooser chooser(ScreenToxlsColor(FromQColor(color)), parent);
+  if (chooser.exec() != QDialog::Accepted) return false;
+  color = ToQColor(xlsColorToScreen(chooser.Color()));
+  return true;
+}
+
 // ---- scripted ---------------------------------------------------------------------------------
 
 QString TScriptedPrompts::Next() {
@@ -159,6 +169,14 @@ bool TScriptedPrompts::OpenFileName(QWidget*, const TFileFilter& filter, QString
 
 bool TScriptedPrompts::ChooseColor(QWidget*, QColor& color) {
   asked_.push_back({TAsked::Color, QString(), color.name()});
+  QString a = Next();
+  if (a.isEmpty()) return false;
+  color = QColor(a);
+  return true;
+}
+
+bool TScriptedPrompts::ChoosePaletteColor(QWidget*, QColor& color) {
+  asked_.push_back({TAsked::Color, QStringLiteral("palette"), color.name()});
   QString a = Next();
   if (a.isEmpty()) return false;
   color = QColor(a);

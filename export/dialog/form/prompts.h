@@ -35,6 +35,8 @@ class IPrompts {
   virtual bool SaveFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) = 0;
   virtual bool OpenFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) = 0;
   virtual bool ChooseColor(QWidget* parent, QColor& color) = 0;
+  // The spreadsheet palette's chooser: a colour of the workbook palette, as its screen colour.
+  virtual bool ChoosePaletteColor(QWidget* parent, QColor& color) = 0;
 };
 
 // The installed prompts (the Qt ones unless a test installed others).
@@ -63,6 +65,7 @@ class TQtPrompts : public IPrompts {
   bool SaveFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) override;
   bool OpenFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) override;
   bool ChooseColor(QWidget* parent, QColor& color) override;
+  bool ChoosePaletteColor(QWidget* parent, QColor& color) override;
 };
 
 // Answers from a script. An unscripted question is answered No, an unscripted chooser or input
@@ -92,6 +95,8 @@ class TScriptedPrompts : public IPrompts {
   bool SaveFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) override;
   bool OpenFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) override;
   bool ChooseColor(QWidget* parent, QColor& color) override;
+  // Asked as a Color with the title "palette"; the answer is "#rrggbb".
+  bool ChoosePaletteColor(QWidget* parent, QColor& color) override;
 
  private:
   // The next scripted answer, or the empty text (No, cancel) when none is left.
