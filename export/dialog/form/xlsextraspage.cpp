@@ -24,6 +24,7 @@
 #include "export/dialog/form/binder.h"
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/form/xlscolorchooser.h"
+#include "export/dialog/form/xlsformateditor.h"
 #include "export/xls/palette.h"
 
 namespace morvale::form {
@@ -166,9 +167,11 @@ void TxlsExtrasPage::SelectionChanged() {
 
 void TxlsExtrasPage::ShowEditor() {
   const TxlsExtrasNode* node = tree_.Selected();
-  editors_->setVisible(node != nullptr);
+  // Nothing here changes the page's geometry: this runs inside the tree's mouse press, which
+  // goes on to select what lies under the pointer.
+  editors_->setEnabled(node != nullptr);
   if (!node) {
-    emit CellFormatChanged(nullptr);
+    cellFormat_->SetFormats({}, nullptr, false);
     return;
   }
   editors_->setCurrentIndex(node->Kind);
@@ -181,7 +184,9 @@ void TxlsExtrasPage::ShowEditor() {
     for (const auto& show : show_[static_cast<size_t>(node->Kind)]) show();
   --showing_;
   TxlsCell* cell = Item<TxlsCell>();
-  emit CellFormatChanged(cell ? &cell->Format : nullptr);
+  TxlsFormat* format = cell ? &cell->Format : nullptr;
+  cellFormat_->SetFormats(format ? std::vector<TxlsFormat*>{format} : std::vector<TxlsFormat*>{},
+                          format, false);
 }
 
 void TxlsExtrasPage::UpdateNodeText(TxlsExtrasNode& node) {
@@ -273,6 +278,17 @@ QToolButton* Toggle(const char* name, const QString& text, const QString& hint) 
 
 QRadioButton* Radio(const char* name, const QString& text) {
   return Named(new QRadioButton(text), name);
+}
+
+// The format page's editor and the cell's one sit on the same form; widgets are found by their
+// names (tests, accessibility tools), so the cell's copy takes names of its own: "XLS" becomes
+// "Cell" (cbxXLSFontName: cbxCellFontName).
+void NameApart(QWidget* editor) {
+  for (QObject* o : editor->findChildren<QObject*>()) {
+    QString name = o->objectName();
+    if (name.contains(QLatin1String("XLS")))
+      o->setObjectName(name.replace(QLatin1String("XLS"), QLatin1String("Cell")));
+  }
 }
 
 QWidget* Page(QLayout* layout) {
@@ -843,9 +859,14 @@ QWidget* TxlsExtrasPage::BuildCellEditor() {
   f->addRow(Label(tr("Значение"), value), value);
   f->addRow(Label(tr("Формат Даты-Времени"), dateFormat), dateFormat);
   f->addRow(Label(tr("Числовой формат"), numberFormat), numberFormat);
-  cellSheets_ = Named(new QTabWidget, "pcCellEditor");
-  cellSheets_->addTab(Named(Stretched(f), "tsCellGeneral"), tr("Общее"));
-  return cellSheets_;
+  // The cell's format is edited with the sheets of the format editor, behind "Общее".
+  cellFormat_ = new TxlsFormatEditor;
+  NameApart(cellFormat_);
+  cellFormat_->setObjectName(QStringLiteral("pcCellEditor"));
+  cellSheets_ = cellFormat_->Sheets();
+  cellSheets_->insertTab(0, Named(Stretched(f), "tsCellGeneral"), tr("Общее"));
+  cellSheets_->setCurrentIndex(0);
+  return cellFormat_;
 }
 
 // ---- merged range ------------------------------------------------------------------------------
@@ -865,3 +886,4 @@ QWidget* TxlsExtrasPage::BuildMergedEditor() {
 }
 
 }  // namespace morvale::form
+

@@ -22,6 +22,8 @@ class QTreeWidgetItem;
 
 namespace morvale::form {
 
+class TxlsFormatEditor;
+
 class TxlsExtrasPage : public QWidget {
   Q_OBJECT
 
@@ -34,17 +36,11 @@ class TxlsExtrasPage : public QWidget {
   // options file loaded), and shows the selected item again.
   void Refresh();
   TxlsExtrasTree& Tree() { return tree_; }
-  // The sheets of the extra cell's editor, "Общее" first, so that the shared format sheets can
-  // join them.
+  // The sheets of the extra cell's editor: "Общее", then the format editor's.
   QTabWidget* CellSheets() const { return cellSheets_; }
 
   void tbAddExtraClick();
   void tbDeleteExtraClick();
-
- signals:
-  // A cell node was selected or its format replaced: the shared format sheets edit this format
-  // (nullptr: nothing).
-  void CellFormatChanged(TxlsFormat* format);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +94,7 @@ class TxlsExtrasPage : public QWidget {
   QToolButton* tbDelete_ = nullptr;
   QStackedWidget* editors_ = nullptr;
   QTabWidget* cellSheets_ = nullptr;
+  TxlsFormatEditor* cellFormat_ = nullptr;
   std::map<QObject*, std::function<void()>> focusOut_;
   // What each editor does to show the selected item, by kind.
   std::vector<std::vector<std::function<void()>>> show_;

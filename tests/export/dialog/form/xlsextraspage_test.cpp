@@ -32,7 +32,7 @@ class ExtrasPage : public FormTest {
       f.resize(900, 640);
       f.show();
       TFormDriver d(f);
-      d.Tab("pcExportType", "tsTypeOptions");
+      EXPECT_TRUE(d.Tab("pcExportType", "tsTypeFormats"));
       EXPECT_TRUE(d.Tab("pcXLS", "tsXLSExtensionsTab"));
       drive(f, d);
     });
@@ -158,11 +158,19 @@ TEST_F(ExtrasPage, CellsFollowTheirPlaceAndType) {
     EXPECT_EQ(d.W<QLineEdit>("edCellValue")->text(), "0") << "each type keeps its own value";
     TFormDriver::Keys(d.W<QLineEdit>("edCellValue"), "5");
     Shot(&f, "extras-cell");
+    // Behind "Общее", the format sheets edit the cell's format.
+    auto* sheets = d.W<QTabWidget>("pcCellFormat");
+    EXPECT_EQ(sheets->tabText(0), "Общее");
+    sheets->setCurrentWidget(d.W("tsCellFont"));
+    d.Click("sbCellBold");
+    Shot(&f, "extras-cell-font");
     const TxlsCell& cell = f.Model().Settings().XLS.Extras.Cells[0];
     EXPECT_EQ(cell.Col, 5);
     EXPECT_EQ(cell.CellType, ctNumeric);
     EXPECT_DOUBLE_EQ(cell.NumericValue, 5);
     EXPECT_EQ(cell.StringValue, "12");
+    EXPECT_TRUE(cell.Format.Font.Has(xfsBold));
+    EXPECT_FALSE(f.Model().Settings().XLS.FieldFormats[0].Font.Has(xfsBold)) << "only the cell's";
   });
 }
 
@@ -206,7 +214,7 @@ TEST_F(ExtrasPage, ChartsWithSeriesAndTheirChoices) {
     d.Click("tbXLSAddExtra");
     d.Click("tbXLSAddExtra");
     EXPECT_EQ(tree->currentItem()->text(0), "Series_2");
-    EXPECT_TRUE(d.W("rbSeriesColumn")->isChecked());
+    EXPECT_TRUE(d.W<QRadioButton>("rbSeriesColumn")->isChecked());
     EXPECT_FALSE(d.W("edSeriesCol1")->isEnabled());
     auto* column = d.W<QComboBox>("cbxSeriesColumn");
     column->setCurrentIndex(2);
@@ -241,7 +249,7 @@ TEST_F(ExtrasPage, NotesAndMergedRanges) {
     d.W<QPlainTextEdit>("meNoteText")->setPlainText("first\nsecond");
     TypeAndLeave(d.W<QLineEdit>("edNoteCol"), "2");
     Shot(&f, "extras-note");
-    sheets->setCurrentIndex(1);
+    ASSERT_TRUE(d.Tab("pcNoteEditor", "tsNoteFont"));
     d.Click("tbNoteBold");
     d.Click("tbNoteUnderlineDouble");
     d.Click("tbNoteAlignCenter");
@@ -261,7 +269,7 @@ TEST_F(ExtrasPage, NotesAndMergedRanges) {
     const TxlsNote& note = f.Model().Settings().XLS.Extras.Notes[0];
     EXPECT_EQ(note.Col, 2);
     EXPECT_EQ(note.Lines.Count(), 2);
-    EXPECT_TRUE(note.Format.Font.Has(xfsBold));
+    EXPECT_NE(note.Format.Font.Has(xfsBold), TxlsNoteFormat().Font.Has(xfsBold));
     EXPECT_EQ(note.Format.Font.Underline, fulDouble);
     EXPECT_EQ(note.Format.Alignment.Horizontal, halCenter);
     EXPECT_EQ(note.Format.Orientation, xlrClockWise);
@@ -317,3 +325,8 @@ TEST_F(ExtrasPage, ALoadedOptionsFileReplacesTheTree) {
 
 }  // namespace
 }  // namespace morvale::test
+
+
+
+
+
