@@ -424,13 +424,13 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
     styles->addWidget(t);
   }
   auto group = [this](QHBoxLayout* row,
-                      std::vector<std::tuple<const char*, const char*, int>> buttons,
+                      std::vector<std::tuple<const char*, const char*, const char*, int>> buttons,
                       std::function<int(T&)> get, std::function<void(T&, int)> set,
                       int released) {
     auto* g = new QButtonGroup(this);
     g->setExclusive(false);
-    for (const auto& [name, hint, value] : buttons) {
-      QToolButton* t = Toggle(name, tr(hint).left(2), tr(hint));
+    for (const auto& [name, text, hint, value] : buttons) {
+      QToolButton* t = Toggle(name, tr(text), tr(hint));
       g->addButton(t, value);
       row->addWidget(t);
     }
@@ -453,30 +453,30 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
   };
   auto* underline = new QHBoxLayout;
   group(underline,
-        {{"tbNoteUnderlineSingle", "Одинарное подчеркивание", fulSingle},
-         {"tbNoteUnderlineDouble", "Двойное подчеркивание", fulDouble},
-         {"tbNoteUnderlineSingleAccounting", "Одинарное подчеркивание по словам", fulSingleAccounting},
-         {"tbNoteUnderlineDoubleAccounting", "Двойное подчеркивание по словам", fulDoubleAccounting}},
+        {{"tbNoteUnderlineSingle", "Ч", "Одинарное подчеркивание", fulSingle},
+         {"tbNoteUnderlineDouble", "Ч²", "Двойное подчеркивание", fulDouble},
+         {"tbNoteUnderlineSingleAccounting", "Ч с", "Одинарное подчеркивание по словам", fulSingleAccounting},
+         {"tbNoteUnderlineDoubleAccounting", "Ч² с", "Двойное подчеркивание по словам", fulDoubleAccounting}},
         [](T& n) { return int(n.Format.Font.Underline); },
         [](T& n, int v) { n.Format.Font.Underline = static_cast<TxlsFontUnderline>(v); }, fulNone);
   auto* horizontal = new QHBoxLayout;
   group(horizontal,
-        {{"tbNoteAlignLeft", "По левому краю", halLeft},
-         {"tbNoteAlignCenter", "По центру", halCenter},
-         {"tbNoteAlignRight", "По правому краю", halRight},
-         {"tbNoteAlignFill", "По ширине", halFill}},
+        {{"tbNoteAlignLeft", "Лев.", "По левому краю", halLeft},
+         {"tbNoteAlignCenter", "Центр", "По центру", halCenter},
+         {"tbNoteAlignRight", "Прав.", "По правому краю", halRight},
+         {"tbNoteAlignFill", "Шир.", "По ширине", halFill}},
         [](T& n) { return int(n.Format.Alignment.Horizontal); },
         [](T& n, int v) { n.Format.Alignment.Horizontal = static_cast<TxlsHorizontalAlignment>(v); },
         halGeneral);
   auto* vertical = new QHBoxLayout;
   {
     auto* g = new QButtonGroup(this);
-    const std::tuple<const char*, const char*, int> buttons[] = {
-        {"tbNoteAlignTop", "По верхнему краю", valTop},
-        {"tbNoteAlignMiddle", "По центру", valCenter},
-        {"tbNoteAlignBottom", "По нижнему краю", valBottom}};
-    for (const auto& [name, hint, value] : buttons) {
-      QToolButton* t = Toggle(name, tr(hint).left(2), tr(hint));
+    const std::tuple<const char*, const char*, const char*, int> buttons[] = {
+        {"tbNoteAlignTop", "Верх", "По верхнему краю", valTop},
+        {"tbNoteAlignMiddle", "Середина", "По центру", valCenter},
+        {"tbNoteAlignBottom", "Низ", "По нижнему краю", valBottom}};
+    for (const auto& [name, text, hint, value] : buttons) {
+      QToolButton* t = Toggle(name, tr(text), tr(hint));
       g->addButton(t, value);
       vertical->addWidget(t);
     }
@@ -798,8 +798,7 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
   r->addRow(Label(tr("Col 2"), col2), col2);
   r->addRow(Label(tr("Row 2"), row2), row2);
   auto* color = Named(new QToolButton, "bSeriesColor");
-  color->setText(tr("Color"));
-  color->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  color->setToolTip(tr("Color"));
   connect(color, &QToolButton::clicked, this, [this, color] {
     if (T* s = Item<T>()) {
       s->Color = ChooseColor(this, s->Color);
@@ -814,7 +813,7 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
   });
   f->addRow(Label(tr("Title"), title), title);
   f->addRow(range);
-  f->addRow(color);
+  f->addRow(Label(tr("Color"), color), color);
   return Named(Stretched(f), "tsSeriesEditor");
 }
 
