@@ -276,8 +276,9 @@ class TExportDialogModel {
   void XLSFormatsEdited(TXLSFormatList list, const std::vector<int>& selected);
   // "Сбросить": the selected entries back to the format defaults, "ЗАГОЛОВКИ" with a bold font.
   void ResetXLSFormats(TXLSFormatList list, const std::vector<int>& selected);
-  // "Сбросить все": every entry of the list, as "Сбросить" does.
-  void ResetAllXLSFormats(TXLSFormatList list);
+  // "Сбросить все": every entry of the list, as "Сбросить" does; the focused entry stays the
+  // one selected, so the hyperlinks follow when it is "HYPERLINK".
+  void ResetAllXLSFormats(TXLSFormatList list, int focused);
   // Every hyperlink of the extras takes the "HYPERLINK" format.
   void XLSHyperlinksFollowFormat();
   // Add returns the new entry; delete removes the selected entries and returns the entry to
@@ -326,6 +327,7 @@ class TExportDialogModel {
   void ApplyTypeChange();
   void FillCaptionCells();
   void MarkXLSFields(bool creating);
+  void ResetEach(TXLSFormatList list, const std::vector<int>& selected);
   void Wire(TExport& e, TExportRunObserver* observer);
   std::string StartFileName();
 

@@ -87,6 +87,20 @@ void TExportDialogModel::XLSFormatsEdited(TXLSFormatList list, const std::vector
 }
 
 void TExportDialogModel::ResetXLSFormats(TXLSFormatList list, const std::vector<int>& selected) {
+  ResetEach(list, selected);
+  XLSFormatsEdited(list, selected);
+  Changed();
+}
+
+void TExportDialogModel::ResetAllXLSFormats(TXLSFormatList list, int focused) {
+  std::vector<int> all(XLSFormats(list).size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+  ResetEach(list, all);
+  XLSFormatsEdited(list, {focused});
+  Changed();
+}
+
+void TExportDialogModel::ResetEach(TXLSFormatList list, const std::vector<int>& selected) {
   std::vector<TxlsFormat*> formats = XLSFormats(list);
   for (int i : selected) {
     if (i < 0 || i >= static_cast<int>(formats.size())) continue;
@@ -100,14 +114,6 @@ void TExportDialogModel::ResetXLSFormats(TXLSFormatList list, const std::vector<
                                pages::kXLSBaseFormats[1])
       f.Font.Set(xfsBold, true);
   }
-  XLSFormatsEdited(list, selected);
-  Changed();
-}
-
-void TExportDialogModel::ResetAllXLSFormats(TXLSFormatList list) {
-  std::vector<int> all(XLSFormats(list).size());
-  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
-  ResetXLSFormats(list, all);
 }
 
 int TExportDialogModel::AddXLSStripStyle() {

@@ -27,6 +27,7 @@ class TPDFPage;
 namespace morvale::form {
 
 class TxlsExtrasPage;
+class TXLSFormatsPage;
 
 class TExportDialogF : public QDialog {
   Q_OBJECT
@@ -90,6 +91,7 @@ class TExportDialogF : public QDialog {
   std::unique_ptr<Ui::TASCIIPage> ascii_;
   std::unique_ptr<Ui::TPDFPage> pdf_;
   TxlsExtrasPage* xlsExtras_ = nullptr;
+  TXLSFormatsPage* xlsFormats_ = nullptr;
   QWidget* noOptions_ = nullptr;
   QMenu* tools_ = nullptr;
   TBinder bind_;

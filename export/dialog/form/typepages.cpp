@@ -1,10 +1,12 @@
 // The pages of the export types: spreadsheet, Word/RTF, HTML, XML, SQL, text and PDF.
 #include <QFontComboBox>
 #include <QListWidget>
+#include <QToolButton>
 
 #include "export/dialog/form/exportdialogform.h"
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/form/xlsextraspage.h"
+#include "export/dialog/form/xlsformatspage.h"
 #include "export/text/html.h"
 #include "ui_asciipage.h"
 #include "ui_exportdialog.h"
@@ -22,6 +24,10 @@ namespace {
 const char* const kPictureFilter =
     "Pictures (*.jpg, *.jpeg, *.png, *.gif, *.bmp)|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files "
     "(*.*)|*.*";
+const char* const kXLSBackgroundFilter =
+    "All (*.gif;*.jpg;*.jpeg;*.bmp)|*.gif;*.jpg;*.jpeg;*.bmp;|CompuServe GIF Image "
+    "(*.gif)|*.gif|JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps "
+    "(*.bmp)|*.bmp";
 const char* const kTemplateFilter = "HTML colour templates (*.ini)|*.ini|All files (*.*)|*.*";
 
 void Resync(QListWidget* list, const QStringList& items, int row) {
@@ -46,13 +52,16 @@ void TExportDialogF::BindXLSPage() {
   bind_.Text(xls_->edXLSPageBackground, &p.PageBackground);
   bind_.Bool(xls_->cbXLSAutoCalcColWidth, &p.AutoCalcColWidth);
   bind_.Choice({xls_->rbXLSStripNone, xls_->rbXLSStripColumn, xls_->rbXLSStripRow}, &p.StripType);
-  connect(xls_->bXLSPageBackground, &QPushButton::clicked, this, [this, &p] {
-    ChooseFile(xls_->edXLSPageBackground, kPictureFilter, "", &p.PageBackground);
+  // The chooser starts on the current file, so in its folder.
+  connect(xls_->bXLSPageBackground, &QToolButton::clicked, this, [this, &p] {
+    ChooseFile(xls_->edXLSPageBackground, kXLSBackgroundFilter, "", &p.PageBackground);
   });
+  xlsFormats_ = new TXLSFormatsPage(model_, *xls_, xls_->pcXLS);
+  bind_.Show([this] { xlsFormats_->Refresh(); });
   QStringList columns;
   for (int i = 0; i < model_.Columns().Count(); ++i) columns << Q(model_.Columns()[i].Name);
-  xlsExtras_ = new TxlsExtrasPage(p, columns, xls_->tsXLSExtensionsTab);
-  xls_->layoutXLSExtensions->addWidget(xlsExtras_);
+  xlsExtras_ = new TxlsExtrasPage(p, columns, xls_->tsExtensions);
+  xls_->layoutExtensions->addWidget(xlsExtras_);
   bind_.Show([this] { xlsExtras_->Refresh(); });
 }
 

@@ -572,7 +572,7 @@ TEST(OptionsFile, StyleFilesHoldTheStripStyles) {
   m.AddXLSStripStyle();
   m.Settings().XLS.StripStyles[0].Format.Fill.Background = clrRose;
   m.SaveXLSStyles(folder + "s.xst");
-  m.DeleteXLSStripStyle(0);
+  m.DeleteXLSStripStyles({0}, 0);
   m.LoadXLSStyles(folder + "s.xst");
   ASSERT_EQ(m.Settings().XLS.StripStyles.size(), 1u);
   EXPECT_EQ(m.Settings().XLS.StripStyles[0].Caption, "ЭЛЕМЕНТ_0");

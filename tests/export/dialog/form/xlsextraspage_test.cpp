@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 
 #include "export/core/inifile.h"
+#include "export/dialog/form/binder.h"
+#include "export/xls/palette.h"
 #include "export/dialog/form/xlsextraspage.h"
 #include "tests/export/dialog/form/formdriver.h"
 #include "tests/support/demo.h"
@@ -33,7 +35,7 @@ class ExtrasPage : public FormTest {
       f.show();
       TFormDriver d(f);
       EXPECT_TRUE(d.Tab("pcExportType", "tsTypeFormats"));
-      EXPECT_TRUE(d.Tab("pcXLS", "tsXLSExtensionsTab"));
+      EXPECT_TRUE(d.Tab("pcXLS", "tsExtensions"));
       drive(f, d);
     });
   }
@@ -219,6 +221,9 @@ TEST_F(ExtrasPage, ChartsWithSeriesAndTheirChoices) {
     auto* column = d.W<QComboBox>("cbxSeriesColumn");
     column->setCurrentIndex(2);
     emit column->activated(2);
+    // The series colour comes from the workbook palette.
+    prompts.SetNextText(form::ToQColor(xlsColorToScreen(clrRed)).name());
+    d.Click("bSeriesColor");
     Shot(&f, "extras-series");
 
     const TxlsCharts& charts = f.Model().Settings().XLS.Extras.Charts;
@@ -228,6 +233,8 @@ TEST_F(ExtrasPage, ChartsWithSeriesAndTheirChoices) {
     EXPECT_EQ(charts[1].CategoryLabelsColumn, "NAME");
     ASSERT_EQ(charts[1].Series.Count(), 2);
     EXPECT_EQ(charts[1].Series[1].DataColumn, "PRICE");
+    EXPECT_EQ(charts[1].Series[1].Color, clrRed);
+    EXPECT_EQ(charts[1].Series[0].Color, clrAqua);
 
     // The root takes both charts and their series.
     ClickNode(tree, Find(tree, "Charts"));
