@@ -29,12 +29,24 @@ constexpr TKindHints kHints[] = {{"Add hyperlink", "Delete hyperlink"},
 void DeleteFromList(TxlsExtras& e, TxlsExtrasNode& node) {
   const int i = node.Index();
   switch (node.Kind) {
-    case ekHyperlink: e.Hyperlinks.Delete(i); break;
-    case ekNote: e.Notes.Delete(i); break;
-    case ekChart: e.Charts.Delete(i); break;
-    case ekCell: e.Cells.Delete(i); break;
-    case ekMergedCells: e.MergedCells.Delete(i); break;
-    case ekSeries: node.Parent->Parent->As<TxlsChart>()->Series.Delete(i); break;
+    case ekHyperlink:
+      e.Hyperlinks.Delete(i);
+      break;
+    case ekNote:
+      e.Notes.Delete(i);
+      break;
+    case ekChart:
+      e.Charts.Delete(i);
+      break;
+    case ekCell:
+      e.Cells.Delete(i);
+      break;
+    case ekMergedCells:
+      e.MergedCells.Delete(i);
+      break;
+    case ekSeries:
+      node.Parent->Parent->As<TxlsChart>()->Series.Delete(i);
+      break;
   }
 }
 
@@ -62,7 +74,9 @@ std::string xlsCellNodeText(const TxlsCell& cell) {
   return "Ячейка(Кол: " + std::to_string(cell.Col) + " Стр: " + std::to_string(cell.Row) + ")";
 }
 
-TxlsExtrasTree::TxlsExtrasTree(TXLSPage& page) : page_(page) { Rebuild(); }
+TxlsExtrasTree::TxlsExtrasTree(TXLSPage& page) : page_(page) {
+  Rebuild();
+}
 
 bool TxlsExtrasTree::Sync() {
   if (stamp_ == page_.Extras.Stamp.Value()) return false;
@@ -77,7 +91,8 @@ void TxlsExtrasTree::Rebuild() {
     roots_.push_back(std::make_unique<TxlsExtrasNode>(static_cast<TxlsExtraKind>(k), kRootTexts[k],
                                                       nullptr, nullptr));
   TxlsExtras& e = page_.Extras;
-  for (const auto& h : e.Hyperlinks) AddNode(Root(ekHyperlink), ekHyperlink, h->DisplayName(), h.get());
+  for (const auto& h : e.Hyperlinks)
+    AddNode(Root(ekHyperlink), ekHyperlink, h->DisplayName(), h.get());
   for (const auto& n : e.Notes) AddNode(Root(ekNote), ekNote, n->DisplayName(), n.get());
   for (const auto& c : e.Charts) {
     TxlsExtrasNode& folder = *AddChartNode(*c, c->DisplayName()).Children.front();
@@ -154,8 +169,8 @@ TxlsExtrasNode* TxlsExtrasTree::Add() {
     }
     case ekMergedCells: {
       TxlsExtrasNode& root = Root(ekMergedCells);
-      node = &AddNode(root, ekMergedCells, FreeText(root, "Объед. ячейки", " "),
-                      &e.MergedCells.Add());
+      node =
+          &AddNode(root, ekMergedCells, FreeText(root, "Объед. ячейки", " "), &e.MergedCells.Add());
       break;
     }
   }
@@ -205,12 +220,23 @@ void TxlsExtrasTree::ClearChildren(TxlsExtrasNode& node) {
     node.Parent->As<TxlsChart>()->Series.Clear();
   } else {
     switch (node.Kind) {
-      case ekHyperlink: e.Hyperlinks.Clear(); break;
-      case ekNote: e.Notes.Clear(); break;
-      case ekChart: e.Charts.Clear(); break;
-      case ekCell: e.Cells.Clear(); break;
-      case ekMergedCells: e.MergedCells.Clear(); break;
-      case ekSeries: break;
+      case ekHyperlink:
+        e.Hyperlinks.Clear();
+        break;
+      case ekNote:
+        e.Notes.Clear();
+        break;
+      case ekChart:
+        e.Charts.Clear();
+        break;
+      case ekCell:
+        e.Cells.Clear();
+        break;
+      case ekMergedCells:
+        e.MergedCells.Clear();
+        break;
+      case ekSeries:
+        break;
     }
   }
   node.Children.clear();

@@ -20,8 +20,7 @@ enum TxlsExtraKind : int { ekHyperlink, ekNote, ekChart, ekCell, ekMergedCells, 
 
 class TxlsExtrasNode {
  public:
-  TxlsExtrasNode(TxlsExtraKind kind, std::string text, TxlsExtrasNode* parent,
-                 TxlsCustomItem* item)
+  TxlsExtrasNode(TxlsExtraKind kind, std::string text, TxlsExtrasNode* parent, TxlsCustomItem* item)
       : Kind(kind), Text(std::move(text)), Parent(parent), Item(item) {}
 
   TxlsExtraKind Kind;

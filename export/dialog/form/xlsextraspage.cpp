@@ -190,8 +190,8 @@ void TxlsExtrasPage::ShowEditor() {
 }
 
 void TxlsExtrasPage::UpdateNodeText(TxlsExtrasNode& node) {
-  if (node.Kind == ekCell) tree_.SetCellPlace(node, node.As<TxlsCell>()->Col,
-                                              node.As<TxlsCell>()->Row);
+  if (node.Kind == ekCell)
+    tree_.SetCellPlace(node, node.As<TxlsCell>()->Col, node.As<TxlsCell>()->Row);
   if (QTreeWidgetItem* item = tvExtras_->currentItem())
     if (NodeOf(item) == &node) item->setText(0, Q(node.Text));
 }
@@ -329,7 +329,8 @@ QWidget* TxlsExtrasPage::BuildHyperlinkEditor() {
     tree_.SetHyperlinkTitle(*tree_.Selected(), S(text));
     UpdateNodeText(*tree_.Selected());
   });
-  QLineEdit* target = TextField<T>("edHyperlinkTarget", [](T& h, const std::string& v) { h.Target = v; });
+  QLineEdit* target =
+      TextField<T>("edHyperlinkTarget", [](T& h, const std::string& v) { h.Target = v; });
   QLineEdit* tip =
       TextField<T>("edHyperlinkScreenTip", [](T& h, const std::string& v) { h.ScreenTip = v; });
   OnShow([this, title, target, tip] {
@@ -359,7 +360,8 @@ QWidget* TxlsExtrasPage::BuildNoteEditor() {
   connect(text, &QPlainTextEdit::textChanged, this, [this, text] {
     if (T* n = Item<T>(); n && !showing_) {
       n->Lines.Clear();
-      for (const QString& line : text->toPlainText().split(QLatin1Char('\n'))) n->Lines.Add(S(line));
+      for (const QString& line : text->toPlainText().split(QLatin1Char('\n')))
+        n->Lines.Add(S(line));
     }
   });
   OnShow([this, text] {
@@ -425,8 +427,7 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
   }
   auto group = [this](QHBoxLayout* row,
                       std::vector<std::tuple<const char*, const char*, const char*, int>> buttons,
-                      std::function<int(T&)> get, std::function<void(T&, int)> set,
-                      int released) {
+                      std::function<int(T&)> get, std::function<void(T&, int)> set, int released) {
     auto* g = new QButtonGroup(this);
     g->setExclusive(false);
     for (const auto& [name, text, hint, value] : buttons) {
@@ -452,22 +453,26 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
     });
   };
   auto* underline = new QHBoxLayout;
-  group(underline,
-        {{"tbNoteUnderlineSingle", "Ч", "Одинарное подчеркивание", fulSingle},
-         {"tbNoteUnderlineDouble", "Ч²", "Двойное подчеркивание", fulDouble},
-         {"tbNoteUnderlineSingleAccounting", "Ч с", "Одинарное подчеркивание по словам", fulSingleAccounting},
-         {"tbNoteUnderlineDoubleAccounting", "Ч² с", "Двойное подчеркивание по словам", fulDoubleAccounting}},
-        [](T& n) { return int(n.Format.Font.Underline); },
-        [](T& n, int v) { n.Format.Font.Underline = static_cast<TxlsFontUnderline>(v); }, fulNone);
+  group(
+      underline,
+      {{"tbNoteUnderlineSingle", "Ч", "Одинарное подчеркивание", fulSingle},
+       {"tbNoteUnderlineDouble", "Ч²", "Двойное подчеркивание", fulDouble},
+       {"tbNoteUnderlineSingleAccounting", "Ч с", "Одинарное подчеркивание по словам",
+        fulSingleAccounting},
+       {"tbNoteUnderlineDoubleAccounting", "Ч² с", "Двойное подчеркивание по словам",
+        fulDoubleAccounting}},
+      [](T& n) { return int(n.Format.Font.Underline); },
+      [](T& n, int v) { n.Format.Font.Underline = static_cast<TxlsFontUnderline>(v); }, fulNone);
   auto* horizontal = new QHBoxLayout;
-  group(horizontal,
-        {{"tbNoteAlignLeft", "Лев.", "По левому краю", halLeft},
-         {"tbNoteAlignCenter", "Центр", "По центру", halCenter},
-         {"tbNoteAlignRight", "Прав.", "По правому краю", halRight},
-         {"tbNoteAlignFill", "Шир.", "По ширине", halFill}},
-        [](T& n) { return int(n.Format.Alignment.Horizontal); },
-        [](T& n, int v) { n.Format.Alignment.Horizontal = static_cast<TxlsHorizontalAlignment>(v); },
-        halGeneral);
+  group(
+      horizontal,
+      {{"tbNoteAlignLeft", "Лев.", "По левому краю", halLeft},
+       {"tbNoteAlignCenter", "Центр", "По центру", halCenter},
+       {"tbNoteAlignRight", "Прав.", "По правому краю", halRight},
+       {"tbNoteAlignFill", "Шир.", "По ширине", halFill}},
+      [](T& n) { return int(n.Format.Alignment.Horizontal); },
+      [](T& n, int v) { n.Format.Alignment.Horizontal = static_cast<TxlsHorizontalAlignment>(v); },
+      halGeneral);
   auto* vertical = new QHBoxLayout;
   {
     auto* g = new QButtonGroup(this);
@@ -551,7 +556,8 @@ QWidget* TxlsExtrasPage::BuildNoteFillSheet() {
     gradientLayout->addWidget(r, i / 2, i % 2);
   }
   auto enableGradients = [gradients, types] {
-    for (QAbstractButton* b : gradients->buttons()) b->setEnabled(types->checkedId() == nftGradient);
+    for (QAbstractButton* b : gradients->buttons())
+      b->setEnabled(types->checkedId() == nftGradient);
   };
   connect(types, &QButtonGroup::idClicked, this, [this, enableGradients](int id) {
     if (T* n = Item<T>(); n && !showing_) n->Format.FillType = static_cast<TxlsNoteFillType>(id);
@@ -625,9 +631,9 @@ QWidget* TxlsExtrasPage::BuildChartEditor() {
   QLineEdit* title = TextField<T>("edChartTitle", [](T& c, const std::string& v) { c.Title = v; });
   OnShow([this, title] { title->setText(Q(Item<T>()->Title)); });
   QStringList styles;
-  for (const char* s : {"Column", "Column 3D", "Bar", "Bar 3D", "Line", "Line Mark", "Line 3D",
-                        "Pie", "Pie 3D", "Area", "Area 3D", "Surface", "Surface 3D", "Radar",
-                        "Radar Area"})
+  for (const char* s :
+       {"Column", "Column 3D", "Bar", "Bar 3D", "Line", "Line Mark", "Line 3D", "Pie", "Pie 3D",
+        "Area", "Area 3D", "Surface", "Surface 3D", "Radar", "Radar Area"})
     styles << tr(s);
   QComboBox* style = IndexField<T>(
       "cbxChartStyle", styles, [](T& c) { return int(c.Style); },
@@ -682,8 +688,10 @@ QWidget* TxlsExtrasPage::BuildChartPositionSheet() {
       c->Position.AutoPosition.Placement = static_cast<TxlsChartPlacement>(id);
   });
   QFormLayout* autoForm = Form();
-  QLineEdit* left = IntField<T>("edChartLeft", 32, [](T& c) -> int& { return c.Position.AutoPosition.Left; });
-  QLineEdit* top = IntField<T>("edChartTop", 32, [](T& c) -> int& { return c.Position.AutoPosition.Top; });
+  QLineEdit* left =
+      IntField<T>("edChartLeft", 32, [](T& c) -> int& { return c.Position.AutoPosition.Left; });
+  QLineEdit* top =
+      IntField<T>("edChartTop", 32, [](T& c) -> int& { return c.Position.AutoPosition.Top; });
   QLineEdit* height =
       IntField<T>("edChartHeight", 32, [](T& c) -> int& { return c.Position.AutoPosition.Height; });
   QLineEdit* width =
@@ -694,10 +702,14 @@ QWidget* TxlsExtrasPage::BuildChartPositionSheet() {
   autoForm->addRow(Label(tr("Height"), height), height);
   autoForm->addRow(Label(tr("Width"), width), width);
   QFormLayout* customForm = Form();
-  QLineEdit* x1 = IntField<T>("edChartX1", 8, [](T& c) -> int& { return c.Position.CustomPosition.X1; });
-  QLineEdit* y1 = IntField<T>("edChartY1", 16, [](T& c) -> int& { return c.Position.CustomPosition.Y1; });
-  QLineEdit* x2 = IntField<T>("edChartX2", 8, [](T& c) -> int& { return c.Position.CustomPosition.X2; });
-  QLineEdit* y2 = IntField<T>("edChartY2", 16, [](T& c) -> int& { return c.Position.CustomPosition.Y2; });
+  QLineEdit* x1 =
+      IntField<T>("edChartX1", 8, [](T& c) -> int& { return c.Position.CustomPosition.X1; });
+  QLineEdit* y1 =
+      IntField<T>("edChartY1", 16, [](T& c) -> int& { return c.Position.CustomPosition.Y1; });
+  QLineEdit* x2 =
+      IntField<T>("edChartX2", 8, [](T& c) -> int& { return c.Position.CustomPosition.X2; });
+  QLineEdit* y2 =
+      IntField<T>("edChartY2", 16, [](T& c) -> int& { return c.Position.CustomPosition.Y2; });
   customForm->addRow(Label(tr("X1"), x1), x1);
   customForm->addRow(Label(tr("Y1"), y1), y1);
   customForm->addRow(Label(tr("X2"), x2), x2);
@@ -740,12 +752,16 @@ QWidget* TxlsExtrasPage::BuildChartLabelsSheet() {
   QFormLayout* f = Form();
   QRadioButton* column = Radio("rbChartCategoryColumn", tr("Column"));
   QRadioButton* custom = Radio("rbChartCategoryCustom", tr("Custom"));
-  QComboBox* name =
-      ColumnField<T>("cbxChartCategoryColumn", [](T& c) -> std::string& { return c.CategoryLabelsColumn; });
-  QLineEdit* col1 = IntField<T>("edChartCategoryCol1", 8, [](T& c) -> int& { return c.CategoryLabels.Col1; });
-  QLineEdit* row1 = IntField<T>("edChartCategoryRow1", 16, [](T& c) -> int& { return c.CategoryLabels.Row1; });
-  QLineEdit* col2 = IntField<T>("edChartCategoryCol2", 8, [](T& c) -> int& { return c.CategoryLabels.Col2; });
-  QLineEdit* row2 = IntField<T>("edChartCategoryRow2", 16, [](T& c) -> int& { return c.CategoryLabels.Row2; });
+  QComboBox* name = ColumnField<T>("cbxChartCategoryColumn",
+                                   [](T& c) -> std::string& { return c.CategoryLabelsColumn; });
+  QLineEdit* col1 =
+      IntField<T>("edChartCategoryCol1", 8, [](T& c) -> int& { return c.CategoryLabels.Col1; });
+  QLineEdit* row1 =
+      IntField<T>("edChartCategoryRow1", 16, [](T& c) -> int& { return c.CategoryLabels.Row1; });
+  QLineEdit* col2 =
+      IntField<T>("edChartCategoryCol2", 8, [](T& c) -> int& { return c.CategoryLabels.Col2; });
+  QLineEdit* row2 =
+      IntField<T>("edChartCategoryRow2", 16, [](T& c) -> int& { return c.CategoryLabels.Row2; });
   const std::vector<QWidget*> customFields = {col1, row1, col2, row2};
   auto enable = [column, name, customFields] { EnableByChoice(column, {name}, customFields); };
   for (QRadioButton* r : {column, custom})
@@ -779,7 +795,8 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
   range->setLayout(r);
   QRadioButton* column = Radio("rbSeriesColumn", tr("Column"));
   QRadioButton* custom = Radio("rbSeriesCustom", tr("Custom"));
-  QComboBox* name = ColumnField<T>("cbxSeriesColumn", [](T& s) -> std::string& { return s.DataColumn; });
+  QComboBox* name =
+      ColumnField<T>("cbxSeriesColumn", [](T& s) -> std::string& { return s.DataColumn; });
   QLineEdit* col1 = IntField<T>("edSeriesCol1", 8, [](T& s) -> int& { return s.DataRange.Col1; });
   QLineEdit* row1 = IntField<T>("edSeriesRow1", 16, [](T& s) -> int& { return s.DataRange.Row1; });
   QLineEdit* col2 = IntField<T>("edSeriesCol2", 8, [](T& s) -> int& { return s.DataRange.Col2; });
@@ -788,7 +805,8 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
   auto enable = [column, name, customFields] { EnableByChoice(column, {name}, customFields); };
   for (QRadioButton* b : {column, custom})
     connect(b, &QRadioButton::clicked, this, [this, column, enable] {
-      if (T* s = Item<T>(); s && !showing_) s->DataRangeType = column->isChecked() ? rtColumn : rtCustom;
+      if (T* s = Item<T>(); s && !showing_)
+        s->DataRangeType = column->isChecked() ? rtColumn : rtCustom;
       enable();
     });
   r->addRow(column, name);
@@ -822,11 +840,13 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
 QWidget* TxlsExtrasPage::BuildCellEditor() {
   using T = TxlsCell;
   QFormLayout* f = Form();
-  QLineEdit* col = IntField<T>("edCellCol", 16, [](T& c) -> int& { return c.Col; }, true);
-  QLineEdit* row = IntField<T>("edCellRow", 16, [](T& c) -> int& { return c.Row; }, true);
+  QLineEdit* col = IntField<T>(
+      "edCellCol", 16, [](T& c) -> int& { return c.Col; }, true);
+  QLineEdit* row = IntField<T>(
+      "edCellRow", 16, [](T& c) -> int& { return c.Row; }, true);
   QLineEdit* value = Named(new QLineEdit, "edCellValue");
-  QLineEdit* dateFormat =
-      TextField<T>("edCellDateTimeFormat", [](T& c, const std::string& v) { c.DateTimeFormat = v; });
+  QLineEdit* dateFormat = TextField<T>("edCellDateTimeFormat",
+                                       [](T& c, const std::string& v) { c.DateTimeFormat = v; });
   QLineEdit* numberFormat =
       TextField<T>("edCellNumericFormat", [](T& c, const std::string& v) { c.NumericFormat = v; });
   // The stored value of each type stays; changing the type shows that type's.
@@ -873,8 +893,10 @@ QWidget* TxlsExtrasPage::BuildCellEditor() {
 QWidget* TxlsExtrasPage::BuildMergedEditor() {
   using T = TxlsMergedCells;
   QFormLayout* f = Form();
-  QLineEdit* firstCol = IntField<T>("edMergedFirstCol", 16, [](T& m) -> int& { return m.FirstCol; });
-  QLineEdit* firstRow = IntField<T>("edMergedFirstRow", 16, [](T& m) -> int& { return m.FirstRow; });
+  QLineEdit* firstCol =
+      IntField<T>("edMergedFirstCol", 16, [](T& m) -> int& { return m.FirstCol; });
+  QLineEdit* firstRow =
+      IntField<T>("edMergedFirstRow", 16, [](T& m) -> int& { return m.FirstRow; });
   QLineEdit* lastCol = IntField<T>("edMergedLastCol", 16, [](T& m) -> int& { return m.LastCol; });
   QLineEdit* lastRow = IntField<T>("edMergedLastRow", 16, [](T& m) -> int& { return m.LastRow; });
   f->addRow(Label(tr("Перв. Кол."), firstCol), firstCol);
@@ -885,4 +907,3 @@ QWidget* TxlsExtrasPage::BuildMergedEditor() {
 }
 
 }  // namespace morvale::form
-

@@ -82,10 +82,12 @@ class TxlsExtrasPage : public QWidget {
   QComboBox* ColumnField(const char* name, std::function<std::string&(T&)> field);
   // A drop-down whose index is an enumeration value of the selected item.
   template <class T>
-  QComboBox* IndexField(const char* name, const QStringList& items,
-                        std::function<int(T&)> get, std::function<void(T&, int)> set);
+  QComboBox* IndexField(const char* name, const QStringList& items, std::function<int(T&)> get,
+                        std::function<void(T&, int)> set);
   // How the current editor's controls show the selected item (run while showing_ is up).
-  void OnShow(std::function<void()> show) { show_[static_cast<size_t>(building_)].push_back(std::move(show)); }
+  void OnShow(std::function<void()> show) {
+    show_[static_cast<size_t>(building_)].push_back(std::move(show));
+  }
 
   TxlsExtrasTree tree_;
   QStringList columns_;

@@ -11,8 +11,8 @@
 
 #include "export/core/inifile.h"
 #include "export/dialog/form/binder.h"
-#include "export/xls/palette.h"
 #include "export/dialog/form/xlsextraspage.h"
+#include "export/xls/palette.h"
 #include "tests/export/dialog/form/formdriver.h"
 #include "tests/support/demo.h"
 
@@ -83,8 +83,8 @@ TEST_F(ExtrasPage, HyperlinksAreAddedNumberedAndEdited) {
     auto* del = d.W<QToolButton>("tbXLSDeleteExtra");
     QStringList roots;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) roots << tree->topLevelItem(i)->text(0);
-    EXPECT_EQ(roots, (QStringList{"Hyperlinks", "Notes", "Charts", "Ячейки",
-                                  "Объединенные ячейки"}));
+    EXPECT_EQ(roots,
+              (QStringList{"Hyperlinks", "Notes", "Charts", "Ячейки", "Объединенные ячейки"}));
     EXPECT_FALSE(add->isEnabled()) << "nothing selected";
 
     QTreeWidgetItem* links = Find(tree, "Hyperlinks");
@@ -332,8 +332,3 @@ TEST_F(ExtrasPage, ALoadedOptionsFileReplacesTheTree) {
 
 }  // namespace
 }  // namespace morvale::test
-
-
-
-
-
