@@ -13,6 +13,7 @@
 #include "export/dialog/xlsextrastree.h"
 
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 class QStackedWidget;
 class QTabWidget;
@@ -80,6 +81,13 @@ class TxlsExtrasPage : public QWidget {
   // A drop-down of the export columns bound to a column name of the selected item.
   template <class T>
   QComboBox* ColumnField(const char* name, std::function<std::string&(T&)> field);
+  // "Column" with a choice of the export columns, or "Custom" with "Col 1", "Row 1", "Col 2",
+  // "Row 2"; the fields of the choice not taken are disabled. Named rb<name>Column,
+  // cbx<name>Column, ed<name>Col1 ...
+  template <class T>
+  void RangeField(QFormLayout* form, const std::string& name,
+                  std::function<TxlsRangeType&(T&)> type, std::function<std::string&(T&)> column,
+                  std::function<TxlsDataRange&(T&)> range);
   // A drop-down whose index is an enumeration value of the selected item.
   template <class T>
   QComboBox* IndexField(const char* name, const QStringList& items, std::function<int(T&)> get,
