@@ -24,28 +24,29 @@ constexpr TKindHints kHints[] = {{"Add hyperlink", "Delete hyperlink"},
                                  {"Добавить объед. ячейку", "Удалить объед. ячейку"},
                                  {"Add series", "Delete series"}};
 
-// The list an item node's item lives in, at the node's position: deleting there keeps the list
-// and the nodes in the same order.
-void DeleteFromList(TxlsExtras& e, TxlsExtrasNode& node) {
-  const int i = node.Index();
-  switch (node.Kind) {
+// Runs `f` on the list that holds the items of a node's children (a root or a "Series" node), or
+// the item of an item node: the lists keep the nodes' order, so a node's index is its item's.
+template <class F>
+void WithList(TxlsExtras& e, const TxlsExtrasNode& node, F f) {
+  const TxlsExtrasNode& owner = node.Item ? *node.Parent : node;
+  switch (owner.Kind) {
     case ekHyperlink:
-      e.Hyperlinks.Delete(i);
+      f(e.Hyperlinks);
       break;
     case ekNote:
-      e.Notes.Delete(i);
+      f(e.Notes);
       break;
     case ekChart:
-      e.Charts.Delete(i);
+      f(e.Charts);
       break;
     case ekCell:
-      e.Cells.Delete(i);
+      f(e.Cells);
       break;
     case ekMergedCells:
-      e.MergedCells.Delete(i);
+      f(e.MergedCells);
       break;
     case ekSeries:
-      node.Parent->Parent->As<TxlsChart>()->Series.Delete(i);
+      f(owner.Parent->As<TxlsChart>()->Series);
       break;
   }
 }
@@ -204,7 +205,7 @@ void TxlsExtrasTree::Delete() {
 void TxlsExtrasTree::DeleteItemNode(TxlsExtrasNode& node) {
   TxlsExtrasNode& parent = *node.Parent;
   const int at = node.Index();
-  DeleteFromList(page_.Extras, node);
+  WithList(page_.Extras, node, [at](auto& list) { list.Delete(at); });
   parent.Children.erase(parent.Children.begin() + at);
   // Focus stays where the user was: the next sibling, else the last one, else the parent.
   const int count = static_cast<int>(parent.Children.size());
@@ -215,30 +216,7 @@ void TxlsExtrasTree::DeleteItemNode(TxlsExtrasNode& node) {
 }
 
 void TxlsExtrasTree::ClearChildren(TxlsExtrasNode& node) {
-  TxlsExtras& e = page_.Extras;
-  if (node.IsSeriesFolder()) {
-    node.Parent->As<TxlsChart>()->Series.Clear();
-  } else {
-    switch (node.Kind) {
-      case ekHyperlink:
-        e.Hyperlinks.Clear();
-        break;
-      case ekNote:
-        e.Notes.Clear();
-        break;
-      case ekChart:
-        e.Charts.Clear();
-        break;
-      case ekCell:
-        e.Cells.Clear();
-        break;
-      case ekMergedCells:
-        e.MergedCells.Clear();
-        break;
-      case ekSeries:
-        break;
-    }
-  }
+  WithList(page_.Extras, node, [](auto& list) { list.Clear(); });
   node.Children.clear();
 }
 
