@@ -302,6 +302,27 @@ using TxlsCharts = TxlsOwnedList<TxlsChart>;
 using TxlsCells = TxlsOwnedList<TxlsCell>;
 using TxlsMergedCellList = TxlsOwnedList<TxlsMergedCells>;
 
+// Which copy of the extras a value is: every copy and assignment takes a new stamp, so that a
+// view over the lists (the dialog's tree) sees them replaced even when the new items happen to
+// sit at the addresses of the old ones.
+class TxlsCopyStamp {
+ public:
+  TxlsCopyStamp() : value_(Next()) {}
+  TxlsCopyStamp(const TxlsCopyStamp&) : value_(Next()) {}
+  TxlsCopyStamp& operator=(const TxlsCopyStamp&) {
+    value_ = Next();
+    return *this;
+  }
+  uint64_t Value() const { return value_; }
+
+ private:
+  static uint64_t Next() {
+    static uint64_t last = 0;
+    return ++last;
+  }
+  uint64_t value_;
+};
+
 // The extras of the exporter and of every sheet, copied by one assignment.
 struct TxlsExtras {
   explicit TxlsExtras(const TXLSOptions* options)
@@ -318,6 +339,7 @@ struct TxlsExtras {
   TxlsCells Cells;
   TxlsMergedCellList MergedCells;
   TxlsGraphic Background;
+  TxlsCopyStamp Stamp;
 };
 
 // The options-file sections of the extras: "XLS_HYPERLINK_<n>", "XLS_NOTE_<n>", "XLS_CHART_<n>",

@@ -26,6 +26,7 @@ class TPDFPage;
 
 namespace morvale::form {
 
+class TxlsExtrasPage;
 class TXLSFormatsPage;
 
 class TExportDialogF : public QDialog {
@@ -89,6 +90,7 @@ class TExportDialogF : public QDialog {
   std::unique_ptr<Ui::TSQLPage> sql_;
   std::unique_ptr<Ui::TASCIIPage> ascii_;
   std::unique_ptr<Ui::TPDFPage> pdf_;
+  TxlsExtrasPage* xlsExtras_ = nullptr;
   TXLSFormatsPage* xlsFormats_ = nullptr;
   QWidget* noOptions_ = nullptr;
   QWidget* jsonOptions_ = nullptr;

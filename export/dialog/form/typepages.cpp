@@ -5,6 +5,7 @@
 
 #include "export/dialog/form/exportdialogform.h"
 #include "export/dialog/form/prompts.h"
+#include "export/dialog/form/xlsextraspage.h"
 #include "export/dialog/form/xlsformatspage.h"
 #include "export/text/html.h"
 #include "ui_asciipage.h"
@@ -57,6 +58,11 @@ void TExportDialogF::BindXLSPage() {
   });
   xlsFormats_ = new TXLSFormatsPage(model_, *xls_, xls_->pcXLS);
   bind_.Show([this] { xlsFormats_->Refresh(); });
+  QStringList columns;
+  for (int i = 0; i < model_.Columns().Count(); ++i) columns << Q(model_.Columns()[i].Name);
+  xlsExtras_ = new TxlsExtrasPage(p, columns, xls_->tsExtensions);
+  xls_->layoutExtensions->addWidget(xlsExtras_);
+  bind_.Show([this] { xlsExtras_->Refresh(); });
 }
 
 // ---- Word / RTF -------------------------------------------------------------------------------
