@@ -387,6 +387,17 @@ int DayOfWeek(TDateTime dt) {
   return Decode(dt).dayOfWeek;
 }
 
+namespace {
+TDateTime Combine(TDateTime date, int64_t ms);
+}  // namespace
+
+TDateTime WholeSeconds(TDateTime dt) {
+  Parts p = Decode(dt);
+  TDateTime date = 0;
+  TryEncodeDate(p.year, p.month, p.day, date);
+  return Combine(date, ((p.hour * 60LL + p.minute) * 60 + p.second) * 1000);
+}
+
 TDateTimeFormat::TDateTimeFormat(std::string_view format)
     : source_(format.empty() ? std::string_view("c") : format) {
   bool afterHour = false;

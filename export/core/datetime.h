@@ -18,7 +18,10 @@ bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out);
 TDateTime EncodeDate(int year, int month, int day);  // throws EConvertError on a bad date
 void DecodeDate(TDateTime dt, int& year, int& month, int& day);
 void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
-int DayOfWeek(TDateTime dt);  // 1 = Sunday .. 7 = Saturday
+int DayOfWeek(TDateTime dt);
+// The value a text of dt that shows it to the second reads back as: its milliseconds dropped
+// after the rounding that rendering does.
+TDateTime WholeSeconds(TDateTime dt);  // 1 = Sunday .. 7 = Saturday
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 
