@@ -135,10 +135,10 @@ void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
     RenderCell(cell, bytes, type, dateTimeFormat, fs, scratch);
     SetText(scratch, out);
   };
-  auto dateTime = [&](double dt) {
+  auto dateTime = [&](double dt, bool whole) {
     if (!typedDates) return rendered();
     out.Kind = TValueKind::DateTime;
-    out.Float = WholeSeconds(dt);
+    out.Float = whole ? dt : WholeSeconds(dt);
   };
   switch (cell.Kind) {
     case TCellKind::Null:
@@ -162,7 +162,7 @@ void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
       return;
     case TCellKind::DateTime:
       if (cls != TRenderClass::DateTime) return rendered();
-      return dateTime(cell.Float);
+      return dateTime(cell.Float, false);
     case TCellKind::Blob:
       return SetText(bytes, out);
     case TCellKind::Text:
@@ -179,7 +179,8 @@ void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
     case TRenderClass::DateTime: {
       TDateTime dt;
       if (!TryParseIsoDateTime(bytes, dt)) break;
-      return dateTime(dt);
+      // An ISO text without a fraction of a second is read to the second already.
+      return dateTime(dt, bytes.find('.') == std::string_view::npos);
     }
     case TRenderClass::Boolean: {
       int flag = FlagOf(bytes);
