@@ -111,58 +111,84 @@ int64_t Int64(const char* p) {
   return static_cast<int64_t>(v);
 }
 
-void Digits(int64_t v, int width, std::string& out) {
+// v in decimal with at least `width` digits; returns the end. Dates and times are written for
+// every value of a column, so the common widths take no general loop.
+char* PutDigits(char* p, int64_t v, int width) {
+  if (width == 2 && v >= 0 && v < 100) {
+    p[0] = static_cast<char>('0' + v / 10);
+    p[1] = static_cast<char>('0' + v % 10);
+    return p + 2;
+  }
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
-  for (int n = static_cast<int>(r.ptr - buf); n < width; ++n) out += '0';
-  out.append(buf, r.ptr);
+  for (int n = static_cast<int>(r.ptr - buf); n < width; ++n) *p++ = '0';
+  return std::copy(buf, r.ptr, p);
+}
+
+void Digits(int64_t v, int width, std::string& out) {
+  char buf[24];
+  out.append(buf, PutDigits(buf, v, width));
 }
 
 // The days 2000-01-01 is after 1970-01-01: the server counts dates and times from it.
 constexpr int64_t kPgEpochDays = 10957;
 constexpr int64_t kMicrosPerDay = 86400000000;
 
-// A date as the server writes it in the ISO style: "2008-03-07", "0044-03-15 BC", "infinity".
-void AppendPgDate(int64_t daysSince2000, std::string& out, bool& bc) {
+// A date as the server writes it in the ISO style: "2008-03-07", "0044-03-15" with bc set.
+char* PutPgDate(char* p, int64_t daysSince2000, bool& bc) {
   int year, month, day;
   CivilFromDays(daysSince2000 + kPgEpochDays, year, month, day);
   bc = year <= 0;
-  Digits(bc ? 1 - year : year, 4, out);
-  out += '-';
-  Digits(month, 2, out);
-  out += '-';
-  Digits(day, 2, out);
+  p = PutDigits(p, bc ? 1 - year : year, 4);
+  *p++ = '-';
+  p = PutDigits(p, month, 2);
+  *p++ = '-';
+  return PutDigits(p, day, 2);
 }
 
 // A time of day in microseconds as "09:05:01" or "09:05:01.25" (the fraction's zeros dropped).
-void AppendPgTime(int64_t micros, std::string& out) {
-  const int64_t seconds = micros / 1000000, fraction = micros % 1000000;
-  Digits(seconds / 3600, 2, out);
-  out += ':';
-  Digits(seconds / 60 % 60, 2, out);
-  out += ':';
-  Digits(seconds % 60, 2, out);
-  if (fraction == 0) return;
-  std::string digits;
-  Digits(fraction, 6, digits);
-  while (digits.back() == '0') digits.pop_back();
-  out += '.';
-  out += digits;
+char* PutPgTime(char* p, int64_t micros) {
+  const int64_t seconds = micros / 1000000;
+  int64_t fraction = micros % 1000000;
+  p = PutDigits(p, seconds / 3600, 2);
+  *p++ = ':';
+  p = PutDigits(p, seconds / 60 % 60, 2);
+  *p++ = ':';
+  p = PutDigits(p, seconds % 60, 2);
+  if (fraction == 0) return p;
+  int width = 6;
+  while (fraction % 10 == 0) {
+    fraction /= 10;
+    --width;
+  }
+  *p++ = '.';
+  return PutDigits(p, fraction, width);
 }
 
-void AppendPgTimestamp(int64_t micros, std::string& out) {
-  if (micros == INT64_MAX) return out.append("infinity"), void();
-  if (micros == INT64_MIN) return out.append("-infinity"), void();
+// The text of a date (int32 days) or a timestamp (int64 microseconds), "infinity" included.
+std::string_view PgDateText(int32_t days, char* buf) {
+  if (days == INT32_MAX) return "infinity";
+  if (days == INT32_MIN) return "-infinity";
+  bool bc;
+  char* p = PutPgDate(buf, days, bc);
+  if (bc) p = std::copy_n(" BC", 3, p);
+  return std::string_view(buf, static_cast<size_t>(p - buf));
+}
+
+std::string_view PgTimestampText(int64_t micros, char* buf) {
+  if (micros == INT64_MAX) return "infinity";
+  if (micros == INT64_MIN) return "-infinity";
   int64_t days = micros / kMicrosPerDay, rest = micros % kMicrosPerDay;
   if (rest < 0) {
     rest += kMicrosPerDay;
     --days;
   }
   bool bc;
-  AppendPgDate(days, out, bc);
-  out += ' ';
-  AppendPgTime(rest, out);
-  if (bc) out += " BC";
+  char* p = PutPgDate(buf, days, bc);
+  *p++ = ' ';
+  p = PutPgTime(p, rest);
+  if (bc) p = std::copy_n(" BC", 3, p);
+  return std::string_view(buf, static_cast<size_t>(p - buf));
 }
 
 // NUMERIC's binary form (base-10000 digits, a weight, a sign and the display scale) as the
@@ -320,6 +346,7 @@ class TPgCopyCursor : public TCursor {
   }
 
   void ReadValue(Oid type, const char* p, int32_t len, TCell& cell, TRowWindow& window) {
+    char text[64];
     auto integer = [&](int64_t v) {
       cell.Kind = TCellKind::Int;
       cell.Int = v;
@@ -362,26 +389,22 @@ class TPgCopyCursor : public TCursor {
       }
       case kDate: {
         const int32_t days = Int32(p);
-        scratch_.clear();
-        if (days == INT32_MAX) {
-          scratch_ = "infinity";
-        } else if (days == INT32_MIN) {
-          scratch_ = "-infinity";
-        } else {
-          bool bc;
-          AppendPgDate(days, scratch_, bc);
-          if (bc) scratch_ += " BC";
+        const int64_t serial = days + kPgEpochDays + 25569;
+        if (serial >= -693593 && serial <= 2958465) {
+          // "YYYY-MM-DD" of a year from 1 to 9999 reads as this whole day, and is what a
+          // query across databases writes for it again.
+          cell.Kind = TCellKind::DateTime;
+          cell.Float = static_cast<double>(serial);
+          return;
         }
-        return window.SetText(cell, scratch_);
+        return window.SetText(cell, PgDateText(days, text));
       }
-      case kTime:
-        scratch_.clear();
-        AppendPgTime(Int64(p), scratch_);
-        return window.SetText(cell, scratch_);
+      case kTime: {
+        char* end = PutPgTime(text, Int64(p));
+        return window.SetText(cell, text, static_cast<size_t>(end - text));
+      }
       case kTimestamp:
-        scratch_.clear();
-        AppendPgTimestamp(Int64(p), scratch_);
-        return window.SetText(cell, scratch_);
+        return window.SetText(cell, PgTimestampText(Int64(p), text));
       case kNumeric:
         scratch_.clear();
         if (!AppendPgNumeric(p, len, scratch_))

@@ -80,6 +80,8 @@ std::vector<TCellSpec> EveryKindOfCell() {
           Stamp(-1.25),
           Stamp(0.99999999),
           Stamp(36526),
+          Stamp(-700000),
+          Stamp(3000000),
           Stamp(0.0416701389),
           Stamp(2958465.99999999),
           Text("12.50"),
