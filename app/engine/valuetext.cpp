@@ -163,8 +163,8 @@ void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
     case TCellKind::DateTime:
       if (cls != TRenderClass::DateTime) return rendered();
       // A whole day of the years 1 to 9999 reads back as itself.
-      return dateTime(cell.Float, std::trunc(cell.Float) == cell.Float &&
-                                      cell.Float >= -693593 && cell.Float <= 2958465);
+      return dateTime(cell.Float, std::trunc(cell.Float) == cell.Float && cell.Float >= -693593 &&
+                                      cell.Float <= 2958465);
     case TCellKind::Blob:
       return SetText(bytes, out);
     case TCellKind::Text:

@@ -252,8 +252,9 @@ TEST_P(Server, PostgreSqlCopyGivesTheRowByRowFieldsAndTexts) {
   // While a long result streams, the server runs it as a COPY; a move back runs it again.
   auto ds = Open(Series(200000, "i AS copy_marker, i * 0.5 AS half"));
   QSqlQuery q(QSqlDatabase::database(QString::fromStdString(admin_)));
-  ASSERT_TRUE(q.exec("SELECT query FROM pg_stat_activity WHERE query LIKE '%copy_marker%' AND "
-                     "pid <> pg_backend_pid()"));
+  ASSERT_TRUE(
+      q.exec("SELECT query FROM pg_stat_activity WHERE query LIKE '%copy_marker%' AND "
+             "pid <> pg_backend_pid()"));
   ASSERT_TRUE(q.next());
   EXPECT_TRUE(q.value(0).toString().startsWith("COPY (")) << q.value(0).toString().toStdString();
   for (int n = 0; n < 5000; ++n) ds->Next();

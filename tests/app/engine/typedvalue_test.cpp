@@ -25,10 +25,18 @@ struct TCellSpec {
   std::string Bytes;
 };
 
-TCellSpec Int(int64_t v) { return {TCellKind::Int, v, 0, {}}; }
-TCellSpec Real(double v) { return {TCellKind::Float, 0, v, {}}; }
-TCellSpec Stamp(double v) { return {TCellKind::DateTime, 0, v, {}}; }
-TCellSpec Text(std::string s) { return {TCellKind::Text, 0, 0, std::move(s)}; }
+TCellSpec Int(int64_t v) {
+  return {TCellKind::Int, v, 0, {}};
+}
+TCellSpec Real(double v) {
+  return {TCellKind::Float, 0, v, {}};
+}
+TCellSpec Stamp(double v) {
+  return {TCellKind::DateTime, 0, v, {}};
+}
+TCellSpec Text(std::string s) {
+  return {TCellKind::Text, 0, 0, std::move(s)};
+}
 
 // One column of the given type whose rows are the given cells.
 class TCellsCursor : public TCursor {
@@ -41,7 +49,8 @@ class TCellsCursor : public TCursor {
   void ReadRow(TRowWindow& w) override {
     TCell& cell = w.AppendRow()[0];
     const TCellSpec& s = cells_[static_cast<size_t>(at_)];
-    if (s.Kind == TCellKind::Text || s.Kind == TCellKind::Blob) return w.SetText(cell, s.Bytes, s.Kind);
+    if (s.Kind == TCellKind::Text || s.Kind == TCellKind::Blob)
+      return w.SetText(cell, s.Bytes, s.Kind);
     cell.Kind = s.Kind;
     if (s.Kind == TCellKind::Int) cell.Int = s.Int;
     if (s.Kind == TCellKind::Float || s.Kind == TCellKind::DateTime) cell.Float = s.Float;
@@ -141,12 +150,11 @@ TEST(TypedValues, EveryCellFormatsAsItsTextReadBackDoes) {
             std::string expected = Outcome([&](std::string& out) {
               FormatValue(TrimView(text), column, escape, exporter, out);
             });
-            std::string got = Outcome([&](std::string& out) {
-              FormatFieldValue(value, column, escape, exporter, out);
-            });
-            EXPECT_EQ(got, expected) << FieldTypeName(type) << " row " << row << " format '"
-                                     << format << "' text '" << text << "' decimal '"
-                                     << fs.DecimalSeparator << "'";
+            std::string got = Outcome(
+                [&](std::string& out) { FormatFieldValue(value, column, escape, exporter, out); });
+            EXPECT_EQ(got, expected)
+                << FieldTypeName(type) << " row " << row << " format '" << format << "' text '"
+                << text << "' decimal '" << fs.DecimalSeparator << "'";
             ++compared;
           }
         }
