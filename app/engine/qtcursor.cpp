@@ -1,6 +1,7 @@
 #include "app/engine/qtcursor.h"
 
 #include "app/engine/mysqlcursor.h"
+#include "app/engine/pgcopycursor.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -281,6 +282,8 @@ class TQtCursor : public TCursor {
 std::unique_ptr<TCursor> MakeQtCursor(std::shared_ptr<TQtConnection> connection,
                                       const std::string& sql) {
   if (connection->Kind() == TDriverKind::MySql) return MakeMySqlCursor(std::move(connection), sql);
+  if (connection->Kind() == TDriverKind::PostgreSql)
+    if (std::unique_ptr<TCursor> copy = MakePgCopyCursor(connection, sql)) return copy;
   return std::make_unique<TQtCursor>(std::move(connection), sql);
 }
 

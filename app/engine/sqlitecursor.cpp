@@ -150,15 +150,21 @@ void TSqliteCursor::ReadRow(TRowWindow& window) {
   const int n = static_cast<int>(fetch_.size());
   for (int i = 0; i < n; ++i) {
     TCell& cell = cells[i];
+    if (fetch_[static_cast<size_t>(i)] == TFetch::Text) {
+      // SQLite turns a number kept in a text column into the text it would show for it. It
+      // gives no text for NULL (and for an empty BLOB): only then is the storage class asked.
+      auto p = reinterpret_cast<const char*>(sqlite3_column_text(active_, i));
+      if (p)
+        window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(active_, i)));
+      else if (sqlite3_column_type(active_, i) != SQLITE_NULL)
+        window.SetText(cell, std::string_view());
+      continue;
+    }
     int storage = sqlite3_column_type(active_, i);
     if (storage == SQLITE_NULL) continue;
     switch (fetch_[static_cast<size_t>(i)]) {
-      case TFetch::Text: {
-        // SQLite turns a number kept in a text column into the text it would show for it.
-        auto p = reinterpret_cast<const char*>(sqlite3_column_text(active_, i));
-        window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(active_, i)));
+      case TFetch::Text:
         break;
-      }
       case TFetch::Blob: {
         auto p = static_cast<const char*>(sqlite3_column_blob(active_, i));
         window.SetText(cell, p, static_cast<size_t>(sqlite3_column_bytes(active_, i)),

@@ -88,7 +88,112 @@ void AppendDateTime(double dt, const std::string& format, TFieldType type,
     FormatDateTime(format, dt, fs, out);
 }
 
+// Boolean words as RenderCell writes them.
+constexpr std::string_view kTrueWord = "True", kFalseWord = "False";
+
+void SetBoolean(bool v, TFieldValue& out) {
+  out.Kind = TValueKind::Boolean;
+  out.Bool = v;
+  out.Text = v ? kTrueWord : kFalseWord;
+}
+
+void SetText(std::string_view text, TFieldValue& out) {
+  out.Kind = TValueKind::Text;
+  out.Text = text;
+}
+
+// Integers below this magnitude are exact as doubles and print the same digits either way.
+constexpr int64_t kExactInDouble = 1000000000000000;
+
 }  // namespace
+
+bool DateTextsReadBack(TFieldType type, const std::string& dateTimeFormat,
+                       const TFormatSettings& fs) {
+  if (ClassOf(type) != TRenderClass::DateTime) return false;
+  // An afternoon, the last second of a minute, a day above 12, years outside any two-digit
+  // window, a date before day 0 and a time of day 0, each with milliseconds to drop.
+  static const double samples[] = {45999.5734143519,  -18000.9999826389, 0.0416701389,
+                                   73415.999994213,   36526.0,           2.25,
+                                   -693593.000011574, 2958465.99998843};
+  TCell cell;
+  cell.Kind = TCellKind::DateTime;
+  std::string text;
+  for (double dt : samples) {
+    cell.Float = dt;
+    RenderCell(cell, {}, type, dateTimeFormat, fs, text);
+    TDateTime back;
+    if (!TryStrToDateTime(TrimView(text), back, fs) || back != WholeSeconds(dt)) return false;
+  }
+  return true;
+}
+
+void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
+               const std::string& dateTimeFormat, bool typedDates, const TFormatSettings& fs,
+               std::string& scratch, TFieldValue& out) {
+  const TRenderClass cls = ClassOf(type);
+  auto rendered = [&] {
+    RenderCell(cell, bytes, type, dateTimeFormat, fs, scratch);
+    SetText(scratch, out);
+  };
+  auto dateTime = [&](double dt, bool whole) {
+    if (!typedDates) return rendered();
+    out.Kind = TValueKind::DateTime;
+    out.Float = whole ? dt : WholeSeconds(dt);
+  };
+  switch (cell.Kind) {
+    case TCellKind::Null:
+      out.Kind = TValueKind::Null;
+      return;
+    case TCellKind::Int:
+      if (cls == TRenderClass::Boolean) return SetBoolean(cell.Int != 0, out);
+      if (cls == TRenderClass::Float) {
+        if (cell.Int <= -kExactInDouble || cell.Int >= kExactInDouble) return rendered();
+        out.Kind = TValueKind::Float;
+        out.Float = static_cast<double>(cell.Int);
+        return;
+      }
+      out.Kind = TValueKind::Integer;
+      out.Int = cell.Int;
+      return;
+    case TCellKind::Float:
+      if (cls == TRenderClass::Boolean) return SetBoolean(cell.Float != 0, out);
+      out.Kind = TValueKind::Float;
+      out.Float = cell.Float;
+      return;
+    case TCellKind::DateTime:
+      if (cls != TRenderClass::DateTime) return rendered();
+      // A whole day of the years 1 to 9999 reads back as itself.
+      return dateTime(cell.Float, std::trunc(cell.Float) == cell.Float && cell.Float >= -693593 &&
+                                      cell.Float <= 2958465);
+    case TCellKind::Blob:
+      return SetText(bytes, out);
+    case TCellKind::Text:
+      break;
+  }
+  switch (cls) {
+    case TRenderClass::Float: {
+      double v;
+      if (!ParsePlainNumber(bytes, v)) break;
+      out.Kind = TValueKind::Float;
+      out.Float = v;
+      return;
+    }
+    case TRenderClass::DateTime: {
+      TDateTime dt;
+      if (!TryParseIsoDateTime(bytes, dt)) break;
+      // An ISO text without a fraction of a second is read to the second already.
+      return dateTime(dt, bytes.find('.') == std::string_view::npos);
+    }
+    case TRenderClass::Boolean: {
+      int flag = FlagOf(bytes);
+      if (flag < 0) break;
+      return SetBoolean(flag != 0, out);
+    }
+    default:
+      break;
+  }
+  SetText(bytes, out);
+}
 
 void RenderCell(const TCell& cell, std::string_view bytes, TFieldType type,
                 const std::string& dateTimeFormat, const TFormatSettings& fs, std::string& out) {
@@ -99,7 +204,7 @@ void RenderCell(const TCell& cell, std::string_view bytes, TFieldType type,
     case TCellKind::Int:
       switch (ClassOf(type)) {
         case TRenderClass::Boolean:
-          out += cell.Int != 0 ? "True" : "False";
+          out += cell.Int != 0 ? kTrueWord : kFalseWord;
           return;
         default:
           AppendInt(cell.Int, out);
@@ -107,7 +212,7 @@ void RenderCell(const TCell& cell, std::string_view bytes, TFieldType type,
       }
     case TCellKind::Float:
       if (ClassOf(type) == TRenderClass::Boolean) {
-        out += cell.Float != 0 ? "True" : "False";
+        out += cell.Float != 0 ? kTrueWord : kFalseWord;
         return;
       }
       FloatToStrGeneral(cell.Float, fs, out);
@@ -143,7 +248,7 @@ void RenderCell(const TCell& cell, std::string_view bytes, TFieldType type,
     case TRenderClass::Boolean: {
       int flag = FlagOf(bytes);
       if (flag >= 0) {
-        out += flag ? "True" : "False";
+        out += flag ? kTrueWord : kFalseWord;
         return;
       }
       break;

@@ -19,4 +19,17 @@ std::string DateTimeFormatFor(TFieldType type, const TFormatSettings& fs);
 void RenderCell(const TCell& cell, std::string_view bytes, TFieldType type,
                 const std::string& dateTimeFormat, const TFormatSettings& fs, std::string& out);
 
+// True when every date-time text RenderCell gives a field of this type reads back with
+// TryStrToDateTime as the value to the second (WholeSeconds): a format with a four-digit year,
+// numbers only, and the seconds shown. Tried on values that tell the cases apart.
+bool DateTextsReadBack(TFieldType type, const std::string& dateTimeFormat,
+                       const TFormatSettings& fs);
+
+// The value of the cell that stands for the text RenderCell gives (see TFieldValue): numbers and
+// dates as they are, text as a view of `bytes`. What only the text can say (a number in a text
+// column, a date-time when typedDates is false) is rendered into `scratch` and given as Text.
+void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
+               const std::string& dateTimeFormat, bool typedDates, const TFormatSettings& fs,
+               std::string& scratch, TFieldValue& out);
+
 }  // namespace morvale

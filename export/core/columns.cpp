@@ -363,7 +363,18 @@ TExportColumn& TExportCol::Column() const {
 void TExportCol::GetExportedValue(bool format, std::string& out) {
   TExport& h = row_->Holder();
   TExportColumns& cols = h.Columns();
-  if (ColumnIndex >= 0 && cols.IsNull(ColumnIndex)) {
+  if (Typed) {
+    Typed = false;  // from here on Data holds the cell's text
+    if (Value.Kind == TValueKind::Null) {
+      h.EscapeString(h.Formats.NullString(), Data);
+    } else if (format) {
+      FormatFieldValue(Value, Column(), true, h, out);
+      Data.swap(out);
+    } else {
+      Column().Field->GetText(Data);
+      TrimInPlace(Data);
+    }
+  } else if (ColumnIndex >= 0 && cols.IsNull(ColumnIndex)) {
     h.EscapeString(h.Formats.NullString(), Data);
   } else if (format && ColumnIndex >= 0) {
     FormatValue(Data, cols[ColumnIndex], true, h, out);

@@ -41,6 +41,7 @@ class TExportColumn : public TObject {
   bool IsBlob = false;
   bool IsVisible = true;
   TField* Field = nullptr;  // dataset and grid sources
+  bool Typed = false;       // the field gives its values typed for this run's settings
 
   // AllowFormat and Format equal to the holder's format string for the column's type.
   bool IsDefaultFormat() const;
@@ -129,6 +130,10 @@ class TExportCol : public TObject {
  public:
   std::string Name;
   std::string Data;
+  // When Typed, the cell holds the field's value in place of its text: Data is empty until
+  // GetExportedValue renders the value into it.
+  TFieldValue Value;
+  bool Typed = false;
   int ColumnIndex = -1;
   TExportRow& Row() const { return *row_; }
   TExportColumn& Column() const;

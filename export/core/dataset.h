@@ -59,6 +59,25 @@ const char* FieldTypeName(TFieldType t);  // "ftString", ...
 bool IsBlobFieldType(TFieldType t);
 
 class TDataSet;
+struct TFormatSettings;
+
+// A field's value as what it is, beside its text, so that a format renders it without reading
+// the text back. Each kind stands for the text the field gives: Integer for its decimal digits,
+// Float for FloatToStrGeneral of the number, DateTime for a text that reads back as this serial
+// value, Boolean and Text for the bytes in Text. Text views bytes the dataset holds (its window
+// of rows, or the field's own buffer) and stays valid until the dataset moves.
+enum class TValueKind : uint8_t { Null, Integer, Float, DateTime, Boolean, Text };
+
+struct TFieldValue {
+  TValueKind Kind = TValueKind::Null;
+  union {
+    int64_t Int;
+    double Float;  // Float and DateTime (serial days)
+    bool Bool;
+  };
+  std::string_view Text;  // Text and Boolean
+  TFieldValue() : Int(0) {}
+};
 
 class TField : public TObject {
  public:
@@ -81,6 +100,11 @@ class TField : public TObject {
   // Same as AsString into a caller's buffer, so the export loop can reuse its capacity.
   virtual void GetText(std::string& out) const = 0;
   bool IsBlob() const { return IsBlobFieldType(DataType); }
+  // True when GetValue gives values that stand for the texts as a reader with these settings
+  // reads them back (the field renders with the same settings, and its dates read back whole).
+  virtual bool HasTypedValues(const TFormatSettings& /*reader*/) const { return false; }
+  // The value of the current record; only for a field that HasTypedValues.
+  virtual void GetValue(TFieldValue& out) const { out = TFieldValue(); }
   // A label set to the empty text reads back as the field name.
   const std::string& GetDisplayLabel() const {
     return DisplayLabel.empty() ? FieldName : DisplayLabel;

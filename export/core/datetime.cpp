@@ -29,6 +29,8 @@ int64_t DaysFromCivil(int64_t y, int m, int d) {
   return era * 146097 + doe - 719468;
 }
 
+}  // namespace
+
 void CivilFromDays(int64_t z, int& year, int& month, int& day) {
   z += 719468;
   int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -40,6 +42,8 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
   month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
   year = static_cast<int>(yoe + era * 400 + (month <= 2));
 }
+
+namespace {
 
 // The day and the milliseconds of the day. Before day 0 the fraction still counts forward from
 // midnight (-1.25 is 29 December 1899, 06:00), as stored values have always been read.
@@ -385,6 +389,17 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec) {
 
 int DayOfWeek(TDateTime dt) {
   return Decode(dt).dayOfWeek;
+}
+
+namespace {
+TDateTime Combine(TDateTime date, int64_t ms);
+}  // namespace
+
+TDateTime WholeSeconds(TDateTime dt) {
+  Parts p = Decode(dt);
+  TDateTime date = 0;
+  TryEncodeDate(p.year, p.month, p.day, date);
+  return Combine(date, ((p.hour * 60LL + p.minute) * 60 + p.second) * 1000);
 }
 
 TDateTimeFormat::TDateTimeFormat(std::string_view format)

@@ -18,7 +18,13 @@ bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out);
 TDateTime EncodeDate(int year, int month, int day);  // throws EConvertError on a bad date
 void DecodeDate(TDateTime dt, int& year, int& month, int& day);
 void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
-int DayOfWeek(TDateTime dt);  // 1 = Sunday .. 7 = Saturday
+// The proleptic Gregorian date (year 0 is 1 BC) of a count of days since 1 January 1970, for
+// any count: the readers of servers whose dates reach beyond the years 1 to 9999.
+void CivilFromDays(int64_t days, int& year, int& month, int& day);
+int DayOfWeek(TDateTime dt);
+// The value a text of dt that shows it to the second reads back as: its milliseconds dropped
+// after the rounding that rendering does.
+TDateTime WholeSeconds(TDateTime dt);  // 1 = Sunday .. 7 = Saturday
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 

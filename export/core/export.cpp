@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cmath>
 
 #include "export/core/datetime.h"
 #include "export/core/inifile.h"
@@ -103,7 +105,11 @@ void TExport::BeginExport() {
   columns_.Clear();
   columns_.Fill(false);
   row_.Clear();
-  for (int i = 0; i < columns_.Count(); ++i) row_.Add(columns_[i].Name, i);
+  for (int i = 0; i < columns_.Count(); ++i) {
+    TExportColumn& c = columns_[i];
+    c.Typed = c.Field && c.Field->HasTypedValues(formatSettings_);
+    row_.Add(c.Name, i);
+  }
   row_.IndexNames();
   aborted_ = false;
   if (ExportSource == esListView && ListView()) {
@@ -144,9 +150,15 @@ void TExport::FillRow() {
   for (int i = 0; i < columns_.Count(); ++i) {
     int cell = row_.CellOfColumn(i);
     if (cell < 0) continue;
-    std::string& data = row_[cell].Data;
-    columns_.GetRawText(i, RecordCounter, data);
-    TrimInPlace(data);
+    TExportCol& col = row_[cell];
+    const TExportColumn& column = columns_[i];
+    col.Typed = typedRow_ && column.Typed;
+    if (col.Typed) {
+      column.Field->GetValue(col.Value);
+      continue;
+    }
+    columns_.GetRawText(i, RecordCounter, col.Data);
+    TrimInPlace(col.Data);
   }
 }
 
@@ -233,6 +245,9 @@ void TExport::DoExport() {
         SkipRecords(SkipRecCount);
         if (aborted_) return;
         RecordCounter = 0;
+        // A handler that reads or changes the row's texts before the format sees them gets
+        // texts.
+        typedRow_ = FormatsTypedValues() && !OnBeforeExportRow;
         const TSourceAdapterPtr cur = Source();
         while (!EndOfSource() && (ExportRecCount == 0 || RecordCounter < ExportRecCount)) {
           if (aborted_ && !CanContinue()) break;
@@ -443,6 +458,57 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
       out.assign(raw);  // booleans and unknown types keep the source's own words
       return;
   }
+}
+
+void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, bool escape,
+                      TExport& exporter, std::string& out) {
+  const TFormatSettings& fs = exporter.FormatSettings();
+  thread_local std::string text;
+  text.clear();
+  const TExportColType type = column.ColType;
+  const bool number = type == ectFloat || type == ectCurrency;
+  bool rendered = false;
+  switch (value.Kind) {
+    case TValueKind::Null:
+      return FormatValue({}, column, escape, exporter, out);
+    case TValueKind::Text:
+    case TValueKind::Boolean:
+      return FormatValue(TrimView(value.Text), column, escape, exporter, out);
+    case TValueKind::Integer:
+      if (type == ectInteger) {
+        // As the text reader does: what does not fit 32 bits is 0.
+        const bool fits = value.Int >= INT32_MIN && value.Int <= INT32_MAX;
+        column.NumberFormat().Render(fits ? value.Int : int64_t{0}, fs, text);
+        rendered = true;
+      } else if (type == ectBigint) {
+        column.NumberFormat().Render(value.Int, fs, text);
+        rendered = true;
+      }
+      break;
+    case TValueKind::Float:
+      // Fifteen digits of a normal double read back as the same double; subnormals and the
+      // words for infinities do not.
+      if (number && (value.Float == 0 || std::isnormal(value.Float))) {
+        column.NumberFormat().Render(value.Float, fs, text);
+        rendered = true;
+      }
+      break;
+    case TValueKind::DateTime:
+      if (type == ectDate || type == ectTime || type == ectDateTime) {
+        column.DateTimeFormat().Render(value.Float, fs, text);
+        rendered = true;
+      }
+      break;
+  }
+  if (!rendered) {
+    // A value the column's type does not take: formatted from its text, as it always was.
+    column.Field->GetText(text);
+    return FormatValue(TrimView(text), column, escape, exporter, out);
+  }
+  if (escape)
+    exporter.EscapeString(text, out);
+  else
+    out.swap(text);
 }
 
 std::string FormatValue(std::string_view raw, const std::string& format, TExportColType type,

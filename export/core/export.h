@@ -122,6 +122,10 @@ class TExport : public TComponent {
   virtual void GetColCaption(int colNo, std::string& S);
   virtual void GetColData(TExportCol& col, std::string& S) { S = col.Data; }
   virtual TCharSet GetSpecialChars() { return {}; }
+  // True for a format that reads every cell of a data row through GetExportedValue(true) and
+  // nothing of the row before: its rows may then hold the fields' typed values, rendered once by
+  // the column formatting, instead of texts that the formatting reads back.
+  virtual bool FormatsTypedValues() const { return false; }
   // Result := the text with the format's special characters escaped (the base copies it).
   virtual void EscapeString(std::string_view S, std::string& Result) { Result.assign(S); }
   std::string EscapeString(std::string_view S) {
@@ -168,6 +172,7 @@ class TExport : public TComponent {
   TExportRow row_;
   std::unique_ptr<TExportWriter> writer_;
   bool aborted_ = false;
+  bool typedRow_ = false;  // FillRow gives typed values to the columns that take them
   std::string scratch_;
 };
 
@@ -214,6 +219,9 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
                  std::string& out);
 std::string FormatValue(std::string_view raw, const std::string& format, TExportColType type,
                         bool escape, TExport& exporter);
+// The same from a field's typed value, with the output FormatValue gives for the field's text.
+void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, bool escape,
+                      TExport& exporter, std::string& out);
 
 // Deletes what a failed run wrote under the name, when it is a regular file.
 void RemovePartialFile(const std::string& fileName);

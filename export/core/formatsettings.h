@@ -34,6 +34,8 @@ struct TFormatSettings {
   // the current century.
   int TwoDigitYearCenturyWindow = 50;
 
+  bool operator==(const TFormatSettings&) const = default;
+
   // The settings of a named POSIX locale ("" for the environment's); throws when the locale is
   // not installed.
   static TFormatSettings FromLocale(const std::string& name);

@@ -33,6 +33,7 @@ class TExportASCII : public TExportFormatText {
   void WriteDataRow() override;
   void GetColCaption(int colNo, std::string& S) override;
   void GetColData(TExportCol& col, std::string& S) override;
+  bool FormatsTypedValues() const override { return true; }
 
  private:
   void Decorate(const TExportColumn& column, std::string_view text, std::string& out) const;

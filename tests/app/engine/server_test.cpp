@@ -213,6 +213,57 @@ TEST_P(Server, PostgreSqlTextsAsTheServerGivesThem) {
   tzset();
 }
 
+// A query whose columns the binary COPY reader decodes streams through COPY; its fields and
+// texts must be those the row-by-row cursor gives. A statement that starts with a comment is
+// not taken for a query that COPY runs, so it is the row-by-row reference.
+TEST_P(Server, PostgreSqlCopyGivesTheRowByRowFieldsAndTexts) {
+  if (!Is(TDriverKind::PostgreSql)) GTEST_SKIP() << "PostgreSQL only";
+  const std::string values =
+      "SELECT b::bool AS b, 7::int2 AS s, (-2147483648)::int4 AS i, 9223372036854775807::int8 AS "
+      "l, 42::oid AS o, f4::float4 AS f4, f8::float8 AS f8, n::numeric AS n, n::numeric(12,3) "
+      "AS nf, d::date AS d, t::time AS t, ts::timestamp AS ts, 'a0eebc99-9c0b-4ef8-bb6d-"
+      "6bb9bd380a11'::uuid AS u, '\\x00ff41'::bytea AS by, 'Москва'::text AS tx, 'x'::char(3) "
+      "AS c, 'v'::varchar(7) AS v, 'nm'::name AS nm FROM (VALUES "
+      "(true, '1.5', '0.1', '12.3450', '2008-03-07', '09:05:01.25', '2008-03-07 23:59:59.9999'),"
+      "(false, '3.4e38', '-0', '-0.00001', '0044-03-15 BC', '24:00', '0044-03-15 12:00 BC'),"
+      "(NULL, 'NaN', '1e-320', 'NaN', 'infinity', '00:00:00.000001', '-infinity'),"
+      "(true, '-Infinity', '123456.789', '10000', '5874897-12-31', '13:14:15', "
+      "'1850-01-01 00:00:00.5')) AS x(b, f4, f8, n, d, t, ts)";
+  auto copied = Open(values);
+  auto rowByRow = Open("/* row by row */ " + values);
+  ASSERT_EQ(copied->FieldCount(), rowByRow->FieldCount());
+  for (int i = 0; i < copied->FieldCount(); ++i) {
+    const TField& a = copied->Fields(i);
+    const TField& b = rowByRow->Fields(i);
+    EXPECT_EQ(a.FieldName, b.FieldName);
+    EXPECT_EQ(a.DataType, b.DataType) << a.FieldName;
+    EXPECT_EQ(a.Size, b.Size) << a.FieldName;
+  }
+  int rows = 0;
+  for (; !copied->Eof(); copied->Next(), rowByRow->Next(), ++rows) {
+    ASSERT_FALSE(rowByRow->Eof());
+    for (int i = 0; i < copied->FieldCount(); ++i)
+      EXPECT_EQ(copied->Fields(i).AsString(), rowByRow->Fields(i).AsString())
+          << copied->Fields(i).FieldName << " row " << rows;
+  }
+  EXPECT_EQ(rows, 4);
+  EXPECT_TRUE(rowByRow->Eof());
+
+  // While a long result streams, the server runs it as a COPY; a move back runs it again.
+  auto ds = Open(Series(200000, "i AS copy_marker, i * 0.5 AS half"));
+  QSqlQuery q(QSqlDatabase::database(QString::fromStdString(admin_)));
+  ASSERT_TRUE(
+      q.exec("SELECT query FROM pg_stat_activity WHERE query LIKE '%copy_marker%' AND "
+             "pid <> pg_backend_pid()"));
+  ASSERT_TRUE(q.next());
+  EXPECT_TRUE(q.value(0).toString().startsWith("COPY (")) << q.value(0).toString().toStdString();
+  for (int n = 0; n < 5000; ++n) ds->Next();
+  EXPECT_EQ(ds->Fields(0).AsString(), "5001");
+  ds->First();
+  EXPECT_EQ(ds->Fields(1).AsString(), "0,5");
+  EXPECT_EQ(ds->RecordCount(), 200000);
+}
+
 // Qt's ODBC driver makes a local date-time of a timestamp; one that a daylight-saving change
 // skips must still read as stored, not moved by the gap.
 TEST_P(Server, OdbcTimestampInADaylightSavingGap) {
