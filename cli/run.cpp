@@ -11,6 +11,7 @@
 #include "cli/options.h"
 #include "export/core/formatsettings.h"
 #include "export/core/properties.h"
+#include "export/core/switches.h"
 #include "export/core/inifile.h"
 #include "export/text/html.h"
 #include "export/xls/exportxls.h"
@@ -25,7 +26,7 @@ void ConfigureProperties(TExport& e, const TCliOptions& o) {
   if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
   if (!o.XlsExtras.empty()) dynamic_cast<TExportXLS&>(e).LoadExtrasFromIni(TIniFile(o.XlsExtras));
   if (!o.Encoding.empty()) {
-    if (!e.Published().Publishes("Encoding"))
+    if (!Publishes(e, TPublishedSwitch("Encoding")))
       throw EUsageError("--encoding does not apply to --type " + o.Type);
     SetPropertyText(e, "Encoding", o.Encoding);
   }

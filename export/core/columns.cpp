@@ -7,6 +7,7 @@
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/export.h"
+#include "export/core/switches.h"
 
 namespace morvale {
 
@@ -427,8 +428,8 @@ void TExportColumns::GetRawText(int index, int counter, std::string& out) const 
 
 void TExportColumns::ReadHolderSettings() {
   TExport& h = holder_;
-  auto pub = [&h](const char* name) { return Publishes(h, name); };
-  auto list = [&](const char* name, const TStringList& l) { return pub(name) ? &l : nullptr; };
+  auto pub = [&h](TPublishedSwitch name) { return Publishes(h, name); };
+  auto list = [&](TPublishedSwitch name, const TStringList& l) { return pub(name) ? &l : nullptr; };
   TSourceRef ref = h.SourceRef();
   Source = TSourceRef();
   if (pub("ExportSource")) Source.Kind = ref.Kind;
