@@ -3,7 +3,7 @@
 // of the SQLite dialect loaded by the sqlite3 shell.
 #include <gtest/gtest.h>
 
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {
