@@ -31,14 +31,6 @@ std::string TDBFField::Descriptor() const {
   return d;
 }
 
-size_t Utf8Prefix(std::string_view s, size_t max) {
-  if (s.size() <= max) return s.size();
-  size_t n = max;
-  // Step back over continuation bytes to the lead byte of the character that straddles the cut.
-  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-  return n;
-}
-
 std::string DBFFieldName(std::string_view name, bool utf8) {
   std::string r(name.substr(0, utf8 ? Utf8Prefix(name, 10) : std::min<size_t>(name.size(), 10)));
   for (char& c : r)

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "export/core/utf8.h"  // Utf8Prefix
+
 namespace morvale {
 
 constexpr uint8_t kDBFVersion = 0x03;       // table without memo file
@@ -61,9 +63,5 @@ char DBFLogical(std::string_view text);
 // The memo blocks one value takes: the bytes, two 0x1A bytes, zeros up to the block end.
 std::string DBFMemoBlocks(std::string_view value);
 int DBFMemoBlockCount(size_t valueBytes);
-
-// Length of the longest prefix of s (at most max bytes) that does not end inside a UTF-8
-// character.
-size_t Utf8Prefix(std::string_view s, size_t max);
 
 }  // namespace morvale
