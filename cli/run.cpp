@@ -10,9 +10,9 @@
 #include "cli/login.h"
 #include "cli/options.h"
 #include "export/core/formatsettings.h"
+#include "export/core/inifile.h"
 #include "export/core/properties.h"
 #include "export/core/switches.h"
-#include "export/core/inifile.h"
 #include "export/text/html.h"
 #include "export/xls/exportxls.h"
 
