@@ -59,6 +59,9 @@ void TCliClipboard::SetText(const std::string& text) {
   }
   if (!program.empty() && Pipe(program, args, text)) {
     err_ << "morvale-export: the text is on the clipboard\n";
+    if (TextEncodingConverts(encoding_))
+      err_ << "morvale-export: a clipboard holds characters; --encoding applies to standard "
+              "output only\n";
     return;
   }
   if (!program.empty())
@@ -69,7 +72,17 @@ void TCliClipboard::SetText(const std::string& text) {
             "output\n";
   else
     err_ << "morvale-export: no display; the text goes to standard output\n";
-  out_.Write(text);
+  if (!TextEncodingConverts(encoding_)) {
+    out_.Write(text);
+  } else {
+    // Converted whole before anything is written: a character the encoding lacks stops the run
+    // with nothing half-written on the output.
+    TMemoryStream converted;
+    TEncodingStream encoded(converted, encoding_);
+    encoded.Write(text);
+    encoded.Finish();
+    out_.Write(converted.Data());
+  }
   out_.Flush();
 }
 

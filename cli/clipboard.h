@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "export/core/codepage.h"
 #include "export/core/platform.h"
 #include "export/core/streams.h"
 
@@ -13,7 +14,10 @@ namespace morvale::cli {
 
 class TCliClipboard : public IClipboard {
  public:
-  TCliClipboard(TStream& out, std::ostream& err) : out_(out), err_(err) {}
+  // Standard output gets the text in `encoding`; the desktop's clipboard holds characters and
+  // gets them as they are.
+  TCliClipboard(TStream& out, std::ostream& err, TTextEncoding encoding = encSystem)
+      : out_(out), err_(err), encoding_(encoding) {}
   void SetText(const std::string& text) override;
   std::string GetText() override { return text_; }
 
@@ -21,6 +25,7 @@ class TCliClipboard : public IClipboard {
   TStream& out_;
   std::ostream& err_;
   std::string text_;
+  TTextEncoding encoding_ = encSystem;
 };
 
 // The full path of a program found on PATH, or the empty text.

@@ -204,8 +204,8 @@ const std::vector<TOptionDecl>& OptionDecls() {
       {kOptions,
        {"--xls-extras"},
        "FILE",
-       "xls: notes, hyperlinks, pictures, charts, extra and merged\n"
-       "cells from an options file (sections XLS_NOTE_0, ...),\n"
+       "xls, xlsx: notes, hyperlinks, pictures, charts, extra and\n"
+       "merged cells from an options file (sections XLS_NOTE_0, ...),\n"
        "before any --set",
        On([](O& o, V v) {
          o.XlsExtras = v;
@@ -368,7 +368,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   if (!type) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
   if (!o.HtmlTemplate.empty() && !SameText(type->Name, "html"))
     throw EUsageError("--html-template does not apply to --type " + type->Name);
-  if (!o.XlsExtras.empty() && !SameText(type->Name, "xls"))
+  if (!o.XlsExtras.empty() && !SameText(type->Name, "xls") && !SameText(type->Name, "xlsx"))
     throw EUsageError("--xls-extras does not apply to --type " + type->Name);
   if (type->WriteQuery) {
     // The SDF file always holds every field of every record in the source's own texts.

@@ -9,11 +9,13 @@
 #include "cli/formats.h"
 #include "cli/login.h"
 #include "cli/options.h"
+#include "export/core/codepage.h"
 #include "export/core/formatsettings.h"
 #include "export/core/inifile.h"
 #include "export/core/properties.h"
 #include "export/core/switches.h"
 #include "export/text/html.h"
+#include "export/text/json.h"
 #include "export/xls/exportxls.h"
 
 namespace morvale::cli {
@@ -26,9 +28,19 @@ void ConfigureProperties(TExport& e, const TCliOptions& o) {
   if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
   if (!o.XlsExtras.empty()) dynamic_cast<TExportXLS&>(e).LoadExtrasFromIni(TIniFile(o.XlsExtras));
   if (!o.Encoding.empty()) {
-    if (!Publishes(e, TPublishedSwitch("Encoding")))
-      throw EUsageError("--encoding does not apply to --type " + o.Type);
-    SetPropertyText(e, "Encoding", o.Encoding);
+    if (dynamic_cast<TExportJSON*>(&e)) {
+      // JSON text between systems is UTF-8, without a byte order mark (RFC 8259): the file is
+      // that whatever the system code page, so UTF-8 is granted as it is and nothing else is.
+      TTextEncoding asked = encSystem;
+      TextEncodingByName(o.Encoding, asked);
+      if (asked != encUTF8 && !(asked == encSystem && SystemCodePageIsUtf8()))
+        throw EUsageError("--encoding " + TextEncodingName(asked) + " does not apply to --type " +
+                          o.Type + ": JSON is always written in UTF-8 without a byte order mark");
+    } else {
+      if (!Publishes(e, TPublishedSwitch("Encoding")))
+        throw EUsageError("--encoding does not apply to --type " + o.Type);
+      SetPropertyText(e, "Encoding", o.Encoding);
+    }
   }
   // Explicit property settings come last, so they win over the shortcuts above.
   for (const auto& [path, value] : o.Sets) SetPropertyText(e, path, value);
@@ -155,7 +167,7 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
     file->Execute();
   } else {
     // The exporters without a file put their text on the clipboard.
-    TCliClipboard clipboard(out, err);
+    TCliClipboard clipboard(out, err, e->Encoding);
     SetClipboard(&clipboard);
     struct Restore {
       ~Restore() { SetClipboard(nullptr); }

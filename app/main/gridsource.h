@@ -1,5 +1,6 @@
-// The main grid as the export engine's data-aware grid source: the columns in the order the user
-// arranged them, their captions and pixel widths, and the field of the selected cell.
+// The main grid as the export engine's data-aware grid source, which the exporters read through
+// the grid's source adapter: the columns in the order the user arranged them, their captions and
+// pixel widths, and the field of the selected cell.
 #pragma once
 
 #include <QTableView>

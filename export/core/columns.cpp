@@ -11,22 +11,6 @@
 
 namespace morvale {
 
-const char* SourceName(TExportSource s) {
-  switch (s) {
-    case esDataSet:
-      return "DataSet";
-    case esListView:
-      return "ListView";
-    case esDBGrid:
-      return "DBGrid";
-    case esStringGrid:
-      return "StringGrid";
-    case esCustom:
-      return "CustomSource";
-  }
-  return "";
-}
-
 void TrimInPlace(std::string& s) {
   size_t e = s.size();
   while (e > 0 && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
@@ -36,191 +20,6 @@ void TrimInPlace(std::string& s) {
     s.erase(e);
     s.erase(0, b);
   }
-}
-
-// ---- source operations ----------------------------------------------------------------------
-
-namespace {
-
-// The list view and the string grid cannot run out by themselves: their end is a count.
-int AvailableCount(int n, int skip, int limit) {
-  int rest = n - skip;
-  int avail = limit <= 0 ? rest : std::min(limit, rest);
-  return avail < 0 ? 0 : avail;
-}
-
-}  // namespace
-
-bool TSourceRef::Assigned() const {
-  switch (Kind) {
-    case esDataSet:
-      return DataSet != nullptr;
-    case esListView:
-      return ListView != nullptr;
-    case esDBGrid:
-      return DBGrid != nullptr && GridDataSet() != nullptr;
-    case esStringGrid:
-      return StringGrid != nullptr;
-    case esCustom:
-      return CustomSource != nullptr;
-  }
-  return false;
-}
-
-bool TSourceRef::Active() const {
-  switch (Kind) {
-    case esDataSet:
-      return DataSet->Active();
-    case esDBGrid:
-      return GridDataSet()->Active();
-    default:
-      return true;
-  }
-}
-
-bool TSourceRef::Empty() const {
-  switch (Kind) {
-    case esDataSet:
-      return DataSet->IsEmpty();
-    case esListView:
-      return ListView->ItemCount() == 0;
-    case esDBGrid:
-      return GridDataSet()->IsEmpty();
-    case esStringGrid:
-      return StringGrid->RowCount() == StringGrid->FixedRows();
-    case esCustom:
-      return true;
-  }
-  return true;
-}
-
-void TSourceRef::BeginUpdate() const {
-  switch (Kind) {
-    case esDataSet:
-      DataSet->DisableControls();
-      break;
-    case esListView:
-      ListView->BeginUpdate();
-      break;
-    case esDBGrid:
-      GridDataSet()->DisableControls();
-      break;
-    default:
-      break;
-  }
-}
-
-void TSourceRef::EndUpdate() const {
-  switch (Kind) {
-    case esDataSet:
-      DataSet->EnableControls();
-      break;
-    case esListView:
-      ListView->EndUpdate();
-      break;
-    case esDBGrid:
-      GridDataSet()->EnableControls();
-      break;
-    default:
-      break;
-  }
-}
-
-void TSourceRef::First() const {
-  switch (Kind) {
-    case esDataSet:
-      DataSet->First();
-      break;
-    case esListView:
-      if (ListView->ItemCount() > 0) ListView->FocusItem(0);
-      break;
-    case esDBGrid:
-      if (GridDataSet() && GridDataSet()->Active()) GridDataSet()->First();
-      break;
-    case esStringGrid:
-      StringGrid->SetRow(StringGrid->FixedRows());
-      break;
-    case esCustom:
-      CustomSource->First();
-      break;
-  }
-}
-
-void TSourceRef::Next(int& counter) const {
-  ++counter;
-  switch (Kind) {
-    case esDataSet:
-      DataSet->Next();
-      break;
-    case esDBGrid:
-      GridDataSet()->Next();
-      break;
-    case esStringGrid:
-      if (StringGrid->Row() < StringGrid->RowCount() - 1) StringGrid->SetRow(StringGrid->Row() + 1);
-      break;
-    case esCustom:
-      CustomSource->Next();
-      break;
-    default:
-      break;
-  }
-}
-
-bool TSourceRef::Eof(int counter) const {
-  switch (Kind) {
-    case esDataSet:
-      return DataSet->Eof();
-    case esListView:
-      return counter >= AvailableCount(ListView->ItemCount(), SkipRecCount, ExportRecCount);
-    case esDBGrid:
-      return GridDataSet()->Eof();
-    case esStringGrid:
-      return counter >= AvailableCount(StringGrid->RowCount() - StringGrid->FixedRows(),
-                                       SkipRecCount, ExportRecCount);
-    case esCustom:
-      return CustomSource->AtEnd();
-  }
-  return true;
-}
-
-TBookmark TSourceRef::GetBookmark() const {
-  switch (Kind) {
-    case esDataSet:
-      return DataSet->GetBookmark();
-    case esListView:
-      return std::max(ListView->SelectedIndex(), 0);
-    case esDBGrid:
-      return GridDataSet()->GetBookmark();
-    case esStringGrid:
-      return StringGrid->Row();
-    case esCustom:
-      return 0;
-  }
-  return 0;
-}
-
-void TSourceRef::GotoBookmark(TBookmark b) const {
-  switch (Kind) {
-    case esDataSet:
-      DataSet->GotoBookmark(b);
-      break;
-    case esListView:
-      ListView->FocusItem(static_cast<int>(b));
-      break;
-    case esDBGrid:
-      GridDataSet()->GotoBookmark(b);
-      break;
-    case esStringGrid:
-      StringGrid->SetRow(static_cast<int>(b));
-      break;
-    case esCustom:
-      break;
-  }
-}
-
-void TSourceRef::FreeBookmark(TBookmark b) const {
-  if (Kind == esDataSet) DataSet->FreeBookmark(b);
-  if (Kind == esDBGrid) GridDataSet()->FreeBookmark(b);
 }
 
 // ---- types ------------------------------------------------------------------------------------
@@ -288,26 +87,6 @@ std::string FieldSQLType(const TField* f) {
       return "DATE";
     default:
       return "UNKNOWN";
-  }
-}
-
-static std::string SQLTypeOf(TExportColType t, int width) {
-  switch (t) {
-    case ectFloat:
-    case ectCurrency:
-      return "DOUBLE PRECISION";
-    case ectDate:
-    case ectTime:
-    case ectDateTime:
-      return "DATE";
-    case ectString:
-      return "CHAR(" + std::to_string(width) + ")";
-    case ectInteger:
-    case ectBigint:
-    case ectBoolean:
-      return "INTEGER";
-    default:
-      return "";
   }
 }
 
@@ -385,9 +164,7 @@ int TExportColumns::IndexOfName(std::string_view name) const {
 }
 
 bool TExportColumns::IsNull(int index) const {
-  const TExportColumn& c = (*this)[index];
-  if (Source.Kind != esDataSet && Source.Kind != esDBGrid) return false;
-  return c.Field && c.Field->IsNull();
+  return source_->IsNull((*this)[index]);
 }
 
 void TExportColumns::ResetTags() {
@@ -399,31 +176,13 @@ bool TExportColumns::HasBlobColumns() const {
 }
 
 void TExportColumns::GetRawText(int index, int counter, std::string& out) const {
-  const TExportColumn& c = (*this)[index];
-  switch (Source.Kind) {
-    case esDataSet:
-    case esDBGrid:
-      if (c.Field)
-        c.Field->GetText(out);
-      else
-        out.clear();
-      break;
-    case esListView: {
-      int item = Source.SkipRecCount + counter;
-      if (item < 0 || item >= Source.ListView->ItemCount())
-        out.clear();
-      else
-        out = c.Number == 0 ? Source.ListView->ItemCaption(item)
-                            : Source.ListView->SubItem(item, c.Number - 1);
-      break;
-    }
-    case esStringGrid:
-      out = Source.StringGrid->Cell(c.Number, Source.StringGrid->Row());
-      break;
-    case esCustom:
-      out = Source.CustomSource->Column(c.Number).GetValue();
-      break;
-  }
+  source_->GetText((*this)[index], counter, out);
+}
+
+void TExportColumns::SetSourceRef(const TSourceRef& ref) {
+  sourceRef_ = ref;
+  source_ = MakeSourceAdapter(ref);
+  if (!source_) source_ = NoSourceAdapter();
 }
 
 void TExportColumns::ReadHolderSettings() {
@@ -431,15 +190,16 @@ void TExportColumns::ReadHolderSettings() {
   auto pub = [&h](TPublishedSwitch name) { return Publishes(h, name); };
   auto list = [&](TPublishedSwitch name, const TStringList& l) { return pub(name) ? &l : nullptr; };
   TSourceRef ref = h.SourceRef();
-  Source = TSourceRef();
-  if (pub("ExportSource")) Source.Kind = ref.Kind;
-  if (pub("DataSet")) Source.DataSet = ref.DataSet;
-  if (pub("CustomSource")) Source.CustomSource = ref.CustomSource;
-  if (pub("ListView")) Source.ListView = ref.ListView;
-  if (pub("DBGrid")) Source.DBGrid = ref.DBGrid;
-  if (pub("StringGrid")) Source.StringGrid = ref.StringGrid;
-  if (pub("SkipRecCount")) Source.SkipRecCount = h.SkipRecCount;
-  if (pub("ExportRecCount")) Source.ExportRecCount = h.ExportRecCount;
+  TSourceRef source;
+  if (pub("ExportSource")) source.Kind = ref.Kind;
+  if (pub("DataSet")) source.DataSet = ref.DataSet;
+  if (pub("CustomSource")) source.CustomSource = ref.CustomSource;
+  if (pub("ListView")) source.ListView = ref.ListView;
+  if (pub("DBGrid")) source.DBGrid = ref.DBGrid;
+  if (pub("StringGrid")) source.StringGrid = ref.StringGrid;
+  if (pub("SkipRecCount")) source.SkipRecCount = h.SkipRecCount;
+  if (pub("ExportRecCount")) source.ExportRecCount = h.ExportRecCount;
+  SetSourceRef(source);
   ExportedFields = list("ExportedFields", h.ExportedFields);
   UserFormats = list("UserFormats", h.UserFormats);
   ColumnsWidth = list("ColumnsWidth", h.ColumnsWidth);
@@ -460,97 +220,15 @@ void TExportColumns::Fill(bool allowBlobs) {
 }
 
 void TExportColumns::SelectColumns(bool allowBlobs) {
-  const bool listed = ExportedFields && !ExportedFields->Empty();
-  auto addNumber = [this](int number, TField* field) {
+  TColumnChoice choice;
+  choice.Names = ExportedFields;
+  choice.OnlyVisible = OnlyVisibleFields;
+  choice.AllowBlobs = allowBlobs;
+  source_->ListColumns(choice, [this](int number, TField* field) {
     TExportColumn& c = Add();
     c.Number = number;
     c.Field = field;
-  };
-  auto fieldAllowed = [&](const TField& f, bool named) {
-    if (OnlyVisibleFields && !f.Visible) return false;
-    return named || allowBlobs || !f.IsBlob();
-  };
-  switch (Source.Kind) {
-    case esDataSet: {
-      TDataSet* ds = Source.DataSet;
-      if (!ds) return;
-      if (listed) {
-        for (const std::string& name : *ExportedFields) {
-          TField& f = ds->FieldByName(name);
-          if (fieldAllowed(f, true)) addNumber(f.Index, &f);
-        }
-      } else {
-        for (int i = 0; i < ds->FieldCount(); ++i)
-          if (fieldAllowed(ds->Fields(i), false)) addNumber(i, &ds->Fields(i));
-      }
-      break;
-    }
-    case esListView: {
-      TListView* lv = Source.ListView;
-      if (!lv) return;
-      if (listed) {
-        for (const std::string& name : *ExportedFields) {
-          int found = -1;
-          for (int i = 0; i < lv->ColumnCount(); ++i)
-            if (SameText(lv->ColumnCaption(i), name)) found = i;  // the last one wins
-          if (found >= 0) addNumber(found, nullptr);
-        }
-      } else {
-        for (int i = 0; i < lv->ColumnCount(); ++i) addNumber(i, nullptr);
-      }
-      break;
-    }
-    case esDBGrid: {
-      TDBGrid* g = Source.DBGrid;
-      if (!g) return;
-      if (listed) {
-        for (const std::string& name : *ExportedFields) {
-          int found = -1;
-          for (int i = 0; i < g->ColumnCount(); ++i) {
-            TField* f = g->ColumnField(i);
-            if (f && SameText(f->FieldName, name)) found = i;
-          }
-          if (found >= 0 && fieldAllowed(*g->ColumnField(found), true))
-            addNumber(found, g->ColumnField(found));
-        }
-      } else {
-        for (int i = 0; i < g->ColumnCount(); ++i) {
-          TField* f = g->ColumnField(i);
-          if (f && fieldAllowed(*f, false)) addNumber(i, f);
-        }
-      }
-      break;
-    }
-    case esStringGrid: {
-      TStringGrid* sg = Source.StringGrid;
-      if (!sg) return;
-      if (listed) {
-        for (const std::string& name : *ExportedFields) {
-          int32_t n;
-          if (TryStrToInt(TrimView(name), n) && n >= 0 && n < sg->ColCount()) addNumber(n, nullptr);
-        }
-      } else {
-        for (int i = 0; i < sg->ColCount(); ++i) addNumber(i, nullptr);
-      }
-      break;
-    }
-    case esCustom: {
-      TCustomSource* cs = Source.CustomSource;
-      if (!cs) return;
-      if (listed) {
-        for (const std::string& name : *ExportedFields) {
-          for (int i = 0; i < cs->ColumnCount(); ++i)
-            if (SameText(cs->Column(i).ColumnName(), name)) {
-              addNumber(i, nullptr);
-              break;
-            }
-        }
-      } else {
-        for (int i = 0; i < cs->ColumnCount(); ++i) addNumber(i, nullptr);
-      }
-      break;
-    }
-  }
+  });
 }
 
 namespace {
@@ -569,10 +247,6 @@ int EntryInt(const std::string& v, int fallback) {
   return TryStrToInt(TrimView(v), n) ? n : fallback;
 }
 
-int PixelsToChars(int pixels, int charPixels) {
-  return charPixels > 0 ? pixels / charPixels : 0;
-}
-
 }  // namespace
 
 TExportColType TExportColumns::GuessFromSample(const std::string& sample) const {
@@ -581,93 +255,15 @@ TExportColType TExportColumns::GuessFromSample(const std::string& sample) const 
 }
 
 void TExportColumns::DeriveAttributes(TExportColumn& c) {
-  const TSourceRef& s = Source;
-  const int n = c.Number;
-  // Name
-  switch (s.Kind) {
-    case esDataSet:
-    case esDBGrid:
-      c.Name = c.Field ? c.Field->FieldName : std::string();
-      break;
-    case esListView:
-      c.Name = s.ListView->ColumnCaption(n);
-      break;
-    case esStringGrid:
-      c.Name = std::to_string(n);
-      break;
-    case esCustom:
-      c.Name = s.CustomSource->Column(n).ColumnName();
-      break;
-  }
-  // ColType
-  switch (s.Kind) {
-    case esDataSet:
-    case esDBGrid:
-      c.ColType = c.Field ? FieldTypeToColType(c.Field->DataType) : ectUnknown;
-      break;
-    case esCustom:
-      c.ColType = s.CustomSource->Column(n).ColumnType;
-      break;
-    case esListView:
-      if (!AutoCalcStrType)
-        c.ColType = ectString;
-      else if (s.ListView->ItemCount() == 0)
-        c.ColType = ectInteger;  // nothing to look at: the guess keeps its starting point
-      else
-        c.ColType =
-            GuessFromSample(n == 0 ? s.ListView->ItemCaption(0) : s.ListView->SubItem(0, n - 1));
-      break;
-    case esStringGrid:
-      c.ColType =
-          AutoCalcStrType ? GuessFromSample(s.StringGrid->Cell(n, s.StringGrid->Row())) : ectString;
-      break;
-  }
-  // Caption
+  const TSourceAdapter& s = *source_;
+  c.Name = s.ColumnName(c);
+  TColTypeGuess guess;
+  if (AutoCalcStrType)
+    guess = [this](const std::string& sample) { return GuessFromSample(sample); };
+  c.ColType = s.ColumnType(c, guess);
   std::string v;
-  if (Entry(Captions, c.Name, v)) {
-    c.Caption = v;
-  } else {
-    switch (s.Kind) {
-      case esDataSet:
-        c.Caption = c.Field ? c.Field->GetDisplayLabel() : std::string();
-        break;
-      case esListView:
-        c.Caption = s.ListView->ColumnCaption(n);
-        break;
-      case esDBGrid:
-        c.Caption = s.DBGrid->ColumnTitle(n);
-        break;
-      case esStringGrid:
-        c.Caption =
-            CaptionRow < 0 ? "ColNo_" + std::to_string(n) : s.StringGrid->Cell(n, CaptionRow);
-        break;
-      case esCustom:
-        c.Caption = s.CustomSource->Column(n).Caption;
-        break;
-    }
-  }
-  // Width
-  if (Entry(ColumnsWidth, c.Name, v)) {
-    c.Width = EntryInt(v, 0);
-  } else {
-    switch (s.Kind) {
-      case esDataSet:
-        c.Width = c.Field ? c.Field->DisplayWidth : 0;
-        break;
-      case esListView:
-        c.Width = s.ListView->ColumnWidth(n) / 8;
-        break;
-      case esDBGrid:
-        c.Width = PixelsToChars(s.DBGrid->ColumnWidth(n), s.DBGrid->TextWidth("X"));
-        break;
-      case esStringGrid:
-        c.Width = PixelsToChars(s.StringGrid->ColWidth(n), s.StringGrid->TextWidth("X"));
-        break;
-      case esCustom:
-        c.Width = s.CustomSource->Column(n).Width;
-        break;
-    }
-  }
+  c.Caption = Entry(Captions, c.Name, v) ? v : s.ColumnCaption(c, CaptionRow);
+  c.Width = Entry(ColumnsWidth, c.Name, v) ? EntryInt(v, 0) : s.ColumnWidth(c);
   // Format
   c.Format.clear();
   if (Formats) {
@@ -710,36 +306,17 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
       c.ColAlign = ecaCenter;
     }
   }
-  // SQLType
-  c.SQLType = (s.Kind == esDataSet || s.Kind == esDBGrid) ? FieldSQLType(c.Field)
-                                                          : SQLTypeOf(c.ColType, c.Width);
+  c.SQLType = s.ColumnSQLType(c);
   c.IsString = c.ColType == ectString;
-  // Length
   c.Length = 0;
-  if (c.IsString) {
-    if ((s.Kind == esListView || s.Kind == esStringGrid) && Entry(ColumnsLength, c.Name, v)) {
-      c.Length = EntryInt(v, 254);
-    } else {
-      switch (s.Kind) {
-        case esDataSet:
-        case esDBGrid:
-          c.Length = std::min(c.Field ? c.Field->Size : 0, 254);
-          break;
-        case esListView:
-        case esStringGrid:
-          c.Length = 254;
-          break;
-        case esCustom:
-          c.Length = std::min(s.CustomSource->Column(n).Size, 254);
-          break;
-      }
-    }
-  }
+  if (c.IsString)
+    c.Length = !s.HasColumnSizes() && Entry(ColumnsLength, c.Name, v) ? EntryInt(v, 254)
+                                                                      : s.ColumnLength(c);
   c.AllowFormat = c.ColType >= ectInteger && c.ColType <= ectDateTime;
   c.IsNumeric = c.ColType == ectInteger || c.ColType == ectBigint || c.ColType == ectFloat ||
                 c.ColType == ectCurrency;
-  c.IsBlob = (s.Kind == esDataSet || s.Kind == esDBGrid) && c.Field && c.Field->IsBlob();
-  c.IsVisible = (s.Kind == esDataSet || s.Kind == esDBGrid) && c.Field ? c.Field->Visible : true;
+  c.IsBlob = s.ReadsFields() && c.Field && c.Field->IsBlob();
+  c.IsVisible = s.ReadsFields() && c.Field ? c.Field->Visible : true;
 }
 
 void TExportColumns::AutoCalcColWidth() {
@@ -756,14 +333,16 @@ void TExportColumns::AutoCalcColWidth() {
 }
 
 void TExportColumns::ForEachRecord(const std::function<bool(int counter)>& visit) {
-  const TSourceRef& s = Source;
+  const TSourceAdapterPtr held = source_;  // the visitor may refill the columns
+  const TSourceAdapter& s = *held;
+  const int skip = sourceRef_.SkipRecCount, limit = sourceRef_.ExportRecCount;
   TBookmark mark = s.GetBookmark();
   try {
     s.First();
     int skipped = 0;
-    for (int i = 0; i < s.SkipRecCount; ++i) s.Next(skipped);
+    for (int i = 0; i < skip; ++i) s.Next(skipped);
     RecordCounter = 0;
-    while (!s.Eof(RecordCounter) && (s.ExportRecCount == 0 || RecordCounter < s.ExportRecCount)) {
+    while (!s.Eof(RecordCounter) && (limit == 0 || RecordCounter < limit)) {
       if (!visit(RecordCounter)) break;
       s.Next(RecordCounter);
       if (OnFetchedRecord) OnFetchedRecord(&holder_, RecordCounter);

@@ -11,6 +11,7 @@
 #include "export/core/dataset.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
+#include "export/core/sourceadapter.h"
 #include "export/core/sources.h"
 
 namespace morvale {
@@ -20,35 +21,7 @@ class TExportFormats;
 class TExportColumns;
 class TExportRow;
 
-enum TExportSource : int { esDataSet, esListView, esDBGrid, esStringGrid, esCustom };
 enum TExportColAlign : int { ecaLeft, ecaCenter, ecaRight };
-
-const char* SourceName(TExportSource s);  // "DataSet", ...; empty for other values
-
-// The five source references and the counts that bound a walk over them.
-struct TSourceRef {
-  TExportSource Kind = esDataSet;
-  TDataSet* DataSet = nullptr;
-  TCustomSource* CustomSource = nullptr;
-  TListView* ListView = nullptr;
-  TDBGrid* DBGrid = nullptr;
-  TStringGrid* StringGrid = nullptr;
-  int SkipRecCount = 0;
-  int ExportRecCount = 0;
-
-  bool Assigned() const;
-  bool Active() const;
-  bool Empty() const;
-  void BeginUpdate() const;
-  void EndUpdate() const;
-  void First() const;
-  void Next(int& counter) const;  // always adds 1 to the counter
-  bool Eof(int counter) const;
-  TBookmark GetBookmark() const;
-  void GotoBookmark(TBookmark b) const;
-  void FreeBookmark(TBookmark b) const;
-  TDataSet* GridDataSet() const { return DBGrid ? DBGrid->DataSet() : nullptr; }
-};
 
 class TExportColumn : public TObject {
  public:
@@ -115,8 +88,12 @@ class TExportColumns : public TObject {
   // (the list view is addressed by it).
   void GetRawText(int index, int counter, std::string& out) const;
 
+  // The source as the holder publishes it, copied at the start of Fill, and its adapter.
+  const TSourceRef& SourceRef() const { return sourceRef_; }
+  void SetSourceRef(const TSourceRef& ref);
+  const TSourceAdapter& Source() const { return *source_; }
+
   // Settings copied from the holder at the start of Fill; absent when the holder does not publish.
-  TSourceRef Source;
   const TExportFormats* Formats = nullptr;
   const TStringList* ExportedFields = nullptr;
   const TStringList* UserFormats = nullptr;
@@ -137,6 +114,8 @@ class TExportColumns : public TObject {
   TExportColType GuessFromSample(const std::string& sample) const;
   TExport& holder_;
   std::vector<std::unique_ptr<TExportColumn>> items_;
+  TSourceRef sourceRef_;
+  TSourceAdapterPtr source_ = NoSourceAdapter();
 };
 
 // Guesses a column type from a sample text (AutoCalcStrType).

@@ -111,8 +111,10 @@ void TExport::BeginExport() {
     SkipRecCount = std::min(SkipRecCount, items);
     if (ExportRecCount > 0) ExportRecCount = std::min(ExportRecCount, items);
     // The columns read items relative to the skip, so they follow the clamped values.
-    columns_.Source.SkipRecCount = SkipRecCount;
-    columns_.Source.ExportRecCount = ExportRecCount;
+    TSourceRef ref = columns_.SourceRef();
+    ref.SkipRecCount = SkipRecCount;
+    ref.ExportRecCount = ExportRecCount;
+    columns_.SetSourceRef(ref);
   }
   if (OnBeginExport) OnBeginExport(this);
 }
@@ -122,7 +124,7 @@ void TExport::EndExport() {
 }
 
 bool TExport::EndOfSource() {
-  return SourceRef().Eof(RecordCounter);
+  return Source()->Eof(RecordCounter);
 }
 
 void TExport::GetCaptionRow(std::string& S) {
@@ -169,10 +171,10 @@ void TExport::DoGetCellParams(int recNo, int colNo, const std::string& value,
 }
 
 void TExport::SkipRecords(int n) {
-  const TSourceRef s = SourceRef();
+  const TSourceAdapterPtr s = Source();
   int counter = 0;
   for (int i = 0; i < n; ++i) {
-    s.Next(counter);
+    s->Next(counter);
     if (OnSkippedRecord) OnSkippedRecord(this, counter);
   }
 }
@@ -195,7 +197,8 @@ Finally(F) -> Finally<F>;
 
 void TExport::DoExport() {
   RecordCounter = 0;
-  const TSourceRef s = SourceRef();
+  const TSourceAdapterPtr held = Source();
+  const TSourceAdapter& s = *held;
   const std::string name = SourceName(ExportSource);
   if (!s.Assigned()) throw Exception(Format("Источник данных (%s) не определен", {name}));
   if (!s.Active()) throw Exception(Format("Источник данных (%s) закрыт", {name}));
@@ -222,7 +225,7 @@ void TExport::DoExport() {
           if (aborted_) return;
         }
         if (GoToFirstRecord) {
-          SourceRef().First();
+          Source()->First();
           RecordCounter = 0;
         }
         BeforeExport();
@@ -230,7 +233,7 @@ void TExport::DoExport() {
         SkipRecords(SkipRecCount);
         if (aborted_) return;
         RecordCounter = 0;
-        const TSourceRef cur = SourceRef();
+        const TSourceAdapterPtr cur = Source();
         while (!EndOfSource() && (ExportRecCount == 0 || RecordCounter < ExportRecCount)) {
           if (aborted_ && !CanContinue()) break;
           bool accept = true;
@@ -241,7 +244,7 @@ void TExport::DoExport() {
             if (OnExportedRecord) OnExportedRecord(this, RecordCounter);
           }
           if (CurrentRecordOnly) break;
-          cur.Next(RecordCounter);
+          cur->Next(RecordCounter);
         }
         AfterExport();
       }();

@@ -59,6 +59,8 @@ class TExport : public TComponent {
   void SetStringGrid(TStringGrid* v) { Reference(src_.StringGrid, v); }
   // The references with this exporter's kind and counts.
   TSourceRef SourceRef() const;
+  // The adapter over SourceRef(); the no-source adapter when the kind's reference is not set.
+  TSourceAdapterPtr Source() const { return source_.Get(SourceRef()); }
 
   // Settings kept by every exporter whether or not its class publishes them.
   TStringList ExportedFields, Header, Captions, Footer, UserFormats, ColumnsWidth, ColumnsAlign,
@@ -160,6 +162,7 @@ class TExport : public TComponent {
   }
 
   TSourceRef src_;
+  mutable TSourceAdapterCache source_;
   TFormatSettings formatSettings_;
   TExportColumns columns_;
   TExportRow row_;

@@ -104,25 +104,7 @@ const TFormatSettings& TExportDialog::FormatSettings() const {
 
 void TExportDialog::CheckSource() const {
   // A custom source is checked as well: without it the run has nothing to read.
-  bool missing = false;
-  switch (ExportSource) {
-    case esDataSet:
-      missing = !src_.DataSet;
-      break;
-    case esListView:
-      missing = !src_.ListView;
-      break;
-    case esDBGrid:
-      missing = !src_.DBGrid;
-      break;
-    case esStringGrid:
-      missing = !src_.StringGrid;
-      break;
-    case esCustom:
-      missing = !src_.CustomSource;
-      break;
-  }
-  if (missing)
+  if (!MakeSourceAdapter(SourceRef()))
     throw Exception(Format("Источник данных (%s) не определен", {SourceName(ExportSource)}));
   if (AllowedExports.Empty()) throw Exception("Свойство AllowedExports должно быть определено");
 }
@@ -195,6 +177,7 @@ const TPropList& TExportDialog::ClassProps() {
         .Object("HTMLMultiFileOptions", "TExportHTMLMultiFileOptions", &C::HTMLMultiFileOptions)
         .Object("TXTOptions", "TExportTXTOptions", &C::TXTOptions)
         .Object("CSVOptions", "TExportCSVOptions", &C::CSVOptions)
+        .Object("JSONOptions", "TExportJSONOptions", &C::JSONOptions)
         .Object("PDFOptions", "TExportPDFOptions", &C::PDFOptions)
         .Object("XLSOptions", "TExportXLSOptions", &C::XLSOptions);
     for (const char* e :

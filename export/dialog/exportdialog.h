@@ -88,6 +88,7 @@ class TExportDialog : public TComponent {
   TExportHTMLMultiFileOptions HTMLMultiFileOptions{this};
   TExportTXTOptions TXTOptions{this};
   TExportCSVOptions CSVOptions{this};
+  TExportJSONOptions JSONOptions{this};
   TExportPDFOptions PDFOptions{this};
   TExportXLSOptions XLSOptions{this};
 

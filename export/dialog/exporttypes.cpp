@@ -119,22 +119,9 @@ std::vector<TExportTypeInfo> BuildTable() {
        all, dpXLS, clWidth, false, true, "xlsx", CreateXLSX, PrepareXLS, SaveXLS, LoadXLS,
        CaptureXLS},
       // Keyed by the captions; its values are typed, and it has no header or footer lines.
-      {aeJSON,
-       "aeJSON",
-       "JSON",
-       "json",
-       "JSON files (*.json)|*.json",
-       fields | PageBit(dpCaptions),
-       dpNone,
-       clPlain,
-       false,
-       false,
-       "json",
-       CreateJSON,
-       {},
-       {},
-       {},
-       {}},
+      {aeJSON, "aeJSON", "JSON", "json", "JSON files (*.json)|*.json", fields | PageBit(dpCaptions),
+       dpNone, clPlain, false, false, "json", CreateJSON, PrepareJSON, SaveJSON, LoadJSON,
+       CaptureJSON},
   };
 }
 

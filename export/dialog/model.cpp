@@ -73,7 +73,8 @@ bool TDialogSettings::operator==(const TDialogSettings& o) const {
          Footer == o.Footer && RTF == o.RTF && XLS == o.XLS && HTMLPage == o.HTMLPage &&
          HTMLTable == o.HTMLTable && HTMLMultiFile == o.HTMLMultiFile &&
          HTMLMultiFileOn == o.HTMLMultiFileOn && HTMLTemplate == o.HTMLTemplate && XML == o.XML &&
-         SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF && Encodings == o.Encodings;
+         SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF && JSON == o.JSON &&
+         Encodings == o.Encodings;
 }
 
 const char* AlignCellText(TExportColAlign a) {
@@ -193,6 +194,7 @@ void TExportDialogModel::FillFromComponent() {
   s_.TXT = d.TXTOptions;
   s_.CSV = d.CSVOptions;
   s_.PDF = d.PDFOptions;
+  s_.JSON = d.JSONOptions;
 }
 
 void TExportDialogModel::ResetRTFPage() {

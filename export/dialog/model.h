@@ -109,6 +109,7 @@ struct TDialogSettings {
   TExportTXTOptions TXT;
   TExportCSVOptions CSV;
   TExportPDFOptions PDF;
+  TExportJSONOptions JSON;
   // The output encoding of each text type (TextEncodingSection), by type ordinal; the others'
   // entries are unused.
   std::array<TTextEncoding, aeJSON + 1> Encodings{};

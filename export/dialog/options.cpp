@@ -224,6 +224,15 @@ const TPropList& TExportTXTOptions::Published() const {
   return list;
 }
 
+const TPropList& TExportJSONOptions::Published() const {
+  static const TPropList list = [] {
+    TPropList l;
+    PropBuilder<TExportJSONOptions>(l).Bool("JSONLines", &TExportJSONOptions::JSONLines);
+    return l;
+  }();
+  return list;
+}
+
 TExportCSVOptions::TExportCSVOptions(TExportDialog* owner) : TExportOptions(owner) {
   const std::string& sep = DefaultFormatSettings().ListSeparator;
   Comma = sep.empty() ? ',' : sep[0];

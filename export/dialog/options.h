@@ -161,6 +161,17 @@ class TExportCSVOptions : public TExportOptions {
   bool QuoteStrings = true;
 };
 
+// JSON: one array of objects, or one object a line (JSON Lines).
+class TExportJSONOptions : public TExportOptions {
+ public:
+  using TExportOptions::TExportOptions;
+  const TPropList& Published() const override;
+  void Assign(const TExportJSONOptions& other) { *this = other; }
+  bool operator==(const TExportJSONOptions& o) const { return JSONLines == o.JSONLines; }
+
+  bool JSONLines = false;
+};
+
 class TExportPDFOptions : public TExportOptions {
  public:
   using TExportOptions::TExportOptions;

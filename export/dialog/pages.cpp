@@ -233,6 +233,10 @@ void PrepareSQL(const TDialogSettings& s, TExport& e) {
   if (o.StatementTerm != '\0') q.StatementTerm = o.StatementTerm;
 }
 
+void PrepareJSON(const TDialogSettings& s, TExport& e) {
+  As<TExportJSON>(e).JSONLines = s.JSON.JSONLines;
+}
+
 void PrepareTXT(const TDialogSettings& s, TExport& e) {
   auto& a = As<TExportASCII>(e);
   a.SetExportType(etTXT);
@@ -365,6 +369,10 @@ void CaptureSQL(const TExport& e, TDialogSettings& s) {
   s.SQL.CommitAfterScript = q.CommitAfterScript;
   s.SQL.CommitStatement = q.CommitStatement;
   s.SQL.StatementTerm = q.StatementTerm;
+}
+
+void CaptureJSON(const TExport& e, TDialogSettings& s) {
+  s.JSON.JSONLines = As<TExportJSON>(e).JSONLines;
 }
 
 void CaptureTXT(const TExport& e, TDialogSettings& s) {

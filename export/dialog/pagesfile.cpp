@@ -314,6 +314,14 @@ void LoadXML(TExportDialogModel& m, const TIniFile& ini) {
   m.Settings().XML.Encoding = ini.ReadString("XML", "Encoding", d.Encoding);
 }
 
+void SaveJSON(const TDialogSettings& s, TIniFile& ini) {
+  ini.WriteBool("JSON", "JSONLines", s.JSON.JSONLines);
+}
+
+void LoadJSON(TExportDialogModel& m, const TIniFile& ini) {
+  m.Settings().JSON.JSONLines = ini.ReadBool("JSON", "JSONLines", m.Dialog().JSONOptions.JSONLines);
+}
+
 void SaveTXT(const TDialogSettings& s, TIniFile& ini) {
   ini.WriteBool("TXT", "AutoCalcColWidth", s.TXT.AutoCalcColWidth);
   ini.WriteInteger("TXT", "Spacing", s.TXT.ColSpacing);

@@ -77,8 +77,7 @@ int TDBFWriter::WriteMemo(int index) {
   TExportColumns& columns = owner.Columns();
   if (index < 0 || index >= columns.Count()) return -1;
   const TExportColumn& column = columns[index];
-  TExportSource kind = columns.Source.Kind;
-  if ((kind != esDataSet && kind != esDBGrid) || !column.IsBlob || !column.Field) return -1;
+  if (!columns.Source().ReadsFields() || !column.IsBlob || !column.Field) return -1;
   std::string value;
   column.Field->GetText(value);
   if (value.empty() || value.size() > kDBFMemoMaxBytes) return -1;
@@ -203,7 +202,7 @@ TDBFField TExportDBF::FieldOfColumn(const TExportColumn& c) const {
       // A dataset field's size counts characters and a C field bytes: in UTF-8 a Cyrillic text
       // takes twice its size. A ColumnsLength line therefore widens dataset fields too (list
       // views and string grids already have it from the column builder).
-      if (TExportSource k = c.Columns().Source.Kind; k == esDataSet || k == esDBGrid) {
+      if (c.Columns().Source().ReadsFields()) {
         int n = LeadingInt(ColumnsLength.Value(c.Name));
         if (n > 0) f.Length = std::min(n, kDBFMaxCharLength);
       }

@@ -290,6 +290,12 @@ void TPDFDocument::FillRect(TColor color, double x, double y, double width, doub
   if (other) SetFillColor(prev);
 }
 
+void TPDFDocument::BeginClip(double x, double y, double width, double height) {
+  Draw("q\r");
+  DrawFixed(x, 1), Draw(" "), DrawFixed(y, 1), Draw(" ");
+  DrawFixed(width, 1), Draw(" "), DrawFixed(height, 1), Draw(" re W n\r");
+}
+
 void TPDFDocument::PutFontObject(const TPDFFont& font) {
   PutInt(NewObject());
   Put(" 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /");

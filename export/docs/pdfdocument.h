@@ -77,6 +77,10 @@ class TPDFDocument : public TComponent {
                   const std::vector<uint16_t>& glyphs);
   void DrawLine(TColor color, double x1, double y1, double x2, double y2);
   void FillRect(TColor color, double x, double y, double width, double height);
+  // What is drawn until EndClip shows only inside the rectangle. The graphics state is saved and
+  // restored around it, so only drawing that restores its colours itself (text) goes inside.
+  void BeginClip(double x, double y, double width, double height);
+  void EndClip() { Draw("Q\r"); }
   // Closes the last page and writes the closing objects, the cross-reference table and trailer.
   void FinishDocument();
 

@@ -212,7 +212,11 @@ void TExportPDF::DrawCaptions() {
     for (size_t k = 0; k + 1 < group.edges.size(); ++k) {
       GetColCaption(group.first + static_cast<int>(k), text_);
       captionText_.Prepare(text_);
-      captionText_.Draw(doc, group.edges[k] + indent, base, font.FontColor);
+      const int left = group.edges[k], right = group.edges[k + 1];
+      const bool overflows = left + indent + captionText_.Width(size) > right;
+      if (overflows) doc.BeginClip(left, y_, right - left, top - y_);
+      captionText_.Draw(doc, left + indent, base, font.FontColor);
+      if (overflows) doc.EndClip();
     }
     doc.DrawLine(Options.GridLineColor, group.edges.front(), y_, group.edges.back(), y_);
   }
@@ -272,7 +276,15 @@ void TExportPDF::WriteDataRow() {
         x += (PDFAverageWidth(col.Width, size) - width) / 2;
       else if (align == ecaRight)
         x = right - indent - width;
+      // A value wider than its cell would run over its neighbours: it starts at the cell's left
+      // whatever its alignment, so that its beginning shows, and is cut at the cell's edges.
+      const bool overflows = left + indent + width > right;
+      if (overflows) {
+        x = left + indent;
+        doc.BeginClip(left, bottom, right - left, top - bottom);
+      }
       dataText_.Draw(doc, x, base, cellFont_.Color);
+      if (overflows) doc.EndClip();
     }
     doc.DrawLine(Options.GridLineColor, group.edges.front(), bottom, group.edges.back(), bottom);
   }

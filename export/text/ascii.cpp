@@ -92,7 +92,8 @@ void TExportASCII::BeginExport() {
 
 // DIF declares its number of rows before the rows, so the records are walked once to count them.
 bool TExportASCII::CountTuples() {
-  const TSourceRef s = SourceRef();
+  const TSourceAdapterPtr held = Source();
+  const TSourceAdapter& s = *held;
   TBookmark mark = s.GetBookmark();
   bool finished = true;
   try {

@@ -9,6 +9,18 @@ TExportClipboard::TExportClipboard() {
   Separator = list.empty() ? ',' : list[0];
 }
 
+void TExportClipboard::Execute() {
+  const TTextEncoding encoding = Encoding;
+  Encoding = encSystem;
+  try {
+    TExportMemory::Execute();
+  } catch (...) {
+    Encoding = encoding;
+    throw;
+  }
+  Encoding = encoding;
+}
+
 const TPropList& TExportClipboard::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExportMemory::ClassProps());
@@ -24,6 +36,8 @@ const TPropList& TExportClipboard::ClassProps() {
             },
             {"etSeparated", "etFixed"})
         .Char("Separator", &TExportClipboard::Separator)
+        .Enum<TTextEncoding>("Encoding", "TTextEncoding", &TExport::Encoding,
+                             TextEncodingIdentifiers())
         .Int("Spacing", &TExportClipboard::Spacing)
         .Str("ClipboardViewer", &TExportClipboard::ClipboardViewer)
         .Strings("Header", &TExportClipboard::Header)

@@ -25,6 +25,10 @@ class TExportClipboard : public TExportMemory {
   int Spacing = 2;                              // kept for the settings; no effect on the text
   std::string ClipboardViewer = "Clipbrd.exe";  // kept for the settings; no effect on the text
 
+  // The text in the system code page, whatever Encoding says: a desktop clipboard holds
+  // characters, not bytes, so the encoding is left to a clipboard that ends as bytes (the command
+  // line's standard output).
+  void Execute() override;
   void BeginExport() override;
   void WriteCaptionRow() override;
   void WriteDataRow() override;

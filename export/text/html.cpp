@@ -266,7 +266,7 @@ void TExportHTML::BuildStyleSheet() {
 }
 
 void TExportHTML::BeforeExport() {
-  if (SourceRef().Empty()) WritePageHead(FileName);
+  if (Source()->Empty()) WritePageHead(FileName);
 }
 
 void TExportHTML::WritePageHead(const std::string& pageFile) {

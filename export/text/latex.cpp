@@ -160,7 +160,7 @@ TScripts ScanRun(TExport& e, int codePage) {
     for (const std::string& line : *lines) Scan(line, codePage, found);
   for (int i = 0; i < cols.Count(); ++i) Scan(cols[i].Caption, codePage, found);
   Scan(e.Formats.NullString(), codePage, found);
-  if (!cols.Source.Assigned() || !cols.Source.Active()) return found;
+  if (!cols.Source().Assigned() || !cols.Source().Active()) return found;
   std::string text;
   cols.ForEachRecord([&](int counter) {
     for (int i = 0; i < cols.Count(); ++i) {

@@ -252,8 +252,7 @@ void Legend(TbiffWriter& w, const TxlsChart& chart) {
 
 }  // namespace
 
-void xlsChartAnchor(const TxlsChart& chart, const TxlsBoundSheet* bound, uint16_t (&cells)[8]) {
-  std::fill(cells, cells + 8, uint16_t{0});
+bool xlsChartCells(const TxlsChart& chart, const TxlsBoundSheet* bound, int (&cells)[4]) {
   int firstRow = 0, firstCol = 0, lastRow = 0, lastCol = 0;
   if (chart.Position.PositionType == cptCustom) {
     const TxlsChartCustomPosition& p = chart.Position.CustomPosition;
@@ -262,7 +261,7 @@ void xlsChartAnchor(const TxlsChart& chart, const TxlsBoundSheet* bound, uint16_
     lastRow = p.Y2 - 1;
     lastCol = p.X2 - 1;
   } else {
-    if (!bound) return;
+    if (!bound) return false;
     const TxlsChartAutoPosition& p = chart.Position.AutoPosition;
     if (p.Placement == cpBottom) {
       firstRow = std::max(bound->LastRow + p.Top, 0) + 1;
@@ -274,10 +273,18 @@ void xlsChartAnchor(const TxlsChart& chart, const TxlsBoundSheet* bound, uint16_
     lastRow = std::max(firstRow + p.Height, 0);
     lastCol = std::max(firstCol + p.Width, 0);
   }
-  cells[0] = static_cast<uint16_t>(firstCol);
-  cells[2] = static_cast<uint16_t>(firstRow);
-  cells[4] = static_cast<uint16_t>(lastCol);
-  cells[6] = static_cast<uint16_t>(lastRow);
+  cells[0] = firstCol;
+  cells[1] = firstRow;
+  cells[2] = lastCol;
+  cells[3] = lastRow;
+  return true;
+}
+
+void xlsChartAnchor(const TxlsChart& chart, const TxlsBoundSheet* bound, uint16_t (&cells)[8]) {
+  std::fill(cells, cells + 8, uint16_t{0});
+  int c[4];
+  if (!xlsChartCells(chart, bound, c)) return;
+  for (int i = 0; i < 4; ++i) cells[2 * i] = static_cast<uint16_t>(c[i]);
 }
 
 void WriteChart(TbiffWriter& w, const TxlsChart& chart, int externSheet,

@@ -162,13 +162,13 @@ void TExportXLS::CheckSheets(int maxCols) {
   for (int i = 0; i < Sheets.Count(); ++i) {
     TxlsSheet& s = Sheets[i];
     if (!s.Exported) continue;
-    TSourceRef src = s.SourceRef();
+    const TSourceAdapterPtr src = s.Source();
     std::string kind = SourceName(s.ExportSource);
-    if (!src.Assigned())
+    if (!src->Assigned())
       throw Exception(Format("Sheet %s define with error: %s",
                              {s.Title, Format("Источник данных (%s) не определен", {kind})}));
-    if (!src.Active()) throw Exception(Format("Источник данных (%s) закрыт", {kind}));
-    if (!ExportEmpty && src.Empty()) throw Exception(Format("Источник данных (%s) пуст", {kind}));
+    if (!src->Active()) throw Exception(Format("Источник данных (%s) закрыт", {kind}));
+    if (!ExportEmpty && src->Empty()) throw Exception(Format("Источник данных (%s) пуст", {kind}));
     s.SetFormatSettings(FormatSettings());
     s.Columns().Clear();
     s.Columns().Fill(false);
@@ -295,12 +295,12 @@ void TExportXLS::PrepareDrawingGroup() {
 bool TExportXLS::ExportSheetWith(int index, TxlsSheet& sheet, const std::function<bool()>& write) {
   if (OnBeforeExportSheet) OnBeforeExportSheet(this, index);
   {
-    TSourceRef src = sheet.SourceRef();
-    src.BeginUpdate();
+    const TSourceAdapterPtr src = sheet.Source();
+    src->BeginUpdate();
     struct TEnd {
-      const TSourceRef& src;
+      const TSourceAdapter& src;
       ~TEnd() { src.EndUpdate(); }
-    } end{src};
+    } end{*src};
     if (!write()) return false;
   }
   if (OnAfterExportSheet) OnAfterExportSheet(this, index);

@@ -79,6 +79,9 @@ void WriteBackground(TbiffWriter& w, const TxlsGraphic& background);
 bool xlsDecodeToBitmap(TxlsGraphicType type, const std::string& file, std::string& pixels,
                        int& width, int& height);
 
+// The cells a chart's shape spans: first column, first row, last column, last row, 0-based; false
+// for a chart placed after the used range when there is no sheet to place it by.
+bool xlsChartCells(const TxlsChart& chart, const TxlsBoundSheet* bound, int (&cells)[4]);
 // The client anchor of a chart's shape: first column, row, last column, row (offsets 0).
 void xlsChartAnchor(const TxlsChart& chart, const TxlsBoundSheet* bound, uint16_t (&cells)[8]);
 // The chart sub-stream, BOF of type chart ... EOF.

@@ -36,8 +36,7 @@ std::string SheetName(std::string_view title, const std::vector<std::string>& ta
   return candidate;
 }
 
-// CR LF and a lone CR become LF.
-static void StoreLineBreaks(std::string& s) {
+void StoreLineBreaks(std::string& s) {
   size_t out = 0;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\r') {
@@ -71,11 +70,11 @@ TxlsCellKind CellKindOf(TExportColType type) {
 }
 
 bool PositionSheetRecords(TExportXLS& x, TxlsSheet& sheet) {
-  const TSourceRef src = sheet.SourceRef();
-  if (sheet.GoToFirstRecord) src.First();
+  const TSourceAdapterPtr src = sheet.Source();
+  if (sheet.GoToFirstRecord) src->First();
   int counter = 0;
   for (int i = 0; i < sheet.SkipRecCount; ++i) {
-    src.Next(counter);
+    src->Next(counter);
     if (x.OnSkippedRecord) x.OnSkippedRecord(&x, counter);
   }
   return !x.Aborted();
@@ -83,9 +82,9 @@ bool PositionSheetRecords(TExportXLS& x, TxlsSheet& sheet) {
 
 void SheetRecordLoop(TExportXLS& x, TxlsSheet& sheet, int index,
                      const std::function<void()>& dataRow) {
-  const TSourceRef src = sheet.SourceRef();
+  const TSourceAdapterPtr src = sheet.Source();
   sheet.RecordCounter = 0;
-  while (!src.Eof(sheet.RecordCounter)) {
+  while (!src->Eof(sheet.RecordCounter)) {
     if (sheet.ExportRecCount > 0 && sheet.RecordCounter >= sheet.ExportRecCount) break;
     if (x.Aborted() && !x.CanContinue()) break;
     sheet.FillRow();
@@ -95,7 +94,7 @@ void SheetRecordLoop(TExportXLS& x, TxlsSheet& sheet, int index,
       x.OnAdvancedBeforeExportRow(&x, index, sheet.Row(), accept);
     if (accept) dataRow();
     if (sheet.CurrentRecordOnly) break;
-    src.Next(sheet.RecordCounter);
+    src->Next(sheet.RecordCounter);
     ++x.RecordCounter;
     if (x.OnExportedRecord) x.OnExportedRecord(&x, x.RecordCounter);
     if (x.OnAdvancedExportedRecord) x.OnAdvancedExportedRecord(&x, index, sheet.RecordCounter);

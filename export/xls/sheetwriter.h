@@ -21,6 +21,9 @@ namespace morvale {
 // What the cells of a column become, by the column's type; shared by the .xls and .xlsx writers.
 enum TxlsCellKind : uint8_t { ckNone, ckNumber, ckDate, ckString, ckBoolean };
 TxlsCellKind CellKindOf(TExportColType type);
+// A line break inside a cell is LF alone: a CR shows as a stray character in some readers and is
+// dropped by others. CR LF and a lone CR become LF.
+void StoreLineBreaks(std::string& s);
 
 // The parts of a sheet run that do not depend on the file format, for the writers of both.
 // Goes to the sheet source's first record and past the records to skip; false when aborted.

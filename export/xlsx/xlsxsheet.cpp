@@ -25,15 +25,6 @@ constexpr size_t kMaxCellChars = 32767;
 // would come back changed, so it is written as its text instead.
 constexpr double kExactDigits = 1e15;
 
-void CutToChars(std::string& s, size_t chars) {
-  size_t n = 0;
-  for (size_t i = 0; i < s.size(); ++i)
-    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && n++ == chars) {
-      s.resize(i);
-      return;
-    }
-}
-
 std::string ColumnName(int col) {
   std::string name;
   for (int c = col + 1; c > 0; c = (c - 1) / 26)
@@ -115,6 +106,9 @@ void TxlsxSheetWriter::Prepare() {
     kinds_.push_back(CellKindOf(cols[j].ColType));
   }
   PrepareLooks();
+  dataRows_.assign(static_cast<size_t>(cols.Count()), {-1, -1});
+  used_ = TxlsBoundSheet();
+  extras_ = std::make_unique<TxlsxExtras>(sheet_.Extras, x_.Pictures, wb_, styles_);
   TFont zeroFont;
   TxlsFont().AssignTo(zeroFont);
   zeroWidth_ = std::max(1, TextMetrics().TextWidth(zeroFont, "0"));
@@ -152,6 +146,8 @@ void TxlsxSheetWriter::PrepareLooks() {
 }
 
 void TxlsxSheetWriter::BeginPart() {
+  // The extras belong to the first part: what is left of them goes there before it ends.
+  if (parts_.size() == 1) extras_->CellsAbove(kMaxRows, used_);
   TPart part;
   part.title = parts_.empty()
                    ? baseTitle_
@@ -166,7 +162,7 @@ void TxlsxSheetWriter::BeginPart() {
     if (s.find("&L") == std::string::npos && s.find("&C") == std::string::npos &&
         s.find("&R") == std::string::npos)
       s.insert(0, "&C");
-    CutToChars(s, LXW_HEADER_FOOTER_MAX);
+    xlsxCutToChars(s, LXW_HEADER_FOOTER_MAX);
     return s;
   };
   if (!sheet_.Options.PageHeader.empty())
@@ -174,13 +170,17 @@ void TxlsxSheetWriter::BeginPart() {
   if (!sheet_.Options.PageFooter.empty())
     worksheet_set_footer(part.sheet, headerText(sheet_.Options.PageFooter).c_str());
   parts_.push_back(part);
+  if (parts_.size() == 1) extras_->Begin(part.sheet);
   // Widths measured from the data are known only at the end (the package writes the column
   // records after the rows, so they can still be set then).
   if (!sheet_.AutoCalcColWidth) ApplyWidths(parts_.back());
   sheet_.OutputRow = 0;
 }
 
+// Runs before each row is written: the rows above it are complete, so the extra cells they hold
+// go out now, after the sheet's own cells (the package takes no cell above the current row).
 void TxlsxSheetWriter::Room() {
+  if (parts_.size() == 1) extras_->CellsAbove(sheet_.OutputRow, used_);
   if (sheet_.OutputRow < kMaxRows) return;
   BeginPart();
   if (sheet_.AllowCaptions) CaptionRow();
@@ -191,10 +191,11 @@ void TxlsxSheetWriter::Room() {
 // are no UTF-8 would make the sheet unreadable: they become U+FFFD.
 void TxlsxSheetWriter::String(int row, int col, lxw_format* format, std::string_view text) {
   ToUtf8(text, utf8_);
-  if (utf8_.size() > kMaxCellChars) CutToChars(utf8_, kMaxCellChars);
+  if (utf8_.size() > kMaxCellChars) xlsxCutToChars(utf8_, kMaxCellChars);
   Check(worksheet_write_string(parts_.back().sheet, static_cast<lxw_row_t>(row),
                                static_cast<lxw_col_t>(col), utf8_.c_str(), format),
         row, col);
+  Track(row, col);
 }
 
 void TxlsxSheetWriter::Block(const TStringList& lines, int rows, TxlsFormat& format,
@@ -248,25 +249,34 @@ void TxlsxSheetWriter::DataRow() {
   ++sheet_.OutputRow;
 }
 
-lxw_format* TxlsxSheetWriter::DataFormat(int j) {
+lxw_format* TxlsxSheetWriter::DataFormat(int j, bool wrap) {
   const auto& f = formats_[static_cast<size_t>(j)];
   lxw_format* format =
       f.size() == 1 ? f[0] : f[static_cast<size_t>(sheet_.RecordCounter) % f.size()];
-  if (!x_.OnGetDataParams) return format;
+  if (!x_.OnGetDataParams && !wrap) return format;
   TxlsFormat look;
   const int strips = static_cast<int>(f.size());
   look.Assign(strips > 1 ? sheet_.StripStyles[sheet_.RecordCounter % strips]
                          : *looks_[static_cast<size_t>(j)]);
   std::string text = sheet_.Columns()[j].Format;
-  x_.OnGetDataParams(&sheet_, index_, sheet_.StartDataCol + j, sheet_.OutputRow, look, text);
-  if (text.empty()) text = sheet_.Columns()[j].Format;
+  if (x_.OnGetDataParams) {
+    x_.OnGetDataParams(&sheet_, index_, sheet_.StartDataCol + j, sheet_.OutputRow, look, text);
+    if (text.empty()) text = sheet_.Columns()[j].Format;
+  }
+  if (wrap) look.Wrap = true;
   return styles_.Get(&look, text);
 }
 
 void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
   if (x_.OnGetExportText) x_.OnGetExportText(&sheet_, j, s);
   if (x_.OnAdvancedGetExportText) x_.OnAdvancedGetExportText(&sheet_, index_, j, s);
-  lxw_format* format = DataFormat(j);
+  // A text's line breaks are stored as LF, and a cell that holds one wraps so its lines show.
+  bool wrap = false;
+  if (kinds_[static_cast<size_t>(j)] == ckString && s.find_first_of("\r\n") != std::string::npos) {
+    StoreLineBreaks(s);
+    wrap = s.find('\n') != std::string::npos;
+  }
+  lxw_format* format = DataFormat(j, wrap);
   lxw_worksheet* ws = parts_.back().sheet;
   const int col = sheet_.StartDataCol + j;
   const auto r = static_cast<lxw_row_t>(row);
@@ -323,6 +333,14 @@ void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
     }
   }
   Check(error, row, col);
+  if (kinds_[static_cast<size_t>(j)] != ckNone) {
+    Track(row, col);
+    if (parts_.size() == 1) {
+      auto& rows = dataRows_[static_cast<size_t>(j)];
+      if (rows.first < 0) rows.first = row;
+      rows.second = row;
+    }
+  }
   if (sheet_.AutoCalcColWidth) Measure(j, s, fonts_[static_cast<size_t>(j)]);
 }
 
@@ -367,6 +385,7 @@ void TxlsxSheetWriter::AggregateRow() {
                 AggregateFormula(agg, col, row).c_str(), styles_.Get(&f, text),
                 totals_[static_cast<size_t>(j)].Result(agg)),
             row, col);
+      Track(row, col);
       written = true;
     } else if (x_.OnGetAggregateParams) {
       std::string text = "General";
@@ -415,9 +434,28 @@ bool TxlsxSheetWriter::Write() {
   SheetRecordLoop(x_, sheet_, index_, [this] { DataRow(); });
   AggregateRow();
   Block(sheet_.Footer, sheet_.FooterRows, sheet_.Options.FooterFormat, x_.OnGetFooterParams);
+  if (parts_.size() == 1) extras_->CellsAbove(kMaxRows, used_);
   if (sheet_.AutoCalcColWidth)
     for (const TPart& p : parts_) ApplyWidths(p);
+  PlaceExtras();
   return true;
+}
+
+TxlsDataRange TxlsxSheetWriter::FieldRange(std::string_view field) const {
+  TxlsDataRange r;
+  const int j = sheet_.Columns().IndexOfName(field);
+  if (j < 0 || dataRows_[static_cast<size_t>(j)].first < 0) return r;
+  const auto& rows = dataRows_[static_cast<size_t>(j)];
+  r.Col1 = r.Col2 = sheet_.StartDataCol + j + 1;
+  r.Row1 = rows.first + 1;
+  r.Row2 = rows.second + 1;
+  return r;
+}
+
+void TxlsxSheetWriter::PlaceExtras() {
+  TxlsxSheetPlace place{parts_[0].title, &used_, autoWidths_, sheet_.StartDataCol,
+                        [this](std::string_view field) { return FieldRange(field); }};
+  extras_->End(place);
 }
 
 }  // namespace morvale

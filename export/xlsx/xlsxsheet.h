@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "export/core/graphics.h"
 #include "export/xls/exportxls.h"
 #include "export/xls/sheetwriter.h"
+#include "export/xlsx/xlsxextras.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -60,10 +62,16 @@ class TxlsxSheetWriter {
   void CaptionRow();
   void DataRow();
   void DataCell(int j, std::string& s, int row);
-  lxw_format* DataFormat(int j);
+  lxw_format* DataFormat(int j, bool wrap);
   void AggregateRow();
   std::string AggregateFormula(int aggregate, int col, int row) const;
   void Measure(int j, std::string_view text, const TFont& font);
+  // The cells written on the first part make the used range that charts are placed by.
+  void Track(int row, int col) {
+    if (parts_.size() == 1) used_.Track(row, col);
+  }
+  TxlsDataRange FieldRange(std::string_view field) const;
+  void PlaceExtras();
   void ApplyWidths(const TPart& part);
   void Check(int error, int row, int col) const;
 
@@ -84,6 +92,10 @@ class TxlsxSheetWriter {
   std::vector<TFont> fonts_;  // the screen font of each column's data, for measuring
   std::string baseTitle_;
   int zeroWidth_ = 1;
+  std::unique_ptr<TxlsxExtras> extras_;
+  TxlsBoundSheet used_;
+  // Per exported column: the first and last row of its data cells on the first part.
+  std::vector<std::pair<int, int>> dataRows_;
   std::string scratch_, utf8_;
 };
 

@@ -3,6 +3,7 @@
 // of the SQLite dialect loaded by the sqlite3 shell.
 #include <gtest/gtest.h>
 
+#include "export/core/codepage.h"
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
@@ -196,6 +197,53 @@ TEST(CliSql, SQLiteDialectScriptsLoadIntoTheSqlite3Shell) {
     RunCommand("sqlite3 -cmd '.mode quote' " + ShellQuote(dir + "copy.db") + query, got);
     EXPECT_FALSE(want.empty());
     EXPECT_EQ(got, want);
+  }
+}
+
+// The clipboard's text becomes bytes only on standard output (no display): there it is written
+// in the encoding asked for, and a character the encoding lacks stops the run with nothing
+// written. JSON is UTF-8 whatever is asked: UTF-8 is granted, anything else refused with why.
+TEST(CliEncoding, ClipboardOutputAndJSON) {
+  std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  auto clip = [](const std::string& where, const std::string& encoding) {
+    return Cli({"--db", "sqlite:" + test::DemoDatabase(), "--sql",
+                "SELECT id, name FROM customers WHERE " + where, "--type", "clipboard", "--set",
+                "Separator=;", "--locale", "C", "--encoding", encoding});
+  };
+  Result r = clip("id < 3", "utf-16le");
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string utf8 = "id;name;\r\n1;Acme Tools Ltd;\r\n2;ООО \"Ромашка\";\r\n";
+  EXPECT_EQ(r.out, "\xFF\xFE" + ConvertText(utf8, "UTF-8", "UTF-16LE"));
+  r = clip("id < 3", "windows-1251");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, ConvertText(utf8, "UTF-8", "CP1251"));
+  r = clip("id = 4", "windows-1251");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Müller"), std::string::npos) << r.err;
+  if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+
+  const std::string dir = test::FreshFolder("json-encoding");
+  r = Cli(Export("customers", "json", dir + "plain.json"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const char* granted : {"utf-8", "UTF-8"}) {
+    auto a = Export("customers", "json", dir + "utf8.json");
+    a.insert(a.end(), {"--encoding", granted});
+    r = Cli(a);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(dir + "utf8.json"), test::ReadFile(dir + "plain.json"));
+  }
+  for (const char* refused : {"utf-8-bom", "utf-16le", "windows-1251"}) {
+    auto a = Export("customers", "jsonl", dir + "refused.jsonl");
+    a.insert(a.end(), {"--encoding", refused});
+    r = Cli(a);
+    EXPECT_EQ(r.status, 2) << refused;
+    EXPECT_NE(r.err.find(std::string("--encoding ") + refused +
+                         " does not apply to --type jsonl: JSON is always written in UTF-8"),
+              std::string::npos)
+        << r.err;
   }
 }
 

@@ -117,6 +117,13 @@ TExportDialogF::TExportDialogF(TExportDialogModel& model, QWidget* parent)
   static_cast<QLabel*>(noOptions_)->setAlignment(Qt::AlignCenter);
   noOptions_->setObjectName(QStringLiteral("tsNoOptions"));
   ui_->nbTypeOptions->addWidget(noOptions_);
+  // JSON's one choice makes a page of its own, shown instead of the "no settings" one.
+  jsonOptions_ = new QWidget(ui_->nbTypeOptions);
+  jsonOptions_->setObjectName(QStringLiteral("tsJSON"));
+  auto* jsonLayout = new QVBoxLayout(jsonOptions_);
+  jsonLayout->addWidget(ui_->cbJSONLines);
+  jsonLayout->addStretch();
+  ui_->nbTypeOptions->addWidget(jsonOptions_);
 
   for (TAllowedExport t : model_.TypeList()) {
     auto* item = new QListWidgetItem(Q(ExportTypeInfo(t).Label), ui_->lbExportType);
@@ -251,6 +258,7 @@ void TExportDialogF::BindCommon() {
         if (TextEncodingSection(st.ExportType) && v >= encSystem && v <= encWindows1251)
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
+  bind_.Bool(ui_->cbJSONLines, &s.JSON.JSONLines);
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -298,7 +306,7 @@ void TExportDialogF::RefreshPages() {
 
   // The type pages sit in the stack in this order, the page for types without one last.
   static constexpr TDialogPage kTypePages[] = {dpXLS, dpRTF, dpHTML, dpXML, dpSQL, dpASCII, dpPDF};
-  QWidget* page = noOptions_;
+  QWidget* page = model_.Settings().ExportType == aeJSON ? jsonOptions_ : noOptions_;
   for (size_t i = 0; i < std::size(kTypePages); ++i)
     if (kTypePages[i] == model_.TypeInfo().OptionsPage)
       page = ui_->nbTypeOptions->widget(static_cast<int>(i));

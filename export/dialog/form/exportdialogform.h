@@ -88,6 +88,7 @@ class TExportDialogF : public QDialog {
   std::unique_ptr<Ui::TASCIIPage> ascii_;
   std::unique_ptr<Ui::TPDFPage> pdf_;
   QWidget* noOptions_ = nullptr;
+  QWidget* jsonOptions_ = nullptr;
   QMenu* tools_ = nullptr;
   TBinder bind_;
   int refreshing_ = 0;

@@ -112,6 +112,17 @@ TEST_F(LaunchTest, TheNavigatorMovesTheCurrentRecord) {
   EXPECT_EQ(source.ColumnTitle(2), "order_id");
   EXPECT_EQ(source.ColumnWidth(2), Form().DBGrid1->columnWidth(0));
   EXPECT_EQ(source.SelectedField()->FieldName, Form().Query1().Fields(0).FieldName);
+  // An exporter reads the Qt grid through the data-aware grid's adapter, in the view's order.
+  TSourceRef ref;
+  ref.Kind = esDBGrid;
+  ref.DBGrid = &source;
+  TSourceAdapterPtr adapter = MakeSourceAdapter(ref);
+  ASSERT_TRUE(adapter && adapter->Assigned());
+  std::vector<std::string> names;
+  adapter->ListColumns({}, [&](int, TField* f) { names.push_back(f->FieldName); });
+  ASSERT_EQ(names.size(), static_cast<size_t>(source.ColumnCount()));
+  EXPECT_EQ(names[0], "line");
+  EXPECT_EQ(names[2], "order_id");
 }
 
 TEST_F(LaunchTest, MainWindowScreenshot) {

@@ -422,6 +422,34 @@ TEST(OptionsFile, TextTypesKeepTheirOutputEncodingByName) {
     EXPECT_EQ(sections.IndexOf(sec), -1) << sec;
 }
 
+// JSON Lines is the JSON type's own choice: kept in its section, loaded back, and what Start
+// writes: one object a line instead of one array.
+TEST(OptionsFile, JSONKeepsItsLinesChoice) {
+  TDialogFixture f;
+  TExportDialogModel& m = f.Model();
+  const std::string dir = FreshFolder("jsonlines");
+  m.SetExportType(aeJSON);
+  EXPECT_FALSE(m.Settings().JSON.JSONLines);
+  m.Settings().JSON.JSONLines = true;
+  m.SaveOptions(dir + "o.cfg");
+  EXPECT_TRUE(TIniFile(dir + "o.cfg").ReadBool("JSON", "JSONLines", false));
+
+  TExportDialogModel other(f.dialog);
+  other.LoadOptions(dir + "o.cfg");
+  EXPECT_TRUE(other.Settings().JSON.JSONLines);
+  other.Settings().FileName = dir + "lines.json";
+  other.Start();
+  const std::string lines = ReadFile(other.Settings().FileName);
+  EXPECT_EQ(lines.front(), '{');
+  EXPECT_EQ(lines.substr(lines.size() - 2), "}\n");
+  EXPECT_NE(lines.find("}\n{"), std::string::npos);
+
+  other.Settings().JSON.JSONLines = false;
+  other.Settings().FileName = dir + "array.json";
+  other.Start();
+  EXPECT_EQ(ReadFile(other.Settings().FileName).front(), '[');
+}
+
 TEST(OptionsFile, PDFSpacingIsWrittenWithAPointWhateverTheLocale) {
   TDialogFixture f;
   TExportDialogModel& m = f.Model();

@@ -152,5 +152,40 @@ TEST_F(PdfFitTest, CaptionRowRepeatedWhenAsked) {
   EXPECT_EQ(test::QpdfProblems(pdf, "repeat"), "");
 }
 
+// A value wider than its cell is cut at the cell's edges instead of running over the next one:
+// drawn on a page, the empty column beside it stays white but for its rules.
+TEST_F(PdfFitTest, LongValuesStayInsideTheirCells) {
+  for (const char* name : {"C1", "C2", "C3"}) ds.AddField(name, ftString, 6);
+  ds.AddRow({"a value far wider than six characters", "", "short"});
+  ds.AddRow({"short", "", "another value far wider than its cell"});
+  ds.Open();
+  e.AllowCaptions = false;  // so that nothing is meant to show in the second column
+  const std::string pdf = Run();
+  // Only the two long values are clipped; the values that fit are drawn as before.
+  std::regex clip("q\r[-0-9. ]+ re W n\r");
+  EXPECT_EQ(
+      std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), clip), std::sregex_iterator()), 2);
+  EXPECT_EQ(test::QpdfProblems(pdf, "clip"), "");
+  // The beginnings still show.
+  EXPECT_NE(test::PdfText(pdf, "clip").find("a value"), std::string::npos);
+  const std::vector<int>& edges = e.ColumnEdges();
+  ASSERT_EQ(edges.size(), 4u);
+  const std::string out = test::RunOnPdf(pdf, "clip-png", R"(/usr/bin/python3 -c '
+import subprocess, sys
+from PIL import Image
+subprocess.run(["pdftoppm", "-png", "-r", "72", "-f", "1", "-l", "1", "-singlefile", sys.argv[1],
+                sys.argv[1][:-4]], check=True)
+im = Image.open(sys.argv[1][:-4] + ".png").convert("L")
+x0, x1 = int(sys.argv[2]) + 2, int(sys.argv[3]) - 2
+partial = 0
+for y in range(im.height):
+    dark = [im.getpixel((x, y)) < 160 for x in range(x0, x1)]
+    if any(dark) and not all(dark):
+        partial += 1
+print("partial rows", partial)
+' {} )" + std::to_string(edges[1]) + " " + std::to_string(edges[2]));
+  EXPECT_EQ(out, "partial rows 0\n");
+}
+
 }  // namespace
 }  // namespace morvale

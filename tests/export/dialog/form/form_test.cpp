@@ -121,6 +121,20 @@ TEST_F(FormOnDemo, EncodingChoiceBelongsToEachTextType) {
   });
 }
 
+// JSON Lines is the JSON type's own choice, on its formats tab.
+TEST_F(FormOnDemo, JSONLinesChoiceShowsForJSONOnly) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "JSON");
+    EXPECT_TRUE(d.W("cbJSONLines")->isVisible());
+    EXPECT_FALSE(d.W("pnEncoding")->isVisible());
+    EXPECT_FALSE(f.Model().Settings().JSON.JSONLines);
+    d.Click("cbJSONLines");
+    EXPECT_TRUE(f.Model().Settings().JSON.JSONLines);
+    d.ClickItem("lbExportType", "CSV File");
+    EXPECT_FALSE(d.W("cbJSONLines")->isVisible());
+  });
+}
+
 TEST_F(FormOnDemo, NumberFieldsTakeDigitsOnly) {
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {
     d.Tab("pcExportType", "tsTypeOptions");
