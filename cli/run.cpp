@@ -11,8 +11,9 @@
 #include "cli/options.h"
 #include "export/core/codepage.h"
 #include "export/core/formatsettings.h"
-#include "export/core/properties.h"
 #include "export/core/inifile.h"
+#include "export/core/properties.h"
+#include "export/core/switches.h"
 #include "export/text/html.h"
 #include "export/text/json.h"
 #include "export/xls/exportxls.h"
@@ -36,7 +37,7 @@ void ConfigureProperties(TExport& e, const TCliOptions& o) {
         throw EUsageError("--encoding " + TextEncodingName(asked) + " does not apply to --type " +
                           o.Type + ": JSON is always written in UTF-8 without a byte order mark");
     } else {
-      if (!e.Published().Publishes("Encoding"))
+      if (!Publishes(e, TPublishedSwitch("Encoding")))
         throw EUsageError("--encoding does not apply to --type " + o.Type);
       SetPropertyText(e, "Encoding", o.Encoding);
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "export/core/classes.h"
+#include "export/core/dbflayout.h"
 
 namespace morvale {
 
@@ -69,7 +70,7 @@ std::string_view TrimBlanks(std::string_view s) {
 std::string CleanName(const unsigned char* raw, size_t index,
                       const std::vector<TDbfField>& earlier) {
   std::string name;
-  for (size_t i = 0; i < 11 && raw[i]; ++i) {
+  for (size_t i = 0; i < kDBFNameBytes && raw[i]; ++i) {
     unsigned char c = raw[i];
     name += (c > 32 && c < 127 && c != '"') ? static_cast<char>(c) : '_';
   }
@@ -141,35 +142,38 @@ void TDbfTable::MemoDamaged(const std::string& what) const {
 }
 
 void TDbfTable::ReadHeader() {
-  unsigned char head[32];
+  unsigned char head[kDBFHeaderSize];
   uint8_t version = 0;
-  if (table_->Size() >= 32 && table_->ReadAt(0, head, 32)) version = head[0];
+  if (table_->Size() >= kDBFHeaderSize && table_->ReadAt(0, head, kDBFHeaderSize))
+    version = head[0];
   // dBASE III and its kin (with or without memo, dBASE IV memo) only.
-  if (version != 0x03 && version != 0x83 && version != 0x8B)
+  if (version != kDBFVersion && version != kDBFVersionMemo && version != kDBFVersionMemo4)
     throw Exception(Format("Table file \"%s\" is not a dBASE table", {name_}));
-  recordCount_ = U32(head + 4);
-  headerSize_ = U16(head + 8);
-  recordSize_ = U16(head + 10);
-  if (headerSize_ < 32 + 32 + 1 || static_cast<uint64_t>(headerSize_) > table_->Size())
+  recordCount_ = U32(head + kDBFRecordCountAt);
+  headerSize_ = U16(head + kDBFHeaderLengthAt);
+  recordSize_ = U16(head + kDBFRecordLengthAt);
+  if (static_cast<size_t>(headerSize_) < kDBFHeaderSize + kDBFDescriptorSize + 1 ||
+      static_cast<uint64_t>(headerSize_) > table_->Size())
     Damaged("the header size is wrong");
-  std::vector<unsigned char> desc(static_cast<size_t>(headerSize_) - 32);
-  if (!table_->ReadAt(32, desc.data(), desc.size())) Damaged("the header cannot be read");
+  std::vector<unsigned char> desc(static_cast<size_t>(headerSize_) - kDBFHeaderSize);
+  if (!table_->ReadAt(kDBFHeaderSize, desc.data(), desc.size()))
+    Damaged("the header cannot be read");
   int offset = 0;
   bool terminated = false;
-  for (size_t at = 0; at + 1 <= desc.size(); at += 32) {
-    if (desc[at] == 0x0D) {
+  for (size_t at = 0; at + 1 <= desc.size(); at += kDBFDescriptorSize) {
+    if (desc[at] == kDBFHeaderEnd) {
       terminated = true;
       break;
     }
-    if (at + 32 > desc.size()) break;
+    if (at + kDBFDescriptorSize > desc.size()) break;
     const unsigned char* d = desc.data() + at;
     TDbfField f;
     f.Name = CleanName(d, fields_.size(), fields_);
-    f.Type = static_cast<char>(std::toupper(d[11]));
-    f.Length = d[16];
-    f.Decimals = d[17];
+    f.Type = static_cast<char>(std::toupper(d[kDBFTypeAt]));
+    f.Length = d[kDBFLengthAt];
+    f.Decimals = d[kDBFDecimalsAt];
     // Character fields longer than 255 keep the high byte of their length in the decimals.
-    if (f.Type == 'C') {
+    if (f.Type == kDBFCharacter) {
       f.Length += f.Decimals * 256;
       f.Decimals = 0;
     }
@@ -186,15 +190,15 @@ void TDbfTable::ReadHeader() {
   if (needed > table_->Size())
     throw Exception(Format(
         "Table file \"%s\" is truncated: it holds fewer records than its header says", {name_}));
-  bool hasMemo =
-      std::any_of(fields_.begin(), fields_.end(), [](const TDbfField& f) { return f.Type == 'M'; });
+  bool hasMemo = std::any_of(fields_.begin(), fields_.end(),
+                             [](const TDbfField& f) { return f.Type == kDBFMemo; });
   if (hasMemo) {
     if (!memo_) throw Exception(Format("Memo file \"%s\" not found", {memoName_}));
     unsigned char mh[24];
     if (!memo_->ReadAt(0, mh, sizeof mh)) MemoDamaged("the header cannot be read");
     // dBASE IV keeps its block size in the header; dBASE III always uses 512.
-    if (version == 0x8B) {
-      uint16_t size = U16(mh + 20);
+    if (version == kDBFVersionMemo4) {
+      uint16_t size = U16(mh + kDBFMemo4BlockSizeAt);
       if (size >= 64) memoBlockSize_ = size;
     }
   }
@@ -203,15 +207,15 @@ void TDbfTable::ReadHeader() {
 std::string TDbfTable::DeclaredType(const TDbfField& f) {
   std::string len = std::to_string(f.Length), dec = std::to_string(f.Decimals);
   switch (f.Type) {
-    case 'N':
+    case kDBFNumeric:
       return "NUMERIC(" + len + "," + dec + ")";
-    case 'F':
+    case kDBFFloat:
       return "FLOAT(" + len + "," + dec + ")";
-    case 'D':
+    case kDBFDate:
       return "DATE";
-    case 'L':
+    case kDBFLogical:
       return "LOGICAL";
-    case 'M':
+    case kDBFMemo:
       return "MEMO";
     default:
       return "CHAR(" + len + ")";
@@ -240,24 +244,25 @@ bool TDbfTable::ReadMemo(std::string_view ref, std::string& out) const {
   uint64_t size = memo_->Size();
   if (block > size / memoBlockSize_ || at >= size)
     MemoDamaged("block " + std::to_string(block) + " is past its end");
-  unsigned char head[8];
-  if (size - at >= 8 && memo_->ReadAt(at, head, 8) && U32(head) == 0x0008FFFFu) {
+  constexpr size_t kHead = kDBFMemo4BlockHead;
+  unsigned char head[kHead];
+  if (size - at >= kHead && memo_->ReadAt(at, head, kHead) && U32(head) == kDBFMemo4Marker) {
     // dBASE IV block: a marker and the length of the text with these 8 bytes.
     uint32_t length = U32(head + 4);
-    if (length < 8 || length - 8 > size - at - 8)
+    if (length < kHead || length - kHead > size - at - kHead)
       MemoDamaged("the memo in block " + std::to_string(block) + " runs past its end");
-    if (length - 8 > kMaxMemo)
+    if (length - kHead > kMaxMemo)
       MemoDamaged("the memo in block " + std::to_string(block) + " is too long");
-    out.resize(length - 8);
-    if (!memo_->ReadAt(at + 8, out.data(), out.size())) MemoDamaged("it cannot be read");
+    out.resize(length - kHead);
+    if (!memo_->ReadAt(at + kHead, out.data(), out.size())) MemoDamaged("it cannot be read");
     return true;
   }
   // dBASE III: the text runs to an end-of-file mark (0x1A), or to the end of the file.
-  char chunk[512];
+  char chunk[kDBFMemoBlock];
   while (at < size) {
     size_t n = static_cast<size_t>(std::min<uint64_t>(sizeof chunk, size - at));
     if (!memo_->ReadAt(at, chunk, n)) MemoDamaged("it cannot be read");
-    const char* end = static_cast<const char*>(std::memchr(chunk, 0x1A, n));
+    const char* end = static_cast<const char*>(std::memchr(chunk, kDBFFileEnd, n));
     if (end) {
       out.append(chunk, static_cast<size_t>(end - chunk));
       return true;
@@ -311,8 +316,8 @@ void DecodeDbfValue(const TDbfTable& table, const TDbfField& f, std::string_view
                     TDbfValue& out) {
   out.Kind = TDbfValueKind::Null;
   switch (f.Type) {
-    case 'N':
-    case 'F': {
+    case kDBFNumeric:
+    case kDBFFloat: {
       std::string_view s = TrimBlanks(bytes);
       if (s.empty()) return;
       if (f.Decimals == 0 && ParseInt(s, out.Int)) {
@@ -325,7 +330,7 @@ void DecodeDbfValue(const TDbfTable& table, const TDbfField& f, std::string_view
       }
       return;
     }
-    case 'D': {
+    case kDBFDate: {
       std::string_view s = TrimBlanks(bytes);
       if (s.empty() || s == "00000000") return;
       out.Kind = TDbfValueKind::Text;
@@ -342,7 +347,7 @@ void DecodeDbfValue(const TDbfTable& table, const TDbfField& f, std::string_view
       }
       return;
     }
-    case 'L': {
+    case kDBFLogical: {
       char c = bytes.empty() ? ' ' : bytes[0];
       if (std::strchr("TtYy", c) && c) {
         out.Kind = TDbfValueKind::Int;
@@ -353,7 +358,7 @@ void DecodeDbfValue(const TDbfTable& table, const TDbfField& f, std::string_view
       }
       return;
     }
-    case 'M':
+    case kDBFMemo:
       if (table.ReadMemo(bytes, out.Text)) out.Kind = TDbfValueKind::Text;
       return;
     default: {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "export/core/dbflayout.h"
+
 namespace morvale {
 
 // Bytes of a file or of memory, read at any offset.
@@ -63,7 +65,7 @@ class TDbfTable {
   uint32_t recordCount_ = 0;
   int headerSize_ = 0;
   int recordSize_ = 0;
-  uint32_t memoBlockSize_ = 512;
+  uint32_t memoBlockSize_ = kDBFMemoBlock;
 };
 
 // Walks the records of a table in order, reading them a run at a time.
@@ -72,7 +74,7 @@ class TDbfReader {
   explicit TDbfReader(const TDbfTable& table) : table_(table) {}
   // Positions on record i; false past the last one.
   bool Seek(uint32_t i);
-  bool Deleted() const { return record_[0] == '*'; }
+  bool Deleted() const { return record_[0] == kDBFRecordDeleted; }
   std::string_view FieldBytes(const TDbfField& f) const {
     return std::string_view(record_ + 1 + f.Offset, static_cast<size_t>(f.Length));
   }

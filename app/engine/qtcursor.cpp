@@ -2,6 +2,7 @@
 
 #include "app/engine/mysqlcursor.h"
 #include "app/engine/pgcopycursor.h"
+#include "export/core/utf8.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -25,28 +26,7 @@ namespace {
 
 // UTF-16 to the UTF-8 bytes the engine carries, into a buffer that keeps its capacity.
 void AppendUtf8(QStringView s, std::string& out) {
-  const char16_t* p = s.utf16();
-  const qsizetype n = s.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    uint32_t c = p[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && p[i + 1] >= 0xDC00 && p[i + 1] < 0xE000)
-      c = 0x10000 + ((c - 0xD800) << 10) + (p[++i] - 0xDC00);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | c >> 6);
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | c >> 12);
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | c >> 18);
-      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  morvale::AppendUtf8(std::u16string_view(s.utf16(), static_cast<size_t>(s.size())), out);
 }
 
 constexpr int64_t kJulianDayOfZero = 2415019;  // 30 December 1899

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "export/core/classes.h"
+#include "export/core/utf8.h"
 
 namespace morvale {
 
@@ -111,32 +112,6 @@ std::string ConvertText(std::string_view s, const std::string& from, const std::
   iconv_close(cd);
   return out;
 }
-
-namespace {
-
-// The length of the well-formed UTF-8 sequence at s[i], or 0 (overlong forms, surrogates and
-// code points past U+10FFFF are not well-formed).
-size_t Utf8SequenceLength(std::string_view s, size_t i) {
-  const auto b = [&s](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = b(i);
-  if (c < 0x80) return 1;
-  size_t n = c >= 0xC2 && c <= 0xDF   ? 2
-             : c >= 0xE0 && c <= 0xEF ? 3
-             : c >= 0xF0 && c <= 0xF4 ? 4
-                                      : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  unsigned char lo = 0x80, hi = 0xBF;
-  if (c == 0xE0) lo = 0xA0;
-  if (c == 0xED) hi = 0x9F;
-  if (c == 0xF0) lo = 0x90;
-  if (c == 0xF4) hi = 0x8F;
-  if (b(i + 1) < lo || b(i + 1) > hi) return 0;
-  for (size_t k = 2; k < n; ++k)
-    if ((b(i + k) & 0xC0) != 0x80) return 0;
-  return n;
-}
-
-}  // namespace
 
 void ToUtf8(std::string_view s, std::string& out) {
   if (!SystemCodePageIsUtf8()) {

@@ -7,6 +7,7 @@
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/export.h"
+#include "export/core/switches.h"
 
 namespace morvale {
 
@@ -186,8 +187,8 @@ void TExportColumns::SetSourceRef(const TSourceRef& ref) {
 
 void TExportColumns::ReadHolderSettings() {
   TExport& h = holder_;
-  auto pub = [&h](const char* name) { return Publishes(h, name); };
-  auto list = [&](const char* name, const TStringList& l) { return pub(name) ? &l : nullptr; };
+  auto pub = [&h](TPublishedSwitch name) { return Publishes(h, name); };
+  auto list = [&](TPublishedSwitch name, const TStringList& l) { return pub(name) ? &l : nullptr; };
   TSourceRef ref = h.SourceRef();
   TSourceRef source;
   if (pub("ExportSource")) source.Kind = ref.Kind;

@@ -28,7 +28,7 @@ TDBFWriter::~TDBFWriter() = default;
 void TDBFWriter::WriteHeader() {
   CheckDBFShape(fields_);
   bool hasMemo = false;
-  for (const TDBFField& f : fields_) hasMemo |= f.Type == 'M';
+  for (const TDBFField& f : fields_) hasMemo |= f.Type == kDBFMemo;
   auto* file = dynamic_cast<TFileStream*>(&Stream());
   version_ = hasMemo && file ? kDBFVersionMemo : kDBFVersion;
 
@@ -47,7 +47,7 @@ void TDBFWriter::WriteHeader() {
     nextBlock_ = 1;
   }
   std::string descriptors;
-  descriptors.reserve(fields_.size() * 32 + 1);
+  descriptors.reserve(fields_.size() * kDBFDescriptorSize + 1);
   for (const TDBFField& f : fields_) descriptors += f.Descriptor();
   descriptors += kDBFHeaderEnd;
   out_->Write(descriptors);
@@ -92,7 +92,7 @@ void TDBFWriter::PatchRecordCount() {
   int64_t end = out_->Position();
   char count[4];
   for (int i = 0; i < 4; ++i) count[i] = static_cast<char>((recordCount_ >> (8 * i)) & 0xFF);
-  out_->Seek(headerPos_ + 4);
+  out_->Seek(headerPos_ + kDBFRecordCountAt);
   out_->Write(count, 4);
   out_->Seek(end);
 }
@@ -176,29 +176,29 @@ TDBFField TExportDBF::FieldOfColumn(const TExportColumn& c) const {
   TDBFField f;
   f.Name = DBFFieldName(c.Name, SystemCodePageIsUtf8());
   if (c.IsBlob) {
-    f.Type = 'M';
+    f.Type = kDBFMemo;
     f.Length = kDBFMemoFieldLength;
     return f;
   }
   switch (c.ColType) {
     case ectInteger:
-      f.Type = 'N', f.Length = 11;
+      f.Type = kDBFNumeric, f.Length = 11;
       break;
     case ectBigint:
-      f.Type = 'N', f.Length = 20;
+      f.Type = kDBFNumeric, f.Length = 20;
       break;
     case ectFloat:
     case ectCurrency:
-      f.Type = 'N';
+      f.Type = kDBFNumeric;
       GetPrecision(c.Name, f.Length, f.Decimals);
       break;
     case ectDate:
     case ectTime:
     case ectDateTime:
-      f.Type = 'D', f.Length = 8;
+      f.Type = kDBFDate, f.Length = 8;
       break;
     case ectString:
-      f.Type = 'C', f.Length = c.Length;
+      f.Type = kDBFCharacter, f.Length = c.Length;
       // A dataset field's size counts characters and a C field bytes: in UTF-8 a Cyrillic text
       // takes twice its size. A ColumnsLength line therefore widens dataset fields too (list
       // views and string grids already have it from the column builder).
@@ -208,10 +208,10 @@ TDBFField TExportDBF::FieldOfColumn(const TExportColumn& c) const {
       }
       break;
     case ectBoolean:
-      f.Type = 'L', f.Length = 1;
+      f.Type = kDBFLogical, f.Length = 1;
       break;
     default:
-      f.Type = 'C', f.Length = 10;
+      f.Type = kDBFCharacter, f.Length = 10;
   }
   return f;
 }
@@ -307,7 +307,7 @@ std::string TExportDBF::DateText(std::string_view text) const {
 void TExportDBF::RenderValue(const TExportColumn& c, std::string& text) {
   if (SameText(text, "null")) text.clear();
   const TDBFField& f = DBFWriter().Fields()[static_cast<size_t>(c.Index())];
-  if (f.Type == 'M') {
+  if (f.Type == kDBFMemo) {
     int block = DBFWriter().WriteMemo(c.Index());
     text = block > 0 ? std::to_string(block) : std::string();
     return;

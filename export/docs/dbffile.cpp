@@ -21,33 +21,26 @@ void PutLE32(std::string& s, size_t at, uint32_t v) {
 }  // namespace
 
 std::string TDBFField::Descriptor() const {
-  std::string d(32, '\0');
+  std::string d(kDBFDescriptorSize, '\0');
   // Byte 10 stays zero: a name of 10 bytes still has its terminator.
-  Name.copy(d.data(), std::min<size_t>(Name.size(), 10));
-  d[11] = Type;
-  PutLE32(d, 12, static_cast<uint32_t>(Offset));
-  d[16] = static_cast<char>(Length & 0xFF);
-  d[17] = static_cast<char>(Decimals & 0xFF);
+  Name.copy(d.data(), std::min(Name.size(), kDBFNameMaxLength));
+  d[kDBFTypeAt] = Type;
+  PutLE32(d, kDBFFieldOffsetAt, static_cast<uint32_t>(Offset));
+  d[kDBFLengthAt] = static_cast<char>(Length & 0xFF);
+  d[kDBFDecimalsAt] = static_cast<char>(Decimals & 0xFF);
   return d;
 }
 
-size_t Utf8Prefix(std::string_view s, size_t max) {
-  if (s.size() <= max) return s.size();
-  size_t n = max;
-  // Step back over continuation bytes to the lead byte of the character that straddles the cut.
-  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-  return n;
-}
-
 std::string DBFFieldName(std::string_view name, bool utf8) {
-  std::string r(name.substr(0, utf8 ? Utf8Prefix(name, 10) : std::min<size_t>(name.size(), 10)));
+  std::string r(name.substr(
+      0, utf8 ? Utf8Prefix(name, kDBFNameMaxLength) : std::min(name.size(), kDBFNameMaxLength)));
   for (char& c : r)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
   return r;
 }
 
 int DBFHeaderLength(size_t fieldCount) {
-  return static_cast<int>(32 * (fieldCount + 1) + 1);
+  return static_cast<int>(kDBFHeaderSize + kDBFDescriptorSize * fieldCount + 1);
 }
 
 int DBFRecordLength(const std::vector<TDBFField>& fields) {
@@ -67,14 +60,14 @@ void CheckDBFShape(const std::vector<TDBFField>& fields) {
 
 std::string DBFMainHeader(uint8_t version, int year, int month, int day, uint32_t recordCount,
                           const std::vector<TDBFField>& fields) {
-  std::string h(32, '\0');
+  std::string h(kDBFHeaderSize, '\0');
   h[0] = static_cast<char>(version);
-  h[1] = static_cast<char>((year - 1900) & 0xFF);
-  h[2] = static_cast<char>(month);
-  h[3] = static_cast<char>(day);
-  PutLE32(h, 4, recordCount);
-  PutLE16(h, 8, static_cast<uint32_t>(DBFHeaderLength(fields.size())));
-  PutLE16(h, 10, static_cast<uint32_t>(DBFRecordLength(fields)));
+  h[kDBFYearAt] = static_cast<char>((year - 1900) & 0xFF);
+  h[kDBFYearAt + 1] = static_cast<char>(month);
+  h[kDBFYearAt + 2] = static_cast<char>(day);
+  PutLE32(h, kDBFRecordCountAt, recordCount);
+  PutLE16(h, kDBFHeaderLengthAt, static_cast<uint32_t>(DBFHeaderLength(fields.size())));
+  PutLE16(h, kDBFRecordLengthAt, static_cast<uint32_t>(DBFRecordLength(fields)));
   return h;
 }
 
@@ -85,14 +78,14 @@ void RenderDBFField(const TDBFField& field, std::string_view text, bool utf8, st
   if (text.empty() || len == 0) return;
   char* out = record.data() + start;
   switch (field.Type) {
-    case 'C': {
+    case kDBFCharacter: {
       size_t n = std::min<size_t>(len, kDBFMaxCharLength);
       n = utf8 ? Utf8Prefix(text, n) : std::min(n, text.size());
       text.copy(out, n);
       break;
     }
-    case 'N':
-    case 'M':
+    case kDBFNumeric:
+    case kDBFMemo:
       if (text.size() > len)
         std::fill(out, out + len, '*');
       else

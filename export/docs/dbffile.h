@@ -8,25 +8,21 @@
 #include <string_view>
 #include <vector>
 
+#include "export/core/dbflayout.h"
+#include "export/core/utf8.h"  // Utf8Prefix
+
 namespace morvale {
 
-constexpr uint8_t kDBFVersion = 0x03;       // table without memo file
-constexpr uint8_t kDBFVersionMemo = 0x83;   // table with a .dbt memo file
-constexpr char kDBFHeaderEnd = 0x0D;        // after the last field descriptor
-constexpr char kDBFFileEnd = 0x1A;          // after the last record
-constexpr char kDBFRecordLive = 0x20;       // deletion flag of a record that is not deleted
-constexpr int kDBFMemoBlock = 512;          // memo file block size
-constexpr int kDBFMemoFieldLength = 10;     // an M field holds a block number as text
 constexpr size_t kDBFMemoMaxBytes = 65536;  // larger memo values are not stored
 constexpr int kDBFMaxCharLength = 254;      // longest C field
 
 // One field of the table as its descriptor describes it.
 struct TDBFField {
-  std::string Name;  // at most 10 bytes, already upper-cased
-  char Type = 'C';   // C, N, D, L or M
-  int Offset = 0;    // within the record, the deletion flag not counted
-  int Length = 0;    // bytes; a single byte in the descriptor
-  int Decimals = 0;  // a single byte in the descriptor
+  std::string Name;           // at most 10 bytes, already upper-cased
+  char Type = kDBFCharacter;  // C, N, D, L or M
+  int Offset = 0;             // within the record, the deletion flag not counted
+  int Length = 0;             // bytes; a single byte in the descriptor
+  int Decimals = 0;           // a single byte in the descriptor
 
   // The 32-byte descriptor block.
   std::string Descriptor() const;
@@ -61,9 +57,5 @@ char DBFLogical(std::string_view text);
 // The memo blocks one value takes: the bytes, two 0x1A bytes, zeros up to the block end.
 std::string DBFMemoBlocks(std::string_view value);
 int DBFMemoBlockCount(size_t valueBytes);
-
-// Length of the longest prefix of s (at most max bytes) that does not end inside a UTF-8
-// character.
-size_t Utf8Prefix(std::string_view s, size_t max);
 
 }  // namespace morvale

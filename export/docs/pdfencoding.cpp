@@ -1,6 +1,7 @@
 #include "export/docs/pdfencoding.h"
 
 #include "export/core/codepage.h"
+#include "export/core/utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -120,21 +121,26 @@ const TReverseMap& MapOf(TPDFFontEncoding e) {
   return maps[static_cast<size_t>(e >= 0 && e < 4 ? e : poWinAnsiEncoding)];
 }
 
-// Decodes one character at `i` and advances `i`; malformed UTF-8 gives U+FFFD.
+// Decodes one character at `i` and advances `i`. A broken sequence (its lead byte and the
+// continuation bytes after it) is one U+FFFD, so one damaged character shows as one mark.
 char32_t NextChar(std::string_view s, size_t& i, const TPDFCodePage& cp) {
-  auto b = static_cast<unsigned char>(s[i++]);
-  if (b < 0x80) return b;
-  if (!cp.IsUtf8()) return cp.High(b);
-  int extra = b >= 0xF0 && b < 0xF5 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : -1;
-  if (extra < 0) return 0xFFFD;
-  char32_t c = b & (0x3F >> extra);
-  for (int k = 0; k < extra; ++k) {
-    if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return 0xFFFD;
-    c = (c << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+  auto b = static_cast<unsigned char>(s[i]);
+  if (b < 0x80 || !cp.IsUtf8()) {
+    ++i;
+    return b < 0x80 ? b : cp.High(b);
   }
-  static const char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-  if (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return 0xFFFD;
-  return c;
+  TUtf8Char ch = Utf8Decode(s, i);
+  if (ch.Length > 0) {
+    i += ch.Length;
+    return ch.Code;
+  }
+  int expected = b >= 0xF0 && b < 0xF5   ? 3
+                 : b >= 0xE0 && b < 0xF0 ? 2
+                 : b >= 0xC2 && b < 0xE0 ? 1
+                                         : 0;
+  ++i;
+  while (expected-- > 0 && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+  return kReplacementChar;
 }
 
 // Lower-case Cyrillic U+0430..U+045F after BGN/PCGN, the Serbian and Macedonian letters after

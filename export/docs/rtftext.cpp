@@ -5,6 +5,7 @@
 
 #include "export/core/classes.h"
 #include "export/core/codepage.h"
+#include "export/core/utf8.h"
 
 namespace morvale {
 
@@ -21,26 +22,6 @@ void AppendHexByte(unsigned char b, std::string& out) {
 void AppendUnit(int unit, std::string& out) {
   out += "\\u";
   out += std::to_string(unit > 32767 ? unit - 65536 : unit);
-}
-
-// Decodes one UTF-8 sequence at s[i]; 0 and length 1 for a byte that starts none.
-char32_t DecodeUtf8(std::string_view s, size_t i, size_t& len) {
-  auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  unsigned char c = b(i);
-  int n = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
-  len = 1;
-  if (n == 0 || i + n > s.size() || c >= 0xF8) return 0;
-  char32_t cp = c & (0x7F >> n);
-  for (int k = 1; k < n; ++k) {
-    if ((b(i + k) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (b(i + k) & 0x3F);
-  }
-  // Overlong forms, surrogates and values beyond Unicode are not characters.
-  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-      (cp >= 0xD800 && cp <= 0xDFFF))
-    return 0;
-  len = static_cast<size_t>(n);
-  return cp;
 }
 
 }  // namespace
@@ -104,13 +85,12 @@ void TRtfCharset::Encode(std::string_view s, std::string& out) const {
       continue;
     }
     if (utf8_) {
-      size_t len = 1;
-      char32_t cp = DecodeUtf8(s, i, len);
-      if (cp)
-        AppendRtfUnicode(cp, "\\'3f", out);
+      TUtf8Char ch = Utf8Decode(s, i);
+      if (ch.Length > 0)
+        AppendRtfUnicode(ch.Code, "\\'3f", out);
       else
         AppendHexByte(c, out);  // not UTF-8: the byte itself, as the document's code page shows it
-      i += len;
+      i += ch.Length > 0 ? ch.Length : 1;
       continue;
     }
     char32_t cp = high_[c - 128];

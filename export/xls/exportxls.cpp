@@ -76,7 +76,7 @@ std::string StripStylesText(const TxlsFormats& list) {
 
 }  // namespace
 
-TExportXLS::TExportXLS() = default;
+TExportXLS::TExportXLS() : TxlsSheetSettings(true) {}
 TExportXLS::~TExportXLS() = default;
 
 const TPropList& TExportXLS::ClassProps() {
@@ -86,7 +86,8 @@ const TPropList& TExportXLS::ClassProps() {
         .Strings("ColumnsWidth", &TExport::ColumnsWidth)
         .Bool("AutoCalcColWidth", &TExport::AutoCalcColWidth)
         .Object("Options", "TXLSOptions", &TExportXLS::Options)
-        .Enum("StripType", "TxlsStripType", &TExportXLS::StripType, {"ssNone", "ssCol", "ssRow"})
+        .Enum<TxlsStripType>("StripType", "TxlsStripType", &TExportXLS::StripType,
+                             {"ssNone", "ssCol", "ssRow"})
         .Int("HeaderRows", &TExportXLS::HeaderRows)
         .Int("StartDataCol", &TExportXLS::StartDataCol)
         .Int("FooterRows", &TExportXLS::FooterRows);
@@ -150,37 +151,8 @@ void TExportXLS::BeginExport() {
 }
 
 void TExportXLS::LoadTemporarySheet(TxlsSheet& s) {
-  s.AutoCalcColWidth = AutoCalcColWidth;
   s.Title = Options.SheetTitle();
-  s.Options.Assign(Options);
-  s.FieldFormats = FieldFormats;
-  s.StripType = StripType;
-  s.StripStyles = StripStyles;
-  s.Extras = Extras;
-  s.ExportSource = ExportSource;
-  s.SetDataSet(DataSet());
-  s.SetCustomSource(CustomSource());
-  s.SetListView(ListView());
-  s.SetDBGrid(DBGrid());
-  s.SetStringGrid(StringGrid());
-  s.ExportedFields = ExportedFields;
-  s.HeaderRows = HeaderRows;
-  s.StartDataCol = StartDataCol;
-  s.FooterRows = FooterRows;
-  s.Header = Header;
-  s.Captions = Captions;
-  s.Footer = Footer;
-  s.Formats = Formats;
-  s.UserFormats = UserFormats;
-  s.ColumnsWidth = ColumnsWidth;
-  s.AllowCaptions = AllowCaptions;
-  s.GoToFirstRecord = GoToFirstRecord;
-  s.ExportRecCount = ExportRecCount;
-  s.SkipRecCount = SkipRecCount;
-  s.CurrentRecordOnly = CurrentRecordOnly;
-  s.OnlyVisibleFields = OnlyVisibleFields;
-  s.AutoCalcStrType = AutoCalcStrType;
-  s.CaptionRow = CaptionRow;
+  s.TakeSettings(*this, *this);
 }
 
 // Every exported sheet's source must be usable, and its columns must fit a sheet, before

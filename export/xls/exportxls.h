@@ -43,7 +43,7 @@ class TXLSWriter : public TExportWriter {
   using TExportWriter::TExportWriter;
 };
 
-class TExportXLS : public TExportFormatText {
+class TExportXLS : public TExportFormatText, public TxlsSheetSettings {
  public:
   TExportXLS();
   ~TExportXLS() override;
@@ -52,19 +52,12 @@ class TExportXLS : public TExportFormatText {
   const TPropList& Published() const override { return ClassProps(); }
   const char* ClassName() const override { return "TExportXLS"; }
 
-  TXLSOptions Options;
-  TxlsFieldFormats FieldFormats;
-  TxlsFormats StripStyles{true};
-  TxlsStripType StripType = ssNone;
+  // The single sheet's workbook settings are those of TxlsSheetSettings; its Extras hold notes,
+  // hyperlinks, charts, images, extra cells, merged ranges and the background, and each sheet of
+  // Sheets has its own.
   TxlsSheets Sheets{this};
   // The workbook's picture store, shown by the images of every sheet.
   TxlsPictures Pictures;
-  // Notes, hyperlinks, charts, images, extra cells, merged ranges and the background of the
-  // single sheet; each sheet of Sheets has its own.
-  TxlsExtras Extras{&Options};
-  int HeaderRows = 0;
-  int StartDataCol = 0;
-  int FooterRows = 0;
 
   TxlsSheetEvent OnBeforeExportSheet, OnAfterExportSheet;
   TxlsCellTextEvent OnGetHeaderParams, OnGetFooterParams, OnGetBeforeDataParams;

@@ -18,7 +18,8 @@ const TPropList& TxlsSheet::ClassProps() {
         .Str("Title", &TExport::Title)
         .Bool("AutoCalcColWidth", &TExport::AutoCalcColWidth)
         .Object("Options", "TXLSOptions", &TxlsSheet::Options)
-        .Enum("StripType", "TxlsStripType", &TxlsSheet::StripType, {"ssNone", "ssCol", "ssRow"})
+        .Enum<TxlsStripType>("StripType", "TxlsStripType", &TxlsSheet::StripType,
+                             {"ssNone", "ssCol", "ssRow"})
         .Int("HeaderRows", &TxlsSheet::HeaderRows)
         .Int("StartDataCol", &TxlsSheet::StartDataCol)
         .Int("FooterRows", &TxlsSheet::FooterRows)
@@ -42,12 +43,12 @@ const TPropList& TxlsSheet::ClassProps() {
 
 void TxlsSheet::Assign(const TxlsSheet& o) {
   Title = o.Title;
+  TakeSettings(o, o);
+}
+
+void TxlsSheet::TakeSettings(const TExport& o, const TxlsSheetSettings& settings) {
+  static_cast<TxlsSheetSettings&>(*this) = settings;
   AutoCalcColWidth = o.AutoCalcColWidth;
-  Options.Assign(o.Options);
-  FieldFormats = o.FieldFormats;
-  StripStyles = o.StripStyles;
-  StripType = o.StripType;
-  Extras = o.Extras;
   ExportSource = o.ExportSource;
   SetDataSet(o.DataSet());
   SetCustomSource(o.CustomSource());
@@ -55,9 +56,6 @@ void TxlsSheet::Assign(const TxlsSheet& o) {
   SetDBGrid(o.DBGrid());
   SetStringGrid(o.StringGrid());
   ExportedFields = o.ExportedFields;
-  HeaderRows = o.HeaderRows;
-  StartDataCol = o.StartDataCol;
-  FooterRows = o.FooterRows;
   Header = o.Header;
   Captions = o.Captions;
   Footer = o.Footer;

@@ -21,15 +21,13 @@ class TxlsStyleRegistry;
 
 enum TxlsStripType : int { ssNone, ssCol, ssRow };
 
-class TxlsSheet : public TExport {
- public:
-  explicit TxlsSheet(TExportXLS* owner = nullptr);
+// The workbook settings of a sheet beside the engine's: the exporter holds them for its single
+// sheet and each sheet of Sheets its own, so both derive from this value and a sheet takes them
+// with one assignment.
+struct TxlsSheetSettings {
+  // The exporter's own strip styles are named apart from a sheet's (see TxlsFormats).
+  explicit TxlsSheetSettings(bool exporterStrips = false) : StripStyles(exporterStrips) {}
 
-  static const TPropList& ClassProps();
-  const TPropList& Published() const override { return ClassProps(); }
-  const char* ClassName() const override { return "TxlsSheet"; }
-
-  // The sheet's name in the workbook is the engine's Title.
   TXLSOptions Options;
   TxlsFieldFormats FieldFormats;
   TxlsFormats StripStyles;
@@ -38,6 +36,17 @@ class TxlsSheet : public TExport {
   int HeaderRows = 0;
   int StartDataCol = 0;
   int FooterRows = 0;
+};
+
+class TxlsSheet : public TExport, public TxlsSheetSettings {
+ public:
+  explicit TxlsSheet(TExportXLS* owner = nullptr);
+
+  static const TPropList& ClassProps();
+  const TPropList& Published() const override { return ClassProps(); }
+  const char* ClassName() const override { return "TxlsSheet"; }
+
+  // The sheet's name in the workbook is the engine's Title.
   double DefRowHeight = 12.75;
   int DefColWidth = 8;
   bool Exported = true;
@@ -46,6 +55,9 @@ class TxlsSheet : public TExport {
   TExportXLS* Owner() const { return owner_; }
   // Copies every published property except DefRowHeight, DefColWidth, Exported and Tag.
   void Assign(const TxlsSheet& other);
+  // Takes the workbook settings and what the engine reads of `from` (its source, lists, formats
+  // and record range); not the title.
+  void TakeSettings(const TExport& from, const TxlsSheetSettings& settings);
 
   // The XF index of a cell with number format `formatText` and look `format` (or none).
   uint16_t GetXFIndex(std::string_view formatText, const TxlsFormat* format);

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "cli/run.h"
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {

@@ -8,9 +8,9 @@
 
 #include "cli/run.h"
 #include "export/core/streams.h"
-#include "tests/cli/clirun.h"
-#include "tests/export/docs/dbfsupport.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {
@@ -32,8 +32,7 @@ std::string Columns(const std::string& table) {
 
 std::string DbfCheck(const std::string& db, const std::string& table, const std::string& dbf) {
   std::string out;
-  RunCommand(test::Python() + " " +
-                 ShellQuote(MORVALE_SOURCE_DIR "/tests/export/docs/dbfcheck.py") + " " +
+  RunCommand(test::Python() + " " + ShellQuote(MORVALE_SOURCE_DIR "/tests/cli/dbfcheck.py") + " " +
                  ShellQuote(db) + " " + table + " " + ShellQuote(dbf) + " 2>&1",
              out);
   return out;

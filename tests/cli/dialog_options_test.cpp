@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "export/core/inifile.h"
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {

@@ -7,9 +7,9 @@
 #include <set>
 #include <sstream>
 
-#include "cli/run.h"
-#include "tests/export/docs/pdftools.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
+#include "tests/support/pdftools.h"
 
 namespace morvale {
 namespace {
@@ -23,16 +23,14 @@ const char* const kOrderCaptions[] = {"id",    "customer", "ordered", "ship_date
 
 std::string Export(const std::string& type, const std::string& file,
                    const std::string& sql = kOrders, const std::string& fields = "") {
-  TMemoryStream out;
-  std::ostringstream err;
   std::vector<std::string> args = {
       "--db", "sqlite:" + test::DemoDatabase(), "--sql", sql, "--type", type, "-o", file};
   // Named memo columns are declared 10 characters wide, far less than their texts: they are
   // measured.
   if (!fields.empty())
     args.insert(args.end(), {"--fields", fields, "--set", "AutoCalcColWidth=True"});
-  int status = cli::RunCli(args, out, err);
-  EXPECT_EQ(status, 0) << err.str();
+  test::Result r = test::Cli(args);
+  EXPECT_EQ(r.status, 0) << r.err;
   return test::ReadFile(file);
 }
 

@@ -10,8 +10,8 @@
 #include "app/engine/session.h"
 #include "cli/run.h"
 #include "export/core/streams.h"
-#include "tests/app/engine/dbfbuilder.h"
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
+#include "tests/support/dbfbuilder.h"
 #include "tests/support/demo.h"
 
 namespace morvale {

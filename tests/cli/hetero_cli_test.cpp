@@ -5,8 +5,8 @@
 #include "app/engine/aliases.h"
 #include "app/engine/remotevtab.h"
 #include "app/engine/session.h"
-#include "clirun.h"
-#include "tests/app/engine/heterofixture.h"
+#include "tests/support/clirun.h"
+#include "tests/support/heterofixture.h"
 
 namespace morvale {
 namespace {

@@ -4,24 +4,12 @@
 
 #include <sstream>
 
-#include "cli/run.h"
-#include "tests/export/docs/pdftools.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
+#include "tests/support/pdftools.h"
 
 namespace morvale {
 namespace {
-
-struct PdfCliResult {
-  int status;
-  std::string out, err;
-};
-
-PdfCliResult PdfCli(std::vector<std::string> args) {
-  TMemoryStream out;
-  std::ostringstream err;
-  int status = cli::RunCli(args, out, err);
-  return {status, out.Data(), err.str()};
-}
 
 std::vector<std::string> Customers(const std::string& output) {
   return {"--db",     "sqlite:" + test::DemoDatabase(),
@@ -37,7 +25,7 @@ std::vector<std::string> Customers(const std::string& output) {
 
 TEST(PdfCli, SettingsReachTheDocument) {
   std::string file = test::FreshFolder("pdfcli") + "customers.pdf";
-  PdfCliResult r = PdfCli(Customers(file));
+  test::Result r = test::Cli(Customers(file));
   ASSERT_EQ(r.status, 0) << r.err;
   std::string pdf = test::ReadFile(file);
   EXPECT_EQ(test::QpdfProblems(pdf, "cli"), "");
@@ -49,13 +37,13 @@ TEST(PdfCli, SettingsReachTheDocument) {
     EXPECT_NE(text.find(s), std::string::npos) << s << " missing from:\n" << text;
 
   // Nothing in the document depends on the time or the place: standard output gets the same.
-  PdfCliResult toStdout = PdfCli(Customers("-"));
+  test::Result toStdout = test::Cli(Customers("-"));
   ASSERT_EQ(toStdout.status, 0) << toStdout.err;
   EXPECT_EQ(toStdout.out, pdf);
 }
 
 TEST(PdfCli, PropertiesAreListedAndCheckedAsText) {
-  PdfCliResult props = PdfCli({"--type", "pdf", "--list-properties"});
+  test::Result props = test::Cli({"--type", "pdf", "--list-properties"});
   ASSERT_EQ(props.status, 0) << props.err;
   for (const char* line :
        {"Options.PageOptions.Orientation=poPortrait\n", "Options.PageOptions.Format=pfA4\n",
@@ -66,7 +54,7 @@ TEST(PdfCli, PropertiesAreListedAndCheckedAsText) {
 
   auto args = Customers(test::FreshFolder("pdfcli") + "x.pdf");
   args.insert(args.end(), {"--set", "Options.PageOptions.Orientation=sideways"});
-  PdfCliResult bad = PdfCli(args);
+  test::Result bad = test::Cli(args);
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("Orientation"), std::string::npos) << bad.err;
 }

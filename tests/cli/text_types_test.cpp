@@ -16,7 +16,7 @@
 #include "cli/run.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {

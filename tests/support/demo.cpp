@@ -38,6 +38,18 @@ std::string DemoFields(const std::string& table) {
   return fields;
 }
 
+std::vector<std::string> DemoPlainArgs(const std::string& table) {
+  return {"--db",     "sqlite:" + DemoDatabase(),
+          "--table",  table,
+          "--fields", DemoFields(table),
+          "--locale", "C",
+          "--format", "integer=0",
+          "--format", "float=0.##########",
+          "--format", "currency=0.##########",
+          "--format", "datetime=yyyy-mm-dd hh:nn:ss",
+          "--format", "time=hh:nn:ss"};
+}
+
 std::string FreshFolder(const std::string& name) {
   // ctest runs tests in parallel: each test gets folders of its own.
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

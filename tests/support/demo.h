@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace morvale::test {
 
@@ -11,6 +12,10 @@ const std::string& DemoDatabase();
 // The columns of a table of the demo database, comma-separated, in their order (memo columns are
 // exported only when named).
 std::string DemoFields(const std::string& table);
+// The command line that reads every column of a demo table with numbers and dates in plain,
+// locale-free forms, so that two types' exports of it can be compared value by value; the type
+// and the output are the caller's.
+std::vector<std::string> DemoPlainArgs(const std::string& table);
 // A new empty folder under the test temporary folder, ending in '/'.
 std::string FreshFolder(const std::string& name);
 std::string ReadFile(const std::string& path);

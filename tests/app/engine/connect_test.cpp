@@ -1,5 +1,6 @@
 #include "app/engine/connect.h"
 #include "app/engine/session.h"
+#include "tests/support/demo.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -15,10 +16,7 @@ namespace fs = std::filesystem;
 
 class Connect : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("morvale-connect-" + std::to_string(getpid()));
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = test::FreshFolder("connect"); }
   void TearDown() override {
     TSession::Default().SetActive(false);
     fs::remove_all(dir_);

@@ -7,7 +7,8 @@
 #include "app/engine/connect.h"
 #include "app/engine/dbf.h"
 #include "app/engine/session.h"
-#include "dbfbuilder.h"
+#include "tests/support/dbfbuilder.h"
+#include "tests/support/demo.h"
 
 namespace morvale {
 namespace {
@@ -27,9 +28,7 @@ TFormatSettings Settings() {
 class DbfFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("morvale-dbf-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = test::FreshFolder("dbf");
     TDbfBuilder c;
     c.Add("ID", 'N', 4);
     c.Add("NAME", 'C', 20);

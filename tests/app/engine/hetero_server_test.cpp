@@ -8,7 +8,7 @@
 #include "app/engine/query.h"
 #include "app/engine/remotevtab.h"
 #include "app/engine/slots.h"
-#include "heterofixture.h"
+#include "tests/support/heterofixture.h"
 
 namespace morvale {
 namespace {

@@ -12,7 +12,7 @@
 #include "app/engine/remotevtab.h"
 #include "app/engine/slots.h"
 #include "app/engine/sqliteconnection.h"
-#include "dbfbuilder.h"
+#include "tests/support/dbfbuilder.h"
 #include "tests/support/demo.h"
 
 namespace morvale {
@@ -77,8 +77,7 @@ class TFakeServer : public TConnection {
 class Hetero : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("morvale-hetero-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
+    dir_ = test::FreshFolder("hetero");
     fs::create_directories(dir_ / "dbf");
     test::TDbfBuilder b;
     b.Add("CITY", 'C', 20);
@@ -252,8 +251,7 @@ TEST_F(Hetero, UnknownAndDisconnectedDatabasesAreNamed) {
 }
 
 TEST(ConnectionSlots, UseFindFreeAndConnectAllStopsAtTheFirstFailure) {
-  const fs::path dir = fs::temp_directory_path() / ("morvale-slots-" + std::to_string(getpid()));
-  fs::create_directories(dir);
+  const fs::path dir = test::FreshFolder("slots");
   TSession session("slots-test");
   session.ConfigMode = cfmSession;
   session.AddAlias("GOOD", "SQLITE", TStringList{"PATH=" + test::DemoDatabase()});
@@ -294,8 +292,7 @@ TEST(ConnectionSlots, UseFindFreeAndConnectAllStopsAtTheFirstFailure) {
 }
 
 TEST(OwnAlias, CreatedOnceKeptInTheUserFileAndReplaced) {
-  const fs::path dir = fs::temp_directory_path() / ("morvale-ownalias-" + std::to_string(getpid()));
-  fs::create_directories(dir);
+  const fs::path dir = test::FreshFolder("ownalias");
   const std::string file = (dir / "engine.ini").string();
   TAliasConfig::Instance().Load(file, (dir / "none.ini").string());
   EXPECT_FALSE(AliasExists(kHeteroAliasName));
@@ -316,8 +313,7 @@ TEST(OwnAlias, CreatedOnceKeptInTheUserFileAndReplaced) {
 }
 
 TEST(OwnAlias, FirstRunAsksCreatesAndAsksForARestartTheNextOneRuns) {
-  const fs::path dir = fs::temp_directory_path() / ("morvale-ownrun-" + std::to_string(getpid()));
-  fs::create_directories(dir);
+  const fs::path dir = test::FreshFolder("ownrun");
   const std::string file = (dir / "engine.ini").string();
   TAliasConfig::Instance().Load(file, (dir / "none.ini").string());
   std::vector<std::string> said;

@@ -14,9 +14,10 @@
 #include "app/engine/connect.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/session.h"
-#include "dbfbuilder.h"
 #include "export/core/streams.h"
 #include "export/text/ascii.h"
+#include "tests/support/dbfbuilder.h"
+#include "tests/support/demo.h"
 
 namespace morvale {
 namespace {
@@ -49,11 +50,7 @@ std::string Csv(const std::string& database, const std::string& table) {
 
 class SameCsv : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("morvale-samecsv-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = test::FreshFolder("samecsv"); }
   void TearDown() override { fs::remove_all(dir_); }
   std::string SqliteDatabase() {
     std::string path = (dir_ / "people.db").string();

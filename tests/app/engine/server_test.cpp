@@ -17,6 +17,7 @@
 #include "app/engine/cursordataset.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/session.h"
+#include "tests/support/timezone.h"
 
 namespace morvale {
 namespace {
@@ -189,9 +190,7 @@ TEST_P(Server, FieldTypesSizesAndValues) {
 TEST_P(Server, PostgreSqlTextsAsTheServerGivesThem) {
   if (!Is(TDriverKind::PostgreSql)) GTEST_SKIP() << "PostgreSQL only";
   // A local zone with a daylight-saving gap at 2021-03-28 02:00.
-  std::string savedTz = std::getenv("TZ") ? std::getenv("TZ") : "";
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
+  test::TTimeZoneGuard berlin("Europe/Berlin");
   std::string t = Table("texts",
                         "tz TIMESTAMPTZ, ttz TIMETZ, by BYTEA, gap TIMESTAMP, f FLOAT8, "
                         "iv INTERVAL");
@@ -209,8 +208,6 @@ TEST_P(Server, PostgreSqlTextsAsTheServerGivesThem) {
   EXPECT_EQ(ds->Fields(3).AsString(), "28.03.2021 02:30:00");
   EXPECT_EQ(ds->Fields(4).AsString(), "NaN");
   EXPECT_EQ(ds->Fields(5).AsString(), "1 day 02:00:00");
-  savedTz.empty() ? unsetenv("TZ") : setenv("TZ", savedTz.c_str(), 1);
-  tzset();
 }
 
 // A query whose columns the binary COPY reader decodes streams through COPY; its fields and
@@ -268,17 +265,13 @@ TEST_P(Server, PostgreSqlCopyGivesTheRowByRowFieldsAndTexts) {
 // skips must still read as stored, not moved by the gap.
 TEST_P(Server, OdbcTimestampInADaylightSavingGap) {
   if (!Is(TDriverKind::Odbc)) GTEST_SKIP() << "ODBC only";
-  std::string savedTz = std::getenv("TZ") ? std::getenv("TZ") : "";
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
+  test::TTimeZoneGuard berlin("Europe/Berlin");
   std::string t = Table("gap", "gap TIMESTAMP, d DATE");
   Admin("INSERT INTO " + t + " VALUES ('2021-03-28 02:30:00', '2021-03-28')");
   auto ds = Open("SELECT * FROM " + t);
   EXPECT_EQ(ds->Fields(0).DataType, ftDateTime);
   EXPECT_EQ(ds->Fields(0).AsString(), "28.03.2021 02:30:00");
   EXPECT_EQ(ds->Fields(1).AsString(), "28.03.2021");
-  savedTz.empty() ? unsetenv("TZ") : setenv("TZ", savedTz.c_str(), 1);
-  tzset();
 }
 
 TEST_P(Server, StructureCommandsAndTableLists) {
@@ -508,9 +501,7 @@ TEST_P(Server, StatementsWhileAResultStreams) {
 // gave as raw bytes, and zero dates, which it turned into the year 10000.
 TEST_P(Server, MySqlTypesAsQtDescribesThem) {
   if (!Is(TDriverKind::MySql)) GTEST_SKIP() << "MySQL only";
-  std::string savedTz = std::getenv("TZ") ? std::getenv("TZ") : "";
-  setenv("TZ", "Europe/Berlin", 1);
-  tzset();
+  test::TTimeZoneGuard berlin("Europe/Berlin");
   std::string t =
       Table("mytypes",
             "t1 TINYINT(1), tu TINYINT UNSIGNED, mi MEDIUMINT, y YEAR, b1 BIT(1), b8 BIT(8), "
@@ -590,8 +581,6 @@ TEST_P(Server, MySqlTypesAsQtDescribesThem) {
       EXPECT_EQ(shown, want[i].second);
     }
   }
-  savedTz.empty() ? unsetenv("TZ") : setenv("TZ", savedTz.c_str(), 1);
-  tzset();
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, Server,

@@ -8,8 +8,9 @@
 #include <fstream>
 
 #include "app/engine/query.h"
-#include "dbfbuilder.h"
 #include "export/core/inifile.h"
+#include "tests/support/dbfbuilder.h"
+#include "tests/support/demo.h"
 
 namespace morvale {
 namespace {
@@ -19,8 +20,7 @@ namespace fs = std::filesystem;
 class Sessions : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("morvale-session-" + std::to_string(getpid()));
-    fs::remove_all(dir_);
+    dir_ = test::FreshFolder("session");
     fs::create_directories(dir_ / "tables");
     MakeDatabase("shop.db",
                  "CREATE TABLE parts (id INTEGER PRIMARY KEY, name VARCHAR(20), qty SMALLINT);"

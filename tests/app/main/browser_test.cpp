@@ -4,8 +4,8 @@
 #include <QHeaderView>
 #include <QTest>
 
-#include "tests/app/engine/dbfbuilder.h"
 #include "tests/app/main/window.h"
+#include "tests/support/dbfbuilder.h"
 #include "tests/support/demo.h"
 
 namespace morvale::test {

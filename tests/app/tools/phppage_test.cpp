@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
 

@@ -12,8 +12,8 @@
 #include "export/core/codepage.h"
 #include "export/core/properties.h"
 #include "export/core/streams.h"
-#include "tests/export/docs/dbfsupport.h"
 #include "tests/support/memsources.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {

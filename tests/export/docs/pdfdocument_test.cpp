@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/export/docs/pdftools.h"
+#include "tests/support/pdftools.h"
 
 namespace morvale {
 namespace {

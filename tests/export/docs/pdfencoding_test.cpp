@@ -59,6 +59,8 @@ TEST(PdfTextEncoder, ConvertsWhatTheEncodingHasAndMarksWhatItHasNot) {
       // Neither in the encoding nor spelled in Latin letters: a question mark each.
       {poWinAnsiEncoding, "ok ✓ 東京", "ok ? ??"},
       {poWinAnsiEncoding, "bad \xC3 \xE2\x82 end", "bad ? ? end"},
+      // No lead byte past F4: its continuation bytes are broken bytes of their own.
+      {poWinAnsiEncoding, "x\xF5\x80\x80y", "x???y"},
       // Control characters become blanks; a CR LF pair becomes one.
       {poWinAnsiEncoding, "line one\r\nline two\tz", "line one line two z"},
       {poWinAnsiEncoding, "один\r\nдва", "\x8Bodin dva\x9B"},

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "export/core/properties.h"
-#include "tests/export/docs/pdftools.h"
 #include "tests/support/memsources.h"
+#include "tests/support/pdftools.h"
 
 namespace morvale {
 namespace {

@@ -6,8 +6,8 @@
 #include "export/core/properties.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/pdftruetype.h"
-#include "tests/export/docs/pdftools.h"
 #include "tests/support/memsources.h"
+#include "tests/support/pdftools.h"
 
 namespace morvale {
 namespace {

@@ -13,8 +13,8 @@
 #include "export/core/platform.h"
 #include "export/core/properties.h"
 #include "export/core/streams.h"
-#include "tests/export/docs/dbfsupport.h"
 #include "tests/support/memsources.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {

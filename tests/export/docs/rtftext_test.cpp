@@ -31,6 +31,8 @@ TEST(RtfText, Utf8SystemCodePage) {
             "a\\'ffb\\'c3");
   EXPECT_EQ(Enc(cs, "\xc0\x80"), "\\'c0\\'80");           // overlong NUL
   EXPECT_EQ(Enc(cs, "\xed\xa0\x80"), "\\'ed\\'a0\\'80");  // a lone surrogate
+  // A lead byte past F4 starts no character, whatever follows it.
+  EXPECT_EQ(Enc(cs, "\xf5\x80\x80"), "\\'f5\\'80\\'80");
 }
 
 TEST(RtfText, SingleByteCodePageKeepsItsBytes) {

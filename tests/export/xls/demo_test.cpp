@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "cli/run.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {
@@ -48,37 +48,21 @@ for r, want_row in enumerate(rows):
 print('checked', len(rows) - 1, 'rows' if bad == 0 else 'ROWS WITH ERRORS')
 )PY";
 
-int Cli(std::vector<std::string> args, std::string& err) {
-  TMemoryStream out;
-  std::ostringstream e;
-  int status = cli::RunCli(args, out, e);
-  err = e.str();
-  return status;
-}
-
 TEST(XlsDemo, SameValuesAsTheCsvExport) {
   std::string dir = test::FreshFolder("xls-demo");
-  const std::string& demo = test::DemoDatabase();
   test::WriteFile(dir + "compare.py", kCompare);
   for (const char* table : {"customers", "products", "orders", "order_items"}) {
-    const std::string fields = test::DemoFields(table);
-    std::vector<std::string> common = {"--db",     "sqlite:" + demo,
-                                       "--table",  table,
-                                       "--fields", fields,
-                                       "--locale", "C",
-                                       "--format", "integer=0",
-                                       "--format", "float=0.##########",
-                                       "--format", "currency=0.##########",
-                                       "--format", "datetime=yyyy-mm-dd hh:nn:ss",
-                                       "--format", "time=hh:nn:ss"};
-    std::string csv = dir + table + ".csv", xls = dir + table + ".xls", err;
+    const std::vector<std::string> common = test::DemoPlainArgs(table);
+    std::string csv = dir + table + ".csv", xls = dir + table + ".xls";
     auto a = common;
     a.insert(a.end(), {"--type", "csv", "-o", csv, "--set", "CSVComma=,"});
-    ASSERT_EQ(Cli(a, err), 0) << err;
+    test::Result r = test::Cli(a);
+    ASSERT_EQ(r.status, 0) << r.err;
     auto b = common;
     b.insert(b.end(),
              {"--type", "xls", "-o", xls, "--set", "Options.SheetTitle=" + std::string(table)});
-    ASSERT_EQ(Cli(b, err), 0) << err;
+    r = test::Cli(b);
+    ASSERT_EQ(r.status, 0) << r.err;
     std::string out;
     int status = RunCommand(test::Python() + " " + ShellQuote(dir + "compare.py") + " " +
                                 ShellQuote(xls) + " " + ShellQuote(csv) + " " + table + " 2>&1",
@@ -89,7 +73,7 @@ TEST(XlsDemo, SameValuesAsTheCsvExport) {
 }
 
 TEST(XlsDemo, CommandLineSettingsAndRefusals) {
-  std::string dir = test::FreshFolder("xls-cli"), err, out;
+  std::string dir = test::FreshFolder("xls-cli"), out;
   std::vector<std::string> a = {
       "--db",       "sqlite:" + test::DemoDatabase(), "--table", "products", "--type", "xls", "-o",
       dir + "p.xls"};
@@ -97,7 +81,8 @@ TEST(XlsDemo, CommandLineSettingsAndRefusals) {
   b.insert(b.end(),
            {"--set", "Options.SheetTitle=Orders", "--set", "AutoCalcColWidth=true", "--set",
             "Options.CaptionsFormat.Font.Size=12", "--set", "FieldFormats.price.Aggregate=aggSum"});
-  ASSERT_EQ(Cli(b, err), 0) << err;
+  test::Result r = test::Cli(b);
+  ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_EQ(RunCommand(test::Python() + " -c \"import xlrd; b = xlrd.open_workbook('" + dir +
                            "p.xls', formatting_info=True); s = b.sheet_by_index(0); "
                            "print(s.name, s.nrows, b.font_list[b.xf_list[s.cell_xf_index(0, 0)]"
@@ -107,11 +92,13 @@ TEST(XlsDemo, CommandLineSettingsAndRefusals) {
   EXPECT_EQ(out, "Orders 10 240\n");  // eight products, captions and the sum row; 12 points
   auto c = a;
   c.insert(c.end(), {"--set", "Options.CaptionsFormat.Font.Colour=clrRed"});
-  EXPECT_EQ(Cli(c, err), 2);
-  EXPECT_NE(err.find("Colour"), std::string::npos) << err;
+  r = test::Cli(c);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Colour"), std::string::npos) << r.err;
   a[a.size() - 1] = "-";
-  EXPECT_EQ(Cli(a, err), 2);
-  EXPECT_NE(err.find("cannot be written to standard output"), std::string::npos) << err;
+  r = test::Cli(a);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("cannot be written to standard output"), std::string::npos) << r.err;
 }
 
 }  // namespace

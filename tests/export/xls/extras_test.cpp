@@ -12,8 +12,8 @@
 #include "export/xls/extras.h"
 #include "export/xls/officeart.h"
 #include "export/xls/tempstream.h"
-#include "tests/cli/clirun.h"
 #include "tests/export/xls/biff_support.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
 

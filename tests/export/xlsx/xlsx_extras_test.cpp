@@ -9,7 +9,7 @@
 #include "export/core/platform.h"
 #include "export/xlsx/exportxlsx.h"
 #include "export/xlsx/xlsxextras.h"
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
 

@@ -3,7 +3,7 @@
 // page settings, and a sheet's rows continue on a further sheet past 1,048,576.
 #include <gtest/gtest.h>
 
-#include "tests/cli/clirun.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale {
@@ -27,18 +27,8 @@ std::string Py(const std::string& xlsx, const std::string& code) {
 
 TEST(XlsxDemo, SameValuesAsTheCsvExport) {
   std::string dir = test::FreshFolder("xlsx-demo");
-  const std::string& demo = test::DemoDatabase();
   for (const char* table : {"customers", "products", "orders", "order_items"}) {
-    const std::string fields = test::DemoFields(table);
-    std::vector<std::string> common = {"--db",     "sqlite:" + demo,
-                                       "--table",  table,
-                                       "--fields", fields,
-                                       "--locale", "C",
-                                       "--format", "integer=0",
-                                       "--format", "float=0.##########",
-                                       "--format", "currency=0.##########",
-                                       "--format", "datetime=yyyy-mm-dd hh:nn:ss",
-                                       "--format", "time=hh:nn:ss"};
+    const std::vector<std::string> common = test::DemoPlainArgs(table);
     std::string csv = dir + table + ".csv", xlsx = dir + table + ".xlsx";
     auto a = common;
     a.insert(a.end(), {"--type", "csv", "-o", csv, "--set", "CSVComma=,"});

@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "app/engine/connect.h"
-#include "tests/cli/clirun.h"
 #include "tests/export/dialog/form/formdriver.h"
+#include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 
 namespace morvale::test {

@@ -17,9 +17,9 @@
 #include "app/engine/connect.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/session.h"
-#include "dbfbuilder.h"
 #include "export/core/streams.h"
 #include "export/text/ascii.h"
+#include "tests/support/dbfbuilder.h"
 #include "tests/support/demo.h"
 
 namespace morvale::test {

@@ -10,10 +10,10 @@ namespace morvale::test {
 // The table as python3-dbfread reads it (see dbfdump.py); "ERROR ..." when it cannot.
 inline std::string DbfRead(const std::string& table, const std::string& encoding = "utf-8") {
   std::string out;
-  int status = RunCommand(Python() + " " + ShellQuote(MORVALE_SOURCE_DIR
-                                                      "/tests/export/docs/dbfdump.py") +
-                              " " + ShellQuote(table) + " " + encoding + " 2>&1",
-                          out);
+  int status =
+      RunCommand(Python() + " " + ShellQuote(MORVALE_SOURCE_DIR "/tests/support/dbfdump.py") + " " +
+                     ShellQuote(table) + " " + encoding + " 2>&1",
+                 out);
   return status == 0 ? out : "ERROR " + out;
 }
 
