@@ -10,15 +10,14 @@ namespace morvale::test {
 namespace {
 
 TEST(CoreFuzzRegressions, KeptInputsAreHandled) {
-  EXPECT_GT(ReplayFuzzRegressions("tests/export/core/fuzz/regressions/numfmt",
-                                  RunNumberFormatFuzzInput),
-            0);
-  EXPECT_GT(ReplayFuzzRegressions("tests/export/core/fuzz/regressions/datetime",
-                                  RunDateTimeFuzzInput),
-            0);
-  EXPECT_GT(ReplayFuzzRegressions("tests/export/core/fuzz/regressions/inifile",
-                                  RunIniFileFuzzInput),
-            0);
+  EXPECT_GT(
+      ReplayFuzzRegressions("tests/export/core/fuzz/regressions/numfmt", RunNumberFormatFuzzInput),
+      0);
+  EXPECT_GT(
+      ReplayFuzzRegressions("tests/export/core/fuzz/regressions/datetime", RunDateTimeFuzzInput),
+      0);
+  EXPECT_GT(
+      ReplayFuzzRegressions("tests/export/core/fuzz/regressions/inifile", RunIniFileFuzzInput), 0);
 }
 
 }  // namespace

@@ -28,12 +28,14 @@ inline std::string RunConsoleFuzzInput(const uint8_t* data, size_t size) {
   // Only the first line that counts decides, and a comment line added before it changes nothing.
   check.Expect(first >= 0 || kind == ckNone, "an empty text is no command");
   if (first >= 0) {
-    check.Expect(CommandKind({kept[first]}) == kind, "the first line that counts decides", kept[first]);
+    check.Expect(CommandKind({kept[first]}) == kind, "the first line that counts decides",
+                 kept[first]);
     TStringList commented = lines;
     commented.Insert(0, "/* " + kept[first] + " */");
     check.Expect(CommandKind(commented) == kind, "a comment line changes nothing");
     std::string head = UpperText(TrimSpaces(kept[first]));
-    check.Expect(kind != ckSelect || head.starts_with("SELECT"), "a query begins with SELECT", head);
+    check.Expect(kind != ckSelect || head.starts_with("SELECT"), "a query begins with SELECT",
+                 head);
   }
   // The engine reads what the console lets through; a read command names a table.
   std::vector<TSqlToken> tokens = TokenizeSql(text);

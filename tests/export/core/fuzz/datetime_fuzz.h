@@ -23,8 +23,9 @@ inline std::string RunDateTimeFuzzInput(const uint8_t* data, size_t size) {
   const TDateTimeFormat compiled(format);
   // Day 0, before it with a time, a leap day, the last millisecond of a day, the first and last
   // days, and values past them.
-  static const double kValues[] = {0.0,       -1.25,    39514.6041666667, 36585.0, 0.99999999,
-                                   -693593.0, 2958465.999, 1e300,          -1e300,  NAN};
+  static const double kValues[] = {0.0,        -1.25,     39514.6041666667, 36585.0,
+                                   0.99999999, -693593.0, 2958465.999,      1e300,
+                                   -1e300,     NAN};
   const std::string iso = "yyyy-mm-dd hh:nn:ss.zzz", seconds = "yyyy-mm-dd hh:nn:ss";
   for (const TFormatSettings& fs : FuzzLocales()) {
     std::string out;

@@ -48,9 +48,15 @@ inline std::string RunIniFileFuzzInput(const uint8_t* data, size_t size) {
   }
   written.EndUpdate();
   const TIniFile reread(copy);
+  // A section without keys is never written: nothing names it but its header.
   TStringList again;
   reread.ReadSections(again);
-  check.Expect(again.Count() == sections.Count(), "the copy has every section");
+  int withKeys = 0;
+  for (const std::string& section : sections) {
+    ini.ReadSection(section, keys);
+    withKeys += keys.Empty() ? 0 : 1;
+  }
+  check.Expect(again.Count() == withKeys, "the copy has every section that has keys");
   for (const std::string& section : sections) {
     ini.ReadSection(section, keys);
     reread.ReadSection(section, values);
@@ -60,8 +66,8 @@ inline std::string RunIniFileFuzzInput(const uint8_t* data, size_t size) {
       std::string value = ini.ReadString(section, key, "\x02");
       for (char& c : value)
         if (c == '\r') c = ' ';
-      check.Expect(reread.ReadString(section, key, "\x01") == value, "the copy gives the value back",
-                   section + "." + key);
+      check.Expect(reread.ReadString(section, key, "\x01") == value,
+                   "the copy gives the value back", section + "." + key);
     }
   }
   return check.failure;

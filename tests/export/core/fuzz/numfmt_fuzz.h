@@ -48,8 +48,18 @@ inline std::string RunNumberFormatFuzzInput(const uint8_t* data, size_t size) {
   std::string_view format = lines[0], text = lines[1];
   TFuzzCheck check;
   const TNumberFormat compiled(format);
-  static const double kEdges[] = {0.0,   -0.0,   0.5,    -1.005, 1e15,   123456789012345678.0,
-                                  1e308, 5e-324, -1e-7,  9.995,  1e-300, std::numeric_limits<double>::quiet_NaN(),
+  static const double kEdges[] = {0.0,
+                                  -0.0,
+                                  0.5,
+                                  -1.005,
+                                  1e15,
+                                  123456789012345678.0,
+                                  1e308,
+                                  5e-324,
+                                  -1e-7,
+                                  9.995,
+                                  1e-300,
+                                  std::numeric_limits<double>::quiet_NaN(),
                                   -std::numeric_limits<double>::infinity()};
   static const int64_t kIntegers[] = {0, -1, 999, std::numeric_limits<int64_t>::min(),
                                       std::numeric_limits<int64_t>::max()};
@@ -66,14 +76,15 @@ inline std::string RunNumberFormatFuzzInput(const uint8_t* data, size_t size) {
       std::string viaDouble;
       compiled.Render(v, fs, viaDouble);
       int digits = numfmt_fuzz::PlainSignificantDigits(text, fs);
-      bool exact = digits >= 0 && digits <= 15 && (v == 0 || (std::fabs(v) > 1e-300 && std::fabs(v) < 1e300));
+      bool exact = digits >= 0 && digits <= 15 &&
+                   (v == 0 || (std::fabs(v) > 1e-300 && std::fabs(v) < 1e300));
       check.Expect(!exact || out == viaDouble, "the text and its value render alike",
                    out + " | " + viaDouble);
       // The general form reads back as the same number.
       std::string general = FloatToStr(v, fs);
       double back = 0;
-      check.Expect(!std::isfinite(v) || TryStrToFloat(general, back, fs), "the general form reads back",
-                   general);
+      check.Expect(!std::isfinite(v) || TryStrToFloat(general, back, fs),
+                   "the general form reads back", general);
       check.Expect(!std::isfinite(v) || FloatToStr(back, fs) == general,
                    "the general form reads back as itself", general);
     }
@@ -83,7 +94,8 @@ inline std::string RunNumberFormatFuzzInput(const uint8_t* data, size_t size) {
       std::string asInt, asDouble;
       compiled.Render(i, fs, asInt);
       compiled.Render(static_cast<double>(i), fs, asDouble);
-      check.Expect(asInt == asDouble, "an integer renders as the same double", asInt + " | " + asDouble);
+      check.Expect(asInt == asDouble, "an integer renders as the same double",
+                   asInt + " | " + asDouble);
     }
     std::string sheet = ExcelNumberFormat(format, fs);
     check.Expect(WellFormedSheetFormat(sheet), "the workbook's format is well formed", sheet);

@@ -1,4 +1,5 @@
-// libFuzzer entry for the number format language; built by MORVALE_FUZZ, run by tests/fuzz/run-fuzzers.
+// libFuzzer entry for the number format language; built by MORVALE_FUZZ, run by
+// tests/fuzz/run-fuzzers.
 #include "tests/export/core/fuzz/numfmt_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
