@@ -16,7 +16,7 @@ size_t Skip(std::string_view f, size_t i) {
   }
   if (c == '[') {
     size_t close = f.find(']', i);
-    return (close == std::string_view::npos ? f.size() : close + 1) - i;
+    return close == std::string_view::npos ? 0 : close + 1 - i;  // unclosed: a plain character
   }
   if (c == '\\') return std::min<size_t>(2, f.size() - i);
   if (SameText(f.substr(i, 7), "General")) return 7;
@@ -52,15 +52,21 @@ std::string ExcelNumberFormat(std::string_view f, const TFormatSettings& fs) {
   for (size_t i = 0; i < f.size(); ++i) {
     char c = f[i];
     if (size_t n = Skip(f, i)) {
-      if (c == '\'') {
-        // The spreadsheet knows double quotes only.
+      bool closed = n >= 2 && f[i + n - 1] == c;
+      if (c == '\'' || c == '"') {
+        // The spreadsheet knows double quotes only, closed; a double quote inside is escaped.
         out += '"';
-        out.append(f.substr(i + 1, n >= 2 && f[i + n - 1] == '\'' ? n - 2 : n - 1));
+        for (char q : f.substr(i + 1, closed ? n - 2 : n - 1))
+          out += q == '"' ? std::string_view("\"\\\"\"") : std::string_view(&q, 1);
         out += '"';
+      } else if (c == '\\' && n == 1) {
+        out += "\\\\";  // a backslash at the end stands for itself
       } else {
         out.append(f.substr(i, n));
       }
       i += n - 1;
+    } else if (c == '[') {
+      out += "\\[";  // no closing bracket: the engine's language shows it as written
     } else if (dateTime && (c == 'n' || c == 'N')) {
       out += 'm';
     } else if (dateTime && SameText(f.substr(i, 4), "ampm")) {

@@ -194,6 +194,14 @@ TEST(XlsStyles, NumberFormatsInTheSpreadsheetsCodes) {
       {"0.00;[Green]-0.00", en, "0.00;[Green]-0.00"},
       {"\\n0", en, "\\n0"},
       {"0 \"n/a\"", en, "0 \"n/a\""},
+      // What the workbook's reader would refuse is closed or escaped: a literal left open runs
+      // to the end as the engine reads it, a double quote inside single quotes stays a
+      // character, and a lone bracket or a trailing backslash is shown as written.
+      {"0 \"open", en, "0 \"open\""},
+      {"0 'open", en, "0 \"open\""},
+      {"0 'say \"hi\"'", en, R"(0 "say "\""hi"\""")"},
+      {"[0.00", en, "\\[0.00"},
+      {"0\\", en, "0\\\\"},
   };
   for (const Case& c : cases) EXPECT_EQ(ExcelNumberFormat(c.in, c.fs), c.out) << c.in;
 }

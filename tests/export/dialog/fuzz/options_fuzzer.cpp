@@ -1,4 +1,5 @@
-// libFuzzer entry for the options-file loader; built and run by run-options-fuzzer.
+// libFuzzer entry for the options-file loader; built by MORVALE_FUZZ, run by
+// tests/fuzz/run-fuzzers.
 #include "tests/export/dialog/fuzz/options_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

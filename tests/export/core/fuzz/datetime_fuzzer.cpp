@@ -1,0 +1,8 @@
+// libFuzzer entry for the date-time format language; built by MORVALE_FUZZ, run by
+// tests/fuzz/run-fuzzers.
+#include "tests/export/core/fuzz/datetime_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  morvale::test::StopOnFailure(morvale::test::RunDateTimeFuzzInput(data, size));
+  return 0;
+}
