@@ -20,10 +20,10 @@ struct TCliOptions {
   std::string Database;  // --db
   // --attach NAME=DATABASE (or ALIAS alone): databases read as NAME.table in the same query
   std::vector<std::pair<std::string, std::string>> Attach;
-  std::string Table;     // --table
-  std::string Sql;       // --sql, or the contents of --sql-file
-  std::string Type;      // --type
-  std::string Output;    // -o; "-" is standard output
+  std::string Table;   // --table
+  std::string Sql;     // --sql, or the contents of --sql-file
+  std::string Type;    // --type
+  std::string Output;  // -o; "-" is standard output
   std::vector<std::string> Fields;
   bool NoCaptions = false;
   int Skip = 0;

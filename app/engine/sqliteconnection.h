@@ -90,9 +90,9 @@ class TFolderConnection : public TSqliteConnection {
   };
   std::string folder_;
   bool tableFiles_ = true;
-  std::map<std::string, TRegistered> tables_;    // by lower-case name
-  std::map<std::string, TAttached> attached_;    // by lower-case name
-  std::map<std::string, std::string> failures_;  // "schema.table" in lower case: why not made
+  std::map<std::string, TRegistered> tables_;          // by lower-case name
+  std::map<std::string, TAttached> attached_;          // by lower-case name
+  std::map<std::string, std::string> failures_;        // "schema.table" in lower case: why not made
   std::map<std::string, std::string> attachFailures_;  // by lower-case name: why not attached
   std::shared_ptr<TRemoteSources> remote_;
 };

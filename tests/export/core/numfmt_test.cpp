@@ -349,9 +349,10 @@ namespace {
 TEST(NumberFormatText, SameAsRenderingTheValue) {
   const TFormatSettings en = TFormatSettings::English(), ru = TFormatSettings::Russian();
   const char* formats[] = {"#,###,##0.00", "0", "0.###", "#,##0.0;(#,##0.0);zero", "0.00E+00", ""};
-  std::vector<std::string> texts = {"0",      "-0",       "0.00",     "1.005",   "2.5",
-                                    "-2.5",   "1234.5",   "0.000123", "99.995",  "-0.004",
-                                    "007.50", "123456789012345678", "0.1", "1e5", "+3", "5."};
+  std::vector<std::string> texts = {"0",      "-0",     "0.00",   "1.005",
+                                    "2.5",    "-2.5",   "1234.5", "0.000123",
+                                    "99.995", "-0.004", "007.50", "123456789012345678",
+                                    "0.1",    "1e5",    "+3",     "5."};
   unsigned seed = 12345;
   for (int i = 0; i < 300; ++i) {
     seed = seed * 1103515245 + 12345;
@@ -370,7 +371,9 @@ TEST(NumberFormatText, SameAsRenderingTheValue) {
   std::string out;
   TNumberFormat nf("#,##0.00");
   EXPECT_TRUE(nf.RenderFloatText("1234,5", ru, out));
-  EXPECT_EQ(out, "1\xC2\xA0" "234,50");
+  EXPECT_EQ(out,
+            "1\xC2\xA0"
+            "234,50");
   for (const char* bad : {"", "-", ".", "1,234.5", "n/a", "1.2.3", "1e", "0x10"}) {
     out.clear();
     EXPECT_FALSE(nf.RenderFloatText(bad, en, out)) << bad;

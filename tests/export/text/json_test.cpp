@@ -23,11 +23,12 @@ TEST(ExportJSON, TypedValuesNullsAndEscapes) {
   e.SetFormatSettings(fs);
   e.SetDataSet(&ds);
   e.Captions.Add("NAME=Имя \"в кавычках\"");
-  EXPECT_EQ(ExportToString(e),
-            "[\n{\"ID\":9007199254740993,\"Имя \\\"в кавычках\\\"\":\"\\\"Тест\\\"\\\\\\t\\u0001!\","
-            "\"PRICE\":1234.5,\"OK\":true,\"D\":\"1999-12-31T23:59:58\"},\n"
-            "{\"ID\":null,\"Имя \\\"в кавычках\\\"\":null,\"PRICE\":null,\"OK\":false,\"D\":null}"
-            "\n]\n");
+  EXPECT_EQ(
+      ExportToString(e),
+      "[\n{\"ID\":9007199254740993,\"Имя \\\"в кавычках\\\"\":\"\\\"Тест\\\"\\\\\\t\\u0001!\","
+      "\"PRICE\":1234.5,\"OK\":true,\"D\":\"1999-12-31T23:59:58\"},\n"
+      "{\"ID\":null,\"Имя \\\"в кавычках\\\"\":null,\"PRICE\":null,\"OK\":false,\"D\":null}"
+      "\n]\n");
   e.JSONLines = true;
   std::string lines = ExportToString(e);
   EXPECT_EQ(lines.substr(0, 8), "{\"ID\":90");
