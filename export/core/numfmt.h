@@ -18,6 +18,8 @@ class TNumberFormat {
   explicit TNumberFormat(std::string_view format);
 
   const std::string& Source() const { return source_; }
+  // True where the format renders the general form (an empty format among them).
+  bool IsGeneral() const { return sections_.empty(); }
   // Appends the rendering of v to out. An empty format renders the general form.
   void Render(double v, const TFormatSettings& fs, std::string& out) const;
   void Render(int64_t v, const TFormatSettings& fs, std::string& out) const;

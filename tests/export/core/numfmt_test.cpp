@@ -374,6 +374,11 @@ TEST(NumberFormatText, SameAsRenderingTheValue) {
   EXPECT_EQ(out,
             "1\xC2\xA0"
             "234,50");
+  // A NUMERIC value past a double's range still renders, rounded at fifteen digits, where the
+  // general reader would refuse it and stop the export.
+  out.clear();
+  EXPECT_TRUE(TNumberFormat("0.00").RenderFloatText("-1" + std::string(400, '0') + ".5", en, out));
+  EXPECT_EQ(out, "-1" + std::string(400, '0') + ".00");
   for (const char* bad : {"", "-", ".", "1,234.5", "n/a", "1.2.3", "1e", "0x10"}) {
     out.clear();
     EXPECT_FALSE(nf.RenderFloatText(bad, en, out)) << bad;
