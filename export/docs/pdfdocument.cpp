@@ -296,6 +296,11 @@ void TPDFDocument::BeginClip(double x, double y, double width, double height) {
   DrawFixed(width, 1), Draw(" "), DrawFixed(height, 1), Draw(" re W n\r");
 }
 
+void TPDFDocument::SetHorizontalScale(int percent) {
+  DrawInt(percent);
+  Draw(" Tz\r");
+}
+
 void TPDFDocument::PutFontObject(const TPDFFont& font) {
   PutInt(NewObject());
   Put(" 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /");

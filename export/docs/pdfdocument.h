@@ -81,6 +81,9 @@ class TPDFDocument : public TComponent {
   // restored around it, so only drawing that restores its colours itself (text) goes inside.
   void BeginClip(double x, double y, double width, double height);
   void EndClip() { Draw("Q\r"); }
+  // Text drawn after it is squeezed to `percent` of its width; inside a clip, whose end restores
+  // the full width.
+  void SetHorizontalScale(int percent);
   // Closes the last page and writes the closing objects, the cross-reference table and trailer.
   void FinishDocument();
 

@@ -9,6 +9,15 @@ namespace morvale {
 
 namespace {
 
+// A number or a date cut at its cell's edge reads as another value (9007199254740993 as
+// 900719925474099): such a value is squeezed into its cell, down to this share of its width, and
+// past it shown as a row of '#', as spreadsheet programs show a number too wide for its column.
+constexpr int kMinSqueezePercent = 50;
+
+bool CutChangesMeaning(TExportColType t) {
+  return t != ectString && t != ectUnknown && t != ectBoolean;
+}
+
 // Truncation of a layout measure; the nudge keeps a spacing such as 1.1, which binary floating
 // point holds a hair low, from losing a point the user asked for.
 int Trunc(double v) {
@@ -282,6 +291,7 @@ void TExportPDF::WriteDataRow() {
       if (overflows) {
         x = left + indent;
         doc.BeginClip(left, bottom, right - left, top - bottom);
+        if (CutChangesMeaning(col.ColType)) FitNumber(right - left - 2 * indent, width, size);
       }
       dataText_.Draw(doc, x, base, cellFont_.Color);
       if (overflows) doc.EndClip();
@@ -290,6 +300,17 @@ void TExportPDF::WriteDataRow() {
   }
   y_ = bottom;
   topRuled_ = true;
+}
+
+void TExportPDF::FitNumber(int room, int width, int size) {
+  const int percent = room > 0 ? static_cast<int>(int64_t{room} * 100 / width) : 0;
+  if (percent >= kMinSqueezePercent) {
+    Document().SetHorizontalScale(percent);
+    return;
+  }
+  dataText_.Prepare("#");
+  const int mark = std::max(dataText_.Width(size), 1);
+  dataText_.Prepare(std::string(static_cast<size_t>(std::max(room / mark, 1)), '#'));
 }
 
 void TExportPDF::EndExport() {

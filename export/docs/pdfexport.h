@@ -77,6 +77,9 @@ class TExportPDF : public TExportFormatText {
   // Header and footer lines: each drawn at the left of the print area, a new page when full.
   void DrawLines(const TStringList& lines, const TPDFFont& font, TPDFText& text, bool setColors);
   void DrawCaptions();
+  // For a number `width` wide in a cell with `room` for it: squeezes the text drawn next into
+  // the room, or prepares a row of '#' in its place where squeezing would leave it unreadable.
+  void FitNumber(int room, int width, int size);
 
   int y_ = 0, tableTop_ = 0;
   bool laidOut_ = false;

@@ -187,5 +187,36 @@ print("partial rows", partial)
   EXPECT_EQ(out, "partial rows 0\n");
 }
 
+// A number cut at its cell's edge would read as another number: it is squeezed into the cell
+// whole, and where even half its width does not fit it shows as '#' marks, never as a shorter
+// number. A text too wide is still cut, its beginning shown.
+TEST_F(PdfFitTest, NumbersTooWideForTheirCellAreSqueezedOrMarked) {
+  ds.AddField("Serial", ftLargeint, 12);
+  ds.AddField("Tiny", ftLargeint, 2);
+  ds.AddField("Name", ftString, 4);
+  ds.AddRow({"9007199254740993", "9007199254740993", "a name far wider than its cell"});
+  ds.Open();
+  e.AllowCaptions = false;
+  const std::string pdf = Run();
+  const std::string text = test::PdfText(pdf, "squeeze");
+  // The whole number (grouped, as the English settings write it), then the narrow column's mark
+  // and no digits of it.
+  const std::string whole = "9,007,199,254,740,993";
+  EXPECT_EQ(text.substr(0, whole.size()), whole) << text;
+  EXPECT_EQ(text.find_first_of("0123456789", whole.size()), std::string::npos) << text;
+  EXPECT_NE(text.find('#'), std::string::npos) << text;
+  EXPECT_NE(text.find("a name"), std::string::npos) << text;
+  // The squeeze stays inside the clip: its end restores the full width for what follows.
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(pdf, m, std::regex("q\r[-0-9. ]+ re W n\r(\\d+) Tz\r")));
+  EXPECT_GE(std::stoi(m[1]), 50);
+  EXPECT_LT(std::stoi(m[1]), 100);
+  EXPECT_EQ(test::QpdfProblems(pdf, "squeeze"), "");
+  for (const test::TPdfWord& w : test::PdfWords(pdf, "squeeze-words"))
+    if (w.text == whole) {
+      EXPECT_LE(w.xMax, e.ColumnEdges()[1] + 0.5);
+    }
+}
+
 }  // namespace
 }  // namespace morvale
