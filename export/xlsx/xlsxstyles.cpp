@@ -8,7 +8,9 @@ namespace morvale {
 
 unsigned xlsxRgb(TxlsColor c) {
   const auto bgr = static_cast<unsigned>(xlsColorToScreen(c));
-  return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+  const unsigned rgb = ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
+  // The library reads 0 as "no colour set", so a black fill or line would be left out.
+  return rgb == 0 ? static_cast<unsigned>(LXW_COLOR_BLACK) : rgb;
 }
 
 namespace {
