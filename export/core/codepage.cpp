@@ -58,6 +58,27 @@ size_t TextLength(std::string_view s) {
   return n;
 }
 
+bool SingleByteHighHalf(std::string_view codePage, TSingleByteHighHalf& high) {
+  const std::string cs = UpperCaseAscii(codePage);
+  if (cs.empty() || cs == "UTF-8" || cs == "UTF8" || cs == "ANSI_X3.4-1968" || cs == "ASCII")
+    return false;
+  iconv_t cd = iconv_open("UTF-32LE", cs.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  for (int b = 0x80; b < 0x100; ++b) {
+    char in = static_cast<char>(b);
+    unsigned char out[8] = {};
+    char* ip = &in;
+    char* op = reinterpret_cast<char*>(out);
+    size_t il = 1, ol = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const bool one = iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && ol == 4;
+    high[static_cast<size_t>(b - 0x80)] =
+        one ? static_cast<char32_t>(out[0] | (out[1] << 8) | (out[2] << 16)) : 0;
+  }
+  iconv_close(cd);
+  return true;
+}
+
 namespace {
 
 iconv_t OpenConverter(const std::string& from, const std::string& to) {

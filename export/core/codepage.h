@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,12 @@ bool SystemCodePageIsUtf8();
 // Length in characters: what the fixed-width layouts pad to, so that Cyrillic text in UTF-8 lines
 // up with Latin text.
 size_t TextLength(std::string_view s);
+
+// The characters that a single-byte code page's bytes 0x80..0xFF stand for, 0 where a byte
+// stands for none (0x98 in Windows-1251): what the PDF and RTF writers read a code page's texts
+// by. False for UTF-8 and ASCII, which are no such tables, and for what iconv does not know.
+using TSingleByteHighHalf = std::array<char32_t, 128>;
+bool SingleByteHighHalf(std::string_view codePage, TSingleByteHighHalf& high);
 
 // Converts between code pages with iconv; characters the target lacks become '?'.
 std::string ConvertText(std::string_view s, const std::string& from, const std::string& to);

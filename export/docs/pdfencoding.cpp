@@ -66,17 +66,6 @@ const char16_t kPDFDocHigh[32] = {
 };  // A0 is the euro sign, A1..FF are U+00A1..U+00FF but for AD
 const char16_t kPDFDocLow[8] = {0x02D8, 0x02C7, 0x02C6, 0x02D9, 0x02DD, 0x02DB, 0x02DA, 0x02DC};
 
-const char16_t kCp1251High[128] = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
-    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
-    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
-    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
-    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
-    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
-    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
-    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
-};                                                                   // C0..FF are U+0410..U+044F
-
 // A code point -> code map, sorted by code point for binary search.
 using TReverseMap = std::vector<std::pair<char32_t, unsigned char>>;
 
@@ -291,33 +280,16 @@ bool IsWordChar(char32_t c) {
 }  // namespace
 
 TPDFCodePage TPDFCodePage::Windows1251() {
-  TPDFCodePage cp;
-  cp.utf8_ = false;
-  for (int b = 0x80; b < 0x100; ++b)
-    cp.high_[b - 0x80] = b >= 0xC0 ? 0x0410 + (b - 0xC0) : kCp1251High[b - 0x80];
-  return cp;
+  return Named("CP1251");
 }
 
 TPDFCodePage TPDFCodePage::Named(const std::string& name) {
-  std::string up = UpperCaseAscii(name);
-  if (up == "UTF-8" || up == "UTF8") return Utf8();
-  if (up == "CP1251" || up == "WINDOWS-1251" || up == "MICROSOFT-CP1251") return Windows1251();
   TPDFCodePage cp;
+  // UTF-8, and what iconv cannot read, are read as UTF-8.
+  if (!SingleByteHighHalf(name, cp.high_)) return Utf8();
   cp.utf8_ = false;
-  try {
-    for (int b = 0x80; b < 0x100; ++b) {
-      std::string u = ConvertText(std::string(1, static_cast<char>(b)), name, "UTF-32LE");
-      char32_t c = 0xFFFD;
-      if (u.size() == 4) {
-        c = 0;
-        for (int k = 3; k >= 0; --k)
-          c = (c << 8) | static_cast<unsigned char>(u[static_cast<size_t>(k)]);
-      }
-      cp.high_[b - 0x80] = c;
-    }
-  } catch (const Exception&) {
-    return Utf8();  // a code page iconv does not know
-  }
+  for (char32_t& c : cp.high_)
+    if (c == 0) c = kReplacementChar;  // a byte that stands for no character shows as one mark
   return cp;
 }
 

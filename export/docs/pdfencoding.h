@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "export/core/codepage.h"
 #include "export/docs/pdfoptions.h"
 
 namespace morvale {
@@ -40,7 +41,7 @@ class TPDFCodePage {
 
  private:
   bool utf8_ = true;
-  std::array<char32_t, 128> high_{};
+  TSingleByteHighHalf high_{};
 };
 
 class TPDFTextEncoder {

@@ -1,6 +1,5 @@
 #include "export/docs/rtftext.h"
 
-#include <iconv.h>
 #include <memory>
 
 #include "export/core/classes.h"
@@ -40,25 +39,8 @@ void AppendRtfUnicode(char32_t cp, std::string_view fallback, std::string& out) 
 }
 
 TRtfCharset::TRtfCharset(std::string_view codeset) {
-  std::string cs = UpperCaseAscii(codeset);
-  utf8_ = cs.empty() || cs == "UTF-8" || cs == "UTF8" || cs == "ANSI_X3.4-1968" || cs == "ASCII";
-  if (utf8_) return;
-  iconv_t cd = iconv_open("UTF-32LE", cs.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    utf8_ = true;  // an unknown code set: take the text as UTF-8
-    return;
-  }
-  for (int b = 128; b < 256; ++b) {
-    char in = static_cast<char>(b);
-    unsigned char outBuf[8] = {};
-    char* ip = &in;
-    char* op = reinterpret_cast<char*>(outBuf);
-    size_t il = 1, ol = sizeof outBuf;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && ol == 4)
-      high_[static_cast<size_t>(b - 128)] = outBuf[0] | (outBuf[1] << 8) | (outBuf[2] << 16);
-  }
-  iconv_close(cd);
+  // UTF-8, ASCII and a code set iconv does not know all take the text as UTF-8.
+  utf8_ = !SingleByteHighHalf(codeset, high_);
 }
 
 const TRtfCharset& TRtfCharset::System() {

@@ -5,9 +5,10 @@
 // page the original byte as \'hh (what the text always was), in UTF-8 a '?'.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
+
+#include "export/core/codepage.h"
 
 namespace morvale {
 
@@ -24,7 +25,7 @@ class TRtfCharset {
 
  private:
   bool utf8_ = true;
-  std::array<char32_t, 128> high_{};  // code points of the bytes 128..255; 0 when unmapped
+  TSingleByteHighHalf high_{};  // code points of the bytes 128..255; 0 when unmapped
 };
 
 // Appends \uN? for one code point (two units for characters beyond the basic plane).

@@ -74,5 +74,20 @@ TEST(EncodingStream, NamesAndUtf8OfBrokenText) {
             "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
+// The table the PDF and RTF writers read a single-byte code page's texts by.
+TEST(SingleByteCodePage, HighHalfFromIconvAndTheCodePagesThatAreNone) {
+  TSingleByteHighHalf high{};
+  ASSERT_TRUE(SingleByteHighHalf("cp1251", high));
+  EXPECT_EQ(high[0xC0 - 0x80], U'\u0410');  // А
+  EXPECT_EQ(high[0xFF - 0x80], U'\u044F');  // я
+  EXPECT_EQ(high[0xB9 - 0x80], U'\u2116');  // №
+  EXPECT_EQ(high[0x88 - 0x80], U'\u20AC');  // €
+  EXPECT_EQ(high[0x98 - 0x80], 0u);         // no character
+  ASSERT_TRUE(SingleByteHighHalf("KOI8-R", high));
+  EXPECT_EQ(high[0xE1 - 0x80], U'\u0410');
+  for (const char* none : {"UTF-8", "utf8", "", "ASCII", "NO-SUCH-CODE-PAGE"})
+    EXPECT_FALSE(SingleByteHighHalf(none, high)) << none;
+}
+
 }  // namespace
 }  // namespace morvale
