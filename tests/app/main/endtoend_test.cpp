@@ -45,12 +45,15 @@ TEST_F(WindowTest, EndToEndOnTheDemoDatabase) {
       if (types->item(i)->data(Qt::UserRole).toInt() == aeCSV) types->setCurrentRow(i);
     file = dialog->findChild<QLineEdit*>("edFileName")->text().toStdString();
     Screenshot(*dialog, "export-dialog");
-    // The progress window stays, showing how the run ended, until its button is pressed.
+    // The progress window stays, showing how the run ended, until its button is pressed. Only
+    // its "OK" is pressed: on a loaded machine the window shows while the run still goes, and its
+    // "Отмена" then would ask to stop the export instead.
     auto* poll = new QTimer(dialog);
     QObject::connect(poll, &QTimer::timeout, [poll] {
       for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "fmExportProgress" && w->isVisible()) {
-          if (auto* done = w->findChild<QPushButton*>("btnCancel")) {
+          auto* done = w->findChild<QPushButton*>("btnCancel");
+          if (done && done->text() == "OK") {
             poll->stop();
             done->click();
           }
