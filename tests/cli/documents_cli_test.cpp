@@ -10,6 +10,7 @@
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/pdftools.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {
@@ -122,11 +123,8 @@ TEST(DocumentsCli, DemoOrdersRtfInLibreOffice) {
   if (!HaveCommand("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
   std::string dir = test::FreshFolder("docs-cli-rtf");
   Export("rtf", dir + "orders.rtf");
-  std::string out;
-  test::RunCommand("cd " + test::ShellQuote(dir) +
-                       " && timeout 300 soffice -env:UserInstallation=file://" + dir +
-                       "profile --headless --convert-to pdf orders.rtf >/dev/null 2>&1",
-                   out);
+  const std::string office = test::OfficeConvert(dir, "pdf", dir + "orders.rtf");
+  ASSERT_NE(office.rfind("ERROR", 0), 0u) << office;
   std::set<std::string> words = WordsOnPaper(dir + "orders.pdf");
   for (const char* c : kOrderCaptions) EXPECT_TRUE(words.count(c)) << c;
   std::string text = PlainText(dir + "orders.pdf");

@@ -6,6 +6,7 @@
 
 #include "cli/run.h"
 #include "tests/support/demo.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {
@@ -15,15 +16,10 @@ using test::ShellQuote;
 // Converts a file to CSV with LibreOffice in a profile of its own; returns the CSV text.
 std::string ConvertToCsv(const std::string& dir, const std::string& file,
                          const std::string& filter) {
-  std::string out;
-  std::string cmd = "cd " + ShellQuote(dir) +
-                    " && timeout 180 soffice -env:UserInstallation=file://" + dir +
-                    "profile --headless " + filter +
-                    " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir " +
-                    ShellQuote(dir + "csv-" + file) + " " + ShellQuote(file) + " >/dev/null 2>&1";
-  test::RunCommand(cmd, out);
-  std::string base = file.substr(0, file.rfind('.'));
-  return test::ReadFile(dir + "csv-" + file + "/" + base + ".csv");
+  const std::string csv = test::OfficeConvert(
+      dir + "csv-" + file, "csv:Text - txt - csv (StarCalc):44,34,76", dir + file, filter);
+  EXPECT_NE(csv.rfind("ERROR", 0), 0u) << csv;
+  return test::ReadFile(csv);
 }
 
 TEST(SpreadsheetReaders, DifAndSylkReadAsWritten) {

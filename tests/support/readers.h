@@ -1,4 +1,4 @@
-// The independent readers the dBASE and RTF tests compare with: python3-dbfread and unrtf.
+// The independent readers the tests compare with: python3-dbfread, unrtf and LibreOffice.
 #pragma once
 
 #include <string>
@@ -28,6 +28,22 @@ inline std::string UnrtfText(const std::string& document) {
                               " print(' '.join(html.unescape(t).split()))\" <" +
                               ShellQuote(html),
                           out);
+  return status == 0 ? out : "ERROR " + out;
+}
+
+// The script that converts a file with LibreOffice, retrying a start that converted nothing
+// (tests/support/office-convert), for tests that call it from Python.
+constexpr const char* kOfficeConvert = MORVALE_SOURCE_DIR "/tests/support/office-convert";
+
+// LibreOffice's conversion of `file` into the folder `dir` with a --convert-to `filter`; `options`
+// go before it. The path of the converted file, or "ERROR " and LibreOffice's messages.
+inline std::string OfficeConvert(const std::string& dir, const std::string& filter,
+                                 const std::string& file, const std::string& options = "") {
+  std::string out;
+  int status = RunCommand(ShellQuote(kOfficeConvert) + " " + ShellQuote(dir) + " " +
+                              ShellQuote(filter) + " " + ShellQuote(file) + " " + options + " 2>&1",
+                          out);
+  while (!out.empty() && out.back() == '\n') out.pop_back();
   return status == 0 ? out : "ERROR " + out;
 }
 

@@ -8,6 +8,7 @@
 #include "export/xls/exportxls.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {
@@ -23,16 +24,11 @@ std::string Read(const std::string& reader, const std::string& path) {
   return out;
 }
 
-// LibreOffice's .xlsx of the workbook; the conversion's own output when it fails.
+// LibreOffice's .xlsx (or `to`) of the workbook: the converted file's path.
 std::string ConvertToXlsx(const std::string& dir, const std::string& file,
                           const char* to = "xlsx") {
-  std::string out;
-  int rc = test::RunCommand("cd " + ShellQuote(dir) +
-                                " && timeout 300 soffice -env:UserInstallation=file://" + dir +
-                                "profile --headless --convert-to " + to + " --outdir " +
-                                ShellQuote(dir) + " " + ShellQuote(file) + " 2>&1",
-                            out);
-  EXPECT_EQ(rc, 0) << out;
+  const std::string out = test::OfficeConvert(dir, to, dir + file);
+  EXPECT_NE(out.rfind("ERROR", 0), 0u) << out;
   return out;
 }
 

@@ -6,6 +6,7 @@
 #include "export/xls/exportxls.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {
@@ -14,14 +15,10 @@ using test::ShellQuote;
 
 // Every sheet of the workbook as CSV, in files named "<base>-<sheet>.csv".
 void ConvertSheets(const std::string& dir, const std::string& file) {
-  std::string out;
-  test::RunCommand("cd " + ShellQuote(dir) +
-                       " && timeout 300 soffice -env:UserInstallation=file://" + dir +
-                       "profile --headless --convert-to "
-                       "'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,"
-                       "false,-1' --outdir " +
-                       ShellQuote(dir) + " " + ShellQuote(file) + " >/dev/null 2>&1",
-                   out);
+  const std::string out = test::OfficeConvert(
+      dir, "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
+      dir + file);
+  EXPECT_NE(out.rfind("ERROR", 0), 0u) << out;
 }
 
 std::string LastLine(const std::string& text) {

@@ -12,6 +12,7 @@
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
+#include "tests/support/readers.h"
 
 namespace morvale {
 namespace {
@@ -172,9 +173,9 @@ print(ws['F1'].hyperlink.tooltip)
             "Prices\n");
 
   // LibreOffice opens the workbook; its first page is kept in the build folder to look at.
-  std::string pdf =
-      Shell("cd " + ShellQuote(dir) + " && timeout 300 soffice -env:UserInstallation=file://" +
-            dir + "profile --headless --convert-to pdf book.xlsx && pdftotext book.pdf -");
+  std::string pdf = Shell(ShellQuote(test::kOfficeConvert) + " " + ShellQuote(dir) + " pdf " +
+                          ShellQuote(dir + "book.xlsx") + " >/dev/null && pdftotext " +
+                          ShellQuote(dir + "book.pdf") + " -");
   EXPECT_THAT(pdf, HasSubstr("Top right"));
   EXPECT_THAT(pdf, HasSubstr("Far below"));
   EXPECT_THAT(pdf, HasSubstr("Amounts"));
@@ -227,9 +228,9 @@ for c in ws._charts:
             "BarChart clustered 0 13 False\n"
             "PieChart  33 0 False\n")
       << types;
-  std::string pdf =
-      Shell("cd " + ShellQuote(dir) + " && timeout 300 soffice -env:UserInstallation=file://" +
-            dir + "profile --headless --convert-to pdf charts.xlsx && pdftotext charts.pdf -");
+  std::string pdf = Shell(ShellQuote(test::kOfficeConvert) + " " + ShellQuote(dir) + " pdf " +
+                          ShellQuote(dir + "charts.xlsx") + " >/dev/null && pdftotext " +
+                          ShellQuote(dir + "charts.pdf") + " -");
   EXPECT_THAT(pdf, HasSubstr("Chart 13"));
 }
 
