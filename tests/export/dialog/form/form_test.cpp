@@ -100,6 +100,49 @@ TEST_F(FormOnDemo, PagesFollowTheType) {
   });
 }
 
+// Tab walks every page of every type in reading order, each sheet of a page of sheets on its own.
+TEST_F(FormOnDemo, TabWalksEveryPageInReadingOrder) {
+  int walked = 0;  // pages and sheets of two fields or more
+  Execute([&](form::TExportDialogF&, TFormDriver& d) {
+    auto walk = [&](QWidget* page, const std::string& where) {
+      QList<QTabWidget*> sheets = page->findChildren<QTabWidget*>();
+      bool nested = false;
+      for (QTabWidget* t : sheets) {
+        if (!t->isVisible() || t->findChildren<QTabWidget*>().size() > 0) continue;
+        nested = true;
+        for (int i = 0; i < t->count(); ++i) {
+          t->setCurrentIndex(i);
+          const std::string order = FocusOutOfReadingOrder(t->currentWidget());
+          if (order != "fewer than two fields") {
+            ++walked;
+            EXPECT_EQ(order, "") << where << " / " << t->tabText(i).toStdString();
+          }
+        }
+        t->setCurrentIndex(0);
+      }
+      const std::string order = FocusOutOfReadingOrder(page);
+      if (!nested && order != "fewer than two fields") {
+        ++walked;
+        EXPECT_EQ(order, "") << where;
+      }
+    };
+    auto* types = d.W<QListWidget>("lbExportType");
+    auto* pages = d.W<QTabWidget>("pcExport");
+    for (int k = 0; k < types->count(); ++k) {
+      const std::string type = types->item(k)->text().toStdString();
+      d.ClickItem("lbExportType", types->item(k)->text());
+      d.Tab("pcExport", "tsExportType");
+      walk(d.W<QStackedWidget>("nbTypeOptions")->currentWidget(), type);
+      for (int i = 1; i < pages->count(); ++i) {
+        if (!pages->isTabVisible(i)) continue;
+        pages->setCurrentIndex(i);
+        walk(pages->currentWidget(), type + " / " + pages->tabText(i).toStdString());
+      }
+    }
+  });
+  EXPECT_GE(walked, 20);
+}
+
 // The encoding drop-down shows for the text types only, and each type keeps its own choice.
 TEST_F(FormOnDemo, EncodingChoiceBelongsToEachTextType) {
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {

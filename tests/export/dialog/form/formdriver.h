@@ -153,4 +153,31 @@ class TFormDriver {
   form::TExportDialogF& form_;
 };
 
+// Tab walks each editor's fields in reading order: down the form, left to right along a line, a
+// column to its right after the one before.
+// Returns the first pair out of order, empty when none is.
+inline std::string FocusOutOfReadingOrder(QWidget* panel) {
+  QWidget* start = panel->nextInFocusChain();
+  std::vector<QWidget*> chain;
+  for (QWidget* w = start; w; w = w->nextInFocusChain()) {
+    if (panel->isAncestorOf(w) && w->isVisible() && w->isEnabled() &&
+        (w->focusPolicy() & Qt::TabFocus))
+      chain.push_back(w);
+    if (w->nextInFocusChain() == start) break;
+  }
+  auto name = [](QWidget* w) {
+    return (w->objectName().isEmpty() ? QString(w->metaObject()->className()) : w->objectName())
+        .toStdString();
+  };
+  for (size_t i = 1; i < chain.size(); ++i) {
+    const QPoint a = chain[i - 1]->mapTo(panel, QPoint(0, 0));
+    const QPoint b = chain[i]->mapTo(panel, QPoint(0, 0));
+    const bool sameLine = std::abs(a.y() - b.y()) < chain[i - 1]->height() / 2 + 1;
+    // Up is allowed only into a column further right, as a sheet of two columns walks them.
+    if (sameLine ? b.x() < a.x() : b.y() < a.y() && b.x() <= a.x())
+      return name(chain[i - 1]) + " then " + name(chain[i]);
+  }
+  return chain.size() < 2 ? "fewer than two fields" : "";
+}
+
 }  // namespace morvale::test

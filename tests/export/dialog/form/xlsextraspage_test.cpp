@@ -299,6 +299,41 @@ TEST_F(ExtrasPage, NotesAndMergedRanges) {
   });
 }
 
+TEST_F(ExtrasPage, TabWalksEveryEditorInReadingOrder) {
+  Execute([&](form::TExportDialogF&, TFormDriver& d) {
+    auto* tree = d.W<QTreeWidget>("tvXLSExtras");
+    auto* editors = d.W<QStackedWidget>("nbXLSExtraEditors");
+    auto check = [&](const QString& what) {
+      QWidget* page = editors->currentWidget();
+      ASSERT_NE(page, nullptr);
+      // An editor of several sheets is walked on each of them.
+      QList<QTabWidget*> sheets = page->findChildren<QTabWidget*>();
+      if (auto* own = qobject_cast<QTabWidget*>(page)) sheets.prepend(own);
+      if (sheets.isEmpty()) {
+        EXPECT_EQ(FocusOutOfReadingOrder(page), "") << what.toStdString();
+        return;
+      }
+      for (QTabWidget* t : sheets) {
+        if (!t->isVisible()) continue;
+        for (int i = 0; i < t->count(); ++i) {
+          t->setCurrentIndex(i);
+          EXPECT_EQ(FocusOutOfReadingOrder(t->currentWidget()), "")
+              << what.toStdString() << " / " << t->tabText(i).toStdString();
+        }
+        t->setCurrentIndex(0);
+      }
+    };
+    for (const char* root : {"Hyperlinks", "Notes", "Charts", "Ячейки", "Объединенные ячейки"}) {
+      ClickNode(tree, Find(tree, root));
+      d.Click("tbXLSAddExtra");
+      check(root);
+    }
+    ClickNode(tree, Find(tree, "Series"));
+    d.Click("tbXLSAddExtra");
+    check("Series");
+  });
+}
+
 TEST_F(ExtrasPage, ALoadedOptionsFileReplacesTheTree) {
   const std::string file = folder + "extras.cfg";
   {

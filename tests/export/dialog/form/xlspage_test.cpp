@@ -228,6 +228,18 @@ TEST_F(XLSPage, PaletteChooserPicksByCell) {
   EXPECT_EQ(form::ChooseColor(nullptr, clrGold), clrGold) << "cancel keeps the colour";
 }
 
+TEST_F(XLSPage, TabWalksEveryFormatSheetInReadingOrder) {
+  Execute([&](TExportDialogModel&, form::TExportDialogF&, TFormDriver& d) {
+    Pick(d, "lvXLSFields", "ID");
+    auto* sheets = d.W<QTabWidget>("pcXLSFormat");
+    for (int i = 0; i < sheets->count(); ++i) {
+      sheets->setCurrentIndex(i);
+      EXPECT_EQ(FocusOutOfReadingOrder(sheets->currentWidget()), "")
+          << sheets->tabText(i).toStdString();
+    }
+  });
+}
+
 TEST_F(XLSPage, Pictures) {
   dialog.XLSOptions.StripStyles.Add();
   Execute([&](TExportDialogModel&, form::TExportDialogF& f, TFormDriver& d) {
