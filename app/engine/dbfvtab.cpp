@@ -33,39 +33,18 @@ TDbfVCursor* VCursor(sqlite3_vtab_cursor* c) {
 }
 
 // The module argument: the path as an SQL string literal.
-
 int Connect(sqlite3* db, void*, int argc, const char* const* argv, sqlite3_vtab** out,
             char** error) {
-  if (argc < 4) {
-    *error = sqlite3_mprintf("dbf: the table file is not given");
-    return SQLITE_ERROR;
-  }
+  if (argc < 4) return ConnectFailure(error, "dbf: the table file is not given");
   auto vtab = std::make_unique<TDbfVTab>();
   try {
     vtab->table = TDbfTable::OpenFile(UnquoteModuleArgument(argv[3]));
   } catch (const std::exception& e) {
-    *error = sqlite3_mprintf("%s", e.what());
-    return SQLITE_ERROR;
+    return ConnectFailure(error, e.what());
   }
-  std::string schema = "CREATE TABLE x(";
-  const auto& fields = vtab->table->Fields();
-  for (size_t i = 0; i < fields.size(); ++i) {
-    if (i) schema += ", ";
-    schema += QuoteSqlName(fields[i].Name) + " " + TDbfTable::DeclaredType(fields[i]);
-  }
-  schema += ")";
-  int rc = sqlite3_declare_vtab(db, schema.c_str());
-  if (rc != SQLITE_OK) {
-    *error = sqlite3_mprintf("%s", sqlite3_errmsg(db));
-    return rc;
-  }
+  int rc = DeclareVTabColumns(db, vtab->table->Fields(), TDbfTable::DeclaredType, error);
+  if (rc != SQLITE_OK) return rc;
   *out = &vtab.release()->base;
-  return SQLITE_OK;
-}
-
-int Disconnect(sqlite3_vtab* v) {
-  std::unique_ptr<TDbfVTab> owned(VTab(v));
-  sqlite3_free(v->zErrMsg);
   return SQLITE_OK;
 }
 
@@ -154,8 +133,8 @@ int Rowid(sqlite3_vtab_cursor* c, sqlite3_int64* out) {
   return SQLITE_OK;
 }
 
-const sqlite3_module kModule =
-    ReadOnlyModule(Connect, BestIndex, Disconnect, Open, Close, Filter, Next, Eof, Column, Rowid);
+const sqlite3_module kModule = ReadOnlyModule(Connect, BestIndex, DisconnectVTab<TDbfVTab>, Open,
+                                              Close, Filter, Next, Eof, Column, Rowid);
 
 }  // namespace
 

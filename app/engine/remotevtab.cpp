@@ -208,10 +208,8 @@ std::shared_ptr<TConnection> Lock(const TRemoteVTab& t) {
 
 int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_vtab** out,
             char** error) {
-  if (argc < 5) {
-    *error = sqlite3_mprintf("morvale_remote: the database and the table are not given");
-    return SQLITE_ERROR;
-  }
+  if (argc < 5)
+    return ConnectFailure(error, "morvale_remote: the database and the table are not given");
   auto vtab = std::make_unique<TRemoteVTab>();
   vtab->sources = *static_cast<std::shared_ptr<TRemoteSources>*>(aux);
   vtab->source = UnquoteModuleArgument(argv[3]);
@@ -227,27 +225,11 @@ int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_v
     c.reset();
     vtab->rows = EstimateRows(*Lock(*vtab), vtab->kind, vtab->table);
   } catch (const std::exception& e) {
-    *error = sqlite3_mprintf("%s", e.what());
-    return SQLITE_ERROR;
+    return ConnectFailure(error, e.what());
   }
-  std::string schema = "CREATE TABLE x(";
-  for (size_t i = 0; i < vtab->fields.size(); ++i) {
-    if (i) schema += ", ";
-    schema += QuoteSqlName(vtab->fields[i].Name) + " " + DeclaredType(vtab->fields[i]);
-  }
-  schema += ")";
-  int rc = sqlite3_declare_vtab(db, schema.c_str());
-  if (rc != SQLITE_OK) {
-    *error = sqlite3_mprintf("%s", sqlite3_errmsg(db));
-    return rc;
-  }
+  int rc = DeclareVTabColumns(db, vtab->fields, DeclaredType, error);
+  if (rc != SQLITE_OK) return rc;
   *out = &vtab.release()->base;
-  return SQLITE_OK;
-}
-
-int Disconnect(sqlite3_vtab* v) {
-  std::unique_ptr<TRemoteVTab> owned(VTab(v));
-  sqlite3_free(v->zErrMsg);
   return SQLITE_OK;
 }
 
@@ -542,8 +524,8 @@ int Rowid(sqlite3_vtab_cursor* c, sqlite3_int64* out) {
   return SQLITE_OK;
 }
 
-const sqlite3_module kModule =
-    ReadOnlyModule(Connect, BestIndex, Disconnect, Open, Close, Filter, Next, Eof, Column, Rowid);
+const sqlite3_module kModule = ReadOnlyModule(Connect, BestIndex, DisconnectVTab<TRemoteVTab>, Open,
+                                              Close, Filter, Next, Eof, Column, Rowid);
 
 }  // namespace
 

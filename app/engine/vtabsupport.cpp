@@ -18,4 +18,16 @@ void SetVTabError(sqlite3_vtab* vtab, const char* message) {
   vtab->zErrMsg = sqlite3_mprintf("%s", message);
 }
 
+int ConnectFailure(char** error, const char* message) {
+  *error = sqlite3_mprintf("%s", message);
+  return SQLITE_ERROR;
+}
+
+int DeclareVTabSchema(sqlite3* db, const std::string& columns, char** error) {
+  const std::string schema = "CREATE TABLE x(" + columns + ")";
+  const int rc = sqlite3_declare_vtab(db, schema.c_str());
+  if (rc != SQLITE_OK) *error = sqlite3_mprintf("%s", sqlite3_errmsg(db));
+  return rc;
+}
+
 }  // namespace morvale

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/engine/sqltext.h"
+
 namespace morvale {
 
 // A module argument written as an SQL string literal ('it''s'), without its quotes.
@@ -12,6 +14,32 @@ std::string UnquoteModuleArgument(const char* arg);
 
 // The message SQLite reports for a failed call of the table's methods.
 void SetVTabError(sqlite3_vtab* vtab, const char* message);
+
+// What xConnect returns when the table cannot be made, with the message SQLite reports.
+int ConnectFailure(char** error, const char* message);
+
+// Declares the columns of the table being connected, "name type, ..." as in CREATE TABLE; on
+// failure SQLite's message goes to `*error`.
+int DeclareVTabSchema(sqlite3* db, const std::string& columns, char** error);
+// The same with a column for each field: its name, and the type `declaredType(field)` gives.
+template <class TFields, class TTypeOf>
+int DeclareVTabColumns(sqlite3* db, const TFields& fields, TTypeOf declaredType, char** error) {
+  std::string columns;
+  for (const auto& field : fields) {
+    if (!columns.empty()) columns += ", ";
+    columns += QuoteSqlName(field.Name) + " " + declaredType(field);
+  }
+  return DeclareVTabSchema(db, columns, error);
+}
+
+// xDisconnect and xDestroy of a table struct TTable whose first member is the sqlite3_vtab
+// SQLite holds, made with new.
+template <class TTable>
+int DisconnectVTab(sqlite3_vtab* vtab) {
+  sqlite3_free(vtab->zErrMsg);
+  delete reinterpret_cast<TTable*>(vtab);
+  return SQLITE_OK;
+}
 
 // A module whose tables cannot be written: the same function connects and creates a table, and
 // the same one disconnects and destroys it (the tables own no storage of their own).

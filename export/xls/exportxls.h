@@ -98,6 +98,7 @@ class TExportXLS : public TExportFormatText, public TxlsSheetSettings {
   bool ExportSheetWith(int index, TxlsSheet& sheet, const std::function<bool()>& write);
 
  private:
+  friend class TxlsSheetRows;
   friend class TxlsSheetWriter;
   void OpenWorkbook();
   void FinishWorkbook();

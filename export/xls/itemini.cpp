@@ -4,33 +4,107 @@
 
 #include "export/core/inifile.h"
 #include "export/core/numfmt.h"
+#include "export/xls/inikeys.h"
 #include "export/xls/items.h"
 
 namespace morvale {
 
 namespace {
 
-template <class E>
-E ReadEnum(const TIniFile& ini, const std::string& section, const char* key, E def) {
-  return static_cast<E>(ini.ReadInteger(section, key, static_cast<int>(def)));
-}
-
 bool StartsWithText(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
 }
 
-void SaveRange(TIniFile& ini, const std::string& section, const TxlsDataRange& r) {
-  ini.WriteInteger(section, "Col1", r.Col1);
-  ini.WriteInteger(section, "Row1", r.Row1);
-  ini.WriteInteger(section, "Col2", r.Col2);
-  ini.WriteInteger(section, "Row2", r.Row2);
+void RangeKeys(auto& r, auto& k) {
+  k.Int("Col1", r.Col1, 0);
+  k.Int("Row1", r.Row1, 0);
+  k.Int("Col2", r.Col2, 0);
+  k.Int("Row2", r.Row2, 0);
 }
 
-void LoadRange(const TIniFile& ini, const std::string& section, TxlsDataRange& r) {
-  r.Col1 = ini.ReadInteger(section, "Col1", 0);
-  r.Row1 = ini.ReadInteger(section, "Row1", 0);
-  r.Col2 = ini.ReadInteger(section, "Col2", 0);
-  r.Row2 = ini.ReadInteger(section, "Row2", 0);
+void HyperlinkKeys(auto& h, auto& k) {
+  k.Int("Col", h.Col, 0);
+  k.Int("Row", h.Row, 0);
+  k.Int("Style", h.Style, hlsURL);
+  k.Text("Title", h.Title, "");
+  k.Text("Target", h.Target, "");
+  k.Text("ScreenTip", h.ScreenTip, "");
+}
+
+// A picture's title is kept when the file has none.
+void ImageKeys(auto& i, auto& k) {
+  k.Int("Col", i.Col, 0);
+  k.Int("Row", i.Row, 0);
+  k.Text("PictureName", i.PictureName, "");
+  k.Text("Title", i.Title, i.Title);
+  k.Int("Zoom", i.Zoom, 100);
+}
+
+void SeriesKeys(auto& s, auto& k) {
+  k.Int("Color", s.Color, 0);
+  k.Text("Title", s.Title, "");
+  k.Text("Column", s.DataColumn, "");
+  k.Int("DataRangeType", s.DataRangeType, rtColumn);
+  RangeKeys(s.DataRange, k);
+}
+
+void ChartKeys(auto& c, auto& k) {
+  k.Bool("AutoColor", c.AutoColor, true);
+  k.Int("LegendPlacement", c.LegendPlacement, clpRight);
+  k.Bool("ShowLegend", c.ShowLegend, true);
+  k.Int("Style", c.Style, xcsColumn);
+  k.Text("Title", c.Title, "");
+  k.Int("CategoryLabelsType", c.CategoryLabelsType, rtColumn);
+  k.Text("CategoryLabelsColumn", c.CategoryLabelsColumn, "");
+  RangeKeys(c.CategoryLabels, k);
+  auto& a = c.Position.AutoPosition;
+  k.Int("ChartPlacement", a.Placement, cpBottom);
+  k.Int("ChartHeight", a.Height, 10);
+  k.Int("ChartLeft", a.Left, 0);
+  k.Int("ChartTop", a.Top, 0);
+  k.Int("ChartWidth", a.Width, 5);
+  auto& p = c.Position.CustomPosition;
+  k.Int("X1", p.X1, 0);
+  k.Int("Y1", p.Y1, 0);
+  k.Int("X2", p.X2, 0);
+  k.Int("Y2", p.Y2, 0);
+  k.Int("PositionType", c.Position.PositionType, cptAuto);
+}
+
+// An extra cell keeps what it had for every key the file lacks.
+void CellKeys(auto& c, auto& k) {
+  k.Int("CellType", c.CellType, c.CellType);
+  k.Int("Col", c.Col, c.Col);
+  k.Int("Row", c.Row, c.Row);
+  k.Text("DateTimeFormat", c.DateTimeFormat, c.DateTimeFormat);
+  k.Text("NumericFormat", c.NumericFormat, c.NumericFormat);
+  k.Bool("BooleanValue", c.BooleanValue, c.BooleanValue);
+}
+
+// An extra cell's date and time value, saved in its parts.
+struct TDateTimeParts {
+  int year, month, day, hour, min, sec, msec;
+  explicit TDateTimeParts(TDateTime t) {
+    DecodeDate(t, year, month, day);
+    DecodeTime(t, hour, min, sec, msec);
+  }
+};
+
+void DateTimeKeys(auto& t, auto& k) {
+  k.Int("Year", t.year, t.year);
+  k.Int("Month", t.month, t.month);
+  k.Int("Day", t.day, t.day);
+  k.Int("Hour", t.hour, t.hour);
+  k.Int("Min", t.min, t.min);
+  k.Int("Sec", t.sec, t.sec);
+  k.Int("MSec", t.msec, t.msec);
+}
+
+void MergedCellsKeys(auto& m, auto& k) {
+  k.Int("FirstCol", m.FirstCol, m.FirstCol);
+  k.Int("FirstRow", m.FirstRow, m.FirstRow);
+  k.Int("LastCol", m.LastCol, m.LastCol);
+  k.Int("LastRow", m.LastRow, m.LastRow);
 }
 
 // A character as settings text: itself, or "#" and its code below 33 (a blank as #32).
@@ -59,28 +133,21 @@ std::string SeparatorFromText(const std::string& text) {
 }  // namespace
 
 void TxlsHyperlink::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteInteger(section, "Col", Col);
-  ini.WriteInteger(section, "Row", Row);
-  ini.WriteInteger(section, "Style", Style);
-  ini.WriteString(section, "Title", Title);
-  ini.WriteString(section, "Target", Target);
-  ini.WriteString(section, "ScreenTip", ScreenTip);
+  TIniSaveKeys k(ini, section);
+  HyperlinkKeys(*this, k);
   Format.SaveToIni(ini, section);
 }
 
 void TxlsHyperlink::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  Col = ini.ReadInteger(section, "Col", 0);
-  Row = ini.ReadInteger(section, "Row", 0);
-  Style = ReadEnum(ini, section, "Style", hlsURL);
-  Title = ini.ReadString(section, "Title", "");
-  Target = ini.ReadString(section, "Target", "");
-  ScreenTip = ini.ReadString(section, "ScreenTip", "");
+  TIniLoadKeys k(ini, section);
+  HyperlinkKeys(*this, k);
   Format.LoadFromIni(ini, section);
 }
 
 void TxlsNote::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteInteger(section, "Col", Col);
-  ini.WriteInteger(section, "Row", Row);
+  TIniSaveKeys k(ini, section);
+  k.Int("Col", Col, 0);
+  k.Int("Row", Row, 0);
   Format.SaveToIni(ini, section);
   const std::string lines = section + "_LINES";
   ini.EraseSection(lines);
@@ -89,8 +156,9 @@ void TxlsNote::SaveToIni(TIniFile& ini, const std::string& section) const {
 }
 
 void TxlsNote::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  Col = ini.ReadInteger(section, "Col", 0);
-  Row = ini.ReadInteger(section, "Row", 0);
+  TIniLoadKeys k(ini, section);
+  k.Int("Col", Col, 0);
+  k.Int("Row", Row, 0);
   Format.LoadFromIni(ini, section);
   // The lines are the values of the "_LINES" keys in the order the file lists them.
   const std::string lines = section + "_LINES";
@@ -101,59 +169,30 @@ void TxlsNote::LoadFromIni(const TIniFile& ini, const std::string& section) {
 }
 
 void TxlsImage::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteInteger(section, "Col", Col);
-  ini.WriteInteger(section, "Row", Row);
-  ini.WriteString(section, "PictureName", PictureName);
-  ini.WriteString(section, "Title", Title);
-  ini.WriteInteger(section, "Zoom", Zoom);
+  TIniSaveKeys k(ini, section);
+  ImageKeys(*this, k);
 }
 
 void TxlsImage::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  Col = ini.ReadInteger(section, "Col", 0);
-  Row = ini.ReadInteger(section, "Row", 0);
-  PictureName = ini.ReadString(section, "PictureName", "");
-  Title = ini.ReadString(section, "Title", Title);
-  Zoom = std::clamp(ini.ReadInteger(section, "Zoom", 100), 0, 1000);
+  TIniLoadKeys k(ini, section);
+  ImageKeys(*this, k);
+  Zoom = std::clamp(Zoom, 0, 1000);
 }
 
 void TxlsChartSeries::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteInteger(section, "Color", Color);
-  ini.WriteString(section, "Title", Title);
-  ini.WriteString(section, "Column", DataColumn);
-  ini.WriteInteger(section, "DataRangeType", DataRangeType);
-  SaveRange(ini, section, DataRange);
+  TIniSaveKeys k(ini, section);
+  SeriesKeys(*this, k);
 }
 
 void TxlsChartSeries::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  int c = ini.ReadInteger(section, "Color", 0);
-  Color = c >= 0 && c < kxlsColorCount ? static_cast<TxlsColor>(c) : clrBlack;
-  Title = ini.ReadString(section, "Title", "");
-  DataColumn = ini.ReadString(section, "Column", "");
-  DataRangeType = ReadEnum(ini, section, "DataRangeType", rtColumn);
-  LoadRange(ini, section, DataRange);
+  TIniLoadKeys k(ini, section);
+  SeriesKeys(*this, k);
+  if (Color < 0 || Color >= kxlsColorCount) Color = clrBlack;
 }
 
 void TxlsChart::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteBool(section, "AutoColor", AutoColor);
-  ini.WriteInteger(section, "LegendPlacement", LegendPlacement);
-  ini.WriteBool(section, "ShowLegend", ShowLegend);
-  ini.WriteInteger(section, "Style", Style);
-  ini.WriteString(section, "Title", Title);
-  ini.WriteInteger(section, "CategoryLabelsType", CategoryLabelsType);
-  ini.WriteString(section, "CategoryLabelsColumn", CategoryLabelsColumn);
-  SaveRange(ini, section, CategoryLabels);
-  const TxlsChartAutoPosition& a = Position.AutoPosition;
-  ini.WriteInteger(section, "ChartPlacement", a.Placement);
-  ini.WriteInteger(section, "ChartHeight", a.Height);
-  ini.WriteInteger(section, "ChartLeft", a.Left);
-  ini.WriteInteger(section, "ChartTop", a.Top);
-  ini.WriteInteger(section, "ChartWidth", a.Width);
-  const TxlsChartCustomPosition& c = Position.CustomPosition;
-  ini.WriteInteger(section, "X1", c.X1);
-  ini.WriteInteger(section, "Y1", c.Y1);
-  ini.WriteInteger(section, "X2", c.X2);
-  ini.WriteInteger(section, "Y2", c.Y2);
-  ini.WriteInteger(section, "PositionType", Position.PositionType);
+  TIniSaveKeys k(ini, section);
+  ChartKeys(*this, k);
   for (int i = 0; i < Series.Count(); ++i)
     Series[i].SaveToIni(ini, section + "_SERIES_" + std::to_string(i));
 }
@@ -165,73 +204,32 @@ void TxlsChart::LoadFromIni(const TIniFile& ini, const std::string& section) {
   const std::string prefix = section + "_SERIES_";
   for (const std::string& s : sections)
     if (StartsWithText(s, prefix)) Series.Add().LoadFromIni(ini, s);
-  AutoColor = ini.ReadBool(section, "AutoColor", true);
-  LegendPlacement = ReadEnum(ini, section, "LegendPlacement", clpRight);
-  ShowLegend = ini.ReadBool(section, "ShowLegend", true);
-  Style = ReadEnum(ini, section, "Style", xcsColumn);
-  Title = ini.ReadString(section, "Title", "");
-  CategoryLabelsType = ReadEnum(ini, section, "CategoryLabelsType", rtColumn);
-  CategoryLabelsColumn = ini.ReadString(section, "CategoryLabelsColumn", "");
-  LoadRange(ini, section, CategoryLabels);
-  TxlsChartAutoPosition& a = Position.AutoPosition;
-  a.Placement = ReadEnum(ini, section, "ChartPlacement", cpBottom);
-  a.Height = ini.ReadInteger(section, "ChartHeight", 10);
-  a.Left = ini.ReadInteger(section, "ChartLeft", 0);
-  a.Top = ini.ReadInteger(section, "ChartTop", 0);
-  a.Width = ini.ReadInteger(section, "ChartWidth", 5);
-  TxlsChartCustomPosition& c = Position.CustomPosition;
-  c.X1 = ini.ReadInteger(section, "X1", 0);
-  c.Y1 = ini.ReadInteger(section, "Y1", 0);
-  c.X2 = ini.ReadInteger(section, "X2", 0);
-  c.Y2 = ini.ReadInteger(section, "Y2", 0);
-  Position.PositionType = ReadEnum(ini, section, "PositionType", cptAuto);
+  TIniLoadKeys k(ini, section);
+  ChartKeys(*this, k);
 }
 
 void TxlsCell::SaveToIni(TIniFile& ini, const std::string& section) const {
   const TFormatSettings& fs = DefaultFormatSettings();
-  ini.WriteInteger(section, "CellType", CellType);
-  ini.WriteInteger(section, "Col", Col);
-  ini.WriteInteger(section, "Row", Row);
-  ini.WriteString(section, "DateTimeFormat", DateTimeFormat);
-  ini.WriteString(section, "NumericFormat", NumericFormat);
-  ini.WriteBool(section, "BooleanValue", BooleanValue);
-  int y, mo, d, h, mi, s, ms;
-  DecodeDate(DateTimeValue, y, mo, d);
-  DecodeTime(DateTimeValue, h, mi, s, ms);
-  ini.WriteInteger(section, "Year", y);
-  ini.WriteInteger(section, "Month", mo);
-  ini.WriteInteger(section, "Day", d);
-  ini.WriteInteger(section, "Hour", h);
-  ini.WriteInteger(section, "Min", mi);
-  ini.WriteInteger(section, "Sec", s);
-  ini.WriteInteger(section, "MSec", ms);
+  TIniSaveKeys k(ini, section);
+  CellKeys(*this, k);
+  TDateTimeParts t(DateTimeValue);
+  DateTimeKeys(t, k);
   ini.WriteString(section, "Separator", SeparatorText(fs.DecimalSeparator));
   TFormatSettings plain = fs;
   plain.ThousandSeparator.clear();
   ini.WriteString(section, "NumericValue", FloatToStr(NumericValue, plain));
-  ini.WriteString(section, "StringValue", StringValue);
+  k.Text("StringValue", StringValue, StringValue);
   Format.SaveToIni(ini, section);
 }
 
 void TxlsCell::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  CellType = ReadEnum(ini, section, "CellType", CellType);
-  Col = ini.ReadInteger(section, "Col", Col);
-  Row = ini.ReadInteger(section, "Row", Row);
-  DateTimeFormat = ini.ReadString(section, "DateTimeFormat", DateTimeFormat);
-  NumericFormat = ini.ReadString(section, "NumericFormat", NumericFormat);
-  BooleanValue = ini.ReadBool(section, "BooleanValue", BooleanValue);
-  int y, mo, d, h, mi, s, ms;
-  DecodeDate(DateTimeValue, y, mo, d);
-  DecodeTime(DateTimeValue, h, mi, s, ms);
-  y = ini.ReadInteger(section, "Year", y);
-  mo = ini.ReadInteger(section, "Month", mo);
-  d = ini.ReadInteger(section, "Day", d);
-  h = ini.ReadInteger(section, "Hour", h);
-  mi = ini.ReadInteger(section, "Min", mi);
-  s = ini.ReadInteger(section, "Sec", s);
-  ms = ini.ReadInteger(section, "MSec", ms);
+  TIniLoadKeys k(ini, section);
+  CellKeys(*this, k);
+  TDateTimeParts t(DateTimeValue);
+  DateTimeKeys(t, k);
   TDateTime date = 0, time = 0;
-  if (!TryEncodeDate(y, mo, d, date) || !TryEncodeTime(h, mi, s, ms, time))
+  if (!TryEncodeDate(t.year, t.month, t.day, date) ||
+      !TryEncodeTime(t.hour, t.min, t.sec, t.msec, time))
     throw EConvertError(morvale::Format("Invalid date or time in section %s", {section}));
   DateTimeValue = date + time;
   // The number is read with the separator it was written with, whatever this machine's is.
@@ -243,22 +241,18 @@ void TxlsCell::LoadFromIni(const TIniFile& ini, const std::string& section) {
     if (!TryStrToFloat(text, NumericValue, fs))
       throw EConvertError(morvale::Format("'%s' is not a valid floating point value", {text}));
   }
-  StringValue = ini.ReadString(section, "StringValue", StringValue);
+  k.Text("StringValue", StringValue, StringValue);
   Format.LoadFromIni(ini, section);
 }
 
 void TxlsMergedCells::SaveToIni(TIniFile& ini, const std::string& section) const {
-  ini.WriteInteger(section, "FirstCol", FirstCol);
-  ini.WriteInteger(section, "FirstRow", FirstRow);
-  ini.WriteInteger(section, "LastCol", LastCol);
-  ini.WriteInteger(section, "LastRow", LastRow);
+  TIniSaveKeys k(ini, section);
+  MergedCellsKeys(*this, k);
 }
 
 void TxlsMergedCells::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  FirstCol = ini.ReadInteger(section, "FirstCol", FirstCol);
-  FirstRow = ini.ReadInteger(section, "FirstRow", FirstRow);
-  LastCol = ini.ReadInteger(section, "LastCol", LastCol);
-  LastRow = ini.ReadInteger(section, "LastRow", LastRow);
+  TIniLoadKeys k(ini, section);
+  MergedCellsKeys(*this, k);
 }
 
 // --- whole lists ---------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // Settings-file keys of the cell and note formats. The diagonal borders, Wrap, Script and Charset
 // are not saved, so loading leaves them as they were.
 #include "export/core/inifile.h"
+#include "export/xls/inikeys.h"
 #include "export/xls/styles.h"
 
 namespace morvale {
@@ -16,26 +17,6 @@ constexpr TBorderKey kBorderKeys[] = {{"BorderTop", &TxlsBorders::Top},
                                       {"BorderLeft", &TxlsBorders::Left},
                                       {"BorderRight", &TxlsBorders::Right}};
 
-TxlsColor ReadColor(const TIniFile& ini, const std::string& section, const char* key,
-                    TxlsColor def) {
-  if (!ini.ValueExists(section, key)) return def;
-  return TextToColor(ini.ReadString(section, key, ""));
-}
-
-// The font and alignment keys, which cell and note formats share (with defaults of their own).
-void SaveFontAndAlignment(TIniFile& ini, const std::string& section, const TxlsFont& font,
-                          const TxlsAlignment& alignment) {
-  ini.WriteString(section, "FontName", font.Name);
-  ini.WriteInteger(section, "FontSize", font.Size);
-  ini.WriteString(section, "FontColor", ColorToText(font.Color));
-  ini.WriteBool(section, "FontBold", font.Has(xfsBold));
-  ini.WriteBool(section, "FontItalic", font.Has(xfsItalic));
-  ini.WriteBool(section, "FontStrikeOut", font.Has(xfsStrikeOut));
-  ini.WriteInteger(section, "FontUnderline", font.Underline);
-  ini.WriteInteger(section, "HorAlignment", alignment.Horizontal);
-  ini.WriteInteger(section, "VertAlignment", alignment.Vertical);
-}
-
 struct TFontDefaults {
   const char* name;
   int size;
@@ -43,45 +24,51 @@ struct TFontDefaults {
   int horizontal, vertical;
 };
 
-void LoadFontAndAlignment(const TIniFile& ini, const std::string& section, const TFontDefaults& d,
-                          TxlsFont& font, TxlsAlignment& alignment) {
-  font.Name = ini.ReadString(section, "FontName", d.name);
-  font.Size = ini.ReadInteger(section, "FontSize", d.size);
-  font.Color = ReadColor(ini, section, "FontColor", clrBlack);
-  font.Set(xfsBold, ini.ReadBool(section, "FontBold", d.bold));
-  font.Set(xfsItalic, ini.ReadBool(section, "FontItalic", false));
-  font.Set(xfsStrikeOut, ini.ReadBool(section, "FontStrikeOut", false));
-  font.Underline = static_cast<TxlsFontUnderline>(ini.ReadInteger(section, "FontUnderline", 0));
-  alignment.Horizontal =
-      static_cast<TxlsHorizontalAlignment>(ini.ReadInteger(section, "HorAlignment", d.horizontal));
-  alignment.Vertical =
-      static_cast<TxlsVerticalAlignment>(ini.ReadInteger(section, "VertAlignment", d.vertical));
+// The font and alignment keys, which cell and note formats share (with defaults of their own).
+void FontAndAlignmentKeys(auto& font, auto& alignment, const TFontDefaults& d, auto& k) {
+  k.Text("FontName", font.Name, d.name);
+  k.Int("FontSize", font.Size, d.size);
+  k.Color("FontColor", font.Color, clrBlack);
+  k.FontStyle("FontBold", font, xfsBold, d.bold);
+  k.FontStyle("FontItalic", font, xfsItalic, false);
+  k.FontStyle("FontStrikeOut", font, xfsStrikeOut, false);
+  k.Int("FontUnderline", font.Underline, fulNone);
+  k.Int("HorAlignment", alignment.Horizontal, d.horizontal);
+  k.Int("VertAlignment", alignment.Vertical, d.vertical);
+}
+
+void FormatKeys(auto& f, auto& k) {
+  FontAndAlignmentKeys(f.Font, f.Alignment, {"arial", 10, false, 0, 2}, k);
+  for (const TBorderKey& b : kBorderKeys) {
+    auto& border = f.Borders.*b.border;
+    k.Int(b.key, border.Style, 0);
+    k.Color(std::string(b.key) + "Color", border.Color, clrBlack);
+  }
+  k.Int("FillPattern", f.Fill.Pattern, 0);
+  k.Color("FillBackground", f.Fill.Background, clrWhite);
+  k.Color("FillForeground", f.Fill.Foreground, clrBlack);
+}
+
+void NoteFormatKeys(auto& n, auto& k) {
+  FontAndAlignmentKeys(n.Font, n.Alignment, {"Tahoma", 8, true, 1, 0}, k);
+  k.Int("BackgroundColor", n.BackgroundColor, 14811135);
+  k.Int("ForegroundColor", n.ForegroundColor, 14811135);
+  k.Int("FillType", n.FillType, 0);
+  k.Int("Transparency", n.Transparency, 0);
+  k.Int("Orientation", n.Orientation, 0);
+  k.Int("Gradient", n.Gradient, 0);
 }
 
 }  // namespace
 
 void TxlsFormat::SaveToIni(TIniFile& ini, const std::string& section) const {
-  SaveFontAndAlignment(ini, section, Font, Alignment);
-  for (const TBorderKey& k : kBorderKeys) {
-    const TxlsBorder& b = Borders.*k.border;
-    ini.WriteInteger(section, k.key, b.Style);
-    ini.WriteString(section, std::string(k.key) + "Color", ColorToText(b.Color));
-  }
-  ini.WriteInteger(section, "FillPattern", Fill.Pattern);
-  ini.WriteString(section, "FillBackground", ColorToText(Fill.Background));
-  ini.WriteString(section, "FillForeground", ColorToText(Fill.Foreground));
+  TIniSaveKeys k(ini, section);
+  FormatKeys(*this, k);
 }
 
 void TxlsFormat::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  LoadFontAndAlignment(ini, section, {"arial", 10, false, 0, 2}, Font, Alignment);
-  for (const TBorderKey& k : kBorderKeys) {
-    TxlsBorder& b = Borders.*k.border;
-    b.Style = static_cast<TxlsBorderStyle>(ini.ReadInteger(section, k.key, 0));
-    b.Color = ReadColor(ini, section, (std::string(k.key) + "Color").c_str(), clrBlack);
-  }
-  Fill.Pattern = static_cast<TxlsPattern>(ini.ReadInteger(section, "FillPattern", 0));
-  Fill.Background = ReadColor(ini, section, "FillBackground", clrWhite);
-  Fill.Foreground = ReadColor(ini, section, "FillForeground", clrBlack);
+  TIniLoadKeys k(ini, section);
+  FormatKeys(*this, k);
 }
 
 void TxlsFieldFormat::SaveToIni(TIniFile& ini, const std::string& section) const {
@@ -95,23 +82,13 @@ void TxlsFieldFormat::LoadFromIni(const TIniFile& ini, const std::string& sectio
 }
 
 void TxlsNoteFormat::SaveToIni(TIniFile& ini, const std::string& section) const {
-  SaveFontAndAlignment(ini, section, Font, Alignment);
-  ini.WriteInteger(section, "BackgroundColor", BackgroundColor);
-  ini.WriteInteger(section, "ForegroundColor", ForegroundColor);
-  ini.WriteInteger(section, "FillType", FillType);
-  ini.WriteInteger(section, "Transparency", Transparency);
-  ini.WriteInteger(section, "Orientation", Orientation);
-  ini.WriteInteger(section, "Gradient", Gradient);
+  TIniSaveKeys k(ini, section);
+  NoteFormatKeys(*this, k);
 }
 
 void TxlsNoteFormat::LoadFromIni(const TIniFile& ini, const std::string& section) {
-  LoadFontAndAlignment(ini, section, {"Tahoma", 8, true, 1, 0}, Font, Alignment);
-  BackgroundColor = ini.ReadInteger(section, "BackgroundColor", 14811135);
-  ForegroundColor = ini.ReadInteger(section, "ForegroundColor", 14811135);
-  FillType = static_cast<TxlsNoteFillType>(ini.ReadInteger(section, "FillType", 0));
-  Transparency = ini.ReadInteger(section, "Transparency", 0);
-  Orientation = static_cast<TxlsOrientation>(ini.ReadInteger(section, "Orientation", 0));
-  Gradient = static_cast<TxlsNoteGradient>(ini.ReadInteger(section, "Gradient", 0));
+  TIniLoadKeys k(ini, section);
+  NoteFormatKeys(*this, k);
 }
 
 }  // namespace morvale

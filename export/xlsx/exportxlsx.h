@@ -25,7 +25,6 @@ class TExportXLSX : public TExportXLS {
   void Execute() override;
 
  private:
-  friend class TxlsxSheetWriter;
   // False when the run was aborted (the file keeps what was written).
   bool Write();
 };

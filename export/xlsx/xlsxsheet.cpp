@@ -8,8 +8,7 @@
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
-#include "export/core/platform.h"
-#include "export/xls/sheetwriter.h"
+#include "export/xls/sheetrows.h"
 #include "export/xlsx/exportxlsx.h"
 #include "export/xlsx/xlsxstyles.h"
 
@@ -76,9 +75,7 @@ double TxlsxSheetWriter::TTotals::Result(int aggregate) const {
 TxlsxSheetWriter::TxlsxSheetWriter(TExportXLSX& exporter, TxlsSheet& sheet, int sheetIndex,
                                    lxw_workbook* workbook, TxlsxStyles& styles,
                                    std::vector<std::string>& titles)
-    : x_(exporter),
-      sheet_(sheet),
-      index_(sheetIndex),
+    : TxlsSheetRows(exporter, sheet, sheetIndex, kMaxRows),
       wb_(workbook),
       styles_(styles),
       titles_(titles) {}
@@ -86,32 +83,17 @@ TxlsxSheetWriter::TxlsxSheetWriter(TExportXLSX& exporter, TxlsSheet& sheet, int 
 void TxlsxSheetWriter::Check(int error, int row, int col) const {
   if (error == LXW_NO_ERROR) return;
   throw Exception(Format("Cannot write the cell %s of sheet %s: %s",
-                         {ColumnName(col) + std::to_string(row + 1), parts_.back().title,
+                         {ColumnName(col) + std::to_string(row + 1), sheets_.back().title,
                           lxw_strerror(static_cast<lxw_error>(error))}));
 }
 
-void TxlsxSheetWriter::Prepare() {
-  sheet_.SheetIndex = index_;
-  sheet_.OutputRow = 0;
-  sheet_.RecordCounter = 0;
-  sheet_.SetFormatSettings(x_.FormatSettings());
-  sheet_.BeginExport();
-  TExportColumns& cols = sheet_.Columns();
-  kinds_.clear();
-  autoWidths_.clear();
-  totals_.assign(static_cast<size_t>(cols.Count()), {});
-  fonts_.assign(static_cast<size_t>(cols.Count()), TFont());
-  for (int j = 0; j < cols.Count(); ++j) {
-    autoWidths_.push_back(cols[j].Width);
-    kinds_.push_back(CellKindOf(cols[j].ColType));
-  }
+void TxlsxSheetWriter::PrepareFormat() {
+  const auto n = static_cast<size_t>(sheet_.Columns().Count());
+  totals_.assign(n, {});
+  fonts_.assign(n, TFont());
   PrepareLooks();
-  dataRows_.assign(static_cast<size_t>(cols.Count()), {-1, -1});
   used_ = TxlsBoundSheet();
   extras_ = std::make_unique<TxlsxExtras>(sheet_.Extras, x_.Pictures, wb_, styles_);
-  TFont zeroFont;
-  TxlsFont().AssignTo(zeroFont);
-  zeroWidth_ = std::max(1, TextMetrics().TextWidth(zeroFont, "0"));
   baseTitle_ = PackageSheetName(SheetName(sheet_.Title, titles_));
 }
 
@@ -146,13 +128,11 @@ void TxlsxSheetWriter::PrepareLooks() {
 }
 
 void TxlsxSheetWriter::BeginPart() {
-  // The extras belong to the first part: what is left of them goes there before it ends.
-  if (parts_.size() == 1) extras_->CellsAbove(kMaxRows, used_);
-  TPart part;
-  part.title = parts_.empty()
+  TPartSheet part;
+  part.title = sheets_.empty()
                    ? baseTitle_
                    : PackageSheetName(SheetName(
-                         baseTitle_ + " (" + std::to_string(parts_.size() + 1) + ")", titles_));
+                         baseTitle_ + " (" + std::to_string(sheets_.size() + 1) + ")", titles_));
   part.sheet = workbook_add_worksheet(wb_, part.title.c_str());
   if (!part.sheet) throw Exception("Cannot add the sheet " + part.title + " to the workbook");
   titles_.push_back(part.title);
@@ -169,22 +149,29 @@ void TxlsxSheetWriter::BeginPart() {
     worksheet_set_header(part.sheet, headerText(sheet_.Options.PageHeader).c_str());
   if (!sheet_.Options.PageFooter.empty())
     worksheet_set_footer(part.sheet, headerText(sheet_.Options.PageFooter).c_str());
-  parts_.push_back(part);
-  if (parts_.size() == 1) extras_->Begin(part.sheet);
+  sheets_.push_back(part);
+  if (sheets_.size() == 1) extras_->Begin(part.sheet);
   // Widths measured from the data are known only at the end (the package writes the column
   // records after the rows, so they can still be set then).
-  if (!sheet_.AutoCalcColWidth) ApplyWidths(parts_.back());
-  sheet_.OutputRow = 0;
+  if (!sheet_.AutoCalcColWidth) ApplyWidths(sheets_.back());
 }
 
-// Runs before each row is written: the rows above it are complete, so the extra cells they hold
-// go out now, after the sheet's own cells (the package takes no cell above the current row).
-void TxlsxSheetWriter::Room() {
+// The extras belong to the first part: what is left of them goes there before it ends.
+void TxlsxSheetWriter::EndPart() {
+  if (parts_.size() == 1) extras_->CellsAbove(kMaxRows, used_);
+}
+
+void TxlsxSheetWriter::Finish() {
+  EndPart();
+  if (sheet_.AutoCalcColWidth)
+    for (const TPartSheet& p : sheets_) ApplyWidths(p);
+  PlaceExtras();
+}
+
+// The rows above the one about to be written are complete, so the extra cells they hold go out
+// now, after the sheet's own cells (the package takes no cell above the current row).
+void TxlsxSheetWriter::BeforeRow() {
   if (parts_.size() == 1) extras_->CellsAbove(sheet_.OutputRow, used_);
-  if (sheet_.OutputRow < kMaxRows) return;
-  BeginPart();
-  if (sheet_.AllowCaptions) CaptionRow();
-  parts_.back().dataStart = sheet_.OutputRow;
 }
 
 // Texts travel in the system code page; the package wants UTF-8 and rejects nothing, so bytes that
@@ -192,61 +179,28 @@ void TxlsxSheetWriter::Room() {
 void TxlsxSheetWriter::String(int row, int col, lxw_format* format, std::string_view text) {
   ToUtf8(text, utf8_);
   if (utf8_.size() > kMaxCellChars) xlsxCutToChars(utf8_, kMaxCellChars);
-  Check(worksheet_write_string(parts_.back().sheet, static_cast<lxw_row_t>(row),
+  Check(worksheet_write_string(sheets_.back().sheet, static_cast<lxw_row_t>(row),
                                static_cast<lxw_col_t>(col), utf8_.c_str(), format),
         row, col);
   Track(row, col);
 }
 
-void TxlsxSheetWriter::Block(const TStringList& lines, int rows, TxlsFormat& format,
-                             const TxlsCellTextEvent& ev) {
-  SheetBlock(
-      sheet_, index_, lines, rows, format, ev, [this] { Room(); },
-      [&](int col, const std::string& s) {
-        String(sheet_.OutputRow, col, styles_.Get(&format, {}), s);
-      });
+void TxlsxSheetWriter::MeasuredString(int j, int row, int col, const TxlsFormat& look,
+                                      std::string_view text) {
+  String(row, col, styles_.Get(&look, {}), text);
+  if (!sheet_.AutoCalcColWidth) return;
+  TFont font;
+  look.Font.AssignTo(font);
+  MeasureText(j, text, font);
 }
 
-void TxlsxSheetWriter::BeforeData() {
-  BeforeDataCells(x_, sheet_, index_, [this](int col, TxlsFormat& f, const std::string& s) {
-    String(sheet_.OutputRow, col, styles_.Get(&f, {}), s);
-  });
+void TxlsxSheetWriter::TextCell(int row, int col, const TxlsFormat& look, const std::string& text) {
+  String(row, col, styles_.Get(&look, {}), text);
 }
 
-void TxlsxSheetWriter::CaptionRow() {
-  Room();
-  BeforeData();
-  TExportColumns& cols = sheet_.Columns();
-  for (int j = 0; j < cols.Count(); ++j) {
-    const int col = sheet_.StartDataCol + j;
-    TxlsFormat f;
-    f.Assign(sheet_.Options.CaptionsFormat);
-    std::string caption = cols[j].Caption;
-    if (x_.OnGetCaptionParams) x_.OnGetCaptionParams(&sheet_, index_, col, f, caption);
-    if (caption.empty()) continue;
-    String(sheet_.OutputRow, col, styles_.Get(&f, {}), caption);
-    if (sheet_.AutoCalcColWidth) {
-      TFont font;
-      f.Font.AssignTo(font);
-      Measure(j, caption, font);
-    }
-  }
-  ++sheet_.OutputRow;
-}
-
-void TxlsxSheetWriter::DataRow() {
-  Room();
-  BeforeData();
-  const int row = sheet_.OutputRow;
-  TExportRow& buffer = sheet_.Row();
-  const int n = sheet_.Columns().Count();
-  for (int j = 0; j < n; ++j) {
-    int cell = buffer.CellOfColumn(j);
-    if (cell < 0) continue;
-    DataCell(j, buffer[cell].Data, row);
-  }
-  parts_.back().dataEnd = row;
-  ++sheet_.OutputRow;
+void TxlsxSheetWriter::CaptionCell(int j, int col, const TxlsFormat& look,
+                                   const std::string& text) {
+  MeasuredString(j, sheet_.OutputRow, col, look, text);
 }
 
 lxw_format* TxlsxSheetWriter::DataFormat(int j, bool wrap) {
@@ -268,8 +222,6 @@ lxw_format* TxlsxSheetWriter::DataFormat(int j, bool wrap) {
 }
 
 void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
-  if (x_.OnGetExportText) x_.OnGetExportText(&sheet_, j, s);
-  if (x_.OnAdvancedGetExportText) x_.OnAdvancedGetExportText(&sheet_, index_, j, s);
   // A text's line breaks are stored as LF, and a cell that holds one wraps so its lines show.
   bool wrap = false;
   if (kinds_[static_cast<size_t>(j)] == ckString && s.find_first_of("\r\n") != std::string::npos) {
@@ -277,7 +229,7 @@ void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
     wrap = s.find('\n') != std::string::npos;
   }
   lxw_format* format = DataFormat(j, wrap);
-  lxw_worksheet* ws = parts_.back().sheet;
+  lxw_worksheet* ws = sheets_.back().sheet;
   const int col = sheet_.StartDataCol + j;
   const auto r = static_cast<lxw_row_t>(row);
   const auto c = static_cast<lxw_col_t>(col);
@@ -335,13 +287,9 @@ void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
   Check(error, row, col);
   if (kinds_[static_cast<size_t>(j)] != ckNone) {
     Track(row, col);
-    if (parts_.size() == 1) {
-      auto& rows = dataRows_[static_cast<size_t>(j)];
-      if (rows.first < 0) rows.first = row;
-      rows.second = row;
-    }
+    NoteDataRow(j, row);
   }
-  if (sheet_.AutoCalcColWidth) Measure(j, s, fonts_[static_cast<size_t>(j)]);
+  if (sheet_.AutoCalcColWidth) MeasureText(j, s, fonts_[static_cast<size_t>(j)]);
 }
 
 // The data rows of this sheet and of the sheets it continues, by reference to each.
@@ -351,13 +299,13 @@ std::string TxlsxSheetWriter::AggregateFormula(int aggregate, int col, int row) 
   const std::string letter = ColumnName(col);
   bool first = true;
   for (size_t p = 0; p < parts_.size(); ++p) {
-    const TPart& part = parts_[p];
+    const TPartRows& part = parts_[p];
     const bool current = p + 1 == parts_.size();
     const int end = current ? row - 1 : part.dataEnd;
     if (end < part.dataStart && !(current && first)) continue;
     if (!first) f += ',';
     first = false;
-    if (!current) f += SheetRef(part.title);
+    if (!current) f += SheetRef(sheets_[p].title);
     // An empty range (no rows) still names the row after the captions, as an empty sum.
     f += letter + std::to_string(part.dataStart + 1) + ":" + letter +
          std::to_string(std::max(end, part.dataStart) + 1);
@@ -365,95 +313,32 @@ std::string TxlsxSheetWriter::AggregateFormula(int aggregate, int col, int row) 
   return f + ")";
 }
 
-void TxlsxSheetWriter::AggregateRow() {
-  TExportColumns& cols = sheet_.Columns();
-  if (!TagAggregateColumns(sheet_)) return;
-  Room();
-  const int row = sheet_.OutputRow;
-  bool written = false;
-  for (int j = 0; j < cols.Count(); ++j) {
-    const int col = sheet_.StartDataCol + j;
-    TxlsFormat f;
-    f.Assign(sheet_.Options.AggregateFormat);
-    std::string value;
-    if (cols[j].Tag > 0) {
-      std::string text = cols[j].Format.empty() ? "General" : cols[j].Format;
-      if (x_.OnGetAggregateParams) x_.OnGetAggregateParams(&sheet_, index_, j, f, text, value);
-      TxlsAggregate agg = sheet_.FieldFormats[cols[j].Tag - 1].Aggregate;
-      Check(worksheet_write_formula_num(
-                parts_.back().sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
-                AggregateFormula(agg, col, row).c_str(), styles_.Get(&f, text),
-                totals_[static_cast<size_t>(j)].Result(agg)),
-            row, col);
-      Track(row, col);
-      written = true;
-    } else if (x_.OnGetAggregateParams) {
-      std::string text = "General";
-      x_.OnGetAggregateParams(&sheet_, index_, j, f, text, value);
-      if (value.empty()) continue;
-      String(row, col, styles_.Get(&f, {}), value);
-      if (sheet_.AutoCalcColWidth) {
-        TFont font;
-        f.Font.AssignTo(font);
-        Measure(j, value, font);
-      }
-      written = true;
-    }
-  }
-  if (written) ++sheet_.OutputRow;
+void TxlsxSheetWriter::AggregateCell(int j, int col, int row, const TxlsFormat& look,
+                                     const std::string& numberFormat, TxlsAggregate aggregate) {
+  Check(worksheet_write_formula_num(
+            sheets_.back().sheet, static_cast<lxw_row_t>(row), static_cast<lxw_col_t>(col),
+            AggregateFormula(aggregate, col, row).c_str(), styles_.Get(&look, numberFormat),
+            totals_[static_cast<size_t>(j)].Result(aggregate)),
+        row, col);
+  Track(row, col);
 }
 
-void TxlsxSheetWriter::Measure(int j, std::string_view text, const TFont& font) {
-  scratch_.assign(text);
-  scratch_ += 'I';
-  int px = TextMetrics().TextWidth(font, scratch_);
-  int chars = (px + zeroWidth_ - 1) / zeroWidth_;
-  int& w = autoWidths_[static_cast<size_t>(j)];
-  if (w < chars) w = chars;
+void TxlsxSheetWriter::AggregateText(int j, int col, int row, const TxlsFormat& look,
+                                     const std::string& text) {
+  MeasuredString(j, row, col, look, text);
 }
 
 // Widths in characters, as the workbook exporter gives them; the package adds the cell padding
 // itself. A column holds at most 255 characters.
-void TxlsxSheetWriter::ApplyWidths(const TPart& part) {
+void TxlsxSheetWriter::ApplyWidths(const TPartSheet& part) {
   for (size_t j = 0; j < autoWidths_.size(); ++j) {
     const auto col = static_cast<lxw_col_t>(sheet_.StartDataCol + static_cast<int>(j));
     worksheet_set_column(part.sheet, col, col, std::clamp(autoWidths_[j], 0, 255), nullptr);
   }
 }
 
-bool TxlsxSheetWriter::Write() {
-  Prepare();
-  x_.SetAborted(false);
-  BeginPart();
-  Block(sheet_.Header, sheet_.HeaderRows, sheet_.Options.HeaderFormat, x_.OnGetHeaderParams);
-  if (x_.Aborted()) return false;
-  if (sheet_.AllowCaptions) CaptionRow();
-  if (x_.Aborted()) return false;
-  if (!PositionSheetRecords(x_, sheet_)) return false;
-  parts_.back().dataStart = sheet_.OutputRow;
-  SheetRecordLoop(x_, sheet_, index_, [this] { DataRow(); });
-  AggregateRow();
-  Block(sheet_.Footer, sheet_.FooterRows, sheet_.Options.FooterFormat, x_.OnGetFooterParams);
-  if (parts_.size() == 1) extras_->CellsAbove(kMaxRows, used_);
-  if (sheet_.AutoCalcColWidth)
-    for (const TPart& p : parts_) ApplyWidths(p);
-  PlaceExtras();
-  return true;
-}
-
-TxlsDataRange TxlsxSheetWriter::FieldRange(std::string_view field) const {
-  TxlsDataRange r;
-  const int j = sheet_.Columns().IndexOfName(field);
-  if (j < 0 || dataRows_[static_cast<size_t>(j)].first < 0) return r;
-  const auto& rows = dataRows_[static_cast<size_t>(j)];
-  r.Col1 = r.Col2 = sheet_.StartDataCol + j + 1;
-  r.Row1 = rows.first + 1;
-  r.Row2 = rows.second + 1;
-  return r;
-}
-
 void TxlsxSheetWriter::PlaceExtras() {
-  TxlsxSheetPlace place{parts_[0].title, &used_, autoWidths_, sheet_.StartDataCol,
+  TxlsxSheetPlace place{sheets_[0].title, &used_, autoWidths_, sheet_.StartDataCol,
                         [this](std::string_view field) { return FieldRange(field); }};
   extras_->End(place);
 }
