@@ -362,6 +362,11 @@ TExportColumn& TExportCol::Column() const {
 }
 
 void TExportCol::GetExportedValue(bool format, std::string& out) {
+  ResolveData(format, out);
+  row_->Holder().GetColData(*this, out);
+}
+
+void TExportCol::ResolveData(bool format, std::string& scratch) {
   TExport& h = row_->Holder();
   TExportColumns& cols = h.Columns();
   if (Typed) {
@@ -369,8 +374,8 @@ void TExportCol::GetExportedValue(bool format, std::string& out) {
     if (Value.Kind == TValueKind::Null) {
       h.EscapeString(h.Formats.NullString(), Data);
     } else if (format) {
-      FormatFieldValue(Value, Column(), true, h, out);
-      Data.swap(out);
+      // The value is not Data's bytes, so it renders straight into Data.
+      FormatFieldValue(Value, Column(), true, h, Data);
     } else {
       Column().Field->GetText(Data);
       TrimInPlace(Data);
@@ -378,10 +383,9 @@ void TExportCol::GetExportedValue(bool format, std::string& out) {
   } else if (ColumnIndex >= 0 && cols.IsNull(ColumnIndex)) {
     h.EscapeString(h.Formats.NullString(), Data);
   } else if (format && ColumnIndex >= 0) {
-    FormatValue(Data, cols[ColumnIndex], true, h, out);
-    Data.swap(out);
+    FormatValue(Data, cols[ColumnIndex], true, h, scratch);
+    Data.swap(scratch);
   }
-  h.GetColData(*this, out);
 }
 
 void TExportRow::Add(std::string_view name, int columnIndex) {

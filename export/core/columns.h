@@ -140,6 +140,10 @@ class TExportCol : public TObject {
 
   // The final text of the cell: NULL text, formatted value, then the exporter's GetColData.
   void GetExportedValue(bool format, std::string& out);
+  // The first half of GetExportedValue: Data becomes the NULL text or the (formatted) value,
+  // escaped by the exporter; scratch is working space. A format that decorates cells itself
+  // reads Data after it.
+  void ResolveData(bool format, std::string& scratch);
   std::string GetExportedValue(bool format) {
     std::string s;
     GetExportedValue(format, s);
