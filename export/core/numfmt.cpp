@@ -229,6 +229,9 @@ Section CompileSection(std::string_view text) {
     if (it.kind == ItemKind::kIntDigit) it.index = sec.intPlaceholders - 1 - it.index;
   sec.minIntDigits = firstIntZero < 0 ? 0 : sec.intPlaceholders - firstIntZero;
   sec.minFracDigits = lastFracZero + 1;
+  sec.plain = !sec.scientific && sec.intPlaceholders > 0 &&
+              std::none_of(sec.items.begin(), sec.items.end(),
+                           [](auto& it) { return it.kind == ItemKind::kLiteral; });
   return sec;
 }
 
@@ -271,6 +274,17 @@ void TNumberFormat::RenderDigits(const Section& sec, Digits g, bool minus,
     out.Put(digitAt(g.point - 1 - place));
     if (group && place > 0 && place % 3 == 0) out.Put(fs.ThousandSeparator);
   };
+  if (sec.plain) {
+    // The integer placeholders come first and the fraction's last: the loop below writes the
+    // shown integer places from the highest down, the point when a fraction digit shows, then
+    // the fraction digits shown. The columns of numbers take this way for every value.
+    for (int place = shown - 1; place >= 0; --place) writeInt(place);
+    if (fracShown > 0) {
+      out.Put(fs.DecimalSeparator);
+      for (int i = 0; i < fracShown; ++i) out.Put(digitAt(g.point + i));
+    }
+    return;
+  }
   std::string_view literals = sec.literals;
   for (const Section::Item& it : sec.items) {
     switch (it.kind) {

@@ -299,6 +299,52 @@ TEST(NumberFormat, GeneralFormOfShortDecimalsIsTheShortestReading) {
   EXPECT_GT(checked, 300000);
 }
 
+// Formats of placeholders alone take a short way; a literal after them sends the same format the
+// general way, which must write the same number in front of it.
+TEST(NumberFormat, PlainFormatsWriteWhatTheGeneralWayWrites) {
+  const char* formats[] = {"0",
+                           "#",
+                           "#,##0",
+                           "#,###,##0.00",
+                           "0.###",
+                           "000.0",
+                           "#.##",
+                           ".00",
+                           "0.",
+                           "#,#",
+                           "0,000",
+                           "#,##0.0#",
+                           "0;0",
+                           "#,##0.00;#,##0.00",
+                           "0.0;-0.0;0.00"};
+  std::vector<double> values = {0,      0.004, 0.005,   0.5,  1,
+                                9.995,  12,    999.5,   1000, 1234567.891,
+                                -0.004, -1,    -1234.5, 1e20, 123456789012345678.0};
+  unsigned seed = 7;
+  for (int i = 0; i < 2000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    values.push_back((static_cast<int>(seed >> 4) % 20000001 - 10000000) /
+                     std::pow(10.0, seed % 9));
+  }
+  for (const TFormatSettings& fs : {TFormatSettings::English(), TFormatSettings::Russian()}) {
+    for (const char* f : formats) {
+      // The literal goes at the end of every section.
+      std::string marked;
+      for (const char* c = f; *c; ++c) marked += *c == ';' ? std::string("x;") : std::string(1, *c);
+      marked += 'x';
+      for (double v : values) {
+        const std::string plain = FormatFloat(f, v, fs), general = FormatFloat(marked, v, fs);
+        ASSERT_EQ(plain + "x", general) << "format " << f << ", value " << v;
+        std::string fromInt, fromIntMarked;
+        const auto n = static_cast<int64_t>(v);
+        TNumberFormat(f).Render(n, fs, fromInt);
+        TNumberFormat(marked).Render(n, fs, fromIntMarked);
+        ASSERT_EQ(fromInt + "x", fromIntMarked) << "format " << f << ", value " << n;
+      }
+    }
+  }
+}
+
 TEST(NumberParse, Integers) {
   struct I {
     const char* text;
