@@ -425,12 +425,6 @@ int TExportRow::IndexOfName(std::string_view name) const {
   return (it != index_.end() && it->first == key) ? it->second : -1;
 }
 
-int TExportRow::CellOfColumn(int columnIndex) const {
-  return columnIndex >= 0 && columnIndex < static_cast<int>(cellOfColumn_.size())
-             ? cellOfColumn_[static_cast<size_t>(columnIndex)]
-             : -1;
-}
-
 void TExportRow::SetValue(std::string_view name, std::string_view value) {
   int i = IndexOfName(TrimView(name));
   if (i < 0) return;
