@@ -88,11 +88,7 @@ TField& TCursorDataSet::Fields(int i) const {
   return *fields_[static_cast<size_t>(i)];
 }
 
-const TCell& TCursorDataSet::CurrentCell(int column) const {
-  static const TCell null;
-  if (empty_ || !Active()) return null;
-  return window_.At(current_, column);
-}
+const TCell TCursorDataSet::kNullCell;
 
 void TCursorDataSet::FillWindow(int64_t first) {
   window_.Reset(FieldCount(), first);

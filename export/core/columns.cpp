@@ -362,6 +362,11 @@ TExportColumn& TExportCol::Column() const {
 }
 
 void TExportCol::GetExportedValue(bool format, std::string& out) {
+  ResolveData(format, out);
+  row_->Holder().GetColData(*this, out);
+}
+
+void TExportCol::ResolveData(bool format, std::string& scratch) {
   TExport& h = row_->Holder();
   TExportColumns& cols = h.Columns();
   if (Typed) {
@@ -369,8 +374,8 @@ void TExportCol::GetExportedValue(bool format, std::string& out) {
     if (Value.Kind == TValueKind::Null) {
       h.EscapeString(h.Formats.NullString(), Data);
     } else if (format) {
-      FormatFieldValue(Value, Column(), true, h, out);
-      Data.swap(out);
+      // The value is not Data's bytes, so it renders straight into Data.
+      FormatFieldValue(Value, Column(), true, h, Data);
     } else {
       Column().Field->GetText(Data);
       TrimInPlace(Data);
@@ -378,10 +383,9 @@ void TExportCol::GetExportedValue(bool format, std::string& out) {
   } else if (ColumnIndex >= 0 && cols.IsNull(ColumnIndex)) {
     h.EscapeString(h.Formats.NullString(), Data);
   } else if (format && ColumnIndex >= 0) {
-    FormatValue(Data, cols[ColumnIndex], true, h, out);
-    Data.swap(out);
+    FormatValue(Data, cols[ColumnIndex], true, h, scratch);
+    Data.swap(scratch);
   }
-  h.GetColData(*this, out);
 }
 
 void TExportRow::Add(std::string_view name, int columnIndex) {
@@ -419,12 +423,6 @@ int TExportRow::IndexOfName(std::string_view name) const {
   auto it = std::lower_bound(index_.begin(), index_.end(), key,
                              [](const auto& e, const std::string& k) { return e.first < k; });
   return (it != index_.end() && it->first == key) ? it->second : -1;
-}
-
-int TExportRow::CellOfColumn(int columnIndex) const {
-  return columnIndex >= 0 && columnIndex < static_cast<int>(cellOfColumn_.size())
-             ? cellOfColumn_[static_cast<size_t>(columnIndex)]
-             : -1;
 }
 
 void TExportRow::SetValue(std::string_view name, std::string_view value) {

@@ -140,6 +140,10 @@ class TExportCol : public TObject {
 
   // The final text of the cell: NULL text, formatted value, then the exporter's GetColData.
   void GetExportedValue(bool format, std::string& out);
+  // The first half of GetExportedValue: Data becomes the NULL text or the (formatted) value,
+  // escaped by the exporter; scratch is working space. A format that decorates cells itself
+  // reads Data after it.
+  void ResolveData(bool format, std::string& scratch);
   std::string GetExportedValue(bool format) {
     std::string s;
     GetExportedValue(format, s);
@@ -165,8 +169,13 @@ class TExportRow : public TObject {
   // Builds the sorted name index; after it every column position knows the cell SetValue would
   // choose for its name, so the record loop fills cells without a lookup per value.
   void IndexNames();
-  // The cell that receives the values of column `columnIndex` (see IndexNames), or -1.
-  int CellOfColumn(int columnIndex) const;
+  // The cell that receives the values of column `columnIndex` (see IndexNames), or -1. Asked
+  // for every value of the record loop, so it is inline.
+  int CellOfColumn(int columnIndex) const {
+    return columnIndex >= 0 && columnIndex < static_cast<int>(cellOfColumn_.size())
+               ? cellOfColumn_[static_cast<size_t>(columnIndex)]
+               : -1;
+  }
   int IndexOfName(std::string_view name) const;
   TExport& Holder() const { return holder_; }
 

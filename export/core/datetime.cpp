@@ -396,10 +396,11 @@ TDateTime Combine(TDateTime date, int64_t ms);
 }  // namespace
 
 TDateTime WholeSeconds(TDateTime dt) {
-  Parts p = Decode(dt);
-  TDateTime date = 0;
-  TryEncodeDate(p.year, p.month, p.day, date);
-  return Combine(date, ((p.hour * 60LL + p.minute) * 60 + p.second) * 1000);
+  // Split holds the day within the years 1 to 9999, where decoding it into a date and encoding
+  // that again gives the same day: the day goes back as it is.
+  int64_t days, ms;
+  Split(dt, days, ms);
+  return Combine(static_cast<TDateTime>(days), ms - ms % 1000);
 }
 
 TDateTimeFormat::TDateTimeFormat(std::string_view format)
@@ -762,7 +763,42 @@ bool ParseIsoTime(Cursor& c, int64_t& ms) {
 
 }  // namespace
 
+namespace {
+
+// The number in the n digits at s[at], n of them or nothing.
+bool DigitsAt(std::string_view s, size_t at, size_t n, int& v) {
+  v = 0;
+  for (size_t i = at; i < at + n; ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    v = v * 10 + (s[i] - '0');
+  }
+  return true;
+}
+
+// "2008-03-07" and "2008-03-07 14:30:05", the forms servers send for every DATE and DATETIME
+// value, read by position; false for anything else, which the general reader then takes.
+bool TryParseIsoFixed(std::string_view s, TDateTime& out) {
+  int y, m, d, h, n, sec;
+  if ((s.size() != 10 && s.size() != 19) || s[4] != '-' || s[7] != '-' || !DigitsAt(s, 0, 4, y) ||
+      !DigitsAt(s, 5, 2, m) || !DigitsAt(s, 8, 2, d))
+    return false;
+  TDateTime date;
+  if (!TryEncodeDate(y, m, d, date)) return false;
+  if (s.size() == 10) {
+    out = date;
+    return true;
+  }
+  if ((s[10] != ' ' && s[10] != 'T') || s[13] != ':' || s[16] != ':' || !DigitsAt(s, 11, 2, h) ||
+      !DigitsAt(s, 14, 2, n) || !DigitsAt(s, 17, 2, sec) || h > 23 || n > 59 || sec > 59)
+    return false;
+  out = Combine(date, ((h * 60LL + n) * 60 + sec) * 1000);
+  return true;
+}
+
+}  // namespace
+
 bool TryParseIsoDateTime(std::string_view s, TDateTime& out) {
+  if (TryParseIsoFixed(s, out)) return true;
   Cursor c{TrimView(s)};
   TDateTime date = 0;
   int64_t ms = 0;

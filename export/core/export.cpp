@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <functional>
 
 #include "export/core/datetime.h"
 #include "export/core/inifile.h"
@@ -404,17 +405,28 @@ void TExportMemory::Execute() {
 
 // ---- value formatting -------------------------------------------------------------------------
 
+namespace {
+
+// True when the text views bytes of the string (a value read from the cell it is written to).
+bool Overlaps(std::string_view text, const std::string& s) {
+  return !text.empty() && std::less_equal<const char*>()(s.data(), text.data()) &&
+         std::less<const char*>()(text.data(), s.data() + s.capacity());
+}
+
+}  // namespace
+
 void FormatValue(std::string_view raw, const TExportColumn& column, bool escape, TExport& exporter,
                  std::string& out) {
   const TFormatSettings& fs = exporter.FormatSettings();
-  auto finish = [&](std::string& text) {
-    if (escape)
-      exporter.EscapeString(text, out);
-    else
-      out.swap(text);
-  };
-  thread_local std::string text;
+  // Text that needs no escaping renders into out itself; otherwise into a buffer kept between
+  // calls, escaped from there.
+  thread_local std::string buffer;
+  const bool direct = (!escape || exporter.EscapesNothing()) && !Overlaps(raw, out);
+  std::string& text = direct ? out : buffer;
   text.clear();
+  auto finish = [&](std::string& rendered) {
+    if (!direct) exporter.EscapeString(rendered, out);
+  };
   switch (column.ColType) {
     case ectInteger: {
       int32_t v;
@@ -448,10 +460,10 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
       return;
     }
     case ectString:
-      if (escape) {
-        exporter.EscapeString(raw, out);
-      } else {
+      if (direct) {
         out.assign(raw);
+      } else {
+        exporter.EscapeString(raw, out);
       }
       return;
     default:
@@ -463,8 +475,10 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
 void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, bool escape,
                       TExport& exporter, std::string& out) {
   const TFormatSettings& fs = exporter.FormatSettings();
-  thread_local std::string text;
-  text.clear();
+  thread_local std::string buffer;
+  // A number or a date needs no escaping for a format that escapes nothing: it renders into out.
+  const bool direct = !escape || exporter.EscapesNothing();
+  std::string& text = direct ? out : buffer;
   const TExportColType type = column.ColType;
   const bool number = type == ectFloat || type == ectCurrency;
   bool rendered = false;
@@ -478,9 +492,11 @@ void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, boo
       if (type == ectInteger) {
         // As the text reader does: what does not fit 32 bits is 0.
         const bool fits = value.Int >= INT32_MIN && value.Int <= INT32_MAX;
+        text.clear();
         column.NumberFormat().Render(fits ? value.Int : int64_t{0}, fs, text);
         rendered = true;
       } else if (type == ectBigint) {
+        text.clear();
         column.NumberFormat().Render(value.Int, fs, text);
         rendered = true;
       }
@@ -489,12 +505,14 @@ void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, boo
       // Fifteen digits of a normal double read back as the same double; subnormals and the
       // words for infinities do not.
       if (number && (value.Float == 0 || std::isnormal(value.Float))) {
+        text.clear();
         column.NumberFormat().Render(value.Float, fs, text);
         rendered = true;
       }
       break;
     case TValueKind::DateTime:
       if (type == ectDate || type == ectTime || type == ectDateTime) {
+        text.clear();
         column.DateTimeFormat().Render(value.Float, fs, text);
         rendered = true;
       }
@@ -502,13 +520,12 @@ void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, boo
   }
   if (!rendered) {
     // A value the column's type does not take: formatted from its text, as it always was.
-    column.Field->GetText(text);
-    return FormatValue(TrimView(text), column, escape, exporter, out);
+    thread_local std::string fieldText;
+    fieldText.clear();
+    column.Field->GetText(fieldText);
+    return FormatValue(TrimView(fieldText), column, escape, exporter, out);
   }
-  if (escape)
-    exporter.EscapeString(text, out);
-  else
-    out.swap(text);
+  if (!direct) exporter.EscapeString(text, out);
 }
 
 std::string FormatValue(std::string_view raw, const std::string& format, TExportColType type,

@@ -133,6 +133,9 @@ class TExport : public TComponent {
     EscapeString(S, r);
     return r;
   }
+  // True for a format whose EscapeString is the base copy and stays so (the class is final):
+  // its values are rendered straight into their cells, without the copy.
+  bool EscapesNothing() const { return escapesNothing_; }
   // Every published property with a text form, in a section named after the class.
   virtual void SaveProperties(TIniFile& ini);
   virtual void LoadProperties(TIniFile& ini);
@@ -147,6 +150,8 @@ class TExport : public TComponent {
   void Notification(TComponent* component) override;
   // Re-raised so formats can clear the flag after their own pre-passes.
   void SetAborted(bool v) { aborted_ = v; }
+  // Set by a final class that keeps the base EscapeString (see EscapesNothing).
+  bool escapesNothing_ = false;
   // Skips n records from where the source is, firing OnSkippedRecord after each step.
   void SkipRecords(int n);
 

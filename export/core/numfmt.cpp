@@ -27,12 +27,38 @@ void DropTrailingZeros(Digits& g) {
 
 void RoundAt(Digits& g, int keep);
 
+constexpr double kPowersOf10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
+
+// The shortest digits of a positive value that is a decimal of at most fourteen significant
+// digits, which is what columns of prices, amounts and measures hold; false for any other value.
+// The decimal m / 10^k reads back as a exactly when the division, correctly rounded like the
+// reading of a text, gives a. With a * 10^k below 10^14 the values that read back as a span
+// less than 0.03 at scale 10^k, and the product is off by less than that: the integer nearest
+// the product is the only candidate of its scale. The first scale that has one gives the fewest
+// significant digits, the digits to_chars finds, at a fraction of its cost.
+bool ShortDecimalDigits(double a, Digits& g) {
+  for (int k = 0; k < 15; ++k) {
+    const double p = a * kPowersOf10[k];
+    if (p >= 1e14) return false;
+    const double m = std::nearbyint(p);
+    if (m == 0 || m / kPowersOf10[k] != a) continue;
+    auto r = std::to_chars(g.d, g.d + sizeof g.d, static_cast<uint64_t>(m));
+    g.n = static_cast<int>(r.ptr - g.d);
+    g.point = g.n - k;
+    DropTrailingZeros(g);
+    return true;
+  }
+  return false;
+}
+
 // The shortest text that reads back as the value (at most 17 digits), then rounded to 15 digits
 // like any other decimal. Shortest is what was typed or stored, and it is several times faster
 // to find than a fixed precision.
 Digits FromDouble(double a) {
   Digits g;
   if (a == 0) return g;
+  if (ShortDecimalDigits(a, g)) return g;
   char buf[32];
   auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific);
   const char* p = buf;
@@ -203,6 +229,9 @@ Section CompileSection(std::string_view text) {
     if (it.kind == ItemKind::kIntDigit) it.index = sec.intPlaceholders - 1 - it.index;
   sec.minIntDigits = firstIntZero < 0 ? 0 : sec.intPlaceholders - firstIntZero;
   sec.minFracDigits = lastFracZero + 1;
+  sec.plain = !sec.scientific && sec.intPlaceholders > 0 &&
+              std::none_of(sec.items.begin(), sec.items.end(),
+                           [](auto& it) { return it.kind == ItemKind::kLiteral; });
   return sec;
 }
 
@@ -245,6 +274,17 @@ void TNumberFormat::RenderDigits(const Section& sec, Digits g, bool minus,
     out.Put(digitAt(g.point - 1 - place));
     if (group && place > 0 && place % 3 == 0) out.Put(fs.ThousandSeparator);
   };
+  if (sec.plain) {
+    // The integer placeholders come first and the fraction's last: the loop below writes the
+    // shown integer places from the highest down, the point when a fraction digit shows, then
+    // the fraction digits shown. The columns of numbers take this way for every value.
+    for (int place = shown - 1; place >= 0; --place) writeInt(place);
+    if (fracShown > 0) {
+      out.Put(fs.DecimalSeparator);
+      for (int i = 0; i < fracShown; ++i) out.Put(digitAt(g.point + i));
+    }
+    return;
+  }
   std::string_view literals = sec.literals;
   for (const Section::Item& it : sec.items) {
     switch (it.kind) {

@@ -38,6 +38,8 @@ class TNumberFormat {
     bool scientific = false;
     bool expSignAlways = false;
     int expDigits = 0;
+    // Digit placeholders, grouping and a point only (no literal, no exponent): "#,##0.00".
+    bool plain = false;
 
     // The section compiled: what to write, in order.
     enum class ItemKind : uint8_t { kLiteral, kIntDigit, kDecimalPoint, kFracDigit, kExponent };

@@ -6,6 +6,7 @@
 namespace morvale {
 
 TExportASCII::TExportASCII() {
+  escapesNothing_ = true;
   AutoCalcColWidth = true;
   const std::string& list = FormatSettings().ListSeparator;
   CSVComma = list.empty() ? ',' : list[0];
@@ -330,14 +331,29 @@ void TExportASCII::WriteDifCell(const TExportCol& cell, std::string_view text) {
   stringTuple();
 }
 
+// What GetDataRow and Decorate give, each cell copied once: its text resolved into the cell,
+// then quoted into the line.
+void TExportASCII::WriteCsvDataRow() {
+  TExportRow& row = Row();
+  csvLine_.Start(CSVComma, CSVQuoteStrings ? CSVQuote : '\0');
+  for (int i = 0; i < row.Count(); ++i) {
+    TExportCol& cell = row[i];
+    cell.ResolveData(true, cell_);
+    csvLine_.AddCell(cell.Data);
+  }
+  Writer()->WriteLn(csvLine_.Text());
+}
+
 void TExportASCII::WriteDataRow() {
   TExportWriter& w = *Writer();
   TExportRow& row = Row();
   switch (exportType_) {
     case etTXT:
-    case etCSV:
       GetDataRow(true, line_);
       WriteLine(line_);
+      break;
+    case etCSV:
+      WriteCsvDataRow();
       break;
     case etDIF:
       w.WriteLn("-1,0");

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "export/core/export.h"
+#include "export/text/csvline.h"
 
 namespace morvale {
 
 enum TExportASCIIType : int { etTXT, etCSV, etDIF, etSYLK };
 
-class TExportASCII : public TExportFormatText {
+// Final: the CSV rows are written cell by cell into a line without the virtual steps between
+// (GetColData, EscapeString), which a descendant could otherwise change.
+class TExportASCII final : public TExportFormatText {
  public:
   TExportASCII();
   static const TPropList& ClassProps();
@@ -38,12 +41,14 @@ class TExportASCII : public TExportFormatText {
  private:
   void Decorate(const TExportColumn& column, std::string_view text, std::string& out) const;
   void WriteLine(std::string& line);
+  void WriteCsvDataRow();
   bool CountTuples();
   void WriteDifCell(const TExportCol& cell, std::string_view text);
 
   TExportASCIIType exportType_ = etTXT;
   int tupleCount_ = 0;
   std::string line_, cell_;
+  TCsvLine csvLine_;
 };
 
 }  // namespace morvale

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "export/core/classes.h"
 
@@ -276,6 +280,67 @@ TEST(DateTimeParse, IsoTexts) {
   ASSERT_TRUE(TryParseIsoDateTime("2008-03-07 14:30:05.250", dt));
   EXPECT_EQ(FormatDateTime("yyyy/mm/dd hh:nn:ss.zzz", dt, TFormatSettings::Iso()),
             "2008-03-07 14:30:05.250");
+}
+
+// The servers' fixed forms are read by position; a blank in front sends the same text through
+// the general reader, which must give the same answer and the same value to the bit.
+TEST(IsoDateTime, FixedFormsReadAsTheGeneralReaderReadsThem) {
+  std::vector<std::string> texts = {
+      "0001-01-01",          "9999-12-31",          "0000-01-01",          "10000-01-01",
+      "2000-02-29",          "1900-02-29",          "2001-02-29",          "2000-13-01",
+      "2000-00-10",          "2000-01-00",          "2000-01-32",          "2000-1-011",
+      "2000/01/01",          "2000-01-01 00:00:00", "2000-01-01T23:59:59", "2000-01-01 24:00:00",
+      "2000-01-01 23:60:00", "2000-01-01 23:59:60", "2000-01-01X12:00:00", "2000-01-01 12:00:0x",
+      "2000-01-01 12-00-00", "0001-01-01 00:00:01", "9999-12-31 23:59:59", "1899-12-30 06:00:00",
+      "1850-01-01 06:00:00", "+200-01-01",          "-200-01-01",          "2000-01-01 1:00:000"};
+  unsigned seed = 99;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", 1 + seed % 9999,
+                  1 + (seed >> 3) % 12, 1 + (seed >> 7) % 31, (seed >> 11) % 24, (seed >> 13) % 60,
+                  (seed >> 17) % 60);
+    texts.push_back(text);
+    texts.push_back(std::string(text, 10));
+  }
+  for (const std::string& t : texts) {
+    TDateTime fixed = -7, general = -7;
+    const bool read = TryParseIsoDateTime(t, fixed);
+    ASSERT_EQ(read, TryParseIsoDateTime(" " + t, general)) << t;
+    if (read) {
+      ASSERT_EQ(std::memcmp(&fixed, &general, sizeof fixed), 0) << t;
+    }
+  }
+}
+
+// A value without its milliseconds: the day and the whole seconds of its text, encoded again.
+TEST(WholeSecondsOf, TheDateAndTimeItShowsEncodedAgain) {
+  std::vector<double> values = {0,
+                                0.5,
+                                -0.5,
+                                -1.25,
+                                45999.5734143519,
+                                -693593.5,
+                                2958465.99999999,
+                                3e6,
+                                -7e5,
+                                1.0 / 86400000 * 999.5,
+                                -18000.9999826389};
+  unsigned seed = 5;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1664525 + 1013904223;
+    values.push_back((static_cast<double>(seed) / 4294967296.0 - 0.3) * 3.2e6);
+  }
+  for (double dt : values) {
+    int y, m, d, h, n, s, ms;
+    DecodeDate(dt, y, m, d);
+    DecodeTime(dt, h, n, s, ms);
+    const double date = EncodeDate(y, m, d);
+    const double time = static_cast<double>(((h * 60LL + n) * 60 + s) * 1000) / 86400000;
+    const double expected = date < 0 ? date - time : date + time;
+    const double whole = WholeSeconds(dt);
+    ASSERT_EQ(std::memcmp(&whole, &expected, sizeof whole), 0) << dt;
+  }
 }
 
 }  // namespace

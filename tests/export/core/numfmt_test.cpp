@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "export/core/classes.h"
 
@@ -213,6 +216,133 @@ TEST(NumberFormat, GeneralForm) {
   std::string out = "x=";
   FloatToStrGeneral(2.25, en, out);
   EXPECT_EQ(out, "x=2.25");  // appends
+}
+
+// The shortest digits that read back as a double, laid out plainly: what the general form must
+// show for a value of at most fifteen such digits. Empty for the values it shows otherwise.
+std::string ShortestPlain(double v) {
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
+  std::string s(buf, r.ptr);
+  const size_t e = s.find('e');
+  std::string digits;
+  for (size_t i = s[0] == '-' ? 1 : 0; i < e; ++i)
+    if (s[i] != '.') digits += s[i];
+  const int exponent = std::stoi(s.substr(e + 1));
+  if (digits.size() > 15 || exponent >= 15 || exponent < -5) return {};
+  std::string out = v < 0 ? "-" : "";
+  const int point = exponent + 1;
+  if (point <= 0) {
+    out += "0." + std::string(static_cast<size_t>(-point), '0') + digits;
+  } else if (point >= static_cast<int>(digits.size())) {
+    out += digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
+  } else {
+    out += digits.substr(0, static_cast<size_t>(point)) + "." +
+           digits.substr(static_cast<size_t>(point));
+  }
+  return out;
+}
+
+// Decimals of up to fourteen digits take a short way to their digits; it must find what the
+// shortest reading finds, at every scale, next to its limits and past them.
+TEST(NumberFormat, GeneralFormOfShortDecimalsIsTheShortestReading) {
+  const TFormatSettings en = TFormatSettings::English();
+  std::vector<double> values = {0.1,
+                                0.2,
+                                0.3,
+                                0.7,
+                                1.37,
+                                0.145,
+                                2.675,
+                                1.005,
+                                99.995,
+                                1e-5,
+                                1.5e-5,
+                                1e14,
+                                1e14 - 1,
+                                9.9e13,
+                                1e-14,
+                                0.5,
+                                1.0 / 3,
+                                2.0 / 3,
+                                0.1 + 0.2,
+                                1e15,
+                                1e13 + 0.5,
+                                123456789.12345,
+                                99999999999999.9,
+                                0.30000000000000004,
+                                5e-324,
+                                2.2250738585072014e-308};
+  unsigned seed = 2024;
+  auto next = [&] { return seed = seed * 1664525 + 1013904223; };
+  for (int i = 0; i < 200000; ++i) {
+    // A decimal of 1 to 16 digits at a scale from 10^0 to 10^15, and a double of random bits.
+    const int width = 1 + static_cast<int>(next() % 16);
+    uint64_t m = (static_cast<uint64_t>(next()) << 32 | next()) % 10000000000000000;
+    for (int d = width; d < 16; ++d) m /= 10;
+    values.push_back(static_cast<double>(m) / std::pow(10.0, next() % 16));
+    uint64_t bits = static_cast<uint64_t>(next()) << 32 | next();
+    bits = (bits & 0x800fffffffffffff) | (static_cast<uint64_t>(1000 + next() % 60) << 52);
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    values.push_back(v);
+  }
+  int checked = 0;
+  for (double v : values) {
+    for (double signed_v : {v, -v}) {
+      const std::string expected = ShortestPlain(signed_v);
+      if (expected.empty()) continue;
+      ++checked;
+      ASSERT_EQ(FloatToStr(signed_v, en), expected) << std::hexfloat << signed_v;
+    }
+  }
+  EXPECT_GT(checked, 300000);
+}
+
+// Formats of placeholders alone take a short way; a literal after them sends the same format the
+// general way, which must write the same number in front of it.
+TEST(NumberFormat, PlainFormatsWriteWhatTheGeneralWayWrites) {
+  const char* formats[] = {"0",
+                           "#",
+                           "#,##0",
+                           "#,###,##0.00",
+                           "0.###",
+                           "000.0",
+                           "#.##",
+                           ".00",
+                           "0.",
+                           "#,#",
+                           "0,000",
+                           "#,##0.0#",
+                           "0;0",
+                           "#,##0.00;#,##0.00",
+                           "0.0;-0.0;0.00"};
+  std::vector<double> values = {0,      0.004, 0.005,   0.5,  1,
+                                9.995,  12,    999.5,   1000, 1234567.891,
+                                -0.004, -1,    -1234.5, 1e20, 123456789012345678.0};
+  unsigned seed = 7;
+  for (int i = 0; i < 2000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    values.push_back((static_cast<int>(seed >> 4) % 20000001 - 10000000) /
+                     std::pow(10.0, seed % 9));
+  }
+  for (const TFormatSettings& fs : {TFormatSettings::English(), TFormatSettings::Russian()}) {
+    for (const char* f : formats) {
+      // The literal goes at the end of every section.
+      std::string marked;
+      for (const char* c = f; *c; ++c) marked += *c == ';' ? std::string("x;") : std::string(1, *c);
+      marked += 'x';
+      for (double v : values) {
+        const std::string plain = FormatFloat(f, v, fs), general = FormatFloat(marked, v, fs);
+        ASSERT_EQ(plain + "x", general) << "format " << f << ", value " << v;
+        std::string fromInt, fromIntMarked;
+        const auto n = static_cast<int64_t>(v);
+        TNumberFormat(f).Render(n, fs, fromInt);
+        TNumberFormat(marked).Render(n, fs, fromIntMarked);
+        ASSERT_EQ(fromInt + "x", fromIntMarked) << "format " << f << ", value " << n;
+      }
+    }
+  }
 }
 
 TEST(NumberParse, Integers) {

@@ -99,6 +99,29 @@ TEST_F(AsciiTest, CsvQuotingAndSeparators) {
   EXPECT_EQ(Run(etCSV), "'ab\"c','x,y'\r\n");
 }
 
+TEST_F(AsciiTest, CsvCellsNullEmptyBlanksAndBreaks) {
+  TMemDataSet d;
+  d.AddField("A", ftString, 20);
+  d.AddField("B", ftString, 20);
+  d.AddField("N", ftInteger);
+  d.AddRow({std::nullopt, "", std::nullopt});
+  d.AddRow({"  both ends  ", "one\r\ntwo\nthree", "7"});
+  d.AddRow({"\"", ",", "-12"});
+  e.SetDataSet(&d);
+  e.CSVComma = ',';
+  e.AllowCaptions = false;
+  // NULL gives the NULL text, quoted like any value; the outer blanks of a value are trimmed as
+  // in every format, and the line breaks inside it stay within the quotes.
+  e.Formats.SetNullString("NULL");
+  EXPECT_EQ(Run(etCSV),
+            "\"NULL\",\"\",\"NULL\"\r\n\"both ends\",\"one\r\ntwo\nthree\",\"7\"\r\n"
+            "\"\"\"\",\",\",\"-12\"\r\n");
+  e.Formats.SetNullString("");
+  e.CSVQuoteStrings = false;
+  e.CSVComma = ';';
+  EXPECT_EQ(Run(etCSV), ";;\r\nboth ends;one\r\ntwo\nthree;7\r\n\";,;-12\r\n");
+}
+
 TEST_F(AsciiTest, CsvWithoutColumnsWritesEmptyLines) {
   TMemDataSet d;
   d.AddField("M", ftMemo);
