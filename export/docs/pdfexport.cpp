@@ -303,6 +303,7 @@ void TExportPDF::WriteDataRow() {
 }
 
 void TExportPDF::FitNumber(int room, int width, int size) {
+  if (width <= 0) return;  // nothing drawn: a cell narrower than its indent only
   const int percent = room > 0 ? static_cast<int>(int64_t{room} * 100 / width) : 0;
   if (percent >= kMinSqueezePercent) {
     Document().SetHorizontalScale(percent);

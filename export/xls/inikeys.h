@@ -54,8 +54,7 @@ class TIniLoadKeys {
   }
   // A colour is saved by its name; a key the file lacks takes `def`.
   void Color(std::string_view key, TxlsColor& value, TxlsColor def) {
-    value = ini_.ValueExists(section_, key) ? TextToColor(ini_.ReadString(section_, key, ""))
-                                            : def;
+    value = ini_.ValueExists(section_, key) ? TextToColor(ini_.ReadString(section_, key, "")) : def;
   }
   void FontStyle(std::string_view key, TxlsFont& font, TxlsFontStyle style, bool def) {
     font.Set(style, ini_.ReadBool(section_, key, def));
