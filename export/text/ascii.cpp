@@ -147,17 +147,6 @@ void TExportASCII::EndExport() {
 
 namespace {
 
-void AppendQuoted(std::string_view text, char quote, std::string& out) {
-  out += quote;
-  // Whole runs between quotes at a time: this is the inner loop of every CSV export.
-  for (size_t q; (q = text.find(quote)) != std::string_view::npos; text.remove_prefix(q + 1)) {
-    out.append(text.data(), q + 1);
-    out += quote;
-  }
-  out.append(text);
-  out += quote;
-}
-
 // SYLK text: a semicolon ends the record's field unless doubled, and a line break ends the
 // record, so semicolons are doubled and line breaks written as the escape readers turn back into
 // a break (ESC, blank, colon). Quotes stay: readers take the text up to the field's end.

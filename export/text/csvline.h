@@ -11,6 +11,32 @@
 
 namespace morvale {
 
+// Writes `text` enclosed in `quote`, each quote inside doubled, at p, which has room for
+// 2 * text.size() + 2 bytes; returns the end. The one quoting rule of the CSV and DIF exports.
+inline char* CopyQuoted(char* p, std::string_view text, char quote) {
+  auto copy = [](char* at, std::string_view part) {
+    if (!part.empty()) std::memcpy(at, part.data(), part.size());
+    return at + part.size();
+  };
+  *p++ = quote;
+  for (const void* q; !text.empty() && (q = std::memchr(text.data(), quote, text.size()));) {
+    const size_t run = static_cast<size_t>(static_cast<const char*>(q) - text.data()) + 1;
+    p = copy(p, text.substr(0, run));
+    *p++ = quote;
+    text.remove_prefix(run);
+  }
+  p = copy(p, text);
+  *p++ = quote;
+  return p;
+}
+
+// Appends `text` quoted as CopyQuoted writes it.
+inline void AppendQuoted(std::string_view text, char quote, std::string& out) {
+  const size_t used = out.size();
+  out.resize(used + text.size() * 2 + 2);
+  out.resize(static_cast<size_t>(CopyQuoted(out.data() + used, text, quote) - out.data()));
+}
+
 class TCsvLine {
  public:
   // Starts an empty line whose cells end in `comma` and are enclosed in `quote`; with quote
@@ -25,17 +51,10 @@ class TCsvLine {
   void AddCell(std::string_view text) {
     char* p = Room(text.size() * 2 + 3);
     if (quote_ == '\0') {
-      p = Copy(p, text);
+      if (!text.empty()) std::memcpy(p, text.data(), text.size());
+      p += text.size();
     } else {
-      *p++ = quote_;
-      for (const char* q; (q = Find(text, quote_)) != nullptr;) {
-        const size_t run = static_cast<size_t>(q - text.data()) + 1;
-        p = Copy(p, text.substr(0, run));
-        *p++ = quote_;
-        text.remove_prefix(run);
-      }
-      p = Copy(p, text);
-      *p++ = quote_;
+      p = CopyQuoted(p, text, quote_);
     }
     *p++ = comma_;
     used_ = static_cast<size_t>(p - buffer_.data());
@@ -51,13 +70,6 @@ class TCsvLine {
   char* Room(size_t n) {
     if (buffer_.size() - used_ < n) buffer_.resize(std::max(buffer_.size() * 2, used_ + n + 256));
     return buffer_.data() + used_;
-  }
-  static char* Copy(char* p, std::string_view s) {
-    if (!s.empty()) std::memcpy(p, s.data(), s.size());
-    return p + s.size();
-  }
-  static const char* Find(std::string_view s, char c) {
-    return s.empty() ? nullptr : static_cast<const char*>(std::memchr(s.data(), c, s.size()));
   }
 
   std::string buffer_;
