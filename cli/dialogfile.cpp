@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "cli/formats.h"
+#include "cli/notes.h"
 #include "export/core/inifile.h"
 
 namespace morvale::cli {
@@ -135,6 +136,9 @@ TOptionsFileExport::TOptionsFileExport(const TCliOptions& o, TDataSet& ds) {
   s.ShowFile = false;
   s.PrintFile = false;
   exporter_ = &model_->PrepareExporter();
+  const TIniFile ini(o.OptionsFile);
+  KeepDigits(*exporter_, o, ini.ValueExists("FORMATS", "Float"),
+             ini.ValueExists("FORMATS", "Currency"));
 }
 
 void SaveCommandLineOptions(const TCliOptions& o, const TExport& e, TDataSet& ds) {
@@ -152,6 +156,11 @@ void SaveCommandLineOptions(const TCliOptions& o, const TExport& e, TDataSet& ds
   s.ShowFile = false;
   s.PrintFile = false;
   model.SaveOptions(o.SaveOptionsFile);
+  // The dialog's defaults round; this command line kept every digit, and so does the file when
+  // run again: it names no format the command line was not given.
+  TIniFile saved(o.SaveOptionsFile);
+  if (e.ExactFloats) saved.DeleteKey("FORMATS", "Float");
+  if (e.ExactCurrency) saved.DeleteKey("FORMATS", "Currency");
 }
 
 }  // namespace morvale::cli

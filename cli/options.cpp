@@ -90,6 +90,14 @@ void ParseFields(TCliOptions& o, const std::string& v) {
   if (o.Fields.empty()) throw EUsageError("Invalid value '" + v + "' for --fields");
 }
 
+void ParseTables(TCliOptions& o, const std::string& v) {
+  std::stringstream s(v);
+  std::string pattern;
+  while (std::getline(s, pattern, ','))
+    if (!Trim(pattern).empty()) o.Tables.push_back(Trim(pattern));
+  if (o.Tables.empty()) throw EUsageError("Invalid value '" + v + "' for --tables");
+}
+
 void ParseFormat(TCliOptions& o, const std::string& v) {
   auto kv = Pair("--format", v);
   bool known = false;
@@ -136,9 +144,19 @@ const std::vector<TOptionDecl>& OptionDecls() {
        "DATABASE",
        "the database to read (see DATABASE above)",
        On([](O& o, V v) { o.Database = v; })},
-      {kOptions, {"--table"}, "NAME", "export this table of --db", On([](O& o, V v) {
-         o.Table = v;
-       })},
+      {kOptions,
+       {"--table"},
+       "NAME",
+       "export this table of --db, named as --list-tables prints it",
+       On([](O& o, V v) { o.Table = v; })},
+      {kOptions,
+       {"--tables"},
+       "PATTERN,...",
+       "export every table (and view) of --db the patterns name,\n"
+       "each with the same settings: * and ? wildcards ('*' is all);\n"
+       "-o names a folder, or a pattern (below); one line per table\n"
+       "on standard error, exit 1 when any failed, the others written",
+       On(ParseTables)},
       {kOptions, {"--sql"}, "TEXT", "export what this query returns", ParseSql},
       {kOptions, {"--sql-file"}, "FILE", "export what the query in FILE returns", ParseSql},
       {kOptions, {"--type"}, "TYPE", "the type of the output (see TYPE above)", On([](O& o, V v) {
@@ -148,7 +166,10 @@ const std::vector<TOptionDecl>& OptionDecls() {
        {"-o", "--output"},
        "FILE",
        "the file to write; - writes a text format to standard output\n"
-       "(clipboard: no -o puts the text on the clipboard)",
+       "(clipboard: no -o puts the text on the clipboard). The name\n"
+       "may hold ${table}, ${type} (the --type word), ${date}\n"
+       "(yyyy-mm-dd), ${time} (hhnnss), ${timestamp}\n"
+       "(yyyymmdd-hhnnss) and ${n} (the table's number in the run)",
        On([](O& o, V v) { o.Output = v; })},
       {kOptions, {"--fields"}, "A,B,...", "export these fields, in this order", On(ParseFields)},
       {kOptions, {"--no-captions"}, nullptr, "no caption row", On([](O& o, V) {
@@ -357,7 +378,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   if (o.Help || o.ListAliases) return o;
   if (!o.OptionsFile.empty()) ApplyOptionsFileDefaults(o);
   if (!o.Pattern.empty() && !o.ListTables) throw EUsageError("--pattern needs --list-tables");
-  if (!o.Attach.empty() && (o.ListTables || o.ListProperties))
+  if (!o.Attach.empty() && (o.ListTables || o.ListProperties || !o.Tables.empty()))
     throw EUsageError("--attach applies to a query only");
   if (o.ListTables) {
     if (o.Database.empty()) throw EUsageError("Missing --db for --list-tables");
@@ -388,9 +409,13 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   }
   if (o.ListProperties) return o;
   if (o.Database.empty()) throw EUsageError("Missing --db");
-  if (o.Table.empty() == !haveSql)
-    throw EUsageError(haveSql ? "Only one of --table and --sql/--sql-file may be given"
-                              : "Missing --table, --sql or --sql-file");
+  const int sources = !o.Table.empty() + !o.Tables.empty() + haveSql;
+  if (sources != 1)
+    throw EUsageError(sources > 1
+                          ? "Only one of --table, --tables and --sql/--sql-file may be given"
+                          : "Missing --table, --tables, --sql or --sql-file");
+  if (!o.Tables.empty() && (!type->NeedsOutput || o.Output == "-"))
+    throw EUsageError("--tables writes files: give -o a folder or a file name pattern");
   if (!type->NeedsOutput && !o.Output.empty() && o.Output != "-")
     throw EUsageError("The type '" + type->Name + "' writes no file: leave out -o, or give -o -");
   if (o.Output.empty() && type->NeedsOutput) throw EUsageError("Missing -o");
@@ -404,6 +429,7 @@ std::string UsageText() {
              t.Description + "\n";
   return "Usage: morvale-export --db DATABASE (--table NAME | --sql TEXT | --sql-file FILE)\n"
          "                      [--attach NAME=DATABASE ...] --type TYPE -o FILE [options]\n"
+         "       morvale-export --db DATABASE --tables PATTERN,... --type TYPE -o FOLDER\n"
          "       morvale-export --list-aliases\n"
          "       morvale-export --db DATABASE --list-tables [--pattern PATTERN]\n"
          "\n"

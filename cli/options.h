@@ -20,7 +20,10 @@ struct TCliOptions {
   std::string Database;  // --db
   // --attach NAME=DATABASE (or ALIAS alone): databases read as NAME.table in the same query
   std::vector<std::pair<std::string, std::string>> Attach;
-  std::string Table;   // --table
+  std::string Table;  // --table
+  // --tables: patterns of the table list; every table they name is exported with the same
+  // settings, each to a file of its own (or to one workbook, a sheet each)
+  std::vector<std::string> Tables;
   std::string Sql;     // --sql, or the contents of --sql-file
   std::string Type;    // --type
   std::string Output;  // -o; "-" is standard output

@@ -2,21 +2,28 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 
 #include "app/engine/connect.h"
+#include "cli/cancel.h"
 #include "cli/clipboard.h"
 #include "cli/dialogfile.h"
 #include "cli/formats.h"
 #include "cli/login.h"
+#include "cli/notes.h"
 #include "cli/options.h"
+#include "cli/tables.h"
 #include "export/core/codepage.h"
 #include "export/core/formatsettings.h"
 #include "export/core/inifile.h"
 #include "export/core/properties.h"
+#include "export/core/stamp.h"
 #include "export/core/switches.h"
+#include "export/dialog/tablebatch.h"
 #include "export/text/html.h"
 #include "export/text/json.h"
-#include "export/xls/exportxls.h"
+#include "export/workbook/exportworkbook.h"
 
 namespace morvale::cli {
 
@@ -26,7 +33,8 @@ namespace {
 void ConfigureProperties(TExport& e, const TCliOptions& o) {
   if (o.HasTitle) e.Title = o.Title;
   if (!o.HtmlTemplate.empty()) dynamic_cast<TExportHTML&>(e).LoadTemplateFromFile(o.HtmlTemplate);
-  if (!o.XlsExtras.empty()) dynamic_cast<TExportXLS&>(e).LoadExtrasFromIni(TIniFile(o.XlsExtras));
+  if (!o.XlsExtras.empty())
+    dynamic_cast<TExportWorkbook&>(e).LoadExtrasFromIni(TIniFile(o.XlsExtras));
   if (!o.Encoding.empty()) {
     if (dynamic_cast<TExportJSON*>(&e)) {
       // JSON text between systems is UTF-8, without a byte order mark (RFC 8259): the file is
@@ -56,6 +64,7 @@ void Configure(TExport& e, const TCliOptions& o) {
   for (const auto& f : o.Footers) e.Footer.Add(f);
   for (const auto& c : o.Captions) e.Captions.Add(c);
   for (const auto& [kind, fmt] : o.Formats) SetFormatKind(e.Formats, kind, fmt);
+  KeepDigits(e, o);
   ConfigureProperties(e, o);
 }
 
@@ -111,17 +120,184 @@ void RefuseBlobsToStdout(const TDataSet& ds, const TExport& e, const std::string
 
 // The query of --table or --sql on --db, across the --attach databases when there are any.
 std::unique_ptr<TDataSet> OpenSource(const TCliOptions& o) {
-  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Table);
+  std::string sql = o.Table.empty() ? o.Sql : TableQuery(o.Database, o.Table, !o.Attach.empty());
   if (o.Attach.empty()) return OpenQuery(o.Database, sql, DefaultFormatSettings());
   return OpenQuery(o.Database, o.Attach, sql, DefaultFormatSettings());
 }
 
-int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
+std::string FailedNote(const std::string& kept) {
+  return kept.empty() ? kept : "the export failed; " + kept;
+}
+
+// Runs the export into the file of -o. A run that fails or is stopped by a signal leaves the
+// previous file as it was, and the messages say so: `failed` holds, while the run goes, what to
+// add to its error.
+int ExportToFile(TExportText& file, const std::string& fileName,
+                 std::unique_ptr<TProgress>& progress, std::string& failed, std::ostream& err) {
+  const std::string kept = KeptFileNote(fileName);
+  file.FileName = fileName;
+  TSignalCancel cancel(file);
+  failed = FailedNote(kept);
+  file.Execute();
+  failed.clear();
+  const int signal = cancel.Signal();
+  if (signal == 0) return 0;
+  progress.reset();  // the message starts a line of its own
+  err << "morvale-export: the export was cancelled" << (kept.empty() ? "" : "; " + kept) << "\n";
+  return 128 + signal;
+}
+
+// A SOURCE_DATE_EPOCH that does not read is ignored and the clock dates the files; whoever set it
+// expects the same bytes on every run, so they hear once why they will not get them.
+void WarnUnreadableSourceDateEpoch(std::ostream& err) {
+  const char* value = std::getenv("SOURCE_DATE_EPOCH");
+  if (value && *value && !ParseSourceDateEpoch(value))
+    err << "morvale-export: SOURCE_DATE_EPOCH \"" << value
+        << "\" is not whole seconds since 1970; the files are dated by the clock\n";
+}
+
+// The exporter of one table of --tables, configured as --table configures it: from the flags, or
+// from the options file over the table's columns (which the file's per-column sections need).
+struct TTableExporter {
+  std::unique_ptr<TExport> owned;
+  std::unique_ptr<TOptionsFileExport> fromFile;
+  TExport* e = nullptr;
+  // The fields chosen by name, found in each table (FieldsOfTable); none: every plain field.
+  std::vector<std::string> chosen;
+};
+
+TTableExporter MakeTableExporter(const TCliOptions& o, const TCliExportType& type, TDataSet* ds) {
+  TTableExporter x;
+  if (!o.OptionsFile.empty()) {
+    x.fromFile = std::make_unique<TOptionsFileExport>(o, *ds);
+    x.e = &x.fromFile->Exporter();
+    ConfigureProperties(*x.e, o);
+    x.chosen = x.fromFile->Model().Settings().ExportedFields;
+  } else {
+    x.owned = type.Create();
+    Configure(*x.owned, o);
+    x.e = x.owned.get();
+    x.chosen = o.Fields;
+  }
+  x.e->ExportedFields.Clear();
+  return x;
+}
+
+// The first table of the run that opens: an options file is read over a table's columns before
+// the run can know whether its tables go to one workbook.
+std::unique_ptr<TDataSet> OpenSetupTable(const std::vector<std::string>& tables,
+                                         const TTableOpener& open) {
+  for (const std::string& table : tables) {
+    try {
+      return open(table);
+    } catch (const std::exception&) {
+      // The run names it when its turn comes.
+    }
+  }
+  return nullptr;
+}
+
+// --tables: every table the patterns name, with the settings --table would give one of them.
+int ExportTables(const TCliOptions& o, TStream& out, std::ostream& err) {
+  const TCliExportType& type = *FindExportType(o.Type);
+  const std::vector<std::string> tables = MatchTables(TableNames(o.Database, "*.*"), o.Tables);
+  const TTableOpener open = [&o](const std::string& table) {
+    return OpenQuery(o.Database, TableQuery(o.Database, table), DefaultFormatSettings());
+  };
+  WarnUnreadableSourceDateEpoch(err);
+  TFileNameFields fields;
+  fields.Type = type.Name;
+  fields.Stamp = ExportStamp();
+  TTablesReport report(err);
+  TTableBatch batch(tables, open, fields, &report);
+
+  std::unique_ptr<TDataSet> setupTable;
+  TTableExporter setup;
+  if (type.Create) {
+    if (!o.OptionsFile.empty()) setupTable = OpenSetupTable(tables, open);
+    if (setupTable || o.OptionsFile.empty()) setup = MakeTableExporter(o, type, setupTable.get());
+  }
+  auto* workbook = dynamic_cast<TExportWorkbook*>(setup.e);
+  const bool oneWorkbook = workbook && workbook->SheetPerTable;
+  const std::string pattern = TablesOutputPattern(o.Output, oneWorkbook);
+  if (oneWorkbook) {
+    std::unique_ptr<TProgress> progress;
+    if (o.Progress) progress = std::make_unique<TProgress>(*workbook, err);
+    workbook->ExportSource = esDataSet;
+    workbook->SetDataSet(nullptr);
+    setupTable.reset();  // each sheet opens its own table in turn
+    batch.RunWorkbook(*workbook, pattern, setup.chosen, [] { return false; });
+    progress.reset();
+    if (!batch.WorkbookError().empty())
+      err << "morvale-export: the workbook was not written: " << batch.WorkbookError() << "\n";
+    return report.Summary(batch);
+  }
+  setupTable.reset();
+  bool saved = o.SaveOptionsFile.empty();
+  batch.RunFiles(pattern, [&](const std::string&, TDataSet& ds, const std::string& fileName) {
+    if (type.WriteQuery) {
+      type.WriteQuery(ds, fileName, out);
+      return true;
+    }
+    TTableExporter x = MakeTableExporter(o, type, &ds);
+    TExport& e = *x.e;
+    for (const std::string& f : FieldsOfTable(x.chosen, ds)) e.ExportedFields.Add(f);
+    // The options file of the run is the first table's: the settings are the same for all.
+    if (!saved) SaveCommandLineOptions(o, e, ds);
+    saved = true;
+    e.ExportSource = esDataSet;
+    e.SetDataSet(&ds);
+    auto& file = dynamic_cast<TExportText&>(e);
+    file.FileName = fileName;
+    {
+      std::unique_ptr<TProgress> progress;
+      if (o.Progress) progress = std::make_unique<TProgress>(e, err);
+      file.Execute();
+    }
+    report.Records = e.RecordCounter;
+    std::ostringstream notes;
+    PrintRunNotes(ds, e, notes);
+    report.Notes = notes.str();
+    e.SetDataSet(nullptr);
+    return true;
+  });
+  return report.Summary(batch);
+}
+
+// -o of one table or query, its fields filled in: ${table} is --table's name ("Unknown" for a
+// query, as the main window names one), ${n} is 1.
+// --table's name as a file name holds it: "say ""hi""" or `order` without the quotes SQL needs.
+std::string UnquotedTable(const std::string& table) {
+  if (table.size() < 2) return table;
+  const char open = table.front(), close = open == '[' ? ']' : open;
+  if ((open != '"' && open != '`' && open != '[') || table.back() != close) return table;
+  std::string name;
+  for (size_t i = 1; i + 1 < table.size(); ++i) {
+    name += table[i];
+    if (table[i] == close && table[i + 1] == close) ++i;
+  }
+  return name;
+}
+
+std::string OutputFileName(const TCliOptions& o, const TCliExportType& type) {
+  if (o.Output == "-" || !IsFileNamePattern(o.Output)) return o.Output;
+  TFileNameFields fields;
+  fields.Table = UnquotedTable(o.Table);
+  fields.Type = type.Name;
+  fields.Stamp = ExportStamp();
+  return ExpandFileNamePattern(o.Output, fields);
+}
+
+int Export(const TCliOptions& o, TStream& out, std::ostream& err, std::string& failed) {
   if (o.HasLocale) SetDefaultFormatSettings(TFormatSettings::FromLocale(o.Locale));
+  if (!o.Tables.empty() && !o.ListProperties) return ExportTables(o, out, err);
   const TCliExportType& type = *FindExportType(o.Type);
   if (type.WriteQuery) {
     std::unique_ptr<TDataSet> ds = OpenSource(o);
-    type.WriteQuery(*ds, o.Output, out);
+    const std::string fileName = OutputFileName(o, type);
+    if (fileName != "-") failed = FailedNote(KeptFileNote(fileName));
+    type.WriteQuery(*ds, fileName, out);
+    failed.clear();
     out.Flush();
     return 0;
   }
@@ -152,6 +328,7 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
     throw EUsageError("The type '" + type.Name + "' cannot be written to standard output (-o -)");
 
   if (!ds) ds = OpenSource(o);
+  WarnUnreadableSourceDateEpoch(err);
   if (!o.SaveOptionsFile.empty()) SaveCommandLineOptions(o, *e, *ds);
   if (toStdout && type.BlobsNeedFile) RefuseBlobsToStdout(*ds, *e, type.Name);
   e->ExportSource = esDataSet;
@@ -163,8 +340,8 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
     e->ExportToStream(out);
     out.Flush();
   } else if (file) {
-    file->FileName = o.Output;
-    file->Execute();
+    if (int status = ExportToFile(*file, OutputFileName(o, type), progress, failed, err))
+      return status;
   } else {
     // The exporters without a file put their text on the clipboard.
     TCliClipboard clipboard(out, err, e->Encoding);
@@ -175,6 +352,8 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err) {
     e->Execute();
   }
   if (progress) progress->Finish();
+  progress.reset();  // the notes start lines of their own
+  PrintRunNotes(*ds, *e, err);
   e->SetDataSet(nullptr);
   return 0;
 }
@@ -196,6 +375,7 @@ int RunCli(const std::vector<std::string>& args, TStream& out, std::ostream& err
     return 0;
   }
   SetLoginHandler(TerminalLogin);
+  std::string failed;
   try {
     if (o.ListAliases || o.ListTables) {
       std::string text;
@@ -206,7 +386,7 @@ int RunCli(const std::vector<std::string>& args, TStream& out, std::ostream& err
       out.Flush();
       return 0;
     }
-    return Export(o, out, err);
+    return Export(o, out, err, failed);
   } catch (const EUsageError& ex) {
     err << "morvale-export: " << ex.what() << "\n";
     return 2;
@@ -215,6 +395,7 @@ int RunCli(const std::vector<std::string>& args, TStream& out, std::ostream& err
     return 2;
   } catch (const std::exception& ex) {
     err << "morvale-export: " << ex.what() << "\n";
+    if (!failed.empty()) err << "morvale-export: " << failed << "\n";
     return 1;
   }
 }

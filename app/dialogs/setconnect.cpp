@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+#include "app/engine/messages.h"
 #include "ui_setconnect.h"
 
 namespace morvale {
@@ -95,7 +96,7 @@ void TDlg_SetConnect_to_DB::Guarded(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception& e) {
-    if (ShowError) ShowError(QString::fromUtf8(e.what()));
+    if (ShowError) ShowError(QString::fromStdString(DatabaseMessageText(e.what())));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/helpers/files.h"
+#include "app/helpers/language.h"
 #include "ui_setup.h"
 
 namespace morvale {
@@ -26,6 +27,9 @@ QCheckBox* TDlg_SetUp::LimitBox() const {
 QSpinBox* TDlg_SetUp::LimitEdit() const {
   return ui->SE_COL_MaxDisplayWidth;
 }
+QComboBox* TDlg_SetUp::LanguageBox() const {
+  return ui->CB_Language;
+}
 bool TDlg_SetUp::LimitOn() const {
   return LimitBox()->isChecked();
 }
@@ -33,6 +37,7 @@ bool TDlg_SetUp::LimitOn() const {
 void TDlg_SetUp::ReadSettings(const std::string& iniFile) {
   LimitBox()->setChecked(IniReadBool(iniFile, kSection, kLimitOn, false));
   LimitEdit()->setValue(std::max(kLowest, IniReadInt(iniFile, kSection, kLimit, 20)));
+  LanguageBox()->setCurrentIndex(ReadLanguageChoice(iniFile));
 }
 
 bool TDlg_SetUp::Execute(const std::string& iniFile) {
@@ -40,6 +45,7 @@ bool TDlg_SetUp::Execute(const std::string& iniFile) {
   if (exec() != QDialog::Accepted) return false;
   IniWriteBool(iniFile, kSection, kLimitOn, LimitBox()->isChecked());
   IniWriteInt(iniFile, kSection, kLimit, LimitEdit()->value());
+  WriteLanguageChoice(iniFile, static_cast<TLanguageChoice>(LanguageBox()->currentIndex()));
   return true;
 }
 

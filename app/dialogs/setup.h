@@ -1,5 +1,6 @@
-// The settings dialog: the width limit of the grid's columns, read from and written to the
-// program's settings file. Its two controls hold the settings in memory for the whole run.
+// The settings dialog: the width limit of the grid's columns and the interface language, read from
+// and written to the program's settings file. The limit's two controls hold it in memory for the
+// whole run; the language is read once, at the program's start.
 #pragma once
 
 #include <QDialog>
@@ -7,6 +8,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QSpinBox;
 
 namespace Ui {
@@ -22,9 +24,9 @@ class TDlg_SetUp : public QDialog {
   explicit TDlg_SetUp(QWidget* parent = nullptr);
   ~TDlg_SetUp() override;
 
-  // Both keys from the file into the controls (a limit below 2 raised to 2).
+  // The keys from the file into the controls (a limit below 2 raised to 2).
   void ReadSettings(const std::string& iniFile);
-  // Reads the file, shows the dialog and writes both keys on OK; true on OK.
+  // Reads the file, shows the dialog and writes the keys on OK; true on OK.
   bool Execute(const std::string& iniFile);
 
   bool LimitOn() const;
@@ -32,6 +34,8 @@ class TDlg_SetUp : public QDialog {
   int Limit();
   QCheckBox* LimitBox() const;
   QSpinBox* LimitEdit() const;
+  // "Как в системе", "Русский", "English": the entries in the order of TLanguageChoice.
+  QComboBox* LanguageBox() const;
 
  private:
   std::unique_ptr<Ui::TDlg_SetUp> ui;

@@ -7,6 +7,7 @@
 
 #include "export/core/inifile.h"
 #include "export/core/platform.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -133,7 +134,8 @@ bool TAliasConfig::DeletePersistent(std::string_view name) {
 
 void TAliasConfig::Save() {
   EnsureLoaded();
-  if (userFile_.empty()) throw Exception("No configuration file for aliases (HOME is not set)");
+  if (userFile_.empty())
+    throw Exception(TranslateText("Engine", "No configuration file for aliases (HOME is not set)"));
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::path(userFile_).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);

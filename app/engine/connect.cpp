@@ -1,7 +1,10 @@
 #include "app/engine/connect.h"
 
 #include "app/engine/query.h"
+#include "app/engine/remotevtab.h"
 #include "app/engine/session.h"
+#include "app/engine/sqltext.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -42,7 +45,8 @@ class THeteroQuery : public TQuery {
       db.Open();
     } catch (const Exception& e) {
       // Named by its schema name alone: a URL may hold a password.
-      throw Exception(Format("Cannot connect %s: %s", {db.DatabaseName, std::string(e.what())}));
+      throw Exception(Format(TranslateText("Engine", "Cannot connect %s: %s"),
+                             {db.DatabaseName, std::string(e.what())}));
     }
   }
 
@@ -81,8 +85,73 @@ std::unique_ptr<TDataSet> OpenQuery(const std::string& database, const TAttachme
   return query;
 }
 
-std::string TableQuery(const std::string& table) {
-  return "SELECT *\nFROM " + table;
+namespace {
+
+// The table list's spelling of a typed name: the same, else the only one equal without regard to
+// case.
+bool FindListedTable(TConnection& connection, const std::string& typed, std::string& listed) {
+  TStringList names;
+  connection.GetTableNames("*.*", false, false, names);
+  int found = 0;
+  std::string other;
+  for (const std::string& name : names) {
+    if (name == typed) {
+      listed = name;
+      return true;
+    }
+    if (SameText(name, typed)) ++found, other = name;
+  }
+  if (found == 1) listed = other;
+  return found == 1;
+}
+
+// A reference written in SQL: quoted, or dotted ("sales.orders", "orders.dbf").
+bool IsWrittenReference(const std::string& typed) {
+  TSqlNameParts parts = ReadTableReference(typed);
+  return parts.size() > 1 || (parts.size() == 1 && parts[0].Quoted);
+}
+
+}  // namespace
+
+std::string TableReferenceIn(TConnection& connection, const std::string& typed) {
+  std::string listed;
+  if (FindListedTable(connection, typed, listed)) return connection.TableReference(listed);
+  if (IsWrittenReference(typed)) return Trim(typed);
+  return connection.TableReference(typed);
+}
+
+std::string SortClause(TConnection& connection, const std::string& reference,
+                       std::string_view sort) {
+  // The fields as a query of the table spells them, which is how the grid shows them to the
+  // person who types the sort text. A table that cannot be read keeps the text as typed: the
+  // query itself then says why.
+  std::vector<std::string> fields;
+  try {
+    std::unique_ptr<TCursor> cursor =
+        connection.OpenCursor("SELECT * FROM " + reference + " WHERE 1 = 0");
+    cursor->Execute();
+    for (const TFieldDef& f : cursor->Describe(cursor->Step())) fields.push_back(f.Name);
+  } catch (const Exception&) {
+  }
+  return QuoteSortNames(sort, connection.NameDialect(), fields,
+                        [&connection](const std::string& f) { return connection.SqlNameOf(f); });
+}
+
+std::string TableQuery(const std::string& database, const std::string& table,
+                       bool acrossDatabases) {
+  TDatabase& db = TSession::Default().OpenDatabase(database);
+  TConnection& connection = db.Connection();
+  if (!acrossDatabases || !IsServerDriver(db.Kind()))
+    return "SELECT *\nFROM " + TableReferenceIn(connection, table);
+  // The query runs on SQLite, which hands a quoted table name to the server as it is spelled and
+  // a bare one as the server's SQL would read it.
+  std::string name;
+  if (!FindListedTable(connection, table, name) && IsWrittenReference(table))
+    return "SELECT *\nFROM " + SqlName(kSqlite, MainSchemaName(database)) + "." + Trim(table);
+  if (name.empty()) name = table;
+  const bool quote = SqlNameNeedsQuotes(kSqlite, name) || connection.SqlNameOf(name) != name;
+  return "SELECT *\nFROM " + SqlName(kSqlite, MainSchemaName(database)) + "." +
+         (quote ? QuoteSqlIdentifier(kSqlite, name) : name);
 }
 
 std::vector<std::string> AliasNames() {

@@ -31,8 +31,22 @@ std::unique_ptr<TDataSet> OpenQuery(const std::string& database, const TAttachme
 // The schema name of a database named by `database` in such a query: the alias name, else "DB".
 std::string MainSchemaName(const std::string& database);
 
-// The SQL text that opens a whole table: the lines "SELECT *" and "FROM " + table.
-std::string TableQuery(const std::string& table);
+// The SQL text that opens a whole table of `database`: the lines "SELECT *" and "FROM " + the
+// table as the database's SQL names it (TableReferenceIn). Across databases (the query of
+// OpenQuery with attachments) a server's table is named as ALIAS.table, or DB.table.
+std::string TableQuery(const std::string& database, const std::string& table,
+                       bool acrossDatabases = false);
+
+class TConnection;
+// A table the user typed as `connection`'s SQL names it. The name is looked up in the table list,
+// as spelled there and then without regard to case ("orders" finds "Orders" when that is the only
+// one), and written bare or quoted as the dialect needs; a name not listed but written as SQL
+// ("sales.orders", "\"Orders\"") is taken as written; any other name is quoted where it needs it.
+std::string TableReferenceIn(TConnection& connection, const std::string& typed);
+// The ORDER BY text of a sort text on a table (its reference in `connection`'s SQL): the keys
+// that name its fields written as the SQL reads them back (see QuoteSortNames).
+std::string SortClause(TConnection& connection, const std::string& reference,
+                       std::string_view sort);
 
 // The aliases of every scope, sorted.
 std::vector<std::string> AliasNames();

@@ -43,6 +43,17 @@ bool IsServerDriver(TDriverKind kind) {
   return kind == TDriverKind::PostgreSql || kind == TDriverKind::MySql || kind == TDriverKind::Odbc;
 }
 
+TSqlNameDialect NameDialectOf(TDriverKind kind) {
+  switch (kind) {
+    case TDriverKind::PostgreSql:
+      return TSqlNameDialect::PostgreSQL;
+    case TDriverKind::MySql:
+      return TSqlNameDialect::MySQL;
+    default:
+      return TSqlNameDialect::Standard;
+  }
+}
+
 std::shared_ptr<TConnection> Connect(TDriverKind kind, const TStringList& params) {
   switch (kind) {
     case TDriverKind::Sqlite:

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "app/engine/valuetext.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -12,6 +13,7 @@ TEngineField::TEngineField(const TCursorDataSet& owner, const TFieldDef& def, in
   DataType = def.DataType;
   Size = def.Size;
   Precision = def.Precision;
+  Unbounded = def.Unbounded;
   DataSize = def.DataSize;
   DisplayWidth = def.DisplayWidth;
   DisplayLabel = def.Name;
@@ -79,12 +81,14 @@ void TCursorDataSet::Close() {
 }
 
 void TCursorDataSet::CheckActive() const {
-  if (!Active()) throw Exception("Cannot perform this operation on a closed dataset");
+  if (!Active())
+    throw Exception(TranslateText("Engine", "Cannot perform this operation on a closed dataset"));
 }
 
 TField& TCursorDataSet::Fields(int i) const {
   if (i < 0 || i >= FieldCount())
-    throw Exception(Format("List index out of bounds (%d)", {IntToStr(i)}));
+    throw Exception(
+        Format(TranslateText("Engine", "List index out of bounds (%d)"), {IntToStr(i)}));
   return *fields_[static_cast<size_t>(i)];
 }
 
@@ -191,7 +195,7 @@ void TCursorDataSet::GotoBookmark(TBookmark b) {
       empty_ = eof_ = true;
       current_ = 0;
     }
-    throw Exception("Record not found");
+    throw Exception(TranslateText("Engine", "Record not found"));
   }
   current_ = b;
   eof_ = bof_ = false;

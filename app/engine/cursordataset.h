@@ -25,7 +25,6 @@ class TEngineField : public TField {
   void GetText(std::string& out) const override;
   bool HasTypedValues(const TFormatSettings& reader) const override;
   void GetValue(TFieldValue& out) const override;
-  int Precision = 0;
 
  private:
   const TCursorDataSet& owner_;

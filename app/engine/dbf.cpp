@@ -11,6 +11,7 @@
 
 #include "export/core/classes.h"
 #include "export/core/dbflayout.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -122,7 +123,8 @@ TDbfTable::TDbfTable(std::string name, std::unique_ptr<TByteSource> table,
 
 std::unique_ptr<TDbfTable> TDbfTable::OpenFile(const std::string& path) {
   auto table = OpenFileSource(path);
-  if (!table) throw Exception(Format("Table file \"%s\" cannot be opened", {path}));
+  if (!table)
+    throw Exception(Format(TranslateText("Engine", "Table file \"%s\" cannot be opened"), {path}));
   std::string memoName = SwapExtension(path, ".dbt");
   auto memo = OpenFileSource(memoName);
   if (!memo) {
@@ -134,11 +136,13 @@ std::unique_ptr<TDbfTable> TDbfTable::OpenFile(const std::string& path) {
 }
 
 void TDbfTable::Damaged(const std::string& what) const {
-  throw Exception(Format("Table file \"%s\" is damaged: %s", {name_, what}));
+  throw Exception(
+      Format(TranslateText("Engine", "Table file \"%s\" is damaged: %s"), {name_, what}));
 }
 
 void TDbfTable::MemoDamaged(const std::string& what) const {
-  throw Exception(Format("Memo file \"%s\" is damaged: %s", {memoName_, what}));
+  throw Exception(
+      Format(TranslateText("Engine", "Memo file \"%s\" is damaged: %s"), {memoName_, what}));
 }
 
 void TDbfTable::ReadHeader() {
@@ -148,7 +152,8 @@ void TDbfTable::ReadHeader() {
     version = head[0];
   // dBASE III and its kin (with or without memo, dBASE IV memo) only.
   if (version != kDBFVersion && version != kDBFVersionMemo && version != kDBFVersionMemo4)
-    throw Exception(Format("Table file \"%s\" is not a dBASE table", {name_}));
+    throw Exception(
+        Format(TranslateText("Engine", "Table file \"%s\" is not a dBASE table"), {name_}));
   recordCount_ = U32(head + kDBFRecordCountAt);
   headerSize_ = U16(head + kDBFHeaderLengthAt);
   recordSize_ = U16(head + kDBFRecordLengthAt);
@@ -193,7 +198,8 @@ void TDbfTable::ReadHeader() {
   bool hasMemo = std::any_of(fields_.begin(), fields_.end(),
                              [](const TDbfField& f) { return f.Type == kDBFMemo; });
   if (hasMemo) {
-    if (!memo_) throw Exception(Format("Memo file \"%s\" not found", {memoName_}));
+    if (!memo_)
+      throw Exception(Format(TranslateText("Engine", "Memo file \"%s\" not found"), {memoName_}));
     unsigned char mh[24];
     if (!memo_->ReadAt(0, mh, sizeof mh)) MemoDamaged("the header cannot be read");
     // dBASE IV keeps its block size in the header; dBASE III always uses 512.
@@ -239,7 +245,8 @@ bool TDbfTable::ReadMemo(std::string_view ref, std::string& out) const {
   auto r = std::from_chars(ref.data(), ref.data() + ref.size(), block);
   if (ref.empty() || r.ec != std::errc() || r.ptr != ref.data() + ref.size() || block == 0)
     return false;
-  if (!memo_) throw Exception(Format("Memo file \"%s\" not found", {memoName_}));
+  if (!memo_)
+    throw Exception(Format(TranslateText("Engine", "Memo file \"%s\" not found"), {memoName_}));
   uint64_t at = block * memoBlockSize_;
   uint64_t size = memo_->Size();
   if (block > size / memoBlockSize_ || at >= size)

@@ -143,8 +143,8 @@ void RegisterDbfModule(sqlite3* db) {
 }
 
 std::string DbfTableStatement(const std::string& name, const std::string& path) {
-  return "CREATE VIRTUAL TABLE temp." + QuoteSqlName(name) + " USING dbf(" + QuoteSqlString(path) +
-         ")";
+  return "CREATE VIRTUAL TABLE temp." + QuoteSqlIdentifier(kSqlite, name) + " USING dbf(" +
+         QuoteSqlString(path) + ")";
 }
 
 }  // namespace morvale

@@ -80,6 +80,10 @@ TFieldDef MakeFieldDef(std::string name, TFieldType type, int size, int precisio
   d.DataType = type;
   d.Size = size;
   d.Precision = precision;
+  if ((type == ftString || type == ftWideString || type == ftFixedChar) && size <= 0) {
+    d.Size = kDefaultStringSize;
+    d.Unbounded = true;
+  }
   SetDefaultSizes(d);
   return d;
 }
@@ -127,8 +131,9 @@ bool Contains(std::string_view s, std::string_view part) {
   return s.find(part) != std::string_view::npos;
 }
 
+// 0 when the type declares no length (TEXT, VARCHAR): the field is then unbounded.
 int StringSize(const TDeclaredType& t) {
-  return t.Args[0] > 0 ? t.Args[0] : kDefaultStringSize;
+  return t.Args[0] > 0 ? t.Args[0] : 0;
 }
 
 }  // namespace

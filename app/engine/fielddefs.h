@@ -14,10 +14,11 @@ namespace morvale {
 struct TFieldDef {
   std::string Name;
   TFieldType DataType = ftUnknown;
-  int Size = 0;          // characters of a string, decimals of a BCD number, else 0
-  int Precision = 0;     // digits of a BCD number
-  int DataSize = 0;      // bytes of one value in a record buffer
-  int DisplayWidth = 0;  // characters
+  int Size = 0;            // characters of a string, decimals of a BCD number, else 0
+  int Precision = 0;       // digits of a BCD number
+  int DataSize = 0;        // bytes of one value in a record buffer
+  int DisplayWidth = 0;    // characters
+  bool Unbounded = false;  // a string whose type sets no length (TEXT): Size is only a default
 };
 
 using TFieldDefs = std::vector<TFieldDef>;
@@ -31,6 +32,8 @@ constexpr int kMaxStringDisplayWidth = 64;
 // expect them (a string shows its declared size, a date-time 18 characters).
 void SetDefaultSizes(TFieldDef& def);
 
+// A string type given no size (0 or less) is one whose type sets no length: it gets
+// kDefaultStringSize and is marked Unbounded.
 TFieldDef MakeFieldDef(std::string name, TFieldType type, int size = 0, int precision = 0);
 
 // A declared SQL column type ("VARCHAR(40)", "NUMERIC(10,2)", "DOUBLE PRECISION") split into its

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "export/core/datetime.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -26,7 +27,7 @@ std::string Trimmed(const char* text) {
 
 [[noreturn]] void ThrowLastError(MYSQL* m) {
   std::string text = Trimmed(mysql_error(m));
-  throw Exception(text.empty() ? "Unknown MySQL error" : text);
+  throw Exception(text.empty() ? TranslateText("Engine", "Unknown MySQL error") : text);
 }
 
 // The client library's handle under a Qt connection. Qt's driver and this engine both use
@@ -35,9 +36,9 @@ MYSQL* MySqlHandle(const QString& connection) {
   QVariant handle = QSqlDatabase::database(connection, false).driver()->handle();
   const char* type = handle.isValid() ? handle.typeName() : nullptr;
   if (!type || (std::strcmp(type, "MYSQL*") != 0 && std::strcmp(type, "st_mysql*") != 0))
-    throw Exception("The MySQL driver of Qt SQL gives no client handle");
+    throw Exception(TranslateText("Engine", "The MySQL driver of Qt SQL gives no client handle"));
   MYSQL* m = *static_cast<MYSQL* const*>(handle.constData());
-  if (!m) throw Exception("The MySQL connection is closed");
+  if (!m) throw Exception(TranslateText("Engine", "The MySQL connection is closed"));
   return m;
 }
 
@@ -84,9 +85,12 @@ TReadAs ReadAsOf(const MYSQL_FIELD& f) {
       return TReadAs::Signed;
     case MYSQL_TYPE_FLOAT:
     case MYSQL_TYPE_DOUBLE:
+      return TReadAs::Real;
+    // An exact decimal stays the server's text, with all its digits and its scale; the field
+    // reads it as a number where a number is wanted.
     case MYSQL_TYPE_DECIMAL:
     case MYSQL_TYPE_NEWDECIMAL:
-      return TReadAs::Real;
+      return TReadAs::Text;
     case MYSQL_TYPE_BIT:
       return TReadAs::Bits;
     case MYSQL_TYPE_DATE:
@@ -134,7 +138,7 @@ class TMySqlCursor : public TCursor {
     if (!result_) {
       if (mysql_field_count(mysql_) != 0) ThrowLastError(mysql_);
       SkipMoreResults(mysql_);
-      throw Exception("The SQL statement returns no result set");
+      throw Exception(TranslateText("Engine", "The SQL statement returns no result set"));
     }
     const unsigned n = mysql_num_fields(result_);
     const MYSQL_FIELD* fields = mysql_fetch_fields(result_);
@@ -293,7 +297,7 @@ int64_t TMySqlCursor::CountRows() {
   if (!r) {
     if (mysql_field_count(m) != 0) ThrowLastError(m);
     SkipMoreResults(m);
-    throw Exception("The SQL statement returns no result set");
+    throw Exception(TranslateText("Engine", "The SQL statement returns no result set"));
   }
   int64_t n = 0;
   while (mysql_fetch_row(r)) ++n;

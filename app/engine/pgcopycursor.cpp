@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "export/core/datetime.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -280,7 +281,8 @@ class TPgCopyCursor : public TCursor {
       if (!header_) {
         // "PGCOPY\n\377\r\n\0", the flags, the length of the header extension and the extension.
         if (n < 19 || std::memcmp(p, "PGCOPY\n\377\r\n", 11) != 0)
-          throw Exception("PostgreSQL sent a COPY stream this reader does not know");
+          throw Exception(
+              TranslateText("Engine", "PostgreSQL sent a COPY stream this reader does not know"));
         p += 19 + Int32(p + 15);
         header_ = true;
         if (p >= end) continue;
@@ -309,7 +311,7 @@ class TPgCopyCursor : public TCursor {
     // On a connection of its own: this one is in the middle of its rows.
     TQtLease lease(*conn_);
     PGconn* pg = PgHandle(lease.Name());
-    if (!pg) throw Exception("The PostgreSQL connection is closed");
+    if (!pg) throw Exception(TranslateText("Engine", "The PostgreSQL connection is closed"));
     const std::string sql = "SELECT COUNT(*) FROM (\n" + query_ + "\n) AS morvale_count";
     PGresult* r = PQexec(pg, sql.c_str());
     if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1) {
@@ -325,20 +327,21 @@ class TPgCopyCursor : public TCursor {
  private:
   // The field lengths and values of one tuple; false for the trailer that ends the data.
   bool ReadTuple(const char* p, const char* end) {
-    if (end - p < 2) throw Exception("PostgreSQL sent a short COPY row");
+    if (end - p < 2) throw Exception(TranslateText("Engine", "PostgreSQL sent a short COPY row"));
     const int16_t count = Int16(p);
     p += 2;
     if (count == -1) return false;
     if (count != static_cast<int16_t>(columns_.size()))
-      throw Exception("PostgreSQL sent a COPY row of another width");
+      throw Exception(TranslateText("Engine", "PostgreSQL sent a COPY row of another width"));
     values_.resize(columns_.size());
     for (auto& v : values_) {
-      if (end - p < 4) throw Exception("PostgreSQL sent a short COPY row");
+      if (end - p < 4) throw Exception(TranslateText("Engine", "PostgreSQL sent a short COPY row"));
       v.second = Int32(p);
       p += 4;
       v.first = p;
       if (v.second > 0) {
-        if (end - p < v.second) throw Exception("PostgreSQL sent a short COPY row");
+        if (end - p < v.second)
+          throw Exception(TranslateText("Engine", "PostgreSQL sent a short COPY row"));
         p += v.second;
       }
     }
@@ -408,7 +411,8 @@ class TPgCopyCursor : public TCursor {
       case kNumeric:
         scratch_.clear();
         if (!AppendPgNumeric(p, len, scratch_))
-          throw Exception("PostgreSQL sent a NUMERIC this reader does not know");
+          throw Exception(
+              TranslateText("Engine", "PostgreSQL sent a NUMERIC this reader does not know"));
         return window.SetText(cell, scratch_);
       case kUuid:
         if (len != 16) break;

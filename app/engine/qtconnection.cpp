@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlIndex>
@@ -12,10 +13,13 @@
 #include <atomic>
 #include <cstdlib>
 
+#include <dlfcn.h>
+
 #include "app/engine/catalogue.h"
 #include "app/engine/memcursor.h"
 #include "app/engine/qtcursor.h"
 #include "app/engine/sqltext.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -92,20 +96,31 @@ void OpenOrThrow(TDriverKind kind, QSqlDatabase& db) {
 
 std::atomic<int> connectionCounter{0};
 
-bool IsPlainName(const QString& s) {
-  if (s.isEmpty() || s[0].isDigit()) return false;
-  for (QChar c : s)
-    if (!(c.isLower() || c.isDigit() || c == '_')) return false;
-  return true;
+// How an ODBC data source folds the case of a bare name (SQL_IDENTIFIER_CASE): 'U', 'L' or 0.
+// Qt SQL does not tell, so the driver manager that its driver loaded is asked directly.
+char OdbcFolding(const QSqlDatabase& db) {
+  const QVariant handle = db.driver()->handle();
+  const char* type = handle.typeName();
+  if (!type || (qstrcmp(type, "SQLHANDLE") != 0 && qstrcmp(type, "void*") != 0)) return 0;
+  void* connection = *static_cast<void* const*>(handle.constData());
+  void* library = dlopen("libodbc.so.2", RTLD_LAZY | RTLD_NOLOAD);
+  if (!library || !connection) return 0;
+  using TGetInfo = short (*)(void*, unsigned short, void*, short, short*);
+  auto getInfo = reinterpret_cast<TGetInfo>(dlsym(library, "SQLGetInfo"));
+  constexpr unsigned short kIdentifierCase = 28, kUpper = 1, kLower = 2;
+  unsigned short value = 0;
+  const short rc =
+      getInfo ? getInfo(connection, kIdentifierCase, &value, sizeof value, nullptr) : -1;
+  dlclose(library);
+  if (rc != 0 && rc != 1) return 0;  // neither SQL_SUCCESS nor SQL_SUCCESS_WITH_INFO
+  return value == kUpper ? 'U' : value == kLower ? 'L' : 0;
 }
 
-// A PostgreSQL name as the table list shows it: quoted when it would not read back as written.
+// A PostgreSQL table as the table list shows it: as the catalogue spells it, with its schema in
+// front unless that is the public one.
 std::string PgName(const QString& schema, const QString& table) {
-  auto part = [](const QString& s) {
-    return IsPlainName(s) ? s.toStdString() : QuoteSqlName(s.toStdString());
-  };
-  if (schema == "public") return part(table);
-  return part(schema) + "." + part(table);
+  if (schema == "public") return table.toStdString();
+  return (schema + "." + table).toStdString();
 }
 
 // Splits a table-list pattern into its owner part and its name part ("SYSDBA.%").
@@ -164,7 +179,8 @@ TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind
     if (!db.isValid()) {
       db = QSqlDatabase();
       QSqlDatabase::removeDatabase(name_);
-      throw Exception(Format("The %s driver of Qt SQL is not installed", {QtDriver(kind)}));
+      throw Exception(Format(TranslateText("Engine", "The %s driver of Qt SQL is not installed"),
+                             {QtDriver(kind)}));
     }
     std::string host = params.Value("SERVER NAME");
     std::string options = params.Value("OPTIONS");
@@ -196,7 +212,39 @@ TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind
       QSqlDatabase::removeDatabase(name_);
       throw;
     }
+    if (kind == TDriverKind::Odbc) folding_ = OdbcFolding(db);
   }
+}
+
+std::string TQtConnection::SqlNameOf(const std::string& name) {
+  // A data source that folds bare names keeps a name in the other case only in quotes.
+  if (folding_) {
+    for (char c : name)
+      if (folding_ == 'U' ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'))
+        return QuoteSqlIdentifier(NameDialect(), name);
+  }
+  return SqlName(NameDialect(), name);
+}
+
+std::string TQtConnection::TableReference(const std::string& listed) {
+  if (kind_ != TDriverKind::PostgreSql || listed.find('.') == std::string::npos)
+    return SqlNameOf(listed);
+  // The list writes schema.table for the tables outside the public schema; a table of the
+  // search path whose own name holds the dot comes first.
+  TQtLease lease(*this);
+  QSqlQuery q(QSqlDatabase::database(lease.Name(), false));
+  const std::string name = QuoteSqlString(listed);
+  const std::string sql =
+      "SELECT n.nspname, c.relname, pg_table_is_visible(c.oid) FROM pg_class c"
+      " JOIN pg_namespace n ON n.oid = c.relnamespace WHERE (c.relname = " +
+      name + " AND pg_table_is_visible(c.oid)) OR n.nspname || '.' || c.relname = " + name +
+      " ORDER BY 3 DESC LIMIT 1";
+  if (!q.exec(Q(sql))) throw Exception(ErrorText(q.lastError()));
+  if (!q.next()) return SqlNameOf(listed);
+  const std::string schema = q.value(0).toString().toStdString(),
+                    table = q.value(1).toString().toStdString();
+  if (q.value(2).toBool()) return SqlNameOf(table);
+  return SqlNameOf(schema) + "." + SqlNameOf(table);
 }
 
 TQtConnection::~TQtConnection() {
@@ -270,17 +318,25 @@ std::unique_ptr<TCursor> TQtConnection::OpenCommand(const TSqlCommand& cmd,
         TFieldDefs{MakeFieldDef("Table", ftString, kDefaultStringSize)}, std::move(rows));
   }
   if (kind_ == TDriverKind::PostgreSql) {
-    if (cmd.Kind == TSqlCommandKind::ShowFields)
-      return MakeQtCursor(self, PgFieldsSql(cmd.RawTable));
-    if (cmd.Kind == TSqlCommandKind::ShowIndex) return MakeQtCursor(self, PgIndexSql(cmd.RawTable));
+    // The reference in PostgreSQL's own quoting, whichever quotes the command used.
+    const std::string table = WriteTableReference(TSqlNameDialect::PostgreSQL, cmd.TableParts);
+    if (cmd.Kind == TSqlCommandKind::ShowFields) return MakeQtCursor(self, PgFieldsSql(table));
+    if (cmd.Kind == TSqlCommandKind::ShowIndex) return MakeQtCursor(self, PgIndexSql(table));
     return MakeQtCursor(self, sql);
   }
   if (cmd.Kind == TSqlCommandKind::Query) return MakeQtCursor(self, sql);
   // ODBC: the driver's catalogue, as rows of our own.
   QSqlDatabase db = QSqlDatabase::database(name_, false);
-  QSqlRecord record = db.record(Q(cmd.Table));
+  // Qt's driver takes a quoted part as written and folds a bare one as the data source does.
+  QString table;
+  for (const TSqlNamePart& part : cmd.TableParts) {
+    if (!table.isEmpty()) table += '.';
+    table += part.Quoted ? db.driver()->escapeIdentifier(Q(part.Name), QSqlDriver::TableName)
+                         : Q(part.Name);
+  }
+  QSqlRecord record = db.record(table);
   if (record.isEmpty()) throw Exception("no such table: " + cmd.Table);
-  QSqlIndex primary = db.primaryIndex(Q(cmd.Table));
+  QSqlIndex primary = db.primaryIndex(table);
   std::vector<TMemCursor::Row> rows;
   if (cmd.Kind == TSqlCommandKind::ShowFields) {
     for (int i = 0; i < record.count(); ++i) {
@@ -362,8 +418,12 @@ void TQtConnection::GetTableNames(const std::string& pattern, bool, bool systemT
     }
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return LowerCaseAscii(a) < LowerCaseAscii(b);
+    return LowerCaseAscii(a) < LowerCaseAscii(b) ||
+           (LowerCaseAscii(a) == LowerCaseAscii(b) && a < b);
   });
+  // An ODBC data source lists the tables of every schema by their bare names: a name twice
+  // would open the same table, the one the data source finds first.
+  names.erase(std::unique(names.begin(), names.end()), names.end());
   for (auto& n : names) out.Add(std::move(n));
 }
 

@@ -27,6 +27,9 @@ class TQtConnection : public TConnection, public std::enable_shared_from_this<TQ
   void GetTableNames(const std::string& pattern, bool extensions, bool systemTables,
                      TStringList& out) override;
   TDriverKind Kind() const { return kind_; }
+  TSqlNameDialect NameDialect() const override { return NameDialectOf(kind_); }
+  std::string SqlNameOf(const std::string& name) override;
+  std::string TableReference(const std::string& listed) override;
 
   // The name of a Qt connection a statement may use: this one when it is free, else a new one
   // with the same settings. Give it back with Release.
@@ -37,6 +40,8 @@ class TQtConnection : public TConnection, public std::enable_shared_from_this<TQ
   std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
   static constexpr size_t kIdleConnections = 4;
   TDriverKind kind_;
+  // How an ODBC data source folds the case of a bare name: 'U' upper, 'L' lower, 0 not at all.
+  char folding_ = 0;
   QString name_;
   bool busy_ = false;
   std::vector<QString> idle_;  // extra connections free for the next statement

@@ -2,6 +2,7 @@
 
 #include "app/engine/mysqlcursor.h"
 #include "app/engine/pgcopycursor.h"
+#include "export/core/translate.h"
 #include "export/core/utf8.h"
 
 #include <QDate>
@@ -61,7 +62,8 @@ class TQtCursor : public TCursor {
       query_->setForwardOnly(true);
     }
     if (!query_->exec(sql_)) throw Exception(ErrorText(query_->lastError()));
-    if (!query_->isSelect()) throw Exception("The SQL statement returns no result set");
+    if (!query_->isSelect())
+      throw Exception(TranslateText("Engine", "The SQL statement returns no result set"));
   }
 
   bool Step() override {

@@ -64,9 +64,7 @@ std::string OdbcTypeName(const QSqlField& f) {
 
 TFieldDef MySqlFieldDef(const std::string& name, int type, int length, int decimals, bool binary) {
   const int len = length, prec = decimals;
-  auto str = [&](int size) {
-    return MakeFieldDef(name, ftString, size > 0 ? size : kDefaultStringSize);
-  };
+  auto str = [&](int size) { return MakeFieldDef(name, ftString, size); };
   auto bcd = [&](int digits, int scale) {
     if (digits <= 0) return MakeFieldDef(name, ftFloat);
     return MakeFieldDef(name, ftBCD, std::max(0, scale), digits);
@@ -104,7 +102,7 @@ TFieldDef MySqlFieldDef(const std::string& name, int type, int length, int decim
       // TEXT and BLOB types; the length says which (TINYTEXT and TEXT stay strings).
       if (binary) return MakeFieldDef(name, ftBlob);
       if (len > 65535 * 4) return MakeFieldDef(name, ftMemo);
-      return str(kDefaultStringSize);
+      return str(0);
     default:
       if (binary) return MakeFieldDef(name, ftBlob);
       // The server counts bytes of its UTF-8 (four a character).
@@ -116,9 +114,7 @@ TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
   std::string name = f.name().toStdString();
   const int id = f.typeID(), len = f.length(), prec = f.precision();
   const int meta = f.metaType().id();
-  auto str = [&](int size) {
-    return MakeFieldDef(name, ftString, size > 0 ? size : kDefaultStringSize);
-  };
+  auto str = [&](int size) { return MakeFieldDef(name, ftString, size); };
   auto bcd = [&](int digits, int scale) {
     if (digits <= 0) return MakeFieldDef(name, ftFloat);  // NUMERIC without digits: any number
     return MakeFieldDef(name, ftBCD, std::max(0, scale), digits);
@@ -162,7 +158,7 @@ TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
       case 2950:
         return str(36);
       default:
-        return str(kDefaultStringSize);  // text, json, xml, arrays...: shown as text
+        return str(0);  // text, json, xml, arrays...: shown as text
     }
   }
   if (kind == TDriverKind::MySql)

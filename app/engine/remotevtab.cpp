@@ -12,6 +12,7 @@
 #include "app/engine/sqltext.h"
 #include "app/engine/vtabsupport.h"
 #include "export/core/datetime.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -28,21 +29,11 @@ const TRemoteSources::TSource* TRemoteSources::Find(const std::string& name) con
   return it == sources_.end() ? nullptr : &it->second;
 }
 
-std::string QuoteServerName(TDriverKind kind, std::string_view name) {
-  if (kind != TDriverKind::MySql) return QuoteSqlName(name);
-  std::string r = "`";
-  for (char c : name) {
-    r += c;
-    if (c == '`') r += '`';
-  }
-  return r + "`";
-}
-
 std::string RemoteTableStatement(const std::string& source, const std::string& name,
                                  const std::string& serverTable) {
-  return "CREATE VIRTUAL TABLE " + QuoteSqlName(source) + "." + QuoteSqlName(name) +
-         " USING morvale_remote(" + QuoteSqlString(source) + ", " + QuoteSqlString(serverTable) +
-         ")";
+  return "CREATE VIRTUAL TABLE " + QuoteSqlIdentifier(kSqlite, source) + "." +
+         QuoteSqlIdentifier(kSqlite, name) + " USING morvale_remote(" + QuoteSqlString(source) +
+         ", " + QuoteSqlString(serverTable) + ")";
 }
 
 namespace {
@@ -116,6 +107,8 @@ std::string DeclaredType(const TFieldDef& d) {
     case ftFixedChar:
     case ftWideString:
     case ftGuid:
+      // TEXT gives an unbounded string back, as the server's own type was.
+      if (d.Unbounded) return "TEXT";
       return "VARCHAR(" + std::to_string(d.Size > 0 ? d.Size : kDefaultStringSize) + ")";
     case ftMemo:
     case ftFmtMemo:
@@ -140,13 +133,12 @@ double EstimateRows(TConnection& c, TDriverKind kind, const std::string& table) 
   if (kind == TDriverKind::PostgreSql) {
     sql = "SELECT reltuples FROM pg_class WHERE oid = to_regclass(" + QuoteSqlString(table) + ")";
   } else if (kind == TDriverKind::MySql) {
-    std::string name;
-    for (char ch : table)
-      if (ch != '`') name += ch;
-    sql =
-        "SELECT TABLE_ROWS FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE() AND "
-        "TABLE_NAME = " +
-        QuoteSqlString(name);
+    // The table as the catalogue spells it: `db`.`my table` is the table "my table" of "db".
+    TSqlNameParts parts = ReadTableReference(table);
+    if (parts.empty() || parts.size() > 2) return kUnknownRows;
+    sql = "SELECT TABLE_ROWS FROM information_schema.TABLES WHERE TABLE_SCHEMA = " +
+          (parts.size() == 2 ? QuoteSqlString(parts[0].Name) : std::string("DATABASE()")) +
+          " AND TABLE_NAME = " + QuoteSqlString(parts.back().Name);
   } else {
     return kUnknownRows;
   }
@@ -202,7 +194,8 @@ TRemoteVCursor* VCursor(sqlite3_vtab_cursor* c) {
 std::shared_ptr<TConnection> Lock(const TRemoteVTab& t) {
   const TRemoteSources::TSource* s = t.sources->Find(t.source);
   std::shared_ptr<TConnection> c = s ? s->Connection.lock() : nullptr;
-  if (!c) throw Exception(Format("The database '%s' is not connected", {t.source}));
+  if (!c)
+    throw Exception(Format(TranslateText("Engine", "База данных '%s' не подключена"), {t.source}));
   return c;
 }
 
@@ -392,7 +385,7 @@ int Filter(sqlite3_vtab_cursor* c, int, const char* idxStr, int argc, sqlite3_va
     for (size_t i = 0; i < n; ++i) {
       if (!(used & (uint64_t{1} << std::min<size_t>(i, 63)))) continue;
       if (fetched) select += ", ";
-      select += QuoteServerName(t.kind, t.fields[i].Name);
+      select += QuoteSqlIdentifier(NameDialectOf(t.kind), t.fields[i].Name);
       cur.columnAt[i] = fetched++;
     }
     std::string where;
@@ -407,8 +400,8 @@ int Filter(sqlite3_vtab_cursor* c, int, const char* idxStr, int argc, sqlite3_va
       std::string literal;
       if (column >= n || !Literal(PushOf(t.fields[column].DataType), argv[a], literal)) continue;
       where += (where.empty() ? " WHERE " : " AND ") +
-               QuoteServerName(t.kind, t.fields[column].Name) + " " + std::string(op) + " " +
-               literal;
+               QuoteSqlIdentifier(NameDialectOf(t.kind), t.fields[column].Name) + " " +
+               std::string(op) + " " + literal;
     }
     cur.sql = "SELECT " + (fetched ? select : std::string("1")) + " FROM " + t.table + where;
     cur.cursor = Lock(t)->OpenCursor(cur.sql);

@@ -42,10 +42,6 @@ void RegisterRemoteModule(sqlite3* db, std::shared_ptr<TRemoteSources> sources);
 std::string RemoteTableStatement(const std::string& source, const std::string& name,
                                  const std::string& serverTable);
 
-// A name quoted as the server's SQL quotes names (MySQL with backquotes, the rest with double
-// quotes).
-std::string QuoteServerName(TDriverKind kind, std::string_view name);
-
 // Called when a scan of a server table ends, with the source name, the SQL text the server ran and
 // the number of rows read from it. Tests and the benchmark use it to see what reached the server;
 // nullptr switches it off.

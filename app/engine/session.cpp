@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/engine/sqliteconnection.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -117,7 +118,8 @@ void SetLoginHandler(TLoginHandler handler) {
 TSession::TSession(std::string sessionName) : name_(std::move(sessionName)) {
   if (name_.empty()) name_ = kDefaultSessionName;
   for (TSession* s : AllSessions())
-    if (SameText(s->name_, name_)) throw Exception(Format("Duplicate session name '%s'", {name_}));
+    if (SameText(s->name_, name_))
+      throw Exception(Format(TranslateText("Engine", "Duplicate session name '%s'"), {name_}));
   AllSessions().push_back(this);
 }
 
@@ -208,13 +210,13 @@ void TSession::GetAliasNames(TStringList& list) {
 
 void TSession::GetAliasParams(const std::string& alias, TStringList& list) {
   const TAlias* a = FindAlias(alias);
-  if (!a) throw Exception(Format("Unknown database alias '%s'", {alias}));
+  if (!a) throw Exception(Format(TranslateText("Engine", "Unknown database alias '%s'"), {alias}));
   list = a->Params;
 }
 
 std::string TSession::GetAliasDriverName(const std::string& alias) {
   const TAlias* a = FindAlias(alias);
-  if (!a) throw Exception(Format("Unknown database alias '%s'", {alias}));
+  if (!a) throw Exception(Format(TranslateText("Engine", "Unknown database alias '%s'"), {alias}));
   return a->Driver;
 }
 
@@ -226,9 +228,11 @@ void TSession::GetTableNames(const std::string& databaseName, const std::string&
 void TSession::AddAlias(const std::string& name, const std::string& driver,
                         const TStringList& params) {
   TDriverKind kind;
-  if (!DriverKindOf(driver, kind)) throw Exception(Format("Unknown driver '%s'", {driver}));
-  if (Trim(name).empty()) throw Exception("An alias needs a name");
-  if (FindAlias(name)) throw Exception(Format("Duplicate alias name '%s'", {name}));
+  if (!DriverKindOf(driver, kind))
+    throw Exception(Format(TranslateText("Engine", "Unknown driver '%s'"), {driver}));
+  if (Trim(name).empty()) throw Exception(TranslateText("Engine", "An alias needs a name"));
+  if (FindAlias(name))
+    throw Exception(Format(TranslateText("Engine", "Duplicate alias name '%s'"), {name}));
   TAlias a;
   a.Name = Trim(name);
   a.Driver = driver;
@@ -258,8 +262,8 @@ void TSession::DeleteAlias(const std::string& name) {
   }
   if (TAliasConfig::Instance().DeletePersistent(name)) return;
   if (TAliasConfig::Instance().Find(name, cfmVirtual))
-    throw Exception(Format("The alias '%s' is read-only", {name}));
-  throw Exception(Format("Unknown database alias '%s'", {name}));
+    throw Exception(Format(TranslateText("Engine", "The alias '%s' is read-only"), {name}));
+  throw Exception(Format(TranslateText("Engine", "Unknown database alias '%s'"), {name}));
 }
 
 void TSession::SaveConfigFile() {
@@ -285,18 +289,18 @@ void TDatabase::Resolve(TDriverKind& kind, TStringList& params) const {
   params.Clear();
   if (alias) {
     if (!DriverKindOf(alias->Driver, kind))
-      throw Exception(
-          Format("Unknown driver '%s' of the alias '%s'", {alias->Driver, alias->Name}));
+      throw Exception(Format(TranslateText("Engine", "Unknown driver '%s' of the alias '%s'"),
+                             {alias->Driver, alias->Name}));
     params = alias->Params;
   } else if (!DriverName.empty()) {
     if (!DriverKindOf(DriverName, kind))
-      throw Exception(Format("Unknown driver '%s'", {DriverName}));
+      throw Exception(Format(TranslateText("Engine", "Unknown driver '%s'"), {DriverName}));
   } else if (ParseDatabaseText(name, kind, params)) {
   } else if (name.empty()) {
     // No database at all: table files named by their paths (the folder mode).
     kind = TDriverKind::Standard;
   } else {
-    throw Exception(Format("Unknown database alias '%s'", {name}));
+    throw Exception(Format(TranslateText("Engine", "Unknown database alias '%s'"), {name}));
   }
   for (const std::string& line : Params)
     params.SetValue(TStringList::NamePart(line), TStringList::ValuePart(line));
@@ -313,7 +317,8 @@ bool MentionsPassword(const std::string& message) {
 void TDatabase::Open() {
   if (Connected()) return;
   TSession* session = TSession::Find(SessionName);
-  if (!session) throw Exception(Format("Session '%s' not found", {SessionName}));
+  if (!session)
+    throw Exception(Format(TranslateText("Engine", "Session '%s' not found"), {SessionName}));
   session->active_ = true;
   TDriverKind kind;
   TStringList params;
@@ -321,7 +326,7 @@ void TDatabase::Open() {
   auto askLogin = [&] {
     TStringList login{"USER NAME=" + params.Value("USER NAME"), "PASSWORD="};
     if (!LoginHandler()(*this, login))
-      throw Exception(Format("Login to the database '%s' was cancelled",
+      throw Exception(Format(TranslateText("Engine", "Login to the database '%s' was cancelled"),
                              {AliasName.empty() ? DatabaseName : AliasName}));
     params.SetValue("USER NAME", login.Value("USER NAME"));
     params.SetValue("PASSWORD", login.Value("PASSWORD"));

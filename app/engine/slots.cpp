@@ -1,5 +1,7 @@
 #include "app/engine/slots.h"
 
+#include "export/core/translate.h"
+
 namespace morvale {
 
 TConnectionSlots::TConnectionSlots(std::string sessionName) : session_(std::move(sessionName)) {}
@@ -133,11 +135,12 @@ bool CreateAlias(bool replace, const std::string& name, const std::string& path,
 
 TOwnAliasResult PrepareOwnAlias(const std::string& programFolder, const TOwnAliasSteps& steps) {
   const bool existed = AliasExists(kHeteroAliasName);
-  if (!existed && !(steps.AskOkCancel && steps.AskOkCancel(kOwnAliasQuestion)))
+  if (!existed &&
+      !(steps.AskOkCancel && steps.AskOkCancel(TranslateText("Engine", kOwnAliasQuestion))))
     return TOwnAliasResult::Cancelled;
   if (steps.ResetConnection) steps.ResetConnection();
   auto fail = [&](const char* message, TOwnAliasResult result) {
-    if (steps.Message) steps.Message(message);
+    if (steps.Message) steps.Message(TranslateText("Engine", message));
     return result;
   };
   // Made again every time, so that it follows the program folder when the program moves.

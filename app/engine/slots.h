@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/engine/session.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -83,15 +84,18 @@ enum class TOwnAliasResult {
   CreatedRestart,  // kOwnAliasCreated was shown: the alias list is read at start-up only
   Ready,           // the alias exists and points at the program folder: run the console text
 };
-inline constexpr const char* kOwnAliasQuestion =
-    "Внимание!  Будет создан Alias BDE-5 = <mvl_STD_Hetero_999>.  Продолжим ?";
+// The messages as written; they are shown through TranslateText("Engine", ...).
+inline constexpr const char* kOwnAliasQuestion = MVL_TEXT_NOOP(
+    "Engine", "Внимание!  Будет создан Alias BDE-5 = <mvl_STD_Hetero_999>.  Продолжим ?");
 inline constexpr const char* kOwnAliasCreateFailed =
-    "Ошибка создания Alias BDE5 = mvl_STD_Hetero_999";
-inline constexpr const char* kOwnAliasNotFound = "Не найден(1) Alias BDE5 = mvl_STD_Hetero_999";
-inline constexpr const char* kOwnAliasCreated =
-    "Alias BDE5 = <mvl_STD_Hetero_999>  создан. Закройте и вновь откройте программу!";
+    MVL_TEXT_NOOP("Engine", "Ошибка создания Alias BDE5 = mvl_STD_Hetero_999");
+inline constexpr const char* kOwnAliasNotFound =
+    MVL_TEXT_NOOP("Engine", "Не найден(1) Alias BDE5 = mvl_STD_Hetero_999");
+inline constexpr const char* kOwnAliasCreated = MVL_TEXT_NOOP(
+    "Engine", "Alias BDE5 = <mvl_STD_Hetero_999>  создан. Закройте и вновь откройте программу!");
 // Shown by the main window when the alias cannot be chosen in its alias list.
-inline constexpr const char* kOwnAliasNotListed = "Не найден(2) Alias BDE5 = mvl_STD_Hetero_999";
+inline constexpr const char* kOwnAliasNotListed =
+    MVL_TEXT_NOOP("Engine", "Не найден(2) Alias BDE5 = mvl_STD_Hetero_999");
 
 struct TOwnAliasSteps {
   std::function<bool(const std::string& question)> AskOkCancel;  // true for OK

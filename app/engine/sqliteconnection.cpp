@@ -13,6 +13,7 @@
 #include "app/engine/sqlitecursor.h"
 #include "app/engine/sqlitedb.h"
 #include "app/engine/sqltext.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -37,14 +38,18 @@ struct TTableRef {
   std::string SchemaArg() const { return schema.empty() ? "" : ", " + QuoteSqlString(schema); }
 };
 
-TTableRef LocateTable(sqlite3* db, const std::string& reference) {
+// The whole reference first (a table file's name, "orders.dbf"), then schema and table: as the
+// command wrote them ("my db"."a.b"), else split at the first dot.
+TTableRef LocateTable(sqlite3* db, const std::string& reference, const TSqlNameParts& parts) {
   TTableRef ref{reference, {}};
   if (HasRows(db, "SELECT 1 FROM pragma_table_info(" + ref.Args() + ")")) return ref;
   size_t dot = reference.find('.');
-  if (dot != std::string::npos) {
+  if (parts.size() == 2)
+    ref = TTableRef{parts[1].Name, parts[0].Name};
+  else if (dot != std::string::npos)
     ref = TTableRef{reference.substr(dot + 1), reference.substr(0, dot)};
-    if (HasRows(db, "SELECT 1 FROM pragma_table_info(" + ref.Args() + ")")) return ref;
-  }
+  if (!ref.schema.empty() && HasRows(db, "SELECT 1 FROM pragma_table_info(" + ref.Args() + ")"))
+    return ref;
   throw Exception("no such table: " + reference);
 }
 
@@ -93,6 +98,16 @@ void SortNames(TStringList& list) {
   });
   list.Clear();
   for (auto& s : v) list.Add(std::move(s));
+}
+
+// ":ALIAS:table" into ALIAS and table.
+bool SplitAliasTable(const std::string& name, std::string& schema, std::string& table) {
+  if (name.size() <= 2 || name[0] != ':') return false;
+  size_t colon = name.find(':', 1);
+  if (colon == std::string::npos || colon == 1 || colon + 1 >= name.size()) return false;
+  schema = name.substr(1, colon - 1);
+  table = name.substr(colon + 1);
+  return true;
 }
 
 bool EndsWithDbf(const std::string& path) {
@@ -144,16 +159,17 @@ std::unique_ptr<TCursor> TSqliteConnection::OpenCursor(const std::string& sql) {
                                             : CatalogueCursor(std::move(cursor));
 }
 
-std::unique_ptr<TCursor> TSqliteConnection::OpenCommand(const TSqlCommand& cmd,
-                                                        const std::string& sql) {
+std::unique_ptr<TCursor> TSqliteConnection::OpenCommand(TSqlCommand& cmd, const std::string& sql) {
   switch (cmd.Kind) {
     case TSqlCommandKind::Query:
       return MakeCursor(Prepare(sql));
     case TSqlCommandKind::ShowFields: {
-      return MakeCursor(FieldsSql(LocateTable(db_->Handle(), ResolveTable(cmd.Table))));
+      ResolveTable(cmd);
+      return MakeCursor(FieldsSql(LocateTable(db_->Handle(), cmd.Table, cmd.TableParts)));
     }
     case TSqlCommandKind::ShowIndex: {
-      TTableRef ref = LocateTable(db_->Handle(), ResolveTable(cmd.Table));
+      ResolveTable(cmd);
+      TTableRef ref = LocateTable(db_->Handle(), cmd.Table, cmd.TableParts);
       return MakeCursor(IndexSql(cmd.Table, ref));
     }
     case TSqlCommandKind::ShowTables: {
@@ -246,8 +262,8 @@ void TFolderConnection::Register(const std::string& name, const std::string& pat
       return;
     // Another file, or the file changed since: read its header again (unless a cursor still
     // reads the old one).
-    sqlite3_exec(db_->Handle(), ("DROP TABLE temp." + QuoteSqlName(name)).c_str(), nullptr, nullptr,
-                 nullptr);
+    sqlite3_exec(db_->Handle(), ("DROP TABLE temp." + QuoteSqlIdentifier(kSqlite, name)).c_str(),
+                 nullptr, nullptr, nullptr);
     if (HasRows(db_->Handle(), "SELECT 1 FROM temp.sqlite_schema WHERE name = " +
                                    QuoteSqlString(name) + " COLLATE NOCASE"))
       return;
@@ -262,7 +278,8 @@ void TFolderConnection::AttachDatabases() {
   TAttachedList now = AttachedDatabases();
   auto detach = [&](std::map<std::string, TAttached>::iterator it) {
     // A schema still read by an open statement stays until a later query finds it free.
-    if (sqlite3_exec(db_->Handle(), ("DETACH " + QuoteSqlName(it->second.name)).c_str(), nullptr,
+    if (sqlite3_exec(db_->Handle(),
+                     ("DETACH " + QuoteSqlIdentifier(kSqlite, it->second.name)).c_str(), nullptr,
                      nullptr, nullptr) != SQLITE_OK)
       return false;
     remote_->Remove(it->second.name);
@@ -290,7 +307,8 @@ void TFolderConnection::AttachDatabases() {
     // A database that cannot be attached just stays out of reach: its tables are then unknown
     // names, which the query reports itself.
     int rc = sqlite3_exec(
-        db_->Handle(), ("ATTACH " + QuoteSqlString(file) + " AS " + QuoteSqlName(d.Name)).c_str(),
+        db_->Handle(),
+        ("ATTACH " + QuoteSqlString(file) + " AS " + QuoteSqlIdentifier(kSqlite, d.Name)).c_str(),
         nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK)
       attached_[key] = TAttached{d.Name, d.Kind, d.Path, {}};
@@ -310,12 +328,12 @@ bool TFolderConnection::RegisterAttached(const std::string& schema, const std::s
   if (a.kind == TDriverKind::Standard) {
     std::string path = TableFileIn(a.path, table);
     if (path.empty()) {
-      failures_[LowerCaseAscii(schema + "." + table)] =
-          Format("no table file \"%s\" in the folder \"%s\"", {table, a.path});
+      failures_[LowerCaseAscii(schema + "." + table)] = Format(
+          TranslateText("Engine", "в папке \"%s\" нет файла таблицы \"%s\""), {a.path, table});
       return false;
     }
-    statement = "CREATE VIRTUAL TABLE " + QuoteSqlName(a.name) + "." + QuoteSqlName(table) +
-                " USING dbf(" + QuoteSqlString(path) + ")";
+    statement = "CREATE VIRTUAL TABLE " + QuoteSqlIdentifier(kSqlite, a.name) + "." +
+                QuoteSqlIdentifier(kSqlite, table) + " USING dbf(" + QuoteSqlString(path) + ")";
   } else {
     // A name written bare reaches the server bare, so that it folds its case as it always does;
     // a quoted one is quoted for the server, each part of "schema.table" on its own.
@@ -325,8 +343,9 @@ bool TFolderConnection::RegisterAttached(const std::string& schema, const std::s
     } else {
       size_t start = 0;
       for (size_t dot; (dot = table.find('.', start)) != std::string::npos; start = dot + 1)
-        serverTable += QuoteServerName(a.kind, table.substr(start, dot - start)) + ".";
-      serverTable += QuoteServerName(a.kind, table.substr(start));
+        serverTable +=
+            QuoteSqlIdentifier(NameDialectOf(a.kind), table.substr(start, dot - start)) + ".";
+      serverTable += QuoteSqlIdentifier(NameDialectOf(a.kind), table.substr(start));
     }
     statement = RemoteTableStatement(a.name, table, serverTable);
   }
@@ -340,31 +359,36 @@ bool TFolderConnection::RegisterAttached(const std::string& schema, const std::s
   return true;
 }
 
-std::string TFolderConnection::AttachedNames() const {
+std::string TFolderConnection::NotConnected(const std::string& schema) const {
   std::string names;
   for (const auto& [key, a] : attached_) names += (names.empty() ? "" : ", ") + a.name;
-  return names.empty() ? std::string("none") : names;
+  return Format(TranslateText("Engine", "база данных '%s' не подключена"), {schema}) +
+         (names.empty() ? TranslateText("Engine", " (подключенных баз данных нет)")
+                        : Format(TranslateText("Engine", " (подключены: %s)"), {names}));
 }
 
 std::string TFolderConnection::Explain(const std::string& message) const {
   const std::string prefix = "no such table: ";
   if (message.compare(0, prefix.size(), prefix) != 0) return message;
   const std::string name = message.substr(prefix.size());
+  const std::string missing =
+      Format(TranslateText("Engine", "Нет такой таблицы: %s"), {name}) + ": ";
   auto failure = failures_.find(LowerCaseAscii(name));
-  if (failure != failures_.end()) return message + ": " + failure->second;
+  if (failure != failures_.end()) return missing + failure->second;
   size_t dot = name.find('.');
   if (dot == std::string::npos) return message;
   const std::string schema = name.substr(0, dot);
   auto refused = attachFailures_.find(LowerCaseAscii(schema));
   if (refused != attachFailures_.end())
-    return message + Format(" (the database '%s' cannot be read in this query: %s)",
-                            {schema, refused->second});
+    return missing +
+           Format(TranslateText("Engine", "базу данных '%s' нельзя прочитать в этом запросе: %s"),
+                  {schema, refused->second});
+  if (attached_.count(LowerCaseAscii(schema)))
+    return missing + Format(TranslateText("Engine", "в базе данных '%s' нет таблицы \"%s\""),
+                            {schema, name.substr(dot + 1)});
   // Without other databases a dotted name is a table file's name ("readme.txt"), not a slip.
-  if (attached_.empty() || attached_.count(LowerCaseAscii(schema)) || SameText(schema, "main") ||
-      SameText(schema, "temp"))
-    return message;
-  return message +
-         Format(" (no database '%s' is connected; connected: %s)", {schema, AttachedNames()});
+  if (attached_.empty() || SameText(schema, "main") || SameText(schema, "temp")) return message;
+  return missing + NotConnected(schema);
 }
 
 std::string TFolderConnection::Prepare(const std::string& sql) {
@@ -378,20 +402,15 @@ std::string TFolderConnection::Prepare(const std::string& sql) {
   for (size_t i = 0; i < tokens.size(); ++i) {
     const TSqlToken& t = tokens[i];
     // ":ALIAS:table", the quoted form of a table of a connected database.
-    if (t.Kind == TSqlTokenKind::QuotedName && t.Value.size() > 2 && t.Value[0] == ':') {
-      size_t colon = t.Value.find(':', 1);
-      if (colon != std::string::npos && colon > 1 && colon + 1 < t.Value.size()) {
-        std::string schema = t.Value.substr(1, colon - 1), table = t.Value.substr(colon + 1);
-        if (!attached_.count(LowerCaseAscii(schema)))
-          throw Exception(
-              Format("No database '%s' is connected for the table \"%s\" (connected: %s)",
-                     {schema, t.Value, AttachedNames()}));
-        if (!RegisterAttached(schema, table, true))
-          throw Exception(Format("Cannot read the table \"%s\": %s",
-                                 {t.Value, failures_[LowerCaseAscii(schema + "." + table)]}));
-        out += QuoteSqlName(schema) + "." + QuoteSqlName(table);
-        continue;
-      }
+    if (std::string schema, table;
+        t.Kind == TSqlTokenKind::QuotedName && SplitAliasTable(t.Value, schema, table)) {
+      const std::string missing =
+          Format(TranslateText("Engine", "Нет такой таблицы: \"%s\""), {t.Value}) + ": ";
+      if (!attached_.count(LowerCaseAscii(schema))) throw Exception(missing + NotConnected(schema));
+      if (!RegisterAttached(schema, table, true))
+        throw Exception(missing + failures_[LowerCaseAscii(schema + "." + table)]);
+      out += QuoteSqlIdentifier(kSqlite, schema) + "." + QuoteSqlIdentifier(kSqlite, table);
+      continue;
     }
     // ALIAS.table of a dBASE folder or a server database.
     if (isName(i) && i + 2 < tokens.size() && tokens[i + 1].Kind == TSqlTokenKind::Symbol &&
@@ -420,7 +439,7 @@ std::string TFolderConnection::Prepare(const std::string& sql) {
         std::string path = TableFile(joined);
         if (!path.empty()) {
           Register(joined, path);
-          out += QuoteSqlName(joined);
+          out += QuoteSqlIdentifier(kSqlite, joined);
           i = j;
           continue;
         }
@@ -433,14 +452,25 @@ std::string TFolderConnection::Prepare(const std::string& sql) {
   return out;
 }
 
-std::string TFolderConnection::ResolveTable(const std::string& table) {
+void TFolderConnection::ResolveTable(TSqlCommand& cmd) {
   AttachDatabases();
-  size_t dot = table.find('.');
-  if (dot != std::string::npos && attached_.count(LowerCaseAscii(table.substr(0, dot))))
-    RegisterAttached(table.substr(0, dot), table.substr(dot + 1), false);
-  std::string path = TableFile(table);
-  if (!path.empty()) Register(table, path);
-  return table;
+  TSqlNameParts& parts = cmd.TableParts;
+  std::string schema, table;
+  bool quoted = false;
+  if (parts.size() == 1 && parts[0].Quoted && SplitAliasTable(parts[0].Name, schema, table)) {
+    // ":ALIAS:table" names a table of a connected database, as in a query.
+    parts = {{schema, true}, {table, true}};
+    cmd.Table = schema + "." + table;
+    quoted = true;
+  } else if (parts.size() == 2) {
+    schema = parts[0].Name, table = parts[1].Name, quoted = parts[1].Quoted;
+  } else if (size_t dot = cmd.Table.find('.'); dot != std::string::npos) {
+    schema = cmd.Table.substr(0, dot), table = cmd.Table.substr(dot + 1);
+  }
+  if (!schema.empty() && attached_.count(LowerCaseAscii(schema)))
+    RegisterAttached(schema, table, quoted);
+  std::string path = TableFile(cmd.Table);
+  if (!path.empty()) Register(cmd.Table, path);
 }
 
 void TFolderConnection::GetTableNames(const std::string& pattern, bool extensions, bool,
@@ -449,7 +479,9 @@ void TFolderConnection::GetTableNames(const std::string& pattern, bool extension
   if (!tableFiles_) return;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder_.empty() ? "." : folder_, ec), end;
-  if (ec) throw Exception(Format("Cannot read the folder \"%s\": %s", {folder_, ec.message()}));
+  if (ec)
+    throw Exception(Format(TranslateText("Engine", "Cannot read the folder \"%s\": %s"),
+                           {folder_, ec.message()}));
   for (; it != end; it.increment(ec)) {
     std::string file = it->path().filename().string();
     if (!EndsWithDbf(file) || !it->is_regular_file(ec)) continue;

@@ -28,14 +28,15 @@ class TSqliteConnection : public TConnection {
  protected:
   // The statement text as SQLite should run it (the folder driver names its table files here).
   virtual std::string Prepare(const std::string& sql) { return sql; }
-  // Makes a table reference known before SHOW and DESCRIBE read it; its name in SQLite.
-  virtual std::string ResolveTable(const std::string& table) { return table; }
+  // Makes the table of a SHOW or DESCRIBE command known before it is read; may name it anew (as
+  // schema and table).
+  virtual void ResolveTable(TSqlCommand&) {}
   virtual std::unique_ptr<TCursor> MakeCursor(const std::string& sql);
 
   std::shared_ptr<TSqliteDatabase> db_;
 
  private:
-  std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
+  std::unique_ptr<TCursor> OpenCommand(TSqlCommand& cmd, const std::string& sql);
 };
 
 class TFolderConnection : public TSqliteConnection {
@@ -60,7 +61,7 @@ class TFolderConnection : public TSqliteConnection {
 
  protected:
   std::string Prepare(const std::string& sql) override;
-  std::string ResolveTable(const std::string& table) override;
+  void ResolveTable(TSqlCommand& cmd) override;
   std::unique_ptr<TCursor> MakeCursor(const std::string& sql) override;
 
  private:
@@ -74,7 +75,8 @@ class TFolderConnection : public TSqliteConnection {
   // Makes the table `table` of the attached database `schema` known; false (with the reason kept
   // for the error message) when it cannot be read.
   bool RegisterAttached(const std::string& schema, const std::string& table, bool quoted);
-  std::string AttachedNames() const;
+  // Why a schema name reaches no table: no database of that name, and the ones that are there.
+  std::string NotConnected(const std::string& schema) const;
   // The engine's message of a failed statement, with what the heterogeneous tables add to it.
   std::string Explain(const std::string& message) const;
 

@@ -7,6 +7,7 @@
 
 #include "app/engine/sqlitedb.h"
 #include "export/core/classes.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -47,7 +48,7 @@ TFieldDef DefFromStorageClass(std::string name, int storage) {
     case SQLITE_BLOB:
       return MakeFieldDef(std::move(name), ftBlob);
     default:  // text, and NULL, which says nothing: a string shows either
-      return MakeFieldDef(std::move(name), ftString, kDefaultStringSize);
+      return MakeFieldDef(std::move(name), ftString);
   }
 }
 
@@ -74,15 +75,15 @@ sqlite3_stmt* TSqliteCursor::Prepare(const std::string& sql, bool whole) const {
   }
   if (!stmt) {
     if (!whole) return nullptr;
-    throw Exception("The SQL text holds no statement");
+    throw Exception(TranslateText("Engine", "The SQL text holds no statement"));
   }
   if (whole && tail && !OnlyFiller(tail)) {
     sqlite3_finalize(stmt);
-    throw Exception("Only one SQL statement can be run at a time");
+    throw Exception(TranslateText("Engine", "Only one SQL statement can be run at a time"));
   }
   if (whole && sqlite3_column_count(stmt) == 0) {
     sqlite3_finalize(stmt);
-    throw Exception("The SQL statement returns no result set");
+    throw Exception(TranslateText("Engine", "The SQL statement returns no result set"));
   }
   return stmt;
 }

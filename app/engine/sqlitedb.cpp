@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "export/core/classes.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -15,7 +16,7 @@ std::string OpenError(const std::string& path, const std::string& message) {
 }  // namespace
 
 std::shared_ptr<TSqliteDatabase> TSqliteDatabase::OpenReadOnly(const std::string& path) {
-  if (path.empty()) throw Exception("No database file is given");
+  if (path.empty()) throw Exception(TranslateText("Engine", "No database file is given"));
   // SQLite here reads "file:..." names as URIs and ":memory:" as a new empty database; a
   // relative path is made explicit so that every name means the file of that name.
   std::string name = path[0] == '/' ? path : "./" + path;

@@ -62,6 +62,21 @@ bool ParsePlainNumber(std::string_view s, double& v) {
   return r.ec == std::errc() && r.ptr == s.data() + s.size() && std::isfinite(v);
 }
 
+// Digits with an optional sign and point, no exponent: how servers send exact decimals.
+bool IsPlainDecimal(std::string_view s) {
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  bool digits = false, point = false;
+  for (char c : s) {
+    if (c >= '0' && c <= '9')
+      digits = true;
+    else if (c == '.' && !point)
+      point = true;
+    else
+      return false;
+  }
+  return digits;
+}
+
 bool SameWord(std::string_view s, std::string_view word) {
   return SameText(s, word);
 }
@@ -174,8 +189,10 @@ void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
     case TRenderClass::Float: {
       double v;
       if (!ParsePlainNumber(bytes, v)) break;
-      out.Kind = TValueKind::Float;
+      // A server's exact decimal (NUMERIC, DECIMAL) keeps its digits beside the double.
+      out.Kind = IsPlainDecimal(bytes) ? TValueKind::Decimal : TValueKind::Float;
       out.Float = v;
+      out.Text = bytes;
       return;
     }
     case TRenderClass::DateTime: {

@@ -27,7 +27,7 @@ int DeclareVTabColumns(sqlite3* db, const TFields& fields, TTypeOf declaredType,
   std::string columns;
   for (const auto& field : fields) {
     if (!columns.empty()) columns += ", ";
-    columns += QuoteSqlName(field.Name) + " " + declaredType(field);
+    columns += QuoteSqlIdentifier(kSqlite, field.Name) + " " + declaredType(field);
   }
   return DeclareVTabSchema(db, columns, error);
 }

@@ -4,6 +4,7 @@
 
 #include "app/helpers/files.h"
 #include "app/helpers/helpers.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -41,7 +42,7 @@ std::string SaveQueryText(const std::string& folder, const TClockStamp& now,
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   for (const std::string& line : lines) out << line << "\r\n";
   out.close();
-  if (!out) throw Exception("Cannot write the file " + path);
+  if (!out) throw Exception(Format(TranslateText("Engine", "Cannot write the file %s"), {path}));
   return path;
 }
 

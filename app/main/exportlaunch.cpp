@@ -14,12 +14,19 @@ void ArialStyle(TrtfStyle& style, bool bold, TrtfTextAlignment alignment) {
 
 }  // namespace
 
-void InitExportDialog1(TExportDialog& dialog, TDataSet* dataSet, TDBGrid* grid) {
+void InitExportDialog1(TExportDialog& dialog, TDataSet* dataSet, TDBGrid* grid,
+                       const std::string& rememberFile) {
   dialog.SetDataSet(dataSet);
   dialog.SetDBGrid(grid);
   dialog.ShowFile = false;
   dialog.Formats.SetIntegerFormat("0");
   dialog.Formats.SetNullString("null");
+  // What a Boolean field writes (its own text), so the formats page does not promise other words.
+  dialog.Formats.SetBooleanTrue("True");
+  dialog.Formats.SetBooleanFalse("False");
+  // The options files are the user's to keep, and the command line runs them.
+  dialog.SaveLoadButtons = true;
+  dialog.RememberFileName = rememberFile;
   dialog.CSVOptions.Comma = ';';
   ArialStyle(dialog.RTFOptions.CaptionStyle, true, talCenter);
   ArialStyle(dialog.RTFOptions.DataStyle, false, talLeft);

@@ -11,6 +11,7 @@
 #include "app/dialogs/about.h"
 #include "app/dialogs/setconnect.h"
 #include "app/dialogs/setup.h"
+#include "app/engine/messages.h"
 #include "app/helpers/files.h"
 #include "app/helpers/prompts.h"
 #include "app/main/exportlaunch.h"
@@ -28,7 +29,8 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   DBGrid1->setModel(model_.get());
   DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 6);
   gridSource_ = std::make_unique<TGridSource>(*DBGrid1, *model_);
-  InitExportDialog1(ExportDialog1, &query_, gridSource_.get());
+  InitExportDialog1(ExportDialog1, &query_, gridSource_.get(),
+                    programFolder_ + kRememberedExportOptions);
   query_.AfterOpen = [this](TObject*) { Query1AfterOpen(); };
   connectDialog_ = std::make_unique<TDlg_SetConnect_to_DB>(slots_, this);
   connectDialog_->ResetConnection = [this] { ResetConnection(); };
@@ -46,6 +48,7 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   Splitter2->setStretchFactor(1, 1);
   Splitter2->setSizes({430, 170});
   SetIcons();
+  SteadyLayout();
   BuildMenus();
   ConnectSignals();
   FormCreate();
@@ -56,6 +59,23 @@ TForm1::~TForm1() {
   slots_.SlotsFreeAll();
   query_.AfterOpen = nullptr;
   DBGrid1->setModel(nullptr);
+}
+
+// Nothing moves when a marker shows or the mode changes: the marker and the users-only switch
+// keep their room while hidden, and the mode switches are as wide as their bold captions.
+void TForm1::SteadyLayout() {
+  for (QWidget* w : {static_cast<QWidget*>(Label_YesModify), static_cast<QWidget*>(CB_UsersOnly)}) {
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+  }
+  for (QCheckBox* box : {CheckBox1, CheckBox2}) {
+    QFont bold = box->font();
+    bold.setBold(true);
+    const int extra = QFontMetrics(bold).horizontalAdvance(box->text()) -
+                      box->fontMetrics().horizontalAdvance(box->text());
+    box->setMinimumWidth(box->sizeHint().width() + qMax(0, extra));
+  }
 }
 
 void TForm1::SetIcons() {
@@ -82,7 +102,7 @@ void TForm1::Guarded(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception& e) {
-    Prompts().Error(e.what());
+    Prompts().Error(DatabaseMessageText(e.what()));
   }
 }
 
@@ -134,7 +154,7 @@ void TForm1::N2Click() {
 }
 
 void TForm1::SpeedButton7Click() {
-  about_.Version()->setText(QString::fromLatin1(kVersion));
+  about_.Version()->setText(tr("Версия 1.14  (30.04.2008)"));
   about_.exec();
 }
 
@@ -150,7 +170,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::BuildMenus() {
   tablesMenu_ = new QMenu(this);
   tablesMenu_->setObjectName(QStringLiteral("PopupMenu1"));
-  QMenu* copy = tablesMenu_->addMenu(tr("Скопировать в Clipboard"));
+  QMenu* copy = tablesMenu_->addMenu(tr("Скопировать в буфер обмена"));
   copy->setObjectName(QStringLiteral("N3"));
   copy->addAction(N4);
   tablesMenu_->addSeparator();
@@ -258,8 +278,14 @@ void TForm1::ConnectSignals() {
   connect(SB_Connect_DB, &QToolButton::clicked, this, guarded(&TForm1::SB_Connect_DBClick));
   connect(SB_DisConnect_DB, &QToolButton::clicked, this, guarded(&TForm1::SB_DisConnect_DBClick));
   connect(SpeedButton14, &QToolButton::clicked, this, guarded(&TForm1::SpeedButton14Click));
-  connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { gridMenu_->popup(DBGrid1->viewport()->mapToGlobal(at)); });
+  connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    // The menu is about the cell it was opened on; the entry that takes a memo column's name is
+    // offered on memo columns only.
+    QModelIndex under = DBGrid1->indexAt(at);
+    if (under.isValid()) DBGrid1->setCurrentIndex(under);
+    N11->setEnabled(SelectedFieldIsMemo());
+    gridMenu_->popup(DBGrid1->viewport()->mapToGlobal(at));
+  });
 }
 
 }  // namespace morvale

@@ -34,7 +34,6 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
 
  public:
   static constexpr const char* kSessionName = "~~!!QW_2!!~~";
-  static constexpr const char* kVersion = "Version 1.14  (30.04.2008)";
 
   // programFolder ends in '/'; the dialogs are the process's own, made at start-up.
   TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, QWidget* parent = nullptr);
@@ -53,6 +52,8 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
 
   // Empties the table list, the alias info and the grid and drops the connection.
   void ResetConnection();
+  // How the SQL of the open connection quotes names (a folder of table files: the standard way).
+  TSqlNameDialect NameDialect();
 
   // The handlers, named after their control and event.
   void FormCreate();
@@ -82,7 +83,7 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   // The tool's own exports.
   void SDF1Click();
   void SpeedButton11Click();
-  void txt1Click();
+  void txt1Click();  // offered on a memo column only
   void txt2Click();
   void SpeedButton10Click();
   void Cphp1Click();
@@ -126,11 +127,24 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   void ConnectSignals();
   void BuildMenus();
   void SetIcons();
+  void SteadyLayout();
   void SetModeCaptions();
   bool AliasMode() const { return CheckBox1->isChecked(); }
-  // The reference to the selected table the SQL text names.
-  std::string TableReference(const std::string& name) const;
+  // The connection the query runs on (connected now).
+  TConnection& QueryConnection();
+  // The reference to the selected table the SQL text names, quoted where the connection's SQL
+  // needs it.
+  std::string TableReference(TConnection& connection, const std::string& name);
   std::string SelectedTable() const;
+  // The selected tables in the list's order; several are exported in one run.
+  std::vector<std::string> SelectedTables() const;
+  // The name a table goes by in file names: the list's item, a table file without ".dbf".
+  std::string TableTitle(const std::string& item) const;
+  // "Экспорт" with several tables selected: the first opens as a double click opens it, the
+  // dialog is set up on it and exports every selected table with those settings.
+  void ExportTables(const std::vector<std::string>& items);
+  // The query of a whole table of the list, on the main query's database, open.
+  std::unique_ptr<TDataSet> OpenTableQuery(const std::string& item);
   // The shared steps of opening a table and of SHOW and DESCRIBE.
   void OpenSelected(const QString& running, const std::vector<std::string>& head, bool withSort,
                     bool withFrom, const QString& done, bool hideMarker);
@@ -138,6 +152,7 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   void ModeChanged(QCheckBox* changed, QCheckBox* other);
   TStringList ConsoleLines() const;
   void SetGauge(int percent);
+  bool SelectedFieldIsMemo() const;
 
   std::string programFolder_;
   TDlg_SetUp& setUp_;

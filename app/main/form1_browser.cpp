@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFont>
 
+#include "app/engine/connect.h"
+#include "app/engine/remotevtab.h"
+#include "app/engine/sqltext.h"
 #include "app/helpers/helpers.h"
 #include "app/helpers/prompts.h"
 #include "app/main/form1.h"
@@ -105,7 +108,8 @@ void TForm1::SpeedButton2Click() {
     std::string user = TrimSpaces(database_.Params.Value("USER NAME"));
     if (CB_UsersOnly->isChecked()) pattern = user + ".%";
     session_->GetTableNames(database_.DatabaseName, pattern, false, false, names);
-    session_->SetActive(false);
+    // The session stays active: deactivating it closes every database it has, the heterogeneous
+    // connections' too, and a query on the own alias would then find none of them.
     for (const std::string& name : names) List_Tables->addItem(QString::fromStdString(name));
     SetInfo(tr("Список таблиц прочитан"));
     TStringList params;
@@ -115,6 +119,12 @@ void TForm1::SpeedButton2Click() {
   } else {
     SetInfo(tr("Читаем список таблиц ..."));
     QDir folder(Edit_DirFileTable->text());
+    // A folder deleted or renamed since it was chosen lists nothing: say so rather than show an
+    // empty list as if it had been read.
+    if (!folder.exists() || !folder.isReadable())
+      throw Exception(tr("Папка таблиц не найдена или недоступна: %1")
+                          .arg(Edit_DirFileTable->text())
+                          .toStdString());
     const QStringList files = folder.entryList({FilterExt1->currentData().toString()},
                                                QDir::Files | QDir::Readable, QDir::Name);
     List_Tables->addItems(files);
@@ -127,9 +137,21 @@ std::string TForm1::SelectedTable() const {
   return item && item->isSelected() ? item->text().toStdString() : std::string();
 }
 
-std::string TForm1::TableReference(const std::string& name) const {
-  if (AliasMode()) return name;
-  return "\"" + Text(Edit_DirFileTable) + name + "\"";
+TSqlNameDialect TForm1::NameDialect() {
+  return AliasMode() && database_.Connected() ? database_.Connection().NameDialect()
+                                              : TSqlNameDialect::Standard;
+}
+
+TConnection& TForm1::QueryConnection() {
+  TSession* session = TSession::Find(query_.SessionName);
+  if (!session) throw Exception(Format("Session '%s' not found", {query_.SessionName}));
+  return session->OpenDatabase(query_.DatabaseName).Connection();
+}
+
+std::string TForm1::TableReference(TConnection& connection, const std::string& name) {
+  // A table file is named by its path, which the folder's SQL reads only in quotes.
+  if (!AliasMode()) return SqlName(TSqlNameDialect::Standard, Text(Edit_DirFileTable) + name);
+  return connection.TableReference(name);
 }
 
 void TForm1::OpenSelected(const QString& running, const std::vector<std::string>& head,
@@ -145,12 +167,14 @@ void TForm1::OpenSelected(const QString& running, const std::vector<std::string>
   if (!name.empty()) {
     SetInfo(running);
     query_.DatabaseName = database_.DatabaseName;
+    TConnection& connection = QueryConnection();
+    const std::string reference = TableReference(connection, name);
     for (const std::string& line : head) query_.SQL.Add(line);
-    query_.SQL.Add((withFrom ? "FROM " : "") + TableReference(name));
+    query_.SQL.Add((withFrom ? "FROM " : "") + reference);
     if (withSort) {
       std::string sort = TrimSpaces(Text(Field_IndexName));
       Field_IndexName->setText(QString::fromStdString(sort));
-      if (!sort.empty()) query_.SQL.Add("ORDER BY " + sort);
+      if (!sort.empty()) query_.SQL.Add("ORDER BY " + SortClause(connection, reference, sort));
     }
     query_.Open();
     SetInfo(done.arg(QString::fromStdString(name)));

@@ -48,7 +48,14 @@ void TForm1::SpeedButton5Click() {
   model_->Reload();
   bool marked = Label_YesModify->isVisible();
   TStringList kept = Lines(SQL);
-  if (kept.Empty()) return;
+  if (kept.Empty() || SQL->toPlainText().trimmed().isEmpty()) {
+    // Nothing to run: a press that does nothing would look like a program that hangs.
+    SetInfo(tr("SQL-запрос пуст"));
+    Prompts().Message(
+        tr("SQL-запрос пуст. Введите команду SELECT, SHOW или DESC и нажмите кнопку ещё раз")
+            .toStdString());
+    return;
+  }
   SetInfo(tr("Попытка выполнить SQL-запрос"));
   TStringList run = kept;
   RemoveCommentLines(run);

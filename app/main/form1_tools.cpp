@@ -60,7 +60,16 @@ void TForm1::SpeedButton11Click() {
   // Checked here as well as by the export, so that a wrong name leaves the status as it was.
   TField* field = memo.empty() ? nullptr : query_.FindField(memo);
   if (memo.empty() || (field && field->DataType != ftMemo)) {
-    Prompts().Message(tr("MEMO-поле указано некорректно ...").toStdString());
+    // The refusal says which fields would do, so that the user need not guess.
+    QStringList memos;
+    for (int i = 0; i < query_.FieldCount(); ++i)
+      if (query_.Fields(i).DataType == ftMemo) memos << Q(query_.Fields(i).FieldName);
+    Prompts().Message(
+        (tr("MEMO-поле указано некорректно ...") + QLatin1Char('\n') +
+         (memos.isEmpty()
+              ? tr("В этом наборе данных нет MEMO-полей.")
+              : tr("MEMO-поля этого набора данных: %1").arg(memos.join(QStringLiteral(", ")))))
+            .toStdString());
     return;
   }
   TMemoExport job{WithSlash(ExportFolder()), SelectedTable(), memo,
@@ -75,9 +84,14 @@ void TForm1::SpeedButton11Click() {
   Prompts().Message(tr("Готово. Маска рез. файлов: ").toStdString() + result.BaseName + "*.txt");
 }
 
+bool TForm1::SelectedFieldIsMemo() const {
+  TField* field = gridSource_->SelectedField();
+  return field && field->DataType == ftMemo;
+}
+
 void TForm1::txt1Click() {
-  if (TField* field = gridSource_->SelectedField())
-    Edit_FieldNameMEMO->setText(Q(field->FieldName));
+  if (SelectedFieldIsMemo())
+    Edit_FieldNameMEMO->setText(Q(gridSource_->SelectedField()->FieldName));
 }
 
 void TForm1::txt2Click() {
@@ -129,7 +143,7 @@ void TForm1::Cphp1Click() {
 
 void TForm1::ExportExcelOLE1Click() {
   if (!query_.Active()) return;
-  if (!Prompts().Question(kAutomationQuestion)) return;
+  if (!Prompts().Question(TranslateText("Engine", kAutomationQuestion))) return;
   std::unique_ptr<ISpreadsheetAutomation> app =
       MakeAutomation ? MakeAutomation() : std::make_unique<TWorkbookAutomation>();
   ExportByAutomation(query_, *app, AutomationNow(DefaultFormatSettings()), ProcessMessages);
@@ -168,7 +182,7 @@ void TForm1::SpeedButton14Click() {
   }
   CB_AliasBDE5->setCurrentIndex(at);
   if (at < 0 || CB_AliasBDE5->currentIndex() != at) {
-    Prompts().Message(kOwnAliasNotListed);
+    Prompts().Message(TranslateText("Engine", kOwnAliasNotListed));
     return;
   }
   if (CheckBox3->isChecked()) CheckBox3->setChecked(false);

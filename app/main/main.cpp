@@ -1,12 +1,14 @@
 // The desktop program: one copy per user, the main window and its dialogs made in their order.
 #include <QApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <cstdlib>
 #include <iostream>
 
 #include "app/dialogs/about.h"
 #include "app/dialogs/setup.h"
 #include "app/engine/aliases.h"
+#include "app/helpers/language.h"
 #include "app/helpers/prompts.h"
 #include "app/helpers/qtclipboard.h"
 #include "app/main/form1.h"
@@ -23,6 +25,13 @@ int main(int argc, char** argv) {
     SetPrompts(unattended.get());
   }
   std::string executable = QCoreApplication::applicationFilePath().toStdString();
+  std::string programFolder = ResolveProgramFolder(executable);
+  // Before anything is said, even the second copy's message: the language the settings file
+  // forces, or the system's.
+  TInterfaceTranslations translations(
+      InterfaceLanguage(ReadLanguageChoice(programFolder + "Morvale.ini"),
+                        QLocale::system().uiLanguages()),
+      TranslationFolders());
   TSingleInstance guard(
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
   if (guard.Result() != TSingleInstance::siFirst) {
@@ -34,7 +43,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("Morvale"));
   TQtClipboard clipboard;
   SetClipboard(&clipboard);
-  TProgramWindows windows(ResolveProgramFolder(executable));
+  TProgramWindows windows(programFolder);
   windows.Form1->show();
   int code = app.exec();
   SetClipboard(nullptr);

@@ -9,6 +9,8 @@
 #include <filesystem>
 
 #include "app/helpers/files.h"
+#include "export/core/classes.h"
+#include "export/core/translate.h"
 
 namespace fs = std::filesystem;
 
@@ -63,8 +65,10 @@ TSingleInstance::~TSingleInstance() {
 }
 
 std::string TSingleInstance::Message() const {
-  if (result_ == siRunning) return "Одна копия приложения : \"" + name_ + "\" - уже работает";
-  if (result_ == siFailed) return "Ошибка выделения памяти";
+  if (result_ == siRunning)
+    return Format(TranslateText("Startup", "Одна копия приложения : \"%s\" - уже работает"),
+                  {name_});
+  if (result_ == siFailed) return TranslateText("Startup", "Ошибка выделения памяти");
   return {};
 }
 

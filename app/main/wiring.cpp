@@ -43,7 +43,9 @@ TProgramWindows::TProgramWindows(const std::string& programFolder) {
   PHP->Prompts = TDialogPrompts::Qt(PHP.get());
   PHP->Prompts.Message = [](const std::string& text) { Prompts().Message(text); };
   TDlg_PHP* php = PHP.get();
-  Form1->Viewers.ShowPHP = [php](TDataSet* dataSet, const TStringList& consoleLines) {
+  TForm1* form = Form1.get();
+  Form1->Viewers.ShowPHP = [php, form](TDataSet* dataSet, const TStringList& consoleLines) {
+    php->PageSettings.QueryDialect = form->NameDialect();
     php->Execute(dataSet, consoleLines);
   };
   SetLoginHandler([](TDatabase& database, TStringList& login) {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <filesystem>
 #include <map>
 
@@ -13,6 +12,9 @@
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
+#include "export/core/outputfiles.h"
+#include "export/core/stamp.h"
+#include "export/core/translate.h"
 #include "export/xls/cells.h"
 #include "export/xls/container.h"
 #include "export/xls/sheetrecords.h"
@@ -21,7 +23,7 @@
 namespace morvale {
 
 const char* const kAutomationQuestion =
-    "Export таблицы через OLE. Это может быть долго. Продолжим ?";
+    MVL_TEXT_NOOP("Engine", "Export таблицы через OLE. Это может быть долго. Продолжим ?");
 
 namespace {
 
@@ -86,14 +88,8 @@ void ExportByAutomation(TDataSet& ds, ISpreadsheetAutomation& app, const std::st
 }
 
 std::string AutomationNow(const TFormatSettings& fs) {
-  std::time_t t = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&t, &local);
-  TDateTime date = 0, time = 0;
-  TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
-  TryEncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), 0, time);
   std::string out;
-  TDateTimeFormat("c").Render(date + time, fs, out);
+  TDateTimeFormat("c").Render(StampDateTime(ExportStamp()), fs, out);
   return out;
 }
 
@@ -117,10 +113,11 @@ struct TWorkbookAutomation::TCells {
   TFormatSettings settings;
 
   TCell& At(int row, int col) {
-    if (!workbook) throw Exception("The spreadsheet has no workbook to write to");
+    if (!workbook)
+      throw Exception(TranslateText("Engine", "The spreadsheet has no workbook to write to"));
     if (row < 1 || row > 65536 || col < 1 || col > 256)
-      throw Exception("Cell (" + std::to_string(row) + ", " + std::to_string(col) +
-                      ") lies outside a sheet");
+      throw Exception(Format(TranslateText("Engine", "Cell (%s, %s) lies outside a sheet"),
+                             {std::to_string(row), std::to_string(col)}));
     return cells[{row, col}];
   }
 };
@@ -137,14 +134,15 @@ void TWorkbookAutomation::CreateApplication(const std::string&) {
 }
 void TWorkbookAutomation::SetVisible(bool) {}
 void TWorkbookAutomation::AddWorkbook() {
-  if (!cells_->created) throw Exception("The spreadsheet application was not started");
+  if (!cells_->created)
+    throw Exception(TranslateText("Engine", "The spreadsheet application was not started"));
   cells_->workbook = true;
 }
 int TWorkbookAutomation::WorkbooksCount() {
   return cells_->workbook ? 1 : 0;
 }
 void TWorkbookAutomation::SelectWorksheet(int index) {
-  if (index != 1) throw Exception("The workbook has one worksheet");
+  if (index != 1) throw Exception(TranslateText("Engine", "The workbook has one worksheet"));
 }
 void TWorkbookAutomation::SetHorizontalAlignment(int row, int col, int value) {
   cells_->At(row, col).HAlign = value;
@@ -241,7 +239,9 @@ void TWorkbookAutomation::SaveAs(const std::string& fileName) const {
 
   TxlsWorkbook wb("Morvale");
   wb.FormatSettings = cells_->settings;
-  TxlsContainer container(fileName);
+  // The workbook replaces a file of the name only once it is whole.
+  TOutputFiles files;
+  TxlsContainer container(files.Create(fileName));
   wb.WriteGlobalsHead();
   wb.BeginSheetStream(0, "Лист1", setup);
   TbiffWriter& w = wb.Writer();
@@ -271,22 +271,26 @@ void TWorkbookAutomation::SaveAs(const std::string& fileName) const {
   WriteEOF(w);
   wb.FinishWorkbook([&](const void* d, size_t n) { container.Write(d, n); });
   container.Close();
+  files.Commit();
 }
 
 void TWorkbookAutomation::Release() {
   std::string pattern = (std::filesystem::temp_directory_path() / "morvale-XXXXXX.xls").string();
   int fd = mkstemps(pattern.data(), 4);
-  if (fd < 0) throw Exception("Cannot create a temporary workbook in " + pattern);
+  if (fd < 0)
+    throw Exception(
+        Format(TranslateText("Engine", "Cannot create a temporary workbook in %s"), {pattern}));
   ::close(fd);
   SaveAs(pattern);
   fileName_ = pattern;
   try {
     (shell_ ? *shell_ : Shell()).Execute("open", fileName_);
   } catch (const Exception& e) {
-    throw Exception("Книга записана в файл " + fileName_ +
-                    ", но открыть её нечем: не найдена программа электронных таблиц "
-                    "(например, LibreOffice Calc).\n" +
-                    e.what());
+    throw Exception(Format(TranslateText("Engine",
+                                         "Книга записана в файл %s, но открыть её нечем: не "
+                                         "найдена программа электронных таблиц (например, "
+                                         "LibreOffice Calc).\n%s"),
+                           {fileName_, e.what()}));
   }
 }
 

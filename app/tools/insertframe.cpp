@@ -5,6 +5,7 @@
 #include "app/helpers/helpers.h"
 #include "app/tools/wholefile.h"
 #include "export/core/streams.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -47,7 +48,8 @@ int FrameInsertFields(TStringList& lines, std::string_view frameText, const TFra
       } else if (afterInsert) {
         afterInsert = false;
         if (SplitWords(delimiters, t, words) == 0) {
-          if (message) message("Err. Строка N " + std::to_string(i) + " " + t);
+          if (message)
+            message(Format(TranslateText("Engine", "Err. Строка N %s %s"), {std::to_string(i), t}));
         } else {
           lines[i] = FramedColumnList(words, frame);
           ++changed;

@@ -4,16 +4,18 @@
 
 #include "app/helpers/helpers.h"
 #include "app/tools/wholefile.h"
+#include "export/core/outputfiles.h"
 #include "export/core/streams.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
 namespace {
 
-const char* const kBadMemoField = "MEMO-поле указано некорректно ...";
+const char* const kBadMemoField = MVL_TEXT_NOOP("Engine", "MEMO-поле указано некорректно ...");
 
-void WriteMemoFile(const std::string& fileName, const TStringList& lines) {
-  TFileStream f(fileName);
+void WriteMemoFile(TOutputFiles& files, const std::string& fileName, const TStringList& lines) {
+  TFileStream& f = files.Create(fileName);
   WriteCrLfLines(f, lines);
   f.Close();
 }
@@ -44,9 +46,9 @@ TMemoExportResult ExportMemoFiles(TDataSet& ds, const TMemoExport& job,
                                   const TMemoProgress& progress) {
   TMemoExportResult result;
   std::string memoName = MemoFieldName(job.MemoField);
-  if (memoName.empty()) throw Exception(kBadMemoField);
+  if (memoName.empty()) throw Exception(TranslateText("Engine", kBadMemoField));
   TField& memo = ds.FieldByName(memoName);
-  if (memo.DataType != ftMemo) throw Exception(kBadMemoField);
+  if (memo.DataType != ftMemo) throw Exception(TranslateText("Engine", kBadMemoField));
   std::string idName = UpperText(TrimSpaces(job.IdField));
   TField* id = idName.empty() ? nullptr : &ds.FieldByName(idName);
 
@@ -54,17 +56,22 @@ TMemoExportResult ExportMemoFiles(TDataSet& ds, const TMemoExport& job,
   const int total = ds.RecordCount();
   TStringList buffer;
   std::string idValue;
+  // The files of one run appear together at its end; a run that fails leaves the folder as it
+  // was.
+  TOutputFiles files;
   for (ds.First(); !ds.Eof(); ds.Next()) {
     buffer.SetText(memo.AsString());
     ++result.Records;
     if (FirstNonBlankLine(buffer) >= 0) {
       if (id) id->GetText(idValue);
-      WriteMemoFile(MemoFileName(result.BaseName, id != nullptr, idValue, result.Records), buffer);
+      WriteMemoFile(files, MemoFileName(result.BaseName, id != nullptr, idValue, result.Records),
+                    buffer);
       ++result.Files;
     }
     if (progress)
       progress(total > 0 ? static_cast<int>(std::lround(100.0 * result.Records / total)) : 100);
   }
+  files.Commit();
   return result;
 }
 

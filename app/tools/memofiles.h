@@ -39,9 +39,10 @@ std::string MemoBaseName(const std::string& folder, std::string_view table,
 std::string MemoFileName(const std::string& base, bool hasIdField, std::string_view idValue, int n);
 
 // Writes the memo text of every record that holds a non-blank line to its file (lines ended by
-// CR LF); a later record of the same name replaces the earlier file. Raises "MEMO-поле указано
-// некорректно ..." for an empty or non-memo field and the engine's "Field '%s' not found" for a
-// name the dataset lacks. The dataset is left after its last record.
+// CR LF); a later record of the same name replaces the earlier file. The files appear together
+// when the walk has finished; a walk that fails leaves every earlier file as it was. Raises
+// "MEMO-поле указано некорректно ..." for an empty or non-memo field and the engine's "Field '%s'
+// not found" for a name the dataset lacks. The dataset is left after its last record.
 TMemoExportResult ExportMemoFiles(TDataSet& ds, const TMemoExport& job,
                                   const TMemoProgress& progress = {});
 

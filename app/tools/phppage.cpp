@@ -1,5 +1,6 @@
 #include "app/tools/phppage.h"
 
+#include "app/engine/sqltext.h"
 #include "app/helpers/helpers.h"
 #include "export/core/codepage.h"
 
@@ -177,8 +178,11 @@ void Script(TPageBuilder& add, const TStringList& sqlLines, const TPHPPageSettin
   add("//Connect_to_MySQL_DB($hostName, $userName, $password, $DBname);")("");
   add("//===============================")("")("")("");
   add("//===============================")("$_SQL=\"\";");
-  // Block D: the query line by line, each escaped for its double-quoted string.
-  for (const std::string& line : sqlLines) add("$_SQL=$_SQL . \"" + PHPQuoted(line) + " \";");
+  // Block D: the query line by line, each escaped for its double-quoted string. The names are
+  // requoted in the whole text, where a quoted name may run over a line's end.
+  TStringList sql;
+  sql.SetText(RequoteSqlNames(sqlLines.Text(), settings.QueryDialect, TSqlNameDialect::MySQL));
+  for (const std::string& line : sql) add("$_SQL=$_SQL . \"" + PHPQuoted(line) + " \";");
   add("")("")("$res=ViewThisSQL_Result($_SQL);")("//===============================");
   add("")("")("")("//===============================")("//Разорвать соединение с MySQL");
   add("//Disconnect_from_MySQL();")("//===============================")("")("")("?>")("");

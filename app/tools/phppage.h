@@ -8,6 +8,7 @@
 
 #include "export/core/classes.h"
 #include "export/core/dataset.h"
+#include "export/core/sqlnames.h"
 
 namespace morvale {
 
@@ -35,11 +36,15 @@ std::string PHPEditedLabel(std::string_view answer, std::string_view name);
 struct TPHPPageSettings {
   std::string HostName = "localhost";  // the MySQL server's computer
   std::string CodePage;                // the page's charset; empty: the system code page
+  // The SQL the console's query was written in: its quoted names ("my table") are quoted for
+  // MySQL (`my table`) on the page, where a double-quoted text would be a string.
+  TSqlNameDialect QueryDialect = TSqlNameDialect::MySQL;
 };
 
 // The page's lines. `sqlLines` are the console's lines (blank ones already dropped); an entry that
 // names no field of `ds` reads as the empty text. Every SQL line is escaped for the double-quoted
-// PHP string it goes into; values are printed through htmlspecialchars.
+// PHP string it goes into, its names quoted for MySQL; values are printed through
+// htmlspecialchars.
 TStringList BuildPHPPage(const TStringList& sqlLines, const TPHPFields& fields, const TDataSet& ds,
                          const TPHPPageSettings& settings = {});
 

@@ -2,11 +2,12 @@
 
 #include "app/helpers/helpers.h"
 #include "app/tools/wholefile.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
 void WriteSDF(TDataSet& ds, TStream& out, const TSDFProgress& progress) {
-  if (!ds.Active()) throw Exception("Сначала откройте набор данных ...");
+  if (!ds.Active()) throw Exception(TranslateText("Engine", "Сначала откройте набор данных ..."));
   ds.First();
   std::string line, value;
   for (int i = 0; i < ds.FieldCount(); ++i) {
@@ -30,7 +31,7 @@ void WriteSDF(TDataSet& ds, TStream& out, const TSDFProgress& progress) {
 }
 
 void SaveSDF(TDataSet& ds, const std::string& fileName, const TSDFProgress& progress) {
-  if (!ds.Active()) throw Exception("Сначала откройте набор данных ...");
+  if (!ds.Active()) throw Exception(TranslateText("Engine", "Сначала откройте набор данных ..."));
   WriteWholeFile(fileName, [&](TStream& out) { WriteSDF(ds, out, progress); });
 }
 

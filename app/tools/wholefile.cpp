@@ -1,23 +1,13 @@
 #include "app/tools/wholefile.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
+#include "export/core/outputfiles.h"
 
 namespace morvale {
 
 void WriteWholeFile(const std::string& fileName, const std::function<void(TStream&)>& write) {
-  std::string temp = fileName + ".~" + std::to_string(getpid());
-  try {
-    TFileStream f(temp);
-    write(f);
-    f.Close();
-    std::filesystem::rename(temp, fileName);
-  } catch (...) {
-    std::remove(temp.c_str());
-    throw;
-  }
+  TOutputFiles files;
+  write(files.Create(fileName));
+  files.Commit();
 }
 
 void WriteCrLfLines(TStream& out, const TStringList& lines) {

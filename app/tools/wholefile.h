@@ -1,6 +1,6 @@
 // Writing a file that replaces another only once it is complete: the text goes to a temporary
-// file beside it, renamed over the target at the end, so that a failure (a full disk, a lost
-// connection) leaves the earlier file as it was.
+// file beside it, renamed over the target at the end (export/core/outputfiles.h), so that a
+// failure (a full disk, a lost connection) leaves the earlier file as it was.
 #pragma once
 
 #include <functional>

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "export/core/classes.h"
+#include "export/core/translate.h"
 #include "export/core/utf8.h"
 
 namespace morvale {
@@ -84,7 +85,8 @@ namespace {
 iconv_t OpenConverter(const std::string& from, const std::string& to) {
   iconv_t cd = iconv_open(to.c_str(), from.c_str());
   if (cd == reinterpret_cast<iconv_t>(-1))
-    throw Exception("Cannot convert text from " + from + " to " + to);
+    throw Exception(
+        Format(TranslateText("Engine", "Cannot convert text from %s to %s"), {from, to}));
   return cd;
 }
 
@@ -292,8 +294,10 @@ void TEncodingStream::Unrepresentable(size_t at) const {
   const bool utf8 = SystemCodePageIsUtf8();
   size_t n = utf8 ? Utf8SequenceLength(text, at) : 1;
   if (n == 0)
-    throw Exception(Format("The text holds bytes that are no %s text and cannot be written in %s",
-                           {SystemCodePage(), target}));
+    throw Exception(Format(
+        TranslateText("Engine",
+                      "The text holds bytes that are no %s text and cannot be written in %s"),
+        {SystemCodePage(), target}));
   unsigned cp = static_cast<unsigned char>(text[at]);
   if (utf8 && n > 1) {
     cp &= 0x3Fu >> (n - 1);
@@ -310,9 +314,10 @@ void TEncodingStream::Unrepresentable(size_t at) const {
   }
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", cp);
-  throw Exception(Format("The character \"%s\" (%s) in \"%s\" cannot be written in %s",
-                         {std::string(text.substr(at, n)), code,
-                          std::string(text.substr(start, end - start)), target}));
+  throw Exception(
+      Format(TranslateText("Engine", "The character \"%s\" (%s) in \"%s\" cannot be written in %s"),
+             {std::string(text.substr(at, n)), code, std::string(text.substr(start, end - start)),
+              target}));
 }
 
 }  // namespace morvale

@@ -63,6 +63,9 @@ std::string FieldSQLType(const TField* f) {
     case ftString:
     case ftWideString:
     case ftFixedChar:
+      // A string whose type sets no length (TEXT) holds texts of any length: CHAR of the size it
+      // is shown with would refuse the longer ones.
+      if (f->Unbounded) return "TEXT";
       return "CHAR(" + std::to_string(f->Size) + ")";
     case ftBlob:
     case ftMemo:
@@ -207,6 +210,8 @@ void TExportColumns::ReadHolderSettings() {
   ColumnsAlign = list("ColumnsAlign", h.ColumnsAlign);
   ColumnsLength = list("ColumnsLength", h.ColumnsLength);
   Formats = pub("Formats") ? &h.Formats : nullptr;
+  ExactFloats = Formats && h.ExactFloats;
+  ExactCurrency = Formats && h.ExactCurrency;
   OnlyVisibleFields = pub("OnlyVisibleFields") && h.OnlyVisibleFields;
   AutoCalcStrType = pub("AutoCalcStrType") && h.AutoCalcStrType;
   CaptionRow = pub("CaptionRow") ? h.CaptionRow : -1;
@@ -291,7 +296,12 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
         break;
     }
   }
-  if (Entry(UserFormats, c.Name, v)) c.Format = v;
+  c.ExactDigits =
+      (c.ColType == ectFloat && ExactFloats) || (c.ColType == ectCurrency && ExactCurrency);
+  if (Entry(UserFormats, c.Name, v)) {
+    c.Format = v;
+    c.ExactDigits = false;
+  }
   // ColAlign: only formats that publish ColumnsAlign align by type.
   c.ColAlign = ecaLeft;
   if (ColumnsAlign) {

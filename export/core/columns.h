@@ -42,6 +42,9 @@ class TExportColumn : public TObject {
   bool IsVisible = true;
   TField* Field = nullptr;  // dataset and grid sources
   bool Typed = false;       // the field gives its values typed for this run's settings
+  // A float or currency column rendered with every digit of its values instead of Format
+  // (TExport::ExactFloats, ExactCurrency).
+  bool ExactDigits = false;
 
   // AllowFormat and Format equal to the holder's format string for the column's type.
   bool IsDefaultFormat() const;
@@ -104,6 +107,7 @@ class TExportColumns : public TObject {
   const TStringList* ColumnsLength = nullptr;
   bool OnlyVisibleFields = false;
   bool AutoCalcStrType = false;
+  bool ExactFloats = false, ExactCurrency = false;
   int CaptionRow = -1;
   std::function<void(TObject*, int)> OnFetchedRecord;
   int RecordCounter = 0;  // the width pass's own counter

@@ -1,5 +1,7 @@
 #include "export/core/dataset.h"
 
+#include "export/core/translate.h"
+
 namespace morvale {
 
 const char* FieldTypeName(TFieldType t) {
@@ -38,7 +40,7 @@ TField* TDataSet::FindField(std::string_view name) const {
 
 TField& TDataSet::FieldByName(std::string_view name) const {
   TField* f = FindField(name);
-  if (!f) throw Exception(Format("Field '%s' not found", {name}));
+  if (!f) throw Exception(Format(TranslateText("Engine", "Field '%s' not found"), {name}));
   return *f;
 }
 

@@ -64,9 +64,11 @@ struct TFormatSettings;
 // A field's value as what it is, beside its text, so that a format renders it without reading
 // the text back. Each kind stands for the text the field gives: Integer for its decimal digits,
 // Float for FloatToStrGeneral of the number, DateTime for a text that reads back as this serial
-// value, Boolean and Text for the bytes in Text. Text views bytes the dataset holds (its window
-// of rows, or the field's own buffer) and stays valid until the dataset moves.
-enum class TValueKind : uint8_t { Null, Integer, Float, DateTime, Boolean, Text };
+// value, Boolean and Text for the bytes in Text. Decimal is a Float whose source is an exact
+// decimal: Text holds its digits as the server sent them ("-12.3400", '.' as the point), with
+// more digits and its scale, for a rendering that keeps them. Text views bytes the dataset holds
+// (its window of rows, or the field's own buffer) and stays valid until the dataset moves.
+enum class TValueKind : uint8_t { Null, Integer, Float, DateTime, Boolean, Text, Decimal };
 
 struct TFieldValue {
   TValueKind Kind = TValueKind::Null;
@@ -75,7 +77,7 @@ struct TFieldValue {
     double Float;  // Float and DateTime (serial days)
     bool Bool;
   };
-  std::string_view Text;  // Text and Boolean
+  std::string_view Text;  // Text, Boolean and Decimal
   TFieldValue() : Int(0) {}
 };
 
@@ -83,9 +85,11 @@ class TField : public TObject {
  public:
   std::string FieldName;
   TFieldType DataType = ftUnknown;
-  int Size = 0;          // declared size: characters for strings, 0 for fixed-size types
-  int DataSize = 0;      // bytes one value takes in a record buffer
-  int DisplayWidth = 0;  // characters, writable
+  int Size = 0;            // declared size: characters for strings, 0 for fixed-size types
+  int Precision = 0;       // digits of a BCD number (its Size holds the decimals); 0 when unknown
+  bool Unbounded = false;  // a string whose type sets no length (TEXT): Size is only a default
+  int DataSize = 0;        // bytes one value takes in a record buffer
+  int DisplayWidth = 0;    // characters, writable
   std::string DisplayLabel;
   bool Visible = true;
   int Index = 0;

@@ -8,6 +8,7 @@
 
 #include "export/core/classes.h"
 #include "export/core/textbuf.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -367,7 +368,7 @@ bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& out) {
 TDateTime EncodeDate(int year, int month, int day) {
   TDateTime dt;
   if (!TryEncodeDate(year, month, day, dt))
-    throw EConvertError(Format("Invalid date %d-%d-%d",
+    throw EConvertError(Format(TranslateText("Engine", "Invalid date %d-%d-%d"),
                                {std::to_string(year), std::to_string(month), std::to_string(day)}));
   return dt;
 }
@@ -738,7 +739,7 @@ bool TryStrToDateTime(std::string_view s, TDateTime& out, const TFormatSettings&
 TDateTime StrToDateTime(std::string_view s, const TFormatSettings& fs) {
   TDateTime dt;
   if (!TryStrToDateTime(s, dt, fs))
-    throw EConvertError(Format("'%s' is not a valid date and time", {s}));
+    throw EConvertError(Format(TranslateText("Engine", "'%s' is not a valid date and time"), {s}));
   return dt;
 }
 

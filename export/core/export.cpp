@@ -10,7 +10,9 @@
 
 #include "export/core/datetime.h"
 #include "export/core/inifile.h"
+#include "export/core/outputfiles.h"
 #include "export/core/platform.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -158,6 +160,13 @@ void TExport::FillRow() {
       column.Field->GetValue(col.Value);
       continue;
     }
+    // The field's text rounds a number to fifteen digits; a column that keeps every digit takes
+    // them from its value.
+    if (column.ExactDigits && column.Typed) {
+      column.Field->GetValue(col.Value);
+      col.Data.clear();
+      if (AppendExactNumber(col.Value, formatSettings_, col.Data)) continue;
+    }
     columns_.GetRawText(i, RecordCounter, col.Data);
     TrimInPlace(col.Data);
   }
@@ -213,9 +222,12 @@ void TExport::DoExport() {
   const TSourceAdapterPtr held = Source();
   const TSourceAdapter& s = *held;
   const std::string name = SourceName(ExportSource);
-  if (!s.Assigned()) throw Exception(Format("Источник данных (%s) не определен", {name}));
-  if (!s.Active()) throw Exception(Format("Источник данных (%s) закрыт", {name}));
-  if (!ExportEmpty && s.Empty()) throw Exception(Format("Источник данных (%s) пуст", {name}));
+  if (!s.Assigned())
+    throw Exception(Format(TranslateText("Engine", "Источник данных (%s) не определен"), {name}));
+  if (!s.Active())
+    throw Exception(Format(TranslateText("Engine", "Источник данных (%s) закрыт"), {name}));
+  if (!ExportEmpty && s.Empty())
+    throw Exception(Format(TranslateText("Engine", "Источник данных (%s) пуст"), {name}));
 
   s.BeginUpdate();
   try {
@@ -331,13 +343,6 @@ bool ForceDirectories(const std::string& folder) {
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// A file that a failed run left half written must not pass for a finished export. Only a regular
-// file goes: the name may be a device (/dev/stdout, /dev/full).
-void RemovePartialFile(const std::string& fileName) {
-  struct stat st;
-  if (::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(fileName.c_str());
-}
-
 const TPropList& TExportText::ClassProps() {
   static const TPropList list = [] {
     TPropList l(&TExport::ClassProps());
@@ -350,20 +355,30 @@ const TPropList& TExportText::ClassProps() {
   return list;
 }
 
-void TExportText::Execute() {
+void TExportText::ForceFileFolder() const {
   std::string folder = ExtractFilePath(FileName);
   if (folder.empty()) folder = ProgramFolder();
   if (!ForceDirectories(folder))
-    throw Exception(Format("Directory '%s' not found and cannot be created", {folder}));
-  TFileStream file(FileName, TFileStream::fmCreate);
-  try {
-    ExportToStream(file);
-    // Closing reports a write error the buffer was still holding.
-    file.Close();
-  } catch (...) {
-    RemovePartialFile(FileName);
-    throw;
-  }
+    throw Exception(Format(
+        TranslateText("Engine", "Directory '%s' not found and cannot be created"), {folder}));
+}
+
+void TExportText::WriteFiles(const std::function<void()>& write) {
+  TOutputFiles files;
+  struct TReset {
+    TOutputFiles*& outputs;
+    ~TReset() { outputs = nullptr; }
+  } reset{outputs_};
+  outputs_ = &files;
+  write();
+  // A stopped run's files are dropped with `files`: a complete-looking part of a table must not
+  // replace the whole one it was to succeed.
+  if (!Aborted()) files.Commit();
+}
+
+void TExportText::Execute() {
+  ForceFileFolder();
+  WriteFiles([this] { ExportToStream(Outputs()->Create(FileName)); });
   AfterExecute();
 }
 
@@ -415,6 +430,23 @@ bool Overlaps(std::string_view text, const std::string& s) {
 
 }  // namespace
 
+bool AppendExactNumber(const TFieldValue& value, const TFormatSettings& fs, std::string& out) {
+  switch (value.Kind) {
+    case TValueKind::Decimal:
+      if (DecimalToStrExact(value.Text, fs, out)) return true;
+      [[fallthrough]];
+    case TValueKind::Float:
+      if (!std::isfinite(value.Float)) return false;
+      FloatToStrExact(value.Float, fs, out);
+      return true;
+    case TValueKind::Integer:
+      out += std::to_string(value.Int);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void FormatValue(std::string_view raw, const TExportColumn& column, bool escape, TExport& exporter,
                  std::string& out) {
   const TFormatSettings& fs = exporter.FormatSettings();
@@ -444,8 +476,17 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
     }
     case ectFloat:
     case ectCurrency: {
-      if (!column.NumberFormat().RenderFloatText(raw, fs, text))
-        throw EConvertError(Format("'%s' is not a valid floating point value", {raw}));
+      if (column.ExactDigits) {
+        // Every digit: the text as it is, once it is seen to be a number.
+        double v;
+        if (!TryStrToFloat(raw, v, fs))
+          throw EConvertError(
+              Format(TranslateText("Engine", "'%s' is not a valid floating point value"), {raw}));
+        text.assign(raw);
+      } else if (!column.NumberFormat().RenderFloatText(raw, fs, text)) {
+        throw EConvertError(
+            Format(TranslateText("Engine", "'%s' is not a valid floating point value"), {raw}));
+      }
       finish(text);
       return;
     }
@@ -454,7 +495,8 @@ void FormatValue(std::string_view raw, const TExportColumn& column, bool escape,
     case ectDateTime: {
       TDateTime v;
       if (!TryStrToDateTime(raw, v, fs))
-        throw EConvertError(Format("'%s' is not a valid date and time", {raw}));
+        throw EConvertError(
+            Format(TranslateText("Engine", "'%s' is not a valid date and time"), {raw}));
       column.DateTimeFormat().Render(v, fs, text);
       finish(text);
       return;
@@ -502,11 +544,15 @@ void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, boo
       }
       break;
     case TValueKind::Float:
+    case TValueKind::Decimal:
       // Fifteen digits of a normal double read back as the same double; subnormals and the
       // words for infinities do not.
       if (number && (value.Float == 0 || std::isnormal(value.Float))) {
         text.clear();
-        column.NumberFormat().Render(value.Float, fs, text);
+        if (column.ExactDigits)
+          AppendExactNumber(value, fs, text);
+        else
+          column.NumberFormat().Render(value.Float, fs, text);
         rendered = true;
       }
       break;

@@ -24,6 +24,7 @@
 namespace morvale {
 
 class TIniFile;
+class TOutputFiles;
 
 using TCharSet = std::bitset<256>;
 
@@ -79,6 +80,12 @@ class TExport : public TComponent {
   bool ExportEmpty = true;
   // The encoding the output is written in; the text formats publish it.
   TTextEncoding Encoding = encSystem;
+  // Float and currency columns that no UserFormats line names render every digit of their values
+  // (exact decimals with their scale, doubles as the shortest digits that read back the same)
+  // instead of FloatFormat and CurrencyFormat: the command line's way where nobody asked for
+  // rounding. Not published, so options files keep the formats they give.
+  bool ExactFloats = false;
+  bool ExactCurrency = false;
 
   // The locale the run parses and renders values with; setting it moves the format defaults too.
   const TFormatSettings& FormatSettings() const { return formatSettings_; }
@@ -191,11 +198,26 @@ class TExportText : public TExport {
   bool ShowFile = false;
   bool PrintFile = false;
 
-  // Creates the folder and the file and runs the export into it; then opens or prints the file.
+  // Creates the folder and runs the export into a file that replaces FileName once the run has
+  // finished; then opens or prints the file.
   void Execute() override;
   virtual void AfterExecute();
   virtual std::string GetShowFileName() { return FileName; }
   virtual std::string GetPrintFileName() { return FileName; }
+
+ protected:
+  // Runs `write`, which creates every file of the run in Outputs(), and then puts those files in
+  // place together. A run that fails or is stopped (Aborted) leaves the previous files as they
+  // were and no file of its own.
+  void WriteFiles(const std::function<void()>& write);
+  // The files of the run in progress; nullptr outside WriteFiles.
+  TOutputFiles* Outputs() const { return outputs_; }
+  // Raises "Directory '%s' not found and cannot be created" when FileName's folder (the program's
+  // folder for a bare name) cannot be made.
+  void ForceFileFolder() const;
+
+ private:
+  TOutputFiles* outputs_ = nullptr;
 };
 
 class TExportAdvancedText : public TExportText {
@@ -228,8 +250,10 @@ std::string FormatValue(std::string_view raw, const std::string& format, TExport
 void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, bool escape,
                       TExport& exporter, std::string& out);
 
-// Deletes what a failed run wrote under the name, when it is a regular file.
-void RemovePartialFile(const std::string& fileName);
+// Appends every digit of a number value (TExportColumn::ExactDigits) in the locale's notation
+// without grouping; false, with nothing written, for a value that is no finite number.
+bool AppendExactNumber(const TFieldValue& value, const TFormatSettings& fs, std::string& out);
+
 // Creates a folder with all missing parents; false when it still does not exist.
 bool ForceDirectories(const std::string& folder);
 // The folder part of a path, ending in '/', or the empty text.

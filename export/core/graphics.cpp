@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "export/core/properties.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -87,7 +88,7 @@ const TPropList& TFont::Published() const {
             "Color", "TColor", [](const TFont& f) { return ColorToString(f.Color); },
             [](TFont& f, std::string_view v) {
               if (!StringToColor(v, f.Color))
-                throw EPropertyError("Invalid colour '" + std::string(v) + "'");
+                throw EPropertyError(Format(TranslateText("Engine", "Invalid colour '%s'"), {v}));
             })
         .Custom(
             "Style", "TFontStyles",
@@ -114,7 +115,8 @@ const TPropList& TFont::Published() const {
                   for (int i = 0; i < 4; ++i)
                     if (SameText(item, names[i])) bit = i;
                   if (bit < 0)
-                    throw EPropertyError("Invalid font style '" + std::string(item) + "'");
+                    throw EPropertyError(
+                        Format(TranslateText("Engine", "Invalid font style '%s'"), {item}));
                   style |= 1 << bit;
                 }
                 if (comma == std::string::npos) break;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "export/core/outputfiles.h"
 #include "export/core/streams.h"
 
 namespace morvale {
@@ -188,17 +189,10 @@ void TIniFile::UpdateFile() {
     text += "[" + sections_[i].name + "]\n";
     for (const auto& e : sections_[i].entries) text += e.key + "=" + e.value + "\n";
   }
-  // A temporary file beside the target and a rename: readers see the old or the new file.
-  std::string tmp = fileName_ + ".tmp" + std::to_string(::getpid());
-  {
-    TFileStream f(tmp, TFileStream::fmCreate);
-    f.Write(text);
-    f.Close();
-  }
-  if (std::rename(tmp.c_str(), fileName_.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    throw Exception("Cannot write the settings file '" + fileName_ + "'");
-  }
+  // Readers see the old file or the new one, never half of it.
+  TOutputFiles files;
+  files.Create(fileName_).Write(text);
+  files.Commit();
   dirty_ = false;
 }
 

@@ -7,6 +7,7 @@
 
 #include "export/core/classes.h"
 #include "export/core/textbuf.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -52,10 +53,9 @@ bool ShortDecimalDigits(double a, Digits& g) {
   return false;
 }
 
-// The shortest text that reads back as the value (at most 17 digits), then rounded to 15 digits
-// like any other decimal. Shortest is what was typed or stored, and it is several times faster
-// to find than a fixed precision.
-Digits FromDouble(double a) {
+// The shortest digits that read back as the value (at most 17). Shortest is what was typed or
+// stored, and it is several times faster to find than a fixed precision.
+Digits ShortestDigits(double a) {
   Digits g;
   if (a == 0) return g;
   if (ShortDecimalDigits(a, g)) return g;
@@ -71,6 +71,12 @@ Digits FromDouble(double a) {
   std::from_chars(p, r.ptr, exponent);
   g.point = exponent + 1;
   DropTrailingZeros(g);
+  return g;
+}
+
+// The shortest digits, rounded to 15 like any other decimal.
+Digits FromDouble(double a) {
+  Digits g = ShortestDigits(a);
   RoundAt(g, kSignificant);
   return g;
 }
@@ -122,10 +128,11 @@ void RoundForSection(const Section& sec, Digits& g) {
     RoundAt(g, g.point + sec.fracPlaceholders);
 }
 
-// The general form of an already absolute value.
-void AppendGeneral(Digits g, bool negative, const TFormatSettings& fs, std::string& text) {
+// The digits of an absolute value as they are, positional while the exponent lies in
+// [minExponent, maxExponent], in scientific notation ("1.5E+20") beyond.
+void AppendDigits(const Digits& g, bool negative, int minExponent, int maxExponent,
+                  const TFormatSettings& fs, std::string& text) {
   TTextBuffer out(text);
-  RoundAt(g, kSignificant);
   if (g.n == 0) {
     out.Put('0');
     return;
@@ -133,8 +140,7 @@ void AppendGeneral(Digits g, bool negative, const TFormatSettings& fs, std::stri
   if (negative) out.Put('-');
   std::string_view d(g.d, static_cast<size_t>(g.n));
   int e = g.point - 1;
-  // Sixteen integer digits cannot all be significant; tiny fractions would be mostly zeros.
-  if (e >= kSignificant || e < -5) {
+  if (e > maxExponent || e < minExponent) {
     out.Put(d[0]);
     if (g.n > 1) {
       out.Put(fs.DecimalSeparator);
@@ -156,6 +162,13 @@ void AppendGeneral(Digits g, bool negative, const TFormatSettings& fs, std::stri
     out.Put(fs.DecimalSeparator);
     out.Put(d.substr(static_cast<size_t>(g.point)));
   }
+}
+
+// The general form of an already absolute value. Sixteen integer digits cannot all be
+// significant; tiny fractions would be mostly zeros.
+void AppendGeneral(Digits g, bool negative, const TFormatSettings& fs, std::string& text) {
+  RoundAt(g, kSignificant);
+  AppendDigits(g, negative, -5, kSignificant - 1, fs, text);
 }
 
 void AddLiteral(Section& sec, std::string_view text) {
@@ -450,6 +463,40 @@ void FloatToStrGeneral(double v, const TFormatSettings& fs, std::string& out) {
   }
 }
 
+void FloatToStrExact(double v, const TFormatSettings& fs, std::string& out) {
+  if (!std::isfinite(v)) return FloatToStrGeneral(v, fs, out);
+  // Positional up to twenty-one integer digits and down to six zeros after the point, as the
+  // shortest form of a number is commonly written.
+  AppendDigits(ShortestDigits(std::fabs(v)), std::signbit(v) && v != 0, -7, 20, fs, out);
+}
+
+bool DecimalToStrExact(std::string_view text, const TFormatSettings& fs, std::string& out) {
+  auto IsAsciiDigit = [](char c) { return c >= '0' && c <= '9'; };
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const size_t intStart = i;
+  while (i < text.size() && IsAsciiDigit(text[i])) ++i;
+  const size_t intEnd = i;
+  size_t fracStart = i, fracEnd = i;
+  if (i < text.size() && text[i] == '.') {
+    fracStart = ++i;
+    while (i < text.size() && IsAsciiDigit(text[i])) ++i;
+    fracEnd = i;
+  }
+  if (i != text.size() || (intEnd == intStart && fracEnd == fracStart)) return false;
+  std::string_view whole = text.substr(intStart, intEnd - intStart);
+  std::string_view fraction = text.substr(fracStart, fracEnd - fracStart);
+  auto zero = [](std::string_view s) { return s.find_first_not_of('0') == std::string_view::npos; };
+  if (negative && !(zero(whole) && zero(fraction))) out += '-';
+  out += whole.empty() ? std::string_view("0") : whole;
+  if (!fraction.empty()) {
+    out += fs.DecimalSeparator;
+    out += fraction;
+  }
+  return true;
+}
+
 std::string FloatToStr(double v, const TFormatSettings& fs) {
   std::string out;
   FloatToStrGeneral(v, fs, out);
@@ -567,7 +614,8 @@ bool TryStrToFloat(std::string_view s, double& v, const TFormatSettings& fs) {
 double StrToFloat(std::string_view s, const TFormatSettings& fs) {
   double v;
   if (!TryStrToFloat(s, v, fs))
-    throw EConvertError(Format("'%s' is not a valid floating point value", {s}));
+    throw EConvertError(
+        Format(TranslateText("Engine", "'%s' is not a valid floating point value"), {s}));
   return v;
 }
 

@@ -77,6 +77,14 @@ std::string FormatFloat(std::string_view format, double v, const TFormatSettings
 // scientific notation for very large or small magnitudes ("1.5E+20").
 void FloatToStrGeneral(double v, const TFormatSettings& fs, std::string& out);
 std::string FloatToStr(double v, const TFormatSettings& fs);
+// Every digit of a double: the shortest digits that read back as the same value, no grouping,
+// the locale's decimal separator, scientific notation only past twenty-one integer digits or
+// six zeros after the point.
+void FloatToStrExact(double v, const TFormatSettings& fs, std::string& out);
+// Appends a plain decimal text ("-12.3400": a sign, digits, '.' and digits, as servers send their
+// exact decimals) with every digit and its scale, the locale's decimal separator in place of the
+// point; false, with nothing written, for any other text.
+bool DecimalToStrExact(std::string_view text, const TFormatSettings& fs, std::string& out);
 
 // Optional sign, decimal digits, or "$" and hexadecimal digits. False when the text is not one.
 bool TryStrToInt64(std::string_view s, int64_t& v);

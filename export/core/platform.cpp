@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "export/core/codepage.h"
+#include "export/core/translate.h"
 
 extern char** environ;
 
@@ -62,12 +63,16 @@ void SetTextMetrics(ITextMetrics* m) {
 void TCommandShell::Execute(const std::string& verb, const std::string& fileName) {
   if (verb == "open") {
     if (Run({"xdg-open", fileName}) != 0)
-      throw Exception("Cannot open '" + fileName + "': xdg-open failed or is not installed");
+      throw Exception(
+          Format(TranslateText("Engine", "Cannot open '%s': xdg-open failed or is not installed"),
+                 {fileName}));
   } else if (verb == "print") {
     if (Run({"lp", fileName}) != 0)
-      throw Exception("Cannot print '" + fileName + "': the lp command failed or is not installed");
+      throw Exception(Format(
+          TranslateText("Engine", "Cannot print '%s': the lp command failed or is not installed"),
+          {fileName}));
   } else {
-    throw Exception("Unknown shell verb '" + verb + "'");
+    throw Exception(Format(TranslateText("Engine", "Unknown shell verb '%s'"), {verb}));
   }
 }
 

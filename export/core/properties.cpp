@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "export/core/propertyerror.h"
+#include "export/core/translate.h"
+
 namespace morvale {
 
 const TPropInfo* TPropList::Find(std::string_view name) const {
@@ -47,7 +50,7 @@ TPersistent& Resolve(TPersistent& obj, std::string_view path, std::string_view& 
     size_t dot = path.find('.');
     std::string_view head = path.substr(0, dot);
     const TPropInfo* p = cur->Published().Find(head);
-    if (!p) throw EPropertyError("Unknown property '" + std::string(head) + "'");
+    if (!p) throw EPropertyError(Format(TranslateText("Engine", "Unknown property '%s'"), {head}));
     if (dot == std::string_view::npos || !p->Object) {
       last = dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1);
       info = p;
@@ -66,11 +69,14 @@ void SetPropertyText(TPersistent& obj, std::string_view path, std::string_view v
   TPersistent& owner = Resolve(obj, path, key, info);
   if (!key.empty()) {
     if (!info->SetKeyed)
-      throw EPropertyError("Property '" + info->Name + "' has no part '" + std::string(key) + "'");
+      throw EPropertyError(
+          Format(TranslateText("Engine", "Property '%s' has no part '%s'"), {info->Name, key}));
     info->SetKeyed(owner, key, value);
     return;
   }
-  if (!info->Set) throw EPropertyError("Property '" + info->Name + "' cannot be set from text");
+  if (!info->Set)
+    throw EPropertyError(
+        Format(TranslateText("Engine", "Property '%s' cannot be set from text"), {info->Name}));
   info->Set(owner, value);
 }
 
@@ -78,7 +84,9 @@ std::string GetPropertyText(TPersistent& obj, std::string_view path) {
   std::string_view key;
   const TPropInfo* info = nullptr;
   TPersistent& owner = Resolve(obj, path, key, info);
-  if (!info->Get) throw EPropertyError("Property '" + info->Name + "' has no text form");
+  if (!info->Get)
+    throw EPropertyError(
+        Format(TranslateText("Engine", "Property '%s' has no text form"), {info->Name}));
   return info->Get(owner);
 }
 
@@ -103,9 +111,10 @@ std::vector<std::string> ListProperties(TPersistent& obj, bool settableOnly) {
   return out;
 }
 
-static EPropertyError BadValue(std::string_view text, std::string_view prop, const char* what) {
-  return EPropertyError("Invalid value '" + std::string(text) + "' for property '" +
-                        std::string(prop) + "': " + what);
+EPropertyError InvalidPropertyValue(std::string_view text, std::string_view prop,
+                                    const std::string& expected) {
+  return EPropertyError(Format(TranslateText("Engine", "Invalid value '%s' for property '%s': %s"),
+                               {text, prop, expected}));
 }
 
 std::string BoolToText(bool v) {
@@ -118,7 +127,7 @@ bool TextToBool(std::string_view text, std::string_view prop) {
     if (SameText(t, s)) return true;
   for (const char* s : {"false", "no", "0", "off"})
     if (SameText(t, s)) return false;
-  throw BadValue(text, prop, "expected True or False");
+  throw InvalidPropertyValue(text, prop, TranslateText("Engine", "expected True or False"));
 }
 
 int TextToInt(std::string_view text, std::string_view prop) {
@@ -127,7 +136,7 @@ int TextToInt(std::string_view text, std::string_view prop) {
   int v = 0;
   auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
   if (t.empty() || ec != std::errc() || p != t.data() + t.size())
-    throw BadValue(text, prop, "expected an integer");
+    throw InvalidPropertyValue(text, prop, TranslateText("Engine", "expected an integer"));
   return v;
 }
 
@@ -138,7 +147,7 @@ double TextToDouble(std::string_view text, std::string_view prop) {
   double v = 0;
   auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
   if (t.empty() || ec != std::errc() || p != t.data() + t.size() || !std::isfinite(v))
-    throw BadValue(text, prop, "expected a number");
+    throw InvalidPropertyValue(text, prop, TranslateText("Engine", "expected a number"));
   return v;
 }
 
@@ -152,11 +161,14 @@ char TextToChar(std::string_view text, std::string_view prop) {
   if (text.size() == 1) return text[0];
   if (text.size() > 1 && text[0] == '#') {
     int code = TextToInt(text.substr(1), prop);
-    if (code < 0 || code > 255) throw BadValue(text, prop, "character code out of range");
+    if (code < 0 || code > 255)
+      throw InvalidPropertyValue(text, prop,
+                                 TranslateText("Engine", "character code out of range"));
     return static_cast<char>(code);
   }
   if (SameText(text, "tab") || text == "\\t") return '\t';
-  throw BadValue(text, prop, "expected one character or #code");
+  throw InvalidPropertyValue(text, prop,
+                             TranslateText("Engine", "expected one character or #code"));
 }
 
 std::string CharToText(char c) {
@@ -172,7 +184,8 @@ int TextToEnum(std::string_view text, const std::vector<std::string>& names,
     if (SameText(names[i], t)) return static_cast<int>(i);
   std::string all;
   for (const auto& n : names) all += (all.empty() ? "" : ", ") + n;
-  throw BadValue(text, prop, ("expected one of " + all).c_str());
+  throw InvalidPropertyValue(text, prop,
+                             Format(TranslateText("Engine", "expected one of %s"), {all}));
 }
 
 }  // namespace morvale

@@ -7,14 +7,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include "export/core/translate.h"
+
 namespace morvale {
 
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
 
+// `what` is a pattern with the file's name and the system's reason.
 [[noreturn]] void RaiseIo(const char* what, const std::string& name, int err) {
-  throw Exception(std::string(what) + " '" + name + "': " + std::strerror(err));
+  throw Exception(Format(TranslateText("Engine", what), {name, std::strerror(err)}));
 }
 
 // Writes everything or raises; short writes and EINTR are retried.
@@ -23,7 +26,7 @@ void WriteAll(int fd, const char* p, size_t n, const std::string& name) {
     ssize_t w = ::write(fd, p, n);
     if (w < 0) {
       if (errno == EINTR) continue;
-      RaiseIo("Cannot write to", name, errno);
+      RaiseIo(MVL_TEXT_NOOP("Engine", "Cannot write to '%s': %s"), name, errno);
     }
     p += w;
     n -= static_cast<size_t>(w);
@@ -33,7 +36,7 @@ void WriteAll(int fd, const char* p, size_t n, const std::string& name) {
 }  // namespace
 
 void TStream::Seek(int64_t) {
-  throw Exception("Stream does not support seeking");
+  throw Exception(TranslateText("Engine", "Stream does not support seeking"));
 }
 
 void TMemoryStream::Write(const void* data, size_t size) {
@@ -48,7 +51,7 @@ void TMemoryStream::Write(const void* data, size_t size) {
 }
 
 void TMemoryStream::Seek(int64_t position) {
-  if (position < 0) throw Exception("Invalid stream position");
+  if (position < 0) throw Exception(TranslateText("Engine", "Invalid stream position"));
   pos_ = static_cast<size_t>(position);
   if (pos_ > data_.size()) data_.resize(pos_);
 }
@@ -56,9 +59,17 @@ void TMemoryStream::Seek(int64_t position) {
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : fileName_(fileName) {
   int flags =
       mode == fmCreate ? (O_WRONLY | O_CREAT | O_TRUNC) : (mode == fmOpenRead ? O_RDONLY : O_RDWR);
-  fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
+  // 0666: a new file gets the permissions the user's umask gives.
+  fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0666);
   if (fd_ < 0)
-    RaiseIo(mode == fmCreate ? "Cannot create file" : "Cannot open file", fileName, errno);
+    RaiseIo(mode == fmCreate ? MVL_TEXT_NOOP("Engine", "Cannot create file '%s': %s")
+                             : MVL_TEXT_NOOP("Engine", "Cannot open file '%s': %s"),
+            fileName, errno);
+  buffer_.reserve(kBufferSize);
+}
+
+TFileStream::TFileStream(int fd, std::string fileName, std::string path, TOutputFiles* files)
+    : fileName_(std::move(fileName)), path_(std::move(path)), files_(files), fd_(fd) {
   buffer_.reserve(kBufferSize);
 }
 
@@ -73,7 +84,7 @@ TFileStream::~TFileStream() {
 }
 
 void TFileStream::Write(const void* data, size_t size) {
-  if (fd_ < 0) throw Exception("File '" + fileName_ + "' is closed");
+  if (fd_ < 0) throw Exception(Format(TranslateText("Engine", "File '%s' is closed"), {fileName_}));
   if (buffer_.size() + size > kBufferSize) {
     FlushBuffer();
     if (size >= kBufferSize) {
@@ -92,12 +103,36 @@ size_t TFileStream::Read(void* data, size_t size) {
     ssize_t r = ::read(fd_, static_cast<char*>(data) + done, size - done);
     if (r < 0) {
       if (errno == EINTR) continue;
-      RaiseIo("Cannot read", fileName_, errno);
+      RaiseIo(MVL_TEXT_NOOP("Engine", "Cannot read '%s': %s"), fileName_, errno);
     }
     if (r == 0) break;
     done += static_cast<size_t>(r);
   }
   filePos_ += static_cast<int64_t>(done);
+  return done;
+}
+
+size_t TFileStream::ReadAt(int64_t position, void* data, size_t size) {
+  FlushBuffer();
+  // A file created for writing only is read through a descriptor of its own.
+  int own = -1;
+  if ((::fcntl(fd_, F_GETFL) & O_ACCMODE) == O_WRONLY) {
+    own = ::open(Path().c_str(), O_RDONLY | O_CLOEXEC);
+    if (own < 0) RaiseIo(MVL_TEXT_NOOP("Engine", "Cannot read '%s': %s"), fileName_, errno);
+  }
+  const int fd = own >= 0 ? own : fd_;
+  size_t done = 0;
+  int err = 0;
+  while (done < size) {
+    ssize_t r = ::pread(fd, static_cast<char*>(data) + done, size - done,
+                        position + static_cast<int64_t>(done));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) err = errno;
+    if (r <= 0) break;
+    done += static_cast<size_t>(r);
+  }
+  if (own >= 0) ::close(own);
+  if (err) RaiseIo(MVL_TEXT_NOOP("Engine", "Cannot read '%s': %s"), fileName_, err);
   return done;
 }
 
@@ -122,7 +157,8 @@ int64_t TFileStream::Size() const {
 
 void TFileStream::Seek(int64_t position) {
   FlushBuffer();
-  if (::lseek(fd_, position, SEEK_SET) < 0) RaiseIo("Cannot seek in", fileName_, errno);
+  if (::lseek(fd_, position, SEEK_SET) < 0)
+    RaiseIo(MVL_TEXT_NOOP("Engine", "Cannot seek in '%s': %s"), fileName_, errno);
   filePos_ = position;
 }
 
@@ -141,7 +177,8 @@ void TFileStream::Close() {
     throw;
   }
   fd_ = -1;
-  if (::close(fd) != 0) RaiseIo("Cannot write to", fileName_, errno);
+  if (::close(fd) != 0)
+    RaiseIo(MVL_TEXT_NOOP("Engine", "Cannot write to '%s': %s"), fileName_, errno);
 }
 
 TFdStream::~TFdStream() {

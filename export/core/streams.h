@@ -11,6 +11,8 @@
 
 namespace morvale {
 
+class TOutputFiles;
+
 class TStream : public TObject {
  public:
   virtual void Write(const void* data, size_t size) = 0;
@@ -47,10 +49,15 @@ class TFileStream : public TStream {
  public:
   enum Mode { fmCreate, fmOpenRead, fmOpenReadWrite };
   TFileStream(const std::string& fileName, Mode mode = fmCreate);
+  // A stream over a descriptor it now owns, positioned at the file's start: `fileName` names it
+  // in messages, `path` opens it again by name, `files` is the group it writes in (outputfiles.h).
+  TFileStream(int fd, std::string fileName, std::string path, TOutputFiles* files);
   ~TFileStream() override;
   using TStream::Write;
   void Write(const void* data, size_t size) override;
   size_t Read(void* data, size_t size);
+  // Reads back bytes written before, at `position`, leaving the write position where it is.
+  size_t ReadAt(int64_t position, void* data, size_t size);
   int64_t Position() const override;
   int64_t Size() const override;
   void Seek(int64_t position) override;
@@ -58,10 +65,18 @@ class TFileStream : public TStream {
   // Flushes and closes; raises on a write error that the buffer was hiding.
   void Close();
   const std::string& FileName() const { return fileName_; }
+  // Where the bytes written so far can be opened again by name: the file's own name, or the
+  // temporary of a file that its group puts in place later.
+  const std::string& Path() const { return path_.empty() ? fileName_ : path_; }
+  // The group of files the stream belongs to (a sibling such as a memo file joins it), or nullptr.
+  TOutputFiles* Files() const { return files_; }
+  int Handle() const { return fd_; }
 
  private:
   void FlushBuffer();
   std::string fileName_;
+  std::string path_;
+  TOutputFiles* files_ = nullptr;
   int fd_ = -1;
   std::string buffer_;
   int64_t filePos_ = 0;  // position of the buffer's start in the file

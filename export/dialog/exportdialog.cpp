@@ -1,5 +1,6 @@
 #include "export/dialog/exportdialog.h"
 
+#include "export/core/translate.h"
 #include "export/dialog/model.h"
 
 namespace morvale {
@@ -105,8 +106,10 @@ const TFormatSettings& TExportDialog::FormatSettings() const {
 void TExportDialog::CheckSource() const {
   // A custom source is checked as well: without it the run has nothing to read.
   if (!MakeSourceAdapter(SourceRef()))
-    throw Exception(Format("Источник данных (%s) не определен", {SourceName(ExportSource)}));
-  if (AllowedExports.Empty()) throw Exception("Свойство AllowedExports должно быть определено");
+    throw Exception(Format(TranslateText("Engine", "Источник данных (%s) не определен"),
+                           {SourceName(ExportSource)}));
+  if (AllowedExports.Empty())
+    throw Exception(TranslateText("Engine", "Свойство AllowedExports должно быть определено"));
 }
 
 void TExportDialog::RebuildColumns() {
@@ -178,6 +181,7 @@ const TPropList& TExportDialog::ClassProps() {
         .Object("TXTOptions", "TExportTXTOptions", &C::TXTOptions)
         .Object("CSVOptions", "TExportCSVOptions", &C::CSVOptions)
         .Object("JSONOptions", "TExportJSONOptions", &C::JSONOptions)
+        .Object("DBFOptions", "TExportDBFOptions", &C::DBFOptions)
         .Object("PDFOptions", "TExportPDFOptions", &C::PDFOptions)
         .Object("XLSOptions", "TExportXLSOptions", &C::XLSOptions);
     for (const char* e :
@@ -194,7 +198,7 @@ void TExportDialog::Execute(const TExportDialogShow& show) {
   CheckSource();
   RebuildColumns();
   const TExportDialogShow& form = show ? show : ExportDialogForm();
-  if (!form) throw Exception("No export dialog form is available");
+  if (!form) throw Exception(TranslateText("Engine", "No export dialog form is available"));
   TExportDialogModel model(*this);
   model.Opened();
   form(model);

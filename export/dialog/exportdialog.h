@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export/core/columns.h"
 #include "export/core/export.h"
@@ -67,6 +68,10 @@ class TExportDialog : public TComponent {
   bool AutoSaveOptions = false;
   bool AutoLoadOptions = false;
   bool SaveLoadButtons = false;
+  // Beyond the classic component: an options file in which the form keeps every setting of every
+  // type when it closes and from which it starts the next time (also in a later run); empty keeps
+  // nothing.
+  std::string RememberFileName;
   std::string FileName;
   bool ShowFile = true;
   bool PrintFile = false;
@@ -89,8 +94,17 @@ class TExportDialog : public TComponent {
   TExportTXTOptions TXTOptions{this};
   TExportCSVOptions CSVOptions{this};
   TExportJSONOptions JSONOptions{this};
+  TExportDBFOptions DBFOptions{this};
   TExportPDFOptions PDFOptions{this};
   TExportXLSOptions XLSOptions{this};
+
+  // The table the source shows, for ${table} in the file name; empty for a query. Not stored.
+  std::string TableName;
+  // Several tables exported in one run with the settings the form shows for the source (the
+  // first of them): their names, and how each is opened (TExportDialogModel::RunTables). Fewer
+  // than two: the source alone. Not stored.
+  std::vector<std::string> Tables;
+  std::function<std::unique_ptr<TDataSet>(const std::string& table)> OpenTable;
 
   TExportGetColonEvent OnGetHeader, OnGetFooter;
   TExportEvent OnBeginExport, OnEndExport;

@@ -1,8 +1,10 @@
 #include "export/dialog/model.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "export/core/inifile.h"
+#include "export/core/translate.h"
 #include "export/dialog/pages.h"
 #include "export/docs/dbfexport.h"
 
@@ -56,8 +58,9 @@ bool TXLSPage::operator==(const TXLSPage& o) const {
     if (!SameXlsFieldFormat(FieldFormats[i], o.FieldFormats[i])) return false;
   return PageHeader == o.PageHeader && PageFooter == o.PageFooter && SheetTitle == o.SheetTitle &&
          PageBackground == o.PageBackground && StripType == o.StripType &&
-         AutoCalcColWidth == o.AutoCalcColWidth && BaseFormats == o.BaseFormats &&
-         StripStyles == o.StripStyles && SameXlsNoteFormat(NoteFormat, o.NoteFormat) &&
+         AutoCalcColWidth == o.AutoCalcColWidth && SheetPerTable == o.SheetPerTable &&
+         BaseFormats == o.BaseFormats && StripStyles == o.StripStyles &&
+         SameXlsNoteFormat(NoteFormat, o.NoteFormat) &&
          SameXlsExtras(Extras, Pictures, o.Extras, o.Pictures);
 }
 
@@ -74,24 +77,39 @@ bool TDialogSettings::operator==(const TDialogSettings& o) const {
          HTMLTable == o.HTMLTable && HTMLMultiFile == o.HTMLMultiFile &&
          HTMLMultiFileOn == o.HTMLMultiFileOn && HTMLTemplate == o.HTMLTemplate && XML == o.XML &&
          SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF && JSON == o.JSON &&
-         Encodings == o.Encodings;
+         DBF == o.DBF && Encodings == o.Encodings;
 }
 
-const char* AlignCellText(TExportColAlign a) {
+namespace {
+const char* AlignCellSource(TExportColAlign a) {
   switch (a) {
     case ecaCenter:
-      return "По ценру";
+      return MVL_TEXT_NOOP("ExportDialog", "По центру");
     case ecaRight:
-      return "Вправо";
+      return MVL_TEXT_NOOP("ExportDialog", "Вправо");
     default:
-      return "Влево";
+      return MVL_TEXT_NOOP("ExportDialog", "Влево");
   }
+}
+}  // namespace
+
+std::string AlignCellText(TExportColAlign a) {
+  return TranslateText("ExportDialog", AlignCellSource(a));
+}
+
+const char* AlignFileText(TExportColAlign a) {
+  // Options files have always held the centre with this spelling; readers of them compare it.
+  return a == ecaCenter ? "По ценру" : AlignCellSource(a);
 }
 
 TExportColAlign AlignFromCellText(std::string_view text) {
   text = TrimView(text);
-  if (text == AlignCellText(ecaCenter) || SameText(text, "Center")) return ecaCenter;
-  if (text == AlignCellText(ecaRight) || SameText(text, "Right")) return ecaRight;
+  // A cell typed by hand reads in either language, whichever the interface shows.
+  for (TExportColAlign a : {ecaCenter, ecaRight})
+    if (text == AlignCellText(a) || text == AlignCellSource(a) || text == AlignFileText(a))
+      return a;
+  if (SameText(text, "Center")) return ecaCenter;
+  if (SameText(text, "Right")) return ecaRight;
   return ecaLeft;
 }
 
@@ -195,6 +213,7 @@ void TExportDialogModel::FillFromComponent() {
   s_.CSV = d.CSVOptions;
   s_.PDF = d.PDFOptions;
   s_.JSON = d.JSONOptions;
+  s_.DBF = d.DBFOptions;
 }
 
 void TExportDialogModel::ResetRTFPage() {
@@ -225,6 +244,7 @@ void TExportDialogModel::ResetXLSPage() {
     p.PageBackground = x.PageBackground;
     p.StripType = x.StripType;
     p.AutoCalcColWidth = x.AutoCalcColWidth;
+    p.SheetPerTable = x.SheetPerTable;
     p.NoteFormat = x.NoteFormat;
     const TxlsFormat* base[5] = {&x.HeaderFormat, &x.CaptionFormat, &x.AggregateFormat,
                                  &x.FooterFormat, &x.HyperlinkFormat};
@@ -259,6 +279,9 @@ void TExportDialogModel::ResetXLSPage() {
 }
 
 void TExportDialogModel::Opened() {
+  std::error_code ec;
+  if (!dialog_.RememberFileName.empty() && std::filesystem::exists(dialog_.RememberFileName, ec))
+    LoadRememberedOptions(dialog_.RememberFileName);
   if (dialog_.AutoLoadOptions && !s_.OptionsFileName.empty()) LoadOptions(s_.OptionsFileName);
   if (dialog_.OnGetHeader) dialog_.OnGetHeader(&dialog_, s_.Header);
   if (dialog_.OnGetFooter) dialog_.OnGetFooter(&dialog_, s_.Footer);
@@ -267,6 +290,16 @@ void TExportDialogModel::Opened() {
 
 void TExportDialogModel::Closing() {
   if (dialog_.AutoSaveOptions && !s_.OptionsFileName.empty()) SaveOptions(s_.OptionsFileName);
+  if (!dialog_.RememberFileName.empty()) SaveRememberedOptions(dialog_.RememberFileName);
+}
+
+void TExportDialogModel::ResetToDefaults() {
+  s_ = TDialogSettings();
+  active_ = dpExportType;
+  FillFromComponent();
+  if (!types_.empty()) s_.ExportType = types_.front();
+  ApplyTypeChange();
+  Changed();
 }
 
 void TExportDialogModel::Changed() {
@@ -284,11 +317,15 @@ void TExportDialogModel::SetExportType(TAllowedExport t) {
 }
 
 void TExportDialogModel::ApplyTypeChange() {
+  ChangeFileExtToType();
+  if (!PageVisible(active_)) active_ = dpExportType;
+  FillCaptionCells();
+}
+
+void TExportDialogModel::ChangeFileExtToType() {
   const TExportTypeInfo& info = TypeInfo();
   if (dialog_.AutoChangeFileExt && info.WritesFile() && !s_.FileName.empty())
     s_.FileName = ChangeFileExt(s_.FileName, std::string(".") + info.Extension);
-  if (!PageVisible(active_)) active_ = dpExportType;
-  FillCaptionCells();
 }
 
 void TExportDialogModel::FillCaptionCells() {
@@ -307,8 +344,9 @@ void TExportDialogModel::SetFileName(const std::string& name) {
 }
 
 std::string TExportDialogModel::Title() const {
-  if (s_.FileName.empty()) return "Диалог экспорта";
-  return "Диалог экспорта -- Экспортировать в [" + FileNameOnly(s_.FileName) + "]";
+  if (s_.FileName.empty()) return TranslateText("ExportDialog", "Диалог экспорта");
+  return Format(TranslateText("ExportDialog", "Диалог экспорта -- Экспортировать в [%s]"),
+                {FileNameOnly(s_.FileName)});
 }
 
 bool TExportDialogModel::StartEnabled() const {
@@ -363,13 +401,13 @@ void TExportDialogModel::SetActivePage(TDialogPage p) {
 std::string TExportDialogModel::CaptionsPageTitle() const {
   switch (CaptionLayout()) {
     case clWidth:
-      return "Заголовок && Ширина";
+      return TranslateText("ExportDialog", "Заголовок && Ширина");
     case clAlign:
-      return "Заголовок && Выравнивание";
+      return TranslateText("ExportDialog", "Заголовок && Выравнивание");
     case clAlignWidth:
-      return "Заголовок && Ширина && Выравнивание";
+      return TranslateText("ExportDialog", "Заголовок && Ширина && Выравнивание");
     default:
-      return "Заголовок";
+      return TranslateText("ExportDialog", "Заголовок");
   }
 }
 

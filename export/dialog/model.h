@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "export/core/export.h"
+#include "export/core/translate.h"
 #include "export/dialog/exportdialog.h"
 #include "export/dialog/exporttypes.h"
 #include "export/dialog/options.h"
+#include "export/dialog/tablebatch.h"
 #include "export/text/htmloptions.h"
-#include "export/xls/items.h"
+#include "export/workbook/items.h"
 
 namespace morvale {
 
@@ -27,7 +29,7 @@ namespace morvale {
 struct TCaptionRow {
   std::string FieldName;
   std::string Caption;
-  TExportColAlign Align = ecaLeft;  // shown as "Влево", "По ценру", "Вправо"
+  TExportColAlign Align = ecaLeft;  // shown as "Влево", "По центру", "Вправо"
   int Width = 0;                    // characters, 0 to 1000
   bool operator==(const TCaptionRow&) const = default;
 };
@@ -61,6 +63,7 @@ struct TXLSPage {
   std::string PageHeader, PageFooter, SheetTitle, PageBackground;
   TxlsStripType StripType = ssNone;
   bool AutoCalcColWidth = false;
+  bool SheetPerTable = false;  // a run over several tables writes one workbook, a sheet each
   // "ШАПКА", "ЗАГОЛОВКИ", "ФУНКЦИИ", "ПОДВАЛ", "HYPERLINK": header, captions, aggregates,
   // footer, hyperlinks.
   std::vector<TNamedXlsFormat> BaseFormats;
@@ -113,6 +116,7 @@ struct TDialogSettings {
   TExportCSVOptions CSV;
   TExportPDFOptions PDF;
   TExportJSONOptions JSON;
+  TExportDBFOptions DBF;
   // The output encoding of each text type (TextEncodingSection), by type ordinal; the others'
   // entries are unused.
   std::array<TTextEncoding, aeJSON + 1> Encodings{};
@@ -149,11 +153,14 @@ class TExportRunObserver {
 };
 
 // The file dialogs' filters and default extensions of the three files the dialog keeps.
-constexpr const char* kOptionsFileFilter = "Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*";
+constexpr const char* kOptionsFileFilter =
+    MVL_TEXT_NOOP("Filters", "Configuration files (*.cfg)|*.cfg|All files (*.*)|*.*");
 constexpr const char* kOptionsFileExt = "cfg";
-constexpr const char* kRTFStyleFileFilter = "RTF style file (*.rst)|*.rst|All files (*.*)|*.*";
+constexpr const char* kRTFStyleFileFilter =
+    MVL_TEXT_NOOP("Filters", "RTF style file (*.rst)|*.rst|All files (*.*)|*.*");
 constexpr const char* kRTFStyleFileExt = "rst";
-constexpr const char* kXLSStyleFileFilter = "Excel style file (*.xst)|*.xst|All files (*.*)|*.*";
+constexpr const char* kXLSStyleFileFilter =
+    MVL_TEXT_NOOP("Filters", "Excel style file (*.xst)|*.xst|All files (*.*)|*.*");
 constexpr const char* kXLSStyleFileExt = "xst";
 
 // The three format lists of the spreadsheet page: "Поля", "Опции", "Стили".
@@ -162,12 +169,16 @@ enum TXLSFormatList : int { xflFields, xflBase, xflStrips };
 struct TXLSStripButtons {
   bool Delete = false, Up = false, Down = false, Save = false;
 };
-constexpr const char* kXLSResetAllTitle = "Внимание!";
-constexpr const char* kXLSResetAllQuestion =
-    "Все настройки форматирования колонок будут сброшены\r\nХотите продолжить?";
+constexpr const char* kXLSResetAllTitle = MVL_TEXT_NOOP("ExportDialog", "Внимание!");
+constexpr const char* kXLSResetAllQuestion = MVL_TEXT_NOOP(
+    "ExportDialog", "Все настройки форматирования колонок будут сброшены\r\nХотите продолжить?");
 
-// Alignment cells as shown: "Влево", "По ценру", "Вправо"; the text of any other value is left.
-const char* AlignCellText(TExportColAlign a);
+// Alignment cells as shown: "Влево", "По центру", "Вправо" (or their translations, which read
+// back too); the text of any other value is left.
+std::string AlignCellText(TExportColAlign a);
+// The same as an options file's [ALIGN] section holds it, whatever the interface's language:
+// "Влево", "По ценру" (the spelling files have always had), "Вправо".
+const char* AlignFileText(TExportColAlign a);
 // The shown texts, and "Left", "Center", "Right" as well; anything else is left.
 TExportColAlign AlignFromCellText(std::string_view text);
 
@@ -193,8 +204,11 @@ class TExportDialogModel {
   // The form is shown: loads the options file with AutoLoadOptions, then raises OnGetHeader and
   // OnGetFooter with the header and footer lines.
   void Opened();
-  // The form closes: saves the options file with AutoSaveOptions.
+  // The form closes: saves the options file with AutoSaveOptions, and the remembered settings.
   void Closing();
+  // "Сбросить": every setting back to the component's values and the first type, as a new form
+  // starts without remembered settings.
+  void ResetToDefaults();
 
   TExportDialog& Dialog() const { return dialog_; }
   TExportColumns& Columns() const;
@@ -302,6 +316,12 @@ class TExportDialogModel {
   // that cannot be read loads as an empty one.
   void SaveOptions(const std::string& fileName);
   void LoadOptions(const std::string& fileName);
+  // The remembered settings (the component's RememberFileName): an options file of the chosen
+  // type, as SaveOptions writes it but with the common pages always, and with every other
+  // allowed type's own sections as well, so that each type finds its page as it was left. Loading
+  // keeps the file name the host suggested, with the remembered type's extension.
+  void SaveRememberedOptions(const std::string& fileName);
+  void LoadRememberedOptions(const std::string& fileName);
   void SaveRTFStyles(const std::string& fileName) const;
   void LoadRTFStyles(const std::string& fileName);
   void SaveXLSStyles(const std::string& fileName) const;
@@ -310,8 +330,22 @@ class TExportDialogModel {
   // Start: the exporter of the chosen type prepared with the working copy (steps 1 to 4); then
   // its run with the component's events and the observer's notifications. Errors of the run
   // reach the caller.
+  // The file name may be a pattern (export/core/namepattern.h): ${table} is the component's
+  // TableName.
   TExport& PrepareExporter();
   void RunExporter(TExport& exporter, TExportRunObserver* observer = nullptr);
+  // Start over the component's Tables (more than one, and OpenTable set): each table is opened in
+  // turn and exported with the working copy's settings, keyed by field name where the table has
+  // the field, into a file of its own named by the file name as a pattern (${table} and ${n} tell
+  // the tables apart; the dialog suggests "${table}"), or with the spreadsheet page's
+  // SheetPerTable into one workbook, a sheet each. A table that fails is named and the others are
+  // still written; the observers see one run (one begin, one end) and each table's start. Files
+  // are neither opened nor printed, but the one workbook. Returns the progress window's closing
+  // note.
+  bool ManyTables() const;
+  // The handlers a start set on an exporter, dropped: its run is over.
+  static void Unwire(TExport& e);
+  std::string RunTables(TExportRunObserver* observer, TTableBatchObserver* tables = nullptr);
   void Start(TExportRunObserver* observer = nullptr);
   // The exporter that runs now, or nullptr; Abort asks it to stop before the next record.
   TExport* Running() const { return running_; }
@@ -326,10 +360,16 @@ class TExportDialogModel {
  private:
   void FillFromComponent();
   void ApplyTypeChange();
+  void ChangeFileExtToType();
+  void WriteOptions(const std::string& fileName, bool everyType);
+  void WriteTypeSections(TAllowedExport t, TIniFile& ini) const;
+  void ReadTypeSections(TAllowedExport t, const TIniFile& ini);
   void FillCaptionCells();
   void MarkXLSFields(bool creating);
   void ResetEach(TXLSFormatList list, const std::vector<int>& selected);
   void Wire(TExport& e, TExportRunObserver* observer);
+  // Start's steps 2 to 4 with the file the run writes.
+  TExport& PrepareFor(const std::string& fileName);
   std::string StartFileName();
 
   TExportDialog& dialog_;

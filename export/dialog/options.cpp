@@ -2,6 +2,8 @@
 
 #include "export/core/formatsettings.h"
 #include "export/core/properties.h"
+#include "export/core/propertyerror.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -13,8 +15,7 @@ void AddColor(PropBuilder<C>& b, const std::string& name, TColor C::*m) {
       name, "TColor", [m](const C& o) { return ColorToString(o.*m); },
       [m, name](C& o, std::string_view v) {
         if (!StringToColor(v, o.*m))
-          throw EPropertyError("Invalid value '" + std::string(v) + "' for property '" + name +
-                               "': expected a colour");
+          throw InvalidPropertyValue(v, name, TranslateText("Engine", "expected a colour"));
       });
 }
 
@@ -233,6 +234,15 @@ const TPropList& TExportJSONOptions::Published() const {
   return list;
 }
 
+const TPropList& TExportDBFOptions::Published() const {
+  static const TPropList list = [] {
+    TPropList l;
+    PropBuilder<TExportDBFOptions>(l).Bool("DateTimeAsText", &TExportDBFOptions::DateTimeAsText);
+    return l;
+  }();
+  return list;
+}
+
 TExportCSVOptions::TExportCSVOptions(TExportDialog* owner) : TExportOptions(owner) {
   const std::string& sep = DefaultFormatSettings().ListSeparator;
   Comma = sep.empty() ? ',' : sep[0];
@@ -300,7 +310,8 @@ bool TExportXLSOptions::operator==(const TExportXLSOptions& o) const {
          SameXlsFormat(AggregateFormat, o.AggregateFormat) &&
          SameXlsFormat(FooterFormat, o.FooterFormat) &&
          SameXlsFormat(HyperlinkFormat, o.HyperlinkFormat) &&
-         SameXlsNoteFormat(NoteFormat, o.NoteFormat) && StripType == o.StripType;
+         SameXlsNoteFormat(NoteFormat, o.NoteFormat) && StripType == o.StripType &&
+         SheetPerTable == o.SheetPerTable;
 }
 
 const TPropList& TExportXLSOptions::Published() const {
@@ -309,6 +320,7 @@ const TPropList& TExportXLSOptions::Published() const {
     using C = TExportXLSOptions;
     PropBuilder<C>(l)
         .Bool("AutoCalcColWidth", &C::AutoCalcColWidth)
+        .Bool("SheetPerTable", &C::SheetPerTable)
         .Str("PageHeader", &C::PageHeader)
         .Str("PageFooter", &C::PageFooter)
         .Str("SheetTitle", &C::SheetTitle)

@@ -11,8 +11,8 @@
 #include "export/docs/pdfoptions.h"
 #include "export/docs/rtfstyle.h"
 #include "export/text/htmloptions.h"
-#include "export/xls/sheet.h"
-#include "export/xls/styles.h"
+#include "export/workbook/sheet.h"
+#include "export/workbook/styles.h"
 
 namespace morvale {
 
@@ -172,6 +172,17 @@ class TExportJSONOptions : public TExportOptions {
   bool JSONLines = false;
 };
 
+// dBASE: date-times as date fields, which keep no time of day, or as text fields that do.
+class TExportDBFOptions : public TExportOptions {
+ public:
+  using TExportOptions::TExportOptions;
+  const TPropList& Published() const override;
+  void Assign(const TExportDBFOptions& other) { *this = other; }
+  bool operator==(const TExportDBFOptions& o) const { return DateTimeAsText == o.DateTimeAsText; }
+
+  bool DateTimeAsText = false;
+};
+
 class TExportPDFOptions : public TExportOptions {
  public:
   using TExportOptions::TExportOptions;
@@ -213,6 +224,7 @@ class TExportXLSOptions : public TExportOptions {
   TxlsFieldFormats FieldFormats;
   TxlsFormats StripStyles;
   TxlsStripType StripType = ssNone;
+  bool SheetPerTable = false;  // several tables of one run in one workbook, a sheet each
 };
 
 // Value equality of the style objects the records hold.

@@ -149,6 +149,14 @@ char CharFromText(std::string_view text) {
 }
 
 void TExportDialogModel::SaveOptions(const std::string& fileName) {
+  WriteOptions(fileName, false);
+}
+
+void TExportDialogModel::SaveRememberedOptions(const std::string& fileName) {
+  WriteOptions(fileName, true);
+}
+
+void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyType) {
   TIniFile ini(fileName);
   ini.BeginUpdate();
   TStringList sections;
@@ -169,7 +177,9 @@ void TExportDialogModel::SaveOptions(const std::string& fileName) {
   ini.WriteBool(g, "AllowCaptions", s_.AllowCaptions);
   ini.WriteInteger(g, "CaptionRow", s_.CaptionRow);
 
-  if (PageVisible(dpFormats)) {
+  // The remembered file keeps the common pages whatever the type shows: another type chosen
+  // later finds them, and a run of the file by the command line formats as the dialog did.
+  if (everyType || PageVisible(dpFormats)) {
     for (const TFormatKey& k : kFormatKeys)
       ini.WriteString("FORMATS", k.Key, (s_.Formats.*k.Get)());
     for (const std::string& line : s_.UserFormats)
@@ -177,11 +187,11 @@ void TExportDialogModel::SaveOptions(const std::string& fileName) {
   }
   for (size_t i = 0; i < s_.ExportedFields.size(); ++i)
     ini.WriteString("FIELDS", Indexed("field", static_cast<int>(i)), s_.ExportedFields[i]);
-  if (PageVisible(dpColons)) {
+  if (everyType || PageVisible(dpColons)) {
     WriteLines(ini, "HEADER", s_.Header);
     WriteLines(ini, "FOOTER", s_.Footer);
   }
-  if (PageVisible(dpCaptions)) {
+  if (everyType || PageVisible(dpCaptions)) {
     const TExportTypeInfo& info = TypeInfo();
     for (const TCaptionRow& r : s_.Captions) ini.WriteString("CAPTIONS", r.FieldName, r.Caption);
     // Every grid column the type shows is kept, so a file restores what the grid showed.
@@ -189,12 +199,45 @@ void TExportDialogModel::SaveOptions(const std::string& fileName) {
       for (const TCaptionRow& r : s_.Captions) ini.WriteInteger("WIDTH", r.FieldName, r.Width);
     if (info.HasAlignColumn())
       for (const TCaptionRow& r : s_.Captions)
-        ini.WriteString("ALIGN", r.FieldName, AlignCellText(r.Align));
+        ini.WriteString("ALIGN", r.FieldName, AlignFileText(r.Align));
   }
-  if (TypeInfo().SaveSections) TypeInfo().SaveSections(s_, ini);
-  if (const char* sec = TextEncodingSection(s_.ExportType))
-    ini.WriteString(sec, kOutputEncodingKey, TextEncodingName(s_.EncodingOf(s_.ExportType)));
+  // The chosen type's sections last; before them, in the remembered file, every other type's.
+  for (TAllowedExport t : types_)
+    if (t != s_.ExportType && everyType) WriteTypeSections(t, ini);
+  WriteTypeSections(s_.ExportType, ini);
   ini.EndUpdate();
+}
+
+void TExportDialogModel::WriteTypeSections(TAllowedExport t, TIniFile& ini) const {
+  const TExportTypeInfo& info = ExportTypeInfo(t);
+  if (info.SaveSections) info.SaveSections(s_, ini);
+  if (const char* sec = TextEncodingSection(t))
+    ini.WriteString(sec, kOutputEncodingKey, TextEncodingName(s_.EncodingOf(t)));
+}
+
+void TExportDialogModel::ReadTypeSections(TAllowedExport t, const TIniFile& ini) {
+  const TExportTypeInfo& info = ExportTypeInfo(t);
+  if (info.LoadSections) info.LoadSections(*this, ini);
+  if (const char* sec = TextEncodingSection(t)) {
+    // A name this version does not know leaves the system code page, as a file without the key.
+    TTextEncoding e = encSystem;
+    TextEncodingByName(ini.ReadString(sec, kOutputEncodingKey, ""), e);
+    s_.EncodingOf(t) = e;
+  }
+}
+
+void TExportDialogModel::LoadRememberedOptions(const std::string& fileName) {
+  // The file the host suggests (the table open now) wins over the one exported last time.
+  const std::string suggested = s_.FileName;
+  LoadOptions(fileName);
+  const TIniFile ini(fileName);
+  for (TAllowedExport t : types_)
+    if (t != s_.ExportType) ReadTypeSections(t, ini);
+  // Types sharing a page (Word and RTF) read it once more, so the chosen type's values stand.
+  ReadTypeSections(s_.ExportType, ini);
+  s_.FileName = suggested;
+  ChangeFileExtToType();
+  Changed();
 }
 
 void TExportDialogModel::LoadOptions(const std::string& fileName) {
@@ -258,13 +301,7 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
     for (const auto& [key, value] : SectionPairs(ini, "ALIGN"))
       if (TCaptionRow* r = rowOf(key)) r->Align = AlignFromCellText(value);
 
-  if (TypeInfo().LoadSections) TypeInfo().LoadSections(*this, ini);
-  if (const char* sec = TextEncodingSection(s_.ExportType)) {
-    // A name this version does not know leaves the system code page, as a file without the key.
-    TTextEncoding e = encSystem;
-    TextEncodingByName(ini.ReadString(sec, kOutputEncodingKey, ""), e);
-    s_.EncodingOf(s_.ExportType) = e;
-  }
+  ReadTypeSections(s_.ExportType, ini);
   Changed();
 }
 

@@ -117,13 +117,14 @@ std::unique_ptr<TExport> CreateClipboard() {
 // Start: the page into the exporter.
 
 void PrepareXLS(const TDialogSettings& s, TExport& e) {
-  auto& x = As<TExportXLS>(e);
+  auto& x = As<TExportWorkbook>(e);
   const TXLSPage& p = s.XLS;
   x.Options.PageHeader = p.PageHeader;
   x.Options.PageFooter = p.PageFooter;
   x.Options.SetSheetTitle(p.SheetTitle);
   x.StripType = p.StripType;
   x.AutoCalcColWidth = p.AutoCalcColWidth;
+  x.SheetPerTable = p.SheetPerTable;
   for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
     XLSBase(x.Options, i)->Assign(p.BaseFormats[static_cast<size_t>(i)].Format);
   // One field format per exported field; with no field chosen, one per available field.
@@ -237,6 +238,10 @@ void PrepareJSON(const TDialogSettings& s, TExport& e) {
   As<TExportJSON>(e).JSONLines = s.JSON.JSONLines;
 }
 
+void PrepareDBF(const TDialogSettings& s, TExport& e) {
+  As<TExportDBF>(e).DateTimeAsText = s.DBF.DateTimeAsText;
+}
+
 void PrepareTXT(const TDialogSettings& s, TExport& e) {
   auto& a = As<TExportASCII>(e);
   a.SetExportType(etTXT);
@@ -263,13 +268,14 @@ void PrepareSYLK(const TDialogSettings&, TExport& e) {
 // The inverse: an exporter's settings into the page.
 
 void CaptureXLS(const TExport& e, TDialogSettings& s) {
-  auto& x = const_cast<TExportXLS&>(As<TExportXLS>(e));
+  auto& x = const_cast<TExportWorkbook&>(As<TExportWorkbook>(e));
   TXLSPage& p = s.XLS;
   p.PageHeader = x.Options.PageHeader;
   p.PageFooter = x.Options.PageFooter;
   p.SheetTitle = x.Options.SheetTitle();
   p.StripType = x.StripType;
   p.AutoCalcColWidth = x.AutoCalcColWidth;
+  p.SheetPerTable = x.SheetPerTable;
   for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
     p.BaseFormats[static_cast<size_t>(i)].Format.Assign(*XLSBase(x.Options, i));
   for (const auto& f : x.FieldFormats) {
@@ -373,6 +379,10 @@ void CaptureSQL(const TExport& e, TDialogSettings& s) {
 
 void CaptureJSON(const TExport& e, TDialogSettings& s) {
   s.JSON.JSONLines = As<TExportJSON>(e).JSONLines;
+}
+
+void CaptureDBF(const TExport& e, TDialogSettings& s) {
+  s.DBF.DateTimeAsText = As<TExportDBF>(e).DateTimeAsText;
 }
 
 void CaptureTXT(const TExport& e, TDialogSettings& s) {

@@ -58,6 +58,7 @@ void PreparePDF(const TDialogSettings& s, TExport& e);
 void PrepareSQL(const TDialogSettings& s, TExport& e);
 void PrepareTXT(const TDialogSettings& s, TExport& e);
 void PrepareJSON(const TDialogSettings& s, TExport& e);
+void PrepareDBF(const TDialogSettings& s, TExport& e);
 void PrepareCSV(const TDialogSettings& s, TExport& e);
 void PrepareDIF(const TDialogSettings& s, TExport& e);
 void PrepareSYLK(const TDialogSettings& s, TExport& e);
@@ -70,6 +71,7 @@ void CapturePDF(const TExport& e, TDialogSettings& s);
 void CaptureSQL(const TExport& e, TDialogSettings& s);
 void CaptureTXT(const TExport& e, TDialogSettings& s);
 void CaptureJSON(const TExport& e, TDialogSettings& s);
+void CaptureDBF(const TExport& e, TDialogSettings& s);
 void CaptureCSV(const TExport& e, TDialogSettings& s);
 
 void SaveXLS(const TDialogSettings& s, TIniFile& ini);
@@ -80,6 +82,7 @@ void SavePDF(const TDialogSettings& s, TIniFile& ini);
 void SaveSQL(const TDialogSettings& s, TIniFile& ini);
 void SaveTXT(const TDialogSettings& s, TIniFile& ini);
 void SaveJSON(const TDialogSettings& s, TIniFile& ini);
+void SaveDBF(const TDialogSettings& s, TIniFile& ini);
 void SaveCSV(const TDialogSettings& s, TIniFile& ini);
 
 void LoadXLS(TExportDialogModel& m, const TIniFile& ini);
@@ -90,6 +93,7 @@ void LoadPDF(TExportDialogModel& m, const TIniFile& ini);
 void LoadSQL(TExportDialogModel& m, const TIniFile& ini);
 void LoadTXT(TExportDialogModel& m, const TIniFile& ini);
 void LoadJSON(TExportDialogModel& m, const TIniFile& ini);
+void LoadDBF(TExportDialogModel& m, const TIniFile& ini);
 void LoadCSV(TExportDialogModel& m, const TIniFile& ini);
 
 // A cell format from its section; a section it cannot read leaves the format as it was.

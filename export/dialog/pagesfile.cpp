@@ -2,7 +2,7 @@
 #include <charconv>
 
 #include "export/dialog/pages.h"
-#include "export/xls/xlsoptions.h"
+#include "export/workbook/options.h"
 
 namespace morvale::pages {
 
@@ -101,6 +101,7 @@ void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
   ini.WriteString("XLS", "SheetTitle", p.SheetTitle);
   ini.WriteInteger("XLS", "StripType", p.StripType);
   ini.WriteBool("XLS", "AutoCalcColWidth", p.AutoCalcColWidth);
+  ini.WriteBool("XLS", "SheetPerTable", p.SheetPerTable);
   ini.WriteString("XLS", "PageBackground", p.PageBackground);
   for (const auto& f : p.FieldFormats)
     f->SaveToIni(ini, "XLS_FIELD_" + UpperCaseAscii(f->FieldName));
@@ -124,6 +125,7 @@ void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
   p.SheetTitle = ini.ReadString("XLS", "SheetTitle", d.SheetTitle);
   p.StripType = ReadEnum(ini, "XLS", "StripType", d.StripType, ssRow);
   p.AutoCalcColWidth = ini.ReadBool("XLS", "AutoCalcColWidth", d.AutoCalcColWidth);
+  p.SheetPerTable = ini.ReadBool("XLS", "SheetPerTable", d.SheetPerTable);
   p.PageBackground = ini.ReadString("XLS", "PageBackground", d.PageBackground);
   p.StripStyles.clear();
   TStringList sections;
@@ -324,6 +326,15 @@ void SaveJSON(const TDialogSettings& s, TIniFile& ini) {
 
 void LoadJSON(TExportDialogModel& m, const TIniFile& ini) {
   m.Settings().JSON.JSONLines = ini.ReadBool("JSON", "JSONLines", m.Dialog().JSONOptions.JSONLines);
+}
+
+void SaveDBF(const TDialogSettings& s, TIniFile& ini) {
+  ini.WriteBool("DBF", "DateTimeAsText", s.DBF.DateTimeAsText);
+}
+
+void LoadDBF(TExportDialogModel& m, const TIniFile& ini) {
+  m.Settings().DBF.DateTimeAsText =
+      ini.ReadBool("DBF", "DateTimeAsText", m.Dialog().DBFOptions.DateTimeAsText);
 }
 
 void SaveTXT(const TDialogSettings& s, TIniFile& ini) {

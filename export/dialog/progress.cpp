@@ -1,8 +1,13 @@
 #include "export/dialog/progress.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <utility>
 
 #include "export/core/export.h"
+#include "export/core/translate.h"
+#include "export/docs/dbfexport.h"
 
 namespace morvale {
 
@@ -16,17 +21,30 @@ struct TStateTexts {
 
 const TStateTexts& TextsOf(TExportProgressState s) {
   static const TStateTexts texts[] = {
-      {"", nullptr, nullptr},                     // psIdle
-      {"Подготовка...", nullptr, "Отмена"},       // psPreparing
-      {"Пропуск...", "Пропущено", nullptr},       // psSkipping
-      {"Считывание...", "Считано", nullptr},      // psReading
-      {"Экспорт...", "Экспортировано", nullptr},  // psExporting
-      {"Пауза", nullptr, nullptr},                // psPaused
-      {"Экспорт...", nullptr, "Отмена"},          // psExportingAgain
-      {"Прервано", nullptr, "OK"},                // psAborted
-      {"Завершено", nullptr, "OK"},               // psFinished
+      {"", nullptr, nullptr},  // psIdle
+      {MVL_TEXT_NOOP("Progress", "Подготовка..."), nullptr,
+       MVL_TEXT_NOOP("Progress", "Отмена")},  // psPreparing
+      {MVL_TEXT_NOOP("Progress", "Пропуск..."), MVL_TEXT_NOOP("Progress", "Пропущено"),
+       nullptr},  // psSkipping
+      {MVL_TEXT_NOOP("Progress", "Считывание..."), MVL_TEXT_NOOP("Progress", "Считано"),
+       nullptr},  // psReading
+      {MVL_TEXT_NOOP("Progress", "Экспорт..."), MVL_TEXT_NOOP("Progress", "Экспортировано"),
+       nullptr},                                               // psExporting
+      {MVL_TEXT_NOOP("Progress", "Пауза"), nullptr, nullptr},  // psPaused
+      {MVL_TEXT_NOOP("Progress", "Экспорт..."), nullptr,
+       MVL_TEXT_NOOP("Progress", "Отмена")},  // psExportingAgain
+      {MVL_TEXT_NOOP("Progress", "Прервано"), nullptr,
+       MVL_TEXT_NOOP("Progress", "OK")},  // psAborted
+      {MVL_TEXT_NOOP("Progress", "Завершено"), nullptr,
+       MVL_TEXT_NOOP("Progress", "OK")},  // psFinished
   };
   return texts[s];
+}
+
+// The file the exporter writes, when it writes one.
+const std::string* TargetOf(TExport* e) {
+  auto* text = dynamic_cast<TExportText*>(e);
+  return text && !text->FileName.empty() ? &text->FileName : nullptr;
 }
 
 }  // namespace
@@ -35,9 +53,9 @@ void TExportProgress::Enter(TExportProgressState s) {
   if (state_ == s) return;
   state_ = s;
   const TStateTexts& t = TextsOf(s);
-  status_ = t.status;
-  if (t.countCaption) countCaption_ = t.countCaption;
-  if (t.button) button_ = t.button;
+  status_ = TranslateText("Progress", t.status);
+  if (t.countCaption) countCaption_ = TranslateText("Progress", t.countCaption);
+  if (t.button) button_ = TranslateText("Progress", t.button);
   if (OnStateChange) OnStateChange();
 }
 
@@ -76,6 +94,7 @@ void TExportProgress::Notify(int code) {
       break;
     case pcEndExport:
       StopTimer();
+      if (exporter_) note_ = RunNote(*exporter_);
       Enter(psFinished);
       break;
     case pcClose:
@@ -106,6 +125,30 @@ void TExportProgress::ButtonClick() {
   }
 }
 
+std::string RunNote(const TExport& exporter) {
+  const auto* dbf = dynamic_cast<const TExportDBF*>(&exporter);
+  if (!dbf || dbf->TimeDroppedColumns().empty()) return std::string();
+  std::string names;
+  for (const std::string& name : dbf->TimeDroppedColumns())
+    names += (names.empty() ? "" : ", ") + name;
+  return Format(TranslateText("Progress",
+                              "Поле даты dBASE не хранит время суток: оно не сохранено в столбцах "
+                              "%s. Флажок «Дату и время записывать текстом» на странице DBF "
+                              "сохраняет его."),
+                {names});
+}
+
+void TExportProgress::SetTable(int number, int count, const std::string& table) {
+  table_ = Format(TranslateText("Progress", "Таблица %s из %s: %s"),
+                  {std::to_string(number), std::to_string(count), table});
+  if (OnStateChange) OnStateChange();
+}
+
+void TExportProgress::SetNote(std::string note) {
+  note_ = std::move(note);
+  if (OnStateChange) OnStateChange();
+}
+
 int64_t TExportProgress::Rate() const {
   if (elapsed_ == 0) return 0;
   return (int64_t{skipped_} + read_ + exported_) / elapsed_;
@@ -119,7 +162,38 @@ std::string TExportProgress::ElapsedText(int64_t seconds) {
 }
 
 std::string TExportProgress::RateText(int64_t rate) {
-  return std::to_string(rate) + " стр/сек";
+  return Format(TranslateText("Progress", "%s стр/сек"), {std::to_string(rate)});
+}
+
+void TExportProgress::NoteTarget() {
+  target_ = tfNone;
+  const std::string* name = TargetOf(exporter_);
+  if (!name) return;
+  struct stat st;
+  if (::stat(name->c_str(), &st) != 0)
+    target_ = tfAbsent;
+  else if (S_ISREG(st.st_mode))
+    target_ = tfExists;
+}
+
+void TExportProgress::RunEnded() {
+  // A run of several tables ends with its own summary of what became of each of them.
+  if (!table_.empty()) return;
+  if (target_ == tfNone || !exporter_ || !exporter_->Aborted()) return;
+  note_ = target_ == tfExists
+              ? TranslateText("Progress", "Экспорт прерван, прежний файл не изменён")
+              : TranslateText("Progress", "Экспорт прерван, файл не создан");
+  if (OnStateChange) OnStateChange();
+}
+
+std::string TExportProgress::FailedText() const {
+  if (target_ == tfNone) return {};
+  const std::string& name = *TargetOf(exporter_);
+  return Format(
+      target_ == tfExists
+          ? TranslateText("Progress", "Экспорт не выполнен, прежний файл «%s» не изменён.")
+          : TranslateText("Progress", "Экспорт не выполнен, файл «%s» не создан."),
+      {name});
 }
 
 }  // namespace morvale

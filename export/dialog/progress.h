@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "export/core/translate.h"
+
 namespace morvale {
 
 class TExport;
@@ -77,11 +79,30 @@ class TExportProgress {
   std::string TimeText() const { return ElapsedText(elapsed_); }
   std::string SpeedText() const { return RateText(Rate()); }
   const std::string& ButtonCaption() const { return button_; }
+  // What the user must know about the run's end, shown below the counters: for a finished run
+  // what the file does not show (RunNote), for a stopped one that the file is as it was.
+  const std::string& NoteText() const { return note_; }
+  // A run over several tables: the table being exported, "Таблица 2 из 5: orders" (empty for a
+  // run of one), and at the end what became of the tables, which takes the note's place.
+  void SetTable(int number, int count, const std::string& table);
+  const std::string& TableText() const { return table_; }
+  void SetNote(std::string note);
 
   // H:MM:SS, the hours without a leading zero and not wrapped at a day.
   static std::string ElapsedText(int64_t seconds);
   // "%d стр/сек".
   static std::string RateText(int64_t rate);
+
+  // What the window says of the run's file when the run does not finish, so that nobody takes a
+  // cancelled or failed export for a changed file. NoteTarget, just before the run, remembers
+  // whether the exporter's file exists; RunEnded, after it, sets NoteText for a stopped run:
+  // "Экспорт прерван, прежний файл не изменён" or "Экспорт прерван, файл не создан". Nothing is
+  // said for a run that finished, an exporter without a file, or a device.
+  void NoteTarget();
+  void RunEnded();
+  // The sentence that follows the error of a failed run, naming the file; empty where a stopped
+  // run's note would be.
+  std::string FailedText() const;
 
   // Raised after every change of state or texts other than a counter step, so that a window can
   // repaint at once what a person must see (a new state, the button caption) and leave the
@@ -102,8 +123,15 @@ class TExportProgress {
   uint32_t shownCount_ = 0;
   int64_t elapsed_ = 0;
   std::string status_;
-  std::string countCaption_ = "Экспортировано";
-  std::string button_ = "Отмена";
+  std::string countCaption_ = TranslateText("Progress", "Экспортировано");
+  std::string button_ = TranslateText("Progress", "Отмена");
+  enum { tfNone, tfAbsent, tfExists } target_ = tfNone;
+  std::string note_;
+  std::string table_;
 };
+
+// What a finished run left out that the file does not show, in a sentence for the progress window:
+// the columns whose time of day a dBASE date field could not keep. Empty when nothing was.
+std::string RunNote(const TExport& exporter);
 
 }  // namespace morvale

@@ -1,11 +1,15 @@
 // Start: the working copy into the exporter of the chosen type, and its run with the component's
 // events and the progress notifications.
 #include <cstdlib>
+#include <utility>
+
+#include "export/core/namepattern.h"
 
 #include "export/dialog/model.h"
 #include "export/dialog/pages.h"
+#include "export/dialog/progress.h"
 #include "export/docs/dbfexport.h"
-#include "export/xls/exportxls.h"
+#include "export/workbook/exportworkbook.h"
 
 namespace morvale {
 
@@ -29,27 +33,54 @@ struct TRunningGuard {
   TExport& e;
   ~TRunningGuard() {
     slot = nullptr;
-    e.OnBeginExport = e.OnEndExport = nullptr;
-    e.OnFetchedRecord = e.OnSkippedRecord = e.OnExportedRecord = nullptr;
-    e.OnStopExport = nullptr;
-    e.OnBeforeExportRow = nullptr;
-    e.OnGetExportText = nullptr;
-    if (auto* x = dynamic_cast<TExportXLS*>(&e)) {
-      x->OnAdvancedBeforeExportRow = nullptr;
-      x->OnAdvancedExportedRecord = nullptr;
-      x->OnAdvancedGetExportText = nullptr;
-    }
+    TExportDialogModel::Unwire(e);
   }
 };
 
 }  // namespace
 
+void TExportDialogModel::Unwire(TExport& e) {
+  e.OnBeginExport = e.OnEndExport = nullptr;
+  e.OnFetchedRecord = e.OnSkippedRecord = e.OnExportedRecord = nullptr;
+  e.OnStopExport = nullptr;
+  e.OnBeforeExportRow = nullptr;
+  e.OnGetExportText = nullptr;
+  if (auto* x = dynamic_cast<TExportWorkbook*>(&e)) {
+    x->OnAdvancedBeforeExportRow = nullptr;
+    x->OnAdvancedExportedRecord = nullptr;
+    x->OnAdvancedGetExportText = nullptr;
+  }
+}
+
 TExport& TExportDialogModel::PrepareExporter() {
   const TExportTypeInfo& info = TypeInfo();
   if (dialog_.AutoChangeFileExt && info.WritesFile() && !s_.FileName.empty())
     s_.FileName = ChangeFileExt(s_.FileName, std::string(".") + info.Extension);
+  std::string fileName = s_.FileName;
+  if (IsFileNamePattern(fileName)) {
+    TFileNameFields fields;
+    fields.Table = dialog_.TableName;
+    fields.Type = info.Extension;
+    fields.Stamp = ExportStamp();
+    fileName = ExpandFileNamePattern(fileName, fields);
+  }
+  return PrepareFor(fileName);
+}
+
+TExport& TExportDialogModel::PrepareFor(const std::string& fileName) {
+  const TExportTypeInfo& info = TypeInfo();
   TExport& e = Exporter(s_.ExportType);
-  if (info.Prepare) info.Prepare(s_, e);
+  {
+    // The pages see the file this start writes, not its pattern (the SQL page names its table
+    // after the file).
+    std::string pattern = std::exchange(s_.FileName, fileName);
+    struct TRestore {
+      std::string& slot;
+      std::string& pattern;
+      ~TRestore() { slot.swap(pattern); }
+    } restore{s_.FileName, pattern};
+    if (info.Prepare) info.Prepare(s_, e);
+  }
   // The text types share exporters (the four of the plain text one): each start sets its own.
   if (TextEncodingSection(s_.ExportType)) e.Encoding = s_.EncodingOf(s_.ExportType);
 
@@ -80,7 +111,7 @@ TExport& TExportDialogModel::PrepareExporter() {
   e.SetDBGrid(dialog_.DBGrid());
   e.SetStringGrid(dialog_.StringGrid());
   if (auto* file = dynamic_cast<TExportText*>(&e)) {
-    file->FileName = s_.FileName;
+    file->FileName = fileName;
     file->ShowFile = s_.ShowFile;
     file->PrintFile = s_.PrintFile;
   }
@@ -141,7 +172,7 @@ void TExportDialogModel::Wire(TExport& e, TExportRunObserver* obs) {
     e.OnGetExportText = [&d, &e](TObject*, int colNo, std::string& text) {
       d.OnGetExportText(&e, colNo, text);
     };
-  if (auto* x = dynamic_cast<TExportXLS*>(&e)) {
+  if (auto* x = dynamic_cast<TExportWorkbook*>(&e)) {
     x->OnAdvancedBeforeExportRow = nullptr;
     x->OnAdvancedExportedRecord = nullptr;
     x->OnAdvancedGetExportText = nullptr;
@@ -165,8 +196,10 @@ void TExportDialogModel::RunExporter(TExport& e, TExportRunObserver* observer) {
   running_ = &e;
   TRunningGuard guard{running_, e};
   e.Execute();
-  // A file to be opened ends the progress window by itself; otherwise it waits for its button.
-  if (observer && s_.ShowFile && !e.Aborted()) observer->Notify(enClose, e.RecordCounter);
+  // A file to be opened ends the progress window by itself; otherwise, or when the window has
+  // something to tell about the file, it waits for its button.
+  if (observer && s_.ShowFile && !e.Aborted() && RunNote(e).empty())
+    observer->Notify(enClose, e.RecordCounter);
 }
 
 void TExportDialogModel::Start(TExportRunObserver* observer) {

@@ -3,26 +3,37 @@
 #include <algorithm>
 
 #include "export/core/numfmt.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
 namespace {
 
-constexpr const char* kRootTexts[] = {"Hyperlinks", "Notes", "Charts", "Ячейки",
-                                      "Объединенные ячейки"};
-constexpr const char* kSeriesFolderText = "Series";
+// The fixed nodes' texts, shown in the interface's language (the items' own names are data: they
+// become the titles written to the workbook).
+constexpr const char* kRootTexts[] = {
+    MVL_TEXT_NOOP("ExportDialog", "Гиперссылки"), MVL_TEXT_NOOP("ExportDialog", "Примечания"),
+    MVL_TEXT_NOOP("ExportDialog", "Диаграммы"), MVL_TEXT_NOOP("ExportDialog", "Ячейки"),
+    MVL_TEXT_NOOP("ExportDialog", "Объединенные ячейки")};
+constexpr const char* kSeriesFolderText = MVL_TEXT_NOOP("ExportDialog", "Ряды");
 
 struct TKindHints {
   const char* Add;
   const char* Delete;
 };
 // By TxlsExtraKind.
-constexpr TKindHints kHints[] = {{"Add hyperlink", "Delete hyperlink"},
-                                 {"Add note", "Delete note"},
-                                 {"Add chart", "Delete chart"},
-                                 {"Добавить ячейку", "Удалить ячейку"},
-                                 {"Добавить объед. ячейку", "Удалить объед. ячейку"},
-                                 {"Add series", "Delete series"}};
+constexpr TKindHints kHints[] = {
+    {MVL_TEXT_NOOP("ExportDialog", "Добавить гиперссылку"),
+     MVL_TEXT_NOOP("ExportDialog", "Удалить гиперссылку")},
+    {MVL_TEXT_NOOP("ExportDialog", "Добавить примечание"),
+     MVL_TEXT_NOOP("ExportDialog", "Удалить примечание")},
+    {MVL_TEXT_NOOP("ExportDialog", "Добавить диаграмму"),
+     MVL_TEXT_NOOP("ExportDialog", "Удалить диаграмму")},
+    {MVL_TEXT_NOOP("ExportDialog", "Добавить ячейку"),
+     MVL_TEXT_NOOP("ExportDialog", "Удалить ячейку")},
+    {MVL_TEXT_NOOP("ExportDialog", "Добавить объед. ячейку"),
+     MVL_TEXT_NOOP("ExportDialog", "Удалить объед. ячейку")},
+    {MVL_TEXT_NOOP("ExportDialog", "Добавить ряд"), MVL_TEXT_NOOP("ExportDialog", "Удалить ряд")}};
 
 // Runs `f` on the list that holds the items of a node's children (a root or a "Series" node), or
 // the item of an item node: the lists keep the nodes' order, so a node's index is its item's.
@@ -72,7 +83,8 @@ TxlsIntField xlsIntField(std::string_view text, int bits) {
 }
 
 std::string xlsCellNodeText(const TxlsCell& cell) {
-  return "Ячейка(Кол: " + std::to_string(cell.Col) + " Стр: " + std::to_string(cell.Row) + ")";
+  return Format(TranslateText("ExportDialog", "Ячейка(Кол: %s Стр: %s)"),
+                {std::to_string(cell.Col), std::to_string(cell.Row)});
 }
 
 TxlsExtrasTree::TxlsExtrasTree(TXLSPage& page) : page_(page) {
@@ -89,7 +101,8 @@ void TxlsExtrasTree::Rebuild() {
   selected_ = nullptr;
   roots_.clear();
   for (int k = ekHyperlink; k <= ekMergedCells; ++k)
-    roots_.push_back(std::make_unique<TxlsExtrasNode>(static_cast<TxlsExtraKind>(k), kRootTexts[k],
+    roots_.push_back(std::make_unique<TxlsExtrasNode>(static_cast<TxlsExtraKind>(k),
+                                                      TranslateText("ExportDialog", kRootTexts[k]),
                                                       nullptr, nullptr));
   TxlsExtras& e = page_.Extras;
   for (const auto& h : e.Hyperlinks)
@@ -113,7 +126,7 @@ TxlsExtrasNode& TxlsExtrasTree::AddNode(TxlsExtrasNode& parent, TxlsExtraKind ki
 
 TxlsExtrasNode& TxlsExtrasTree::AddChartNode(TxlsChart& chart, std::string text) {
   TxlsExtrasNode& node = AddNode(Root(ekChart), ekChart, std::move(text), &chart);
-  AddNode(node, ekSeries, kSeriesFolderText, nullptr);
+  AddNode(node, ekSeries, TranslateText("ExportDialog", kSeriesFolderText), nullptr);
   return node;
 }
 
@@ -170,8 +183,9 @@ TxlsExtrasNode* TxlsExtrasTree::Add() {
     }
     case ekMergedCells: {
       TxlsExtrasNode& root = Root(ekMergedCells);
-      node =
-          &AddNode(root, ekMergedCells, FreeText(root, "Объед. ячейки", " "), &e.MergedCells.Add());
+      node = &AddNode(root, ekMergedCells,
+                      FreeText(root, TranslateText("ExportDialog", "Объед. ячейки"), " "),
+                      &e.MergedCells.Add());
       break;
     }
   }
@@ -221,11 +235,11 @@ void TxlsExtrasTree::ClearChildren(TxlsExtrasNode& node) {
 }
 
 std::string TxlsExtrasTree::AddHint() const {
-  return selected_ ? kHints[selected_->Kind].Add : "";
+  return selected_ ? TranslateText("ExportDialog", kHints[selected_->Kind].Add) : "";
 }
 
 std::string TxlsExtrasTree::DeleteHint() const {
-  return selected_ ? kHints[selected_->Kind].Delete : "";
+  return selected_ ? TranslateText("ExportDialog", kHints[selected_->Kind].Delete) : "";
 }
 
 void TxlsExtrasTree::SetHyperlinkTitle(TxlsExtrasNode& node, const std::string& title) {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "export/xls/styles.h"
+#include "export/workbook/styles.h"
 
 namespace morvale {
 

@@ -1,12 +1,13 @@
 #include "export/docs/dbfexport.h"
 
 #include <charconv>
-#include <ctime>
 
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
+#include "export/core/outputfiles.h"
 #include "export/core/properties.h"
+#include "export/core/stamp.h"
 #include "export/core/streams.h"
 
 namespace morvale {
@@ -32,16 +33,15 @@ void TDBFWriter::WriteHeader() {
   auto* file = dynamic_cast<TFileStream*>(&Stream());
   version_ = hasMemo && file ? kDBFVersionMemo : kDBFVersion;
 
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  // The date of the last update, which readers show as the table's date.
+  const std::tm& day = ExportStamp().Fields;
   headerPos_ = out_->Position();
-  out_->Write(
-      DBFMainHeader(version_, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, 0, fields_));
+  out_->Write(DBFMainHeader(version_, day.tm_year + 1900, day.tm_mon + 1, day.tm_mday, 0, fields_));
 
   if (version_ == kDBFVersionMemo) {
     memoName_ = ChangeFileExt(file->FileName(), ".dbt");
-    memo_ = std::make_unique<TFileStream>(memoName_, TFileStream::fmCreate);
+    // The memo file joins the table's run, so that the two appear together.
+    memo_ = &CreateBeside(*file, memoName_, ownMemo_);
     const std::string zeros(kDBFMemoBlock, '\0');
     memo_->Write(zeros.data(), zeros.size());
     nextBlock_ = 1;
@@ -112,7 +112,8 @@ void TDBFWriter::FinishMemoFile() {
   memo_->Seek(0);
   memo_->Write(next, 4);
   memo_->Close();
-  memo_.reset();
+  memo_ = nullptr;
+  ownMemo_.reset();
 }
 
 // ---- TExportDBF ------------------------------------------------------------------------------
@@ -128,6 +129,7 @@ const TPropList& TExportDBF::ClassProps() {
         .Strings("ColumnsPrecision", &TExportDBF::ColumnsPrecision)
         .Int("DefaultFloatSize", &TExportDBF::DefaultFloatSize)
         .Int("DefaultFloatDecimal", &TExportDBF::DefaultFloatDecimal)
+        .Bool("DateTimeAsText", &TExportDBF::DateTimeAsText)
         .Strings("ColumnsLength", &TExportDBF::ColumnsLength);
     return l;
   }();
@@ -172,6 +174,17 @@ void TExportDBF::GetPrecision(std::string_view name, int& size, int& decimals) c
   decimals = std::max(d, 0);
 }
 
+namespace {
+
+constexpr int kTimeTextLength = 8;       // hh:nn:ss
+constexpr int kDateTimeTextLength = 19;  // yyyy-mm-dd hh:nn:ss
+
+void PutDigits(int value, int count, char* at) {
+  for (int i = count - 1; i >= 0; --i, value /= 10) at[i] = static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
+
 TDBFField TExportDBF::FieldOfColumn(const TExportColumn& c) const {
   TDBFField f;
   f.Name = DBFFieldName(c.Name, SystemCodePageIsUtf8());
@@ -193,9 +206,17 @@ TDBFField TExportDBF::FieldOfColumn(const TExportColumn& c) const {
       GetPrecision(c.Name, f.Length, f.Decimals);
       break;
     case ectDate:
-    case ectTime:
-    case ectDateTime:
       f.Type = kDBFDate, f.Length = 8;
+      break;
+    // A date field of a time column would hold the same day, 1899-12-30, on every row.
+    case ectTime:
+      f.Type = kDBFCharacter, f.Length = kTimeTextLength;
+      break;
+    case ectDateTime:
+      if (DateTimeAsText)
+        f.Type = kDBFCharacter, f.Length = kDateTimeTextLength;
+      else
+        f.Type = kDBFDate, f.Length = 8;
       break;
     case ectString:
       f.Type = kDBFCharacter, f.Length = c.Length;
@@ -255,6 +276,8 @@ void TExportDBF::BeginExport() {
   MakeNamesUnique(fields, SystemCodePageIsUtf8());
   for (const TDBFField& f : fields) w.AddField(f);
   w.WriteHeader();
+  timeDropped_.clear();
+  timeDroppedAt_.assign(static_cast<size_t>(Columns().Count()), false);
 }
 
 void TExportDBF::BeforeExport() {
@@ -269,6 +292,8 @@ void TExportDBF::AfterExport() {
 }
 
 void TExportDBF::EndExport() {
+  for (size_t i = 0; i < timeDroppedAt_.size(); ++i)
+    if (timeDroppedAt_[i]) timeDropped_.push_back(Columns()[static_cast<int>(i)].Name);
   if (Writer()) {
     TDBFWriter& w = DBFWriter();
     // The memo file is closed even when the table cannot be finished (a full disk).
@@ -289,18 +314,35 @@ double TExportDBF::ParseNumber(std::string_view text) const {
   return StrToFloat(text, FormatSettings());
 }
 
-std::string TExportDBF::DateText(std::string_view text) const {
+TDateTime TExportDBF::ReadDateTime(std::string_view text) const {
   TDateTime dt = 0;
   if (!TryStrToDateTime(text, dt, FormatSettings()) && !TryParseIsoDateTime(text, dt))
     dt = StrToDateTime(text, FormatSettings());  // raises the conversion error
-  int y, m, d;
-  DecodeDate(dt, y, m, d);
-  // yyyymmdd; a year outside 0..9999 cannot be stored and leaves the field blank.
+  return dt;
+}
+
+std::string TExportDBF::DateTimeText(const TExportColumn& c, char fieldType,
+                                     std::string_view text) {
+  const TDateTime dt = ReadDateTime(text);
+  int y, mo, d, h, mi, s, ms;
+  DecodeDate(dt, y, mo, d);
+  DecodeTime(dt, h, mi, s, ms);
+  char buf[kDateTimeTextLength];
+  if (fieldType == kDBFCharacter && c.ColType == ectTime) {
+    PutDigits(h, 2, buf), buf[2] = ':', PutDigits(mi, 2, buf + 3), buf[5] = ':';
+    PutDigits(s, 2, buf + 6);
+    return std::string(buf, kTimeTextLength);
+  }
+  // A year outside 0..9999 has no four digits to be written in and leaves the field blank.
   if (y < 0 || y > 9999) return std::string();
-  char buf[8];
-  for (int i = 3; i >= 0; --i, y /= 10) buf[i] = static_cast<char>('0' + y % 10);
-  buf[4] = static_cast<char>('0' + m / 10), buf[5] = static_cast<char>('0' + m % 10);
-  buf[6] = static_cast<char>('0' + d / 10), buf[7] = static_cast<char>('0' + d % 10);
+  if (fieldType == kDBFCharacter) {
+    PutDigits(y, 4, buf), buf[4] = '-', PutDigits(mo, 2, buf + 5), buf[7] = '-';
+    PutDigits(d, 2, buf + 8), buf[10] = ' ', PutDigits(h, 2, buf + 11), buf[13] = ':';
+    PutDigits(mi, 2, buf + 14), buf[16] = ':', PutDigits(s, 2, buf + 17);
+    return std::string(buf, kDateTimeTextLength);
+  }
+  if (h || mi || s || ms) timeDroppedAt_[static_cast<size_t>(c.Index())] = true;
+  PutDigits(y, 4, buf), PutDigits(mo, 2, buf + 4), PutDigits(d, 2, buf + 6);
   return std::string(buf, 8);
 }
 
@@ -321,7 +363,7 @@ void TExportDBF::RenderValue(const TExportColumn& c, std::string& text) {
     case ectDate:
     case ectTime:
     case ectDateTime:
-      if (!text.empty()) text = DateText(text);
+      if (!text.empty()) text = DateTimeText(c, f.Type, text);
       break;
     case ectBoolean:
       if (!text.empty()) text.assign(1, DBFLogical(text));

@@ -49,7 +49,8 @@ class TDBFWriter : public TExportWriter {
   TStream* out_;                          // the stream the table goes to
   std::unique_ptr<TMemoryStream> spool_;  // for outputs that cannot seek back to the header
   std::vector<TDBFField> fields_;
-  std::unique_ptr<TFileStream> memo_;
+  TFileStream* memo_ = nullptr;
+  std::unique_ptr<TFileStream> ownMemo_;  // a memo file beside a table written without a group
   std::string memoName_;
   int nextBlock_ = 1;
   uint8_t version_ = kDBFVersion;
@@ -71,6 +72,10 @@ class TExportDBF : public TExportText {
   TStringList ColumnsPrecision;
   int DefaultFloatSize = 15;
   int DefaultFloatDecimal = 4;
+  // A dBASE III date field holds no time of day: date-time columns become date fields, which
+  // every reader takes as dates, unless this writes them as character fields
+  // "yyyy-mm-dd hh:nn:ss" instead. Time columns are always character fields "hh:nn:ss".
+  bool DateTimeAsText = false;
 
   std::unique_ptr<TExportWriter> CreateWriter(TStream& stream) override;
   void BeginExport() override;
@@ -85,17 +90,25 @@ class TExportDBF : public TExportText {
   void GetPrecision(std::string_view name, int& size, int& decimals) const;
   // The field a column becomes (name not yet made unique).
   TDBFField FieldOfColumn(const TExportColumn& column) const;
+  // The columns of the last run, in column order, that held a time of day which their date
+  // field could not keep: what the user must be told was left out.
+  const std::vector<std::string>& TimeDroppedColumns() const { return timeDropped_; }
 
  private:
   TDBFWriter& DBFWriter() const { return static_cast<TDBFWriter&>(*Writer()); }
   void RenderValue(const TExportColumn& column, std::string& text);
-  std::string DateText(std::string_view text) const;
+  TDateTime ReadDateTime(std::string_view text) const;
+  // The text of a date, time or date-time column in its field: yyyymmdd in a date field,
+  // hh:nn:ss or yyyy-mm-dd hh:nn:ss in a character field.
+  std::string DateTimeText(const TExportColumn& column, char fieldType, std::string_view text);
   double ParseNumber(std::string_view text) const;
 
   // Numbers are read with '.' whatever the locale, as the source values come from the engine; the
   // locale's own separator is accepted as well.
   TFormatSettings pointSettings_;
   std::string text_;
+  std::vector<std::string> timeDropped_;
+  std::vector<bool> timeDroppedAt_;  // by column index, during the run
 };
 
 // The path with its extension (after the last '.' of the file name) replaced by ext.

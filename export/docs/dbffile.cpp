@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "export/core/classes.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -52,10 +53,12 @@ int DBFRecordLength(const std::vector<TDBFField>& fields) {
 void CheckDBFShape(const std::vector<TDBFField>& fields) {
   // Both lengths are 16-bit fields of the header; a table beyond them could not be read back.
   if (DBFHeaderLength(fields.size()) > 0xFFFF)
-    throw Exception(Format("Too many fields for a dBASE table: %d", {IntToStr(fields.size())}));
+    throw Exception(Format(TranslateText("Engine", "Too many fields for a dBASE table: %d"),
+                           {IntToStr(fields.size())}));
   if (DBFRecordLength(fields) > 0xFFFF)
-    throw Exception(Format("dBASE record too long: %d bytes, at most 65535",
-                           {IntToStr(DBFRecordLength(fields))}));
+    throw Exception(
+        Format(TranslateText("Engine", "dBASE record too long: %d bytes, at most 65535"),
+               {IntToStr(DBFRecordLength(fields))}));
 }
 
 std::string DBFMainHeader(uint8_t version, int year, int month, int day, uint32_t recordCount,

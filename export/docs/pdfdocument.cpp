@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "export/core/properties.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -178,7 +179,8 @@ void TPDFDocument::EndPage() {
 void TPDFDocument::AddFont(const TPDFFont& font) {
   for (const TPDFFont& f : fonts_)
     if (f.ResourceName() == font.ResourceName())
-      throw Exception(Format("Font %s already exists", {font.ResourceName()}));
+      throw Exception(
+          Format(TranslateText("Engine", "Font %s already exists"), {font.ResourceName()}));
   fonts_.push_back(font);
 }
 

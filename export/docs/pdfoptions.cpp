@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "export/core/properties.h"
+#include "export/core/propertyerror.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -35,8 +37,7 @@ void ColorProperty(PropBuilder<C>& b, const std::string& name, TColor C::*m) {
       [m, name](C& o, std::string_view v) {
         TColor c = 0;
         if (!StringToColor(v, c))
-          throw EPropertyError("Invalid value '" + std::string(v) + "' for property '" + name +
-                               "': expected a colour");
+          throw InvalidPropertyValue(v, name, TranslateText("Engine", "expected a colour"));
         o.*m = c;
       });
 }

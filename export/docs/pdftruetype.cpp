@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "export/core/classes.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -78,10 +79,10 @@ std::string TPDFTrueTypeFace::FindFile(const std::string& family, bool bold, boo
 
 std::shared_ptr<TPDFTrueTypeFace> TPDFTrueTypeFace::Load(const std::string& path) {
   FT_Library lib = Library::Get();
-  if (!lib) throw Exception("FreeType could not be started");
+  if (!lib) throw Exception(TranslateText("Engine", "FreeType could not be started"));
   FT_Face face = nullptr;
   if (FT_New_Face(lib, path.c_str(), 0, &face) != 0)
-    throw Exception(Format("Cannot read the font file %s", {path}));
+    throw Exception(Format(TranslateText("Engine", "Cannot read the font file %s"), {path}));
   std::shared_ptr<TPDFTrueTypeFace> f(new TPDFTrueTypeFace);
   f->ftFace_ = face;
   f->path_ = path;
@@ -90,7 +91,8 @@ std::shared_ptr<TPDFTrueTypeFace> TPDFTrueTypeFace::Load(const std::string& path
   FT_ULong glyf = 0;
   if (!FT_IS_SFNT(face) || !FT_IS_SCALABLE(face) ||
       FT_Load_Sfnt_Table(face, FT_MAKE_TAG('g', 'l', 'y', 'f'), 0, nullptr, &glyf) != 0)
-    throw Exception(Format("The font file %s holds no TrueType outlines", {path}));
+    throw Exception(
+        Format(TranslateText("Engine", "The font file %s holds no TrueType outlines"), {path}));
   int upem = face->units_per_EM;
   f->advances_.resize(static_cast<size_t>(face->num_glyphs));
   for (FT_Long g = 0; g < face->num_glyphs; ++g) {
@@ -164,7 +166,8 @@ std::string TPDFTrueTypeFace::SubsetTag() const {
 
 std::string TPDFTrueTypeFace::Subset() const {
   hb_blob_t* blob = hb_blob_create_from_file_or_fail(path_.c_str());
-  if (!blob) throw Exception(Format("Cannot read the font file %s", {path_}));
+  if (!blob)
+    throw Exception(Format(TranslateText("Engine", "Cannot read the font file %s"), {path_}));
   hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(faceIndex_));
   hb_blob_destroy(blob);
   hb_subset_input_t* input = hb_subset_input_create_or_fail();
@@ -181,14 +184,16 @@ std::string TPDFTrueTypeFace::Subset() const {
   hb_face_t* sub = hb_subset_or_fail(face, input);
   hb_subset_input_destroy(input);
   hb_face_destroy(face);
-  if (!sub) throw Exception(Format("The font %s could not be subset", {path_}));
+  if (!sub)
+    throw Exception(Format(TranslateText("Engine", "The font %s could not be subset"), {path_}));
   hb_blob_t* out = hb_face_reference_blob(sub);
   unsigned length = 0;
   const char* data = hb_blob_get_data(out, &length);
   std::string bytes(data ? data : "", data ? length : 0);
   hb_blob_destroy(out);
   hb_face_destroy(sub);
-  if (bytes.empty()) throw Exception(Format("The font %s could not be subset", {path_}));
+  if (bytes.empty())
+    throw Exception(Format(TranslateText("Engine", "The font %s could not be subset"), {path_}));
   return bytes;
 }
 

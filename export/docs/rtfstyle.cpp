@@ -1,6 +1,8 @@
 #include "export/docs/rtfstyle.h"
 
 #include "export/core/inifile.h"
+#include "export/core/propertyerror.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -14,8 +16,7 @@ constexpr std::string_view kStripSection = "RTF_STRIP_STYLE_";
 TColor ColorFromText(std::string_view text, std::string_view prop) {
   TColor c = 0;
   if (!StringToColor(text, c))
-    throw EPropertyError("Invalid value '" + std::string(text) + "' for property '" +
-                         std::string(prop) + "': expected a colour");
+    throw InvalidPropertyValue(text, prop, TranslateText("Engine", "expected a colour"));
   return c;
 }
 

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "export/core/streams.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -119,14 +120,9 @@ void TRTFWriter::InsertAt(int64_t pos, std::string_view text) {
   try {
     tail.resize(static_cast<size_t>(end - pos));
   } catch (const std::bad_alloc&) {
-    throw Exception("VirtualAlloc failed! :-(");
+    throw Exception(TranslateText("Engine", "VirtualAlloc failed! :-("));
   }
-  {
-    // The output was created for writing only; the tail is read through a reader of its own.
-    TFileStream reader(file.FileName(), TFileStream::fmOpenRead);
-    reader.Seek(pos);
-    tail.resize(reader.Read(tail.data(), tail.size()));
-  }
+  tail.resize(file.ReadAt(pos, tail.data(), tail.size()));
   file.Seek(pos);
   file.Write(text.data(), text.size());
   file.Write(tail.data(), tail.size());

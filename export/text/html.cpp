@@ -4,7 +4,9 @@
 #include <filesystem>
 
 #include "export/core/inifile.h"
+#include "export/core/outputfiles.h"
 #include "export/core/properties.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -175,12 +177,13 @@ std::string TExportHTML::GetShowFileName() {
 void TExportHTML::Execute() {
   std::string folder = ExtractFilePath(FileName);
   if (!folder.empty() && !ForceDirectories(folder))
-    throw Exception(Format("Directory '%s' not found and cannot be created", {folder}));
+    throw Exception(Format(
+        TranslateText("Engine", "Directory '%s' not found and cannot be created"), {folder}));
   struct Reset {
     TExportHTML& e;
     ~Reset() {
       e.fileOutput_ = false;
-      e.page_.reset();
+      e.page_ = nullptr;
     }
   } reset{*this};
   // Page files are written past the run's stream, and their navigation bars are placed by byte
@@ -189,23 +192,16 @@ void TExportHTML::Execute() {
     throw Exception(
         "HTML pages (MaxRecords) are written in the system code page only: export "
         "one page, or leave the encoding at the system's");
-  {
-    TFileStream file(FileName);
+  // The pages, the index and the style sheet of one run appear together when it has finished.
+  WriteFiles([this] {
     fileOutput_ = true;
-    try {
-      ExportToStream(file);
-      file.Close();
-    } catch (...) {
-      RemovePartialFile(FileName);
-      throw;
-    }
-  }
-  if (page_) page_->Close();
-  page_.reset();
-  if (maxRecords_ > 0) {
+    ExportToStream(Outputs()->Create(FileName));
+    if (page_) page_->Close();
+    page_ = nullptr;
+    if (Aborted() || maxRecords_ == 0) return;
     if (GenerateIndex) WriteIndex();
     if ((Navigation.OnTop || Navigation.OnBottom) && pages_.size() > 1) InsertNavigation();
-  }
+  });
   AfterExecute();
 }
 
@@ -309,7 +305,7 @@ void TExportHTML::WriteStyleSheetFile() {
   if (styleSheetDone_) return;
   styleSheetDone_ = true;
   if (!OverwriteCSSFile && FileExists(CSSFileName)) return;
-  TFileStream f(CSSFileName);
+  TFileStream& f = Outputs()->Create(CSSFileName);
   for (const std::string& line : styleSheet_) {
     f.Write(line);
     f.Write("\r\n");
@@ -323,8 +319,8 @@ void TExportHTML::StartPage() {
     if (page_) ClosePage();
     pages_.emplace_back();
     pageFile = PageFileName(PageCount());
-    page_ = std::make_unique<TFileStream>(pageFile);
-    out_->target = page_.get();
+    page_ = &Outputs()->Create(pageFile);
+    out_->target = page_;
     headWritten_ = false;
   }
   WritePageHead(pageFile);
@@ -463,7 +459,7 @@ void TExportHTML::EscapeString(std::string_view S, std::string& Result) {
 }
 
 void TExportHTML::WriteIndex() {
-  TFileStream f(FileName);
+  TFileStream& f = Outputs()->Create(FileName);
   THTMLWriter w(*this, f);
   w.WriteLn("<HTML>");
   w.WriteLn("<HEAD>");
@@ -518,19 +514,14 @@ void TExportHTML::InsertNavigation() {
   for (int n = 1; n <= PageCount(); ++n) {
     const THTMLPageOption& p = pages_[static_cast<size_t>(n - 1)];
     std::string path = PageFileName(n);
-    std::string content;
-    {
-      TFileStream in(path, TFileStream::fmOpenRead);
-      content.resize(static_cast<size_t>(in.Size()));
-      content.resize(in.Read(content.data(), content.size()));
-    }
+    std::string content = Outputs()->Read(path);
     // The bottom bar first, so that the top insertion point still holds.
     int64_t size = static_cast<int64_t>(content.size());
     if (Navigation.OnBottom && p.Bottom >= 0 && p.Bottom <= size)
       content.insert(static_cast<size_t>(p.Bottom), NavigationBar(n, true));
     if (Navigation.OnTop && p.Top >= 0 && p.Top <= size)
       content.insert(static_cast<size_t>(p.Top), NavigationBar(n, false));
-    TFileStream out(path);
+    TFileStream& out = Outputs()->Create(path);
     out.Write(content);
     out.Close();
   }

@@ -94,7 +94,7 @@ class TExportHTML : public TExportFormatText {
 
   // Run state.
   std::unique_ptr<TPageStream> out_;
-  std::unique_ptr<TFileStream> page_;
+  TFileStream* page_ = nullptr;  // the page being written, one of the run's files
   std::vector<THTMLPageOption> pages_;
   std::vector<std::string> styleSheet_;
   bool fileOutput_ = false;

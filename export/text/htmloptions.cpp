@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "export/core/properties.h"
+#include "export/core/propertyerror.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -32,8 +34,9 @@ void AddColor(PropBuilder<C>& b, const std::string& name, TColor C::*m) {
       [m, name](C& o, std::string_view v) {
         TColor c;
         if (!HTMLColorToColor(v, c) && !StringToColor(v, c))
-          throw EPropertyError("Invalid value '" + std::string(v) + "' for property '" + name +
-                               "': expected a colour (clRed, $00BBGGRR, #rrggbb or a number)");
+          throw InvalidPropertyValue(
+              v, name,
+              TranslateText("Engine", "expected a colour (clRed, $00BBGGRR, #rrggbb or a number)"));
         o.*m = c;
       });
 }

@@ -7,6 +7,7 @@
 #include "export/core/codepage.h"
 #include "export/core/page.h"
 #include "export/core/properties.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -114,7 +115,8 @@ int TExportLaTeX::InputCodePage() const {
     case encWindows1251:
       return 1251;
     case encUTF16LE:
-      throw Exception("LaTeX reads no UTF-16 text: write the document in utf-8 or windows-1251");
+      throw Exception(TranslateText(
+          "Engine", "LaTeX reads no UTF-16 text: write the document in utf-8 or windows-1251"));
     default:
       return Options.CodePage();
   }
@@ -235,15 +237,26 @@ void TExportLaTeX::BeginExport() {
   if (o.LaTeXVersion == LaTeX2e) {
     w.WriteLn("\\documentclass" + params + "{" + cls + "}");
     w.WriteLn("\\usepackage[" + InputEncodingName(InputCodePage()) + "]{inputenc}");
-    // Babel's Cyrillic languages set their text in the T2A font encoding.
-    // cmap gives the T2A fonts a ToUnicode map, without which a PDF reader copies the Cyrillic
-    // text out as Latin-1 garbage; it must come before fontenc.
-    if (NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"})) {
-      w.WriteLn("\\usepackage{cmap}");
-      w.WriteLn("\\usepackage[T2A]{fontenc}");
-    }
+    // T1 fonts hold the underscore, the quotes and the accented letters as glyphs of their own,
+    // so that a PDF reader copies them out as written; the old default encoding draws an
+    // underscore as a rule and composes an accent over its letter. Babel's Cyrillic languages
+    // set their text in T2A beside it, and cmap gives those fonts the ToUnicode map without
+    // which a reader copies Cyrillic out as Latin-1 garbage (it must come before fontenc).
+    twoScripts_ = NamesLanguage(languages, {"RUSSIAN", "UKRAINIAN", "BULGARIAN", "BELARUSIAN"});
+    textCodePage_ = o.CodePage();
+    if (twoScripts_) w.WriteLn("\\usepackage{cmap}");
+    w.WriteLn(twoScripts_ ? "\\usepackage[T2A,T1]{fontenc}" : "\\usepackage[T1]{fontenc}");
     // Babel refuses to load without a language.
     if (!TrimView(languages).empty()) w.WriteLn("\\usepackage[" + languages + "]{babel}");
+    // Latin Modern draws T1 in vector fonts (the default ones are bitmaps in T1); it comes with
+    // TeX Live's recommended packages, and a document still compiles where it is missing.
+    w.WriteLn("\\IfFileExists{lmodern.sty}{\\usepackage{lmodern}}{}");
+    // Latin Modern has no Cyrillic: its T2A is the one size of CM-Super's vector font scaled,
+    // where LaTeX would pick a bitmap font of each smaller size.
+    if (twoScripts_) {
+      w.WriteLn("\\DeclareFontFamily{T2A}{lmr}{}");
+      w.WriteLn("\\DeclareFontShape{T2A}{lmr}{m}{n}{<-> larm1000}{}");
+    }
     // A table that breaks across pages, its caption row repeated on each; fitted columns need
     // the array package's column prefixes.
     w.WriteLn("\\usepackage{longtable}");
@@ -256,6 +269,7 @@ void TExportLaTeX::BeginExport() {
       w.EmptyLine();
     }
   } else {
+    twoScripts_ = false;
     w.WriteLn("\\documentstyle" + params + "{" + cls + "}");
   }
   w.WriteLn("\\begin{document}");
@@ -315,52 +329,155 @@ TCharSet TExportLaTeX::GetSpecialChars() {
   return set;
 }
 
+namespace {
+
+// Characters outside ASCII by the font encoding that holds them, where a document loads two.
+enum class TScript { Ascii, Latin, Cyrillic };
+
+// The script of the character at text[i] and its length in bytes.
+TScript ScriptAt(std::string_view text, size_t i, int codePage, size_t& length) {
+  auto b = static_cast<unsigned char>(text[i]);
+  length = 1;
+  if (b < 0x80) return TScript::Ascii;
+  if (codePage != 65001) return IsCyrillicCodePage(codePage) ? TScript::Cyrillic : TScript::Latin;
+  length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+  length = std::min(length, text.size() - i);
+  // U+0400..U+04FF: the Cyrillic block, whose letters T2A holds.
+  return b >= 0xD0 && b <= 0xD3 ? TScript::Cyrillic : TScript::Latin;
+}
+
+bool IsWordByte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// One ASCII character as LaTeX prints it as itself.
+void EscapeAscii(std::string_view s, size_t i, std::string& out) {
+  const char c = s[i];
+  const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+  switch (c) {
+    // In text mode \backslash, \^ and \~ are a math symbol and two accents; these commands
+    // print the characters themselves.
+    case '\\':
+      out += "\\textbackslash{}";
+      break;
+    case '^':
+      out += "\\textasciicircum{}";
+      break;
+    case '~':
+      out += "\\textasciitilde{}";
+      break;
+    case '#':
+    case '$':
+    case '%':
+    case '&':
+    case '_':
+    case '{':
+    case '}':
+      out += '\\';
+      out += c;
+      break;
+    case '<':
+      out += "$<$";
+      break;
+    case '>':
+      out += "$>$";
+      break;
+    // TeX turns ' and ` into curly quotes, -- into a dash and ,, into low quotes, and babel's
+    // Russian makes " a command: the data keeps its own characters.
+    case '\'':
+      out += "\\textquotesingle{}";
+      break;
+    case '`':
+      out += "\\textasciigrave{}";
+      break;
+    case '"':
+      out += "\\textquotedbl{}";
+      break;
+    case '|':
+      out += "\\textbar{}";
+      break;
+    case '-':
+    case ',':
+      out += c;
+      if (next == c) out += "{}";
+      break;
+    case '\r':
+    case '\n':
+      // A blank line inside a table cell ends a paragraph there, which LaTeX refuses; a line
+      // break is a blank to TeX anyway.
+      if (i == 0 || (s[i - 1] != '\r' && s[i - 1] != '\n')) out += ' ';
+      break;
+    default:
+      out += c;
+  }
+}
+
+}  // namespace
+
 void TExportLaTeX::EscapeString(std::string_view S, std::string& Result) {
-  if (S.find_first_of("\\#$%&^_{}~<>\r\n") == std::string_view::npos) {
+  const bool wrap = twoScripts_;
+  if (S.find_first_of("\\#$%&^_{}~<>\r\n'`\"|") == std::string_view::npos &&
+      S.find("--") == std::string_view::npos && S.find(",,") == std::string_view::npos &&
+      (!wrap || std::all_of(S.begin(), S.end(), [](char c) { return (c & 0x80) == 0; }))) {
     Result.assign(S);
     return;
   }
   std::string out;
-  for (size_t i = 0; i < S.size(); ++i) {
-    switch (char c = S[i]) {
-      // In text mode \backslash, \^ and \~ are a math symbol and two accents; these commands
-      // print the characters themselves.
-      case '\\':
-        out += "\\textbackslash{}";
-        break;
-      case '^':
-        out += "\\textasciicircum{}";
-        break;
-      case '~':
-        out += "\\textasciitilde{}";
-        break;
-      case '#':
-      case '$':
-      case '%':
-      case '&':
-      case '_':
-      case '{':
-      case '}':
-        out += '\\';
-        out += c;
-        break;
-      case '<':
-        out += "$<$";
-        break;
-      case '>':
-        out += "$>$";
-        break;
-      case '\r':
-      case '\n':
-        // A blank line inside a table cell ends a paragraph there, which LaTeX refuses; a line
-        // break is a blank to TeX anyway.
-        if (i == 0 || (S[i - 1] != '\r' && S[i - 1] != '\n')) out += ' ';
-        break;
-      default:
-        out += c;
+  out.reserve(S.size() + 16);
+  for (size_t i = 0; i < S.size();) {
+    size_t length;
+    if (ScriptAt(S, i, textCodePage_, length) == TScript::Ascii && !IsWordByte(S[i])) {
+      EscapeAscii(S, i, out);
+      ++i;
+      continue;
     }
+    // A word: ASCII letters and digits, which need no escape, and letters beyond ASCII.
+    size_t end = i;
+    bool latin = false, cyrillic = false;
+    while (end < S.size()) {
+      const TScript script = ScriptAt(S, end, textCodePage_, length);
+      if (script == TScript::Ascii && !IsWordByte(S[end])) break;
+      latin |= script == TScript::Latin;
+      cyrillic |= script == TScript::Cyrillic;
+      end += length;
+    }
+    AppendWord(S.substr(i, end - i), wrap, latin, cyrillic, out);
+    i = end;
   }
   Result = std::move(out);
+}
+
+// A document of two scripts sets each word in the font encoding that holds its letters: T2A
+// composes an accented Latin letter from two glyphs, and T1 has no Cyrillic. A word of both
+// scripts is set run by run.
+void TExportLaTeX::AppendWord(std::string_view word, bool wrap, bool latin, bool cyrillic,
+                              std::string& out) const {
+  auto open = [&out](TScript script) {
+    out += script == TScript::Cyrillic ? "{\\fontencoding{T2A}\\selectfont "
+                                       : "{\\fontencoding{T1}\\selectfont ";
+  };
+  if (!wrap || (!latin && !cyrillic)) {
+    out += word;
+  } else if (latin != cyrillic) {
+    open(latin ? TScript::Latin : TScript::Cyrillic);
+    out += word;
+    out += '}';
+  } else {
+    size_t length;
+    for (size_t i = 0; i < word.size();) {
+      const TScript script = ScriptAt(word, i, textCodePage_, length);
+      if (script == TScript::Ascii) {
+        out += word[i++];
+        continue;
+      }
+      open(script);
+      while (i < word.size() && ScriptAt(word, i, textCodePage_, length) == script) {
+        out.append(word.substr(i, length));
+        i += length;
+      }
+      out += '}';
+    }
+  }
 }
 
 }  // namespace morvale

@@ -60,11 +60,19 @@ class TExportLaTeX : public TExportFormatText {
   // The table's column layout (l, r or p{} per column); a table too wide for the line gets
   // fixed column widths that share it and a smaller font (fitSize_).
   std::string ColumnLayout();
+  // Appends a word of letters and digits as it is, or, in a document of two scripts, in the
+  // font encodings of its letters.
+  void AppendWord(std::string_view word, bool wrap, bool latin, bool cyrillic,
+                  std::string& out) const;
   // LaTeX 2.09 loads no packages: its table stays a tabular.
   const char* TableEnvironment() const { return longTable_ ? "longtable" : "tabular"; }
   std::string line_, cell_;
   std::string fitSize_;
   bool longTable_ = true;
+  // The document loads T2A beside T1: runs of non-ASCII letters are set in the encoding that
+  // holds them. The texts are in textCodePage_.
+  bool twoScripts_ = false;
+  int textCodePage_ = 65001;
 };
 
 // The Windows number of the system code page: 65001 for UTF-8, 1251 for CP1251, 20866 for KOI8-R.

@@ -7,6 +7,7 @@
 
 #include "export/core/codepage.h"
 #include "export/core/properties.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -70,7 +71,7 @@ class TXmlEncoder {
     fromU32_ = iconv_open(to.c_str(), "UTF-32LE");
     if (toU32_ == Bad() || fromU32_ == Bad()) {
       Close();
-      throw Exception(Format("Encoding '%s' is not supported", {to}));
+      throw Exception(Format(TranslateText("Engine", "Encoding '%s' is not supported"), {to}));
     }
   }
   ~TXmlEncoder() { Close(); }

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "export/workbook/styles.h"
 #include "export/xls/records.h"
 #include "export/xls/sst.h"
-#include "export/xls/styles.h"
 
 namespace morvale {
 

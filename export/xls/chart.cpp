@@ -1,9 +1,9 @@
 // The chart sub-stream embedded after a chart's OBJ record: a fixed template in which only the
 // series and their ranges, the titles, the chart type, the 3-D flag, the legend and the series
 // colours vary. Series and categories are 3-D area references through EXTERNSHEET.
+#include "export/workbook/unicode.h"
 #include "export/xls/extras.h"
 #include "export/xls/sheetrecords.h"
-#include "export/xls/unicode.h"
 
 namespace morvale {
 
@@ -252,35 +252,7 @@ void Legend(TbiffWriter& w, const TxlsChart& chart) {
 
 }  // namespace
 
-bool xlsChartCells(const TxlsChart& chart, const TxlsBoundSheet* bound, int (&cells)[4]) {
-  int firstRow = 0, firstCol = 0, lastRow = 0, lastCol = 0;
-  if (chart.Position.PositionType == cptCustom) {
-    const TxlsChartCustomPosition& p = chart.Position.CustomPosition;
-    firstRow = p.Y1 - 1;
-    firstCol = p.X1 - 1;
-    lastRow = p.Y2 - 1;
-    lastCol = p.X2 - 1;
-  } else {
-    if (!bound) return false;
-    const TxlsChartAutoPosition& p = chart.Position.AutoPosition;
-    if (p.Placement == cpBottom) {
-      firstRow = std::max(bound->LastRow + p.Top, 0) + 1;
-      firstCol = std::max(bound->FirstCol + p.Left, 0);
-    } else {
-      firstRow = std::max(p.Top, 0);
-      firstCol = std::max(bound->LastCol + p.Left, 0) + 1;
-    }
-    lastRow = std::max(firstRow + p.Height, 0);
-    lastCol = std::max(firstCol + p.Width, 0);
-  }
-  cells[0] = firstCol;
-  cells[1] = firstRow;
-  cells[2] = lastCol;
-  cells[3] = lastRow;
-  return true;
-}
-
-void xlsChartAnchor(const TxlsChart& chart, const TxlsBoundSheet* bound, uint16_t (&cells)[8]) {
+void xlsChartAnchor(const TxlsChart& chart, const TxlsUsedRange* bound, uint16_t (&cells)[8]) {
   std::fill(cells, cells + 8, uint16_t{0});
   int c[4];
   if (!xlsChartCells(chart, bound, c)) return;

@@ -5,7 +5,15 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "export/core/classes.h"
+#include "export/core/streams.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -16,24 +24,24 @@ struct TxlsContainer::Impl {
   bool failed = false;
 };
 
-static std::string GsfMessage(GError* err, const std::string& fallback) {
-  std::string m = err && err->message ? err->message : fallback;
-  if (err) g_error_free(err);
-  return m;
-}
-
-TxlsContainer::TxlsContainer(const std::string& fileName) : impl_(new Impl) {
+TxlsContainer::TxlsContainer(TFileStream& file) : impl_(new Impl) {
   static const bool initialised = [] {
     gsf_init();
     return true;
   }();
   (void)initialised;
-  GError* err = nullptr;
-  impl_->file = gsf_output_stdio_new(fileName.c_str(), &err);
-  if (!impl_->file) {
+  const std::string& fileName = file.FileName();
+  // The storage seeks back to its header as it closes, so it gets a stdio stream of its own over
+  // the run's file; gsf's own by-name output would make and rename a temporary of its own.
+  int fd = ::dup(file.Handle());
+  FILE* f = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+  if (!f) {
+    if (fd >= 0) ::close(fd);
     delete impl_;
-    throw Exception("Cannot create file \"" + fileName + "\": " + GsfMessage(err, "unknown error"));
+    throw Exception(Format(TranslateText("Engine", "Cannot create file \"%s\": %s"),
+                           {fileName, std::strerror(errno)}));
   }
+  impl_->file = gsf_output_stdio_new_FILE(fileName.c_str(), f, FALSE);
   // 512-byte big blocks and 64-byte small blocks: the layout every BIFF8 reader expects.
   impl_->storage = gsf_outfile_msole_new_full(impl_->file, 512, 64);
   impl_->stream = gsf_outfile_new_child(impl_->storage, "Workbook", FALSE);
@@ -43,7 +51,8 @@ TxlsContainer::TxlsContainer(const std::string& fileName) : impl_(new Impl) {
     gsf_output_close(impl_->file);
     g_object_unref(impl_->file);
     delete impl_;
-    throw Exception("Cannot create the Workbook stream in \"" + fileName + "\"");
+    throw Exception(
+        Format(TranslateText("Engine", "Cannot create the Workbook stream in \"%s\""), {fileName}));
   }
 }
 
@@ -65,7 +74,7 @@ void TxlsContainer::Write(const void* data, size_t size) {
   if (!gsf_output_write(impl_->stream, size, static_cast<const guint8*>(data)) ||
       Failed(impl_->file)) {
     impl_->failed = true;
-    throw Exception("Error writing output file");
+    throw Exception(TranslateText("Engine", "Error writing output file"));
   }
 }
 
@@ -83,7 +92,7 @@ void TxlsContainer::Close() {
   ok = ok && !Failed(p->file);
   g_object_unref(p->file);
   delete p;
-  if (!ok) throw Exception("Error writing output file");
+  if (!ok) throw Exception(TranslateText("Engine", "Error writing output file"));
 }
 
 }  // namespace morvale

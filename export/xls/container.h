@@ -7,10 +7,13 @@
 
 namespace morvale {
 
+class TFileStream;
+
 class TxlsContainer {
  public:
-  // Creates (replacing) the file; raises when it cannot be created.
-  explicit TxlsContainer(const std::string& fileName);
+  // Writes into `file` (a run's file, see outputfiles.h), which stays open while the container
+  // lives; raises when the storage cannot be made.
+  explicit TxlsContainer(TFileStream& file);
   ~TxlsContainer();
   TxlsContainer(const TxlsContainer&) = delete;
   TxlsContainer& operator=(const TxlsContainer&) = delete;

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "export/workbook/sheet.h"
+#include "export/workbook/unicode.h"
 #include "export/xls/extras.h"
 #include "export/xls/officeart.h"
-#include "export/xls/sheet.h"
-#include "export/xls/unicode.h"
 
 namespace morvale {
 

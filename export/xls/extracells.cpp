@@ -1,9 +1,10 @@
 // The cell extras of a sheet's epilog: fixed extra cells, merged ranges, the title cells of the
 // hyperlinks and their HLINK records.
+#include "export/workbook/sheet.h"
+#include "export/workbook/unicode.h"
 #include "export/xls/cells.h"
 #include "export/xls/extras.h"
-#include "export/xls/sheet.h"
-#include "export/xls/unicode.h"
+#include "export/xls/sheetstyles.h"
 
 namespace morvale {
 
@@ -24,19 +25,19 @@ void WriteExtraCell(TxlsSheetContext& c, const TxlsCell& cell) {
   const unsigned col = static_cast<unsigned>(cell.Col - 1) & 0xFF;
   switch (cell.CellType) {
     case ctBoolean:
-      WriteBoolErr(w, row, col, c.Sheet.GetXFIndex("General", &cell.Format), cell.BooleanValue);
+      WriteBoolErr(w, row, col, c.Styles.GetXFIndex("General", &cell.Format), cell.BooleanValue);
       break;
     case ctDateTime:
       // A fixed date-time is written as it stands: it was not read from a 1900-system source.
-      WriteNumber(w, row, col, c.Sheet.GetXFIndex(cell.DateTimeFormat, &cell.Format),
+      WriteNumber(w, row, col, c.Styles.GetXFIndex(cell.DateTimeFormat, &cell.Format),
                   cell.DateTimeValue);
       break;
     case ctNumeric:
-      WriteNumber(w, row, col, c.Sheet.GetXFIndex(cell.NumericFormat, &cell.Format),
+      WriteNumber(w, row, col, c.Styles.GetXFIndex(cell.NumericFormat, &cell.Format),
                   cell.NumericValue);
       break;
     case ctString: {
-      uint16_t xf = c.Sheet.GetXFIndex("General", &cell.Format);
+      uint16_t xf = c.Styles.GetXFIndex("General", &cell.Format);
       if (cell.StringValue.empty())
         WriteBlank(w, row, col, xf);
       else
@@ -155,7 +156,7 @@ void WriteSheetCellExtras(TxlsSheetContext& c) {
     if (!link->IsValid()) continue;
     const int row = link->Row - 1, col = link->Col - 1;
     WriteLabelSST(c.Workbook.Writer(), c.Workbook.SST(), static_cast<unsigned>(row),
-                  static_cast<unsigned>(col), c.Sheet.GetXFIndex("General", &link->Format),
+                  static_cast<unsigned>(col), c.Styles.GetXFIndex("General", &link->Format),
                   link->Title);
     c.Bound.Track(row, col);
   }

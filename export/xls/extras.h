@@ -10,12 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "export/xls/items.h"
+#include "export/workbook/items.h"
+#include "export/workbook/placement.h"
 #include "export/xls/workbook.h"
 
 namespace morvale {
 
-class TxlsSheet;
+class TxlsSheetStyles;
 
 // The workbook's picture store: the pictures that go into the drawing group, read once per run.
 struct TxlsPictureStore {
@@ -44,7 +45,7 @@ void xlsPictureSize(TxlsGraphicType type, const std::string& bytes, int& width, 
 // What the extras of one sheet need from the sheet writer.
 struct TxlsSheetContext {
   TxlsWorkbook& Workbook;
-  TxlsSheet& Sheet;
+  TxlsSheetStyles& Styles;
   const TxlsExtras& Extras;
   const TxlsPictures& Pictures;
   const TxlsPictureStore& Store;
@@ -79,11 +80,8 @@ void WriteBackground(TbiffWriter& w, const TxlsGraphic& background);
 bool xlsDecodeToBitmap(TxlsGraphicType type, const std::string& file, std::string& pixels,
                        int& width, int& height);
 
-// The cells a chart's shape spans: first column, first row, last column, last row, 0-based; false
-// for a chart placed after the used range when there is no sheet to place it by.
-bool xlsChartCells(const TxlsChart& chart, const TxlsBoundSheet* bound, int (&cells)[4]);
 // The client anchor of a chart's shape: first column, row, last column, row (offsets 0).
-void xlsChartAnchor(const TxlsChart& chart, const TxlsBoundSheet* bound, uint16_t (&cells)[8]);
+void xlsChartAnchor(const TxlsChart& chart, const TxlsUsedRange* bound, uint16_t (&cells)[8]);
 // The chart sub-stream, BOF of type chart ... EOF.
 void WriteChart(TbiffWriter& w, const TxlsChart& chart, int externSheet,
                 const std::function<TxlsDataRange(std::string_view)>& fieldRange);

@@ -2,8 +2,8 @@
 // formats, XFs, styles, sheet directory, shared strings) that goes in front of the sheets.
 #include <algorithm>
 
-#include "export/xls/numberformat.h"
-#include "export/xls/unicode.h"
+#include "export/workbook/numberformat.h"
+#include "export/workbook/unicode.h"
 #include "export/xls/workbook.h"
 
 namespace morvale {

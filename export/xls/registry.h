@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "export/workbook/styles.h"
 #include "export/xls/records.h"
-#include "export/xls/styles.h"
 
 namespace morvale {
 

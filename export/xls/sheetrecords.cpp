@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "export/workbook/unicode.h"
 #include "export/xls/extras.h"
-#include "export/xls/unicode.h"
 
 namespace morvale {
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "export/core/datetime.h"
-#include "export/core/numfmt.h"
 #include "export/core/platform.h"
 #include "export/xls/cells.h"
 #include "export/xls/sheetrecords.h"
@@ -13,19 +11,21 @@ namespace morvale {
 
 TxlsSheetWriter::TxlsSheetWriter(TExportXLS& exporter, TxlsSheet& sheet, int sheetIndex)
     : TxlsSheetRows(exporter, sheet, sheetIndex, kMaxRows),
+      xls_(exporter),
       wb_(*exporter.Workbook()),
       w_(wb_.Writer()),
-      sst_(wb_.SST()) {}
+      sst_(wb_.SST()),
+      styles_(exporter, sheet, wb_.Styles()) {}
 
 void TxlsSheetWriter::PrepareFormat() {
-  sheet_.RegisterSheetStyles();
+  styles_.Register(looks_);
   wrapXF_.clear();
   xfHeight_.clear();
   rowHeights_.clear();
   hasImages_ = false;
   for (const auto& image : sheet_.Extras.Images) {
     int p = x_.Pictures.IndexOf(image->PictureName);
-    if (p >= 0 && x_.PictureStore().BlipIndex[static_cast<size_t>(p)] > 0) hasImages_ = true;
+    if (p >= 0 && xls_.PictureStore().BlipIndex[static_cast<size_t>(p)] > 0) hasImages_ = true;
   }
   fonts_.assign(static_cast<size_t>(sheet_.Columns().Count()), {0xFFFF, TFont()});
   std::vector<std::string> taken;
@@ -81,10 +81,10 @@ void TxlsSheetWriter::Finish() {
 
 TxlsSheetContext TxlsSheetWriter::Context() {
   return {wb_,
-          sheet_,
+          styles_,
           sheet_.Extras,
           x_.Pictures,
-          x_.PictureStore(),
+          xls_.PictureStore(),
           *sheets_[0].bound,
           static_cast<int>(sheets_[0].position),
           autoWidths_,
@@ -101,7 +101,8 @@ void TxlsSheetWriter::WriteCellExtras() {
   WriteSheetCellExtras(c);
   if (!hasImages_) return;
   for (const auto& cell : sheet_.Extras.Cells)
-    if (cell->IsValid()) TrackRowHeight(sheet_.GetXFIndex("General", &cell->Format), cell->Row - 1);
+    if (cell->IsValid())
+      TrackRowHeight(styles_.GetXFIndex("General", &cell->Format), cell->Row - 1);
 }
 
 void TxlsSheetWriter::WriteLinksAndDrawing() {
@@ -124,7 +125,7 @@ uint16_t TxlsSheetWriter::WrapXF(uint16_t xf) {
     f.Font.Assign(sheet_.Options.DataFormat.Font);
   }
   f.Wrap = true;
-  const uint16_t wrapped = sheet_.GetXFIndex(text, &f);
+  const uint16_t wrapped = styles_.GetXFIndex(text, &f);
   wrapXF_.emplace_back(xf, wrapped);
   return wrapped;
 }
@@ -163,67 +164,45 @@ void TxlsSheetWriter::Label(int row, int col, uint16_t xf, std::string_view text
 }
 
 void TxlsSheetWriter::TextCell(int row, int col, const TxlsFormat& look, const std::string& text) {
-  Label(row, col, sheet_.GetXFIndex("General", &look), text);
+  Label(row, col, styles_.GetXFIndex("General", &look), text);
 }
 
 // A caption whose look was left as it is takes the default XF rather than one of its own.
 void TxlsSheetWriter::CaptionCell(int j, int col, const TxlsFormat& look, const std::string& text) {
   uint16_t xf =
-      look.IsDefaultFormat() ? TxlsStyleRegistry::kDefaultXF : sheet_.GetXFIndex("General", &look);
+      look.IsDefaultFormat() ? TxlsStyleRegistry::kDefaultXF : styles_.GetXFIndex("General", &look);
   Label(sheet_.OutputRow, col, xf, text);
   if (sheet_.AutoCalcColWidth) Measure(j, text, xf);
 }
 
-void TxlsSheetWriter::DataCell(int j, std::string& s, int row) {
-  uint16_t xf = sheet_.GetDataXF(j);
+void TxlsSheetWriter::DataCell(int j, const TxlsCellValue& v, int row) {
+  uint16_t xf = styles_.DataXF(j);
   const int col = sheet_.StartDataCol + j;
-  const TFormatSettings& fs = sheet_.FormatSettings();
-  const TxlsCellKind kind = kinds_[static_cast<size_t>(j)];
-  bool written = true;
-  if (s.empty()) {
-    WriteBlank(w_, row, col, xf);
-  } else if (s == sheet_.Formats.NullString()) {
-    WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
-  } else {
-    switch (kind) {
-      case ckNumber: {
-        double v = 0;
-        if (!TryStrToFloat(s, v, fs)) v = 0;
-        WriteNumber(w_, row, col, xf, v);
-        break;
-      }
-      case ckDate: {
-        TDateTime t = 0;
-        if (!TryStrToDateTime(s, t, fs)) t = 0;
-        if (t <= 1) {
-          // Day 0 and day 1 have no serial in the 1900 system; they are written as text.
-          scratch_.clear();
-          FormatDateTime(sheet_.Columns()[j].Format, t, fs, scratch_);
-          WriteLabelSST(w_, row, col, xf, sst_.AddString(scratch_));
-        } else {
-          // The 1900 system counts the leap day 29 February 1900 that never was.
-          WriteNumber(w_, row, col, xf, t <= 60 ? t - 1 : t);
-        }
-        break;
-      }
-      case ckString:
-        // A line break inside a cell is LF alone (a CR shows as a stray character in some
-        // readers and is dropped by others), and the cell wraps so that its lines show.
-        if (s.find_first_of("\r\n") != std::string::npos) {
-          StoreLineBreaks(s);
-          if (s.find('\n') != std::string::npos) xf = WrapXF(xf);
-        }
-        WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
-        break;
-      case ckBoolean:
-        WriteBoolErr(w_, row, col, xf, SameText(s, sheet_.Formats.BooleanTrue()));
-        break;
-      case ckNone:
-        written = false;  // no cell, but the text still counts for the width
-        break;
-    }
+  const std::string& s = *v.Text;
+  switch (v.Kind) {
+    case TxlsCellValue::cvBlank:
+      WriteBlank(w_, row, col, xf);
+      break;
+    case TxlsCellValue::cvText:
+      if (v.Wrap) xf = WrapXF(xf);
+      WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
+      break;
+    case TxlsCellValue::cvNumber:
+      WriteNumber(w_, row, col, xf, v.Number);
+      break;
+    case TxlsCellValue::cvDateTime:
+      if (double serial = 0; xlsSerialDate(v.Number, serial))
+        WriteNumber(w_, row, col, xf, serial);
+      else
+        WriteLabelSST(w_, row, col, xf, sst_.AddString(DateText(j, v.Number)));
+      break;
+    case TxlsCellValue::cvBoolean:
+      WriteBoolErr(w_, row, col, xf, v.Boolean);
+      break;
+    case TxlsCellValue::cvNone:
+      break;  // no cell, but the text still counts for the width
   }
-  if (written) {
+  if (v.Kind != TxlsCellValue::cvNone) {
     Track(row, col);
     NoteDataRow(j, row);
     if (hasImages_) TrackRowHeight(xf, row);
@@ -237,7 +216,7 @@ void TxlsSheetWriter::AggregateCell(int, int col, int row, const TxlsFormat& loo
                                     const std::string& numberFormat, TxlsAggregate aggregate) {
   const std::string text = numberFormat.empty() ? "General" : numberFormat;
   uint16_t xf = text == "General" && look.IsDefaultFormat() ? TxlsStyleRegistry::kDefaultXF
-                                                            : sheet_.GetXFIndex(text, &look);
+                                                            : styles_.GetXFIndex(text, &look);
   std::vector<TxlsFormulaRange> ranges;
   for (size_t p = 0; p + 1 < parts_.size(); ++p)
     if (parts_[p].dataEnd >= parts_[p].dataStart)
@@ -255,7 +234,7 @@ void TxlsSheetWriter::AggregateCell(int, int col, int row, const TxlsFormat& loo
 
 void TxlsSheetWriter::AggregateText(int j, int col, int row, const TxlsFormat& look,
                                     const std::string& text) {
-  uint16_t xf = sheet_.GetXFIndex("General", &look);
+  uint16_t xf = styles_.GetXFIndex("General", &look);
   Label(row, col, xf, text);
   if (sheet_.AutoCalcColWidth) Measure(j, text, xf);
 }

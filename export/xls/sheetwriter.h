@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "export/core/graphics.h"
+#include "export/workbook/sheet.h"
+#include "export/workbook/sheetrows.h"
 #include "export/xls/exportxls.h"
 #include "export/xls/extras.h"
-#include "export/xls/sheet.h"
-#include "export/xls/sheetrows.h"
+#include "export/xls/sheetstyles.h"
 #include "export/xls/workbook.h"
 
 namespace morvale {
@@ -40,7 +41,7 @@ class TxlsSheetWriter final : public TxlsSheetRows {
   void Finish() override;
   void TextCell(int row, int col, const TxlsFormat& look, const std::string& text) override;
   void CaptionCell(int j, int col, const TxlsFormat& look, const std::string& text) override;
-  void DataCell(int j, std::string& s, int row) override;
+  void DataCell(int j, const TxlsCellValue& value, int row) override;
   void AggregateCell(int j, int col, int row, const TxlsFormat& look,
                      const std::string& numberFormat, TxlsAggregate aggregate) override;
   void AggregateText(int j, int col, int row, const TxlsFormat& look,
@@ -58,9 +59,11 @@ class TxlsSheetWriter final : public TxlsSheetRows {
   void WriteLinksAndDrawing();
   TxlsSheetContext Context();
 
+  TExportXLS& xls_;
   TxlsWorkbook& wb_;
   TbiffWriter& w_;
   TsstStrings& sst_;
+  TxlsSheetStyles styles_;
   std::vector<TPartSheet> sheets_;
   std::string baseTitle_;
   // The measuring font of each column, cached by the XF it was made for.

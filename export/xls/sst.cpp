@@ -1,7 +1,7 @@
 #include "export/xls/sst.h"
 
+#include "export/workbook/unicode.h"
 #include "export/xls/records.h"
-#include "export/xls/unicode.h"
 
 namespace morvale {
 

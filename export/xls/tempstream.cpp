@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "export/core/classes.h"
+#include "export/core/translate.h"
 
 namespace morvale {
 
@@ -22,7 +23,9 @@ TxlsTempStream::TxlsTempStream() : buffer_(new uint8_t[kBufferSize]) {
   std::vector<char> name(path.begin(), path.end());
   name.push_back('\0');
   fd_ = mkstemp(name.data());
-  if (fd_ < 0) throw Exception("Cannot create a temporary file in " + TempFolder());
+  if (fd_ < 0)
+    throw Exception(
+        Format(TranslateText("Engine", "Cannot create a temporary file in %s"), {TempFolder()}));
   // Unlinked at once: the space goes back to the system however the run ends.
   unlink(name.data());
 }
@@ -36,7 +39,7 @@ void TxlsTempStream::PWrite(int64_t position, const void* data, size_t size) {
   while (size > 0) {
     ssize_t n = pwrite(fd_, p, size, position);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw Exception("Error writing output file");
+    if (n <= 0) throw Exception(TranslateText("Engine", "Error writing output file"));
     p += n;
     size -= static_cast<size_t>(n);
     position += n;
@@ -62,7 +65,8 @@ void TxlsTempStream::WriteSlow(const void* data, size_t size) {
 }
 
 void TxlsTempStream::Seek(int64_t position) {
-  if (position < 0 || position > size_) throw Exception("Seek outside the workbook stream");
+  if (position < 0 || position > size_)
+    throw Exception(TranslateText("Engine", "Seek outside the workbook stream"));
   Flush();
   bufStart_ = position;
 }
@@ -73,7 +77,7 @@ void TxlsTempStream::ReadAt(int64_t position, void* data, size_t size) {
   while (size > 0) {
     ssize_t n = pread(fd_, p, size, position);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw Exception("Error reading the workbook stream");
+    if (n <= 0) throw Exception(TranslateText("Engine", "Error reading the workbook stream"));
     p += n;
     size -= static_cast<size_t>(n);
     position += n;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "export/core/formatsettings.h"
+#include "export/workbook/placement.h"
 #include "export/xls/records.h"
 #include "export/xls/registry.h"
 #include "export/xls/sst.h"
@@ -20,22 +21,13 @@
 namespace morvale {
 
 // The used range and stream positions of one written sheet.
-struct TxlsBoundSheet {
+struct TxlsBoundSheet : TxlsUsedRange {
   int SheetIndex = 0;
   std::string Title;
   int64_t StreamPos = 0;      // its BOF
   size_t BoundSheetPos = 0;   // its BOUNDSHEET inside the globals block
   int64_t DimensionsPos = 0;  // its DIMENSIONS record
   int64_t ColInfoPos = 0;     // its first COLINFO record
-  int32_t FirstRow = -1, LastRow = -1, FirstCol = -1, LastCol = -1;
-
-  void Track(int32_t row, int32_t col) {
-    if (FirstRow < 0 || row < FirstRow) FirstRow = row;
-    if (LastRow < 0 || row > LastRow) LastRow = row;
-    if (FirstCol < 0 || col < FirstCol) FirstCol = col;
-    if (LastCol < 0 || col > LastCol) LastCol = col;
-  }
-  bool Tracked() const { return FirstRow >= 0 && LastRow >= 0 && FirstCol >= 0 && LastCol >= 0; }
 };
 
 // One COLINFO entry: a column, its width in 1/256 of a character, XF and flags.

@@ -8,8 +8,7 @@
 #include <iterator>
 
 #include "export/core/codepage.h"
-#include "export/xls/extras.h"
-#include "export/xls/palette.h"
+#include "export/workbook/palette.h"
 #include "export/xlsx/xlsxsheet.h"
 #include "export/xlsx/xlsxstyles.h"
 
@@ -189,7 +188,7 @@ void TxlsxExtras::Begin(lxw_worksheet* sheet) {
                           static_cast<lxw_col_t>(m->LastCol - 1), "", nullptr);
 }
 
-void TxlsxExtras::CellsAbove(int row, TxlsBoundSheet& used) {
+void TxlsxExtras::CellsAbove(int row, TxlsUsedRange& used) {
   for (; next_ < pending_.size() && pending_[next_].row < row; ++next_) {
     const TPending& p = pending_[next_];
     if (p.cell) {

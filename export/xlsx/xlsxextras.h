@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "export/xls/items.h"
-#include "export/xls/workbook.h"
+#include "export/workbook/items.h"
+#include "export/workbook/placement.h"
 
 struct lxw_workbook;
 struct lxw_worksheet;
@@ -31,7 +31,7 @@ void xlsxCutToChars(std::string& s, size_t chars);
 // What the sheet writer knows at the end of a sheet that the images and charts need.
 struct TxlsxSheetPlace {
   std::string Title;              // the first part's sheet name, for the chart ranges
-  const TxlsBoundSheet* Used;     // the cells written on the first part
+  const TxlsUsedRange* Used;      // the cells written on the first part
   std::vector<int> ColumnWidths;  // characters, per exported column
   int StartDataCol = 0;
   // The data cells of an exported field as a 1-based range; all 0 for an unknown field.
@@ -48,7 +48,7 @@ class TxlsxExtras {
   // The title cells and extra cells of the rows above `row`, in row order; each cell written is
   // tracked in `used`. A hyperlink title overwrites an extra cell at the same place, as in the
   // workbook exporter's sheets.
-  void CellsAbove(int row, TxlsBoundSheet& used);
+  void CellsAbove(int row, TxlsUsedRange& used);
   // Images and charts, when the sheet's cells are all written.
   void End(const TxlsxSheetPlace& place);
 

@@ -8,7 +8,8 @@
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
 #include "export/core/numfmt.h"
-#include "export/xls/sheetrows.h"
+#include "export/core/translate.h"
+#include "export/workbook/sheetrows.h"
 #include "export/xlsx/exportxlsx.h"
 #include "export/xlsx/xlsxstyles.h"
 
@@ -82,7 +83,7 @@ TxlsxSheetWriter::TxlsxSheetWriter(TExportXLSX& exporter, TxlsSheet& sheet, int 
 
 void TxlsxSheetWriter::Check(int error, int row, int col) const {
   if (error == LXW_NO_ERROR) return;
-  throw Exception(Format("Cannot write the cell %s of sheet %s: %s",
+  throw Exception(Format(TranslateText("Engine", "Cannot write the cell %s of sheet %s: %s"),
                          {ColumnName(col) + std::to_string(row + 1), sheets_.back().title,
                           lxw_strerror(static_cast<lxw_error>(error))}));
 }
@@ -92,37 +93,26 @@ void TxlsxSheetWriter::PrepareFormat() {
   totals_.assign(n, {});
   fonts_.assign(n, TFont());
   PrepareLooks();
-  used_ = TxlsBoundSheet();
+  used_ = TxlsUsedRange();
   extras_ = std::make_unique<TxlsxExtras>(sheet_.Extras, x_.Pictures, wb_, styles_);
   baseTitle_ = PackageSheetName(SheetName(sheet_.Title, titles_));
 }
 
-// Strip styles win over field formats, as in the workbook exporter; a column with neither gets the
-// data format.
+// The looks of each column (sheet.h) made into the package's formats with its number format.
 void TxlsxSheetWriter::PrepareLooks() {
   TExportColumns& cols = sheet_.Columns();
-  const int strips = sheet_.StripStyles.Count();
-  looks_.clear();
   formats_.clear();
   for (int j = 0; j < cols.Count(); ++j) {
+    const TxlsColumnLook& column = looks_[static_cast<size_t>(j)];
     std::vector<lxw_format*> f;
-    const TxlsFormat* look = &sheet_.Options.DataFormat;
-    if (strips > 0 && sheet_.StripType == ssRow) {
-      for (int s = 0; s < strips; ++s)
-        f.push_back(styles_.Get(&sheet_.StripStyles[s], cols[j].Format));
-    } else {
-      if (strips > 0 && sheet_.StripType == ssCol) {
-        look = &sheet_.StripStyles[j % strips];
-      } else {
-        int ff = sheet_.FieldFormats.IndexOf(cols[j].Name);
-        if (ff >= 0) look = &sheet_.FieldFormats[ff];
-      }
-      f.push_back(styles_.Get(look, cols[j].Format));
-    }
-    looks_.push_back(look);
+    for (const TxlsFormat* look : column.Looks) f.push_back(styles_.Get(look, cols[j].Format));
+    const TxlsFormat* look = column.Source == lsData ? &sheet_.Options.DataFormat : column.Looks[0];
+    if (column.Looks.empty()) f.push_back(styles_.Get(look, cols[j].Format));
     formats_.push_back(std::move(f));
+    // Row strips take turns, so their columns are measured in the data format's font.
+    const bool rowStrips = column.Source == lsStrip && sheet_.StripType == ssRow;
     TxlsFont font;
-    font.Assign(look->Font);
+    font.Assign(rowStrips ? sheet_.Options.DataFormat.Font : look->Font);
     font.AssignTo(fonts_[static_cast<size_t>(j)]);
   }
 }
@@ -134,7 +124,9 @@ void TxlsxSheetWriter::BeginPart() {
                    : PackageSheetName(SheetName(
                          baseTitle_ + " (" + std::to_string(sheets_.size() + 1) + ")", titles_));
   part.sheet = workbook_add_worksheet(wb_, part.title.c_str());
-  if (!part.sheet) throw Exception("Cannot add the sheet " + part.title + " to the workbook");
+  if (!part.sheet)
+    throw Exception(
+        Format(TranslateText("Engine", "Cannot add the sheet %s to the workbook"), {part.title}));
   titles_.push_back(part.title);
   // A text that names no part of the line (&L, &C, &R) is centred, as the workbook's own header
   // is; saying so keeps readers that insist on a part from dropping it.
@@ -209,9 +201,8 @@ lxw_format* TxlsxSheetWriter::DataFormat(int j, bool wrap) {
       f.size() == 1 ? f[0] : f[static_cast<size_t>(sheet_.RecordCounter) % f.size()];
   if (!x_.OnGetDataParams && !wrap) return format;
   TxlsFormat look;
-  const int strips = static_cast<int>(f.size());
-  look.Assign(strips > 1 ? sheet_.StripStyles[sheet_.RecordCounter % strips]
-                         : *looks_[static_cast<size_t>(j)]);
+  const TxlsFormat* from = DataLook(j);
+  look.Assign(from ? *from : sheet_.Options.DataFormat);
   std::string text = sheet_.Columns()[j].Format;
   if (x_.OnGetDataParams) {
     x_.OnGetDataParams(&sheet_, index_, sheet_.StartDataCol + j, sheet_.OutputRow, look, text);
@@ -221,68 +212,53 @@ lxw_format* TxlsxSheetWriter::DataFormat(int j, bool wrap) {
   return styles_.Get(&look, text);
 }
 
-void TxlsxSheetWriter::DataCell(int j, std::string& s, int row) {
-  // A text's line breaks are stored as LF, and a cell that holds one wraps so its lines show.
-  bool wrap = false;
-  if (kinds_[static_cast<size_t>(j)] == ckString && s.find_first_of("\r\n") != std::string::npos) {
-    StoreLineBreaks(s);
-    wrap = s.find('\n') != std::string::npos;
-  }
-  lxw_format* format = DataFormat(j, wrap);
+void TxlsxSheetWriter::DataCell(int j, const TxlsCellValue& v, int row) {
+  lxw_format* format = DataFormat(j, v.Wrap);
   lxw_worksheet* ws = sheets_.back().sheet;
   const int col = sheet_.StartDataCol + j;
   const auto r = static_cast<lxw_row_t>(row);
   const auto c = static_cast<lxw_col_t>(col);
-  const TFormatSettings& fs = sheet_.FormatSettings();
+  const std::string& s = *v.Text;
+  TTotals& totals = totals_[static_cast<size_t>(j)];
   int error = LXW_NO_ERROR;
-  if (s.empty()) {
-    error = worksheet_write_blank(ws, r, c, format);
-  } else if (s == sheet_.Formats.NullString()) {
-    String(row, col, format, s);
-  } else {
-    switch (kinds_[static_cast<size_t>(j)]) {
-      case ckNumber: {
-        double v = 0;
-        if (!TryStrToFloat(s, v, fs) || !std::isfinite(v)) v = 0;
-        if (std::fabs(v) >= kExactDigits && sheet_.Columns()[j].ColType == ectBigint) {
-          String(row, col, format, s);
-          break;
-        }
-        totals_[static_cast<size_t>(j)].Add(v);
-        error = worksheet_write_number(ws, r, c, v, format);
-        break;
-      }
-      case ckDate: {
-        TDateTime t = 0;
-        if (!TryStrToDateTime(s, t, fs)) t = 0;
-        if (sheet_.Columns()[j].ColType == ectTime && t >= 0) {
-          // A time of day is the fraction of a day, as the spreadsheet keeps times itself.
-          const double time = t - std::floor(t);
-          totals_[static_cast<size_t>(j)].Add(time);
-          error = worksheet_write_number(ws, r, c, time, format);
-        } else if (t <= 1) {
-          // Day 0 and day 1 have no serial in the 1900 system; they are written as text.
-          scratch_.clear();
-          FormatDateTime(sheet_.Columns()[j].Format, t, fs, scratch_);
-          String(row, col, format, scratch_);
-        } else {
-          // The 1900 system counts the leap day 29 February 1900 that never was.
-          const double serial = t <= 60 ? t - 1 : t;
-          totals_[static_cast<size_t>(j)].Add(serial);
-          error = worksheet_write_number(ws, r, c, serial, format);
-        }
-        break;
-      }
-      case ckString:
+  switch (v.Kind) {
+    case TxlsCellValue::cvBlank:
+      error = worksheet_write_blank(ws, r, c, format);
+      break;
+    case TxlsCellValue::cvText:
+      String(row, col, format, s);
+      break;
+    case TxlsCellValue::cvNumber: {
+      const double n = std::isfinite(v.Number) ? v.Number : 0;
+      if (std::fabs(n) >= kExactDigits && sheet_.Columns()[j].ColType == ectBigint) {
         String(row, col, format, s);
         break;
-      case ckBoolean:
-        error =
-            worksheet_write_boolean(ws, r, c, SameText(s, sheet_.Formats.BooleanTrue()), format);
-        break;
-      case ckNone:
-        break;  // no cell, but the text still counts for the width
+      }
+      totals.Add(n);
+      error = worksheet_write_number(ws, r, c, n, format);
+      break;
     }
+    case TxlsCellValue::cvDateTime: {
+      const TDateTime t = v.Number;
+      double serial = 0;
+      if (sheet_.Columns()[j].ColType == ectTime && t >= 0) {
+        // A time of day is the fraction of a day, as the spreadsheet keeps times itself.
+        const double time = t - std::floor(t);
+        totals.Add(time);
+        error = worksheet_write_number(ws, r, c, time, format);
+      } else if (xlsSerialDate(t, serial)) {
+        totals.Add(serial);
+        error = worksheet_write_number(ws, r, c, serial, format);
+      } else {
+        String(row, col, format, DateText(j, t));
+      }
+      break;
+    }
+    case TxlsCellValue::cvBoolean:
+      error = worksheet_write_boolean(ws, r, c, v.Boolean, format);
+      break;
+    case TxlsCellValue::cvNone:
+      break;  // no cell, but the text still counts for the width
   }
   Check(error, row, col);
   if (kinds_[static_cast<size_t>(j)] != ckNone) {

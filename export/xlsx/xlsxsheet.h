@@ -12,9 +12,8 @@
 #include <vector>
 
 #include "export/core/graphics.h"
-#include "export/xls/exportxls.h"
-#include "export/xls/sheetrows.h"
-#include "export/xls/workbook.h"
+#include "export/workbook/placement.h"
+#include "export/workbook/sheetrows.h"
 #include "export/xlsx/xlsxextras.h"
 
 struct lxw_workbook;
@@ -57,7 +56,7 @@ class TxlsxSheetWriter final : public TxlsSheetRows {
   void BeforeRow() override;
   void TextCell(int row, int col, const TxlsFormat& look, const std::string& text) override;
   void CaptionCell(int j, int col, const TxlsFormat& look, const std::string& text) override;
-  void DataCell(int j, std::string& s, int row) override;
+  void DataCell(int j, const TxlsCellValue& value, int row) override;
   void AggregateCell(int j, int col, int row, const TxlsFormat& look,
                      const std::string& numberFormat, TxlsAggregate aggregate) override;
   void AggregateText(int j, int col, int row, const TxlsFormat& look,
@@ -82,14 +81,13 @@ class TxlsxSheetWriter final : public TxlsSheetRows {
   std::vector<std::string>& titles_;
   std::vector<TPartSheet> sheets_;
   std::vector<TTotals> totals_;
-  // Per column: the look of its data cells (field format, data format or strip styles), and the
-  // formats made of them with the column's number format, by strip (one when no row strips).
-  std::vector<const TxlsFormat*> looks_;
+  // Per column: the formats made of its looks with the column's number format, by strip (one
+  // when no row strips).
   std::vector<std::vector<lxw_format*>> formats_;
   std::vector<TFont> fonts_;  // the screen font of each column's data, for measuring
   std::string baseTitle_;
   std::unique_ptr<TxlsxExtras> extras_;
-  TxlsBoundSheet used_;
+  TxlsUsedRange used_;
   std::string utf8_;
 };
 

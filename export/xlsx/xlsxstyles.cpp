@@ -2,7 +2,7 @@
 
 #include <xlsxwriter.h>
 
-#include "export/xls/numberformat.h"
+#include "export/workbook/numberformat.h"
 
 namespace morvale {
 

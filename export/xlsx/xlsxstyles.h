@@ -8,7 +8,7 @@
 #include <unordered_map>
 
 #include "export/core/formatsettings.h"
-#include "export/xls/styles.h"
+#include "export/workbook/styles.h"
 
 struct lxw_workbook;
 struct lxw_format;

@@ -84,7 +84,7 @@ TEST_F(CliTest, FailuresExitNonZeroWithTheMessage) {
   expect({"--db", "sqlite:" + db, "--table", "parts", "--type", "csv", "-o", "-", "--skip", "-1"},
          2, "Invalid value '-1' for --skip");
   expect({"--db", "sqlite:" + db, "--type", "csv", "-o", "-"}, 2,
-         "Missing --table, --sql or --sql-file");
+         "Missing --table, --tables, --sql or --sql-file");
   expect({"--type", "csv", "--bogus"}, 2, "Unknown option '--bogus'");
   a = Args("csv", "-");
   a.insert(a.end(), {"--set", "TXTSpacing=wide"});

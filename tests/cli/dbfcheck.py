@@ -1,8 +1,9 @@
 """Compares a dBASE table, as python3-dbfread reads it, value by value with the SQLite table it
 was exported from (read by Python's sqlite3 module). Prints "checked N rows" or the differences.
 
-Usage: dbfcheck.py DATABASE TABLE EXPORTED.dbf
+Usage: dbfcheck.py DATABASE TABLE EXPORTED.dbf [COLUMN,COLUMN...]
 """
+import datetime
 import sqlite3
 import sys
 
@@ -10,7 +11,8 @@ import dbfread
 
 db, table, path = sys.argv[1:4]
 con = sqlite3.connect(db)
-cur = con.execute('SELECT * FROM ' + table)
+columns = sys.argv[4] if len(sys.argv) > 4 else '*'
+cur = con.execute('SELECT ' + columns + ' FROM "%s"' % table.replace('"', '""'))
 names = [d[0] for d in cur.description]
 src = cur.fetchall()
 dbf = dbfread.DBF(path, encoding='utf-8', char_decode_errors='strict')
@@ -23,9 +25,23 @@ if dbf.header.numrecords != len(src) or len(rows) != len(src):
     bad.append('records %d/%d, source %d' % (dbf.header.numrecords, len(rows), len(src)))
 
 
-def same(field, got, want):
+declared = {r[1]: r[2].upper() for r in
+            con.execute('SELECT * FROM pragma_table_info(?)', (table,))}
+
+
+def as_text(name, want):
+    # A date-time written as text (DateTimeAsText) always shows its time, midnight included.
+    if declared.get(name, '').startswith(('DATETIME', 'TIMESTAMP')) and want is not None:
+        try:
+            return datetime.datetime.fromisoformat(str(want)).strftime('%Y-%m-%d %H:%M:%S')
+        except ValueError:
+            pass
+    return '' if want is None else str(want)
+
+
+def same(name, field, got, want):
     if field.type == 'C':
-        return got == ('' if want is None else str(want))
+        return got == as_text(name, want)
     if field.type == 'N':
         if want is None:
             # A NULL integer is a blank field; a NULL float is written as 0.
@@ -34,9 +50,7 @@ def same(field, got, want):
     if field.type == 'D':
         if want is None:
             return got is None
-        # A time alone is a time on day 0 of the calendar, 30 December 1899.
-        day = '1899-12-30' if len(str(want)) <= 12 and ':' in str(want) else str(want)[:10]
-        return got.isoformat() == day
+        return got.isoformat() == str(want)[:10]
     if field.type == 'L':
         return got == bool(want) if want is not None else got is None
     if field.type == 'M':
@@ -45,8 +59,8 @@ def same(field, got, want):
 
 
 for got, want in zip(rows, src):
-    for field, w in zip(dbf.fields, want):
+    for name, field, w in zip(names, dbf.fields, want):
         g = got[field.name]
-        if not same(field, g, w):
+        if not same(name, field, g, w):
             bad.append('%s.%s: %r != %r' % (table, field.name, g, w))
 print('\n'.join(bad) if bad else 'checked %d rows' % len(src))

@@ -8,6 +8,7 @@
 
 #include "cli/run.h"
 #include "export/core/streams.h"
+#include "tests/support/awkward.h"
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/readers.h"
@@ -30,12 +31,78 @@ std::string Columns(const std::string& table) {
   return Trim(fields);
 }
 
-std::string DbfCheck(const std::string& db, const std::string& table, const std::string& dbf) {
+std::string DbfCheck(const std::string& db, const std::string& table, const std::string& dbf,
+                     const std::string& columns = "") {
   std::string out;
   RunCommand(test::Python() + " " + ShellQuote(MORVALE_SOURCE_DIR "/tests/cli/dbfcheck.py") + " " +
-                 ShellQuote(db) + " " + table + " " + ShellQuote(dbf) + " 2>&1",
+                 ShellQuote(db) + " " + ShellQuote(table) + " " + ShellQuote(dbf) +
+                 (columns.empty() ? "" : " " + ShellQuote(columns)) + " 2>&1",
              out);
   return out;
+}
+
+// The lines of standard error that say something was left out of a dBASE date field.
+int TimeNotes(const std::string& err) {
+  int n = 0;
+  for (size_t at = err.find("dBASE date fields"); at != std::string::npos;
+       at = err.find("dBASE date fields", at + 1))
+    ++n;
+  return n;
+}
+
+// dBASE keeps times. A TIME column is a text field hh:nn:ss; a date-time stays a date field, and
+// the command line names, once, the columns whose time of day that lost; DateTimeAsText writes
+// them as text yyyy-mm-dd hh:nn:ss instead. The awkward database read back by dbfread value by
+// value, under locales whose time texts differ.
+TEST(CliDbf, TimesKeptAndLostTimesOfDayNamed) {
+  std::string dir = test::FreshFolder("cli-dbf-times");
+  const std::string& db = test::AwkwardDatabase();
+  const std::string allTypes = "id,big,amount,ratio,flag,born,stamp,at_time,short_text,memo";
+  struct {
+    const char* table;
+    std::string fields;
+    const char* lost;  // the column whose times a date field drops
+    const char* kept;  // what dbfread reads from its text field with DateTimeAsText
+  } cases[] = {{"all types", allTypes, "'stamp'", "STAMP='2024-02-29 23:59:59'"},
+               {"Order Details", "", "'Shipped At'", "SHIPPED AT='1996-07-10 11:22:33'"}};
+  for (const char* locale : {"C", "en_US.UTF-8"})
+    for (bool asText : {false, true})
+      for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + " " + locale + (asText ? " as text" : ""));
+        const std::string dbf = dir + c.table + (asText ? "-text" : "") + ".dbf";
+        const std::string sql =
+            "SELECT " + (c.fields.empty() ? "*" : c.fields) + " FROM \"" + c.table + "\"";
+        std::vector<std::string> a = {
+            "--db",     "sqlite:" + db, "--sql", sql,
+            "--type",   "dbf",          "-o",    dbf,
+            "--locale", locale,         "--set", "ColumnsPrecision.ratio=26,8"};
+        if (!c.fields.empty()) a.insert(a.end(), {"--fields", c.fields});  // the memo too
+        if (asText) a.insert(a.end(), {"--set", "DateTimeAsText=True"});
+        Result r = Cli(a);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(DbfCheck(db, c.table, dbf, c.fields).substr(0, 8), "checked ")
+            << DbfCheck(db, c.table, dbf, c.fields);
+        const std::string dump = test::DbfRead(dbf);
+        if (std::string(c.table) == "all types") {
+          EXPECT_NE(dump.find("field AT_TIME C 8 0"), std::string::npos) << dump;
+          for (const char* t : {"AT_TIME='14:30:05'", "AT_TIME='00:00:00'", "AT_TIME='23:59:59'"})
+            EXPECT_NE(dump.find(t), std::string::npos) << t << "\n" << dump;
+        }
+        if (asText) {
+          EXPECT_NE(dump.find(c.kept), std::string::npos) << dump;
+          EXPECT_EQ(TimeNotes(r.err), 0) << r.err;
+        } else {
+          EXPECT_EQ(TimeNotes(r.err), 1) << r.err;
+          EXPECT_NE(r.err.find(c.lost), std::string::npos) << r.err;
+          EXPECT_NE(r.err.find("--set DateTimeAsText=True"), std::string::npos) << r.err;
+        }
+      }
+  // Bare dates and midnights lose nothing, so nothing is said.
+  Result dates = Cli({"--db", "sqlite:" + db, "--sql",
+                      "SELECT * FROM \"Order Details\" WHERE \"OrderID\" = 10248", "--type", "dbf",
+                      "-o", dir + "dates.dbf"});
+  ASSERT_EQ(dates.status, 0) << dates.err;
+  EXPECT_EQ(dates.err, "");
 }
 
 TEST(CliDbf, DemoTablesReadBackByDbfread) {
@@ -139,7 +206,7 @@ TEST(CliRtf, StylesThroughSetAndUnrtf) {
 }
 
 // The demo database exported to dBASE and opened again through a dbf: folder exports the same CSV
-// as the database itself, for what dBASE holds: TIME has no dBASE type and is left out, a
+// as the database itself, for what dBASE holds: a TIME comes back as its text hh:nn:ss, a
 // date-time keeps its date, and field names are upper-cased and cut to ten characters. Whole
 // numbers keep every digit, a BIGINT beyond 2^53 included.
 TEST(CliDbf, RoundTripThroughTheLocalTableEngine) {
@@ -147,7 +214,8 @@ TEST(CliDbf, RoundTripThroughTheLocalTableEngine) {
   const std::string& demo = test::DemoDatabase();
   std::istringstream words(
       "--type csv --no-captions --locale C --format integer=0 --format float=0.########## "
-      "--format currency=0.########## --format date=yyyy-mm-dd --format datetime=yyyy-mm-dd");
+      "--format currency=0.########## --format date=yyyy-mm-dd --format datetime=yyyy-mm-dd "
+      "--format time=hh:nn:ss");
   const std::vector<std::string> csv{std::istream_iterator<std::string>(words), {}};
   for (const char* table : {"customers", "products", "orders", "order_items"}) {
     std::string dbf = dir + "dbf/" + table + ".dbf";
@@ -157,7 +225,7 @@ TEST(CliDbf, RoundTripThroughTheLocalTableEngine) {
 
     std::string columns, select, names, dbfNames;
     RunCommand("sqlite3 " + ShellQuote(demo) + " \"SELECT name, type FROM pragma_table_info('" +
-                   table + "') WHERE type <> 'TIME'\"",
+                   table + "')\"",
                columns);
     std::istringstream lines(columns);
     for (std::string line; std::getline(lines, line);) {

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "tests/support/awkward.h"
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/pdftools.h"
@@ -146,6 +147,55 @@ TEST(DocumentsCli, DemoOrdersLaTeXCompiles) {
   std::string text = PlainText(dir + "orders.pdf");
   for (const char* s : {"ООО", "\"Ромашка\"", "Завод", "«Прогресс»", "Urgent"})
     EXPECT_NE(text.find(s), std::string::npos) << s << " missing from " << text;
+}
+
+// Names with underscores, accented letters, Cyrillic and every LaTeX special, compiled by
+// pdflatex: what pdftotext reads is the data as written, each accented letter one character, in
+// vector fonts (no bitmap Type 3 font).
+TEST(DocumentsCli, LaTeXTextsCopyOutAsWritten) {
+  if (!HaveCommand("pdflatex")) GTEST_SKIP() << "pdflatex is not installed";
+  const std::string dir = test::FreshFolder("docs-cli-tex-texts");
+  const std::string db = "sqlite:" + test::AwkwardDatabase();
+  const char* specials =
+      "SELECT 'a\\b #1 $2 %3 &4 ^5 _6 {7} ~8 <9> |10 \"11\" it''s `12` a--b c---d ,,e'' x' AS t";
+  struct {
+    const char* name;
+    std::string sql;
+    std::vector<std::string> texts;
+  } cases[] = {{"camel",
+                "SELECT * FROM \"CamelOrders\"",
+                {"CustomerName", "daan_peeters@apple.be", "José Müller", "12.5"}},
+               {"clients",
+                "SELECT * FROM \"Клиенты\"",
+                {"Название", "ООО «Ромашка»", "Завод \"Прогресс\"", "Екатеринбург"}},
+               {"mixed",
+                "SELECT \"it's\", \"Имя\" FROM \"my table\"",
+                {"it's", "Пётр", "Анна-Мария", "Ölfaß", "say \"x\""}},
+               {"specials",
+                specials,
+                {"a\\b #1 $2 %3 &4 ^5 _6 {7} ~8 <9> |10 \"11\" it's `12` a--b c---d ,,e' x"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string tex = dir + c.name + ".tex";
+    test::Result r = test::Cli({"--db", db, "--sql", c.sql, "--type", "tex", "-o", tex});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string out;
+    ASSERT_EQ(test::RunCommand("cd " + test::ShellQuote(dir) +
+                                   " && pdflatex -interaction=nonstopmode -halt-on-error " +
+                                   c.name + ".tex 2>&1",
+                               out),
+              0)
+        << out << test::ReadFile(tex);
+    const std::string pdf = dir + c.name + ".pdf";
+    const std::string text = PlainText(pdf);
+    for (const std::string& t : c.texts)
+      EXPECT_NE(text.find(" " + t + " "), std::string::npos) << t << " missing from " << text;
+    // U+0300..U+036F: an accent set over its letter instead of the letter itself.
+    EXPECT_EQ(text.find_first_of("\xCC\xCD"), std::string::npos) << text;
+    std::string fonts;
+    test::RunCommand("pdffonts " + test::ShellQuote(pdf), fonts);
+    EXPECT_EQ(fonts.find("Type 3"), std::string::npos) << fonts;
+  }
 }
 
 }  // namespace

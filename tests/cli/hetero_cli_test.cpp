@@ -63,7 +63,7 @@ TEST(CliAttach, DatabasesOfAnyFormAndAliasesUnderTheirOwnName) {
   r = Cli({"--db", "dbf:" + dir, "--attach", "DEMO", "--sql", "SELECT * FROM NOPE.orders", "--type",
            "csv", "-o", "-"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("no database 'NOPE' is connected; connected: DEMO"), std::string::npos)
+  EXPECT_NE(r.err.find("база данных 'NOPE' не подключена (подключены: DEMO)"), std::string::npos)
       << r.err;
   r = Cli({"--db", "dbf:" + dir, "--attach", "X=NOSUCHALIAS", "--sql", "SELECT 1", "--type", "csv",
            "-o", "-"});

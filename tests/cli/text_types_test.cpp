@@ -18,10 +18,12 @@
 #include "export/core/numfmt.h"
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
+#include "tests/support/hexrows.h"
 
 namespace morvale {
 namespace {
 
+using test::HexRows;
 using test::ReadFile;
 using test::RunCommand;
 using test::ShellQuote;
@@ -167,29 +169,6 @@ TEST(CliSql, DemoScriptsLoadIntoSQLite) {
   sqlite3_close(db);
 }
 
-std::string Unhex(const std::string& hex) {
-  std::string out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2)
-    out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  return out;
-}
-
-// Lines of values, each the hex of its text or N for NULL, separated by '|': the rows.
-std::vector<Row> HexRows(const std::string& out) {
-  std::vector<Row> got;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty()) continue;
-    Row row;
-    std::istringstream fields(line);
-    for (std::string v; std::getline(fields, v, '|');)
-      row.push_back(v == "N" ? std::nullopt : std::optional<std::string>(Unhex(v)));
-    if (line.back() == '|') row.push_back("");  // an empty text last
-    got.push_back(row);
-  }
-  return got;
-}
-
 // CI runs a private PostgreSQL server (scripts/test-services) and names it in
 // MORVALE_TEST_POSTGRESQL.
 TEST(CliSql, DemoScriptsLoadIntoPostgreSQL) {
@@ -323,7 +302,7 @@ TEST(CliText, XmlHtmlTexAndSdf) {
   r = Cli(Demo("customers", "tex", "-"));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(r.out.starts_with("\\documentclass[a4paper]{article}\r\n")) << r.out;
-  EXPECT_NE(r.out.find("O'Neil \\& Sons"), std::string::npos);
+  EXPECT_NE(r.out.find("O\\textquotesingle{}Neil \\& Sons"), std::string::npos);
 
   // The SDF file: every field, the memo too, in the query's own texts.
   r = Cli(Demo("customers", "sdf", dir + "c.sdf"));

@@ -1,5 +1,6 @@
 #include "export/dialog/form/exportdialogform.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -100,6 +101,11 @@ TExportDialogF::TExportDialogF(TExportDialogModel& model, QWidget* parent)
       pdf_(std::make_unique<Ui::TPDFPage>()),
       bind_([this] { Edited(); }) {
   ui_->setupUi(this);
+  // The encoding row keeps its place for the types without one, so that switching types moves
+  // nothing and the form keeps one size.
+  QSizePolicy encoding = ui_->pnEncoding->sizePolicy();
+  encoding.setRetainSizeWhenHidden(true);
+  ui_->pnEncoding->setSizePolicy(encoding);
   auto addPage = [this](auto& pageUi) {
     auto* w = new QWidget(ui_->nbTypeOptions);
     pageUi->setupUi(w);
@@ -124,9 +130,27 @@ TExportDialogF::TExportDialogF(TExportDialogModel& model, QWidget* parent)
   jsonLayout->addWidget(ui_->cbJSONLines);
   jsonLayout->addStretch();
   ui_->nbTypeOptions->addWidget(jsonOptions_);
+  // dBASE's one choice likewise: date-times as dates, or as texts that keep the time.
+  dbfOptions_ = new QWidget(ui_->nbTypeOptions);
+  dbfOptions_->setObjectName(QStringLiteral("tsDBF"));
+  auto* dbfLayout = new QVBoxLayout(dbfOptions_);
+  dbfDateTimeAsText_ =
+      new QCheckBox(tr("Дату и &время записывать текстом (гггг-мм-дд чч:мм:сс)"), dbfOptions_);
+  dbfDateTimeAsText_->setObjectName(QStringLiteral("cbDBFDateTimeAsText"));
+  dbfLayout->addWidget(dbfDateTimeAsText_);
+  auto* dbfNote = new QLabel(tr("Поле даты dBASE хранит только день: без этого флажка время "
+                                "суток из столбцов даты и времени не сохраняется. Столбцы "
+                                "времени всегда записываются текстом чч:мм:сс."),
+                             dbfOptions_);
+  dbfNote->setObjectName(QStringLiteral("laDBFNote"));
+  dbfNote->setWordWrap(true);
+  dbfLayout->addWidget(dbfNote);
+  dbfLayout->addStretch();
+  ui_->nbTypeOptions->addWidget(dbfOptions_);
 
   for (TAllowedExport t : model_.TypeList()) {
-    auto* item = new QListWidgetItem(Q(ExportTypeInfo(t).Label), ui_->lbExportType);
+    auto* item = new QListWidgetItem(Q(TranslateText("ExportDialog", ExportTypeInfo(t).Label)),
+                                     ui_->lbExportType);
     item->setData(Qt::UserRole, static_cast<int>(t));
   }
   connect(ui_->lbExportType, &QListWidget::currentRowChanged, this,
@@ -156,6 +180,7 @@ TExportDialogF::TExportDialogF(TExportDialogModel& model, QWidget* parent)
   BindPDFPage();
 
   connect(ui_->bStart, &QPushButton::clicked, this, &TExportDialogF::bStartClick);
+  connect(ui_->bReset, &QPushButton::clicked, this, &TExportDialogF::bResetClick);
   connect(ui_->bClose, &QPushButton::clicked, this, &QDialog::reject);
   connect(ui_->pcExport, &QTabWidget::currentChanged, this, [this](int i) {
     if (refreshing_ == 0 && i >= 0 && i < static_cast<int>(std::size(kTabs)))
@@ -175,7 +200,8 @@ TExportDialogF::~TExportDialogF() {
 }
 
 void TExportDialogF::done(int result) {
-  model_.Closing();
+  // A settings file that cannot be written is said, and the form closes all the same.
+  RunShowingErrors(this, [this] { model_.Closing(); });
   QDialog::done(result);
 }
 
@@ -216,6 +242,7 @@ void TExportDialogF::RefreshAll() {
   ui_->laFileName->setEnabled(file);
   ui_->bBrowse->setEnabled(file);
   ui_->cbShowFile->setEnabled(file);
+  ui_->cbPrintFile->setEnabled(file);  // nothing to print when no file is written
   ui_->laCaptionRow->setVisible(model_.CaptionRowVisible());
   ui_->edCaptionRow->setVisible(model_.CaptionRowVisible());
   --refreshing_;
@@ -259,6 +286,7 @@ void TExportDialogF::BindCommon() {
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
   bind_.Bool(ui_->cbJSONLines, &s.JSON.JSONLines);
+  bind_.Bool(dbfDateTimeAsText_, &s.DBF.DateTimeAsText);
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -295,8 +323,10 @@ void TExportDialogF::lbExportTypeClick() {
 }
 
 void TExportDialogF::RefreshPages() {
+  // A page the type has not is greyed rather than hidden, so that no tab moves when the type
+  // changes.
   for (size_t i = 0; i < std::size(kTabs); ++i)
-    ui_->pcExport->setTabVisible(static_cast<int>(i), model_.PageVisible(kTabs[i]));
+    ui_->pcExport->setTabEnabled(static_cast<int>(i), model_.PageVisible(kTabs[i]));
   ui_->pcExport->setTabText(4, Q(model_.CaptionsPageTitle()));
   const TDialogPage active = model_.ActivePage();
   int tab = 0;
@@ -306,7 +336,8 @@ void TExportDialogF::RefreshPages() {
 
   // The type pages sit in the stack in this order, the page for types without one last.
   static constexpr TDialogPage kTypePages[] = {dpXLS, dpRTF, dpHTML, dpXML, dpSQL, dpASCII, dpPDF};
-  QWidget* page = model_.Settings().ExportType == aeJSON ? jsonOptions_ : noOptions_;
+  const TAllowedExport type = model_.Settings().ExportType;
+  QWidget* page = type == aeJSON ? jsonOptions_ : type == aeDBF ? dbfOptions_ : noOptions_;
   for (size_t i = 0; i < std::size(kTypePages); ++i)
     if (kTypePages[i] == model_.TypeInfo().OptionsPage)
       page = ui_->nbTypeOptions->widget(static_cast<int>(i));
@@ -528,7 +559,10 @@ void TExportDialogF::bStartClick() {
     TExport& exporter = model_.PrepareExporter();
     model_.Changed();
     TProgressRun run(exporter, this);
-    run.Run([&] { model_.RunExporter(exporter, &run); });
+    if (model_.ManyTables())
+      run.Run([&] { run.Summary(model_.RunTables(&run, &run)); });
+    else
+      run.Run([&] { model_.RunExporter(exporter, &run); });
   });
   RefreshAll();
 }
@@ -547,6 +581,14 @@ void TExportDialogF::OptionsFile(bool save) {
     else
       model_.LoadOptions(S(name));
   });
+  RefreshAll();
+}
+
+void TExportDialogF::bResetClick() {
+  if (!Prompts().Question(this, tr("Сбросить"),
+                          tr("Вернуть все настройки экспорта к исходным значениям?"), false))
+    return;
+  model_.ResetToDefaults();
   RefreshAll();
 }
 

@@ -9,6 +9,7 @@
 #include "export/dialog/form/binder.h"
 #include "export/dialog/model.h"
 
+class QCheckBox;
 class QListWidget;
 class QMenu;
 class QWidget;
@@ -46,6 +47,8 @@ class TExportDialogF : public QDialog {
   // The options files of the tools menu and the style files of the RTF page.
   void miSaveOptionsClick();
   void miLoadOptionsClick();
+  // "Сбросить": every setting back to the component's values, once the user agrees.
+  void bResetClick();
 
  protected:
   void done(int result) override;
@@ -94,6 +97,8 @@ class TExportDialogF : public QDialog {
   TXLSFormatsPage* xlsFormats_ = nullptr;
   QWidget* noOptions_ = nullptr;
   QWidget* jsonOptions_ = nullptr;
+  QWidget* dbfOptions_ = nullptr;
+  QCheckBox* dbfDateTimeAsText_ = nullptr;
   QMenu* tools_ = nullptr;
   TBinder bind_;
   int refreshing_ = 0;

@@ -52,10 +52,31 @@ bool TProgressRun::ConfirmAbort() {
   return Prompts().Question(window_.get(), AbortTitle(), AbortQuestion(), false);
 }
 
+void TProgressRun::TableStarting(int number, int count, const std::string& table) {
+  window_->Model().SetTable(number, count, table);
+  window_->Refresh();
+  Serve();
+}
+
+void TProgressRun::Summary(const std::string& note) {
+  window_->Model().SetNote(note);
+  window_->Refresh();
+}
+
 void TProgressRun::Run(const std::function<void()>& execute) {
   window_->show();
   Serve();
-  execute();
+  TExportProgress& model = window_->Model();
+  model.NoteTarget();
+  try {
+    execute();
+  } catch (const std::exception& e) {
+    // The message says, after the error, that the previous file is as it was.
+    const std::string kept = model.FailedText();
+    if (kept.empty()) throw;
+    throw Exception(std::string(e.what()) + "\n\n" + kept);
+  }
+  model.RunEnded();
   window_->Refresh();
   if (!window_->Model().CloseRequested() && !window_->Done()) {
     QEventLoop loop;

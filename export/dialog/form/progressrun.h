@@ -13,7 +13,7 @@
 
 namespace morvale::form {
 
-class TProgressRun : public TExportRunObserver {
+class TProgressRun : public TExportRunObserver, public TTableBatchObserver {
  public:
   // The window belongs to `exporter` (its button aborts it) and stays above `owner`.
   TProgressRun(TExport& exporter, QWidget* owner);
@@ -23,13 +23,19 @@ class TProgressRun : public TExportRunObserver {
 
   // Shows the window and runs `execute` (the model's RunExporter with this observer). Unless the
   // run told the window to close itself (a file to be opened, a run not aborted), the window then
-  // stays, showing how the run ended, until the user presses its button. An error of the run
-  // propagates once the window is gone.
+  // stays, showing how the run ended (a stopped run: that the file is as it was), until the user
+  // presses its button. An error of the run propagates once the window is gone, followed by the
+  // sentence that says the previous file is unchanged.
   void Run(const std::function<void()>& execute);
 
   void Notify(TExportNotify code, int recNo) override;
   // "Вы действительно хотите прервать процесс экспорта?", Yes and No, No the default.
   bool ConfirmAbort() override;
+  // A run over several tables: the window shows the table being exported, and at the end what
+  // became of them all.
+  void TableStarting(int number, int count, const std::string& table) override;
+  void TableDone(int, int, const TTableResult&) override {}
+  void Summary(const std::string& note);
 
   TfmExportProgress& Window() { return *window_; }
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 
 #include "ui_progresswindow.h"
@@ -21,12 +22,28 @@ TfmExportProgress::TfmExportProgress(TExport* exporter, QWidget* owner)
   ui_->setupUi(this);
   // A dialog border without the close and help buttons: the window ends through its button.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFixedSize(301, 140);
+  setFixedSize(301, kHeight);
   setWindowTitle(tr("Идет экспорт..."));
   ui_->laStatus->setText(tr("Статус"));
   ui_->laTime->setText(tr("Время"));
   ui_->laSpeed->setText(tr("Скорость"));
   ui_->btnCancel->setFixedSize(75, 22);
+  // What the finished run has to tell about the file, under the counters; the window grows to
+  // hold it.
+  note_ = new QLabel(this);
+  note_->setObjectName(QStringLiteral("laNote"));
+  note_->setWordWrap(true);
+  note_->setContentsMargins(6, 6, 6, 6);
+  note_->hide();
+  ui_->layoutWindow->insertWidget(1, note_);
+  // The table of a run over several, above the counters.
+  table_ = new QLabel(this);
+  table_->setObjectName(QStringLiteral("laTable"));
+  table_->setWordWrap(true);
+  table_->setAlignment(Qt::AlignCenter);
+  table_->setContentsMargins(6, 6, 6, 0);
+  table_->hide();
+  ui_->layoutWindow->insertWidget(0, table_);
   if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
@@ -65,6 +82,22 @@ void TfmExportProgress::Refresh() {
   ui_->laTimeValue->setText(Q(model_.TimeText()));
   ui_->laSpeedValue->setText(Q(model_.SpeedText()));
   ui_->btnCancel->setText(Q(model_.ButtonCaption()));
+  const bool noteGrew = ShowLabel(note_, model_.NoteText());
+  const bool tableGrew = ShowLabel(table_, model_.TableText());
+  if (noteGrew || tableGrew) {
+    int height = kHeight;
+    for (QLabel* label : {note_, table_})
+      if (!label->isHidden()) height += label->heightForWidth(width());
+    setFixedSize(width(), height);
+  }
+}
+
+bool TfmExportProgress::ShowLabel(QLabel* label, const std::string& text) {
+  if (text.empty() || label->text() == Q(text)) return false;
+  const int before = label->isHidden() ? 0 : label->heightForWidth(width());
+  label->setText(Q(text));
+  label->show();
+  return label->heightForWidth(width()) != before;
 }
 
 void TfmExportProgress::StateChanged() {

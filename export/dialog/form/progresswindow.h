@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QTimer>
 #include <memory>
 
@@ -41,6 +42,8 @@ class TfmExportProgress : public QDialog {
   // The counters are shown at most this often, however fast records go by: setting a label's
   // text for each of a million records would cost the run more than the export itself.
   static constexpr int kRepaintMs = 100;
+  // The window's height without a note.
+  static constexpr int kHeight = 140;
 
  protected:
   // Escape is the button, never a way to leave the window while a run goes on.
@@ -52,12 +55,16 @@ class TfmExportProgress : public QDialog {
 
  private:
   void SyncTimer();
+  // Shows a text of the model in a label of the window's own; true when its height changed.
+  bool ShowLabel(QLabel* label, const std::string& text);
   void StateChanged();
 
   std::unique_ptr<Ui::TfmExportProgress> ui_;
   TExportProgress model_;
   QTimer timer_;    // the one-second tick
   QTimer repaint_;  // the counters' pace
+  QLabel* note_ = nullptr;
+  QLabel* table_ = nullptr;
   uint32_t shown_ = 0;
 };
 

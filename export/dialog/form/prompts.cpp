@@ -40,7 +40,11 @@ bool RunShowingErrors(QWidget* parent, const std::function<void()>& action) {
 
 QStringList QtNameFilters(const QString& filter) {
   QStringList out;
-  const QStringList parts = filter.split(QLatin1Char('|'));
+  // The filters are written once, in English, where they are declared (QT_TRANSLATE_NOOP and
+  // MVL_TEXT_NOOP with the context "Filters"); the chooser shows them in the interface's language.
+  const QByteArray source = filter.toUtf8();
+  const QStringList parts =
+      QCoreApplication::translate("Filters", source.constData()).split(QLatin1Char('|'));
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString description = parts[i].trimmed();
     // The description's own parenthesis is for people and may be loose ("(*pdf)", commas);

@@ -21,14 +21,18 @@ namespace morvale::form {
 
 namespace {
 
-const char* const kPictureFilter =
+// The choosers translate their filters (context "Filters").
+const char* const kPictureFilter = QT_TRANSLATE_NOOP(
+    "Filters",
     "Pictures (*.jpg, *.jpeg, *.png, *.gif, *.bmp)|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files "
-    "(*.*)|*.*";
-const char* const kXLSBackgroundFilter =
+    "(*.*)|*.*");
+const char* const kXLSBackgroundFilter = QT_TRANSLATE_NOOP(
+    "Filters",
     "All (*.gif;*.jpg;*.jpeg;*.bmp)|*.gif;*.jpg;*.jpeg;*.bmp;|CompuServe GIF Image "
     "(*.gif)|*.gif|JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps "
-    "(*.bmp)|*.bmp";
-const char* const kTemplateFilter = "HTML colour templates (*.ini)|*.ini|All files (*.*)|*.*";
+    "(*.bmp)|*.bmp");
+const char* const kTemplateFilter =
+    QT_TRANSLATE_NOOP("Filters", "HTML colour templates (*.ini)|*.ini|All files (*.*)|*.*");
 
 void Resync(QListWidget* list, const QStringList& items, int row) {
   QStringList now;
@@ -51,6 +55,7 @@ void TExportDialogF::BindXLSPage() {
   bind_.Text(xls_->edXLSPageFooter, &p.PageFooter);
   bind_.Text(xls_->edXLSPageBackground, &p.PageBackground);
   bind_.Bool(xls_->cbXLSAutoCalcColWidth, &p.AutoCalcColWidth);
+  bind_.Bool(xls_->cbXLSSheetPerTable, &p.SheetPerTable);
   bind_.Choice({xls_->rbXLSStripNone, xls_->rbXLSStripColumn, xls_->rbXLSStripRow}, &p.StripType);
   // The chooser starts on the current file, so in its folder.
   connect(xls_->bXLSPageBackground, &QToolButton::clicked, this, [this, &p] {
@@ -177,9 +182,8 @@ void TExportDialogF::BindRTFPage() {
   });
   connect(rtf_->bRTFResetAll, &QPushButton::clicked, this, [this] {
     if (!Prompts().Question(
-            this, QStringLiteral("Attention!"),
-            QStringLiteral("All field formats will be reset the default values.\nAre you sure?"),
-            false))
+            this, tr("Attention!"),
+            tr("All field formats will be reset the default values.\nAre you sure?"), false))
       return;
     model_.ResetAllRTFStyles();
     model_.Changed();

@@ -92,12 +92,12 @@ void TxlsColorGrid::mouseMoveEvent(QMouseEvent* event) {
 TxlsColorChooser::TxlsColorChooser(TxlsColor current, QWidget* parent)
     : QDialog(parent), grid_(new TxlsColorGrid(this)) {
   setObjectName(QStringLiteral("xlsColorChooser"));
-  setWindowTitle(tr("Choose a color"));
+  setWindowTitle(tr("Выбор цвета"));
   grid_->setObjectName(QStringLiteral("pbColors"));
   grid_->SetColor(current);
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+  buttons->addButton(tr("Отмена"), QDialogButtonBox::RejectRole);
   ok->setDefault(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 4, 4);

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "export/xls/palette.h"
+#include "export/workbook/palette.h"
 
 class QLabel;
 

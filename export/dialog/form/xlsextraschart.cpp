@@ -7,7 +7,7 @@
 
 #include "export/dialog/form/xlscolorchooser.h"
 #include "export/dialog/form/xlsextrasfields.h"
-#include "export/xls/palette.h"
+#include "export/workbook/palette.h"
 
 namespace morvale::form {
 
@@ -21,14 +21,19 @@ QWidget* TxlsExtrasPage::BuildChartEditor() {
   OnShow([this, title] { title->setText(Q(Item<T>()->Title)); });
   QStringList styles;
   for (const char* s :
-       {"Column", "Column 3D", "Bar", "Bar 3D", "Line", "Line Mark", "Line 3D", "Pie", "Pie 3D",
-        "Area", "Area 3D", "Surface", "Surface 3D", "Radar", "Radar Area"})
+       {QT_TR_NOOP("Гистограмма"), QT_TR_NOOP("Гистограмма 3D"), QT_TR_NOOP("Линейчатая"),
+        QT_TR_NOOP("Линейчатая 3D"), QT_TR_NOOP("График"), QT_TR_NOOP("График с маркерами"),
+        QT_TR_NOOP("График 3D"), QT_TR_NOOP("Круговая"), QT_TR_NOOP("Круговая 3D"),
+        QT_TR_NOOP("С областями"), QT_TR_NOOP("С областями 3D"), QT_TR_NOOP("Поверхность"),
+        QT_TR_NOOP("Поверхность 3D"), QT_TR_NOOP("Лепестковая"),
+        QT_TR_NOOP("Лепестковая с областями")})
     styles << tr(s);
   QComboBox* style = IndexField<T>(
       "cbxChartStyle", styles, [](T& c) { return int(c.Style); },
       [](T& c, int i) { c.Style = static_cast<TxlsChartStyle>(i); });
   QComboBox* legend = IndexField<T>(
-      "cbxChartLegendPosition", {tr("Bottom"), tr("Corner"), tr("Top"), tr("Right"), tr("Left")},
+      "cbxChartLegendPosition",
+      {tr("Внизу"), tr("В углу"), tr("Вверху"), tr("Справа"), tr("Слева")},
       [](T& c) { return int(c.LegendPlacement); },
       [](T& c, int i) { c.LegendPlacement = static_cast<TxlsChartLegendPlacement>(i); });
   auto check = [this](const char* name, const QString& text, bool T::*field) {
@@ -39,27 +44,27 @@ QWidget* TxlsExtrasPage::BuildChartEditor() {
     OnShow([this, box, field] { box->setChecked(Item<T>()->*field); });
     return box;
   };
-  f->addRow(Label(tr("Title"), title), title);
-  f->addRow(Label(tr("Style"), style), style);
-  f->addRow(Label(tr("Legend Position"), legend), legend);
-  f->addRow(check("cbChartShowLegend", tr("Show Legend"), &T::ShowLegend));
-  f->addRow(check("cbChartAutoColor", tr("Auto Color"), &T::AutoColor));
-  sheets->addTab(Named(Stretched(f), "tsChartBase"), tr("Base"));
-  sheets->addTab(BuildChartPositionSheet(), tr(" Position "));
-  sheets->addTab(BuildChartLabelsSheet(), tr(" Category Labels "));
+  f->addRow(Label(tr("Заголовок"), title), title);
+  f->addRow(Label(tr("Тип"), style), style);
+  f->addRow(Label(tr("Положение легенды"), legend), legend);
+  f->addRow(check("cbChartShowLegend", tr("Показать легенду"), &T::ShowLegend));
+  f->addRow(check("cbChartAutoColor", tr("Автоцвет"), &T::AutoColor));
+  sheets->addTab(Named(Stretched(f), "tsChartBase"), tr("Основное"));
+  sheets->addTab(BuildChartPositionSheet(), tr(" Положение "));
+  sheets->addTab(BuildChartLabelsSheet(), tr(" Подписи категорий "));
   return sheets;
 }
 
 QWidget* TxlsExtrasPage::BuildChartPositionSheet() {
   using T = TxlsChart;
   auto* v = new QVBoxLayout;
-  QRadioButton* automatic = Radio("rbChartAutoPosition", tr("Auto Position"));
-  QRadioButton* custom = Radio("rbChartCustomPosition", tr("Custom Position"));
-  auto* placement = Named(new QGroupBox(tr(" Placement ")), "gbChartPlacement");
+  QRadioButton* automatic = Radio("rbChartAutoPosition", tr("Автоматически"));
+  QRadioButton* custom = Radio("rbChartCustomPosition", tr("Вручную"));
+  auto* placement = Named(new QGroupBox(tr(" Размещение ")), "gbChartPlacement");
   auto* placementLayout = new QHBoxLayout(placement);
   auto* placements = new QButtonGroup(this);
-  placements->addButton(Radio("rbChartBottom", tr("Bottom")), cpBottom);
-  placements->addButton(Radio("rbChartRight", tr("Right")), cpRight);
+  placements->addButton(Radio("rbChartBottom", tr("Внизу")), cpBottom);
+  placements->addButton(Radio("rbChartRight", tr("Справа")), cpRight);
   for (QAbstractButton* b : placements->buttons()) placementLayout->addWidget(b);
   connect(placements, &QButtonGroup::idClicked, this, [this](int id) {
     if (T* c = Item<T>(); c && !showing_)
@@ -75,10 +80,10 @@ QWidget* TxlsExtrasPage::BuildChartPositionSheet() {
   QLineEdit* width =
       IntField<T>("edChartWidth", 32, [](T& c) -> int& { return c.Position.AutoPosition.Width; });
   autoForm->addRow(placement);
-  autoForm->addRow(Label(tr("Left"), left), left);
-  autoForm->addRow(Label(tr("Top"), top), top);
-  autoForm->addRow(Label(tr("Height"), height), height);
-  autoForm->addRow(Label(tr("Width"), width), width);
+  autoForm->addRow(Label(tr("Слева"), left), left);
+  autoForm->addRow(Label(tr("Сверху"), top), top);
+  autoForm->addRow(Label(tr("Высота"), height), height);
+  autoForm->addRow(Label(tr("Ширина"), width), width);
   QFormLayout* customForm = Form();
   QLineEdit* x1 =
       IntField<T>("edChartX1", 8, [](T& c) -> int& { return c.Position.CustomPosition.X1; });
@@ -142,7 +147,7 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
   QFormLayout* f = Form();
   QLineEdit* title = TextField<T>("edSeriesTitle", [](T& s, const std::string& v) { s.Title = v; });
   OnShow([this, title] { title->setText(Q(Item<T>()->Title)); });
-  auto* range = Named(new QGroupBox(tr(" Data Range ")), "gbSeriesDataRange");
+  auto* range = Named(new QGroupBox(tr(" Диапазон данных ")), "gbSeriesDataRange");
   QFormLayout* r = Form();
   range->setLayout(r);
   RangeField<T>(
@@ -150,7 +155,7 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
       [](T& s) -> std::string& { return s.DataColumn; },
       [](T& s) -> TxlsDataRange& { return s.DataRange; });
   auto* color = Named(new QToolButton, "bSeriesColor");
-  color->setToolTip(tr("Color"));
+  color->setToolTip(tr("Цвет"));
   connect(color, &QToolButton::clicked, this, [this, color] {
     if (T* s = Item<T>()) {
       s->Color = ChooseColor(this, s->Color);
@@ -158,9 +163,9 @@ QWidget* TxlsExtrasPage::BuildSeriesEditor() {
     }
   });
   OnShow([this, color] { ShowColor(color, xlsColorToScreen(Item<T>()->Color)); });
-  f->addRow(Label(tr("Title"), title), title);
+  f->addRow(Label(tr("Заголовок"), title), title);
   f->addRow(range);
-  f->addRow(Label(tr("Color"), color), color);
+  f->addRow(Label(tr("Цвет"), color), color);
   return Named(Stretched(f), "tsSeriesEditor");
 }
 

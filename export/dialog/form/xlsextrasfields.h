@@ -79,7 +79,7 @@ namespace morvale::form {
 
 using namespace extras;
 
-template <class T>
+template <typename T>
 QLineEdit* TxlsExtrasPage::IntField(const char* name, int bits, std::function<int&(T&)> field,
                                     bool onEnter) {
   auto* edit = Named(new QLineEdit, name);
@@ -101,7 +101,7 @@ QLineEdit* TxlsExtrasPage::IntField(const char* name, int bits, std::function<in
   return edit;
 }
 
-template <class T>
+template <typename T>
 QLineEdit* TxlsExtrasPage::TextField(const char* name,
                                      std::function<void(T&, const std::string&)> set) {
   auto* edit = Named(new QLineEdit, name);
@@ -111,7 +111,7 @@ QLineEdit* TxlsExtrasPage::TextField(const char* name,
   return edit;
 }
 
-template <class T>
+template <typename T>
 QComboBox* TxlsExtrasPage::ColumnField(const char* name, std::function<std::string&(T&)> field) {
   QComboBox* box = Choice(name, columns_);
   connect(box, &QComboBox::activated, this, [this, box, field](int i) {
@@ -124,7 +124,7 @@ QComboBox* TxlsExtrasPage::ColumnField(const char* name, std::function<std::stri
   return box;
 }
 
-template <class T>
+template <typename T>
 QComboBox* TxlsExtrasPage::IndexField(const char* name, const QStringList& items,
                                       std::function<int(T&)> get,
                                       std::function<void(T&, int)> set) {
@@ -138,13 +138,13 @@ QComboBox* TxlsExtrasPage::IndexField(const char* name, const QStringList& items
   return box;
 }
 
-template <class T>
+template <typename T>
 void TxlsExtrasPage::RangeField(QFormLayout* f, const std::string& name,
                                 std::function<TxlsRangeType&(T&)> type,
                                 std::function<std::string&(T&)> column,
                                 std::function<TxlsDataRange&(T&)> range) {
-  QRadioButton* byColumn = Radio(("rb" + name + "Column").c_str(), tr("Column"));
-  QRadioButton* custom = Radio(("rb" + name + "Custom").c_str(), tr("Custom"));
+  QRadioButton* byColumn = Radio(("rb" + name + "Column").c_str(), tr("Колонка"));
+  QRadioButton* custom = Radio(("rb" + name + "Custom").c_str(), tr("Вручную"));
   QComboBox* box = ColumnField<T>(("cbx" + name + "Column").c_str(), column);
   f->addRow(byColumn, box);
   f->addRow(custom);
@@ -154,10 +154,10 @@ void TxlsExtrasPage::RangeField(QFormLayout* f, const std::string& name,
     const char* label;
     int bits;
     int TxlsDataRange::*corner;
-  } corners[] = {{"Col1", "Col 1", 8, &TxlsDataRange::Col1},
-                 {"Row1", "Row 1", 16, &TxlsDataRange::Row1},
-                 {"Col2", "Col 2", 8, &TxlsDataRange::Col2},
-                 {"Row2", "Row 2", 16, &TxlsDataRange::Row2}};
+  } corners[] = {{"Col1", QT_TR_NOOP("Кол. 1"), 8, &TxlsDataRange::Col1},
+                 {"Row1", QT_TR_NOOP("Стр. 1"), 16, &TxlsDataRange::Row1},
+                 {"Col2", QT_TR_NOOP("Кол. 2"), 8, &TxlsDataRange::Col2},
+                 {"Row2", QT_TR_NOOP("Стр. 2"), 16, &TxlsDataRange::Row2}};
   std::vector<QWidget*> fields;
   for (const auto& c : corners) {
     const auto corner = c.corner;

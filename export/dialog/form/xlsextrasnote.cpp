@@ -10,7 +10,7 @@
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/form/xlscolorchooser.h"
 #include "export/dialog/form/xlsextrasfields.h"
-#include "export/xls/palette.h"
+#include "export/workbook/palette.h"
 
 namespace morvale::form {
 
@@ -42,12 +42,12 @@ QWidget* TxlsExtrasPage::BuildNoteEditor() {
     for (int i = 0; i < n->Lines.Count(); ++i) lines << Q(n->Lines[i]);
     text->setPlainText(lines.join(QLatin1Char('\n')));
   });
-  f->addRow(Label(tr("Col"), col), col);
-  f->addRow(Label(tr("Row"), row), row);
-  f->addRow(Label(tr("Text"), text), text);
-  sheets->addTab(Named(Page(f), "tsNoteBase"), tr("Base"));
-  sheets->addTab(BuildNoteFontSheet(), tr("Font"));
-  sheets->addTab(BuildNoteFillSheet(), tr("Fill"));
+  f->addRow(Label(tr("Кол."), col), col);
+  f->addRow(Label(tr("Стр."), row), row);
+  f->addRow(Label(tr("Текст"), text), text);
+  sheets->addTab(Named(Page(f), "tsNoteBase"), tr("Основное"));
+  sheets->addTab(BuildNoteFontSheet(), tr("Шрифт"));
+  sheets->addTab(BuildNoteFillSheet(), tr("Заливка"));
   return sheets;
 }
 
@@ -82,9 +82,9 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
     const char* text;
     const char* hint;
     TxlsFontStyle bit;
-  } bits[] = {{"tbNoteBold", "Ж", "Жирный", xfsBold},
-              {"tbNoteItalic", "К", "Наклонный", xfsItalic},
-              {"tbNoteStrikeOut", "З", "Перечеркнутый", xfsStrikeOut}};
+  } bits[] = {{"tbNoteBold", QT_TR_NOOP("Ж"), QT_TR_NOOP("Жирный"), xfsBold},
+              {"tbNoteItalic", QT_TR_NOOP("К"), QT_TR_NOOP("Наклонный"), xfsItalic},
+              {"tbNoteStrikeOut", QT_TR_NOOP("З"), QT_TR_NOOP("Перечеркнутый"), xfsStrikeOut}};
   for (const auto& b : bits) {
     QToolButton* t = Toggle(b.name, tr(b.text), tr(b.hint));
     const TxlsFontStyle bit = b.bit;
@@ -127,21 +127,21 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
   auto* underline = new QHBoxLayout;
   group(
       underline,
-      {{"tbNoteUnderlineSingle", "Ч", "Одинарное подчеркивание", fulSingle},
-       {"tbNoteUnderlineDouble", "Ч²", "Двойное подчеркивание", fulDouble},
-       {"tbNoteUnderlineSingleAccounting", "Ч с", "Одинарное подчеркивание по словам",
-        fulSingleAccounting},
-       {"tbNoteUnderlineDoubleAccounting", "Ч² с", "Двойное подчеркивание по словам",
-        fulDoubleAccounting}},
+      {{"tbNoteUnderlineSingle", QT_TR_NOOP("Ч"), QT_TR_NOOP("Одинарное подчеркивание"), fulSingle},
+       {"tbNoteUnderlineDouble", QT_TR_NOOP("Ч²"), QT_TR_NOOP("Двойное подчеркивание"), fulDouble},
+       {"tbNoteUnderlineSingleAccounting", QT_TR_NOOP("Ч с"),
+        QT_TR_NOOP("Одинарное подчеркивание по словам"), fulSingleAccounting},
+       {"tbNoteUnderlineDoubleAccounting", QT_TR_NOOP("Ч² с"),
+        QT_TR_NOOP("Двойное подчеркивание по словам"), fulDoubleAccounting}},
       [](T& n) { return int(n.Format.Font.Underline); },
       [](T& n, int v) { n.Format.Font.Underline = static_cast<TxlsFontUnderline>(v); }, fulNone);
   auto* horizontal = new QHBoxLayout;
   group(
       horizontal,
-      {{"tbNoteAlignLeft", "Лев.", "По левому краю", halLeft},
-       {"tbNoteAlignCenter", "Центр", "По центру", halCenter},
-       {"tbNoteAlignRight", "Прав.", "По правому краю", halRight},
-       {"tbNoteAlignFill", "Шир.", "По ширине", halFill}},
+      {{"tbNoteAlignLeft", QT_TR_NOOP("Лев."), QT_TR_NOOP("По левому краю"), halLeft},
+       {"tbNoteAlignCenter", QT_TR_NOOP("Центр"), QT_TR_NOOP("По центру"), halCenter},
+       {"tbNoteAlignRight", QT_TR_NOOP("Прав."), QT_TR_NOOP("По правому краю"), halRight},
+       {"tbNoteAlignFill", QT_TR_NOOP("Шир."), QT_TR_NOOP("По ширине"), halFill}},
       [](T& n) { return int(n.Format.Alignment.Horizontal); },
       [](T& n, int v) { n.Format.Alignment.Horizontal = static_cast<TxlsHorizontalAlignment>(v); },
       halGeneral);
@@ -149,9 +149,9 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
   {
     auto* g = new QButtonGroup(this);
     const std::tuple<const char*, const char*, const char*, int> buttons[] = {
-        {"tbNoteAlignTop", "Верх", "По верхнему краю", valTop},
-        {"tbNoteAlignMiddle", "Середина", "По центру", valCenter},
-        {"tbNoteAlignBottom", "Низ", "По нижнему краю", valBottom}};
+        {"tbNoteAlignTop", QT_TR_NOOP("Верх"), QT_TR_NOOP("По верхнему краю"), valTop},
+        {"tbNoteAlignMiddle", QT_TR_NOOP("Середина"), QT_TR_NOOP("По центру"), valCenter},
+        {"tbNoteAlignBottom", QT_TR_NOOP("Низ"), QT_TR_NOOP("По нижнему краю"), valBottom}};
     for (const auto& [name, text, hint, value] : buttons) {
       QToolButton* t = Toggle(name, tr(text), tr(hint));
       g->addButton(t, value);
@@ -167,11 +167,12 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
   }
   for (QHBoxLayout* row : {styles, underline, horizontal, vertical}) row->addStretch();
 
-  auto* orientation = Named(new QGroupBox(tr(" Orientation ")), "gbNoteOrientation");
+  auto* orientation = Named(new QGroupBox(tr(" Ориентация ")), "gbNoteOrientation");
   auto* orientationLayout = new QVBoxLayout(orientation);
   auto* orientations = new QButtonGroup(this);
-  const char* const orientationTexts[] = {"No Rotation", "Top to bottom", "Counter clock wise",
-                                          "Clock wise"};
+  const char* const orientationTexts[] = {QT_TR_NOOP("Без поворота"), QT_TR_NOOP("Сверху вниз"),
+                                          QT_TR_NOOP("Против часовой стрелки"),
+                                          QT_TR_NOOP("По часовой стрелке")};
   const char* const orientationNames[] = {"rbNoteNoRotation", "rbNoteTopToBottom",
                                           "rbNoteCounterClockWise", "rbNoteClockWise"};
   for (int i = 0; i < 4; ++i) {
@@ -192,10 +193,10 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
   });
   auto* fontRow = new QHBoxLayout;
   fontRow->addWidget(name, 1);
-  fontRow->addWidget(Label(tr("Size"), size));
+  fontRow->addWidget(Label(tr("Размер"), size));
   fontRow->addWidget(size);
   fontRow->addWidget(color);
-  f->addRow(Label(tr("Font"), name), fontRow);
+  f->addRow(Label(tr("Шрифт"), name), fontRow);
   f->addRow(styles);
   f->addRow(underline);
   f->addRow(horizontal);
@@ -207,19 +208,20 @@ QWidget* TxlsExtrasPage::BuildNoteFontSheet() {
 QWidget* TxlsExtrasPage::BuildNoteFillSheet() {
   using T = TxlsNote;
   auto* v = new QVBoxLayout;
-  auto* type = Named(new QGroupBox(tr(" Fill Type ")), "gbNoteFillType");
+  auto* type = Named(new QGroupBox(tr(" Тип заливки ")), "gbNoteFillType");
   auto* typeLayout = new QHBoxLayout(type);
   auto* types = new QButtonGroup(this);
-  types->addButton(Radio("rbNoteSolid", tr("Solid")), nftSolid);
-  types->addButton(Radio("rbNoteGradient", tr("Gradient")), nftGradient);
+  types->addButton(Radio("rbNoteSolid", tr("Сплошная")), nftSolid);
+  types->addButton(Radio("rbNoteGradient", tr("Градиент")), nftGradient);
   for (QAbstractButton* b : types->buttons()) typeLayout->addWidget(b);
   typeLayout->addStretch();
 
   auto* gradient = Named(new QGroupBox, "gbNoteGradient");
   auto* gradientLayout = new QGridLayout(gradient);
   auto* gradients = new QButtonGroup(this);
-  const char* const texts[] = {"Horizontal",    "Vertical",    "Diagonal Up",
-                               "Diagonal Down", "From Corner", "From Center"};
+  const char* const texts[] = {
+      QT_TR_NOOP("Горизонтальный"),    QT_TR_NOOP("Вертикальный"), QT_TR_NOOP("Диагональный вверх"),
+      QT_TR_NOOP("Диагональный вниз"), QT_TR_NOOP("Из угла"),      QT_TR_NOOP("Из центра")};
   const char* const names[] = {"rbNoteHorizontal",   "rbNoteVertical",   "rbNoteDiagonalUp",
                                "rbNoteDiagonalDown", "rbNoteFromCorner", "rbNoteFromCenter"};
   for (int i = 0; i < 6; ++i) {
@@ -256,16 +258,16 @@ QWidget* TxlsExtrasPage::BuildNoteFillSheet() {
     return b;
   };
   QToolButton* background =
-      colorButton("bNoteBackgroundColor", tr("Background Color"), &TxlsNoteFormat::BackgroundColor);
+      colorButton("bNoteBackgroundColor", tr("Цвет фона"), &TxlsNoteFormat::BackgroundColor);
   QToolButton* foreground =
-      colorButton("bNoteForegroundColor", tr("Foreground Color"), &TxlsNoteFormat::ForegroundColor);
+      colorButton("bNoteForegroundColor", tr("Цвет узора"), &TxlsNoteFormat::ForegroundColor);
 
   auto* transparencyLabel = Named(new QLabel, "laNoteTransparency");
   auto* transparency = Named(new QSlider(Qt::Horizontal), "tbNoteTransparency");
   transparency->setRange(0, 100);
   transparencyLabel->setBuddy(transparency);
   auto caption = [transparencyLabel](int v) {
-    transparencyLabel->setText(tr("Transparency") + QString::asprintf(" - %d%%", v));
+    transparencyLabel->setText(tr("Прозрачность") + QString::asprintf(" - %d%%", v));
   };
   connect(transparency, &QSlider::valueChanged, this, [this, caption](int v) {
     caption(v);

@@ -183,7 +183,7 @@ QWidget* TxlsExtrasPage::BuildHyperlinkEditor() {
   QLineEdit* col = IntField<T>("edHyperlinkCol", 16, [](T& h) -> int& { return h.Col; });
   QLineEdit* row = IntField<T>("edHyperlinkRow", 16, [](T& h) -> int& { return h.Row; });
   QComboBox* style = IndexField<T>(
-      "cbxHyperlinkStyle", {tr("URL"), tr("Local File")}, [](T& h) { return int(h.Style); },
+      "cbxHyperlinkStyle", {tr("URL"), tr("Локальный файл")}, [](T& h) { return int(h.Style); },
       [](T& h, int i) { h.Style = static_cast<TxlsHyperlinkStyle>(i); });
   QLineEdit* title = Named(new QLineEdit, "edHyperlinkTitle");
   connect(title, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -201,11 +201,11 @@ QWidget* TxlsExtrasPage::BuildHyperlinkEditor() {
     target->setText(Q(h->Target));
     tip->setText(Q(h->ScreenTip));
   });
-  f->addRow(Label(tr("Col"), col), col);
-  f->addRow(Label(tr("Row"), row), row);
-  f->addRow(Label(tr(" Style "), style), style);
-  f->addRow(Label(tr("Title"), title), title);
-  f->addRow(Label(tr("Target"), target), target);
+  f->addRow(Label(tr("Кол."), col), col);
+  f->addRow(Label(tr("Стр."), row), row);
+  f->addRow(Label(tr(" Тип "), style), style);
+  f->addRow(Label(tr("Заголовок"), title), title);
+  f->addRow(Label(tr("Адрес"), target), target);
   f->addRow(Label(tr("Подсказка"), tip), tip);
   return Named(Stretched(f), "tsHyperlinkEditor");
 }

@@ -191,7 +191,7 @@ class TSampleCell : public QWidget {
     int v = f.Alignment.Vertical == valTop      ? Qt::AlignTop
             : f.Alignment.Vertical == valCenter ? Qt::AlignVCenter
                                                 : Qt::AlignBottom;
-    p.drawText(r.adjusted(2, 1, -2, -1), h | v, tr("  Пример"));
+    p.drawText(r.adjusted(2, 1, -2, -1), h | v, TxlsFormatEditor::tr("  Пример"));
     auto line = [&](const TxlsBorder& b, QPoint a, QPoint z) {
       if (b.Style == bstNone) return;
       p.setPen(BorderPen(b.Style, Screen(b.Color)));
@@ -204,7 +204,6 @@ class TSampleCell : public QWidget {
   }
 
  private:
-  static QString tr(const char* s) { return QWidget::tr(s); }
   const TxlsFormat* format_ = nullptr;
 };
 
@@ -313,8 +312,9 @@ void TxlsFormatEditor::Build() {
   font->addWidget(c.cbxFontSize, 0, 4, 1, 2);
   font->addWidget(c.bFontColor, 0, 6);
   const char* styleNames[] = {"sbXLSBold", "sbXLSItalic", "sbXLSStrikeOut"};
-  const char* styleHints[] = {"Жирный", "Наклонный", "Перечеркнутый"};
-  const char* styleTexts[] = {"Ж", "К", "З"};
+  const char* styleHints[] = {QT_TR_NOOP("Жирный"), QT_TR_NOOP("Наклонный"),
+                              QT_TR_NOOP("Перечеркнутый")};
+  const char* styleTexts[] = {QT_TR_NOOP("Ж"), QT_TR_NOOP("К"), QT_TR_NOOP("З")};
   for (int i = 0; i < 3; ++i) {
     c.sbStyle[i] = Tool(c.tsFont, styleNames[i], tr(styleTexts[i]), tr(styleHints[i]));
     c.sbStyle[i]->setFont(Styled(font->parentWidget()->font(), i == 0, i == 1, i == 2, false));
@@ -322,23 +322,28 @@ void TxlsFormatEditor::Build() {
   }
   const char* ulNames[] = {"sbXLSUnderSingle", "sbXLSUnderDouble", "sbXLSUnderSingleAcc",
                            "sbXLSUnderDoubleAcc"};
-  const char* ulHints[] = {"Одинарное подчеркивание", "Двойное подчеркивание",
-                           "Одинарное подчеркивание по словам", "Двойное подчеркивание по словам"};
-  const char* ulTexts[] = {"Ч", "Ч\u0333", "Ч с", "Ч\u0333 с"};
+  const char* ulHints[] = {QT_TR_NOOP("Одинарное подчеркивание"),
+                           QT_TR_NOOP("Двойное подчеркивание"),
+                           QT_TR_NOOP("Одинарное подчеркивание по словам"),
+                           QT_TR_NOOP("Двойное подчеркивание по словам")};
+  const char* ulTexts[] = {QT_TR_NOOP("Ч"), QT_TR_NOOP("Ч\u0333"), QT_TR_NOOP("Ч с"),
+                           QT_TR_NOOP("Ч\u0333 с")};
   for (int i = 0; i < 4; ++i) {
-    c.sbUnderline[i] = Tool(c.tsFont, ulNames[i], QString::fromUtf8(ulTexts[i]), tr(ulHints[i]));
+    c.sbUnderline[i] = Tool(c.tsFont, ulNames[i], tr(ulTexts[i]), tr(ulHints[i]));
     if (i % 2 == 0) c.sbUnderline[i]->setFont(Styled(font->parentWidget()->font(), 0, 0, 0, 1));
     font->addWidget(c.sbUnderline[i], 1, 3 + i);
   }
   const char* hNames[] = {"sbXLSLeft", "sbXLSCenter", "sbXLSRight", "sbXLSFill"};
-  const char* hHints[] = {"По левому краю", "По центру", "По правому краю", "По ширине"};
+  const char* hHints[] = {QT_TR_NOOP("По левому краю"), QT_TR_NOOP("По центру"),
+                          QT_TR_NOOP("По правому краю"), QT_TR_NOOP("По ширине")};
   for (int i = 0; i < 4; ++i) {
     c.sbHorizontal[i] = Tool(c.tsFont, hNames[i], QString(), tr(hHints[i]));
     c.sbHorizontal[i]->setIcon(AlignIcon(true, i));
     font->addWidget(c.sbHorizontal[i], 2, i);
   }
   const char* vNames[] = {"sbXLSTop", "sbXLSMiddle", "sbXLSBottom"};
-  const char* vHints[] = {"По верхнему краю", "По центру", "По нижнему краю"};
+  const char* vHints[] = {QT_TR_NOOP("По верхнему краю"), QT_TR_NOOP("По центру"),
+                          QT_TR_NOOP("По нижнему краю")};
   auto* vGroup = new QButtonGroup(this);
   for (int i = 0; i < 3; ++i) {
     c.sbVertical[i] = Tool(c.tsFont, vNames[i], QString(), tr(vHints[i]));
@@ -355,9 +360,11 @@ void TxlsFormatEditor::Build() {
   c.tsBorders->setObjectName(QStringLiteral("tsXLSBorders"));
   auto* borders = new QGridLayout(c.tsBorders);
   const char* bNames[] = {"Top", "Bottom", "Left", "Right"};
-  const char* bHints[] = {"Верхняя граница", "Нижняя граница", "Левая граница", "Правая граница"};
-  const char* bColorHints[] = {"Цвет верхней границы", "Цвет нижней границы", "Цвет левой границы",
-                               "Цвет правой границы"};
+  const char* bHints[] = {QT_TR_NOOP("Верхняя граница"), QT_TR_NOOP("Нижняя граница"),
+                          QT_TR_NOOP("Левая граница"), QT_TR_NOOP("Правая граница")};
+  const char* bColorHints[] = {QT_TR_NOOP("Цвет верхней границы"),
+                               QT_TR_NOOP("Цвет нижней границы"), QT_TR_NOOP("Цвет левой границы"),
+                               QT_TR_NOOP("Цвет правой границы")};
   const char* bTexts[] = {"▔", "▁", "▏", "▕"};
   for (int i = 0; i < 4; ++i) {
     std::string n = bNames[i];
@@ -403,7 +410,8 @@ void TxlsFormatEditor::Build() {
   auto* box = new QGroupBox(tr("Функции"), c.tsAggregate);
   box->setObjectName(QStringLiteral("rgXLSAggregate"));
   auto* boxLayout = new QHBoxLayout(box);
-  const char* aggTexts[] = {"Нет", "СУММА", "СРЕДНЕЕ", "МИН", "МАКС"};
+  const char* aggTexts[] = {QT_TR_NOOP("Нет"), QT_TR_NOOP("СУММА"), QT_TR_NOOP("СРЕДНЕЕ"),
+                            QT_TR_NOOP("МИН"), QT_TR_NOOP("МАКС")};
   for (int i = 0; i < 5; ++i) {
     c.rbAggregate[i] = new QRadioButton(tr(aggTexts[i]), box);
     c.rbAggregate[i]->setObjectName(QStringLiteral("rbXLSAggregate%1").arg(i));

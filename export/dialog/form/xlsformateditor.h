@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "export/xls/styles.h"
+#include "export/workbook/styles.h"
 
 class QTabWidget;
 

@@ -124,7 +124,8 @@ void TXLSFormatsPage::bXLSResetAllClick() {
   TXLSFormatList front = Front();
   QListWidget* list = List(front);
   if (list->count() == 0) return;
-  if (!Prompts().Question(page_->window(), tr(kXLSResetAllTitle), tr(kXLSResetAllQuestion), false))
+  if (!Prompts().Question(page_->window(), Q(TranslateText("ExportDialog", kXLSResetAllTitle)),
+                          Q(TranslateText("ExportDialog", kXLSResetAllQuestion)), false))
     return;
   int focused = list->currentRow();
   model_.ResetAllXLSFormats(front, focused);

@@ -44,8 +44,8 @@ TEST_F(Connect, OpensASqliteFileAndRunsATableQuery) {
   std::string path = MakeDatabase("parts.db",
                                   "CREATE TABLE parts (name VARCHAR(10), qty INTEGER);"
                                   "INSERT INTO parts VALUES ('Bolt', 12), ('Nut', 7);");
-  EXPECT_EQ(TableQuery("parts"), "SELECT *\nFROM parts");
-  auto ds = OpenQuery("sqlite:" + path, TableQuery("parts"), TFormatSettings());
+  EXPECT_EQ(TableQuery("sqlite:" + path, "parts"), "SELECT *\nFROM parts");
+  auto ds = OpenQuery("sqlite:" + path, TableQuery("sqlite:" + path, "parts"), TFormatSettings());
   ASSERT_TRUE(ds->Active());
   ASSERT_EQ(ds->FieldCount(), 2);
   EXPECT_EQ(ds->Fields(0).FieldName, "name");

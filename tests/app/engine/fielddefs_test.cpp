@@ -54,6 +54,8 @@ TEST(FieldDefs, DeclaredSqliteTypesMapToFieldTypes) {
     EXPECT_EQ(def.Size, c.size);
     EXPECT_EQ(def.DataSize, c.dataSize);
     EXPECT_EQ(def.DisplayWidth, c.displayWidth);
+    // A string whose type sets no length is unbounded: its 255 is only a default.
+    EXPECT_EQ(def.Unbounded, c.type == ftString && !std::string_view(c.decl).ends_with(")"));
   }
   // Names that say nothing about the values leave the type to the values themselves.
   for (const char* decl : {"", "JSON", "POINT", "UUID"}) {

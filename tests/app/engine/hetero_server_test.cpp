@@ -163,7 +163,7 @@ TEST_F(HeteroServers, RefusedLoginStopsConnectAllWithTheServersMessage) {
     Console("SELECT * FROM PG_BAD.x");
     FAIL();
   } catch (const Exception& e) {
-    EXPECT_NE(std::string(e.what()).find("no database 'PG_BAD' is connected"), std::string::npos)
+    EXPECT_NE(std::string(e.what()).find("база данных 'PG_BAD' не подключена"), std::string::npos)
         << e.what();
   }
 }

@@ -234,20 +234,23 @@ TEST_F(Hetero, SmallServerTablesAreReadOnceLargeOnesLookedUpPerRow) {
 }
 
 TEST_F(Hetero, UnknownAndDisconnectedDatabasesAreNamed) {
-  EXPECT_NE(Error("SELECT * FROM NOPE.orders").find("no database 'NOPE' is connected"),
+  EXPECT_NE(Error("SELECT * FROM NOPE.orders").find("база данных 'NOPE' не подключена"),
             std::string::npos)
       << Error("SELECT * FROM NOPE.orders");
   const std::string quoted = Error("SELECT * FROM \":NOPE:orders\"");
-  EXPECT_NE(quoted.find("No database 'NOPE' is connected"), std::string::npos) << quoted;
+  EXPECT_NE(quoted.find("Нет такой таблицы: \":NOPE:orders\": база данных 'NOPE' не подключена"),
+            std::string::npos)
+      << quoted;
   EXPECT_NE(quoted.find("PG"), std::string::npos) << quoted;  // the ones that are
   // A table file the folder does not have.
-  EXPECT_NE(Error("SELECT * FROM DBF.absent").find("no table file"), std::string::npos)
+  EXPECT_NE(Error("SELECT * FROM DBF.absent").find("нет файла таблицы \"absent\""),
+            std::string::npos)
       << Error("SELECT * FROM DBF.absent");
   // A database that went away between two queries.
   EXPECT_EQ(Rows("SELECT count(*) FROM PG.orders"), "4\n");
   pg_.reset();
   const std::string gone = Error("SELECT count(*) FROM PG.orders");
-  EXPECT_NE(gone.find("The database 'PG' is not connected"), std::string::npos) << gone;
+  EXPECT_NE(gone.find("База данных 'PG' не подключена"), std::string::npos) << gone;
 }
 
 TEST(ConnectionSlots, UseFindFreeAndConnectAllStopsAtTheFirstFailure) {

@@ -58,7 +58,6 @@ TEST(SqlText, ShowAndDescribeCommandsAreRecognised) {
 
 TEST(SqlText, QuotingAndTablePatterns) {
   EXPECT_EQ(QuoteSqlString("O'Neil"), "'O''Neil'");
-  EXPECT_EQ(QuoteSqlName("a\"b"), "\"a\"\"b\"");
   struct Case {
     const char* name;
     const char* pattern;
@@ -74,6 +73,66 @@ TEST(SqlText, QuotingAndTablePatterns) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(MatchesTablePattern(c.name, c.pattern), c.match) << c.name << " " << c.pattern;
+}
+
+// A table reference keeps which of its names were quoted: a server folds the case of the others.
+TEST(SqlText, TableReferencesKeepTheirQuotedParts) {
+  using P = TSqlNameParts;
+  EXPECT_EQ(ReadTableReference("orders"), (P{{"orders", false}}));
+  EXPECT_EQ(ReadTableReference("  \"my table\" "), (P{{"my table", true}}));
+  EXPECT_EQ(ReadTableReference("sales.\"Orders\""), (P{{"sales", false}, {"Orders", true}}));
+  EXPECT_EQ(ReadTableReference("`a.b`.[c d]"), (P{{"a.b", true}, {"c d", true}}));
+  for (const char* notOne : {"", "my table", "orders WHERE 1", "a.", "'orders'", "a;b"})
+    EXPECT_TRUE(ReadTableReference(notOne).empty()) << notOne;
+
+  const P parts{{"sales", false}, {"say \"hi\"", true}};
+  EXPECT_EQ(WriteTableReference(TSqlNameDialect::PostgreSQL, parts), "sales.\"say \"\"hi\"\"\"");
+  EXPECT_EQ(WriteTableReference(TSqlNameDialect::MySQL, parts), "sales.`say \"hi\"`");
+
+  TSqlCommand cmd = ParseSqlCommand("SHOW FIELDS FROM \"my db\".\"a.b\"");
+  EXPECT_EQ(cmd.Table, "my db.a.b");
+  EXPECT_EQ(cmd.TableParts, (P{{"my db", true}, {"a.b", true}}));
+  EXPECT_EQ(ParseSqlCommand("DESCRIBE `Order`").TableParts, (P{{"Order", true}}));
+}
+
+// The sort text is used as written, except for a key that only works quoted.
+TEST(SqlText, SortKeysThatAreNamesOnlyQuotedGetQuotes) {
+  struct Case {
+    const char *sort, *standard, *mysql;
+  };
+  const Case cases[] = {
+      {"NAME, ID", "NAME, ID", "NAME, ID"},
+      {"name DESC,id asc", "name DESC,id asc", "name DESC,id asc"},
+      {"Order Date", "\"Order Date\"", "`Order Date`"},
+      {"Order Date DESC, Group", "\"Order Date\" DESC, \"Group\"", "`Order Date` DESC, `Group`"},
+      {"Дата заказа, Имя", "\"Дата заказа\", Имя", "`Дата заказа`, Имя"},
+      {"\"Order\" DESC", "\"Order\" DESC", "\"Order\" DESC"},
+      {"name COLLATE NOCASE", "name COLLATE NOCASE", "name COLLATE NOCASE"},
+      {"lower(name), 2", "lower(name), 2", "lower(name), 2"},
+      {"coalesce(a, b) DESC, it's", "coalesce(a, b) DESC, it's", "coalesce(a, b) DESC, it's"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sort);
+    EXPECT_EQ(QuoteSortNames(c.sort, TSqlNameDialect::Standard), c.standard);
+    EXPECT_EQ(QuoteSortNames(c.sort, TSqlNameDialect::MySQL), c.mysql);
+  }
+  // With the table's fields known: a key that would not read as its field is written as the
+  // field's name; one that does (NAME for name, folded by PostgreSQL) stays as typed.
+  const std::vector<std::string> fields = {"name", "Total", "Customer Name", "Order", "Имя"};
+  const auto pg = TSqlNameDialect::PostgreSQL;
+  EXPECT_EQ(QuoteSortNames("NAME, Total DESC, customer name, order, Имя", pg, fields),
+            "NAME, \"Total\" DESC, \"Customer Name\", \"Order\", \"Имя\"");
+  EXPECT_EQ(QuoteSortNames("total,name", TSqlNameDialect::Standard, fields), "total,name");
+  EXPECT_EQ(QuoteSortNames("total", pg, fields, [](const std::string& f) { return "<" + f + ">"; }),
+            "<Total>");
+}
+
+TEST(SqlText, NamesRequotedForMySQL) {
+  const char* sql =
+      "SELECT \"it's\", [a b], `c`, 'say \"x\"' -- \"comment\"\nFROM \"my table\" AS \"t\"\"q\"";
+  EXPECT_EQ(RequoteSqlNames(sql, TSqlNameDialect::Standard, TSqlNameDialect::MySQL),
+            "SELECT `it's`, `a b`, `c`, 'say \"x\"' -- \"comment\"\nFROM `my table` AS `t\"q`");
+  EXPECT_EQ(RequoteSqlNames(sql, TSqlNameDialect::MySQL, TSqlNameDialect::MySQL), sql);
 }
 
 }  // namespace

@@ -101,11 +101,11 @@ TEST_F(WindowTest, ShowAndDescribeWriteTheirCommandsAndLeaveTheMarkerOn) {
   EXPECT_TRUE(Form().Query1().Active());
   EXPECT_TRUE(Form().Label_YesModify->isVisible());
 
-  Form().findChild<QAction*>("index1")->trigger();  // the entry captioned "fields"
+  Form().findChild<QAction*>("index1")->trigger();  // the entry captioned "поля" ("fields")
   EXPECT_EQ(Lines(Form().Query1().SQL), (std::vector<std::string>{"SHOW FIELDS", "FROM orders"}));
-  EXPECT_EQ(Form().findChild<QAction*>("index1")->text().toStdString(), "fields");
+  EXPECT_EQ(Form().findChild<QAction*>("index1")->text().toStdString(), "поля");
   EXPECT_EQ(Cell(0, 0), "id");
-  Form().findChild<QAction*>("fields1")->trigger();  // "index"
+  Form().findChild<QAction*>("fields1")->trigger();  // "индексы" ("index")
   EXPECT_EQ(Lines(Form().Query1().SQL), (std::vector<std::string>{"SHOW INDEX", "FROM orders"}));
   EXPECT_EQ(ConsoleText(), "SHOW INDEX\nFROM orders");
 }

@@ -45,21 +45,7 @@ TEST_F(WindowTest, EndToEndOnTheDemoDatabase) {
       if (types->item(i)->data(Qt::UserRole).toInt() == aeCSV) types->setCurrentRow(i);
     file = dialog->findChild<QLineEdit*>("edFileName")->text().toStdString();
     Screenshot(*dialog, "export-dialog");
-    // The progress window stays, showing how the run ended, until its button is pressed. Only
-    // its "OK" is pressed: on a loaded machine the window shows while the run still goes, and its
-    // "Отмена" then would ask to stop the export instead.
-    auto* poll = new QTimer(dialog);
-    QObject::connect(poll, &QTimer::timeout, [poll] {
-      for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "fmExportProgress" && w->isVisible()) {
-          auto* done = w->findChild<QPushButton*>("btnCancel");
-          if (done && done->text() == "OK") {
-            poll->stop();
-            done->click();
-          }
-        }
-    });
-    poll->start(50);
+    PressOkWhenTheRunEnds(*dialog);
     dialog->findChild<QPushButton*>("bStart")->click();
     dialog->findChild<QPushButton*>("bClose")->click();
   });

@@ -115,11 +115,13 @@ TEST_F(OwnToolsTest, MemoColumnToTextFiles) {
   Form().Edit_FieldNameMEMO->setText(QStringLiteral("name"));
   Form().Label_Info->setText(QStringLiteral("-"));
   Form().SpeedButton11->click();
-  EXPECT_EQ(prompts_.Shown.back(), "MEMO-поле указано некорректно ...");
+  EXPECT_EQ(prompts_.Shown.back(),
+            "MEMO-поле указано некорректно ...\nMEMO-поля этого набора данных: notes");
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "-");
   Form().Edit_FieldNameMEMO->setText(QStringLiteral("  "));
   Form().SpeedButton11->click();
-  EXPECT_EQ(prompts_.Shown.back(), "MEMO-поле указано некорректно ...");
+  EXPECT_EQ(prompts_.Shown.back(),
+            "MEMO-поле указано некорректно ...\nMEMO-поля этого набора данных: notes");
 }
 
 TEST_F(OwnToolsTest, InsertFramingShowsTheTextAndAsksBeforeSaving) {

@@ -72,7 +72,7 @@ TEST_F(WindowTest, TheSettingsDialogWritesOnOkOnly) {
 
 TEST_F(WindowTest, AboutShowsTheVersion) {
   AnswerModal(QDialogButtonBox::Ok, [this](QDialog& d) {
-    EXPECT_EQ(d.findChild<QLabel*>("Version")->text().toStdString(), "Version 1.14  (30.04.2008)");
+    EXPECT_EQ(d.findChild<QLabel*>("Version")->text().toStdString(), "Версия 1.14  (30.04.2008)");
     Screenshot(d, "about");
   });
   Form().SpeedButton7->click();
@@ -105,8 +105,10 @@ TEST(SingleInstance, ASecondCopyShowsTheMessageAndEnds) {
   const char* program = MORVALE_PROGRAM;
   std::string dir = FreshFolder("main_two_copies");
   std::filesystem::create_directories(dir + "runtime");
-  auto start = [&](QProcess& p, const std::string& log) {
+  auto start = [&](QProcess& p, const std::string& log, const char* language = "ru_RU") {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // The system's language chooses the interface's; the machine's own must not.
+    env.insert("LANGUAGE", language);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("MORVALE_HOME", QString::fromStdString(dir + "home"));
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir + "runtime"));
@@ -125,6 +127,17 @@ TEST(SingleInstance, ASecondCopyShowsTheMessageAndEnds) {
   ASSERT_TRUE(second.waitForFinished(20000));
   EXPECT_EQ(second.exitCode(), 1);
   EXPECT_EQ(ReadFile(dir + "second.log"), "Одна копия приложения : \"morvale\" - уже работает\n");
+  // A user whose language is not Russian reads the program's English translation, found beside
+  // the built program; the settings file can force Russian back.
+  QProcess english, forced;
+  start(english, "english.log", "de_DE:en_US");
+  ASSERT_TRUE(english.waitForFinished(20000));
+  EXPECT_EQ(ReadFile(dir + "english.log"),
+            "One copy of the program : \"morvale\" - is already running\n");
+  WriteFile(dir + "home/Morvale.ini", "[INTERFACE]\nLanguage=ru\n");
+  start(forced, "forced.log", "en_US");
+  ASSERT_TRUE(forced.waitForFinished(20000));
+  EXPECT_EQ(ReadFile(dir + "forced.log"), "Одна копия приложения : \"morvale\" - уже работает\n");
   EXPECT_FALSE(std::filesystem::exists(dir + "first.log"));
   EXPECT_EQ(first.state(), QProcess::Running);
   first.terminate();

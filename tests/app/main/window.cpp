@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/engine/aliases.h"
@@ -53,6 +55,16 @@ void WindowTest::Pump(int ms) {
   }
 }
 
+void TypeText(QWidget* widget, const QString& text) {
+  for (QChar c : text) {
+    // QTest knows the keys of ASCII characters only; other letters come as the text of a key.
+    if (c.unicode() < 128)
+      QTest::keyClick(widget, static_cast<char>(c.unicode()));
+    else
+      QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
 void WindowTest::ReadDemoTables() {
   Form().CB_AliasBDE5->setCurrentText(QStringLiteral("DEMO"));
   Form().SpeedButton2->click();
@@ -85,6 +97,21 @@ std::string WindowTest::Cell(int row, int col) {
 
 std::string WindowTest::ConsoleText() {
   return Form().SQL->toPlainText().toStdString();
+}
+
+void WindowTest::PressOkWhenTheRunEnds(QObject& owner) {
+  auto* poll = new QTimer(&owner);
+  QObject::connect(poll, &QTimer::timeout, [poll] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "fmExportProgress" && w->isVisible()) {
+        auto* done = w->findChild<QPushButton*>("btnCancel");
+        if (done && done->text() == "OK") {
+          poll->stop();
+          done->click();
+        }
+      }
+  });
+  poll->start(50);
 }
 
 void WindowTest::Screenshot(QWidget& widget, const std::string& name) {

@@ -16,6 +16,9 @@ namespace morvale::test {
 
 QApplication& TestApplication();
 
+// Types a text into a widget key by key, Cyrillic and other letters beyond ASCII included.
+void TypeText(QWidget* widget, const QString& text);
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -36,6 +39,10 @@ class WindowTest : public ::testing::Test {
   // The grid's text at a row and column.
   std::string Cell(int row, int col);
   std::string ConsoleText();
+  // Presses the progress window's "OK" once the run is over, polling while `owner` lives. Only
+  // its "OK" is pressed: on a loaded machine the window shows while the run still goes, and its
+  // "Отмена" then would ask to stop the export instead.
+  static void PressOkWhenTheRunEnds(QObject& owner);
   // Saves a picture of a widget under build/screenshots/.
   void Screenshot(QWidget& widget, const std::string& name);
 

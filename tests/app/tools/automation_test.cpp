@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "tests/support/demo.h"
+#include "tests/support/envguard.h"
 #include "tests/support/memsources.h"
 
 namespace morvale::test {
@@ -140,10 +141,15 @@ TEST(Automation, CallsInOrder) {
 }
 
 TEST(Automation, NowInTheLocalesForms) {
-  std::string now = AutomationNow(TFormatSettings::Iso());
-  // yyyy-mm-dd hh:nn:ss in the ISO forms of the C locale
-  EXPECT_THAT(now,
-              ::testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"));
+  {
+    test::TEnvGuard clock("SOURCE_DATE_EPOCH", nullptr);
+    // yyyy-mm-dd hh:nn:ss in the ISO forms of the C locale
+    EXPECT_THAT(AutomationNow(TFormatSettings::Iso()),
+                ::testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"));
+  }
+  // The sheet's heading follows SOURCE_DATE_EPOCH like every date an export writes.
+  test::TEnvGuard pinned("SOURCE_DATE_EPOCH", "1700000000");
+  EXPECT_EQ(AutomationNow(TFormatSettings::Iso()), "2023-11-14 22:13:20");
 }
 
 class TRecordingShell : public IShell {

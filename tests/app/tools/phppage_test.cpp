@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "tests/support/awkwardserver.h"
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
 #include "tests/support/memsources.h"
@@ -187,6 +188,25 @@ void ReplaceLine(TStringList& page, const std::string& prefix, const std::string
   ADD_FAILURE() << "no line starts with " << prefix;
 }
 
+// Runs the page with php-cli on the MariaDB of `u`; its HTML goes to dir/page.html. Warnings (an
+// undefined property, a deprecated call) would show on standard error, and fail the test.
+void RunOnMariaDB(TStringList page, const TMySQLUrl& u, const std::string& dir) {
+  ReplaceLine(page, "$hostName = ", "$hostName = \"" + u.host + ":" + u.port + "\";");
+  ReplaceLine(page, "$userName = ", "$userName = \"" + PHPQuoted(u.user) + "\";");
+  ReplaceLine(page, "$password = ", "$password = \"" + PHPQuoted(u.password) + "\";");
+  ReplaceLine(page, "$DBname   = ", "$DBname   = \"" + PHPQuoted(u.db) + "\";");
+  ReplaceLine(page, "//Connect_to_MySQL_DB(",
+              "Connect_to_MySQL_DB($hostName, $userName, $password, $DBname);");
+  std::string php = WritePage(page, dir + "page.php"), out;
+  ASSERT_EQ(
+      RunCommand("php -d display_errors=stderr -d error_reporting=-1 " + ShellQuote(php) + " > " +
+                     ShellQuote(dir + "page.html") + " 2> " + ShellQuote(dir + "errors.txt"),
+                 out),
+      0)
+      << ReadFile(dir + "errors.txt") << ReadFile(dir + "page.html");
+  EXPECT_EQ(ReadFile(dir + "errors.txt"), "");
+}
+
 // The page run by php-cli on MariaDB holding the demo customers prints the query's rows; the
 // query holds a double quote and a '$', the values quotes, '&', '<', line breaks and Cyrillic.
 TEST(PHPPage, RunsOnMariaDB) {
@@ -227,27 +247,52 @@ TEST(PHPPage, RunsOnMariaDB) {
   ds.Open();
   TStringList sql{"SELECT id, name, city, phone, notes,", "  \"$HOME \\\\ \\\"x\\\"\" AS tag",
                   "FROM " + table, "ORDER BY id"};
-  TStringList page = BuildPHPPage(sql, PHPFieldsOf(ds), ds);
-  ReplaceLine(page, "$hostName = ", "$hostName = \"" + u.host + ":" + u.port + "\";");
-  ReplaceLine(page, "$userName = ", "$userName = \"" + PHPQuoted(u.user) + "\";");
-  ReplaceLine(page, "$password = ", "$password = \"" + PHPQuoted(u.password) + "\";");
-  ReplaceLine(page, "$DBname   = ", "$DBname   = \"" + PHPQuoted(u.db) + "\";");
-  ReplaceLine(page, "//Connect_to_MySQL_DB(",
-              "Connect_to_MySQL_DB($hostName, $userName, $password, $DBname);");
-  std::string php = WritePage(page, dir + "page.php");
-  // Warnings (an undefined property, a deprecated call) would show on standard error.
-  ASSERT_EQ(
-      RunCommand("php -d display_errors=stderr -d error_reporting=-1 " + ShellQuote(php) + " > " +
-                     ShellQuote(dir + "page.html") + " 2> " + ShellQuote(dir + "errors.txt"),
-                 out),
-      0)
-      << ReadFile(dir + "errors.txt") << ReadFile(dir + "page.html");
-  EXPECT_EQ(ReadFile(dir + "errors.txt"), "");
+  RunOnMariaDB(BuildPHPPage(sql, PHPFieldsOf(ds), ds), u, dir);
   std::string check = Python() + " " +
                       ShellQuote(std::string(MORVALE_SOURCE_DIR) + "/tests/app/tools/htmlrows.py") +
                       " " + ShellQuote(DemoDatabase()) + " " +
                       ShellQuote("SELECT id, name, city, phone, notes FROM customers ORDER BY id") +
                       " " + ShellQuote("$HOME \\ \"x\"") + " < " + ShellQuote(dir + "page.html");
+  EXPECT_EQ(RunCommand(check + " 2>&1", out), 0) << out;
+}
+
+// A query written for SQLite, with its names in double quotes, runs on MariaDB from the page: the
+// names are requoted with backquotes, where a double-quoted name would be a string.
+TEST(PHPPage, NamesQuotedForSQLiteRunOnMariaDB) {
+  TAwkwardServer server("MORVALE_TEST_MYSQL");
+  if (server.Skipped()) GTEST_SKIP() << "MORVALE_TEST_MYSQL is not set: no MySQL server to run on";
+  if (!HavePHP()) GTEST_SKIP() << "php-cli is not installed";
+  ASSERT_EQ(server.Error(), "");
+  TMySQLUrl u;
+  ASSERT_TRUE(ParseMySQLUrl(server.Url, u)) << server.Url;
+  const std::string dir = FreshFolder("php-names");
+  TMemDataSet ds;
+  for (const char* name : {"id", "it's", "Group", "Имя"}) ds.AddField(name, ftString, 40);
+  ds.Open();
+  TPHPPageSettings settings;
+  settings.CodePage = "UTF-8";
+  settings.QueryDialect = TSqlNameDialect::Standard;
+  const TStringList sql{"SELECT id, \"it's\", \"Group\",", "  \"Имя\"", "FROM \"my table\"",
+                        "ORDER BY \"Group\", id"};
+  TStringList page = BuildPHPPage(sql, PHPFieldsOf(ds), ds, settings);
+  EXPECT_THAT(page.Text(), HasSubstr("$_SQL=$_SQL . \"SELECT id, `it's`, `Group`, \";\n"
+                                     "$_SQL=$_SQL . \"  `Имя` \";\n"
+                                     "$_SQL=$_SQL . \"FROM `my table` \";\n"));
+  RunOnMariaDB(page, u, dir);
+  // The server's rows, as an SQLite table of the same rows gives them.
+  const std::string copy = dir + "copy.db";
+  std::string out;
+  ASSERT_EQ(RunCommand("sqlite3 " + ShellQuote(copy) + " " +
+                           ShellQuote("CREATE TABLE t (id, \"it's\", \"Group\", \"Имя\");"
+                                      "INSERT INTO t VALUES (1, 'a', 'first', 'Пётр'),"
+                                      " (2, 'b', 'second', 'Анна'), (3, NULL, NULL, NULL);"),
+                       out),
+            0);
+  std::string check = Python() + " " +
+                      ShellQuote(std::string(MORVALE_SOURCE_DIR) + "/tests/app/tools/htmlrows.py") +
+                      " " + ShellQuote(copy) + " " +
+                      ShellQuote("SELECT * FROM t ORDER BY \"Group\", id") + " < " +
+                      ShellQuote(dir + "page.html");
   EXPECT_EQ(RunCommand(check + " 2>&1", out), 0) << out;
 }
 

@@ -301,6 +301,50 @@ TEST(NumberFormat, GeneralFormOfShortDecimalsIsTheShortestReading) {
 
 // Formats of placeholders alone take a short way; a literal after them sends the same format the
 // general way, which must write the same number in front of it.
+// Every digit: the shortest text that reads back as the same double (seventeen digits where it
+// takes them), positional from 1e-7 to 21 integer digits; exact decimals as sent, with their
+// scale. Both in the locale's notation, without grouping.
+TEST(NumberFormat, ExactFormsKeepEveryDigit) {
+  const TFormatSettings en = TFormatSettings::English(), ru = TFormatSettings::Russian();
+  auto exact = [](double v, const TFormatSettings& fs) {
+    std::string out;
+    FloatToStrExact(v, fs, out);
+    return out;
+  };
+  const std::pair<double, const char*> doubles[] = {{3.14159265, "3.14159265"},
+                                                    {0.1 + 0.2, "0.30000000000000004"},
+                                                    {1.0 / 3, "0.3333333333333333"},
+                                                    {-1e-7, "-0.0000001"},
+                                                    {1.5e-8, "1.5E-8"},
+                                                    {1e15, "1000000000000000"},
+                                                    {123456789012345678e3, "123456789012345680000"},
+                                                    {1e21, "1E+21"},
+                                                    {-0.0, "0"},
+                                                    {0, "0"},
+                                                    {9007199254740993.0, "9007199254740992"}};
+  for (const auto& [v, text] : doubles) {
+    EXPECT_EQ(exact(v, en), text) << v;
+    double back = 0;
+    ASSERT_TRUE(TryStrToFloat(exact(v, en), back, en)) << text;
+    EXPECT_EQ(back, v) << text;
+  }
+  EXPECT_EQ(exact(1234.5, ru), "1234,5");
+  EXPECT_EQ(exact(std::numeric_limits<double>::infinity(), en), "INF");
+
+  auto decimal = [](std::string_view text, const TFormatSettings& fs) {
+    std::string out;
+    return DecimalToStrExact(text, fs, out) ? out : "not a decimal";
+  };
+  EXPECT_EQ(decimal("1.2000", en), "1.2000");
+  EXPECT_EQ(decimal("-0.0001", ru), "-0,0001");
+  EXPECT_EQ(decimal("-0.0000", en), "0.0000");
+  EXPECT_EQ(decimal("12345678901234567890.123456789", en), "12345678901234567890.123456789");
+  EXPECT_EQ(decimal("+5", en), "5");
+  EXPECT_EQ(decimal(".5", en), "0.5");
+  for (const char* no : {"", "-", ".", "1e5", "1.2.3", "NaN", " 1", "1,5"})
+    EXPECT_EQ(decimal(no, en), "not a decimal") << no;
+}
+
 TEST(NumberFormat, PlainFormatsWriteWhatTheGeneralWayWrites) {
   const char* formats[] = {"0",
                            "#",

@@ -33,14 +33,14 @@ class ExtrasTree : public ::testing::Test {
 TEST_F(ExtrasTree, RootsAndHints) {
   std::vector<std::string> roots;
   for (const auto& r : tree.Roots()) roots.push_back(r->Text);
-  EXPECT_EQ(roots, (std::vector<std::string>{"Hyperlinks", "Notes", "Charts", "Ячейки",
+  EXPECT_EQ(roots, (std::vector<std::string>{"Гиперссылки", "Примечания", "Диаграммы", "Ячейки",
                                              "Объединенные ячейки"}));
   EXPECT_EQ(tree.Add(), nullptr) << "nothing selected adds nothing";
   EXPECT_FALSE(tree.CanDelete());
   const std::pair<TxlsExtraKind, std::pair<const char*, const char*>> hints[] = {
-      {ekHyperlink, {"Add hyperlink", "Delete hyperlink"}},
-      {ekNote, {"Add note", "Delete note"}},
-      {ekChart, {"Add chart", "Delete chart"}},
+      {ekHyperlink, {"Добавить гиперссылку", "Удалить гиперссылку"}},
+      {ekNote, {"Добавить примечание", "Удалить примечание"}},
+      {ekChart, {"Добавить диаграмму", "Удалить диаграмму"}},
       {ekCell, {"Добавить ячейку", "Удалить ячейку"}},
       {ekMergedCells, {"Добавить объед. ячейку", "Удалить объед. ячейку"}}};
   for (const auto& [kind, texts] : hints) {
@@ -50,13 +50,13 @@ TEST_F(ExtrasTree, RootsAndHints) {
     EXPECT_FALSE(tree.CanDelete()) << "an empty root";
   }
   TxlsExtrasNode* chart = AddUnder(ekChart);
-  EXPECT_EQ(tree.AddHint(), "Add chart") << "a chart node adds charts";
+  EXPECT_EQ(tree.AddHint(), "Добавить диаграмму") << "a chart node adds charts";
   tree.Select(chart->Children.front().get());
-  EXPECT_EQ(tree.AddHint(), "Add series");
-  EXPECT_EQ(tree.DeleteHint(), "Delete series");
+  EXPECT_EQ(tree.AddHint(), "Добавить ряд");
+  EXPECT_EQ(tree.DeleteHint(), "Удалить ряд");
   EXPECT_FALSE(tree.CanDelete()) << "a \"Series\" node without series";
   tree.Add();
-  EXPECT_EQ(tree.DeleteHint(), "Delete series") << "a series";
+  EXPECT_EQ(tree.DeleteHint(), "Удалить ряд") << "a series";
   EXPECT_TRUE(tree.CanDelete());
 }
 
@@ -87,7 +87,7 @@ TEST_F(ExtrasTree, NumbersTakeTheSmallestFreeTextAmongSiblings) {
   EXPECT_EQ(second->Text, "Chart_2");
   EXPECT_EQ(page.Extras.Charts[1].Title, "Chart_2");
   EXPECT_TRUE(second->Expanded);
-  ASSERT_EQ(Texts(*second), (std::vector<std::string>{"Series"}));
+  ASSERT_EQ(Texts(*second), (std::vector<std::string>{"Ряды"}));
   tree.Select(second->Children[0].get());
   EXPECT_EQ(tree.Add()->Text, "Series_1");
   EXPECT_EQ(tree.Add()->Text, "Series_2") << "a series selected adds to its own chart";
@@ -151,7 +151,7 @@ TEST_F(ExtrasTree, DeletingMovesTheFocusAndFreesTheItems) {
   EXPECT_EQ(tree.Selected(), &cells) << "none left: the root";
   EXPECT_EQ(page.Extras.Cells.Count(), 0);
 
-  // The "Charts" root takes every chart and its series with it.
+  // The "Диаграммы" root takes every chart and its series with it.
   for (int i = 0; i < 2; ++i) {
     TxlsExtrasNode* chart = AddUnder(ekChart);
     tree.Select(chart->Children[0].get());
@@ -166,7 +166,7 @@ TEST_F(ExtrasTree, DeletingMovesTheFocusAndFreesTheItems) {
   EXPECT_EQ(page.Extras.Charts.Count(), 0);
   EXPECT_EQ(tree.Selected(), &tree.Root(ekChart));
 
-  // A "Series" node empties its chart's series; a series goes alone.
+  // A "Ряды" node empties its chart's series; a series goes alone.
   TxlsExtrasNode* chart = AddUnder(ekChart);
   TxlsExtrasNode* folder = chart->Children[0].get();
   tree.Select(folder);
@@ -181,7 +181,7 @@ TEST_F(ExtrasTree, DeletingMovesTheFocusAndFreesTheItems) {
   tree.Delete();
   EXPECT_TRUE(folder->Children.empty());
   EXPECT_EQ(page.Extras.Charts[0].Series.Count(), 0);
-  EXPECT_EQ(Texts(*chart), (std::vector<std::string>{"Series"})) << "the \"Series\" node stays";
+  EXPECT_EQ(Texts(*chart), (std::vector<std::string>{"Ряды"})) << "the \"Ряды\" node stays";
 }
 
 TEST_F(ExtrasTree, EveryKindGoesThroughTheOptionsFileAndComesBackAsNodes) {

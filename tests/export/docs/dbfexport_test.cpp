@@ -12,8 +12,10 @@
 #include "export/core/codepage.h"
 #include "export/core/properties.h"
 #include "export/core/streams.h"
+#include "tests/support/envguard.h"
 #include "tests/support/memsources.h"
 #include "tests/support/readers.h"
+#include "tests/support/timezone.h"
 
 namespace morvale {
 namespace {
@@ -32,6 +34,7 @@ uint32_t ReadLE(const std::string& s, size_t at, int bytes) {
   return v;
 }
 
+// The clock's day as the header's three date bytes, in local time.
 std::string Today() {
   std::time_t now = std::time(nullptr);
   std::tm t{};
@@ -40,7 +43,13 @@ std::string Today() {
                      static_cast<char>(t.tm_mday)};
 }
 
+// 2023-11-14 22:13:20 UTC, which the header keeps as year 123 (after 1900), month 11, day 14.
+constexpr const char* kPinned = "1700000000";
+const std::string kPinnedDay = "\x7b\x0b\x0e";
+
 struct DbfFixture : ::testing::Test {
+  // The header carries a date: pinned, so that the bytes are the same on any day.
+  test::TEnvGuard pinned{"SOURCE_DATE_EPOCH", kPinned};
   TMemDataSet ds;
   TExportDBF exp;
   void SetUp() override {
@@ -65,7 +74,7 @@ TEST_F(DbfFixture, SampleTableByteForByte) {
   std::string t = ToMemory();
 
   std::string expected;
-  expected += '\x03' + Today() + LE32(4) + std::string("\xa1\x00\x37\x00", 4);
+  expected += '\x03' + kPinnedDay + LE32(4) + std::string("\xa1\x00\x37\x00", 4);
   expected += std::string(20, '\0');
   expected += TDBFField{"ID", 'N', 0, 11, 0}.Descriptor();
   expected += TDBFField{"NAME", 'C', 11, 20, 0}.Descriptor();
@@ -89,6 +98,21 @@ TEST_F(DbfFixture, SampleTableByteForByte) {
             "ID=2|NAME='Гайка \"M6\"'|PRICE=0.1|BORN=datetime.date(1999, 12, 31)\n"
             "ID=3|NAME='a;b,c\\td'|PRICE=0.0|BORN=None\n"
             "ID=-4|NAME=\"<tag> & 'q'\"|PRICE=-1234567.891|BORN=datetime.date(2000, 2, 29)\n");
+}
+
+TEST_F(DbfFixture, HeaderDateIsTheClocksDayWithoutSourceDateEpoch) {
+  test::FillSampleDataSet(ds);
+  for (const char* unreadable : {static_cast<const char*>(nullptr), "14.11.2023"}) {
+    test::TEnvGuard clock("SOURCE_DATE_EPOCH", unreadable);
+    // Read on both sides of the export, so that a run across midnight passes too.
+    const std::string before = Today();
+    const std::string day = ToMemory().substr(1, 3);
+    EXPECT_TRUE(day == before || day == Today())
+        << "header date of " << (unreadable ? unreadable : "no variable");
+  }
+  // And in UTC when pinned, whatever the machine's zone: 22:13 UTC is already the next day here.
+  test::TTimeZoneGuard zone("XST-9");
+  EXPECT_EQ(ToMemory().substr(1, 3), kPinnedDay);
 }
 
 TEST_F(DbfFixture, TableAndMemoFileReadBackByDbfread) {
@@ -234,16 +258,43 @@ TEST_F(DbfFixture, ValuesByType) {
   ds.AddRow({"maybe", std::nullopt, std::nullopt, std::nullopt, "ab"});
   ds.Open();
   std::string t = ToMemory();
+  // A time is a text field hh:nn:ss: a date field would hold 1899-12-30 for every time.
   const size_t rec = 32 * 6 + 1, len = 1 + 1 + 8 + 8 + 11 + 4;
-  EXPECT_EQ(t.substr(rec, len), " T2008030718991230***********    ");
+  EXPECT_EQ(t.substr(rec, len), " T2008030714:30:00***********    ");
   EXPECT_EQ(t.substr(rec + len, len), " F20080307                  7    ");
   EXPECT_EQ(t.substr(rec + 2 * len, len), std::string(1 + 1 + 8 + 8 + 11, ' ') + "ab  ");
   EXPECT_EQ(ReadBack(t),
-            "version=0x03\nrecords=3\nfield B L 1 0\nfield D D 8 0\nfield T D 8 0\n"
+            "version=0x03\nrecords=3\nfield B L 1 0\nfield D D 8 0\nfield T C 8 0\n"
             "field N N 11 0\nfield S C 4 0\n"
-            "B=True|D=datetime.date(2008, 3, 7)|T=datetime.date(1899, 12, 30)|N=None|S=''\n"
-            "B=False|D=datetime.date(2008, 3, 7)|T=None|N=7|S=''\n"
-            "B=None|D=None|T=None|N=None|S='ab'\n");
+            "B=True|D=datetime.date(2008, 3, 7)|T='14:30:00'|N=None|S=''\n"
+            "B=False|D=datetime.date(2008, 3, 7)|T=''|N=7|S=''\n"
+            "B=None|D=None|T=''|N=None|S='ab'\n");
+  // The first date-time had a time of day, which its date field could not keep.
+  EXPECT_EQ(exp.TimeDroppedColumns(), (std::vector<std::string>{"D"}));
+}
+
+// DateTimeAsText: date-times become text fields yyyy-mm-dd hh:nn:ss, midnight and the years
+// before 1900 included, and nothing is dropped; date columns stay date fields. A date column
+// whose values carry a time of day is named as having lost it.
+TEST_F(DbfFixture, DateTimesAsTextKeepTheirTime) {
+  ds.AddField("STAMP", ftDateTime);
+  ds.AddField("BORN", ftDate);
+  ds.AddField("AT", ftTime);
+  ds.AddRow({"2/29/2024 11:59:59 PM", "7/20/1969", "11:59:59 PM"});
+  ds.AddRow({"1899-12-30", "1/1/1900 6:00 AM", "12:00 AM"});
+  ds.AddRow({"0099-01-02 03:04:05", std::nullopt, std::nullopt});
+  ds.Open();
+  EXPECT_TRUE(ReadBack(ToMemory())
+                  .starts_with("version=0x03\nrecords=3\nfield STAMP D 8 0\nfield BORN D 8 0\n"
+                               "field AT C 8 0\nSTAMP=datetime.date(2024, 2, 29)|"));
+  EXPECT_EQ(exp.TimeDroppedColumns(), (std::vector<std::string>{"STAMP", "BORN"}));
+  SetPropertyText(exp, "DateTimeAsText", "True");
+  EXPECT_EQ(ReadBack(ToMemory()),
+            "version=0x03\nrecords=3\nfield STAMP C 19 0\nfield BORN D 8 0\nfield AT C 8 0\n"
+            "STAMP='2024-02-29 23:59:59'|BORN=datetime.date(1969, 7, 20)|AT='23:59:59'\n"
+            "STAMP='1899-12-30 00:00:00'|BORN=datetime.date(1900, 1, 1)|AT='00:00:00'\n"
+            "STAMP='0099-01-02 03:04:05'|BORN=None|AT=''\n");
+  EXPECT_EQ(exp.TimeDroppedColumns(), (std::vector<std::string>{"BORN"}));
 }
 
 TEST_F(DbfFixture, LocaleDecimalSeparatorAndDates) {
@@ -329,22 +380,26 @@ TEST_F(DbfFixture, HeaderCountOnDiskNeverExceedsTheRecordsOnDisk) {
   ds.AddField("ID", ftInteger);
   for (int i = 0; i < 2500; ++i) ds.AddRow({std::to_string(i)});
   ds.Open();
-  std::string dir = test::FreshFolder("dbf-count");
-  exp.FileName = dir + "count.dbf";
+  // A stream of its own by name, not Execute: its file is what a reader of the run's temporary
+  // (or a crash) would find at each moment.
+  const std::string path = test::FreshFolder("dbf-count") + "count.dbf";
   std::vector<uint32_t> seen;
   exp.OnExportedRecord = [&](TObject*, int recNo) {
     if (recNo % 500 != 0) return;
-    // What a reader (or a crash) would find on disk at this moment.
-    std::string now = test::ReadFile(exp.FileName);
+    std::string now = test::ReadFile(path);
     uint32_t count = now.size() >= 65 ? ReadLE(now, 4, 4) : 0;
     if (count > 0) {
       EXPECT_GE((now.size() - 65) / 12, count) << recNo;
     }
     seen.push_back(count);
   };
-  exp.Execute();
+  {
+    TFileStream file(path);
+    exp.ExportToStream(file);
+    file.Close();
+  }
   EXPECT_EQ(seen, (std::vector<uint32_t>{0, 0, 0, 1024, 1024}));
-  EXPECT_EQ(ReadLE(test::ReadFile(exp.FileName), 4, 4), 2500u);
+  EXPECT_EQ(ReadLE(test::ReadFile(path), 4, 4), 2500u);
 }
 
 // In a single-byte system code page the bytes go into the table unchanged, cut by bytes.

@@ -28,7 +28,9 @@ TEST(ExportLaTeX, Example) {
   EXPECT_EQ(ExportToString(e),
             "\\documentclass[a4paper]{article}\r\n"
             "\\usepackage[cp1251]{inputenc}\r\n"
+            "\\usepackage[T1]{fontenc}\r\n"
             "\\usepackage[english]{babel}\r\n"
+            "\\IfFileExists{lmodern.sty}{\\usepackage{lmodern}}{}\r\n"
             "\\usepackage{longtable}\r\n"
             "\\begin{document}\r\n"
             "\r\n"
@@ -69,8 +71,11 @@ TEST(ExportLaTeX, PreambleVariants) {
       ExportToString(e).starts_with("\\documentclass{book}\r\n"
                                     "\\usepackage[utf8]{inputenc}\r\n"
                                     "\\usepackage{cmap}\r\n"
-                                    "\\usepackage[T2A]{fontenc}\r\n"
+                                    "\\usepackage[T2A,T1]{fontenc}\r\n"
                                     "\\usepackage[russian,english]{babel}\r\n"
+                                    "\\IfFileExists{lmodern.sty}{\\usepackage{lmodern}}{}\r\n"
+                                    "\\DeclareFontFamily{T2A}{lmr}{}\r\n"
+                                    "\\DeclareFontShape{T2A}{lmr}{m}{n}{<-> larm1000}{}\r\n"
                                     "\\usepackage{longtable}\r\n"
                                     "\\usepackage{longtable}\r\n"
                                     "\r\n"
@@ -109,8 +114,29 @@ TEST(ExportLaTeX, EscapingAndAlignment) {
       {"a<b>c", "a$<$b$>$c"},
       {"one\r\ntwo\n\nthree", "one two three"},
       {"plain Кириллица", "plain Кириллица"},
+      // What TeX would turn into curly quotes, dashes and low quotes, and babel's " command.
+      {"it's `x` \"y\" a|b",
+       "it\\textquotesingle{}s \\textasciigrave{}x\\textasciigrave{} "
+       "\\textquotedbl{}y\\textquotedbl{} a\\textbar{}b"},
+      {"a--b c---d ,,e -f, g", "a-{}-b c-{}-{}-d ,{},e -f, g"},
   };
   for (const auto& c : cases) EXPECT_EQ(e.EscapeString(c.in), c.out) << c.in;
+
+  // Where the document sets Cyrillic in T2A beside T1, each run of letters goes to the encoding
+  // that holds it: T2A would compose an accented Latin letter from two glyphs.
+  TMemDataSet mixed;
+  mixed.AddField("NAME", ftString, 30);
+  mixed.AddRow({"Пётр Ölfaß_1 «Анна-Мария»"});
+  mixed.Open();
+  e.SetDataSet(&mixed);
+  e.AllowCaptions = false;
+  EXPECT_NE(ExportToString(e).find(
+                "{\\fontencoding{T2A}\\selectfont Пётр} {\\fontencoding{T1}\\selectfont Ölfaß}"
+                "\\_1 {\\fontencoding{T1}\\selectfont «}{\\fontencoding{T2A}\\selectfont Анна}-"
+                "{\\fontencoding{T2A}\\selectfont Мария}{\\fontencoding{T1}\\selectfont »}"),
+            std::string::npos)
+      << ExportToString(e);
+  e.AllowCaptions = true;
 
   TMemDataSet ds;
   ds.AddField("D", ftDate);
@@ -168,6 +194,12 @@ TEST(ExportLaTeX, CompilesWithPdfLaTeX) {
     std::replace(pdf.begin(), pdf.end(), '\n', ' ');
     for (const char* word : {"12.50", "null", "line two", "#1", "%3", "&4", "_6", "~8"})
       EXPECT_NE(pdf.find(word), std::string::npos) << word << "\n" << pdf;
+    // Letters set in T1 beside the Russian text copy out as themselves, not composed.
+    for (const char* word : {"Гайка \"M6\"", "a\\b #1 $2 %3 &4 ^5 _6 {7} ~8 <9>"})
+      EXPECT_NE(pdf.find(word), std::string::npos) << word << "\n" << pdf;
+    if (std::string(codePage) == "UTF-8") {
+      EXPECT_NE(pdf.find("Ünïcødé"), std::string::npos) << pdf;
+    }
   }
 }
 

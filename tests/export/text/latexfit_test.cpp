@@ -61,7 +61,7 @@ TEST_F(LaTeXFitTest, CyrillicUnderTheDefaultLanguage) {
   // As for an explicit russian: the T2A fonts (with their ToUnicode maps) and babel's russian
   // beside the language chosen.
   EXPECT_TRUE(Has(tex,
-                  "\\usepackage{cmap}\r\n\\usepackage[T2A]{fontenc}\r\n"
+                  "\\usepackage{cmap}\r\n\\usepackage[T2A,T1]{fontenc}\r\n"
                   "\\usepackage[english,russian]{babel}\r\n"))
       << tex;
   EXPECT_TRUE(Has(tex, "\\begin{document}\r\n\\selectlanguage{russian}\r\n"));
@@ -79,12 +79,12 @@ TEST_F(LaTeXFitTest, CyrillicUnderTheDefaultLanguage) {
   latin.Open();
   e.SetDataSet(&latin);
   e.Captions = {"NAME=Название"};
-  EXPECT_TRUE(Has(ExportToString(e), "[T2A]{fontenc}"));
+  EXPECT_TRUE(Has(ExportToString(e), "[T2A,T1]{fontenc}"));
   e.Captions.Clear();
-  EXPECT_FALSE(Has(ExportToString(e), "[T2A]{fontenc}"));
+  EXPECT_FALSE(Has(ExportToString(e), "[T2A,T1]{fontenc}"));
   e.Header = {ConvertText("Отчёт", "UTF-8", "CP1251")};
   e.Options.SetCodePage(1251);
-  EXPECT_TRUE(Has(ExportToString(e), "[T2A]{fontenc}"));
+  EXPECT_TRUE(Has(ExportToString(e), "[T2A,T1]{fontenc}"));
 }
 
 TEST_F(LaTeXFitTest, CharactersInputencLacksPrintAsMarks) {

@@ -2,14 +2,14 @@
 // patching, the insertion of the globals block, and the container read by independent readers.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
+#include "export/core/outputfiles.h"
 #include "export/xls/cells.h"
 #include "export/xls/container.h"
 #include "export/xls/sheetrecords.h"
 #include "export/xls/workbook.h"
 #include "tests/export/xls/biff_support.h"
+#include "tests/support/faults.h"
 
 namespace morvale {
 namespace {
@@ -123,9 +123,11 @@ TEST(XlsWorkbook, ContainerHoldsOneWorkbookStreamThatReadersOpen) {
   std::string path = test::TempPath("book.xls");
   std::string stream = TwoSheetWorkbook();
   {
-    TxlsContainer c(path);
+    TOutputFiles files;
+    TxlsContainer c(files.Create(path));
     c.Write(stream.data(), stream.size());
     c.Close();
+    files.Commit();
   }
   EXPECT_EQ(test::ReadWorkbookStream(path), stream);
   std::string dump = test::DumpWorkbook(path);
@@ -137,7 +139,8 @@ TEST(XlsWorkbook, ContainerHoldsOneWorkbookStreamThatReadersOpen) {
 
 TEST(XlsWorkbook, ContainerInAMissingFolderIsAClearError) {
   try {
-    TxlsContainer c("/nonexistent-folder/x.xls");
+    TOutputFiles files;
+    TxlsContainer c(files.Create("/nonexistent-folder/x.xls"));
     FAIL() << "created a file in a missing folder";
   } catch (const Exception& e) {
     EXPECT_THAT(e.what(), HasSubstr("/nonexistent-folder/x.xls"));
@@ -150,28 +153,15 @@ TEST(XlsWorkbook, ContainerInAMissingFolderIsAClearError) {
 namespace morvale {
 namespace {
 
-// Files may grow to 64 KB while it lives: every write beyond fails as on a full disk.
-class TFileSizeLimit {
- public:
-  TFileSizeLimit() {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old_;
-    small.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~TFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
- private:
-  rlimit old_{};
-};
+using TFullDisk = test::TFileSizeLimit;
 
 TEST(XlsWorkbook, AFullDiskIsReportedNotPassedOver) {
   std::string message;
   {
-    TFileSizeLimit limit;
+    TFullDisk limit(64 * 1024);
     try {
-      TxlsContainer c(test::TempPath("full.xls"));
+      TFileStream file(test::TempPath("full.xls"));
+      TxlsContainer c(file);
       std::string block(1 << 20, 'x');
       c.Write(block.data(), block.size());
       c.Close();
@@ -183,7 +173,7 @@ TEST(XlsWorkbook, AFullDiskIsReportedNotPassedOver) {
   // The workbook stream in its temporary file fails the same way.
   message.clear();
   {
-    TFileSizeLimit limit;
+    TFullDisk limit(64 * 1024);
     try {
       TxlsWorkbook wb;
       wb.WriteGlobalsHead();

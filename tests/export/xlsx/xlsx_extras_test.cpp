@@ -288,6 +288,41 @@ for ref in ['A2', 'A3']:
             "'one line' None\n");
 }
 
+// A wrapping cell keeps the look its row strip gives it, a single strip included (it used to fall
+// back to the data format), and so does a cell whose look the data event changes.
+TEST_F(XlsxExtras, WrappingAndEventCellsKeepTheirRowStrip) {
+  test::TMemDataSet memo;
+  memo.AddField("NOTE", ftString, 40);
+  memo.AddRow({"first\r\nsecond"});
+  memo.AddRow({"one line"});
+  memo.Open();
+  x.SetDataSet(&memo);
+  x.StripType = ssRow;
+  TxlsFormat& strip = x.StripStyles.Add();
+  strip.Fill.Pattern = ptSolid;
+  strip.Fill.Background = clrYellow;
+  x.FileName = dir + "strip.xlsx";
+  x.Execute();
+  x.OnGetDataParams = [](TObject*, int, int, int row, TxlsFormat& look, std::string&) {
+    if (row == 2) look.Font.Set(xfsItalic, true);
+  };
+  x.FileName = dir + "strip-event.xlsx";
+  x.Execute();
+  const char* read = R"PY(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+for ref in ['A2', 'A3']:
+    c = ws[ref]
+    print(ref, c.fill.fgColor.rgb, bool(c.alignment.wrap_text), bool(c.font.i))
+)PY";
+  EXPECT_EQ(Py(dir + "strip.xlsx", read),
+            "A2 FFFFFF00 True False\n"
+            "A3 FFFFFF00 False False\n");
+  EXPECT_EQ(Py(dir + "strip-event.xlsx", read),
+            "A2 FFFFFF00 True False\n"
+            "A3 FFFFFF00 False True\n");
+}
+
 // The extras come from an options file for --type xlsx as for --type xls.
 TEST(XlsxExtrasCli, ExtrasFileApplies) {
   std::string dir = test::FreshFolder("xlsx-extras-cli");

@@ -55,12 +55,28 @@ inline std::string RunConsoleFuzzInput(const uint8_t* data, size_t size) {
     }
   } catch (const Exception&) {
   }
+  // Names requoted for MySQL leave every token in its place and kind; a sort text stays one text.
+  auto kinds = [](std::string_view sql) {
+    std::vector<TSqlTokenKind> k;
+    for (const TSqlToken& t : TokenizeSql(sql)) k.push_back(t.Kind);
+    return k;
+  };
+  const std::string requoted =
+      RequoteSqlNames(text, TSqlNameDialect::Standard, TSqlNameDialect::MySQL);
+  check.Expect(kinds(requoted) == kinds(text), "requoting keeps the tokens", requoted);
+  (void)QuoteSortNames(text.substr(0, std::min<size_t>(size, 256)), TSqlNameDialect::PostgreSQL);
   // A name or text quoted by the engine is one token that gives it back.
   for (std::string_view part : {text.substr(0, size / 2), text.substr(size / 2)}) {
-    std::string name = QuoteSqlName(part), value = QuoteSqlString(part);
-    std::vector<TSqlToken> n = TokenizeSql(name), v = TokenizeSql(value);
-    check.Expect(n.size() == 1 && n[0].Kind == TSqlTokenKind::QuotedName && n[0].Value == part,
-                 "a quoted name reads back", name);
+    for (TSqlNameDialect d : {TSqlNameDialect::Standard, TSqlNameDialect::MySQL}) {
+      std::string name = QuoteSqlIdentifier(d, part);
+      std::vector<TSqlToken> n = TokenizeSql(name);
+      check.Expect(n.size() == 1 && n[0].Kind == TSqlTokenKind::QuotedName && n[0].Value == part,
+                   "a quoted name reads back", name);
+      check.Expect(ReadTableReference(name) == TSqlNameParts{{std::string(part), true}},
+                   "a quoted name is one table reference", name);
+    }
+    std::string value = QuoteSqlString(part);
+    std::vector<TSqlToken> v = TokenizeSql(value);
     check.Expect(v.size() == 1 && v[0].Kind == TSqlTokenKind::String && v[0].Value == part,
                  "a quoted text reads back", value);
     (void)MatchesTablePattern(part, text.substr(0, std::min<size_t>(size, 64)));

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "export/core/datetime.h"
-#include "export/xls/numberformat.h"
+#include "export/workbook/numberformat.h"
 #include "tests/export/core/fuzz/format_fuzz.h"
 
 namespace morvale::test {

@@ -13,7 +13,7 @@
 
 #include "export/core/classes.h"
 #include "export/core/numfmt.h"
-#include "export/xls/numberformat.h"
+#include "export/workbook/numberformat.h"
 #include "tests/export/core/fuzz/format_fuzz.h"
 
 namespace morvale::test {

@@ -1,14 +1,18 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 
 #include "app/engine/connect.h"
+#include "export/core/inifile.h"
 #include "tests/export/dialog/form/formdriver.h"
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
+#include "tests/support/readers.h"
 
 namespace morvale::test {
 namespace {
@@ -80,7 +84,7 @@ TEST_F(FormOnDemo, ClipboardDisablesTheFileAndKeepsItsName) {
 TEST_F(FormOnDemo, PagesFollowTheType) {
   Execute([&](form::TExportDialogF&, TFormDriver& d) {
     auto* tabs = d.W<QTabWidget>("pcExport");
-    auto visible = [&](const char* page) { return tabs->isTabVisible(tabs->indexOf(d.W(page))); };
+    auto visible = [&](const char* page) { return tabs->isTabEnabled(tabs->indexOf(d.W(page))); };
     d.ClickItem("lbExportType", "DBF");
     EXPECT_TRUE(visible("tsFields"));
     EXPECT_FALSE(visible("tsFormats"));
@@ -134,7 +138,7 @@ TEST_F(FormOnDemo, TabWalksEveryPageInReadingOrder) {
       d.Tab("pcExport", "tsExportType");
       walk(d.W<QStackedWidget>("nbTypeOptions")->currentWidget(), type);
       for (int i = 1; i < pages->count(); ++i) {
-        if (!pages->isTabVisible(i)) continue;
+        if (!pages->isTabEnabled(i)) continue;
         pages->setCurrentIndex(i);
         walk(pages->currentWidget(), type + " / " + pages->tabText(i).toStdString());
       }
@@ -176,6 +180,53 @@ TEST_F(FormOnDemo, JSONLinesChoiceShowsForJSONOnly) {
     d.ClickItem("lbExportType", "CSV File");
     EXPECT_FALSE(d.W("cbJSONLines")->isVisible());
   });
+}
+
+// dBASE's own choice, on its formats tab: date-times as date fields, which keep no time of day
+// (the progress window then names the columns that lost it, and stays until its button), or as
+// text fields that keep it. The choice goes into the options file and comes back from it.
+TEST_F(FormOnDemo, DBFPageKeepsTimesOfDayAsText) {
+  const std::string cfg = folder + "dbf.cfg";
+  std::string note;
+  dialog.OnEndExport = [&](TObject*, TExport*) {
+    PressProgressButtonLater([&](QWidget* w) {
+      auto* label = w->findChild<QLabel*>("laNote");
+      note = label && label->isVisible() ? label->text().toStdString() : "";
+    });
+  };
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "DBF");
+    ASSERT_TRUE(d.W("cbDBFDateTimeAsText")->isVisible());
+    EXPECT_FALSE(f.Model().Settings().DBF.DateTimeAsText);
+    d.Type("edFileName", QString::fromStdString(folder + "dates.dbf"));
+    d.Click("bStart");
+    EXPECT_NE(note.find("ordered"), std::string::npos) << note;
+    EXPECT_EQ(note.find("ship_date"), std::string::npos) << note;
+
+    d.Click("cbDBFDateTimeAsText");
+    EXPECT_TRUE(f.Model().Settings().DBF.DateTimeAsText);
+    d.Type("edFileName", QString::fromStdString(folder + "texts.dbf"));
+    note = "not asked";
+    d.Click("bStart");
+    // Nothing to tell: the window closed itself for the file to be opened.
+    EXPECT_EQ(note, "not asked");
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miSaveOptions")->trigger();
+    d.Click("cbDBFDateTimeAsText");
+    EXPECT_FALSE(f.Model().Settings().DBF.DateTimeAsText);
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miLoadOptions")->trigger();
+    EXPECT_TRUE(d.W<QCheckBox>("cbDBFDateTimeAsText")->isChecked());
+    d.ClickItem("lbExportType", "CSV File");
+    EXPECT_FALSE(d.W("cbDBFDateTimeAsText")->isVisible());
+  });
+  EXPECT_TRUE(TIniFile(cfg).ReadBool("DBF", "DateTimeAsText", false));
+  const std::string dates = DbfRead(folder + "dates.dbf");
+  EXPECT_NE(dates.find("field ORDERED D 8 0"), std::string::npos) << dates;
+  const std::string texts = DbfRead(folder + "texts.dbf");
+  for (const char* s : {"field ORDERED C 19 0", "field SHIP_DATE D 8 0", "field SHIP_TIME C 8 0",
+                        "ORDERED='2024-01-15 10:05:00'", "SHIP_TIME='14:30:00'"})
+    EXPECT_NE(texts.find(s), std::string::npos) << s << "\n" << texts;
 }
 
 TEST_F(FormOnDemo, NumberFieldsTakeDigitsOnly) {
@@ -266,7 +317,7 @@ TEST_F(FormOnDemo, PDFUserPageTurnsWithTheOrientation) {
     auto* format = d.W<QComboBox>("cbxPDFPageFormat");
     format->setCurrentIndex(8);
     emit format->activated(8);
-    EXPECT_EQ(format->currentText().toStdString(), "User");
+    EXPECT_EQ(format->currentText().toStdString(), "Особый");
     d.Type("edPDFPageWidth", "500");
     d.Type("edPDFPageHeight", "700");
     d.Click("rbPDFLandscape");
@@ -314,8 +365,8 @@ TEST_F(FormOnDemo, HTMLTemplateAndAHandPickedColour) {
     d.ClickItem("lbExportType", "HTML");
     auto* templates = d.W<QComboBox>("cbxHTMLTemplate");
     ASSERT_EQ(templates->count(), 10);
-    EXPECT_EQ(templates->itemText(0).toStdString(), "Custom");
-    EXPECT_EQ(templates->itemText(9).toStdString(), "Simple");
+    EXPECT_EQ(templates->itemText(0).toStdString(), "Свой");
+    EXPECT_EQ(templates->itemText(9).toStdString(), "Строгий");
     templates->setCurrentIndex(4);
     emit templates->activated(4);
     EXPECT_EQ(f.Model().Settings().HTMLTemplate, htGray);
@@ -323,7 +374,7 @@ TEST_F(FormOnDemo, HTMLTemplateAndAHandPickedColour) {
     d.Click("bHTMLBackgroundColor");
     EXPECT_EQ(f.Model().Settings().HTMLPage.BackgroundColor, 0x563412);
     EXPECT_EQ(f.Model().Settings().HTMLTemplate, htCustom);
-    EXPECT_EQ(templates->currentText().toStdString(), "Custom");
+    EXPECT_EQ(templates->currentText().toStdString(), "Свой");
   });
 }
 

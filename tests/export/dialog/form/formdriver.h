@@ -70,11 +70,11 @@ class TFormDriver {
     }
   }
 
-  // Brings a tab to the front by clicking it; false when the tab is hidden for the type.
+  // Brings a tab to the front by clicking it; false when the tab is hidden or greyed for the type.
   bool Tab(const char* tabs, const char* page) {
     auto* t = W<QTabWidget>(tabs);
     int i = t->indexOf(W(page));
-    if (i < 0 || !t->isTabVisible(i)) return false;
+    if (i < 0 || !t->isTabVisible(i) || !t->isTabEnabled(i)) return false;
     QTest::mouseClick(t->tabBar(), Qt::LeftButton, {}, t->tabBar()->tabRect(i).center());
     return t->currentIndex() == i;
   }

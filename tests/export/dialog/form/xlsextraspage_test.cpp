@@ -1,4 +1,4 @@
-// The spreadsheet page's "Extensions" sub-page driven through its widgets: the tree and its
+// The spreadsheet page's "Расширения" sub-page driven through its widgets: the tree and its
 // buttons, each kind's editor, the integer fields read on leaving them, and what the options file
 // and a loaded file make of the edits. Pictures of every editor land in screenshots/.
 #include <QDir>
@@ -12,7 +12,7 @@
 #include "export/core/inifile.h"
 #include "export/dialog/form/binder.h"
 #include "export/dialog/form/xlsextraspage.h"
-#include "export/xls/palette.h"
+#include "export/workbook/palette.h"
 #include "tests/export/dialog/form/formdriver.h"
 #include "tests/support/demo.h"
 
@@ -83,18 +83,18 @@ TEST_F(ExtrasPage, HyperlinksAreAddedNumberedAndEdited) {
     auto* del = d.W<QToolButton>("tbXLSDeleteExtra");
     QStringList roots;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) roots << tree->topLevelItem(i)->text(0);
-    EXPECT_EQ(roots,
-              (QStringList{"Hyperlinks", "Notes", "Charts", "Ячейки", "Объединенные ячейки"}));
+    EXPECT_EQ(roots, (QStringList{"Гиперссылки", "Примечания", "Диаграммы", "Ячейки",
+                                  "Объединенные ячейки"}));
     EXPECT_FALSE(add->isEnabled()) << "nothing selected";
 
-    QTreeWidgetItem* links = Find(tree, "Hyperlinks");
+    QTreeWidgetItem* links = Find(tree, "Гиперссылки");
     ClickNode(tree, links);
-    EXPECT_EQ(add->toolTip(), "Add hyperlink");
-    EXPECT_EQ(del->toolTip(), "Delete hyperlink");
+    EXPECT_EQ(add->toolTip(), "Добавить гиперссылку");
+    EXPECT_EQ(del->toolTip(), "Удалить гиперссылку");
     EXPECT_FALSE(del->isEnabled());
     EXPECT_FALSE(d.W("tsHyperlinkEditor")->isEnabled()) << "a root has no item to edit";
     for (int i = 0; i < 3; ++i) d.Click(add);
-    links = Find(tree, "Hyperlinks");
+    links = Find(tree, "Гиперссылки");
     EXPECT_EQ(Children(links), (QStringList{"Hyperlink_1", "Hyperlink_2", "Hyperlink_3"}));
     EXPECT_EQ(tree->currentItem()->text(0), "Hyperlink_3") << "the new node is selected";
     EXPECT_TRUE(d.W("tsHyperlinkEditor")->isEnabled());
@@ -104,7 +104,7 @@ TEST_F(ExtrasPage, HyperlinksAreAddedNumberedAndEdited) {
     d.Click(del);
     EXPECT_EQ(tree->currentItem()->text(0), "Hyperlink_3");
     d.Click(add);
-    EXPECT_EQ(Children(Find(tree, "Hyperlinks")),
+    EXPECT_EQ(Children(Find(tree, "Гиперссылки")),
               (QStringList{"Hyperlink_1", "Hyperlink_3", "Hyperlink_2"}));
 
     // The title is the node's text; a row that is no number becomes 0.
@@ -179,17 +179,17 @@ TEST_F(ExtrasPage, CellsFollowTheirPlaceAndType) {
 TEST_F(ExtrasPage, ChartsWithSeriesAndTheirChoices) {
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {
     auto* tree = d.W<QTreeWidget>("tvXLSExtras");
-    ClickNode(tree, Find(tree, "Charts"));
+    ClickNode(tree, Find(tree, "Диаграммы"));
     d.Click("tbXLSAddExtra");
     d.Click("tbXLSAddExtra");
     EXPECT_EQ(tree->currentItem()->text(0), "Chart_2");
-    EXPECT_EQ(Children(tree->currentItem()), QStringList{"Series"});
+    EXPECT_EQ(Children(tree->currentItem()), QStringList{"Ряды"});
     EXPECT_TRUE(tree->currentItem()->isExpanded());
     EXPECT_EQ(d.W<QLineEdit>("edChartTitle")->text(), "Chart_2");
 
     auto* position = d.W<QTabWidget>("pcChartEditor");
     position->setCurrentIndex(1);
-    EXPECT_EQ(position->tabText(1), " Position ");
+    EXPECT_EQ(position->tabText(1), " Положение ");
     EXPECT_TRUE(d.W("edChartLeft")->isEnabled());
     EXPECT_FALSE(d.W("edChartX1")->isEnabled());
     d.Click("rbChartCustomPosition");
@@ -211,7 +211,7 @@ TEST_F(ExtrasPage, ChartsWithSeriesAndTheirChoices) {
 
     QTreeWidgetItem* seriesNode = tree->currentItem()->child(0);
     ClickNode(tree, seriesNode);
-    EXPECT_EQ(d.W<QToolButton>("tbXLSAddExtra")->toolTip(), "Add series");
+    EXPECT_EQ(d.W<QToolButton>("tbXLSAddExtra")->toolTip(), "Добавить ряд");
     EXPECT_FALSE(d.W<QToolButton>("tbXLSDeleteExtra")->isEnabled());
     d.Click("tbXLSAddExtra");
     d.Click("tbXLSAddExtra");
@@ -237,10 +237,10 @@ TEST_F(ExtrasPage, ChartsWithSeriesAndTheirChoices) {
     EXPECT_EQ(charts[1].Series[0].Color, clrAqua);
 
     // The root takes both charts and their series.
-    ClickNode(tree, Find(tree, "Charts"));
-    EXPECT_EQ(d.W<QToolButton>("tbXLSDeleteExtra")->toolTip(), "Delete chart");
+    ClickNode(tree, Find(tree, "Диаграммы"));
+    EXPECT_EQ(d.W<QToolButton>("tbXLSDeleteExtra")->toolTip(), "Удалить диаграмму");
     d.Click("tbXLSDeleteExtra");
-    EXPECT_EQ(Find(tree, "Charts")->childCount(), 0);
+    EXPECT_EQ(Find(tree, "Диаграммы")->childCount(), 0);
     EXPECT_EQ(charts.Count(), 0);
   });
 }
@@ -248,11 +248,11 @@ TEST_F(ExtrasPage, ChartsWithSeriesAndTheirChoices) {
 TEST_F(ExtrasPage, NotesAndMergedRanges) {
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {
     auto* tree = d.W<QTreeWidget>("tvXLSExtras");
-    ClickNode(tree, Find(tree, "Notes"));
+    ClickNode(tree, Find(tree, "Примечания"));
     d.Click("tbXLSAddExtra");
     EXPECT_EQ(tree->currentItem()->text(0), "Note_1");
     auto* sheets = d.W<QTabWidget>("pcNoteEditor");
-    EXPECT_EQ(sheets->tabText(0) + sheets->tabText(1) + sheets->tabText(2), "BaseFontFill");
+    EXPECT_EQ(sheets->tabText(0) + sheets->tabText(1) + sheets->tabText(2), "ОсновноеШрифтЗаливка");
     d.W<QPlainTextEdit>("meNoteText")->setPlainText("first\nsecond");
     TypeAndLeave(d.W<QLineEdit>("edNoteCol"), "2");
     Shot(&f, "extras-note");
@@ -263,12 +263,12 @@ TEST_F(ExtrasPage, NotesAndMergedRanges) {
     d.Click("rbNoteClockWise");
     Shot(&f, "extras-note-font");
     sheets->setCurrentIndex(2);
-    EXPECT_FALSE(d.W("rbNoteVertical")->isEnabled()) << "gradients only with \"Gradient\"";
+    EXPECT_FALSE(d.W("rbNoteVertical")->isEnabled()) << "gradients only with \"Градиент\"";
     d.Click("rbNoteGradient");
     EXPECT_TRUE(d.W("rbNoteVertical")->isEnabled());
     d.Click("rbNoteVertical");
     d.W<QSlider>("tbNoteTransparency")->setValue(40);
-    EXPECT_EQ(d.W<QLabel>("laNoteTransparency")->text(), "Transparency - 40%");
+    EXPECT_EQ(d.W<QLabel>("laNoteTransparency")->text(), "Прозрачность - 40%");
     prompts.SetNextText("#336699");
     d.Click("bNoteBackgroundColor");
     Shot(&f, "extras-note-fill");
@@ -323,14 +323,15 @@ TEST_F(ExtrasPage, TabWalksEveryEditorInReadingOrder) {
         t->setCurrentIndex(0);
       }
     };
-    for (const char* root : {"Hyperlinks", "Notes", "Charts", "Ячейки", "Объединенные ячейки"}) {
+    for (const char* root :
+         {"Гиперссылки", "Примечания", "Диаграммы", "Ячейки", "Объединенные ячейки"}) {
       ClickNode(tree, Find(tree, root));
       d.Click("tbXLSAddExtra");
       check(root);
     }
-    ClickNode(tree, Find(tree, "Series"));
+    ClickNode(tree, Find(tree, "Ряды"));
     d.Click("tbXLSAddExtra");
-    check("Series");
+    check("Ряды");
   });
 }
 
@@ -349,14 +350,15 @@ TEST_F(ExtrasPage, ALoadedOptionsFileReplacesTheTree) {
   }
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {
     auto* tree = d.W<QTreeWidget>("tvXLSExtras");
-    ClickNode(tree, Find(tree, "Hyperlinks"));
+    ClickNode(tree, Find(tree, "Гиперссылки"));
     d.Click("tbXLSAddExtra");
     f.Model().LoadOptions(file);
     f.RefreshAll();
-    EXPECT_EQ(Children(Find(tree, "Hyperlinks")), QStringList{"Loaded"});
-    EXPECT_EQ(Children(Find(tree, "Notes")), QStringList{"TxlsNote"}) << "its lines are no note";
+    EXPECT_EQ(Children(Find(tree, "Гиперссылки")), QStringList{"Loaded"});
+    EXPECT_EQ(Children(Find(tree, "Примечания")), QStringList{"TxlsNote"})
+        << "its lines are no note";
     QTreeWidgetItem* chart = Find(tree, "TxlsChart");
-    EXPECT_EQ(Children(chart), QStringList{"Series"});
+    EXPECT_EQ(Children(chart), QStringList{"Ряды"});
     EXPECT_EQ(Children(chart->child(0)), QStringList{"S"});
     EXPECT_EQ(Find(tree, "Ячейки")->childCount(), 0) << "a cell section without Col";
     EXPECT_EQ(tree->currentItem(), nullptr);

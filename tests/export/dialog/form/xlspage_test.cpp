@@ -213,7 +213,7 @@ TEST_F(XLSPage, PaletteChooserPicksByCell) {
   EXPECT_EQ(TxlsColorGrid::ColorAt(176, 100), clrWhite) << "capped to the last colour";
   form::TxlsColorChooser chooser(clrTeal);
   chooser.show();
-  EXPECT_EQ(chooser.windowTitle().toStdString(), "Choose a color");
+  EXPECT_EQ(chooser.windowTitle().toStdString(), "Выбор цвета");
   EXPECT_EQ(chooser.Grid()->size(), QSize(177, 110));
   QTest::mouseClick(chooser.Grid(), Qt::LeftButton, {}, QPoint(22 * 5 + 4, 22 * 3 + 4));
   EXPECT_EQ(chooser.Color(), clrSkyBlue);
