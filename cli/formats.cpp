@@ -4,6 +4,7 @@
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
+#include "export/parquet/exportparquet.h"
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
@@ -78,6 +79,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       // A workbook is a compound document patched at the end: it needs a file, not a pipe.
       {"xls", "Excel 97 workbook (BIFF8)", Make<TExportXLS>, false, true, {}},
       {"xlsx", "MS Excel 2007+ workbook (Office Open XML)", Make<TExportXLSX>, false, true, {}},
+      // Written front to back, the footer last: a pipe takes it as well as a file.
+      {"parquet", "Parquet: typed columns, zstd pages", Make<TExportParquet>, true, true, {}},
   };
   return types;
 }

@@ -116,6 +116,24 @@ std::vector<TExportTypeInfo> BuildTable() {
       {aeJSON, "aeJSON", "JSON", "json", MVL_TEXT_NOOP("Filters", "JSON files (*.json)|*.json"),
        fields | PageBit(dpCaptions), dpNone, clPlain, false, false, "json", CreateJSON, PrepareJSON,
        SaveJSON, LoadJSON, CaptureJSON},
+      // Typed columns named by the captions; its settings (Compression, TimeUnit) keep their
+      // defaults here and are the command line's to change.
+      {aeParquet,
+       "aeParquet",
+       MVL_TEXT_NOOP("ExportDialog", "Таблица Parquet"),
+       "parquet",
+       MVL_TEXT_NOOP("Filters", "Parquet files (*.parquet)|*.parquet"),
+       fields | PageBit(dpCaptions),
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "parquet",
+       CreateParquet,
+       {},
+       {},
+       {},
+       {}},
   };
 }
 

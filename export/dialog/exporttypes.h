@@ -35,7 +35,8 @@ enum TAllowedExport : int {
   aeSQL,
   aeClipboard,
   aeXLSX,
-  aeJSON
+  aeJSON,
+  aeParquet
 };
 
 // A set of export types; All() holds every type of the table.

@@ -3,6 +3,7 @@
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
+#include "export/parquet/exportparquet.h"
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
@@ -69,6 +70,9 @@ std::unique_ptr<TExport> CreateXLSX() {
 }
 std::unique_ptr<TExport> CreateJSON() {
   return std::make_unique<TExportJSON>();
+}
+std::unique_ptr<TExport> CreateParquet() {
+  return std::make_unique<TExportParquet>();
 }
 
 std::unique_ptr<TExport> CreateRTF() {
