@@ -14,6 +14,9 @@ namespace {
 // A page of about a megabyte: large enough that headers cost nothing, small enough that a reader
 // skips little it does not need.
 constexpr size_t kPageBytes = 1 << 20;
+// And at most this many values: Booleans and dictionary indexes take a bit or two each, and the
+// levels kept beside them until the page closes would otherwise grow far past the page.
+constexpr size_t kPageValues = 1 << 16;
 // A dictionary pays while texts repeat; past these bounds it is more index than saving, and its
 // memory would grow with the data.
 constexpr size_t kDictionaryBytes = 1 << 20;
@@ -103,7 +106,7 @@ void TColumnChunk::EndDictionary() {
 }
 
 bool TColumnChunk::PageFull() const {
-  return values_.size() + indexes_.size() * 2 + bits_.size() / 8 >= kPageBytes;
+  return levels_.size() >= kPageValues || values_.size() >= kPageBytes;
 }
 
 size_t TColumnChunk::HeldBytes() const {

@@ -86,7 +86,7 @@ void WriteSchemaElement(TThriftWriter& w, const TColumnSchema& c) {
 
 }  // namespace
 
-size_t TParquetFile::RowGroupBytes = 16 << 20;
+size_t TParquetFile::RowGroupBytes = 8 << 20;
 
 TParquetFile::TParquetFile(TStream& out, const std::vector<TColumnSchema>& columns, TCodec codec)
     : out_(out), compressor_(codec) {

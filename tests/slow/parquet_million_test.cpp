@@ -64,10 +64,9 @@ TEST(ParquetMillion, ReadBackByDuckDBInFlatMemory) {
   if (!DuckDBAvailable(why)) GTEST_SKIP() << why;
   ASSERT_FALSE(MillionTable().empty());
   const std::string file = FreshFolder("million") + "m.parquet";
-  const long peak = RunMeasured({MORVALE_EXPORT_PROGRAM, "--db", "sqlite:" + MillionTable(),
-                                 "--table", "m", "--fields",
-                                 "id,city,name,amount,ratio,day,stamp,flag,note", "--type",
-                                 "parquet", "-o", file});
+  const long peak = RunMeasured(
+      {MORVALE_EXPORT_PROGRAM, "--db", "sqlite:" + MillionTable(), "--table", "m", "--fields",
+       "id,city,name,amount,ratio,day,stamp,flag,note", "--type", "parquet", "-o", file});
   ASSERT_GT(peak, 0) << "morvale-export failed";
   EXPECT_LT(peak, kMemoryLimitKB) << "peak resident memory " << peak / 1024 << " MB";
   std::cout << "[ parquet ] 1,000,000 rows, peak resident memory " << peak / 1024 << " MB\n";
@@ -76,7 +75,8 @@ TEST(ParquetMillion, ReadBackByDuckDBInFlatMemory) {
   const std::string aggregates =
       "SELECT count(*), sum(id), count(DISTINCT city), count(DISTINCT name), "
       "CAST(round(sum(amount) * 100) AS BIGINT), round(sum(ratio), 3), min(day), max(day), "
-      "min(stamp), max(stamp), sum(flag::INT), count(note)";
+      "strftime(min(stamp), '%Y-%m-%d %H:%M:%S.%f'), strftime(max(stamp), '%Y-%m-%d %H:%M:%S.%f'), "
+      "sum(flag::INT), count(note)";
   std::string source;
   ASSERT_EQ(RunCommand("sqlite3 -separator '|' " + ShellQuote(MillionTable()) + " " +
                            ShellQuote("SELECT count(*), sum(id), count(DISTINCT city), "
@@ -89,8 +89,10 @@ TEST(ParquetMillion, ReadBackByDuckDBInFlatMemory) {
   // ["a","b",...] to a|b|...
   std::string joined;
   for (char c : read)
-    if (c == ',') joined += '|';
-    else if (c != '"' && c != '[' && c != ']') joined += c;
+    if (c == ',')
+      joined += '|';
+    else if (c != '"' && c != '[' && c != ']')
+      joined += c;
   EXPECT_EQ(joined, source);
 
   // Sample rows, every value as text on both sides.
@@ -98,20 +100,24 @@ TEST(ParquetMillion, ReadBackByDuckDBInFlatMemory) {
   std::string sampleSource;
   RunCommand("sqlite3 -separator '|' " + ShellQuote(MillionTable()) + " " +
                  ShellQuote("SELECT id, city, name, printf('%.2f', amount), day, stamp, flag, "
-                            "coalesce(note, 'NULL') FROM m" + where),
+                            "coalesce(note, 'NULL') FROM m" +
+                            where),
              sampleSource);
   std::string sample = DuckDBRead(file, "sql",
                                   "SELECT id, city, name, amount, day, strftime(stamp, "
                                   "'%Y-%m-%d %H:%M:%S.%f'), flag::INT, coalesce(note, 'NULL') "
-                                  "FROM t" + where);
+                                  "FROM t" +
+                                      where);
   std::string sampleJoined;
   for (size_t i = 0; i < sample.size(); ++i) {
     const char c = sample[i];
-    if (c == '\\' && i + 1 < sample.size()) sampleJoined += sample[++i];
+    if (c == '\\' && i + 1 < sample.size())
+      sampleJoined += sample[++i];
     else if (c == '"' && i + 2 < sample.size() && sample[i + 1] == ',' && sample[i + 2] == '"') {
       sampleJoined += '|';
       i += 2;
-    } else if (c != '"' && c != '[' && c != ']') sampleJoined += c;
+    } else if (c != '"' && c != '[' && c != ']')
+      sampleJoined += c;
   }
   EXPECT_EQ(sampleJoined, sampleSource);
 }

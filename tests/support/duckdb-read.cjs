@@ -2,7 +2,7 @@
 //   node duckdb-read.cjs FILE describe     one line per column: name TAB type
 //   node duckdb-read.cjs FILE rows         one JSON array per row: every value as DuckDB writes
 //                                          it as text (BLOBs in upper-case hex), null for NULL
-//   node duckdb-read.cjs FILE sql QUERY    the rows of QUERY over the view t, as for rows
+//   node duckdb-read.cjs FILE sql QUERY    the rows of QUERY over the view t, each value as text
 // MORVALE_DUCKDB_TOOLS names the folder whose node_modules holds the package.
 const path = require('path');
 const duckdb = require(path.join(process.env.MORVALE_DUCKDB_TOOLS, 'node_modules/@duckdb/node-api'));
@@ -22,7 +22,8 @@ async function main() {
     for (const c of described) process.stdout.write(`${c.column_name}\t${c.column_type}\n`);
     return;
   }
-  let sql = query;
+  // Every value as DuckDB itself writes it as text, not as JavaScript would.
+  let sql = `SELECT COLUMNS(*)::VARCHAR FROM (${query})`;
   if (mode === 'rows') {
     const columns = described.map((c) => c.column_type === 'BLOB'
       ? `upper(hex(${quoteName(c.column_name)}))`

@@ -25,13 +25,14 @@ bool DuckDBAvailable(std::string& why) {
   if (Exists(package)) return true;
   std::string out;
   if (RunCommand("command -v npm && command -v node", out) != 0) {
-    why = "npm and node are not installed (scripts/install-deps --tests): no DuckDB to read "
-          "Parquet files with";
+    why =
+        "npm and node are not installed (scripts/install-deps --tests): no DuckDB to read "
+        "Parquet files with";
     return false;
   }
   // npm's ordinary client, into the build folder; the package brings DuckDB's own binary.
-  const int status = RunCommand("mkdir -p " + ShellQuote(DuckDBTools()) + " && npm install --prefix " +
-                                    ShellQuote(DuckDBTools()) +
+  const int status = RunCommand("mkdir -p " + ShellQuote(DuckDBTools()) +
+                                    " && npm install --prefix " + ShellQuote(DuckDBTools()) +
                                     " --no-audit --no-fund --silent @duckdb/node-api 2>&1",
                                 out);
   EXPECT_EQ(status, 0) << "npm install @duckdb/node-api failed:\n" << out;
@@ -41,12 +42,11 @@ bool DuckDBAvailable(std::string& why) {
 std::string DuckDBRead(const std::string& file, const std::string& mode, const std::string& query) {
   std::string out;
   const std::string errors = file + ".duckdb-errors";
-  const int status =
-      RunCommand("MORVALE_DUCKDB_TOOLS=" + ShellQuote(DuckDBTools()) + " node " +
-                     ShellQuote(MORVALE_SOURCE_DIR "/tests/support/duckdb-read.cjs") + " " +
-                     ShellQuote(file) + " " + mode + " " + ShellQuote(query) + " 2>" +
-                     ShellQuote(errors),
-                 out);
+  const int status = RunCommand(
+      "MORVALE_DUCKDB_TOOLS=" + ShellQuote(DuckDBTools()) + " node " +
+          ShellQuote(MORVALE_SOURCE_DIR "/tests/support/duckdb-read.cjs") + " " + ShellQuote(file) +
+          " " + mode + " " + ShellQuote(query) + " 2>" + ShellQuote(errors),
+      out);
   EXPECT_EQ(status, 0) << "DuckDB cannot read " << file << ": " << ReadFile(errors);
   return out;
 }
