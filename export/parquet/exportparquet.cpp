@@ -190,12 +190,13 @@ void TExportParquet::BeginExport() {
     if (column.Field && column.Field->HasStoredValues()) plan.Field = column.Field;
     // Column names are UTF-8 and unique, or a reader cannot address them.
     ToUtf8(plan.Schema.Name, utf8_);
-    std::string name = utf8_.empty() ? "column" + std::to_string(i + 1) : utf8_;
+    const std::string base = utf8_.empty() ? "column" + std::to_string(i + 1) : utf8_;
+    std::string name = base;
     for (int n = 2;; ++n) {
       bool taken = false;
       for (const TPlan& p : plans_) taken = taken || SameText(p.Schema.Name, name);
       if (!taken) break;
-      name = utf8_ + "_" + std::to_string(n);
+      name = base + "_" + std::to_string(n);
     }
     plan.Schema.Name = name;
     schema_.push_back(plan.Schema);
@@ -311,8 +312,13 @@ void TExportParquet::Refuse(const TPlan& plan, const TFieldValue& value) const {
 
 void TExportParquet::WriteValue(int index, TPlan& plan, const TFieldValue& value) {
   parquet::TColumnChunk& out = file_->Column(index);
-  if (value.Kind == TValueKind::Null) return out.AddNull();
   const TColumnSchema& s = plan.Schema;
+  // An empty text where a number, date or flag belongs (SQLite takes one anywhere) holds no
+  // value of the column's type: it is written as the NULL it stands for.
+  if (value.Kind == TValueKind::Null ||
+      (value.Kind == TValueKind::Text && s.Physical != TPhysical::kByteArray &&
+       TrimView(value.Text).empty()))
+    return out.AddNull();
   int64_t i = 0;
   switch (s.Logical) {
     case TLogical::kInteger: {

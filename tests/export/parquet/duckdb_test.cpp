@@ -310,5 +310,42 @@ TEST(ParquetDuckDB, RowGroupsAndDictionaryFallbackKeepEveryValue) {
             "\"true\"]\n");
 }
 
+// SQLite keeps whatever it is given: an empty text in a DATE column is the NULL it stands for, a
+// word in an INTEGER column stops the run with the record, value and column named, and the file
+// that stood there stays as it was.
+TEST(ParquetCli, WhatAColumnCannotHoldIsNamedAndThePreviousFileStays) {
+  const std::string dir = FreshFolder("refuse");
+  const std::string db = dir + "r.db";
+  std::string out;
+  ASSERT_EQ(RunCommand("sqlite3 " + ShellQuote(db) + " " +
+                           ShellQuote("CREATE TABLE r(n INTEGER, d DATE);"
+                                      "INSERT INTO r VALUES (1, ''), (2, '2020-02-02');"
+                                      "CREATE TABLE bad(n INTEGER);"
+                                      "INSERT INTO bad VALUES (1), ('abc');"),
+                       out),
+            0);
+  const std::string file = dir + "r.parquet";
+  Result r = Cli({"--db", "sqlite:" + db, "--table", "r", "--type", "parquet", "-o", file});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string before = ReadFile(file);
+  EXPECT_EQ(before.substr(0, 4), "PAR1");
+  EXPECT_EQ(before.substr(before.size() - 4), "PAR1");
+  // Written front to back, so standard output takes it as well.
+  r = Cli({"--db", "sqlite:" + db, "--table", "r", "--type", "parquet", "-o", "-"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, before);
+
+  r = Cli({"--db", "sqlite:" + db, "--table", "bad", "--type", "parquet", "-o", file});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Record 2: the value 'abc' does not fit the Parquet column 'n' of its type"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadFile(file), before);
+
+  std::string why;
+  if (!DuckDBAvailable(why)) GTEST_SKIP() << why;
+  EXPECT_EQ(DuckDBRead(file, "rows"), "[\"1\",null]\n[\"2\",\"2020-02-02\"]\n");
+}
+
 }  // namespace
 }  // namespace morvale::test
