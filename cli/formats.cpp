@@ -10,6 +10,7 @@
 #include "export/text/html.h"
 #include "export/text/json.h"
 #include "export/text/latex.h"
+#include "export/text/markdown.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
@@ -59,6 +60,7 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"tex", "LaTeX document", Make<TExportLaTeX>, true, true, {}},
       {"json", "JSON array of objects keyed by caption", Make<TExportJSON>, true, true, {}},
       {"jsonl", "JSON Lines: one object a line", JSONLines, true, true, {}},
+      {"md", "Markdown pipe table (GitHub-flavoured)", Make<TExportMarkdown>, true, true, {}},
       {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
       {"dbf",
        "dBASE III table, memo columns in a .dbt beside it",

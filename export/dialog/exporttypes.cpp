@@ -134,6 +134,23 @@ std::vector<TExportTypeInfo> BuildTable() {
        {},
        {},
        {}},
+      // A pipe table: its columns aligned as the captions grid says, widths have no meaning.
+      {aeMarkdown,
+       "aeMarkdown",
+       MVL_TEXT_NOOP("ExportDialog", "Таблица Markdown"),
+       "md",
+       MVL_TEXT_NOOP("Filters", "Markdown files (*.md)|*.md"),
+       all,
+       dpNone,
+       clAlign,
+       true,
+       false,
+       "md",
+       CreateMarkdown,
+       {},
+       {},
+       {},
+       {}},
   };
 }
 
@@ -185,6 +202,8 @@ const char* TextEncodingSection(TAllowedExport t) {
       return "SQL";
     case aeLaTeX:
       return "LATEX";
+    case aeMarkdown:
+      return "MARKDOWN";
     default:
       return nullptr;
   }

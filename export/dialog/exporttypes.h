@@ -36,7 +36,8 @@ enum TAllowedExport : int {
   aeClipboard,
   aeXLSX,
   aeJSON,
-  aeParquet
+  aeParquet,
+  aeMarkdown
 };
 
 // A set of export types; All() holds every type of the table.

@@ -119,7 +119,7 @@ struct TDialogSettings {
   TExportDBFOptions DBF;
   // The output encoding of each text type (TextEncodingSection), by type ordinal; the others'
   // entries are unused.
-  std::array<TTextEncoding, aeParquet + 1> Encodings{};
+  std::array<TTextEncoding, aeMarkdown + 1> Encodings{};
   TTextEncoding& EncodingOf(TAllowedExport t) { return Encodings.at(static_cast<size_t>(t)); }
   TTextEncoding EncodingOf(TAllowedExport t) const { return Encodings.at(static_cast<size_t>(t)); }
 

@@ -9,6 +9,7 @@
 #include "export/text/html.h"
 #include "export/text/json.h"
 #include "export/text/latex.h"
+#include "export/text/markdown.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
@@ -73,6 +74,9 @@ std::unique_ptr<TExport> CreateJSON() {
 }
 std::unique_ptr<TExport> CreateParquet() {
   return std::make_unique<TExportParquet>();
+}
+std::unique_ptr<TExport> CreateMarkdown() {
+  return std::make_unique<TExportMarkdown>();
 }
 
 std::unique_ptr<TExport> CreateRTF() {
