@@ -29,6 +29,7 @@ TRun Export(const std::string& output, const std::string& more) {
   const std::string command = "/usr/bin/time -f '%e %M' -o " + ShellQuote(times) + " " +
                               ShellQuote(MORVALE_EXPORT_PROGRAM) + " --db " +
                               ShellQuote("sqlite:" + BigTable()) + " --sql " + ShellQuote(kQuery) +
+                              " --fields " + ShellQuote("id,имя клиента,amount,day,note") +
                               " --type csv --locale C -o " + ShellQuote(output) + " " + more;
   std::string out;
   EXPECT_EQ(RunCommand(command + " 2>&1", out), 0) << command << "\n" << out;
