@@ -235,7 +235,8 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
       for (const TCaptionRow& r : s_.Captions)
         ini.WriteString("ALIGN", r.FieldName, AlignFileText(r.Align));
   }
-  if (everyType || WritesTextParts(s_.ExportType)) WriteParts(ini, s_.Parts);
+  // Parts are asked for, not kept by default: a file of a whole, plain export has no section.
+  if ((everyType || WritesTextParts(s_.ExportType)) && s_.Parts.Active()) WriteParts(ini, s_.Parts);
   // The chosen type's sections last; before them, in the remembered file, every other type's.
   for (TAllowedExport t : types_)
     if (t != s_.ExportType && everyType) WriteTypeSections(t, ini);
