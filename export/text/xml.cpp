@@ -78,7 +78,7 @@ class TXmlEncoder {
 
   void Convert(std::string_view in, std::string& out) {
     u32_.clear();
-    Run(toU32_, in, u32_, [this](std::string_view& rest, std::string& o) {
+    Run(toU32_, in, u32_, [](std::string_view& rest, std::string& o) {
       AppendU32('?', o);
       rest.remove_prefix(1);
     });
