@@ -439,6 +439,14 @@
             <source>Record %s: the value '%s' does not fit the Parquet column '%s' of its type</source>
             <translation>Запись %s: значение '%s' не помещается в столбец Parquet '%s' его типа</translation>
         </message>
+        <message>
+            <source>Cannot compress '%s': %s</source>
+            <translation>Не удаётся сжать «%s»: %s</translation>
+        </message>
+        <message>
+            <source>Files of this type cannot be split into parts: compress them whole instead</source>
+            <translation>Файлы этого вида нельзя разделить на части: сожмите файл целиком</translation>
+        </message>
     </context>
     <context>
         <name>ExportDialog</name>

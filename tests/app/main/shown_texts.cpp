@@ -39,8 +39,8 @@ const QSet<QString>& Names() {
           "xls",         "xlsx",      "doc",     "rtf",    "pdf",        "tex",     "slk",
           "dif",         "json",      "ini",     "cfg",    "rst",        "xst",     "jpg",
           "jpeg",        "png",       "gif",     "bmp",    "db",         "dBASE",   "SQLite",
-          "LibreOffice", "Calc",      "Aa",      "insert", "Parquet",    "parquet", "Markdown",
-          "md"})
+          "LibreOffice", "Calc",      "Aa",      "insert", "gzip",       "gz",      "zstd",
+          "zst",         "SHA",       "Parquet", "parquet", "Markdown", "md"})
       s.insert(QString::fromUtf8(n));
     return s;
   }();
