@@ -56,8 +56,25 @@ void TExportMarkdown::EscapeString(std::string_view S, std::string& Result) {
 
 void TExportMarkdown::BeginExport() {
   TExportFormatText::BeginExport();
+  WriteOpening();
+}
+
+void TExportMarkdown::WriteOpening() {
   for (const std::string& line : Header) Writer()->WriteLn(line);
   if (!Header.Empty()) Writer()->EmptyLine();
+}
+
+void TExportMarkdown::WriteClosing() {
+  if (!Footer.Empty()) Writer()->EmptyLine();
+  for (const std::string& line : Footer) Writer()->WriteLn(line);
+}
+
+void TExportMarkdown::BeginPart() {
+  WriteOpening();
+  if (AllowCaptions)
+    WriteCaptionRow();
+  else
+    WriteEmptyCaptionRow();
 }
 
 void TExportMarkdown::WriteCaptionRow() {
@@ -73,8 +90,10 @@ void TExportMarkdown::WriteCaptionRow() {
 }
 
 void TExportMarkdown::BeforeExport() {
-  // A pipe table starts with its caption row: without captions it is an empty one.
-  if (AllowCaptions) return;
+  if (!AllowCaptions) WriteEmptyCaptionRow();
+}
+
+void TExportMarkdown::WriteEmptyCaptionRow() {
   line_ = "|";
   for (int i = 0; i < Columns().Count(); ++i) line_ += "   |";
   Writer()->WriteLn(line_);
@@ -111,8 +130,7 @@ void TExportMarkdown::WriteDataRow() {
 }
 
 void TExportMarkdown::EndExport() {
-  if (!Footer.Empty()) Writer()->EmptyLine();
-  for (const std::string& line : Footer) Writer()->WriteLn(line);
+  WriteClosing();
   TExportFormatText::EndExport();
 }
 

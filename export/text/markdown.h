@@ -19,6 +19,11 @@ class TExportMarkdown final : public TExportFormatText {
   void BeginExport() override;
   void WriteCaptionRow() override;
   void BeforeExport() override;
+  // Each part is a document of its own: the header lines, the table's caption and delimiter
+  // rows, its rows, the footer lines.
+  bool SplitsIntoParts() const override { return true; }
+  void EndPart() override { WriteClosing(); }
+  void BeginPart() override;
   void WriteDataRow() override;
   void EndExport() override;
   bool FormatsTypedValues() const override { return true; }
@@ -28,6 +33,10 @@ class TExportMarkdown final : public TExportFormatText {
  private:
   // The delimiter row under the captions, which sets each column's alignment.
   void WriteDelimiterRow();
+  // A pipe table starts with its caption row: without captions an empty one.
+  void WriteEmptyCaptionRow();
+  void WriteOpening();
+  void WriteClosing();
   std::string line_, cell_;
 };
 

@@ -63,12 +63,13 @@ TEST(MarkdownCli, EscapesAndAlignmentsAsWritten) {
   const std::string md = dir + "t.md";
   Result r = Cli({"--db", "sqlite:" + db, "--table", "a|b", "--type", "md", "-o", md});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(ReadFile(md),
-            "| n\\|o | t |\r\n"
-            "| ---: | :--- |\r\n"
-            "| 1 | x \\| y |\r\n"
-            "| -2 | a\\\\\\*b\\* \\_c\\_ \\`d\\` \\[e\\](f) \\<g\\> \\~h\\~ \\&amp; \\\\\\\\&#9;tab |\r\n"
-            "|  | one<br>two<br>three |\r\n");
+  EXPECT_EQ(
+      ReadFile(md),
+      "| n\\|o | t |\r\n"
+      "| ---: | :--- |\r\n"
+      "| 1 | x \\| y |\r\n"
+      "| -2 | a\\\\\\*b\\* \\_c\\_ \\`d\\` \\[e\\](f) \\<g\\> \\~h\\~ \\&amp; \\\\\\\\&#9;tab |\r\n"
+      "|  | one<br>two<br>three |\r\n");
   if (!HavePandoc()) GTEST_SKIP() << "pandoc is not installed (scripts/install-deps --tests)";
   const std::string csv = dir + "t.csv";
   ASSERT_EQ(Cli({"--db", "sqlite:" + db, "--table", "a|b", "--type", "csv", "-o", csv, "--set",
@@ -76,6 +77,34 @@ TEST(MarkdownCli, EscapesAndAlignmentsAsWritten) {
                 .status,
             0);
   EXPECT_EQ(RenderedAgainstCsv(md, csv), "");
+}
+
+// Parts of a split run are documents of their own: each a table with its caption row.
+TEST(MarkdownCli, EachPartOfASplitRunIsATableWithItsCaptions) {
+  const std::string dir = FreshFolder("parts");
+  auto args = DemoPlainArgs("order_items");
+  args.insert(args.end(), {"--type", "md", "-o", dir + "items.md", "--split-rows", "4"});
+  Result r = Cli(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string listing;
+  RunCommand("ls " + ShellQuote(dir), listing);
+  int parts = 0;
+  size_t rows = 0;
+  for (size_t at = 0, end; (end = listing.find('\n', at)) != std::string::npos; at = end + 1) {
+    const std::string md = ReadFile(dir + listing.substr(at, end - at));
+    ++parts;
+    EXPECT_EQ(md.substr(0, md.find('\r')),
+              "| order\\_id | line | product\\_id | quantity | "
+              "unit\\_price | discount | serial |")
+        << listing.substr(at, end - at);
+    for (size_t p = 0; (p = md.find("\r\n", p)) != std::string::npos; p += 2) ++rows;
+    rows -= 2;  // the caption and delimiter rows
+  }
+  EXPECT_GE(parts, 2) << listing;
+  std::string count;
+  RunCommand("sqlite3 " + ShellQuote(DemoDatabase()) + " 'SELECT count(*) FROM order_items'",
+             count);
+  EXPECT_EQ(std::to_string(rows) + "\n", count);
 }
 
 }  // namespace
