@@ -1,7 +1,7 @@
 // Pages a person accepts: tables exported by morvale-export with the default settings, as PDF
-// and as RTF (read by LibreOffice), are one page across in a type of at least 8 points, every word on the paper and
-// none broken inside. Checked with poppler (pdfinfo, pdftotext) and qpdf on the files, against the
-// words the text export writes for the same rows.
+// and as RTF (read by LibreOffice), are one page across in a type of at least 8 points, every word
+// on the paper and none broken inside. Checked with poppler (pdfinfo, pdftotext) and qpdf on the
+// files, against the words the text export writes for the same rows.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -140,8 +140,10 @@ class PagesCli : public ::testing::Test {
       const std::string text = Unescape(w.text);
       EXPECT_TRUE(w.OnPaper()) << text << " at " << w.xMin << ".." << w.xMax << " of "
                                << w.pageWidth << " in " << pdf;
-      if (wordsWhole)
-        EXPECT_TRUE(WordOrPiece(words, text)) << "\"" << text << "\" is no word of the rows: " << pdf;
+      if (wordsWhole) {
+        EXPECT_TRUE(WordOrPiece(words, text))
+            << "\"" << text << "\" is no word of the rows: " << pdf;
+      }
       seen.insert(text);
     }
     for (const std::string& c : captions) EXPECT_TRUE(seen.count(c)) << c << " missing: " << pdf;
@@ -183,10 +185,10 @@ TEST_F(PagesCli, DemoOrdersOnOnePage) {
 TEST_F(PagesCli, ThirteenColumnCustomersOnOnePage) {
   const std::string file = dir + "customers.db";
   std::string out;
-  ASSERT_EQ(test::RunCommand("sqlite3 " + test::ShellQuote(file) + " " +
-                                 test::ShellQuote(kCustomers) + " 2>&1",
-                             out),
-            0)
+  ASSERT_EQ(
+      test::RunCommand(
+          "sqlite3 " + test::ShellQuote(file) + " " + test::ShellQuote(kCustomers) + " 2>&1", out),
+      0)
       << out;
   // RTF wraps the long texts between words and keeps the table on one page in landscape. PDF
   // draws every value on one line: at 8 points in landscape the last columns continue on a
