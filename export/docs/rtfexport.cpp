@@ -172,18 +172,19 @@ void TExportRTF::LayOut() {
   };
   auto room = [](TExportPageOrientation o) { return int64_t{PrintWidth(o)} - kTableLeft; };
   // First the table whole, each column as wide as its longest value, in the type asked, on the
-  // page as given or turned; then the same type with long texts wrapped between words; then a
-  // smaller type, down to the floor, on whichever page takes the larger.
+  // page as given or turned; then the same type with long texts wrapped between words, on the
+  // wider page when it may turn (the fewer lines wrap); then a smaller type, down to the floor,
+  // on whichever page takes the larger.
   fontScale_ = 1;
   TTableFit fit = FitTable(given, mayTurn, asked, asked, [&](TExportPageOrientation o, int) {
     return total(WidthsAt(Options.CaptionStyle.Font.Size)) - room(o);
   });
+  const TExportPageOrientation wider = mayTurn ? poLandscape : given;
   if (!fit.Fits)
     fit =
-        FitTable(given, mayTurn, asked, Options.MinFontSize, [&](TExportPageOrientation o, int s) {
+        FitTable(wider, mayTurn, asked, Options.MinFontSize, [&](TExportPageOrientation o, int s) {
           scaleTo(s);
-          std::vector<int64_t> least = LeastWidths();
-          return total(least) - room(o);
+          return total(LeastWidths()) - room(o);
         });
   orientation_ = fit.Orientation;
   scaleTo(fit.Size);

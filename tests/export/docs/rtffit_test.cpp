@@ -151,15 +151,20 @@ TEST_F(RtfFitTest, LongTextsWrapBeforeTheTypeShrinks) {
   for (int i = 0; i < 10; ++i) company += " Aeronáutica";
   ds.AddRow({"Mariana", company});
   ds.Open();
-  // 9 + 158 characters do not fit even landscape: the company wraps in portrait at 10 points,
-  // and FirstName keeps the width of its caption, measured bold: (72 * 1.03 + 1) * 15 + 60.
+  // 9 + 158 characters do not fit even landscape: the company wraps on the landscape page (the
+  // fewer lines) at 10 points, and FirstName keeps the width of its caption, measured bold:
+  // (72 * 1.03 + 1) * 15 + 60.
   std::string doc = Document();
-  EXPECT_EQ(exp.Orientation(), poPortrait);
+  EXPECT_EQ(exp.Orientation(), poLandscape);
   EXPECT_EQ(exp.FittedSize(10), 10);
   std::vector<int> edges = Edges(doc);
   ASSERT_EQ(edges.size(), 2u);
   EXPECT_EQ(edges[0], 36 + 1185);
-  EXPECT_EQ(edges[1], 8306);
+  EXPECT_EQ(edges[1], 13238);
+  // Kept portrait, it wraps there, in the same type.
+  exp.Options.AutoOrientation = false;
+  EXPECT_EQ(Edges(), (std::vector<int>{36 + 1185, 8306}));
+  EXPECT_EQ(exp.FittedSize(10), 10);
 }
 
 TEST_F(RtfFitTest, ManyCaptionsShrinkTheTypeUntilTheirWordsFit) {
