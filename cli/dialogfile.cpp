@@ -30,6 +30,7 @@ void ApplyToComponent(const TCliOptions& b, TExportDialog& d) {
   for (const std::string& f : b.Footers) d.Footer.Add(f);
   for (const std::string& c : b.Captions) d.Captions.Add(c);
   for (const auto& [kind, fmt] : b.Formats) SetFormatKind(d.Formats, kind, fmt);
+  d.Parts = b.Parts;
 }
 
 // The flags given after --options, over what the file set.
@@ -61,6 +62,10 @@ void ApplyToModel(const TCliOptions& o, TExportDialogModel& m) {
       if (SameText(row.FieldName, name)) row.Caption = std::string(TStringList::ValuePart(c));
   }
   for (const auto& [kind, fmt] : a.Formats) SetFormatKind(s.Formats, kind, fmt);
+  if (Given(o, "--split-rows")) s.Parts.SplitRows = a.Parts.SplitRows;
+  if (Given(o, "--split-size")) s.Parts.SplitSize = a.Parts.SplitSize;
+  if (Given(o, "--compress")) s.Parts.Compression = a.Parts.Compression;
+  if (a.Parts.Manifest) s.Parts.Manifest = true;
 }
 
 }  // namespace

@@ -118,6 +118,34 @@ void ParseEncoding(TCliOptions& o, const std::string& v) {
   o.Encoding = TextEncodingIdentifiers()[static_cast<size_t>(e)];
 }
 
+int64_t PositiveCount(const std::string& option, const std::string& value) {
+  int64_t v = 0;
+  auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+  if (value.empty() || ec != std::errc() || p != value.data() + value.size() || v <= 0)
+    throw EUsageError("Invalid value '" + value + "' for " + option +
+                      ": expected a positive integer");
+  return v;
+}
+
+void ParseSplitSize(TCliOptions& o, const std::string& v) {
+  if (!ParseByteSize(v, o.Parts.SplitSize))
+    throw EUsageError("Invalid value '" + v +
+                      "' for --split-size: expected a size such as 500000, 64K, 100M or 1G");
+}
+
+void ParseCompress(TCliOptions& o, const std::string& v) {
+  if (!CompressionByName(v, o.Parts.Compression))
+    throw EUsageError("Unknown compression '" + v + "' for --compress: expected gzip or zstd");
+}
+
+// The types whose output is text, which can be packed and (most of them) cut into parts.
+bool TextType(const std::string& type) {
+  for (const char* t :
+       {"txt", "csv", "dif", "slk", "sql", "xml", "html", "tex", "json", "jsonl", "md"})
+    if (SameText(type, t)) return true;
+  return false;
+}
+
 // A setter for the common case: the action changes one member of the options.
 template <class F>
 std::function<void(TParseState&, const std::string&)> On(F f) {
@@ -251,6 +279,31 @@ const std::vector<TOptionDecl>& OptionDecls() {
        "text types: write the file in system (the default), utf-8,\n"
        "utf-8-bom, utf-16le or windows-1251",
        On(ParseEncoding)},
+      {kOptions,
+       {"--split-rows"},
+       "N",
+       "text types: write parts of at most N rows each, every part a\n"
+       "whole file with its caption row (name.part001.csv, ...; a\n"
+       "${part} in -o names them instead)",
+       On([](O& o, V v) { o.Parts.SplitRows = PositiveCount("--split-rows", v); })},
+      {kOptions,
+       {"--split-size"},
+       "SIZE",
+       "text types: end a part at the row that takes it to SIZE bytes\n"
+       "(before compression): 500000, 64K, 100M, 1G; KB, MB, GB are\n"
+       "powers of 1000",
+       On(ParseSplitSize)},
+      {kOptions,
+       {"--compress"},
+       "gzip|zstd",
+       "text types: compress the file (each part), adding .gz or .zst",
+       On(ParseCompress)},
+      {kOptions,
+       {"--manifest"},
+       nullptr,
+       "text types: also write NAME.manifest.json, listing every file\n"
+       "written with its rows, bytes and SHA-256",
+       On([](O& o, V) { o.Parts.Manifest = true; })},
       {kOptions,
        {"--progress"},
        nullptr,
@@ -414,6 +467,12 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     throw EUsageError(sources > 1
                           ? "Only one of --table, --tables and --sql/--sql-file may be given"
                           : "Missing --table, --tables, --sql or --sql-file");
+  if (o.Parts.Active() && !TextType(type->Name))
+    throw EUsageError(
+        "--split-rows, --split-size, --compress and --manifest do not apply to --type " +
+        type->Name);
+  if ((o.Parts.Splits() || o.Parts.Manifest) && o.Output == "-")
+    throw EUsageError("--split-rows, --split-size and --manifest write files: give -o a file name");
   if (!o.Tables.empty() && (!type->NeedsOutput || o.Output == "-"))
     throw EUsageError("--tables writes files: give -o a folder or a file name pattern");
   if (!type->NeedsOutput && !o.Output.empty() && o.Output != "-")

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "export/core/classes.h"
+#include "export/core/parts.h"
 
 namespace morvale::cli {
 
@@ -41,6 +42,8 @@ struct TCliOptions {
   std::string XlsExtras;     // --xls-extras: the sheet's extras from an options file
   bool ListProperties = false;
   std::string Encoding;  // --encoding: the property identifier of the output's encoding
+  // --split-rows, --split-size, --compress, --manifest
+  TOutputParts Parts;
   bool HasLocale = false;
   std::string Locale;
   bool Progress = false;

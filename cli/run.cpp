@@ -15,6 +15,7 @@
 #include "cli/options.h"
 #include "cli/tables.h"
 #include "export/core/codepage.h"
+#include "export/core/compress.h"
 #include "export/core/formatsettings.h"
 #include "export/core/inifile.h"
 #include "export/core/properties.h"
@@ -65,7 +66,19 @@ void Configure(TExport& e, const TCliOptions& o) {
   for (const auto& c : o.Captions) e.Captions.Add(c);
   for (const auto& [kind, fmt] : o.Formats) SetFormatKind(e.Formats, kind, fmt);
   KeepDigits(e, o);
+  if (auto* file = dynamic_cast<TExportText*>(&e)) file->Parts = o.Parts;
   ConfigureProperties(e, o);
+}
+
+// Parts the exporter cannot make are refused before anything is written.
+void CheckParts(const TExport& e, const TCliOptions& o) {
+  const auto* file = dynamic_cast<const TExportText*>(&e);
+  if (!file || !file->Parts.Active()) return;
+  if (file->Parts.Splits() && !file->SplitsIntoParts())
+    throw EUsageError("--split-rows and --split-size do not apply to --type " + o.Type +
+                      ": its files are not whole when cut between rows");
+  if ((file->Parts.Splits() || file->Parts.Manifest) && o.Output == "-")
+    throw EUsageError("--split-rows, --split-size and --manifest write files: give -o a file name");
 }
 
 // Records, rate and elapsed time on one line of standard error, redrawn at most ten times a second.
@@ -180,6 +193,7 @@ TTableExporter MakeTableExporter(const TCliOptions& o, const TCliExportType& typ
     x.chosen = o.Fields;
   }
   x.e->ExportedFields.Clear();
+  CheckParts(*x.e, o);
   return x;
 }
 
@@ -336,7 +350,13 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err, std::string& f
 
   std::unique_ptr<TProgress> progress;
   if (o.Progress) progress = std::make_unique<TProgress>(*e, err);
-  if (toStdout) {
+  CheckParts(*e, o);
+  if (toStdout && file && file->Parts.Compression != cmpNone) {
+    TCompressStream packed(out, file->Parts.Compression, "standard output");
+    e->ExportToStream(packed);
+    packed.Finish();
+    out.Flush();
+  } else if (toStdout) {
     e->ExportToStream(out);
     out.Flush();
   } else if (file) {

@@ -857,6 +857,38 @@ Do you want to continue?</translation>
             <source>Вернуть все настройки экспорта к исходным</source>
             <translation>Return every export setting to its default</translation>
         </message>
+        <message>
+            <source> Части и сжатие </source>
+            <translation> Parts and compression </translation>
+        </message>
+        <message>
+            <source>Строк в части</source>
+            <translation>Rows per part</translation>
+        </message>
+        <message>
+            <source>0 или пусто: не делить по строкам</source>
+            <translation>0 or empty: no split by rows</translation>
+        </message>
+        <message>
+            <source>Размер части</source>
+            <translation>Part size</translation>
+        </message>
+        <message>
+            <source>Например 100M или 1G; пусто: не делить по размеру</source>
+            <translation>For example 100M or 1G; empty: no split by size</translation>
+        </message>
+        <message>
+            <source>Сжатие</source>
+            <translation>Compression</translation>
+        </message>
+        <message>
+            <source>Без сжатия</source>
+            <translation>None</translation>
+        </message>
+        <message>
+            <source>Манифест: строки, размер и SHA-256 каждого файла</source>
+            <translation>Manifest: rows, size and SHA-256 of every file</translation>
+        </message>
     </context>
     <context>
         <name>TForm1</name>

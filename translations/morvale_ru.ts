@@ -435,6 +435,14 @@
             <source>Cannot add the sheet %s to the workbook</source>
             <translation>Не удаётся добавить лист %s в книгу</translation>
         </message>
+        <message>
+            <source>Cannot compress '%s': %s</source>
+            <translation>Не удаётся сжать «%s»: %s</translation>
+        </message>
+        <message>
+            <source>Files of this type cannot be split into parts: compress them whole instead</source>
+            <translation>Файлы этого вида нельзя разделить на части: сожмите файл целиком</translation>
+        </message>
     </context>
     <context>
         <name>ExportDialog</name>

@@ -257,7 +257,11 @@ std::string RequoteSqlNames(std::string_view sql, TSqlNameDialect from, TSqlName
   std::string out;
   for (const TSqlToken& t : TokenizeSql(sql)) {
     const char q = sql[t.Begin];
-    if (t.Kind == TSqlTokenKind::QuotedName && q != target && isNameQuote(from, q))
+    // A name that touches the target quote on either side stays as it is: requoted, the two
+    // quotes would read as one doubled quote and join it to its neighbour.
+    const bool touches =
+        (!out.empty() && out.back() == target) || (t.End < sql.size() && sql[t.End] == target);
+    if (t.Kind == TSqlTokenKind::QuotedName && q != target && isNameQuote(from, q) && !touches)
       out += QuoteSqlIdentifier(to, t.Value);
     else
       out.append(sql, t.Begin, t.End - t.Begin);

@@ -10,6 +10,7 @@
 
 #include "export/core/datetime.h"
 #include "export/core/inifile.h"
+#include "export/core/namepattern.h"
 #include "export/core/outputfiles.h"
 #include "export/core/platform.h"
 #include "export/core/translate.h"
@@ -91,17 +92,29 @@ std::unique_ptr<TExportWriter> TExport::CreateWriter(TStream& stream) {
 }
 
 void TExport::ExportToStream(TStream& stream) {
+  ExportTo(stream, nullptr);
+}
+
+void TExport::ExportToParts(TPartWriter& parts) {
+  ExportTo(parts.Stream(), &parts);
+}
+
+void TExport::ExportTo(TStream& stream, TPartWriter* parts) {
   std::unique_ptr<TEncodingStream> encoded;
-  if (TextEncodingConverts(Encoding)) encoded = std::make_unique<TEncodingStream>(stream, Encoding);
+  if (!parts && TextEncodingConverts(Encoding))
+    encoded = std::make_unique<TEncodingStream>(stream, Encoding);
   writer_ = CreateWriter(encoded ? *encoded : stream);
+  parts_ = parts;
   try {
     DoExport();
     if (encoded) encoded->Finish();
   } catch (...) {
     writer_.reset();
+    parts_ = nullptr;
     throw;
   }
   writer_.reset();
+  parts_ = nullptr;
 }
 
 void TExport::BeginExport() {
@@ -268,7 +281,13 @@ void TExport::DoExport() {
           FillRow();
           if (OnBeforeExportRow) OnBeforeExportRow(this, row_, accept);
           if (accept) {
+            if (parts_ && parts_->Due()) {
+              EndPart();
+              parts_->Next();
+              BeginPart();
+            }
             WriteDataRow();
+            if (parts_) parts_->RowWritten();
             if (OnExportedRecord) OnExportedRecord(this, RecordCounter);
           }
           if (CurrentRecordOnly) break;
@@ -376,9 +395,27 @@ void TExportText::WriteFiles(const std::function<void()>& write) {
   if (!Aborted()) files.Commit();
 }
 
+bool TExportText::WritesParts() const {
+  return Parts.Active() || HasPartField(FileName);
+}
+
+std::string TExportText::GetShowFileName() {
+  return WritesParts() ? PartFileName(FileName, 1, Parts.Splits(), Parts.Compression) : FileName;
+}
+
+void TExportText::ExportToFileOrParts() {
+  if (!WritesParts()) return ExportToStream(Outputs()->Create(FileName));
+  if (Parts.Splits() && !SplitsIntoParts())
+    throw Exception(TranslateText(
+        "Engine", "Files of this type cannot be split into parts: compress them whole instead"));
+  TPartWriter parts(Parts, *Outputs(), FileName, Encoding);
+  ExportToParts(parts);
+  if (!Aborted()) parts.Finish();
+}
+
 void TExportText::Execute() {
   ForceFileFolder();
-  WriteFiles([this] { ExportToStream(Outputs()->Create(FileName)); });
+  WriteFiles([this] { ExportToFileOrParts(); });
   AfterExecute();
 }
 

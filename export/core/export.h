@@ -17,6 +17,7 @@
 #include "export/core/formats.h"
 #include "export/core/formatsettings.h"
 #include "export/core/graphics.h"
+#include "export/core/parts.h"
 #include "export/core/properties.h"
 #include "export/core/streams.h"
 #include "export/core/writer.h"
@@ -25,6 +26,7 @@ namespace morvale {
 
 class TIniFile;
 class TOutputFiles;
+class TPartWriter;
 
 using TCharSet = std::bitset<256>;
 
@@ -111,6 +113,12 @@ class TExport : public TComponent {
   // Creates the writer, runs the export into `stream` (through the conversion to Encoding when
   // that is not the system code page), and drops the writer however it ends.
   void ExportToStream(TStream& stream);
+  // The same into the files of `parts` (each converts to Encoding itself); between two data rows
+  // the run ends a full part with EndPart and starts the next with BeginPart.
+  void ExportToParts(TPartWriter& parts);
+  // True for a format whose output can be cut between two rows into files that are each whole:
+  // it overrides EndPart and BeginPart.
+  virtual bool SplitsIntoParts() const { return false; }
   // Asks the run to stop before the next record; may be called from any event handler.
   virtual void Abort() { aborted_ = true; }
 
@@ -159,11 +167,16 @@ class TExport : public TComponent {
   void SetAborted(bool v) { aborted_ = v; }
   // Set by a final class that keeps the base EscapeString (see EscapesNothing).
   bool escapesNothing_ = false;
+  // A split run: what ends a part (as the end of the output ends it: a footer, closing tags),
+  // and what begins the next (the opening, and the caption row when AllowCaptions).
+  virtual void EndPart() {}
+  virtual void BeginPart() {}
   // Skips n records from where the source is, firing OnSkippedRecord after each step.
   void SkipRecords(int n);
 
  private:
   void DoExport();
+  void ExportTo(TStream& stream, TPartWriter* parts);
   template <class T>
   void Reference(T*& slot, T* v) {
     if (slot == v) return;
@@ -183,6 +196,7 @@ class TExport : public TComponent {
   TExportColumns columns_;
   TExportRow row_;
   std::unique_ptr<TExportWriter> writer_;
+  TPartWriter* parts_ = nullptr;  // the run's parts, when it is split
   bool aborted_ = false;
   bool typedRow_ = false;  // FillRow gives typed values to the columns that take them
   std::string scratch_;
@@ -197,19 +211,28 @@ class TExportText : public TExport {
   std::string FileName;
   bool ShowFile = false;
   bool PrintFile = false;
+  // Split and compressed output (parts.h); not published: the options file keeps it in a
+  // section of its own.
+  TOutputParts Parts;
+  // True when the run writes through the part writer: Parts asks for it, or FileName holds
+  // ${part}.
+  bool WritesParts() const;
 
   // Creates the folder and runs the export into a file that replaces FileName once the run has
   // finished; then opens or prints the file.
   void Execute() override;
   virtual void AfterExecute();
-  virtual std::string GetShowFileName() { return FileName; }
-  virtual std::string GetPrintFileName() { return FileName; }
+  // The file written, or the first part of a split one.
+  virtual std::string GetShowFileName();
+  virtual std::string GetPrintFileName() { return GetShowFileName(); }
 
  protected:
   // Runs `write`, which creates every file of the run in Outputs(), and then puts those files in
   // place together. A run that fails or is stopped (Aborted) leaves the previous files as they
   // were and no file of its own.
   void WriteFiles(const std::function<void()>& write);
+  // Inside WriteFiles: the export into FileName, or into its parts when WritesParts.
+  void ExportToFileOrParts();
   // The files of the run in progress; nullptr outside WriteFiles.
   TOutputFiles* Outputs() const { return outputs_; }
   // Raises "Directory '%s' not found and cannot be created" when FileName's folder (the program's

@@ -11,7 +11,8 @@ namespace morvale {
 namespace {
 
 constexpr size_t kMaxTablePart = 200;
-constexpr const char* kKnownFields = "${table}, ${type}, ${date}, ${time}, ${timestamp}, ${n}";
+constexpr const char* kKnownFields =
+    "${table}, ${type}, ${date}, ${time}, ${timestamp}, ${n}, ${part}";
 
 std::string Digits(const char* format, int a, int b, int c) {
   char text[32];
@@ -46,6 +47,8 @@ std::string FieldValue(std::string_view name, const TFileNameFields& f) {
     return date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2) + "-" + TimeText(t);
   }
   if (name == "n") return NumberText(f.Number, f.Count);
+  // The part is numbered as the run writes it: the field waits for ExpandPartField.
+  if (name == "part") return "${part}";
   throw Exception(Format("Unknown field ${%s} in the file name: the fields are %s",
                          {std::string(name), kKnownFields}));
 }
@@ -76,6 +79,18 @@ std::string ExpandFileNamePattern(std::string_view pattern, const TFileNameField
     i = close + 1;
   }
   out.append(pattern.substr(i));
+  return out;
+}
+
+bool HasPartField(std::string_view name) {
+  return name.find("${part}") != std::string_view::npos;
+}
+
+std::string ExpandPartField(std::string_view name, int part) {
+  const std::string number = NumberText(part, 100);
+  std::string out(name);
+  for (size_t at = out.find("${part}"); at != std::string::npos; at = out.find("${part}", at))
+    out.replace(at, 7, number);
   return out;
 }
 

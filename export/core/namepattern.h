@@ -11,6 +11,9 @@
 //   ${timestamp}  yyyymmdd-hhnnss } in them, which some file systems refuse
 //   ${n}          the table's number in the run, from 1, padded with zeros to the width of the
 //                 last number so the files sort in the run's order (01 ... 12)
+//   ${part}       the part's number in an output split into parts (001, 002, ...): left in the
+//                 name by ExpandFileNamePattern, filled in by ExpandPartField as the parts are
+//                 written
 #pragma once
 
 #include <string>
@@ -36,6 +39,11 @@ bool PatternNamesEachTable(std::string_view pattern);
 // The pattern with its fields filled in. An unknown or unterminated field raises an Exception
 // that names it and lists the known ones.
 std::string ExpandFileNamePattern(std::string_view pattern, const TFileNameFields& fields);
+
+// True when the name holds a ${part} field.
+bool HasPartField(std::string_view name);
+// The name with every ${part} replaced by the part's number, in three digits at least.
+std::string ExpandPartField(std::string_view name, int part);
 
 // A table name as a part of a file name: '/' (which would make a folder), control characters and
 // NUL become '_', "." and ".." and the empty name become "_", and a name longer than 200 bytes

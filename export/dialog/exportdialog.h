@@ -84,6 +84,8 @@ class TExportDialog : public TComponent {
   bool GoToFirstRecord = true;
   int ExportRecCount = 0;
   int SkipRecCount = 0;
+  // Split and compressed output of the text types (the group "Части и сжатие").
+  TOutputParts Parts;
 
   TExportRTFOptions RTFOptions{this};
   TExportXMLOptions XMLOptions{this};

@@ -149,6 +149,10 @@ const TExportTypeInfo* FindExportTypeInfo(std::string_view name) {
   return nullptr;
 }
 
+bool WritesTextParts(TAllowedExport t) {
+  return TextEncodingSection(t) != nullptr || t == aeJSON;
+}
+
 const char* TextEncodingSection(TAllowedExport t) {
   switch (t) {
     case aeTXT:

@@ -158,5 +158,9 @@ const TExportTypeInfo* FindExportTypeInfo(std::string_view name);
 // encoding of their own (workbooks, documents, DBF, JSON) or that writes no file.
 const char* TextEncodingSection(TAllowedExport t);
 constexpr const char* kOutputEncodingKey = "OutputEncoding";
+// The types whose text output can be compressed and, where the format allows, cut into parts
+// (the group "Части и сжатие", the options file's section PARTS).
+bool WritesTextParts(TAllowedExport t);
+constexpr const char* kPartsSection = "PARTS";
 
 }  // namespace morvale

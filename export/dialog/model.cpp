@@ -77,7 +77,7 @@ bool TDialogSettings::operator==(const TDialogSettings& o) const {
          HTMLTable == o.HTMLTable && HTMLMultiFile == o.HTMLMultiFile &&
          HTMLMultiFileOn == o.HTMLMultiFileOn && HTMLTemplate == o.HTMLTemplate && XML == o.XML &&
          SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF && JSON == o.JSON &&
-         DBF == o.DBF && Encodings == o.Encodings;
+         DBF == o.DBF && Encodings == o.Encodings && Parts == o.Parts;
 }
 
 namespace {
@@ -188,6 +188,7 @@ void TExportDialogModel::FillFromComponent() {
   s_.ShowFile = d.ShowFile;
   s_.PrintFile = d.PrintFile;
   s_.OptionsFileName = d.OptionsFileName;
+  s_.Parts = d.Parts;
   pages::CopyRunSettings(d, s_);
 
   SetExportedFields(d.ExportedFields);

@@ -120,6 +120,8 @@ struct TDialogSettings {
   // The output encoding of each text type (TextEncodingSection), by type ordinal; the others'
   // entries are unused.
   std::array<TTextEncoding, aeJSON + 1> Encodings{};
+  // Parts and compression, for the types that write text (WritesTextParts).
+  TOutputParts Parts;
   TTextEncoding& EncodingOf(TAllowedExport t) { return Encodings.at(static_cast<size_t>(t)); }
   TTextEncoding EncodingOf(TAllowedExport t) const { return Encodings.at(static_cast<size_t>(t)); }
 

@@ -114,6 +114,7 @@ TExport& TExportDialogModel::PrepareFor(const std::string& fileName) {
     file->FileName = fileName;
     file->ShowFile = s_.ShowFile;
     file->PrintFile = s_.PrintFile;
+    file->Parts = WritesTextParts(s_.ExportType) ? s_.Parts : TOutputParts{};
   }
   e.AllowCaptions = s_.AllowCaptions;
   e.CaptionRow = s_.CaptionRow;
@@ -222,6 +223,7 @@ void TExportDialogModel::CaptureExporter(const TExport& e) {
     s_.FileName = file->FileName;
     s_.ShowFile = file->ShowFile;
     s_.PrintFile = file->PrintFile;
+    if (WritesTextParts(s_.ExportType)) s_.Parts = file->Parts;
   }
   pages::CopyRunSettings(e, s_);
   s_.UserFormats.Clear();

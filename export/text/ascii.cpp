@@ -55,18 +55,8 @@ void TExportASCII::BeginExport() {
   TExportWriter& w = *Writer();
   switch (exportType_) {
     case etTXT:
-      if (!Title.empty()) {
-        w.WriteLn(Title);
-        w.CharLine('-', 80);
-        w.EmptyLine();
-      }
-      for (const std::string& h : Header) w.WriteLn(h);
-      break;
     case etCSV:
-      for (const std::string& h : Header) {
-        w.Write(h);
-        w.WriteLn(std::string_view(&CSVComma, 1));
-      }
+      WriteOpening();
       break;
     case etDIF: {
       tupleCount_ = 0;
@@ -122,17 +112,44 @@ bool TExportASCII::CountTuples() {
   return finished;
 }
 
+// What each part of a split text or CSV file begins and ends with, as the whole file does.
+void TExportASCII::WriteOpening() {
+  TExportWriter& w = *Writer();
+  if (exportType_ == etTXT) {
+    if (!Title.empty()) {
+      w.WriteLn(Title);
+      w.CharLine('-', 80);
+      w.EmptyLine();
+    }
+    for (const std::string& h : Header) w.WriteLn(h);
+    return;
+  }
+  for (const std::string& h : Header) {
+    w.Write(h);
+    w.WriteLn(std::string_view(&CSVComma, 1));
+  }
+}
+
+void TExportASCII::WriteClosing() {
+  TExportWriter& w = *Writer();
+  for (const std::string& f : Footer) {
+    w.Write(f);
+    if (exportType_ == etCSV) w.Write(std::string_view(&CSVComma, 1));
+    w.EmptyLine();
+  }
+}
+
+void TExportASCII::BeginPart() {
+  WriteOpening();
+  if (AllowCaptions) WriteCaptionRow();
+}
+
 void TExportASCII::EndExport() {
   TExportWriter& w = *Writer();
   switch (exportType_) {
     case etTXT:
-      for (const std::string& f : Footer) w.WriteLn(f);
-      break;
     case etCSV:
-      for (const std::string& f : Footer) {
-        w.Write(f);
-        w.WriteLn(std::string_view(&CSVComma, 1));
-      }
+      WriteClosing();
       break;
     case etDIF:
       w.WriteLn("-1,0");

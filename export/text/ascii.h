@@ -37,8 +37,16 @@ class TExportASCII final : public TExportFormatText {
   void GetColCaption(int colNo, std::string& S) override;
   void GetColData(TExportCol& col, std::string& S) override;
   bool FormatsTypedValues() const override { return true; }
+  // DIF declares its rows up front and SYLK numbers them: only text and CSV are cut into parts.
+  bool SplitsIntoParts() const override { return exportType_ == etTXT || exportType_ == etCSV; }
+
+ protected:
+  void EndPart() override { WriteClosing(); }
+  void BeginPart() override;
 
  private:
+  void WriteOpening();
+  void WriteClosing();
   void Decorate(const TExportColumn& column, std::string_view text, std::string& out) const;
   void WriteLine(std::string& line);
   void WriteCsvDataRow();

@@ -171,7 +171,7 @@ std::string TExportHTML::PageFileName(int n) const {
 
 std::string TExportHTML::GetShowFileName() {
   if (maxRecords_ > 0 && !GenerateIndex && FileExists(PageFileName(1))) return PageFileName(1);
-  return FileName;
+  return TExportText::GetShowFileName();
 }
 
 void TExportHTML::Execute() {
@@ -192,10 +192,14 @@ void TExportHTML::Execute() {
     throw Exception(
         "HTML pages (MaxRecords) are written in the system code page only: export "
         "one page, or leave the encoding at the system's");
+  // Pages link each other by name and are patched in place: they are neither parts nor packed.
+  if (MaxRecords() > 0 && WritesParts())
+    throw Exception(
+        "HTML pages (MaxRecords) cannot be split into parts or compressed: export one page");
   // The pages, the index and the style sheet of one run appear together when it has finished.
   WriteFiles([this] {
     fileOutput_ = true;
-    ExportToStream(Outputs()->Create(FileName));
+    ExportToFileOrParts();
     if (page_) page_->Close();
     page_ = nullptr;
     if (Aborted() || maxRecords_ == 0) return;
@@ -392,6 +396,15 @@ void TExportHTML::EndExport() {
   Line("</BODY>");
   Line("</HTML>");
   TExportFormatText::EndExport();
+}
+
+void TExportHTML::EndPart() {
+  CloseTable();
+  for (const std::string& line : Footer) Line(line);
+  Line("</BODY>");
+  Line("</HTML>");
+  // The next row starts the next part's page: its head, its table and the caption row.
+  headWritten_ = false;
 }
 
 void TExportHTML::GetColData(TExportCol& col, std::string& S) {

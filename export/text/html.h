@@ -72,6 +72,11 @@ class TExportHTML : public TExportFormatText {
   TCharSet GetSpecialChars() override;
   void EscapeString(std::string_view S, std::string& Result) override;
   using TExport::EscapeString;
+  // One page is cut into parts between rows; numbered pages (MaxRecords) are not.
+  bool SplitsIntoParts() const override { return maxRecords_ == 0; }
+
+ protected:
+  void EndPart() override;
 
  private:
   class TPageStream;

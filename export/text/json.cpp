@@ -93,8 +93,16 @@ void TExportJSON::BeginExport() {
     AppendJSONString(caption, key);
     keys_.push_back(key + ':');
   }
+  BeginPart();
+}
+
+void TExportJSON::BeginPart() {
   first_ = true;
   if (!JSONLines) Writer()->Write("[");
+}
+
+void TExportJSON::EndPart() {
+  if (!JSONLines) Writer()->Write(first_ ? "]\n" : "\n]\n");
 }
 
 void TExportJSON::WriteDataRow() {
@@ -114,7 +122,7 @@ void TExportJSON::WriteDataRow() {
 }
 
 void TExportJSON::EndExport() {
-  if (!JSONLines) Writer()->Write(first_ ? "]\n" : "\n]\n");
+  EndPart();
   TExportFormatText::EndExport();
 }
 

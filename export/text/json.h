@@ -25,6 +25,11 @@ class TExportJSON : public TExportFormatText {
   void EndExport() override;
   // The JSON value of one cell.
   void GetColData(TExportCol& col, std::string& S) override;
+  bool SplitsIntoParts() const override { return true; }
+
+ protected:
+  void EndPart() override;
+  void BeginPart() override;
 
  private:
   void AppendNumber(const std::string& text, TExportColType type, std::string& out);

@@ -95,6 +95,8 @@ void TExportSQL::BeginExport() {
   inTransaction_ = false;
   tableName_ = SqlTableName();
   for (const std::string& line : Header) Writer()->WriteLn(line);
+  // The parts of a split script are run one after the other into one database: only the first
+  // creates the table.
   if (CreateTable && !TableName.empty()) WriteCreateTable();
   columnList_.clear();
   for (int i = 0; i < Columns().Count(); ++i) {
@@ -254,7 +256,16 @@ void TExportSQL::WriteDataRow() {
   }
 }
 
+void TExportSQL::BeginPart() {
+  for (const std::string& line : Header) Writer()->WriteLn(line);
+}
+
 void TExportSQL::EndExport() {
+  EndPart();
+  TExportAdvancedText::EndExport();
+}
+
+void TExportSQL::EndPart() {
   // SQLite refuses a COMMIT outside a transaction and rolls back one still open at the end of
   // its input: there the script ends with a commit exactly when a run of rows is open, whether
   // or not it asks for a final one (a CommitRecCount that divides the row count has committed
@@ -262,7 +273,6 @@ void TExportSQL::EndExport() {
   const bool commit = SQLDialect == sdSQLite ? inTransaction_ : CommitAfterScript;
   if (commit && !CommitStatement.empty()) WriteCommit();
   for (const std::string& line : Footer) Writer()->WriteLn(line);
-  TExportAdvancedText::EndExport();
 }
 
 std::string TExportSQL::NullLiteral() {

@@ -37,6 +37,7 @@ class TExportSQL : public TExportAdvancedText {
   void BeginExport() override;
   void WriteDataRow() override;
   void EndExport() override;
+  bool SplitsIntoParts() const override { return true; }
   // The SQL literal of one cell.
   void GetColData(TExportCol& col, std::string& S) override;
 
@@ -45,6 +46,10 @@ class TExportSQL : public TExportAdvancedText {
   // TableName as the statements write it: quoted where the dialect needs it, unless the user
   // wrote it as SQL already (quoted, or qualified: public.orders).
   std::string SqlTableName() const;
+
+ protected:
+  void EndPart() override;
+  void BeginPart() override;
 
  private:
   void WriteCreateTable();

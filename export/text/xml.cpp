@@ -78,7 +78,7 @@ class TXmlEncoder {
 
   void Convert(std::string_view in, std::string& out) {
     u32_.clear();
-    Run(toU32_, in, u32_, [this](std::string_view& rest, std::string& o) {
+    Run(toU32_, in, u32_, [](std::string_view& rest, std::string& o) {
       AppendU32('?', o);
       rest.remove_prefix(1);
     });
@@ -200,8 +200,25 @@ void TExportXML::BeginExport() {
   std::string decl = "<?xml version=\"" + Options.Version + "\" ";
   if (!encoding.empty()) decl += "encoding=\"" + encoding + "\" ";
   decl += std::string("standalone=\"") + (Options.StandAlone ? "yes" : "no") + "\"?>";
-  Xml().Line(decl);
+  declaration_ = decl;
+  WriteOpening();
+}
+
+void TExportXML::WriteOpening() {
+  Xml().Line(declaration_);
   Xml().Line("<DATAPACKET Version=\"2.0\">");
+}
+
+void TExportXML::BeginPart() {
+  WriteOpening();
+  if (AllowCaptions) WriteCaptionRow();
+  BeforeExport();
+}
+
+void TExportXML::EndPart() {
+  if (rowDataOpen_) Xml().CloseTag("ROWDATA");
+  rowDataOpen_ = false;
+  Xml().Line("</DATAPACKET>");
 }
 
 static bool NameStart(unsigned char c) {
@@ -260,9 +277,7 @@ void TExportXML::WriteDataRow() {
 }
 
 void TExportXML::EndExport() {
-  if (rowDataOpen_) Xml().CloseTag("ROWDATA");
-  rowDataOpen_ = false;
-  Xml().Line("</DATAPACKET>");
+  EndPart();
   TExportText::EndExport();
 }
 

@@ -65,13 +65,19 @@ class TExportXML : public TExportText {
   // The attribute name a column is written under: blanks and other characters that XML does not
   // allow in a name become "_", and a repeated name gets a number.
   const std::string& AttributeName(int column) const { return names_[column]; }
+  bool SplitsIntoParts() const override { return true; }
+
+ protected:
+  void EndPart() override;
+  void BeginPart() override;
 
  private:
   TXMLWriter& Xml() { return static_cast<TXMLWriter&>(*Writer()); }
   void BuildNames();
+  void WriteOpening();
 
   std::vector<std::string> names_;
-  std::string attrs_, value_;
+  std::string attrs_, value_, declaration_;
   bool rowDataOpen_ = false;
 };
 

@@ -19,7 +19,8 @@ const std::string& DemoDatabase() {
   std::call_once(once, [] {
     path = std::string(MORVALE_BINARY_DIR) + "/tests/demo.db";
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0) return;
+    // An empty file is what opening a missing database leaves behind: make that one again too.
+    if (::stat(path.c_str(), &st) == 0 && st.st_size > 0) return;
     std::string out;
     std::string cmd = ShellQuote(std::string(MORVALE_SOURCE_DIR) + "/samples/make-demo-db") + " " +
                       ShellQuote(path);

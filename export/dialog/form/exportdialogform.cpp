@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <charconv>
 
 #include "export/dialog/form/progressrun.h"
 #include "export/dialog/form/prompts.h"
@@ -285,6 +286,7 @@ void TExportDialogF::BindCommon() {
         if (TextEncodingSection(st.ExportType) && v >= encSystem && v <= encWindows1251)
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
+  BindParts();
   bind_.Bool(ui_->cbJSONLines, &s.JSON.JSONLines);
   bind_.Bool(dbfDateTimeAsText_, &s.DBF.DateTimeAsText);
   ui_->tsTypeOptions->setEnabled(true);
@@ -312,6 +314,34 @@ void TExportDialogF::BindCommon() {
   bind_.Lines(ui_->memFooter, &s.Footer);
   bind_.Bool(ui_->cbAllowCaptions, &s.AllowCaptions);
   bind_.Int(ui_->edCaptionRow, &s.CaptionRow);
+}
+
+void TExportDialogF::BindParts() {
+  TOutputParts& p = model_.Settings().Parts;
+  DigitsOnly(ui_->edSplitRows);
+  bind_.Text(
+      ui_->edSplitRows, [&p] { return p.SplitRows > 0 ? std::to_string(p.SplitRows) : ""; },
+      [&p](const std::string& v) {
+        int64_t n = 0;
+        auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+        p.SplitRows = ec == std::errc() && end == v.data() + v.size() && n > 0 ? n : 0;
+      });
+  // A size is kept once it reads ("100M"); an empty field splits by no size.
+  bind_.Text(
+      ui_->edSplitSize, [&p] { return p.SplitSize > 0 ? ByteSizeText(p.SplitSize) : ""; },
+      [&p](const std::string& v) {
+        int64_t n = 0;
+        if (Trim(v).empty())
+          p.SplitSize = 0;
+        else if (ParseByteSize(v, n))
+          p.SplitSize = n;
+      });
+  bind_.Index(
+      ui_->cbCompression, [&p] { return static_cast<int>(p.Compression); },
+      [&p](int v) {
+        if (v >= cmpNone && v <= cmpZstd) p.Compression = static_cast<TCompression>(v);
+      });
+  bind_.Bool(ui_->cbManifest, &p.Manifest);
 }
 
 void TExportDialogF::lbExportTypeClick() {
@@ -343,6 +373,7 @@ void TExportDialogF::RefreshPages() {
       page = ui_->nbTypeOptions->widget(static_cast<int>(i));
   ui_->nbTypeOptions->setCurrentWidget(page);
   ui_->pnEncoding->setVisible(TextEncodingSection(model_.Settings().ExportType) != nullptr);
+  ui_->gbParts->setEnabled(WritesTextParts(type));
   ascii_->gbTXT->setVisible(model_.Settings().ExportType == aeTXT);
   ascii_->gbCSV->setVisible(model_.Settings().ExportType == aeCSV);
 }

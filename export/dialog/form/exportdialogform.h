@@ -55,6 +55,8 @@ class TExportDialogF : public QDialog {
 
  private:
   void BindCommon();
+  // The group "Части и сжатие" of the options page.
+  void BindParts();
   void BindFields();
   void BindUserFormats();
   void BindCaptions();

@@ -133,6 +133,9 @@ TEST(SqlText, NamesRequotedForMySQL) {
   EXPECT_EQ(RequoteSqlNames(sql, TSqlNameDialect::Standard, TSqlNameDialect::MySQL),
             "SELECT `it's`, `a b`, `c`, 'say \"x\"' -- \"comment\"\nFROM `my table` AS `t\"q`");
   EXPECT_EQ(RequoteSqlNames(sql, TSqlNameDialect::MySQL, TSqlNameDialect::MySQL), sql);
+  // Requoted beside a backquote, a name would join it: `a``b` is one name.
+  EXPECT_EQ(RequoteSqlNames("`a`\"b\" \"c\"`", TSqlNameDialect::Standard, TSqlNameDialect::MySQL),
+            "`a`\"b\" \"c\"`");
 }
 
 }  // namespace

@@ -39,7 +39,8 @@ const QSet<QString>& Names() {
           "xls",         "xlsx",      "doc",     "rtf",    "pdf",        "tex",     "slk",
           "dif",         "json",      "ini",     "cfg",    "rst",        "xst",     "jpg",
           "jpeg",        "png",       "gif",     "bmp",    "db",         "dBASE",   "SQLite",
-          "LibreOffice", "Calc",      "Aa",      "insert"})
+          "LibreOffice", "Calc",      "Aa",      "insert", "gzip",       "gz",      "zstd",
+          "zst",         "SHA"})
       s.insert(QString::fromUtf8(n));
     return s;
   }();

@@ -338,6 +338,44 @@ TEST(OptionsFile, JSONKeepsItsLinesChoice) {
   EXPECT_EQ(ReadFile(other.Settings().FileName).front(), '[');
 }
 
+// Parts and compression: saved in their own section when asked for, reaching the exporter of a
+// text type (and no other), and values that do not read keep the component's.
+TEST(OptionsFile, PartsSectionRoundTripAndDamagedValues) {
+  TDialogFixture f;
+  TExportDialogModel& m = f.Model();
+  const std::string dir = FreshFolder("partsfile");
+  m.SetExportType(aeSQL);
+  m.SaveOptions(dir + "plain.cfg");
+  EXPECT_FALSE(TIniFile(dir + "plain.cfg").SectionExists("PARTS"));
+  m.Settings().Parts = {5000, int64_t{64} << 20, cmpGzip, true};
+  m.SaveOptions(dir + "o.cfg");
+  const TIniFile saved(dir + "o.cfg");
+  EXPECT_EQ(saved.ReadString("PARTS", "SplitSize", ""), "64M");
+  EXPECT_EQ(saved.ReadString("PARTS", "Compression", ""), "gzip");
+
+  TExportDialogModel other(f.dialog);
+  other.LoadOptions(dir + "o.cfg");
+  EXPECT_TRUE(other.Settings().Parts == m.Settings().Parts);
+  EXPECT_TRUE(dynamic_cast<TExportText&>(other.PrepareExporter()).Parts == m.Settings().Parts);
+  other.SetExportType(aeXLSX);
+  EXPECT_FALSE(dynamic_cast<TExportText&>(other.PrepareExporter()).Parts.Active());
+
+  f.dialog.Parts.SplitRows = 7;
+  f.dialog.Parts.Compression = cmpZstd;
+  TIniFile damaged(dir + "o.cfg");
+  damaged.WriteString("PARTS", "SplitRows", "many");
+  damaged.WriteString("PARTS", "SplitSize", "1.5G");
+  damaged.WriteString("PARTS", "Compression", "rar");
+  damaged.UpdateFile();
+  TExportDialogModel third(f.dialog);
+  third.LoadOptions(dir + "o.cfg");
+  const TOutputParts& p = third.Settings().Parts;
+  EXPECT_EQ(p.SplitRows, 7);
+  EXPECT_EQ(p.SplitSize, 0);
+  EXPECT_EQ(p.Compression, cmpZstd);
+  EXPECT_TRUE(p.Manifest);
+}
+
 TEST(OptionsFile, PDFSpacingIsWrittenWithAPointWhateverTheLocale) {
   TDialogFixture f;
   TExportDialogModel& m = f.Model();
