@@ -329,14 +329,50 @@ void TExportColumns::DeriveAttributes(TExportColumn& c) {
   c.IsVisible = s.ReadsFields() && c.Field ? c.Field->Visible : true;
 }
 
+void ForEachWord(std::string_view text, const std::function<void(std::string_view)>& visit) {
+  size_t i = 0;
+  while (i < text.size()) {
+    i = text.find_first_not_of(" \t\r\n", i);
+    if (i == std::string_view::npos) break;
+    size_t end = text.find_first_of(" \t\r\n-", i);
+    if (end == std::string_view::npos)
+      end = text.size();
+    else if (text[end] == '-')
+      ++end;  // the hyphen stays with the piece before it
+    visit(text.substr(i, end - i));
+    i = end;
+  }
+}
+
+namespace {
+
+// Keeps the kLongWords longest distinct words of `text` in `words`, longest first.
+void KeepLongWords(std::string_view text, std::vector<std::string>& words) {
+  ForEachWord(text, [&words](std::string_view word) {
+    const size_t len = TextLength(word);
+    if (words.size() == TExportColumns::kLongWords && len <= TextLength(words.back())) return;
+    if (std::find(words.begin(), words.end(), word) != words.end()) return;
+    auto at = std::find_if(words.begin(), words.end(),
+                           [len](const std::string& w) { return TextLength(w) < len; });
+    words.insert(at, std::string(word));
+    if (words.size() > TExportColumns::kLongWords) words.pop_back();
+  });
+}
+
+}  // namespace
+
 void TExportColumns::AutoCalcColWidth() {
-  for (auto& c : items_) c->Width = std::max(c->Width, static_cast<int>(TextLength(c->Caption)));
+  for (auto& c : items_) {
+    c->Width = std::max(c->Width, static_cast<int>(TextLength(c->Caption)));
+    c->LongWords.clear();
+  }
   std::string text;
   ForEachRecord([&](int counter) {
     for (int i = 0; i < Count(); ++i) {
       GetRawText(i, counter, text);
       TExportColumn& c = (*this)[i];
       c.Width = std::max(c.Width, static_cast<int>(TextLength(text)));
+      if (MeasureWords) KeepLongWords(text, c.LongWords);
     }
     return true;
   });

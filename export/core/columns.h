@@ -45,6 +45,10 @@ class TExportColumn : public TObject {
   // A float or currency column rendered with every digit of its values instead of Format
   // (TExport::ExactFloats, ExactCurrency).
   bool ExactDigits = false;
+  // The longest words of the column's values, longest first, when the width pass was
+  // asked for them (TExportColumns::MeasureWords): a layout that wraps text in its cells keeps a
+  // column at least as wide as these, so that no word breaks inside.
+  std::vector<std::string> LongWords;
 
   // AllowFormat and Format equal to the holder's format string for the column's type.
   bool IsDefaultFormat() const;
@@ -77,8 +81,13 @@ class TExportColumns : public TObject {
   // Appends one column per selected source column and derives every attribute; the caller clears
   // the list first. allowBlobs: binary and memo fields are listed even when not named.
   void Fill(bool allowBlobs);
-  // The width pass: widths become the longest of caption and raw values.
+  // The width pass: widths become the longest of caption and raw values; with MeasureWords the
+  // columns' LongWords are collected on the way.
   void AutoCalcColWidth();
+  bool MeasureWords = false;
+  // How many of the longest words a column keeps: a word of fewer characters may still be the
+  // wider one on paper (capitals), so the layout measures a few.
+  static constexpr size_t kLongWords = 3;
   // Walks the records the run exports (SkipRecCount and ExportRecCount apply) and comes back to
   // the current one; `visit` gets the walk's counter and returns false to stop early. Passes that
   // must see every value before the file begins use it.
@@ -122,6 +131,10 @@ class TExportColumns : public TObject {
   TSourceRef sourceRef_;
   TSourceAdapterPtr source_ = NoSourceAdapter();
 };
+
+// The pieces of `text` a reader may end a line after: words between blanks, tabs and line breaks,
+// a word with hyphens cut after each ("Санкт-", "Петербург").
+void ForEachWord(std::string_view text, const std::function<void(std::string_view)>& visit);
 
 // Guesses a column type from a sample text (AutoCalcStrType).
 TExportColType GuessColType(const std::string& text, const std::string& booleanTrue,

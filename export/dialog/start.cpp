@@ -123,10 +123,18 @@ TExport& TExportDialogModel::PrepareFor(const std::string& fileName) {
   e.Captions.Clear();
   e.ColumnsAlign.Clear();
   e.ColumnsWidth.Clear();
+  // The grid shows every column's width, and a file saved from it holds them all; only a width
+  // that differs from the column's own (or that the host named) is the user's. Passing the rest
+  // on would make every column a fixed width to the exporters that measure their columns.
+  const TExportColumns& cols = Columns();
   for (const TCaptionRow& row : s_.Captions) {
     if (row.Caption != row.FieldName) e.Captions.Add(row.FieldName + "=" + row.Caption);
     if (info.CopiesAlign) e.ColumnsAlign.Add(row.FieldName + "=" + AlignLineText(row.Align));
-    if (info.CopiesWidth) e.ColumnsWidth.Add(row.FieldName + "=" + std::to_string(row.Width));
+    const int col = cols.IndexOfName(row.FieldName);
+    const bool userWidth =
+        col < 0 || row.Width != cols[col].Width || dialog_.ColumnsWidth.HasName(row.FieldName);
+    if (info.CopiesWidth && userWidth)
+      e.ColumnsWidth.Add(row.FieldName + "=" + std::to_string(row.Width));
   }
   return e;
 }

@@ -26,6 +26,12 @@ int Trunc(double v) {
 
 }  // namespace
 
+TExportPDF::TExportPDF() {
+  // Columns as wide as what they hold: declared widths (a text field's 255 characters, a memo's
+  // 10) say little about the page a table needs.
+  AutoCalcColWidth = true;
+}
+
 const TPropList& TExportPDF::Published() const {
   static const TPropList list = [this] {
     TPropList l(&TExportFormatText::Published());
@@ -64,26 +70,44 @@ std::vector<int> TExportPDF::EdgesAt(int size, int first, int last) {
 }
 
 void TExportPDF::FitColumns() {
-  int count = Columns().Count();
-  int avail = area_.Right - area_.Left;
-  int dataSize = Options.DataFont.FontSize, captionSize = Options.CaptionFont.FontSize;
+  const int count = Columns().Count();
+  const int dataSize = Options.DataFont.FontSize, captionSize = Options.CaptionFont.FontSize;
   captionFont_ = Options.CaptionFont;
   dataFont_ = Options.DataFont;
-  std::vector<int> edges = EdgesAt(dataSize, 0, count);
-  groups_.assign(1, TColumnGroup{0, edges});
-  int natural = edges.back() - area_.Left;
-  if (natural <= avail || avail <= 0) return;
-
-  // Smaller by the factor that fits the table, then a point smaller while the truncated column
-  // widths still overflow; never below the floor (nor above the size asked for).
-  int floor = std::min(std::max(Options.MinFontSize, 1), dataSize);
-  int size = std::max(floor, Trunc(dataSize * static_cast<double>(avail) / natural));
-  while (size > floor && EdgesAt(size, 0, count).back() - area_.Left > avail) --size;
-  dataFont_.FontSize = size;
-  captionFont_.FontSize = std::max(std::min(floor, captionSize),
-                                   Trunc(captionSize * static_cast<double>(size) / dataSize));
-  edges = EdgesAt(size, 0, count);
-  if (edges.back() - area_.Left <= avail) {
+  TExportPDFPageOptions page = Options.PageOptions;
+  auto roomOn = [&page](TExportPageOrientation o) {
+    TExportPDFPageOptions turned = page;
+    turned.SetOrientation(o);
+    const TPDFBox a = turned.PrintArea();
+    return a.Right - a.Left;
+  };
+  const int rooms[2] = {roomOn(poPortrait), roomOn(poLandscape)};
+  if (rooms[page.Orientation()] <= 0) {
+    groups_.assign(1, TColumnGroup{0, EdgesAt(dataSize, 0, count)});
+    return;
+  }
+  const TTableFit fit =
+      FitTable(page.Orientation(), Options.AutoOrientation && rooms[0] > 0 && rooms[1] > 0,
+               dataSize, Options.MinFontSize, [&](TExportPageOrientation o, int size) {
+                 return int64_t{EdgesAt(size, 0, count).back() - area_.Left} - rooms[o];
+               });
+  if (fit.Orientation != page.Orientation()) {
+    // The run's own page: the options keep what the user chose.
+    page.SetOrientation(fit.Orientation);
+    area_ = page.PrintArea();
+    y_ = tableTop_ = area_.Top;
+    Document().MediaBox = page.MediaBox();
+    Document().TrimBox = area_;
+  }
+  const int size = fit.Size, avail = rooms[fit.Orientation];
+  if (size != dataSize) {
+    dataFont_.FontSize = size;
+    const int floor = std::min(std::max(Options.MinFontSize, 1), dataSize);
+    captionFont_.FontSize = std::max(std::min(floor, captionSize),
+                                     Trunc(captionSize * static_cast<double>(size) / dataSize));
+  }
+  std::vector<int> edges = EdgesAt(size, 0, count);
+  if (fit.Fits) {
     groups_.assign(1, TColumnGroup{0, edges});
     return;
   }

@@ -2,9 +2,12 @@
 // footer lines, paginated on the page of its options. Everything is placed in whole points (or
 // tenths for rules) from one table of character widths, so a layout is the same on every machine.
 //
-// A table wider than the print area is fitted to it: the caption and data fonts, and the column
-// edges with them, shrink by the factor that makes the table fit, down to the options' smallest
-// font size; past that the columns are cut into groups that each fit, and every page of rows is
+// Columns are as wide as their longest value or caption (AutoCalcColWidth, on by default), a
+// width the user set being the least a column gets. A table wider than the print area is fitted
+// to it: the page turns to landscape when that takes the table in a larger type
+// (Options.AutoOrientation), and the caption and data fonts, and the column edges with them,
+// shrink to the largest size at which the table fits, down to the options' smallest font size
+// (8 points); past that the columns are cut into groups that each fit, and every page of rows is
 // drawn once per group, on pages that follow each other (rows 1-40 columns A-F, rows 1-40 columns
 // G-L, rows 41-80 columns A-F, ...). A table that fits is drawn exactly as it always was.
 #pragma once
@@ -32,6 +35,7 @@ class TPDFWriter : public TExportWriter {
 // shows as typed and the cell event sees the value itself.
 class TExportPDF : public TExportFormatText {
  public:
+  TExportPDF();
   const TPropList& Published() const override;
   const char* ClassName() const override { return "TExportPDF"; }
 

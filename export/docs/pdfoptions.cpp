@@ -222,6 +222,7 @@ const TPropList& TPDFOptions::Published() const {
     ColorProperty(b, "GridLineColor", &TPDFOptions::GridLineColor);
     b.Bool("RepeatCaptions", &TPDFOptions::RepeatCaptions)
         .Int("MinFontSize", &TPDFOptions::MinFontSize)
+        .Bool("AutoOrientation", &TPDFOptions::AutoOrientation)
         .Str("UnicodeFont", &TPDFOptions::UnicodeFont);
     return l;
   }();

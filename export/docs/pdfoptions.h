@@ -162,7 +162,10 @@ class TPDFOptions : public TPersistent {
   bool RepeatCaptions = false;
   // A table wider than the print area is drawn smaller to fit it, but never in a font below this
   // size (points); past it the columns that do not fit continue on pages of their own.
-  int MinFontSize = 6;
+  int MinFontSize = 8;
+  // A table that does not fit the page at its font size turns the page when the turned page
+  // takes it in a larger type.
+  bool AutoOrientation = true;
   // The TrueType file for the texts the standard fonts cannot show; empty: DejaVu Sans (Serif,
   // Mono for Times and Courier) found through fontconfig.
   std::string UnicodeFont;

@@ -14,8 +14,7 @@ constexpr int kTableLeft = 36;        // twips, \trleft and the first column's l
 constexpr int kTwipsPerPixel = 15;    // at 96 pixels per inch
 constexpr int kCellEdgeExtra = 10;    // twips added to every column
 constexpr int kDefaultMargin = 1800;  // twips, left and right, when a document names none
-constexpr int kMinFontSize = 6;       // points: a fitted table's fonts go no smaller
-constexpr int kMinColumnChars = 8;    // a fitted column narrower than this shrinks the fonts
+constexpr int kCellPadding = 60;      // twips: \li30 and \ri30 of every cell's paragraph
 constexpr const char* kCellStart = "\\pard\\intbl\\li30\\ri30";
 constexpr const char* kCellBorders =
     "\\clbrdrl\\brdrth \\clbrdrr\\brdrth \\clbrdrt\\brdrth \\clbrdrb\\brdrth";
@@ -65,6 +64,9 @@ const char* RtfAlignment(TrtfTextAlignment a) {
 
 TExportRTF::TExportRTF() {
   Name = "ExportRTF";
+  // Columns as wide as what they hold: declared widths (a text field's 255 characters, a memo's
+  // 10) say little about the page a table needs.
+  AutoCalcColWidth = true;
 }
 
 const TPropList& TExportRTF::ClassProps() {
@@ -110,12 +112,13 @@ std::string TExportRTF::TextFormat(const TrtfStyle& s, bool inTable) {
 
 int TExportRTF::FittedSize(int size) const {
   if (fontScale_ >= 1) return size;
-  return std::max(std::min(size, kMinFontSize), static_cast<int>(size * fontScale_ + 1e-9));
+  const int floor = std::max(Options.MinFontSize, 1);
+  return std::max(std::min(size, floor), static_cast<int>(size * fontScale_ + 1e-9));
 }
 
-int TExportRTF::PrintWidth() const {
+int TExportRTF::PrintWidth(TExportPageOrientation o) {
   // The document sets no margins, so readers take the format's default of 1800 twips a side.
-  return (Options.PageOrientation == poLandscape ? 16838 : 11906) - 2 * kDefaultMargin;
+  return (o == poLandscape ? 16838 : 11906) - 2 * kDefaultMargin;
 }
 
 int64_t TExportRTF::WidthsAt(int captionSize, int chars) {
@@ -133,42 +136,104 @@ std::vector<int64_t> TExportRTF::WidthsAt(int captionSize) {
   return widths;
 }
 
-std::vector<int> TExportRTF::ColumnEdges() {
-  int captionSize = Options.CaptionStyle.Font.Size;
-  std::vector<int64_t> widths = WidthsAt(captionSize);
-  int64_t total = 0;
-  for (int64_t w : widths) total += w;
-  // A table wider than the print area would run off the paper, taking its last columns with it.
-  // The widest columns give way, their text wrapping in the cell. When that would leave them
-  // too narrow for a word (fewer than kMinColumnChars characters), the table's fonts also
-  // shrink, as in PDF, by the factor that fits it, down to a readable floor.
-  int64_t avail = PrintWidth() - kTableLeft;
-  fontScale_ = 1;
-  std::vector<int64_t> fitted = widths;
-  FitColumnWidths(fitted, avail);
-  int64_t widest = fitted.empty() ? 0 : *std::max_element(fitted.begin(), fitted.end());
-  int64_t narrowest = WidthsAt(captionSize, kMinColumnChars);
-  if (total > avail && widest < narrowest && captionSize > 0) {
-    fontScale_ = static_cast<double>(avail) / static_cast<double>(total);
-    fitted = WidthsAt(FittedSize(captionSize));
-    FitColumnWidths(fitted, avail);
+std::vector<int64_t> TExportRTF::LeastWidths() {
+  // A reader wraps a cell's text between words (and after a hyphen); a word wider than its cell
+  // it breaks inside. The words are measured in the fonts they are set in, the caption's in the
+  // caption font; a pixel and 3% more stand for the reader's own rounding of the same faces.
+  TFont caption = Options.CaptionStyle.Font, data = Options.DataStyle.Font;
+  caption.Size = FittedSize(caption.Size);
+  data.Size = FittedSize(data.Size);
+  ITextMetrics& m = TextMetrics();
+  std::vector<int64_t> least;
+  std::string words;
+  for (int i = 0; i < Columns().Count(); ++i) {
+    const TExportColumn& c = Columns()[i];
+    int px = 0;
+    ForEachWord(c.Caption, [&](std::string_view w) {
+      px = std::max(px, m.TextWidth(caption, std::string(w)));
+    });
+    for (const std::string& w : c.LongWords) px = std::max(px, m.TextWidth(data, w));
+    least.push_back(px == 0 ? 0 : (int64_t{px} * 103 / 100 + 1) * kTwipsPerPixel + kCellPadding);
   }
-  widths = std::move(fitted);
-  std::vector<int> edges;
+  return least;
+}
+
+void TExportRTF::LayOut() {
+  const int asked = Options.DataStyle.Font.Size;
+  const TExportPageOrientation given = Options.PageOrientation;
+  const bool mayTurn = Options.AutoOrientation;
+  auto scaleTo = [&](int size) {
+    fontScale_ = asked > 0 && size < asked ? static_cast<double>(size) / asked : 1;
+  };
+  auto total = [](const std::vector<int64_t>& w) {
+    int64_t t = 0;
+    for (int64_t x : w) t += x;
+    return t;
+  };
+  auto room = [](TExportPageOrientation o) { return int64_t{PrintWidth(o)} - kTableLeft; };
+  // First the table whole, each column as wide as its longest value, in the type asked, on the
+  // page as given or turned; then the same type with long texts wrapped between words, on the
+  // wider page when it may turn (the fewer lines wrap); then a smaller type, down to the floor,
+  // on whichever page takes the larger.
+  fontScale_ = 1;
+  TTableFit fit = FitTable(given, mayTurn, asked, asked, [&](TExportPageOrientation o, int) {
+    return total(WidthsAt(Options.CaptionStyle.Font.Size)) - room(o);
+  });
+  const TExportPageOrientation wider = mayTurn ? poLandscape : given;
+  if (!fit.Fits)
+    fit =
+        FitTable(wider, mayTurn, asked, Options.MinFontSize, [&](TExportPageOrientation o, int s) {
+          scaleTo(s);
+          return total(LeastWidths()) - room(o);
+        });
+  orientation_ = fit.Orientation;
+  scaleTo(fit.Size);
+  std::vector<int64_t> widths = WidthsAt(FittedSize(Options.CaptionStyle.Font.Size));
+  // A word longer than the line of the page is broken wherever it lands; the rest keep theirs.
+  if (!FitColumnWidths(widths, room(orientation_), LeastWidths()))
+    FitColumnWidths(widths, room(orientation_));
+  edges_.clear();
   int64_t edge = kTableLeft;
   for (int64_t w : widths) {
     edge += w;
-    edges.push_back(static_cast<int>(edge));
+    edges_.push_back(static_cast<int>(edge));
   }
-  return edges;
+  laidOut_ = true;
+}
+
+std::vector<int> TExportRTF::ColumnEdges() {
+  if (!laidOut_) LayOut();
+  return edges_;
+}
+
+void TExportRTF::WriteDocumentStart() {
+  if (documentStarted_) return;
+  documentStarted_ = true;
+  if (!laidOut_) LayOut();
+  TRTFWriter& w = RTFWriter();
+  if (orientation_ == poLandscape) {
+    w.WriteLn("\\landscape");
+    w.WriteLn("\\paperw16838");
+    w.WriteLn("\\paperh11906");
+  } else {
+    w.WriteLn("\\paperw11906");
+    w.WriteLn("\\paperh16838");
+  }
+  if (!Header.Empty()) {
+    TrtfStyle style = Options.HeaderStyle;
+    if (OnGetHeaderStyle) OnGetHeaderStyle(this, style);
+    WriteTextBlock(Header, style);
+  }
+  w.WritePar();
 }
 
 void TExportRTF::WriteTableDefinition() {
   if (tableDefined_) return;
   tableDefined_ = true;
+  WriteDocumentStart();
   TRTFWriter& w = RTFWriter();
   w.WriteLn("\\trowd\\trql\\trgaph0\\trleft" + std::to_string(kTableLeft));
-  for (int edge : ColumnEdges()) {
+  for (int edge : edges_) {
     w.WriteLn(kCellBorders);
     w.WriteLn("\\cellx" + std::to_string(edge));
   }
@@ -206,23 +271,13 @@ void TExportRTF::BeginExport() {
   w.WriteFontTable();
   w.WriteColorTable();
   w.WriteLn("\\f1\\fs" + std::to_string(Options.DataStyle.Font.Size * 2));
-  if (Options.PageOrientation == poLandscape) {
-    w.WriteLn("\\landscape");
-    w.WriteLn("\\paperw16838");
-    w.WriteLn("\\paperh11906");
-  } else {
-    w.WriteLn("\\paperw11906");
-    w.WriteLn("\\paperh16838");
-  }
-  if (!Header.Empty()) {
-    TrtfStyle style = Options.HeaderStyle;
-    if (OnGetHeaderStyle) OnGetHeaderStyle(this, style);
-    WriteTextBlock(Header, style);
-  }
-  w.WritePar();
-  // The table definition follows once the width pass has measured the columns.
-  tableDefined_ = false;
+  // The page, the header lines and the table follow once the width pass has measured the
+  // columns: the page turns for a table that needs it.
+  laidOut_ = documentStarted_ = tableDefined_ = false;
   fontScale_ = 1;
+  orientation_ = Options.PageOrientation;
+  Columns().MeasureWords = AutoCalcColWidth;
+  for (int i = 0; i < Columns().Count(); ++i) Columns()[i].LongWords.clear();
   if (AutoCalcColWidth)
     for (int i = 0; i < Columns().Count(); ++i)
       if (ColumnsWidth.IndexOfName(Columns()[i].Name) < 0) Columns()[i].Width = 0;
@@ -305,6 +360,7 @@ void TExportRTF::WriteDataRow() {
 
 void TExportRTF::EndExport() {
   if (Writer()) {
+    WriteDocumentStart();
     TRTFWriter& w = RTFWriter();
     w.WriteLn("\\pard");
     if (!Footer.Empty()) {

@@ -1,6 +1,12 @@
 // RTF export: optional header lines, one table with a caption row and a row per record, optional
 // footer lines, on an A4 page. Every piece of text carries its own style. The "MS Word" type is the
 // same document under a .doc name.
+//
+// Columns are as wide as their longest value or caption (AutoCalcColWidth, on by default). A
+// table wider than the page is fitted to it without breaking a word inside: landscape when the
+// whole table fits the turned page; else long texts wrap between words in the type asked; else
+// the type shrinks, down to Options.MinFontSize, on whichever page takes the larger. Only a word
+// longer than the line of the page at the floor still breaks.
 #pragma once
 
 #include <functional>
@@ -45,17 +51,29 @@ class TExportRTF : public TExportFormatText {
 
   // The right edge, in twips, of every column (\cellx), fitted to the print width.
   std::vector<int> ColumnEdges();
-  int PrintWidth() const;
+  // The page of the run (Options.PageOrientation, or turned for a table that needs it) and the
+  // width between the margins of a page.
+  TExportPageOrientation Orientation() const { return orientation_; }
+  static int PrintWidth(TExportPageOrientation o);
+  int PrintWidth() const { return PrintWidth(Options.PageOrientation); }
+  // A size of the table's fonts as fitted to the print width.
+  int FittedSize(int size) const;
 
  private:
+  // Chooses the page, the type and the column edges (once the widths are measured).
+  void LayOut();
+  // The page, the header lines and the paragraph before the table: once, after LayOut.
+  void WriteDocumentStart();
   void WriteTableDefinition();
   // Column widths in twips when the caption font has `captionSize` points; one of `chars`.
   std::vector<int64_t> WidthsAt(int captionSize);
   int64_t WidthsAt(int captionSize, int chars);
-  // A size of the table's fonts as fitted to the print width.
-  int FittedSize(int size) const;
-  bool tableDefined_ = false;
+  // The least width of every column, in twips, at the fitted type: its longest word whole.
+  std::vector<int64_t> LeastWidths();
+  bool laidOut_ = false, documentStarted_ = false, tableDefined_ = false;
   double fontScale_ = 1;
+  TExportPageOrientation orientation_ = poPortrait;
+  std::vector<int> edges_;
   TRTFWriter& RTFWriter() const { return static_cast<TRTFWriter&>(*Writer()); }
   // "{" + alignment + background, the styled lines, "}" (header and footer blocks).
   void WriteTextBlock(const TStringList& lines, TrtfStyle style);

@@ -163,7 +163,9 @@ const TPropList& TRTFOptions::Published() const {
         .Object("StripStyles", "TrtfStyles", &TRTFOptions::StripStyles)
         .Enum("StripType", "TrtfStripType", &TRTFOptions::StripType, kStripTypeNames)
         .Object("HeaderStyle", "TrtfStyle", &TRTFOptions::HeaderStyle)
-        .Object("FooterStyle", "TrtfStyle", &TRTFOptions::FooterStyle);
+        .Object("FooterStyle", "TrtfStyle", &TRTFOptions::FooterStyle)
+        .Int("MinFontSize", &TRTFOptions::MinFontSize)
+        .Bool("AutoOrientation", &TRTFOptions::AutoOrientation);
     return l;
   }();
   return list;

@@ -92,6 +92,11 @@ class TRTFOptions : public TPersistent {
   TrtfStyles StripStyles;
   TrtfStripType StripType = stNone;
   TrtfStyle HeaderStyle, FooterStyle;
+  // A table too wide for the page is set in a smaller type, never below MinFontSize points, and
+  // on the turned page when that takes it in a larger type (AutoOrientation), so that no column
+  // gets narrower than its longest word.
+  int MinFontSize = 8;
+  bool AutoOrientation = true;
 
   void Assign(const TRTFOptions& other) { *this = other; }
 

@@ -73,8 +73,9 @@ TEST(Start, CaptionsAlignmentsAndWidthsFromTheGrid) {
   EXPECT_EQ(e.Captions, (TStringList{"NAME=Name", "PRICE=Цена"}));
   EXPECT_EQ(e.ColumnsAlign.Value("NAME"), "Center");
   EXPECT_EQ(e.ColumnsAlign.Value("ID"), "Right");
-  EXPECT_EQ(e.ColumnsWidth.Value("PRICE"), "9");
-  EXPECT_EQ(e.ColumnsWidth.Count(), 6);
+  // Only the width the user changed: the others are the columns' own, and passed on they would
+  // fix every column's width for the formats that measure theirs.
+  EXPECT_EQ(e.ColumnsWidth, (TStringList{"PRICE=9"}));
 
   m.SetExportType(aeHTML);
   TExport& h = m.PrepareExporter();
@@ -83,7 +84,12 @@ TEST(Start, CaptionsAlignmentsAndWidthsFromTheGrid) {
   m.SetExportType(aeXLS);
   TExport& x = m.PrepareExporter();
   EXPECT_TRUE(x.ColumnsAlign.Empty());
-  EXPECT_EQ(x.ColumnsWidth.Count(), 6);
+  EXPECT_TRUE(x.ColumnsWidth.Empty());  // another type shows the columns' own widths again
+  m.SetExportType(aePDF);
+  rows[2].Width = 9;
+  EXPECT_EQ(m.PrepareExporter().ColumnsWidth, (TStringList{"PRICE=9"}));
+  rows[2].Width = m.Columns()[2].Width;  // back to the column's own
+  EXPECT_TRUE(m.PrepareExporter().ColumnsWidth.Empty());
   m.SetExportType(aeLaTeX);
   TExport& l = m.PrepareExporter();
   EXPECT_TRUE(l.ColumnsAlign.Empty() && l.ColumnsWidth.Empty());

@@ -34,6 +34,7 @@ class PdfExportTest : public ::testing::Test {
     e.SetFormatSettings(TFormatSettings::English());
     e.TextCodePage = TPDFCodePage::Utf8();
     e.SetDataSet(&ds);
+    e.AutoCalcColWidth = false;  // the layouts below are of the declared widths
   }
   std::string Run() {
     TMemoryStream s;

@@ -22,6 +22,11 @@ class PdfFitTest : public ::testing::Test {
     e.SetFormatSettings(TFormatSettings::English());
     e.TextCodePage = TPDFCodePage::Utf8();
     e.SetDataSet(&ds);
+    // The fitting itself, on the declared widths of a portrait page, down to 6 points; the
+    // defaults (measured widths, the page turned, 8 points) have tests of their own below.
+    e.AutoCalcColWidth = false;
+    e.Options.AutoOrientation = false;
+    e.Options.MinFontSize = 6;
   }
   // `cols` string columns C1.. of `width` characters, `rows` rows of values rRcC.
   void Table(int cols, int width, int rows) {
@@ -135,6 +140,42 @@ TEST_F(PdfFitTest, MeasuredWidths) {
   // (its values are shorter): 11 characters = 53 points.
   EXPECT_EQ(e.ColumnEdges(), (std::vector<int>{84, 84 + 77, 84 + 77 + 53}));
   EXPECT_EQ(e.DataSize(), 10);
+}
+
+// What a user gets without touching a setting: columns measured from the values, and a table too
+// wide for the portrait page turned to landscape at its own size rather than shrunk.
+TEST_F(PdfFitTest, DefaultsTurnTheWideTableToLandscape) {
+  TExportPDF fresh;
+  EXPECT_TRUE(fresh.AutoCalcColWidth);
+  EXPECT_TRUE(fresh.Options.AutoOrientation);
+  EXPECT_EQ(fresh.Options.MinFontSize, 8);
+  for (int c = 1; c <= 6; ++c) ds.AddField("C" + std::to_string(c), ftString, 255);
+  for (int r = 1; r <= 3; ++r) {
+    std::vector<test::Cell> row;
+    for (int c = 1; c <= 6; ++c) row.push_back(std::string(20, static_cast<char>('a' + c)));
+    ds.AddRow(row);
+  }
+  ds.Open();
+  e.AutoCalcColWidth = true;
+  e.Options.AutoOrientation = true;
+  e.Options.MinFontSize = 8;
+  // 6 columns of 20 + 3 characters: 666 points at 10, wider than the portrait line (468) but not
+  // the landscape one (728): the page turns, the type stays, the options keep their page.
+  std::string pdf = Run();
+  EXPECT_EQ(e.DataSize(), 10);
+  EXPECT_EQ(e.ColumnGroups(), 1);
+  EXPECT_EQ(e.ColumnEdges().back(), 56 + 6 * 111);
+  EXPECT_EQ(test::PdfInfo(pdf, "turned", "Pages"), "1");
+  EXPECT_EQ(test::PdfInfo(pdf, "turned", "MediaBox"), "0.00     0.00   840.00   594.00");
+  EXPECT_EQ(e.Options.PageOptions.Orientation(), poPortrait);
+  WordsOnPaper(pdf, "turned");
+  // Kept portrait, the table cannot shrink to 7 points below the floor of 8: its last columns
+  // continue on a page of their own.
+  e.Options.AutoOrientation = false;
+  pdf = Run();
+  EXPECT_EQ(e.DataSize(), 8);
+  EXPECT_EQ(e.ColumnGroups(), 2);
+  EXPECT_EQ(test::PdfInfo(pdf, "kept", "MediaBox"), "0.00     0.00   594.00   840.00");
 }
 
 TEST_F(PdfFitTest, CaptionRowRepeatedWhenAsked) {

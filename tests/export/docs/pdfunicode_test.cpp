@@ -26,6 +26,7 @@ class PdfUnicodeTest : public ::testing::Test {
     e.SetFormatSettings(TFormatSettings::English());
     e.TextCodePage = TPDFCodePage::Utf8();
     e.SetDataSet(&ds);
+    e.AutoCalcColWidth = false;  // positions below are of the declared widths
   }
   void Names(std::initializer_list<const char*> names) {
     ds.AddField("ID", ftInteger, 0, 6);

@@ -33,6 +33,7 @@ struct RtfFixture : ::testing::Test {
     SetTextMetrics(&metrics);  // "X" in Arial 10 is 8 pixels
     exp.SetFormatSettings(TFormatSettings::English());
     exp.SetDataSet(&ds);
+    exp.AutoCalcColWidth = false;  // the layouts below are of the declared widths
   }
   void TearDown() override { SetTextMetrics(nullptr); }
   void TwoColumns() {
@@ -228,9 +229,11 @@ TEST_F(RtfFixture, HeaderFooterOrientationAndEdges) {
   EXPECT_TRUE(doc.ends_with("\\pard\r\n\\par\r\n{\\ql\r\n{\\f0\\fs20\\cf0 End}\r\n\\par\r\n}\r\n}"))
       << doc;
 
+  // A column set to no width still shows its caption whole: "B", 8 pixels in the fixed metrics,
+  // a pixel and 3% more, and the cell's 60 twips of padding: (8 + 1) * 15 + 60 = 195.
   exp.ColumnsWidth = {"A=10", "B=0"};
   doc = Run();
-  EXPECT_NE(doc.find("\\cellx1246\r\n" + kBorders + "\\cellx1256\r\n"), std::string::npos);
+  EXPECT_NE(doc.find("\\cellx1246\r\n" + kBorders + "\\cellx1441\r\n"), std::string::npos);
 }
 
 TEST_F(RtfFixture, CaptionAlignmentAndHandlers) {

@@ -22,6 +22,11 @@ struct RtfFitTest : ::testing::Test {
     SetTextMetrics(&metrics);
     exp.SetFormatSettings(TFormatSettings::English());
     exp.SetDataSet(&ds);
+    // The fitting itself, on the declared widths of a portrait page, down to 6 points; the
+    // defaults (measured widths, the page turned, 8 points) have tests of their own below.
+    exp.AutoCalcColWidth = false;
+    exp.Options.AutoOrientation = false;
+    exp.Options.MinFontSize = 6;
   }
   void TearDown() override { SetTextMetrics(nullptr); }
   std::string Document() {
@@ -70,7 +75,7 @@ TEST_F(RtfFitTest, WideTableEndsAtTheRightMargin) {
   EXPECT_EQ(Edges(), (std::vector<int>{766, 6397, 7607, 13238}));
 }
 
-TEST_F(RtfFitTest, ManyColumnsShrinkTheFonts) {
+TEST_F(RtfFitTest, ManyColumnsKeepTheirTypeWhileTheirWordsFit) {
   std::vector<test::Cell> row;
   for (int c = 1; c <= 12; ++c) {
     ds.AddField("C" + std::to_string(c), ftString, 64);
@@ -78,14 +83,24 @@ TEST_F(RtfFitTest, ManyColumnsShrinkTheFonts) {
   }
   ds.AddRow(row);
   ds.Open();
-  // Shared by twelve, 689 twips a column would be under six characters: the fonts shrink by
-  // 8,270 / 92,280 to the floor of 6 points, and the columns share the line.
+  // Shared by twelve, 689 twips a column, under six characters but room for every word there
+  // is ("C12", "v12"): the columns share the line and the type stays.
   std::string doc = Document();
   std::vector<int> edges = Edges(doc);
   ASSERT_EQ(edges.size(), 12u);
   for (int c = 0; c < 12; ++c) EXPECT_EQ(edges[static_cast<size_t>(c)], 36 + 689 * (c + 1));
-  EXPECT_NE(doc.find("\\f0\\fs12\r\n"), std::string::npos);  // the caption font line
-  EXPECT_NE(doc.find("{\\f0\\fs12\\cf0 v12}\\cell"), std::string::npos) << doc;
+  EXPECT_NE(doc.find("\\f0\\fs20\r\n"), std::string::npos);  // the caption font line
+  EXPECT_NE(doc.find("{\\f0\\fs20\\cf0 v12}\\cell"), std::string::npos) << doc;
+  // Words too long for such a column (known from the width pass) shrink the type, down to the
+  // floor.
+  exp.AutoCalcColWidth = true;
+  TMemDataSet wide;
+  for (int c = 1; c <= 12; ++c) wide.AddField("C" + std::to_string(c), ftString, 64);
+  wide.AddRow(std::vector<test::Cell>(12, "Pharmaceuticals"));
+  wide.Open();
+  exp.SetDataSet(&wide);
+  doc = Document();
+  EXPECT_NE(doc.find("{\\f0\\fs12\\cf0 Pharmaceuticals}\\cell"), std::string::npos) << doc;
 }
 
 TEST_F(RtfFitTest, MeasuredWidths) {
@@ -95,8 +110,83 @@ TEST_F(RtfFitTest, MeasuredWidths) {
   ds.Open();
   EXPECT_EQ(Edges(), (std::vector<int>{36 + 4135, 8306}));  // 64 + 64 do not fit: halved
   SetPropertyText(exp, "AutoCalcColWidth", "True");
-  // NAME: its longest value, 10 characters; CITY: its caption, 4.
-  EXPECT_EQ(Edges(), (std::vector<int>{36 + 1210, 36 + 1210 + 490}));
+  // NAME: its longest value, 10 characters; CITY: its caption, 4 characters, measured in the
+  // bold caption font (32 pixels, a pixel and 3% more) with the cell's padding: 555 twips.
+  EXPECT_EQ(Edges(), (std::vector<int>{36 + 1210, 36 + 1210 + 555}));
+}
+
+// The defaults: measured columns; a table that fits the turned page whole goes landscape; one
+// that fits neither wraps its long texts between words; past that the type shrinks, and no
+// column is ever narrower than its longest word (nor its caption's).
+TEST_F(RtfFitTest, DefaultsKeepWordsWhole) {
+  TExportRTF fresh;
+  EXPECT_TRUE(fresh.AutoCalcColWidth);
+  EXPECT_TRUE(fresh.Options.AutoOrientation);
+  EXPECT_EQ(fresh.Options.MinFontSize, 8);
+  exp.AutoCalcColWidth = true;
+  exp.Options.AutoOrientation = true;
+  exp.Options.MinFontSize = 8;
+  // Eight columns of 11-character words: 8 * (11 * 120 + 10) = 10,640 twips at 10 points, wider
+  // than the portrait line (8,270), not the landscape one (13,202).
+  for (int c = 1; c <= 8; ++c) ds.AddField("Column" + std::to_string(c), ftString, 255);
+  ds.AddRow(std::vector<test::Cell>(8, "Aeronáutica"));
+  ds.Open();
+  std::string doc = Document();
+  EXPECT_EQ(exp.Orientation(), poLandscape);
+  EXPECT_NE(doc.find("\\landscape\r\n\\paperw16838\r\n"), std::string::npos);
+  // Each column as wide as the word measured (88 pixels, 91 with the margin, + 60 twips), a
+  // little more than its 11 characters of "X".
+  EXPECT_EQ(Edges(doc).back(), 36 + 8 * 1425);
+  EXPECT_NE(doc.find("{\\f0\\fs20\\cf0 Aeron"), std::string::npos);
+  EXPECT_EQ(exp.Options.PageOrientation, poPortrait);  // the run's page only
+}
+
+TEST_F(RtfFitTest, LongTextsWrapBeforeTheTypeShrinks) {
+  exp.AutoCalcColWidth = true;
+  exp.Options.AutoOrientation = true;
+  exp.Options.MinFontSize = 8;
+  ds.AddField("FirstName", ftString, 40);
+  ds.AddField("Company", ftString, 80);
+  std::string company = "Empresa Brasileira de Aeronáutica S.A.";
+  for (int i = 0; i < 10; ++i) company += " Aeronáutica";
+  ds.AddRow({"Mariana", company});
+  ds.Open();
+  // 9 + 158 characters do not fit even landscape: the company wraps on the landscape page (the
+  // fewer lines) at 10 points, and FirstName keeps the width of its caption, measured bold:
+  // (72 * 1.03 + 1) * 15 + 60.
+  std::string doc = Document();
+  EXPECT_EQ(exp.Orientation(), poLandscape);
+  EXPECT_EQ(exp.FittedSize(10), 10);
+  std::vector<int> edges = Edges(doc);
+  ASSERT_EQ(edges.size(), 2u);
+  EXPECT_EQ(edges[0], 36 + 1185);
+  EXPECT_EQ(edges[1], 13238);
+  // Kept portrait, it wraps there, in the same type.
+  exp.Options.AutoOrientation = false;
+  EXPECT_EQ(Edges(), (std::vector<int>{36 + 1185, 8306}));
+  EXPECT_EQ(exp.FittedSize(10), 10);
+}
+
+TEST_F(RtfFitTest, ManyCaptionsShrinkTheTypeUntilTheirWordsFit) {
+  exp.AutoCalcColWidth = true;
+  exp.Options.AutoOrientation = true;
+  exp.Options.MinFontSize = 8;
+  // Fourteen captions of 12 characters in 10-point bold: (12 * 8 * 1.03 + 1) pixels = 1,500
+  // twips with the padding, 21,000 in all against the landscape line of 13,202; at 8 points
+  // (6 pixels a character) 75 pixels = 1,185 twips, 16,590: still too wide, so the floor holds
+  // on the landscape page and the widest give way evenly.
+  std::vector<test::Cell> row;
+  for (int c = 1; c <= 14; ++c) {
+    ds.AddField("SupportRep" + std::to_string(c + 10), ftInteger);
+    row.push_back(std::to_string(c));
+  }
+  ds.AddRow(row);
+  ds.Open();
+  std::string doc = Document();
+  EXPECT_EQ(exp.Orientation(), poLandscape);
+  EXPECT_EQ(exp.FittedSize(10), 8);
+  EXPECT_NE(doc.find("{\\f0\\fs16\\cf0\\b SupportRep11}"), std::string::npos);
+  EXPECT_LE(Edges(doc).back(), 36 + 13202);
 }
 
 }  // namespace
