@@ -87,15 +87,12 @@ void SetFormatKind(TExportFormats& f, const std::string& kind, const std::string
 }
 
 std::string CliTypeName(TAllowedExport t) {
-  const TExportTypeInfo& info = ExportTypeInfo(t);
-  // The --type words are the types' extensions; the clipboard has none.
-  return info.WritesFile() ? info.Extension : "clipboard";
+  return ExportTypeInfo(t).Words.front().Word;
 }
 
 const TExportTypeInfo* DialogTypeOf(const std::string& cliType) {
-  for (const TExportTypeInfo& t : ExportTypeTable())
-    if (SameText(CliTypeName(t.Type), cliType)) return &t;
-  return nullptr;
+  const TCliExportType* type = FindExportType(cliType);
+  return type ? type->OptionsType : nullptr;
 }
 
 void ApplyOptionsFileDefaults(TCliOptions& o) {

@@ -1,4 +1,6 @@
-// The export types the command line offers, each a factory for a configured exporter.
+// The export types the command line offers: the words of the registry of export types
+// (export/dialog/exporttypes.h) in the order --help lists them, and the SDF file, which only the
+// command line writes.
 #pragma once
 
 #include <functional>
@@ -8,6 +10,7 @@
 
 #include "export/core/dataset.h"
 #include "export/core/export.h"
+#include "export/dialog/exporttypes.h"
 
 namespace morvale::cli {
 
@@ -23,6 +26,12 @@ struct TCliExportType {
   // Memo and binary columns go to a second file named after the output (the dBASE memo file), so
   // with "-o -" they would be lost: such an export is refused instead.
   bool BlobsNeedFile = false;
+  // The registry's type of the word; nullptr for the SDF file.
+  const TExportTypeInfo* Info = nullptr;
+  // The dialog type whose options files the word reads and writes; nullptr when it has none.
+  const TExportTypeInfo* OptionsType = nullptr;
+  // Whether --split-rows, --split-size, --compress and --manifest apply.
+  bool TextParts = false;
 };
 
 const std::vector<TCliExportType>& ExportTypes();

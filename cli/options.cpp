@@ -138,14 +138,6 @@ void ParseCompress(TCliOptions& o, const std::string& v) {
     throw EUsageError("Unknown compression '" + v + "' for --compress: expected gzip or zstd");
 }
 
-// The types whose output is text, which can be packed and (most of them) cut into parts.
-bool TextType(const std::string& type) {
-  for (const char* t :
-       {"txt", "csv", "dif", "slk", "sql", "xml", "html", "tex", "json", "jsonl", "md"})
-    if (SameText(type, t)) return true;
-  return false;
-}
-
 // A setter for the common case: the action changes one member of the options.
 template <class F>
 std::function<void(TParseState&, const std::string&)> On(F f) {
@@ -440,9 +432,9 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   if (o.Type.empty()) throw EUsageError("Missing --type");
   const TCliExportType* type = FindExportType(o.Type);
   if (!type) throw EUsageError("Unknown export type '" + o.Type + "' for --type");
-  if (!o.HtmlTemplate.empty() && !SameText(type->Name, "html"))
+  if (!o.HtmlTemplate.empty() && !(type->Info && type->Info->Type == aeHTML))
     throw EUsageError("--html-template does not apply to --type " + type->Name);
-  if (!o.XlsExtras.empty() && !SameText(type->Name, "xls") && !SameText(type->Name, "xlsx"))
+  if (!o.XlsExtras.empty() && !(type->Info && type->Info->OptionsPage == dpXLS))
     throw EUsageError("--xls-extras does not apply to --type " + type->Name);
   if (type->WriteQuery) {
     // The SDF file always holds every field of every record in the source's own texts.
@@ -467,7 +459,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     throw EUsageError(sources > 1
                           ? "Only one of --table, --tables and --sql/--sql-file may be given"
                           : "Missing --table, --tables, --sql or --sql-file");
-  if (o.Parts.Active() && !TextType(type->Name))
+  if (o.Parts.Active() && !type->TextParts)
     throw EUsageError(
         "--split-rows, --split-size, --compress and --manifest do not apply to --type " +
         type->Name);

@@ -2,12 +2,47 @@
 
 #include "export/core/translate.h"
 #include "export/dialog/pages.h"
+#include "export/docs/dbfexport.h"
+#include "export/docs/pdfexport.h"
+#include "export/docs/rtfexport.h"
+#include "export/parquet/exportparquet.h"
+#include "export/text/ascii.h"
+#include "export/text/clipboard.h"
+#include "export/text/html.h"
+#include "export/text/json.h"
+#include "export/text/latex.h"
+#include "export/text/markdown.h"
+#include "export/text/sql.h"
+#include "export/text/xml.h"
+#include "export/xls/exportxls.h"
+#include "export/xlsx/exportxlsx.h"
 
 namespace morvale {
 
 namespace {
 
 using namespace pages;
+
+template <class T>
+std::unique_ptr<TExport> Make() {
+  return std::make_unique<T>();
+}
+
+std::function<std::unique_ptr<TExport>()> Ascii(TExportASCIIType type) {
+  return [type] {
+    auto e = std::make_unique<TExportASCII>();
+    e->SetExportType(type);
+    return e;
+  };
+}
+
+std::unique_ptr<TExport> JSONLines() {
+  auto e = std::make_unique<TExportJSON>();
+  e->JSONLines = true;
+  return e;
+}
+
+constexpr bool kPipe = true, kFileOnly = false;
 
 constexpr TDialogPages kAllCommon =
     PageBit(dpFields) | PageBit(dpFormats) | PageBit(dpColons) | PageBit(dpCaptions);
@@ -16,30 +51,163 @@ std::vector<TExportTypeInfo> BuildTable() {
   const TDialogPages all = kAllCommon;
   const TDialogPages fields = PageBit(dpFields);
   return {
-      {aeXLS, "aeXLS", "MS Excel", "xls",
-       MVL_TEXT_NOOP("Filters", "Microsoft Excel files (*.xls)|*.xls"), all, dpXLS, clWidth, false,
-       true, "xls", CreateXLS, PrepareXLS, SaveXLS, LoadXLS, CaptureXLS},
-      {aeWord, "aeWord", "MS Word", "doc",
-       MVL_TEXT_NOOP("Filters", "Microsoft Word files (*.doc)|*.doc"), all, dpRTF, clAlignWidth,
-       true, true, "rtf", CreateRTF, PrepareRTF, SaveRTF, LoadRTF, CaptureRTF},
-      {aeRTF, "aeRTF", "RTF", "rtf", MVL_TEXT_NOOP("Filters", "RTF files (*.rtf)|*.rtf"), all,
-       dpRTF, clAlignWidth, true, true, "rtf", CreateRTF, PrepareRTF, SaveRTF, LoadRTF, CaptureRTF},
-      {aeHTML, "aeHTML", "HTML", "html",
-       MVL_TEXT_NOOP("Filters", "HTML files (*.html, *.htm)|*.html;*.htm"), all, dpHTML, clAlign,
-       true, false, "html", CreateHTML, PrepareHTML, SaveHTML, LoadHTML, CaptureHTML},
-      {aeXML, "aeXML", "XML", "xml", MVL_TEXT_NOOP("Filters", "XML files (*.xml)|*.xml"),
-       fields | PageBit(dpFormats), dpXML, clPlain, false, false, "xml", CreateXML, PrepareXML,
-       SaveXML, LoadXML, CaptureXML},
-      {aeDBF, "aeDBF", "DBF", "dbf", MVL_TEXT_NOOP("Filters", "DBF files (*.dbf)|*.dbf"), fields,
-       dpNone, clPlain, false, false, "dbf", CreateDBF, PrepareDBF, SaveDBF, LoadDBF, CaptureDBF},
-      {aePDF, "aePDF", "PDF", "pdf", MVL_TEXT_NOOP("Filters", "PDF Documents (*pdf)|*.pdf"), all,
-       dpPDF, clAlignWidth, true, true, "pdf", CreatePDF, PreparePDF, SavePDF, LoadPDF, CapturePDF},
-      {aeTXT, "aeTXT", MVL_TEXT_NOOP("ExportDialog", "Text File"), "txt",
-       MVL_TEXT_NOOP("Filters", "Text files (*.txt)|*.txt"), all, dpASCII, clAlignWidth, true, true,
-       "ascii", CreateASCII, PrepareTXT, SaveTXT, LoadTXT, CaptureTXT},
-      {aeCSV, "aeCSV", MVL_TEXT_NOOP("ExportDialog", "CSV File"), "csv",
-       MVL_TEXT_NOOP("Filters", "CSV files (*.csv)|*.csv"), all, dpASCII, clPlain, true, true,
-       "ascii", CreateASCII, PrepareCSV, SaveCSV, LoadCSV, CaptureCSV},
+      // A workbook is a compound document patched at the end: it needs a file, not a pipe.
+      {aeXLS,
+       "aeXLS",
+       "MS Excel",
+       "xls",
+       MVL_TEXT_NOOP("Filters", "Microsoft Excel files (*.xls)|*.xls"),
+       all,
+       dpXLS,
+       clWidth,
+       false,
+       true,
+       "xls",
+       CreateXLS,
+       PrepareXLS,
+       SaveXLS,
+       LoadXLS,
+       CaptureXLS,
+       {{"xls", "Excel 97 workbook (BIFF8)", Make<TExportXLS>}},
+       kFileOnly},
+      {aeWord,
+       "aeWord",
+       "MS Word",
+       "doc",
+       MVL_TEXT_NOOP("Filters", "Microsoft Word files (*.doc)|*.doc"),
+       all,
+       dpRTF,
+       clAlignWidth,
+       true,
+       true,
+       "rtf",
+       CreateRTF,
+       PrepareRTF,
+       SaveRTF,
+       LoadRTF,
+       CaptureRTF,
+       {{"doc", "RTF document for word processors (give it a .doc name)", Make<TExportRTF>}}},
+      {aeRTF,
+       "aeRTF",
+       "RTF",
+       "rtf",
+       MVL_TEXT_NOOP("Filters", "RTF files (*.rtf)|*.rtf"),
+       all,
+       dpRTF,
+       clAlignWidth,
+       true,
+       true,
+       "rtf",
+       CreateRTF,
+       PrepareRTF,
+       SaveRTF,
+       LoadRTF,
+       CaptureRTF,
+       {{"rtf", "RTF document", Make<TExportRTF>}}},
+      {aeHTML,
+       "aeHTML",
+       "HTML",
+       "html",
+       MVL_TEXT_NOOP("Filters", "HTML files (*.html, *.htm)|*.html;*.htm"),
+       all,
+       dpHTML,
+       clAlign,
+       true,
+       false,
+       "html",
+       CreateHTML,
+       PrepareHTML,
+       SaveHTML,
+       LoadHTML,
+       CaptureHTML,
+       {{"html", "HTML page (MaxRecords: numbered page files)", Make<TExportHTML>}}},
+      {aeXML,
+       "aeXML",
+       "XML",
+       "xml",
+       MVL_TEXT_NOOP("Filters", "XML files (*.xml)|*.xml"),
+       fields | PageBit(dpFormats),
+       dpXML,
+       clPlain,
+       false,
+       false,
+       "xml",
+       CreateXML,
+       PrepareXML,
+       SaveXML,
+       LoadXML,
+       CaptureXML,
+       {{"xml", "XML data packet", Make<TExportXML>}}},
+      {aeDBF,
+       "aeDBF",
+       "DBF",
+       "dbf",
+       MVL_TEXT_NOOP("Filters", "DBF files (*.dbf)|*.dbf"),
+       fields,
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "dbf",
+       CreateDBF,
+       PrepareDBF,
+       SaveDBF,
+       LoadDBF,
+       CaptureDBF,
+       {{"dbf", "dBASE III table, memo columns in a .dbt beside it", Make<TExportDBF>}},
+       kPipe,
+       true},
+      {aePDF,
+       "aePDF",
+       "PDF",
+       "pdf",
+       MVL_TEXT_NOOP("Filters", "PDF Documents (*pdf)|*.pdf"),
+       all,
+       dpPDF,
+       clAlignWidth,
+       true,
+       true,
+       "pdf",
+       CreatePDF,
+       PreparePDF,
+       SavePDF,
+       LoadPDF,
+       CapturePDF,
+       {{"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>}}},
+      {aeTXT,
+       "aeTXT",
+       MVL_TEXT_NOOP("ExportDialog", "Text File"),
+       "txt",
+       MVL_TEXT_NOOP("Filters", "Text files (*.txt)|*.txt"),
+       all,
+       dpASCII,
+       clAlignWidth,
+       true,
+       true,
+       "ascii",
+       CreateASCII,
+       PrepareTXT,
+       SaveTXT,
+       LoadTXT,
+       CaptureTXT,
+       {{"txt", "fixed-width text", Ascii(etTXT)}}},
+      {aeCSV,
+       "aeCSV",
+       MVL_TEXT_NOOP("ExportDialog", "CSV File"),
+       "csv",
+       MVL_TEXT_NOOP("Filters", "CSV files (*.csv)|*.csv"),
+       all,
+       dpASCII,
+       clPlain,
+       true,
+       true,
+       "ascii",
+       CreateASCII,
+       PrepareCSV,
+       SaveCSV,
+       LoadCSV,
+       CaptureCSV,
+       {{"csv", "separated values", Ascii(etCSV)}}},
       {aeDIFF,
        "aeDIFF",
        MVL_TEXT_NOOP("ExportDialog", "DIF File"),
@@ -55,7 +223,8 @@ std::vector<TExportTypeInfo> BuildTable() {
        PrepareDIF,
        {},
        {},
-       {}},
+       {},
+       {{"dif", "Data Interchange Format", Ascii(etDIF)}}},
       {aeSylk,
        "aeSylk",
        MVL_TEXT_NOOP("ExportDialog", "SYLK File"),
@@ -71,7 +240,8 @@ std::vector<TExportTypeInfo> BuildTable() {
        PrepareSYLK,
        {},
        {},
-       {}},
+       {},
+       {{"slk", "symbolic link (SYLK)", Ascii(etSYLK)}}},
       {aeLaTeX,
        "aeLaTeX",
        "LaTeX",
@@ -87,10 +257,25 @@ std::vector<TExportTypeInfo> BuildTable() {
        {},
        {},
        {},
-       {}},
-      {aeSQL, "aeSQL", "SQL", "sql", MVL_TEXT_NOOP("Filters", "SQL files (*.sql)|*.sql"),
-       fields | PageBit(dpColons), dpSQL, clPlain, false, false, "sql", CreateSQL, PrepareSQL,
-       SaveSQL, LoadSQL, CaptureSQL},
+       {},
+       {{"tex", "LaTeX document", Make<TExportLaTeX>}}},
+      {aeSQL,
+       "aeSQL",
+       "SQL",
+       "sql",
+       MVL_TEXT_NOOP("Filters", "SQL files (*.sql)|*.sql"),
+       fields | PageBit(dpColons),
+       dpSQL,
+       clPlain,
+       false,
+       false,
+       "sql",
+       CreateSQL,
+       PrepareSQL,
+       SaveSQL,
+       LoadSQL,
+       CaptureSQL,
+       {{"sql", "SQL script of INSERT statements", Make<TExportSQL>}}},
       {aeClipboard,
        "aeClipboard",
        MVL_TEXT_NOOP("ExportDialog", "Windows Clipboard"),
@@ -106,18 +291,50 @@ std::vector<TExportTypeInfo> BuildTable() {
        {},
        {},
        {},
-       {}},
+       {},
+       {{"clipboard", "the clipboard, or standard output", Make<TExportClipboard>}}},
       // The newer workbook shows the same page as the older one and keeps it in the same
       // sections: a file saved for one gives the other the same sheet.
-      {aeXLSX, "aeXLSX", "MS Excel 2007+", "xlsx",
-       MVL_TEXT_NOOP("Filters", "Microsoft Excel 2007+ files (*.xlsx)|*.xlsx"), all, dpXLS, clWidth,
-       false, true, "xlsx", CreateXLSX, PrepareXLS, SaveXLS, LoadXLS, CaptureXLS},
+      {aeXLSX,
+       "aeXLSX",
+       "MS Excel 2007+",
+       "xlsx",
+       MVL_TEXT_NOOP("Filters", "Microsoft Excel 2007+ files (*.xlsx)|*.xlsx"),
+       all,
+       dpXLS,
+       clWidth,
+       false,
+       true,
+       "xlsx",
+       CreateXLSX,
+       PrepareXLS,
+       SaveXLS,
+       LoadXLS,
+       CaptureXLS,
+       {{"xlsx", "MS Excel 2007+ workbook (Office Open XML)", Make<TExportXLSX>}},
+       kFileOnly},
       // Keyed by the captions; its values are typed, and it has no header or footer lines.
-      {aeJSON, "aeJSON", "JSON", "json", MVL_TEXT_NOOP("Filters", "JSON files (*.json)|*.json"),
-       fields | PageBit(dpCaptions), dpNone, clPlain, false, false, "json", CreateJSON, PrepareJSON,
-       SaveJSON, LoadJSON, CaptureJSON},
+      {aeJSON,
+       "aeJSON",
+       "JSON",
+       "json",
+       MVL_TEXT_NOOP("Filters", "JSON files (*.json)|*.json"),
+       fields | PageBit(dpCaptions),
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "json",
+       CreateJSON,
+       PrepareJSON,
+       SaveJSON,
+       LoadJSON,
+       CaptureJSON,
+       {{"json", "JSON array of objects keyed by caption", Make<TExportJSON>},
+        {"jsonl", "JSON Lines: one object a line", JSONLines, false}}},
       // Typed columns named by the captions; its settings (Compression, TimeUnit) keep their
-      // defaults here and are the command line's to change.
+      // defaults here and are the command line's to change. Written front to back, the footer
+      // last: a pipe takes it as well as a file.
       {aeParquet,
        "aeParquet",
        MVL_TEXT_NOOP("ExportDialog", "Таблица Parquet"),
@@ -133,7 +350,8 @@ std::vector<TExportTypeInfo> BuildTable() {
        {},
        {},
        {},
-       {}},
+       {},
+       {{"parquet", "Parquet: typed columns, zstd pages", Make<TExportParquet>}}},
       // A pipe table: its columns aligned as the captions grid says, widths have no meaning.
       {aeMarkdown,
        "aeMarkdown",
@@ -150,7 +368,8 @@ std::vector<TExportTypeInfo> BuildTable() {
        {},
        {},
        {},
-       {}},
+       {},
+       {{"md", "Markdown pipe table (GitHub-flavoured)", Make<TExportMarkdown>}}},
   };
 }
 
@@ -182,6 +401,13 @@ const TExportTypeInfo* FindExportTypeInfo(std::string_view name) {
   for (const TExportTypeInfo& t : ExportTypeTable())
     if (SameText(t.Name, name) || SameText(t.Label, name)) return &t;
   return nullptr;
+}
+
+TExportTypeWordRef FindExportTypeWord(std::string_view word) {
+  for (const TExportTypeInfo& t : ExportTypeTable())
+    for (const TExportTypeWord& w : t.Words)
+      if (SameText(w.Word, word)) return {&t, &w};
+  return {};
 }
 
 bool WritesTextParts(TAllowedExport t) {

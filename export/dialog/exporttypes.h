@@ -1,6 +1,7 @@
-// The export types of the dialog and what each one brings: its label, extension and save filter,
-// the pages the form shows for it, the columns of its captions grid, and how Start prepares its
-// exporter and the options file stores its page. One table entry per type; the ordinal of a type
+// The registry of export types, read by the dialog and the command line alike. Each entry brings
+// the type's label, extension and save filter, the pages the form shows for it, the columns of its
+// captions grid, how Start prepares its exporter and the options file stores its page, and the
+// --type words that name it on the command line. One table entry per type; the ordinal of a type
 // is stored in options files ("ExportType"), so new types are appended, never inserted.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "export/core/export.h"
@@ -113,6 +115,18 @@ enum TCaptionLayout : int {
   clAlignWidth  // field, caption, alignment, width
 };
 
+// A --type word of the command line and what it makes.
+struct TExportTypeWord {
+  const char* Word;         // "csv"
+  const char* Description;  // its line in --help
+  // The exporter with the class's own starting values: the command line sets everything else
+  // from its flags, unlike the dialog, whose exporters start from the form's values (Create).
+  std::function<std::unique_ptr<TExport>()> Create;
+  // False for a variant the dialog cannot show (JSON Lines): an options file would lose it, so
+  // the word takes none.
+  bool HasOptionsFile = true;
+};
+
 struct TExportTypeInfo {
   TAllowedExport Type;
   const char* Name;       // "aeXLS": the enumeration name, for messages and the command line
@@ -137,6 +151,13 @@ struct TExportTypeInfo {
   // The inverse of Prepare: the page values of an exporter configured by other means (the
   // command line's flags), so that they can be saved as an options file.
   std::function<void(const TExport&, TDialogSettings&)> Capture;
+  // The command line: the words of --type, the first being the type's own (an options file of
+  // this type runs as it); whether it may write to standard output ("-o -"); whether memo and
+  // binary columns need a second file named after the output (the dBASE memo file), which a
+  // pipe cannot give, so such an export to standard output is refused.
+  std::vector<TExportTypeWord> Words;
+  bool Streamable = true;
+  bool BlobsNeedFile = false;
 
   bool Shows(TDialogPage p) const {
     return p == dpExportType || p == OptionsPage ||
@@ -154,6 +175,12 @@ const TExportTypeInfo* FindExportTypeInfo(int ordinal);
 const TExportTypeInfo& ExportTypeInfo(TAllowedExport t);
 // By enumeration name ("aeCSV") or label ("CSV File"), without regard to case; nullptr if none.
 const TExportTypeInfo* FindExportTypeInfo(std::string_view name);
+// The type and word a --type word names, without regard to case; Type is nullptr if none.
+struct TExportTypeWordRef {
+  const TExportTypeInfo* Type = nullptr;
+  const TExportTypeWord* Word = nullptr;
+};
+TExportTypeWordRef FindExportTypeWord(std::string_view word);
 
 // The options-file section that keeps a text type's output encoding (key "OutputEncoding", since
 // the XML section's "Encoding" is the declaration's); nullptr for a type whose files have an
