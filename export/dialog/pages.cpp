@@ -3,13 +3,11 @@
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
-#include "export/parquet/exportparquet.h"
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
 #include "export/text/json.h"
 #include "export/text/latex.h"
-#include "export/text/markdown.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
@@ -69,29 +67,11 @@ std::unique_ptr<TExport> CreateXLS() {
 std::unique_ptr<TExport> CreateXLSX() {
   return CreateWorkbook<TExportXLSX>();
 }
-std::unique_ptr<TExport> CreateJSON() {
-  return std::make_unique<TExportJSON>();
-}
-std::unique_ptr<TExport> CreateParquet() {
-  return std::make_unique<TExportParquet>();
-}
-std::unique_ptr<TExport> CreateMarkdown() {
-  return std::make_unique<TExportMarkdown>();
-}
 
-std::unique_ptr<TExport> CreateRTF() {
-  return std::make_unique<TExportRTF>();
-}
-std::unique_ptr<TExport> CreateHTML() {
-  return std::make_unique<TExportHTML>();
-}
 std::unique_ptr<TExport> CreateXML() {
   auto x = std::make_unique<TExportXML>();
   x->Options.Version = "1.0";
   return x;
-}
-std::unique_ptr<TExport> CreateDBF() {
-  return std::make_unique<TExportDBF>();
 }
 std::unique_ptr<TExport> CreatePDF() {
   auto p = std::make_unique<TExportPDF>();
@@ -111,9 +91,6 @@ std::unique_ptr<TExport> CreateLaTeX() {
   l->Options.DocumentParams = "a4paper";
   l->Options.Languages = "english";
   return l;
-}
-std::unique_ptr<TExport> CreateSQL() {
-  return std::make_unique<TExportSQL>();
 }
 std::unique_ptr<TExport> CreateClipboard() {
   auto c = std::make_unique<TExportClipboard>();

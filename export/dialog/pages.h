@@ -36,21 +36,15 @@ void CopyRunSettings(const Source& src, TDialogSettings& s) {
   s.Footer = src.Footer;
 }
 
-// The exporters with the starting values of the dialog's own exporters.
+// The exporters with the starting values of the dialog's own exporters; a type whose exporter
+// starts from its class's values has none here.
 std::unique_ptr<TExport> CreateXLS();
-std::unique_ptr<TExport> CreateRTF();
-std::unique_ptr<TExport> CreateHTML();
 std::unique_ptr<TExport> CreateXML();
-std::unique_ptr<TExport> CreateDBF();
 std::unique_ptr<TExport> CreatePDF();
 std::unique_ptr<TExport> CreateASCII();
 std::unique_ptr<TExport> CreateLaTeX();
-std::unique_ptr<TExport> CreateSQL();
 std::unique_ptr<TExport> CreateClipboard();
 std::unique_ptr<TExport> CreateXLSX();
-std::unique_ptr<TExport> CreateJSON();
-std::unique_ptr<TExport> CreateParquet();
-std::unique_ptr<TExport> CreateMarkdown();
 
 void PrepareXLS(const TDialogSettings& s, TExport& e);
 void PrepareRTF(const TDialogSettings& s, TExport& e);
