@@ -359,11 +359,11 @@ class MariaDB {
   void UseOwnDatabase(const std::string& suffix) {
     const std::string own = database_ + "_" + suffix;
     std::string out;
-    if (RunCommand(
-            server_ + "-e " +
-                ShellQuote("CREATE DATABASE IF NOT EXISTS `" + own + "` CHARACTER SET utf8mb4") +
-                " 2>&1",
-            out) != 0)
+    if (RunCommand(server_ + "-e " +
+                       ShellQuote("CREATE DATABASE IF NOT EXISTS `" + own + "`; ALTER DATABASE `" +
+                                  own + "` CHARACTER SET utf8mb4") +
+                       " 2>&1",
+                   out) != 0)
       return;
     database_ = own;
     client_ = server_ + ShellQuote(database_) + " ";
