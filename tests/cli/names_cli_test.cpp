@@ -119,8 +119,9 @@ TEST_P(CliServerNames, TablesExportByTheirListedNames) {
     EXPECT_NE(listed.find("\n" + t.Name + "\n"), std::string::npos) << listed;
     EXPECT_EQ(Lines(Csv(url_, "--table", t.Name)), static_cast<size_t>(t.Rows));
   }
-  // "orders" finds the only table of that name whatever its case.
-  EXPECT_EQ(Csv(url_, "--table", "orders"), Csv(url_, "--table", "Orders"));
+  // "orders" finds the only table of that name whatever its case. Not through ODBC: its table
+  // list spans the schemas, where the SQL load test, running beside this one, makes an "orders".
+  if (!Odbc()) EXPECT_EQ(Csv(url_, "--table", "orders"), Csv(url_, "--table", "Orders"));
   EXPECT_EQ(Csv(url_, "--table", "Orders", {"--fields", "Customer Name"}),
             "\"Ромашка\"\r\n\"it's\"\r\n\"\"\r\n");
   EXPECT_EQ(Csv(url_, "--table", "my view", {"--fields", "it's"}), "\"a\"\r\n\"b\"\r\n");
