@@ -136,9 +136,10 @@ TEST_F(PdfFitTest, MeasuredWidths) {
   SetPropertyText(e, "AutoCalcColWidth", "True");
   SetPropertyText(e, "ColumnsWidth.CITY", "8");
   std::string pdf = Run();
-  // NAME: its longest value, 13 characters, + 3 of spacing = 77 points; CITY keeps the 8 set
-  // (its values are shorter): 11 characters = 53 points.
-  EXPECT_EQ(e.ColumnEdges(), (std::vector<int>{84, 84 + 77, 84 + 77 + 53}));
+  // NAME: its longest value as the font's widths set it, "O'Neil & Sons" 6.173 em = 62 points,
+  // and two indents of 1.5 average characters (7 points each) = 76; CITY keeps the 8 characters
+  // set (its values are narrower): 11 average characters = 53 points.
+  EXPECT_EQ(e.ColumnEdges(), (std::vector<int>{84, 84 + 76, 84 + 76 + 53}));
   EXPECT_EQ(e.DataSize(), 10);
 }
 
@@ -159,12 +160,13 @@ TEST_F(PdfFitTest, DefaultsTurnTheWideTableToLandscape) {
   e.AutoCalcColWidth = true;
   e.Options.AutoOrientation = true;
   e.Options.MinFontSize = 8;
-  // 6 columns of 20 + 3 characters: 666 points at 10, wider than the portrait line (468) but not
-  // the landscape one (728): the page turns, the type stays, the options keep their page.
+  // 6 columns of 20 letters: five of 0.5 em ("bbbb...") are 100 + 14 points of indents at 10,
+  // the "ffff..." one 67 + 14; 651 points in all, wider than the portrait line (468) but not the
+  // landscape one (728): the page turns, the type stays, the options keep their page.
   std::string pdf = Run();
   EXPECT_EQ(e.DataSize(), 10);
   EXPECT_EQ(e.ColumnGroups(), 1);
-  EXPECT_EQ(e.ColumnEdges().back(), 56 + 6 * 111);
+  EXPECT_EQ(e.ColumnEdges().back(), 56 + 5 * 114 + 81);
   EXPECT_EQ(test::PdfInfo(pdf, "turned", "Pages"), "1");
   EXPECT_EQ(test::PdfInfo(pdf, "turned", "MediaBox"), "0.00     0.00   840.00   594.00");
   EXPECT_EQ(e.Options.PageOptions.Orientation(), poPortrait);
