@@ -289,8 +289,7 @@ void TExportPDF::Layout() {
   const int captionRow = AllowCaptions ? LineStep(captionSize) + HalfSpacing(captionSize) +
                                              (captionLineCount_ - 1) * Lead(captionSize)
                                        : 0;
-  const int rowRoom =
-      area_.Top - area_.Bottom - captionRow - LineStep(size) - HalfSpacing(size);
+  const int rowRoom = area_.Top - area_.Bottom - captionRow - LineStep(size) - HalfSpacing(size);
   maxLines_ = std::max(1, rowRoom / std::max(Lead(size), 1) + 1);
   TPDFDocument& doc = Document();
   doc.BeginPages(ColumnGroups());
@@ -447,8 +446,7 @@ void TExportPDF::WriteCaptionRow() {
   Document().SetFont(font);
   int size = font.FontSize;
   // Header lines that fill the page would push the captions below the margin, off the paper.
-  if (y_ - LineStep(size) - (captionLineCount_ - 1) * Lead(size) - HalfSpacing(size) <
-      area_.Bottom)
+  if (y_ - LineStep(size) - (captionLineCount_ - 1) * Lead(size) - HalfSpacing(size) < area_.Bottom)
     NewTablePage(font.FontColor);
   DrawCaptions();
   captionsDrawn_ = true;
@@ -504,8 +502,8 @@ void TExportPDF::WriteDataRow() {
     c.lines.clear();
     if (measured_ && !CutChangesMeaning(col.ColType)) {
       const auto at = static_cast<size_t>(i);
-      c.trueType = Wrap(dataText_, c.text, rights_[at] - lefts_[at] - 2 * Indent(size), size,
-                        c.lines);
+      c.trueType =
+          Wrap(dataText_, c.text, rights_[at] - lefts_[at] - 2 * Indent(size), size, c.lines);
       lines = std::max(lines, static_cast<int>(c.lines.size()));
     }
   }
@@ -538,8 +536,8 @@ void TExportPDF::WriteDataRow() {
         continue;
       }
       for (size_t n = 0; n < c.lines.size(); ++n)
-        DrawCellLine(dataText_, c.trueType, c.lines[n], Columns()[i], c.align, c.color, left,
-                     right, top, base - static_cast<int>(n) * Lead(size), bottom, size);
+        DrawCellLine(dataText_, c.trueType, c.lines[n], Columns()[i], c.align, c.color, left, right,
+                     top, base - static_cast<int>(n) * Lead(size), bottom, size);
     }
     doc.DrawLine(Options.GridLineColor, group.edges.front(), bottom, group.edges.back(), bottom);
   }

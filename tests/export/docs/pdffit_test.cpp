@@ -236,8 +236,8 @@ TEST_F(PdfWrapTest, CyrillicColumnsAsWideAsTheirGlyphs) {
 // Eight columns of sentences: far too wide for one line a value, each column wraps between its
 // words on the landscape page in the type asked; rows grow, and the pages follow their heights.
 TEST_F(PdfWrapTest, LongTextsWrapBetweenWordsOnOnePageAcross) {
-  const std::vector<std::string> words = {"alpha", "bravo",  "charlie", "delta", "echo",
-                                          "foxtrot", "golf", "hotel",   "india", "juliett"};
+  const std::vector<std::string> words = {"alpha",   "bravo", "charlie", "delta", "echo",
+                                          "foxtrot", "golf",  "hotel",   "india", "juliett"};
   for (int c = 1; c <= 8; ++c) ds.AddField("Column" + std::to_string(c), ftString, 255);
   for (int r = 1; r <= 40; ++r) {
     std::vector<test::Cell> row;
