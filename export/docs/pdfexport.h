@@ -1,6 +1,7 @@
 // The PDF exporter: header lines, a ruled table with one caption row and one row per record, and
 // footer lines, paginated on the page of its options. Everything is placed in whole points (or
-// tenths for rules) from one table of character widths, so a layout is the same on every machine.
+// tenths for rules) from the widths the document gives its fonts: the one table of the standard
+// fonts, and the glyph advances of the TrueType face a text is set in.
 //
 // Columns are as wide as their longest value or caption (AutoCalcColWidth, on by default),
 // measured in the glyph widths of the fonts the texts are drawn in, a width the user set being the
