@@ -4,11 +4,13 @@
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
+#include "export/parquet/exportparquet.h"
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
 #include "export/text/json.h"
 #include "export/text/latex.h"
+#include "export/text/markdown.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
@@ -58,6 +60,7 @@ const std::vector<TCliExportType>& ExportTypes() {
       {"tex", "LaTeX document", Make<TExportLaTeX>, true, true, {}},
       {"json", "JSON array of objects keyed by caption", Make<TExportJSON>, true, true, {}},
       {"jsonl", "JSON Lines: one object a line", JSONLines, true, true, {}},
+      {"md", "Markdown pipe table (GitHub-flavoured)", Make<TExportMarkdown>, true, true, {}},
       {"pdf", "PDF document (a ruled table on pages)", Make<TExportPDF>, true, true, {}},
       {"dbf",
        "dBASE III table, memo columns in a .dbt beside it",
@@ -78,6 +81,8 @@ const std::vector<TCliExportType>& ExportTypes() {
       // A workbook is a compound document patched at the end: it needs a file, not a pipe.
       {"xls", "Excel 97 workbook (BIFF8)", Make<TExportXLS>, false, true, {}},
       {"xlsx", "MS Excel 2007+ workbook (Office Open XML)", Make<TExportXLSX>, false, true, {}},
+      // Written front to back, the footer last: a pipe takes it as well as a file.
+      {"parquet", "Parquet: typed columns, zstd pages", Make<TExportParquet>, true, true, {}},
   };
   return types;
 }

@@ -233,6 +233,14 @@ Do you want to continue?</translation>
             <source>Объед. ячейки</source>
             <translation>Merged cells</translation>
         </message>
+        <message>
+            <source>Таблица Parquet</source>
+            <translation>Parquet table</translation>
+        </message>
+        <message>
+            <source>Таблица Markdown</source>
+            <translation>Markdown table</translation>
+        </message>
     </context>
     <context>
         <name>Login</name>

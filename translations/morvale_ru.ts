@@ -436,6 +436,10 @@
             <translation>Не удаётся добавить лист %s в книгу</translation>
         </message>
         <message>
+            <source>Record %s: the value '%s' does not fit the Parquet column '%s' of its type</source>
+            <translation>Запись %s: значение '%s' не помещается в столбец Parquet '%s' его типа</translation>
+        </message>
+        <message>
             <source>Cannot compress '%s': %s</source>
             <translation>Не удаётся сжать «%s»: %s</translation>
         </message>
@@ -552,6 +556,14 @@
         <message>
             <source>Excel style file (*.xst)|*.xst|All files (*.*)|*.*</source>
             <translation>Файлы стилей Excel (*.xst)|*.xst|Все файлы (*.*)|*.*</translation>
+        </message>
+        <message>
+            <source>Parquet files (*.parquet)|*.parquet</source>
+            <translation>Файлы Parquet (*.parquet)|*.parquet</translation>
+        </message>
+        <message>
+            <source>Markdown files (*.md)|*.md</source>
+            <translation>Файлы Markdown (*.md)|*.md</translation>
         </message>
     </context>
     <context>

@@ -42,6 +42,11 @@ void TEngineField::GetValue(TFieldValue& out) const {
             owner_.FormatSettings(), scratch_, out);
 }
 
+void TEngineField::GetStoredValue(TFieldValue& out) const {
+  const TCell& cell = owner_.CurrentCell(Index);
+  StoredCellValue(cell, owner_.CellBytes(cell), DataType, out);
+}
+
 TCursorDataSet::~TCursorDataSet() = default;
 
 void TCursorDataSet::OpenCursor(std::unique_ptr<TCursor> cursor) {

@@ -25,6 +25,8 @@ class TEngineField : public TField {
   void GetText(std::string& out) const override;
   bool HasTypedValues(const TFormatSettings& reader) const override;
   void GetValue(TFieldValue& out) const override;
+  bool HasStoredValues() const override { return true; }
+  void GetStoredValue(TFieldValue& out) const override;
 
  private:
   const TCursorDataSet& owner_;

@@ -212,6 +212,60 @@ void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
   SetText(bytes, out);
 }
 
+void StoredCellValue(const TCell& cell, std::string_view bytes, TFieldType type, TFieldValue& out) {
+  const TRenderClass cls = ClassOf(type);
+  out.Text = {};
+  switch (cell.Kind) {
+    case TCellKind::Null:
+      out.Kind = TValueKind::Null;
+      return;
+    case TCellKind::Int:
+      if (cls == TRenderClass::Boolean) return SetBoolean(cell.Int != 0, out);
+      out.Kind = TValueKind::Integer;
+      out.Int = cell.Int;
+      return;
+    case TCellKind::Float:
+      if (cls == TRenderClass::Boolean) return SetBoolean(cell.Float != 0, out);
+      out.Kind = TValueKind::Float;
+      out.Float = cell.Float;
+      return;
+    case TCellKind::DateTime:
+      out.Kind = TValueKind::DateTime;
+      out.Float = cell.Float;
+      return;
+    case TCellKind::Blob:
+      return SetText(bytes, out);
+    case TCellKind::Text:
+      break;
+  }
+  switch (cls) {
+    case TRenderClass::Float: {
+      double v;
+      if (!ParsePlainNumber(bytes, v)) break;
+      out.Kind = IsPlainDecimal(bytes) ? TValueKind::Decimal : TValueKind::Float;
+      out.Float = v;
+      out.Text = bytes;
+      return;
+    }
+    case TRenderClass::DateTime: {
+      TDateTime dt;
+      if (!TryParseIsoDateTime(bytes, dt)) break;
+      out.Kind = TValueKind::DateTime;
+      out.Float = dt;
+      out.Text = bytes;
+      return;
+    }
+    case TRenderClass::Boolean: {
+      int flag = FlagOf(bytes);
+      if (flag < 0) break;
+      return SetBoolean(flag != 0, out);
+    }
+    default:
+      break;
+  }
+  SetText(bytes, out);
+}
+
 void RenderCell(const TCell& cell, std::string_view bytes, TFieldType type,
                 const std::string& dateTimeFormat, const TFormatSettings& fs, std::string& out) {
   out.clear();

@@ -32,4 +32,8 @@ void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
                const std::string& dateTimeFormat, bool typedDates, const TFormatSettings& fs,
                std::string& scratch, TFieldValue& out);
 
+// The value of the cell as it is stored (see TField::GetStoredValue): no format settings, nothing
+// dropped; what does not read as the column's type is given as Text.
+void StoredCellValue(const TCell& cell, std::string_view bytes, TFieldType type, TFieldValue& out);
+
 }  // namespace morvale

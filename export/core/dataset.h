@@ -109,6 +109,13 @@ class TField : public TObject {
   virtual bool HasTypedValues(const TFormatSettings& /*reader*/) const { return false; }
   // The value of the current record; only for a field that HasTypedValues.
   virtual void GetValue(TFieldValue& out) const { out = TFieldValue(); }
+  // True when GetStoredValue gives this field's values, whatever the format settings.
+  virtual bool HasStoredValues() const { return false; }
+  // The value of the current record as the source holds it, for a format that stores values
+  // rather than texts. Unlike GetValue nothing is dropped to match a text: a date-time keeps its
+  // fraction of a second and an integer of any size stays an Integer. A date-time read from the
+  // source's ISO 8601 text carries that text in Text, so that a reader may take all its digits.
+  virtual void GetStoredValue(TFieldValue& out) const { out = TFieldValue(); }
   // A label set to the empty text reads back as the field name.
   const std::string& GetDisplayLabel() const {
     return DisplayLabel.empty() ? FieldName : DisplayLabel;

@@ -116,6 +116,41 @@ std::vector<TExportTypeInfo> BuildTable() {
       {aeJSON, "aeJSON", "JSON", "json", MVL_TEXT_NOOP("Filters", "JSON files (*.json)|*.json"),
        fields | PageBit(dpCaptions), dpNone, clPlain, false, false, "json", CreateJSON, PrepareJSON,
        SaveJSON, LoadJSON, CaptureJSON},
+      // Typed columns named by the captions; its settings (Compression, TimeUnit) keep their
+      // defaults here and are the command line's to change.
+      {aeParquet,
+       "aeParquet",
+       MVL_TEXT_NOOP("ExportDialog", "Таблица Parquet"),
+       "parquet",
+       MVL_TEXT_NOOP("Filters", "Parquet files (*.parquet)|*.parquet"),
+       fields | PageBit(dpCaptions),
+       dpNone,
+       clPlain,
+       false,
+       false,
+       "parquet",
+       CreateParquet,
+       {},
+       {},
+       {},
+       {}},
+      // A pipe table: its columns aligned as the captions grid says, widths have no meaning.
+      {aeMarkdown,
+       "aeMarkdown",
+       MVL_TEXT_NOOP("ExportDialog", "Таблица Markdown"),
+       "md",
+       MVL_TEXT_NOOP("Filters", "Markdown files (*.md)|*.md"),
+       all,
+       dpNone,
+       clAlign,
+       true,
+       false,
+       "md",
+       CreateMarkdown,
+       {},
+       {},
+       {},
+       {}},
   };
 }
 
@@ -171,6 +206,8 @@ const char* TextEncodingSection(TAllowedExport t) {
       return "SQL";
     case aeLaTeX:
       return "LATEX";
+    case aeMarkdown:
+      return "MARKDOWN";
     default:
       return nullptr;
   }

@@ -35,7 +35,9 @@ enum TAllowedExport : int {
   aeSQL,
   aeClipboard,
   aeXLSX,
-  aeJSON
+  aeJSON,
+  aeParquet,
+  aeMarkdown
 };
 
 // A set of export types; All() holds every type of the table.

@@ -119,7 +119,7 @@ struct TDialogSettings {
   TExportDBFOptions DBF;
   // The output encoding of each text type (TextEncodingSection), by type ordinal; the others'
   // entries are unused.
-  std::array<TTextEncoding, aeJSON + 1> Encodings{};
+  std::array<TTextEncoding, aeMarkdown + 1> Encodings{};
   // Parts and compression, for the types that write text (WritesTextParts).
   TOutputParts Parts;
   TTextEncoding& EncodingOf(TAllowedExport t) { return Encodings.at(static_cast<size_t>(t)); }

@@ -3,11 +3,13 @@
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
+#include "export/parquet/exportparquet.h"
 #include "export/text/ascii.h"
 #include "export/text/clipboard.h"
 #include "export/text/html.h"
 #include "export/text/json.h"
 #include "export/text/latex.h"
+#include "export/text/markdown.h"
 #include "export/text/sql.h"
 #include "export/text/xml.h"
 #include "export/xls/exportxls.h"
@@ -69,6 +71,12 @@ std::unique_ptr<TExport> CreateXLSX() {
 }
 std::unique_ptr<TExport> CreateJSON() {
   return std::make_unique<TExportJSON>();
+}
+std::unique_ptr<TExport> CreateParquet() {
+  return std::make_unique<TExportParquet>();
+}
+std::unique_ptr<TExport> CreateMarkdown() {
+  return std::make_unique<TExportMarkdown>();
 }
 
 std::unique_ptr<TExport> CreateRTF() {

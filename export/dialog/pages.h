@@ -49,6 +49,8 @@ std::unique_ptr<TExport> CreateSQL();
 std::unique_ptr<TExport> CreateClipboard();
 std::unique_ptr<TExport> CreateXLSX();
 std::unique_ptr<TExport> CreateJSON();
+std::unique_ptr<TExport> CreateParquet();
+std::unique_ptr<TExport> CreateMarkdown();
 
 void PrepareXLS(const TDialogSettings& s, TExport& e);
 void PrepareRTF(const TDialogSettings& s, TExport& e);

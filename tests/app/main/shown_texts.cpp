@@ -26,21 +26,21 @@ const QSet<QString>& Names() {
   static const QSet<QString> names = [] {
     QSet<QString> s;
     for (const char* n :
-         {"SQL",         "PDF",       "HTML",    "CSV",    "XML",        "DBF",     "DB",
-          "LaTeX",       "SYLK",      "DIF",     "Excel",  "Word",       "PHP",     "JSON",
-          "Lines",       "RTF",       "TXT",     "SDF",    "MS",         "OLE",     "CSS",
-          "URL",         "UTF",       "BOM",     "KOI",    "ISO",        "Windows", "Microsoft",
-          "MEMO",        "Memo",      "ID",      "IB",     "BDE",        "OK",      "Morvale",
-          "True",        "False",     "Null",    "INSERT", "SELECT",     "SHOW",    "DESC",
-          "DESCRIBE",    "CREATE",    "TABLE",   "fields", "index",      "USER",    "SYSDBA",
-          "password",    "brickmoss", "GIF",     "JPEG",   "CompuServe", "Letter",  "Legal",
-          "US",          "Std",       "Fanfold", "JIS",    "body",       "table",   "php",
-          "txt",         "dbf",       "sql",     "html",   "htm",        "xml",     "csv",
-          "xls",         "xlsx",      "doc",     "rtf",    "pdf",        "tex",     "slk",
-          "dif",         "json",      "ini",     "cfg",    "rst",        "xst",     "jpg",
-          "jpeg",        "png",       "gif",     "bmp",    "db",         "dBASE",   "SQLite",
-          "LibreOffice", "Calc",      "Aa",      "insert", "gzip",       "gz",      "zstd",
-          "zst",         "SHA"})
+         {"SQL",         "PDF",       "HTML",    "CSV",     "XML",        "DBF",     "DB",
+          "LaTeX",       "SYLK",      "DIF",     "Excel",   "Word",       "PHP",     "JSON",
+          "Lines",       "RTF",       "TXT",     "SDF",     "MS",         "OLE",     "CSS",
+          "URL",         "UTF",       "BOM",     "KOI",     "ISO",        "Windows", "Microsoft",
+          "MEMO",        "Memo",      "ID",      "IB",      "BDE",        "OK",      "Morvale",
+          "True",        "False",     "Null",    "INSERT",  "SELECT",     "SHOW",    "DESC",
+          "DESCRIBE",    "CREATE",    "TABLE",   "fields",  "index",      "USER",    "SYSDBA",
+          "password",    "brickmoss", "GIF",     "JPEG",    "CompuServe", "Letter",  "Legal",
+          "US",          "Std",       "Fanfold", "JIS",     "body",       "table",   "php",
+          "txt",         "dbf",       "sql",     "html",    "htm",        "xml",     "csv",
+          "xls",         "xlsx",      "doc",     "rtf",     "pdf",        "tex",     "slk",
+          "dif",         "json",      "ini",     "cfg",     "rst",        "xst",     "jpg",
+          "jpeg",        "png",       "gif",     "bmp",     "db",         "dBASE",   "SQLite",
+          "LibreOffice", "Calc",      "Aa",      "insert",  "gzip",       "gz",      "zstd",
+          "zst",         "SHA",       "Parquet", "parquet", "Markdown",   "md"})
       s.insert(QString::fromUtf8(n));
     return s;
   }();

@@ -12,6 +12,7 @@
 #include "tests/export/dialog/form/formdriver.h"
 #include "tests/support/clirun.h"
 #include "tests/support/demo.h"
+#include "tests/support/duckdb.h"
 #include "tests/support/readers.h"
 
 namespace morvale::test {
@@ -227,6 +228,39 @@ TEST_F(FormOnDemo, DBFPageKeepsTimesOfDayAsText) {
   for (const char* s : {"field ORDERED C 19 0", "field SHIP_DATE D 8 0", "field SHIP_TIME C 8 0",
                         "ORDERED='2024-01-15 10:05:00'", "SHIP_TIME='14:30:00'"})
     EXPECT_NE(texts.find(s), std::string::npos) << s << "\n" << texts;
+}
+
+// The two newest types from the list to the file: Parquet read back by DuckDB with the orders'
+// types, Markdown rendered by pandoc into one table holding the cells of the dialog's CSV.
+TEST_F(FormOnDemo, ParquetAndMarkdownFromTheTypeList) {
+  dialog.ShowFile = false;
+  PressOKAtEnd();
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    for (const char* type : {"Таблица Parquet", "Таблица Markdown", "CSV File"}) {
+      d.ClickItem("lbExportType", type);
+      d.Click("bStart");
+    }
+    EXPECT_EQ(f.Model().Settings().FileName, folder + "orders.csv");
+  });
+  std::string why, out;
+  if (RunCommand("command -v pandoc", out) != 0)
+    GTEST_SKIP() << "pandoc is not installed (scripts/install-deps --tests)";
+  ASSERT_EQ(RunCommand("pandoc -f gfm -t html --wrap=none " + ShellQuote(folder + "orders.md") +
+                           " -o " + ShellQuote(folder + "orders.html") + " 2>&1",
+                       out),
+            0)
+      << out;
+  EXPECT_EQ(
+      RunCommand(Python() + " " + ShellQuote(MORVALE_SOURCE_DIR "/tests/cli/markdown_check.py") +
+                     " " + ShellQuote(folder + "orders.html") + " " +
+                     ShellQuote(folder + "orders.csv") + " 2>&1",
+                 out),
+      0)
+      << out;
+  if (!DuckDBAvailable(why)) GTEST_SKIP() << why;
+  EXPECT_EQ(DuckDBRead(folder + "orders.parquet", "sql",
+                       "SELECT string_agg(column_type, ',') FROM (DESCRIBE t)"),
+            "[\"BIGINT,BIGINT,TIMESTAMP,DATE,TIME,DECIMAL(12,2),BOOLEAN,VARCHAR\"]\n");
 }
 
 TEST_F(FormOnDemo, NumberFieldsTakeDigitsOnly) {
@@ -503,7 +537,9 @@ INSTANTIATE_TEST_SUITE_P(Types, SameOutput,
                          ::testing::Values(TTypeCase{"CSV File", "csv"},
                                            TTypeCase{"Text File", "txt"}, TTypeCase{"HTML", "html"},
                                            TTypeCase{"SQL", "sql"}, TTypeCase{"RTF", "rtf"},
-                                           TTypeCase{"PDF", "pdf"}, TTypeCase{"MS Excel", "xls"}),
+                                           TTypeCase{"PDF", "pdf"}, TTypeCase{"MS Excel", "xls"},
+                                           TTypeCase{"Таблица Markdown", "md"},
+                                           TTypeCase{"Таблица Parquet", "parquet"}),
                          [](const auto& info) { return std::string(info.param.ext); });
 
 }  // namespace

@@ -47,13 +47,21 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
     struct {
       const char* label;
       const char* name;
-    } types[] = {{"MS Excel", "xls"},  {"MS Word", "word"},
-                 {"HTML", "html"},     {"XML", "xml"},
-                 {"DBF", "dbf"},       {"PDF", "pdf"},
-                 {"Text File", "txt"}, {"CSV File", "csv"},
-                 {"SQL", "sql"},       {"Windows Clipboard", "clipboard"},
-                 {"DIF File", "dif"},  {"MS Excel 2007+", "xlsx"},
-                 {"JSON", "json"}};
+    } types[] = {{"MS Excel", "xls"},
+                 {"MS Word", "word"},
+                 {"HTML", "html"},
+                 {"XML", "xml"},
+                 {"DBF", "dbf"},
+                 {"PDF", "pdf"},
+                 {"Text File", "txt"},
+                 {"CSV File", "csv"},
+                 {"SQL", "sql"},
+                 {"Windows Clipboard", "clipboard"},
+                 {"DIF File", "dif"},
+                 {"MS Excel 2007+", "xlsx"},
+                 {"JSON", "json"},
+                 {"Таблица Parquet", "parquet"},
+                 {"Таблица Markdown", "md"}};
     for (const auto& t : types) {
       d.ClickItem("lbExportType", t.label);
       Shot(&f, std::string("type-") + t.name);
@@ -105,7 +113,7 @@ TEST_F(Screenshots, EveryPageOfTheForm) {
     };
     d.Click("bStart");
   });
-  EXPECT_EQ(shots.size(), 26u);
+  EXPECT_EQ(shots.size(), 28u);
   for (const auto& s : shots) std::printf("screenshot: %s\n", s.c_str());
 }
 
