@@ -373,6 +373,7 @@ void TExportColumns::AutoCalcColWidth() {
       TExportColumn& c = (*this)[i];
       c.Width = std::max(c.Width, static_cast<int>(TextLength(text)));
       if (MeasureWords) KeepLongWords(text, c.LongWords);
+      if (MeasureText) MeasureText(i, text);
     }
     return true;
   });

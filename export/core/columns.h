@@ -85,6 +85,9 @@ class TExportColumns : public TObject {
   // columns' LongWords are collected on the way.
   void AutoCalcColWidth();
   bool MeasureWords = false;
+  // Given every raw value of the pass with its column, when set: a format that sets text in fonts
+  // of its own measures the values on paper, where a count of characters says too little.
+  std::function<void(int column, std::string_view text)> MeasureText;
   // How many of the longest words a column keeps: a word of fewer characters may still be the
   // wider one on paper (capitals), so the layout measures a few.
   static constexpr size_t kLongWords = 3;

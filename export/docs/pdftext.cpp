@@ -31,9 +31,18 @@ TPDFText::TPDFText(const TPDFFont& font, const TPDFCodePage& cp, TPDFFaceCache* 
       base_(font.BaseFont),
       faces_(faces) {}
 
-void TPDFText::Prepare(std::string_view text) {
+void TPDFText::Prepare(std::string_view text, bool trueType) {
   inTrueType_ = false;
-  if (encoder_.Fits(text, chars_) || !faces_) return encoder_.Encode(text, bytes_);
+  trueType = trueType && faces_ && !IsSymbolicFont(base_);
+  if ((encoder_.Fits(text, chars_) && !trueType) || !faces_) return encoder_.Encode(text, bytes_);
+  if (chars_.empty()) {
+    // Plain ASCII, which the encoder passes on without decoding: its bytes are its characters.
+    for (size_t i = 0; i < text.size(); ++i) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      if (b == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      chars_.push_back(b < 0x20 || b == 0x7F ? U' ' : static_cast<char32_t>(b));
+    }
+  }
   if (!faceLooked_) {
     face_ = faces_->FaceFor(base_);
     faceLooked_ = true;
@@ -44,11 +53,14 @@ void TPDFText::Prepare(std::string_view text) {
   for (size_t i = 0; i < chars_.size(); ++i) glyphs_[i] = face_->Glyph(chars_[i]);
 }
 
-int TPDFText::Width(int size) const {
-  if (!inTrueType_) return PDFTextWidth(bytes_, size);
+int64_t TPDFText::Units() const {
   int64_t sum = 0;
+  if (!inTrueType_) {
+    for (char c : bytes_) sum += kPDFCharWidths[static_cast<unsigned char>(c)];
+    return sum;
+  }
   for (uint16_t g : glyphs_) sum += face_->Advance(g);
-  return static_cast<int>(sum * size / 1000);
+  return sum;
 }
 
 void TPDFText::Draw(TPDFDocument& doc, int x, int y, TColor color) const {

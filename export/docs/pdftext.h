@@ -38,10 +38,14 @@ class TPDFText {
   TPDFText() = default;
   TPDFText(const TPDFFont& font, const TPDFCodePage& cp, TPDFFaceCache* faces);
 
-  // Makes `text` the one measured and drawn next.
-  void Prepare(std::string_view text);
+  // Makes `text` the one measured and drawn next. `trueType`: in the TrueType font even when the
+  // standard font could show it, as the lines of a wrapped value are set in the font the whole
+  // value needs, so that their widths add up to what was measured.
+  void Prepare(std::string_view text, bool trueType = false);
+  // Width of the prepared text in thousandths of the font size: exact, to be scaled once.
+  int64_t Units() const;
   // Width of the prepared text in points at `size`, truncated.
-  int Width(int size) const;
+  int Width(int size) const { return static_cast<int>(Units() * size / 1000); }
   // Draws the prepared text with the document's current font (its size and resource).
   void Draw(TPDFDocument& doc, int x, int y, TColor color) const;
   bool InTrueType() const { return inTrueType_; }

@@ -54,6 +54,13 @@ class PdfFitTest : public ::testing::Test {
     }
     return texts;
   }
+  std::vector<test::TPdfWord> WordsOnPaperList(const std::string& pdf) {
+    std::vector<test::TPdfWord> words = test::PdfWords(pdf, "words");
+    for (const test::TPdfWord& w : words)
+      EXPECT_TRUE(w.OnPaper()) << w.text << " at " << w.xMin << ".." << w.xMax << " on page "
+                               << w.page;
+    return words;
+  }
   // The smallest font size any text of the file is set in.
   static int SmallestFont(const std::string& pdf) {
     int least = 1000;
@@ -136,9 +143,10 @@ TEST_F(PdfFitTest, MeasuredWidths) {
   SetPropertyText(e, "AutoCalcColWidth", "True");
   SetPropertyText(e, "ColumnsWidth.CITY", "8");
   std::string pdf = Run();
-  // NAME: its longest value, 13 characters, + 3 of spacing = 77 points; CITY keeps the 8 set
-  // (its values are shorter): 11 characters = 53 points.
-  EXPECT_EQ(e.ColumnEdges(), (std::vector<int>{84, 84 + 77, 84 + 77 + 53}));
+  // NAME: its longest value as the font's widths set it, "O'Neil & Sons" 6.173 em = 62 points,
+  // and two indents of 1.5 average characters (7 points each) = 76; CITY keeps the 8 characters
+  // set (its values are narrower): 11 average characters = 53 points.
+  EXPECT_EQ(e.ColumnEdges(), (std::vector<int>{84, 84 + 76, 84 + 76 + 53}));
   EXPECT_EQ(e.DataSize(), 10);
 }
 
@@ -159,12 +167,13 @@ TEST_F(PdfFitTest, DefaultsTurnTheWideTableToLandscape) {
   e.AutoCalcColWidth = true;
   e.Options.AutoOrientation = true;
   e.Options.MinFontSize = 8;
-  // 6 columns of 20 + 3 characters: 666 points at 10, wider than the portrait line (468) but not
-  // the landscape one (728): the page turns, the type stays, the options keep their page.
+  // 6 columns of 20 letters: five of 0.5 em ("bbbb...") are 100 + 14 points of indents at 10,
+  // the "ffff..." one 67 + 14; 651 points in all, wider than the portrait line (468) but not the
+  // landscape one (728): the page turns, the type stays, the options keep their page.
   std::string pdf = Run();
   EXPECT_EQ(e.DataSize(), 10);
   EXPECT_EQ(e.ColumnGroups(), 1);
-  EXPECT_EQ(e.ColumnEdges().back(), 56 + 6 * 111);
+  EXPECT_EQ(e.ColumnEdges().back(), 56 + 5 * 114 + 81);
   EXPECT_EQ(test::PdfInfo(pdf, "turned", "Pages"), "1");
   EXPECT_EQ(test::PdfInfo(pdf, "turned", "MediaBox"), "0.00     0.00   840.00   594.00");
   EXPECT_EQ(e.Options.PageOptions.Orientation(), poPortrait);
@@ -176,6 +185,114 @@ TEST_F(PdfFitTest, DefaultsTurnTheWideTableToLandscape) {
   EXPECT_EQ(e.DataSize(), 8);
   EXPECT_EQ(e.ColumnGroups(), 2);
   EXPECT_EQ(test::PdfInfo(pdf, "kept", "MediaBox"), "0.00     0.00   594.00   840.00");
+}
+
+// Measured widths and wrapping, as the defaults have them.
+class PdfWrapTest : public PdfFitTest {
+ protected:
+  void SetUp() override {
+    PdfFitTest::SetUp();
+    e.AutoCalcColWidth = true;
+    e.Options.AutoOrientation = true;
+    e.Options.MinFontSize = 8;
+  }
+  // The print area of the page the run turned to, as pdftotext measures (y from the top).
+  TPDFBox Area() {
+    TExportPDFPageOptions page = e.Options.PageOptions;
+    page.SetOrientation(poLandscape);
+    return page.PrintArea();
+  }
+  static int Clips(const std::string& pdf) {
+    std::regex clip("q\r[-0-9. ]+ re W n\r");
+    return static_cast<int>(
+        std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), clip), std::sregex_iterator()));
+  }
+};
+
+// A Cyrillic address is half as wide again in DejaVu as its count of characters at the average
+// width: measured in its glyphs, it stays inside its cell, clear of the city beside it.
+TEST_F(PdfWrapTest, CyrillicColumnsAsWideAsTheirGlyphs) {
+  ds.AddField("Address", ftString, 70);
+  ds.AddField("City", ftString, 40);
+  ds.AddRow({"ул. Большая Морская, д. 18", "Санкт-Петербург"});
+  ds.AddRow({"Königsallee 27", "Düsseldorf"});
+  ds.Open();
+  const std::string pdf = Run();
+  EXPECT_EQ(Clips(pdf), 0);
+  const std::vector<int>& edges = e.ColumnEdges();
+  std::set<std::string> city = {"City", "Санкт-Петербург", "Düsseldorf"};
+  int seen = 0;
+  for (const test::TPdfWord& w : test::PdfWords(pdf, "cyrillic")) {
+    if (city.count(w.text)) {
+      ++seen;
+      EXPECT_GE(w.xMin, edges[1]) << w.text;
+    } else {
+      EXPECT_LE(w.xMax, edges[1]) << w.text;
+    }
+  }
+  EXPECT_EQ(seen, 3);
+}
+
+// Eight columns of sentences: far too wide for one line a value, each column wraps between its
+// words on the landscape page in the type asked; rows grow, and the pages follow their heights.
+TEST_F(PdfWrapTest, LongTextsWrapBetweenWordsOnOnePageAcross) {
+  const std::vector<std::string> words = {"alpha",   "bravo", "charlie", "delta", "echo",
+                                          "foxtrot", "golf",  "hotel",   "india", "juliett"};
+  for (int c = 1; c <= 8; ++c) ds.AddField("Column" + std::to_string(c), ftString, 255);
+  for (int r = 1; r <= 40; ++r) {
+    std::vector<test::Cell> row;
+    for (int c = 1; c <= 8; ++c) {
+      std::string text;
+      for (const std::string& w : words) text += w + std::to_string(r) + " ";
+      row.push_back(text);
+    }
+    ds.AddRow(row);
+  }
+  ds.Open();
+  const std::string pdf = Run();
+  EXPECT_EQ(e.DataSize(), 10);
+  EXPECT_EQ(e.ColumnGroups(), 1);
+  EXPECT_EQ(test::PdfInfo(pdf, "wrap", "MediaBox"), "0.00     0.00   840.00   594.00");
+  EXPECT_EQ(Clips(pdf), 0);
+  const TPDFBox area = Area();
+  std::map<std::string, int> count;
+  std::set<double> lines;  // the lines of the first column on the first page
+  int rows = 0;            // and its rows
+  for (const test::TPdfWord& w : WordsOnPaperList(pdf)) {
+    ++count[w.text];
+    // Below the top margin and above the bottom one, whatever the row's height.
+    EXPECT_GE(w.yMin, 594 - area.Top - 1) << w.text;
+    EXPECT_LE(w.yMax, 594 - area.Bottom + 3) << w.text;
+    if (w.page == 1 && w.xMax < e.ColumnEdges()[1]) {
+      lines.insert(w.yMax);
+      rows += w.text.rfind("alpha", 0) == 0;
+    }
+  }
+  // Every word whole, once in every column.
+  for (int r = 1; r <= 40; ++r)
+    for (const std::string& w : words) EXPECT_EQ(count[w + std::to_string(r)], 8) << w << r;
+  EXPECT_GT(rows, 1);
+  EXPECT_GE(lines.size(), 2u * static_cast<size_t>(rows));  // the texts wrapped
+  EXPECT_GT(std::stoi(test::PdfInfo(pdf, "wrap", "Pages")), 1);
+}
+
+// A word wider than the whole line is the only one broken, and only where the line is full.
+TEST_F(PdfWrapTest, WordWiderThanThePageBreaksInsideOnlyThen) {
+  ds.AddField("Token", ftString, 255);
+  const std::string token(400, 'x');
+  ds.AddRow({"short " + token + " tail"});
+  ds.Open();
+  const std::string pdf = Run();
+  EXPECT_EQ(Clips(pdf), 0);
+  size_t xs = 0;
+  std::set<std::string> texts;
+  for (const test::TPdfWord& w : WordsOnPaperList(pdf)) {
+    texts.insert(w.text);
+    if (w.text.find_first_not_of('x') == std::string::npos) xs += w.text.size();
+  }
+  EXPECT_EQ(xs, token.size());
+  EXPECT_TRUE(texts.count("short"));
+  EXPECT_TRUE(texts.count("tail"));
 }
 
 TEST_F(PdfFitTest, CaptionRowRepeatedWhenAsked) {
