@@ -66,7 +66,7 @@ std::vector<std::string> Parts(const std::string& dir, const std::string& stem,
                                const std::string& ext, int count) {
   std::vector<std::string> files;
   for (int i = 1; i <= count; ++i) {
-    char number[8];
+    char number[16];
     std::snprintf(number, sizeof number, "%03d", i);
     files.push_back(dir + stem + ".part" + number + ext);
   }
