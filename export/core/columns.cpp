@@ -381,25 +381,16 @@ void TExportColumns::AutoCalcColWidth() {
 
 void TExportColumns::ForEachRecord(const std::function<bool(int counter)>& visit) {
   const TSourceAdapterPtr held = source_;  // the visitor may refill the columns
-  const TSourceAdapter& s = *held;
-  const int skip = sourceRef_.SkipRecCount, limit = sourceRef_.ExportRecCount;
-  TBookmark mark = s.GetBookmark();
-  try {
-    s.First();
-    int skipped = 0;
-    for (int i = 0; i < skip; ++i) s.Next(skipped);
-    RecordCounter = 0;
-    while (!s.Eof(RecordCounter) && (limit == 0 || RecordCounter < limit)) {
-      if (!visit(RecordCounter)) break;
-      s.Next(RecordCounter);
-      if (OnFetchedRecord) OnFetchedRecord(&holder_, RecordCounter);
-    }
-    s.GotoBookmark(mark);
-  } catch (...) {
-    s.FreeBookmark(mark);
-    throw;
-  }
-  s.FreeBookmark(mark);
+  // The records the run writes: the counts as the holder publishes them, where it starts and
+  // whether it takes one record as the run takes them.
+  TRecordRange range = holder_.RecordRange();
+  range.SkipRecCount = sourceRef_.SkipRecCount;
+  range.ExportRecCount = sourceRef_.ExportRecCount;
+  TRecordWalk walk(*held, range, RecordCounter);
+  walk.OnNext = [this](int counter) {
+    if (OnFetchedRecord) OnFetchedRecord(&holder_, counter);
+  };
+  walk.Pass(visit);
 }
 
 // ---- row buffer -------------------------------------------------------------------------------

@@ -91,9 +91,9 @@ class TExportColumns : public TObject {
   // How many of the longest words a column keeps: a word of fewer characters may still be the
   // wider one on paper (capitals), so the layout measures a few.
   static constexpr size_t kLongWords = 3;
-  // Walks the records the run exports (SkipRecCount and ExportRecCount apply) and comes back to
-  // the current one; `visit` gets the walk's counter and returns false to stop early. Passes that
-  // must see every value before the file begins use it.
+  // Walks the records the run exports (where it starts, SkipRecCount, ExportRecCount, the current
+  // record only) and comes back to the current one; `visit` gets the walk's counter and returns
+  // false to stop early. Passes that must see every value before the file begins use it.
   void ForEachRecord(const std::function<bool(int counter)>& visit);
   int IndexOfName(std::string_view name) const;
   bool IsNull(int index) const;

@@ -205,31 +205,6 @@ void TExport::DoGetCellParams(int recNo, int colNo, const std::string& value,
   if (OnGetCellParams) OnGetCellParams(this, recNo, colNo, value, align, font, background);
 }
 
-void TExport::SkipRecords(int n) {
-  const TSourceAdapterPtr s = Source();
-  int counter = 0;
-  for (int i = 0; i < n; ++i) {
-    s->Next(counter);
-    if (OnSkippedRecord) OnSkippedRecord(this, counter);
-  }
-}
-
-namespace {
-
-// Runs `end` however the guarded block is left.
-template <class F>
-struct Finally {
-  F end;
-  bool armed = true;
-  ~Finally() noexcept(false) {
-    if (armed) end();
-  }
-};
-template <class F>
-Finally(F) -> Finally<F>;
-
-}  // namespace
-
 void TExport::DoExport() {
   RecordCounter = 0;
   const TSourceAdapterPtr held = Source();
@@ -242,73 +217,63 @@ void TExport::DoExport() {
   if (!ExportEmpty && s.Empty())
     throw Exception(Format(TranslateText("Engine", "Источник данных (%s) пуст"), {name}));
 
-  s.BeginUpdate();
+  TSourceUpdate update(s);
+  BeginExport();
+  if (aborted_) return;
+  if (AutoCalcColWidth) {
+    columns_.AutoCalcColWidth();
+    if (aborted_) return;
+  }
   try {
-    BeginExport();
-    if (aborted_) {
-      s.EndUpdate();
-      return;
-    }
-    if (AutoCalcColWidth) {
-      columns_.AutoCalcColWidth();
-      if (aborted_) {
-        s.EndUpdate();
-        return;
-      }
-    }
-    try {
-      [&] {
-        if (AllowCaptions) {
-          WriteCaptionRow();
-          if (aborted_) return;
-        }
-        if (GoToFirstRecord) {
-          Source()->First();
-          RecordCounter = 0;
-        }
-        BeforeExport();
-        if (aborted_) return;
-        SkipRecords(SkipRecCount);
-        if (aborted_) return;
-        RecordCounter = 0;
-        // A handler that reads or changes the row's texts before the format sees them gets
-        // texts.
-        typedRow_ = FormatsTypedValues() && !OnBeforeExportRow;
-        const TSourceAdapterPtr cur = Source();
-        while (!EndOfSource() && (ExportRecCount == 0 || RecordCounter < ExportRecCount)) {
-          if (aborted_ && !CanContinue()) break;
-          bool accept = true;
-          FillRow();
-          if (OnBeforeExportRow) OnBeforeExportRow(this, row_, accept);
-          if (accept) {
-            if (parts_ && parts_->Due()) {
-              EndPart();
-              parts_->Next();
-              BeginPart();
-            }
-            WriteDataRow();
-            if (parts_) parts_->RowWritten();
-            if (OnExportedRecord) OnExportedRecord(this, RecordCounter);
-          }
-          if (CurrentRecordOnly) break;
-          cur->Next(RecordCounter);
-        }
-        AfterExport();
-      }();
-    } catch (...) {
-      // The format's end still runs; an error in it must not hide the first one.
-      try {
-        EndExport();
-      } catch (...) {
-      }
-      throw;
-    }
-    EndExport();
+    WriteRecords();
   } catch (...) {
-    s.EndUpdate();
+    // The format's end still runs; an error in it must not hide the first one.
+    try {
+      EndExport();
+    } catch (...) {
+    }
     throw;
   }
-  s.EndUpdate();
+  EndExport();
+}
+
+void TExport::WriteRecords() {
+  if (AllowCaptions) {
+    WriteCaptionRow();
+    if (aborted_) return;
+  }
+  // The source as it is now: BeginExport may have clamped the counts of a list view.
+  const TSourceAdapterPtr held = Source();
+  TRecordWalk walk(*held, RecordRange(), RecordCounter);
+  walk.Start();
+  BeforeExport();
+  if (aborted_) return;
+  walk.OnSkipped = [this](int recNo) {
+    if (OnSkippedRecord) OnSkippedRecord(this, recNo);
+  };
+  walk.Skip();
+  if (aborted_) return;
+  walk.Stopped = [this] { return aborted_ && !CanContinue(); };
+  walk.AtEnd = [this] { return EndOfSource(); };
+  // A handler that reads or changes the row's texts before the format sees them gets texts.
+  typedRow_ = FormatsTypedValues() && !OnBeforeExportRow;
+  walk.Records([this](int counter) {
+    bool accept = true;
+    FillRow();
+    if (OnBeforeExportRow) OnBeforeExportRow(this, row_, accept);
+    if (accept) {
+      if (parts_ && parts_->Due()) {
+        EndPart();
+        parts_->Next();
+        BeginPart();
+      }
+      WriteDataRow();
+      if (parts_) parts_->RowWritten();
+      if (OnExportedRecord) OnExportedRecord(this, counter);
+    }
+    return true;
+  });
+  AfterExport();
 }
 
 void TExport::SaveProperties(TIniFile& ini) {

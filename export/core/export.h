@@ -19,6 +19,7 @@
 #include "export/core/graphics.h"
 #include "export/core/parts.h"
 #include "export/core/properties.h"
+#include "export/core/recordwalk.h"
 #include "export/core/streams.h"
 #include "export/core/writer.h"
 
@@ -92,6 +93,11 @@ class TExport : public TComponent {
   // The locale the run parses and renders values with; setting it moves the format defaults too.
   const TFormatSettings& FormatSettings() const { return formatSettings_; }
   void SetFormatSettings(const TFormatSettings& fs);
+
+  // The records a run reads: GoToFirstRecord, SkipRecCount, ExportRecCount, CurrentRecordOnly.
+  TRecordRange RecordRange() const {
+    return {GoToFirstRecord, SkipRecCount, ExportRecCount, CurrentRecordOnly};
+  }
 
   // Run state.
   int RecordCounter = 0;
@@ -171,11 +177,11 @@ class TExport : public TComponent {
   // and what begins the next (the opening, and the caption row when AllowCaptions).
   virtual void EndPart() {}
   virtual void BeginPart() {}
-  // Skips n records from where the source is, firing OnSkippedRecord after each step.
-  void SkipRecords(int n);
 
  private:
   void DoExport();
+  // The caption row and the records, up to AfterExport.
+  void WriteRecords();
   void ExportTo(TStream& stream, TPartWriter* parts);
   template <class T>
   void Reference(T*& slot, T* v) {

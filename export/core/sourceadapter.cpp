@@ -56,6 +56,7 @@ class TDataSetAdapter : public TSourceAdapter {
   void EndUpdate() const override { Data()->EnableControls(); }
   void First() const override { Data()->First(); }
   bool Eof(int) const override { return Data()->Eof(); }
+  bool PastLast() const override { return !Data() || Data()->Eof(); }
   TBookmark GetBookmark() const override { return Data()->GetBookmark(); }
   void GotoBookmark(TBookmark b) const override { Data()->GotoBookmark(b); }
   void FreeBookmark(TBookmark b) const override { Data()->FreeBookmark(b); }
@@ -280,6 +281,7 @@ class TCustomSourceAdapter : public TSourceAdapter {
   bool Empty() const override { return true; }
   void First() const override { cs_->First(); }
   bool Eof(int) const override { return cs_->AtEnd(); }
+  bool PastLast() const override { return cs_->AtEnd(); }
 
   void ListColumns(const TColumnChoice& choice,
                    const std::function<void(int, TField*)>& add) const override {
@@ -328,6 +330,7 @@ class TNoSourceAdapter : public TSourceAdapter {
   bool Empty() const override { return true; }
   void First() const override {}
   bool Eof(int) const override { return true; }
+  bool PastLast() const override { return true; }
   void ListColumns(const TColumnChoice&, const std::function<void(int, TField*)>&) const override {}
   std::string ColumnName(const TExportColumn&) const override { return {}; }
   TExportColType ColumnType(const TExportColumn&, const TColTypeGuess&) const override {

@@ -67,6 +67,9 @@ class TSourceAdapter {
   }
   // `counter` is the walk's record counter: the list view and the string grid end at a count.
   virtual bool Eof(int counter) const = 0;
+  // True when the source's own cursor has gone past its last record, whatever a walk counts: a
+  // skip stops there. The list view and the string grid end at a count only (Eof), never here.
+  virtual bool PastLast() const { return false; }
   virtual TBookmark GetBookmark() const { return 0; }
   virtual void GotoBookmark(TBookmark) const {}
   virtual void FreeBookmark(TBookmark) const {}

@@ -81,34 +81,25 @@ void TExportASCII::BeginExport() {
   }
 }
 
-// DIF declares its number of rows before the rows, so the records are walked once to count them.
+// DIF declares its number of rows before the rows, so the records the run writes are walked
+// once to count them; the skip's events fire in this pass as in the run.
 bool TExportASCII::CountTuples() {
   const TSourceAdapterPtr held = Source();
-  const TSourceAdapter& s = *held;
-  TBookmark mark = s.GetBookmark();
-  bool finished = true;
-  try {
-    s.First();
-    SkipRecords(SkipRecCount);
-    int counter = 0;
-    while (!s.Eof(counter) && (ExportRecCount == 0 || counter < ExportRecCount)) {
-      if (Aborted() && !CanContinue()) {
-        finished = false;
-        break;
-      }
-      s.Next(counter);
-      if (OnFetchedRecord) OnFetchedRecord(this, counter);
-    }
-    tupleCount_ = counter;
-    if (finished) {
-      s.GotoBookmark(mark);
-      RecordCounter = 0;
-    }
-  } catch (...) {
-    s.FreeBookmark(mark);
-    throw;
-  }
-  s.FreeBookmark(mark);
+  int counter = 0;
+  TRecordWalk walk(*held, RecordRange(), counter);
+  walk.OnSkipped = [this](int recNo) {
+    if (OnSkippedRecord) OnSkippedRecord(this, recNo);
+  };
+  walk.OnNext = [this](int n) {
+    if (OnFetchedRecord) OnFetchedRecord(this, n);
+  };
+  walk.Stopped = [this] { return Aborted() && !CanContinue(); };
+  tupleCount_ = 0;
+  const bool finished = walk.Pass([this](int) {
+    ++tupleCount_;
+    return true;
+  });
+  RecordCounter = 0;
   return finished;
 }
 

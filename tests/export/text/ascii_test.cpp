@@ -153,6 +153,40 @@ TEST_F(AsciiTest, DifStoppedDuringCountEndsAfterTuples) {
   EXPECT_TRUE(out.ends_with("TUPLES\r\n")) << out;
 }
 
+// The passes before the run read the records the run writes. Fixed-width text measured other
+// records than it wrote (a column could be narrower than a value written in it), and DIF declared
+// a count of rows it did not write, when the run took the current record only or did not start
+// at the first record.
+TEST_F(AsciiTest, PassesBeforeTheRunReadWhatTheRunWrites) {
+  TMemDataSet d;
+  d.AddField("N", ftString, 20, 1);
+  for (const char* name : {"a", "bb", "ccc", "dddd", "eeeee"}) d.AddRow({name});
+  e.SetDataSet(&d);
+  e.AllowCaptions = false;
+  std::vector<int> fetched;
+  e.OnFetchedRecord = [&](TObject*, int n) { fetched.push_back(n); };
+
+  d.SetRecNo(1);
+  e.GoToFirstRecord = false;
+  e.ExportRecCount = 2;
+  EXPECT_EQ(Run(etTXT), "bb  \r\nccc \r\n");
+  EXPECT_EQ(fetched, (std::vector<int>{1, 2}));
+  d.SetRecNo(1);
+  e.ExportRecCount = 0;
+  std::string dif = Run(etDIF);
+  EXPECT_NE(dif.find("TUPLES\r\n0,4\r\n"), std::string::npos) << dif;
+  EXPECT_EQ(dif.find("\"a\""), std::string::npos) << dif;
+
+  e.GoToFirstRecord = true;
+  e.ExportRecCount = 0;
+  e.SkipRecCount = 3;
+  e.CurrentRecordOnly = true;
+  EXPECT_EQ(Run(etTXT), "dddd \r\n");
+  dif = Run(etDIF);
+  EXPECT_NE(dif.find("TUPLES\r\n0,1\r\n"), std::string::npos) << dif;
+  EXPECT_EQ(d.bookmarks, 0);
+}
+
 TEST_F(AsciiTest, DifCellsReadersCanParse) {
   TMemDataSet d;
   d.AddField("S", ftString, 10);
