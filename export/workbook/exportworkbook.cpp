@@ -211,8 +211,18 @@ void TExportWorkbook::LoadExtrasFromIni(const TIniFile& ini) {
   morvale::LoadExtrasFromIni(Extras, &Pictures, ini);
 }
 
-bool TExportWorkbook::ExportSheetWith(int index, TxlsSheet& sheet,
-                                      const std::function<bool()>& write) {
+bool TExportWorkbook::WriteSheets(const std::function<bool(int, TxlsSheet&)>& write) {
+  RecordCounter = 0;
+  BeginExport();
+  BeforeExport();
+  if (Aborted()) return false;
+  for (int i = 0; i < Sheets.Count(); ++i)
+    if (Sheets[i].Exported && !WriteSheet(i, Sheets[i], write)) return false;
+  return true;
+}
+
+bool TExportWorkbook::WriteSheet(int index, TxlsSheet& sheet,
+                                 const std::function<bool(int, TxlsSheet&)>& write) {
   if (OnOpenSheet) {
     const TxlsSheetOpen open = OnOpenSheet(sheet, index);
     if (open == soSkip) return true;
@@ -232,12 +242,8 @@ bool TExportWorkbook::ExportSheetWith(int index, TxlsSheet& sheet,
   if (OnBeforeExportSheet) OnBeforeExportSheet(this, index);
   {
     const TSourceAdapterPtr src = sheet.Source();
-    src->BeginUpdate();
-    struct TEnd {
-      const TSourceAdapter& src;
-      ~TEnd() { src.EndUpdate(); }
-    } end{*src};
-    if (!write()) return false;
+    TSourceUpdate update(*src);
+    if (!write(index, sheet)) return false;
   }
   if (OnAfterExportSheet) OnAfterExportSheet(this, index);
   return true;

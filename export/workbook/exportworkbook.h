@@ -94,11 +94,14 @@ class TExportWorkbook : public TExportFormatText, public TxlsSheetSettings {
   // temporary sheet of single-sheet mode added for the run, the sheets checked; then `write`,
   // whose file (made in Outputs()) replaces FileName only when the run has finished.
   void ExecuteSheets(int maxCols, const std::function<void()>& write);
-  // One sheet: its events around `write`, its source held for updates; false when the run stopped
-  // before the sheet's records.
-  bool ExportSheetWith(int index, TxlsSheet& sheet, const std::function<bool()>& write);
+  // The run's records, sheet by sheet: the run's counter from 0, BeginExport and BeforeExport,
+  // then `write` for each exported sheet, with the sheet's events around it and its source held
+  // for updates. False when the run stopped before the end of the last sheet.
+  bool WriteSheets(const std::function<bool(int index, TxlsSheet& sheet)>& write);
 
  private:
+  bool WriteSheet(int index, TxlsSheet& sheet,
+                  const std::function<bool(int index, TxlsSheet& sheet)>& write);
   int maxCols_ = 256;
 };
 

@@ -196,35 +196,33 @@ void TxlsSheetRows::CaptionRow() {
 
 // Goes to the sheet source's first record and past the records to skip; false when aborted.
 bool TxlsSheetRows::PositionRecords() {
-  const TSourceAdapterPtr src = sheet_.Source();
-  if (sheet_.GoToFirstRecord) src->First();
-  int counter = 0;
-  for (int i = 0; i < sheet_.SkipRecCount; ++i) {
-    src->Next(counter);
-    if (x_.OnSkippedRecord) x_.OnSkippedRecord(&x_, counter);
-  }
+  TRecordWalk walk(*sheet_.Source(), sheet_.RecordRange(), sheet_.RecordCounter);
+  walk.Start();
+  walk.OnSkipped = [this](int recNo) {
+    if (x_.OnSkippedRecord) x_.OnSkippedRecord(&x_, recNo);
+  };
+  walk.Skip();
   return !x_.Aborted();
 }
 
-// Every accepted record's row, the exporter's record events fired.
+// Every accepted record's row; every record, accepted or not, counted by the exporter's record
+// events (the run's counter and the sheet's, each as it stands after the record).
 void TxlsSheetRows::RecordLoop() {
   const TSourceAdapterPtr src = sheet_.Source();
-  sheet_.RecordCounter = 0;
-  while (!src->Eof(sheet_.RecordCounter)) {
-    if (sheet_.ExportRecCount > 0 && sheet_.RecordCounter >= sheet_.ExportRecCount) break;
-    if (x_.Aborted() && !x_.CanContinue()) break;
+  TRecordWalk walk(*src, sheet_.RecordRange(), sheet_.RecordCounter);
+  walk.Stopped = [this] { return x_.Aborted() && !x_.CanContinue(); };
+  walk.Records([this](int counter) {
     sheet_.FillRow();
     bool accept = true;
     if (x_.OnBeforeExportRow) x_.OnBeforeExportRow(&x_, sheet_.Row(), accept);
     if (accept && x_.OnAdvancedBeforeExportRow)
       x_.OnAdvancedBeforeExportRow(&x_, index_, sheet_.Row(), accept);
     if (accept) DataRow();
-    if (sheet_.CurrentRecordOnly) break;
-    src->Next(sheet_.RecordCounter);
     ++x_.RecordCounter;
     if (x_.OnExportedRecord) x_.OnExportedRecord(&x_, x_.RecordCounter);
-    if (x_.OnAdvancedExportedRecord) x_.OnAdvancedExportedRecord(&x_, index_, sheet_.RecordCounter);
-  }
+    if (x_.OnAdvancedExportedRecord) x_.OnAdvancedExportedRecord(&x_, index_, counter + 1);
+    return true;
+  });
 }
 
 void TxlsSheetRows::DataRow() {

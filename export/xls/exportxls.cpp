@@ -56,14 +56,9 @@ void TExportXLS::Run() {
   finished_ = false;
   workbook_->WriteGlobalsHead();
   PrepareDrawingGroup();
-  RecordCounter = 0;
-  BeginExport();
-  BeforeExport();
-  if (Aborted()) return;
-  for (int i = 0; i < Sheets.Count(); ++i) {
-    if (!Sheets[i].Exported) continue;
-    if (!ExportSheet(i, Sheets[i])) return;
-  }
+  const bool complete = WriteSheets(
+      [this](int index, TxlsSheet& sheet) { return TxlsSheetWriter(*this, sheet, index).Write(); });
+  if (!complete) return;
   FinishWorkbook();
   AfterExport();
   EndExport();
@@ -86,11 +81,6 @@ void TExportXLS::PrepareDrawingGroup() {
     const std::string data = store_->DrawingGroupData(shapes);
     TbiffMSODrawingGroup(data.data(), data.size()).WriteTo(s);
   });
-}
-
-bool TExportXLS::ExportSheet(int index, TxlsSheet& sheet) {
-  return ExportSheetWith(index, sheet,
-                         [&] { return TxlsSheetWriter(*this, sheet, index).Write(); });
 }
 
 }  // namespace morvale

@@ -40,8 +40,6 @@ class TExportXLS : public TExportWorkbook {
   void OpenWorkbook();
   void FinishWorkbook();
   void CloseWorkbook();
-  // False when the run stopped before the sheet's records (the workbook stays unfinished).
-  bool ExportSheet(int index, TxlsSheet& sheet);
   void Run();
   void PrepareDrawingGroup();
   std::unique_ptr<TxlsWorkbook> workbook_;

@@ -158,17 +158,9 @@ bool TExportXLSX::Write() {
   TPackage package(*Outputs(), FileName);
   TxlsxStyles styles(package.Workbook(), FormatSettings());
   std::vector<std::string> titles;
-  RecordCounter = 0;
-  BeginExport();
-  BeforeExport();
-  bool complete = !Aborted();
-  for (int i = 0; complete && i < Sheets.Count(); ++i) {
-    TxlsSheet& sheet = Sheets[i];
-    if (!sheet.Exported) continue;
-    complete = ExportSheetWith(i, sheet, [&] {
-      return TxlsxSheetWriter(*this, sheet, i, package.Workbook(), styles, titles).Write();
-    });
-  }
+  const bool complete = WriteSheets([&](int index, TxlsSheet& sheet) {
+    return TxlsxSheetWriter(*this, sheet, index, package.Workbook(), styles, titles).Write();
+  });
   // A stopped run's package is never assembled: its file is dropped and the previous one stays.
   if (!complete) return false;
   // A package needs a sheet.
