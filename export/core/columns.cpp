@@ -390,6 +390,9 @@ void TExportColumns::ForEachRecord(const std::function<bool(int counter)>& visit
   walk.OnNext = [this](int counter) {
     if (OnFetchedRecord) OnFetchedRecord(&holder_, counter);
   };
+  // An abort request ends the run after the pass whatever OnStopExport would answer, so the pass
+  // need not read on to its end first.
+  walk.Stopped = [this] { return holder_.Aborted(); };
   walk.Pass(visit);
 }
 

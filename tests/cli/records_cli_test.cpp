@@ -46,10 +46,11 @@ std::string Rows(const std::string& file) {
 TEST(RecordSelection, CsvXlsAndXlsxTakeTheSameRecords) {
   std::string dir = test::FreshFolder("records-cli");
   // Quotes, Cyrillic, NULLs and a line break in the values; ids 1 to 4.
-  const std::vector<std::string> source = {
-      "--db",     "sqlite:" + test::AwkwardDatabase(), "--table",  "\"my table\"",
-      "--fields", "id,it's,Group,Имя,MixedCase",       "--locale", "C",
-      "--format", "integer=0"};
+  const std::vector<std::string> source = {"--db",     "sqlite:" + test::AwkwardDatabase(),
+                                           "--table",  "\"my table\"",
+                                           "--fields", "id,it's,Group,Имя,MixedCase",
+                                           "--locale", "C",
+                                           "--format", "integer=0"};
   struct TCase {
     std::vector<std::string> args;
     std::vector<std::string> ids;  // the first column of each row written

@@ -91,8 +91,8 @@ TEST_F(RecordWalkTest, SkipBeyondTheEnd) {
   sg.colCount = 1;
   sg.cells = {{"head"}, {"a"}, {"b"}, {"c"}};
   for (int skip : {2, 5}) {
-    const TSourceAdapterPtr src = MakeSourceAdapter({esStringGrid, nullptr, nullptr, nullptr,
-                                                     nullptr, &sg, skip, 0});
+    const TSourceAdapterPtr src =
+        MakeSourceAdapter({esStringGrid, nullptr, nullptr, nullptr, nullptr, &sg, skip, 0});
     TRecordWalk walk(*src, {true, skip, 0, false}, counter);
     std::vector<int> rows;
     walk.Start();

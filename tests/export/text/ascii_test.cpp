@@ -187,6 +187,19 @@ TEST_F(AsciiTest, PassesBeforeTheRunReadWhatTheRunWrites) {
   EXPECT_EQ(d.bookmarks, 0);
 }
 
+// A stop asked for during the width pass ends the pass there; the run writes no row.
+TEST_F(AsciiTest, StopDuringTheWidthPass) {
+  for (int i = 2; i <= 5; ++i) ds.AddRow({"n" + std::to_string(i), std::to_string(i)});
+  int fetched = 0;
+  e.OnFetchedRecord = [&](TObject*, int) {
+    if (++fetched == 2) e.Abort();
+  };
+  EXPECT_EQ(Run(etTXT), "");
+  EXPECT_EQ(fetched, 2);
+  EXPECT_EQ(ds.RecNo(), 0);
+  EXPECT_EQ(ds.bookmarks, 0);
+}
+
 TEST_F(AsciiTest, DifCellsReadersCanParse) {
   TMemDataSet d;
   d.AddField("S", ftString, 10);
