@@ -99,22 +99,47 @@ void TExport::ExportToParts(TPartWriter& parts) {
   ExportTo(parts.Stream(), &parts);
 }
 
+// The stream of a share: what the format writes passes while the gate is open. The writers write
+// straight to their stream, so the gate opened before the first data row and shut after the last
+// cuts the output exactly there.
+class TExport::TShareGate : public TStream {
+ public:
+  TShareGate(TStream& to, bool open) : to_(to), open_(open) {}
+  using TStream::Write;
+  void Write(const void* data, size_t size) override {
+    if (open_) to_.Write(data, size);
+  }
+  int64_t Position() const override { return to_.Position(); }
+  void Flush() override { to_.Flush(); }
+  void SetOpen(bool open) { open_ = open; }
+
+ private:
+  TStream& to_;
+  bool open_;
+};
+
 void TExport::ExportTo(TStream& stream, TPartWriter* parts) {
   std::unique_ptr<TEncodingStream> encoded;
   if (!parts && TextEncodingConverts(Encoding))
     encoded = std::make_unique<TEncodingStream>(stream, Encoding);
-  writer_ = CreateWriter(encoded ? *encoded : stream);
+  std::unique_ptr<TShareGate> gate;
+  if (!ShareOpening || !ShareClosing)
+    gate = std::make_unique<TShareGate>(encoded ? *encoded : stream, ShareOpening);
+  writer_ = gate ? CreateWriter(*gate) : CreateWriter(encoded ? *encoded : stream);
   parts_ = parts;
+  gate_ = gate.get();
   try {
     DoExport();
     if (encoded) encoded->Finish();
   } catch (...) {
     writer_.reset();
     parts_ = nullptr;
+    gate_ = nullptr;
     throw;
   }
   writer_.reset();
   parts_ = nullptr;
+  gate_ = nullptr;
 }
 
 void TExport::BeginExport() {
@@ -275,6 +300,7 @@ void TExport::DoExport() {
         // texts.
         typedRow_ = FormatsTypedValues() && !OnBeforeExportRow;
         const TSourceAdapterPtr cur = Source();
+        if (gate_) gate_->SetOpen(true);
         while (!EndOfSource() && (ExportRecCount == 0 || RecordCounter < ExportRecCount)) {
           if (aborted_ && !CanContinue()) break;
           bool accept = true;
@@ -293,6 +319,7 @@ void TExport::DoExport() {
           if (CurrentRecordOnly) break;
           cur->Next(RecordCounter);
         }
+        if (gate_) gate_->SetOpen(ShareClosing);
         AfterExport();
       }();
     } catch (...) {
