@@ -465,7 +465,9 @@ TPlan TPlan::FromJson(const std::string& text, const std::string& fileName) {
 }
 
 bool TypeJoins(const std::string& type) {
-  static const char* const kinds[] = {"csv", "txt", "jsonl", "sql", "xml"};
+  // Not txt: its columns are as wide as the widest value of the whole result, which no share
+  // knows.
+  static const char* const kinds[] = {"csv", "jsonl", "sql", "xml"};
   return std::any_of(std::begin(kinds), std::end(kinds),
                      [&type](const char* k) { return SameText(type, k); });
 }
@@ -547,7 +549,9 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
   const TQueryShape shape = ShapeOf(plan.Query, o.SplitBy);
   if (!shape.Why.empty()) return made.Why = shape.Why, made;
   if (!plan.Joins && !TypeSplitsIntoFiles(o.Type))
-    return made.Why = "--type " + o.Type + " is written neither in shares nor in part files", made;
+    return made.Why =
+               "--type " + o.Type + " is not written in shares of one file nor in part files",
+           made;
   std::vector<std::string> ranges;
   const std::string filter = shape.Where.empty() ? "" : " WHERE " + shape.Where;
   if (session.Kind() == TDriverKind::PostgreSql) {
@@ -818,7 +822,9 @@ int RunPart(const TCliOptions& o, std::ostream& err, const TExportPart& exportPa
     }
   } catch (const std::exception& ex) {
     if (server == "postgresql") session.Query("ROLLBACK");
-    Report(session, plan, std::to_string(o.Part) + " failed: " + ex.what());
+    std::string message = ex.what();
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    Report(session, plan, std::to_string(o.Part) + " failed: " + message);
     throw;
   }
   if (server == "postgresql") session.Query("COMMIT");
@@ -858,18 +864,25 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& errFile) {
   return pid;
 }
 
-// The message a failed job ended with, without the program's name.
-std::string LastMessage(const std::string& errFile) {
+// The message a failed job ended with (the first it printed, with the lines that continue it),
+// without the program's name.
+std::string JobMessage(const std::string& errFile) {
   std::ifstream in(errFile);
-  std::string line, last;
+  std::string line, message;
+  bool inMessage = false;
   while (std::getline(in, line)) {
-    if (line.find_first_not_of(" \r\t") == std::string::npos) continue;
-    if (line.find("Try 'morvale-export") == 0) continue;
-    if (line.find("the previous file") != std::string::npos) continue;
-    last = line;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t cr = line.rfind('\r');  // the last drawing of a progress line
+    if (cr != std::string::npos) line.erase(0, cr + 1);
+    if (line.starts_with("morvale-export: ")) {
+      if (!message.empty()) break;
+      message = line.substr(16);
+      inMessage = true;
+    } else if (inMessage && !line.empty()) {
+      message += " " + line;
+    }
   }
-  if (last.starts_with("morvale-export: ")) last.erase(0, 16);
-  return last.empty() ? "it ended without a message" : last;
+  return message.empty() ? "it ended without a message" : message;
 }
 
 }  // namespace
@@ -947,7 +960,7 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   session.reset();  // every job is done: the snapshot may go
   if (failed) {
     err << "morvale-export: part " << failed << "/" << n
-        << " failed: " << LastMessage(children[static_cast<size_t>(failed - 1)].ErrFile) << "\n";
+        << " failed: " << JobMessage(children[static_cast<size_t>(failed - 1)].ErrFile) << "\n";
     cleanUp();
     return 1;
   }

@@ -345,7 +345,7 @@ const std::vector<TOptionDecl>& OptionDecls() {
        {"--jobs"},
        "N",
        "read the query's table in N ranges on N connections at once,\n"
-       "all in one snapshot; csv, txt, jsonl, sql and xml are joined\n"
+       "all in one snapshot; csv, jsonl, sql and xml are joined\n"
        "into the one file -o names (the same bytes as one job),\n"
        "parquet and xlsx are written as N part files and a manifest.\n"
        "A query that cannot be split runs as one job, with a note",
