@@ -812,7 +812,7 @@ int RunPart(const TCliOptions& o, std::ostream& err, const TExportPart& exportPa
   TCliOptions p = o;
   p.Table.clear();
   p.Sql = part.Query;
-  if (p.Output.empty()) p.Output = part.Output;
+  p.Output = part.Output;
   int64_t rows = 0;
   try {
     if (int status = exportPart(p, !plan.Joins || o.Part == 1, !plan.Joins || o.Part == n, rows)) {
@@ -889,7 +889,9 @@ std::string JobMessage(const std::string& errFile) {
 
 int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne) {
   const int n = o.Jobs;
-  if (n == 1) return exportOne(o);
+  TCliOptions one = o;
+  one.Jobs = 0;
+  if (n == 1) return exportOne(one);
   const std::string target = o.Output;
   // The shares and the plan lie beside the target, hidden, until the run puts them in place.
   const std::string hidden = [&target] {
@@ -906,8 +908,6 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   if (!made.Why.empty()) {
     session.reset();
     err << "morvale-export: --jobs " << n << " runs as one job: " << made.Why << "\n";
-    TCliOptions one = o;
-    one.Jobs = 0;
     return exportOne(one);
   }
   const TPlan& plan = made.Plan;

@@ -535,7 +535,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   const int ranged = (o.Jobs > 0) + (o.Plan > 0) + (o.Part > 0);
   if (ranged > 1) throw EUsageError("Only one of --jobs, --plan and --part may be given");
   if (ranged && (!o.Tables.empty() || !o.Attach.empty() || !o.OptionsFile.empty() ||
-                 !type->NeedsOutput || type->WriteQuery || o.Output == "-"))
+                 !type->NeedsOutput || type->WriteQuery || (o.Output == "-" && !o.Part)))
     throw EUsageError(
         "--jobs, --plan and --part export one query of --db to files: not with --tables, "
         "--attach, --options, standard output or --type " +
@@ -545,6 +545,8 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
         "--skip, --count and --current-record-only read the rows in one order: "
         "not with --jobs, --plan or --part");
   if (o.Part && o.PlanFile.empty()) throw EUsageError("--part needs --plan-file");
+  if (o.Part && !o.Output.empty())
+    throw EUsageError("--part writes the file its plan names: leave out -o");
   if (!o.PlanFile.empty() && !o.Part && !o.Plan)
     throw EUsageError("--plan-file needs --plan or --part");
   if (!o.SplitBy.empty() && !o.Jobs && !o.Plan)

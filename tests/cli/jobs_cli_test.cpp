@@ -424,13 +424,14 @@ TEST(JobsSqlite, StalePlansAndWalModeAreRefused) {
   RunCommand("cp " + ShellQuote(SqliteDatabase()) + " " + ShellQuote(db), out);
   auto args = [&db, &dir](std::vector<std::string> more) {
     std::vector<std::string> a = {"--db",   "sqlite:" + db, "--table", "\"клиенты магазина\"",
-                                  "--type", "csv",          "-o",      dir + "t.csv"};
+                                  "--type", "csv"};
     a.insert(a.end(), more.begin(), more.end());
     return a;
   };
   // The plan holds the file's lock for a second, then lets it go; a write follows.
-  const TRun plan =
-      Export(args({"--plan", "2", "--plan-file", dir + "plan.json", "--plan-timeout", "1"}), dir);
+  const TRun plan = Export(args({"-o", dir + "t.csv", "--plan", "2", "--plan-file",
+                                 dir + "plan.json", "--plan-timeout", "1"}),
+                           dir);
   ASSERT_EQ(plan.status, 0) << plan.err;
   ASSERT_EQ(RunCommand("sqlite3 " + ShellQuote(db) +
                            " \"UPDATE \\\"клиенты магазина\\\" SET city = 'Тверь' WHERE id = 3\"",
@@ -442,11 +443,48 @@ TEST(JobsSqlite, StalePlansAndWalModeAreRefused) {
   EXPECT_FALSE(Exists(dir + "t.part001.csv"));
 
   ASSERT_EQ(RunCommand("sqlite3 " + ShellQuote(db) + " 'PRAGMA journal_mode=WAL'", out), 0);
-  const TRun wal = Export(args({"--jobs", "2"}), dir);
+  const TRun wal = Export(args({"-o", dir + "t.csv", "--jobs", "2"}), dir);
   ASSERT_EQ(wal.status, 0) << wal.err;
   EXPECT_EQ(wal.err,
             "morvale-export: --jobs 2 runs as one job: the SQLite database is in WAL "
             "mode, where processes cannot share one read snapshot\n");
+}
+
+// ---- the command line ----------------------------------------------------------------------
+
+TEST(JobsOptions, RefusedCombinations) {
+  auto message = [](std::vector<std::string> more) {
+    std::vector<std::string> args = {"--db", "sqlite:x.db", "--table", "t", "--type", "csv"};
+    args.insert(args.end(), more.begin(), more.end());
+    try {
+      cli::ParseOptions(args);
+    } catch (const cli::EUsageError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(message({"-o", "a.csv", "--part", "3/2", "--plan-file", "p"}),
+            "Invalid value '3/2' for --part: expected K/N, 1 <= K <= N");
+  EXPECT_EQ(message({"--part", "1/x", "--plan-file", "p"}),
+            "Invalid value '1/x' for --part: expected K/N, 1 <= K <= N");
+  EXPECT_EQ(message({"--part", "1/2"}), "--part needs --plan-file");
+  EXPECT_EQ(message({"-o", "a.csv", "--part", "1/2", "--plan-file", "p"}),
+            "--part writes the file its plan names: leave out -o");
+  EXPECT_EQ(message({"--part", "1/2", "--plan-file", "p"}), "no error");
+  EXPECT_EQ(message({"-o", "a.csv", "--jobs", "2", "--plan", "2"}),
+            "Only one of --jobs, --plan and --part may be given");
+  EXPECT_EQ(message({"-o", "-", "--jobs", "2"}).substr(0, 60),
+            "--jobs, --plan and --part export one query of --db to files:");
+  EXPECT_EQ(message({"-o", "a.csv", "--jobs", "2", "--count", "5"}).substr(0, 40),
+            "--skip, --count and --current-record-onl");
+  EXPECT_EQ(message({"-o", "a.csv", "--split-by", "id"}), "--split-by needs --jobs or --plan");
+  EXPECT_EQ(message({"-o", "a.csv", "--jobs", "0"}),
+            "Invalid value '0' for --jobs: expected a positive integer");
+  // The jobs are started with the command line less what only the coordinator reads.
+  EXPECT_EQ(cli::ArgsWithout({"--jobs=4", "-o", "a.csv", "--sql", "-o", "--output=b", "--split-by",
+                              "id", "--progress", "--type", "csv"},
+                             {"--jobs", "-o", "--split-by", "--progress"}),
+            (std::vector<std::string>{"--sql", "-o", "--type", "csv"}));
 }
 
 // ---- the query's shape ------------------------------------------------------------------------
