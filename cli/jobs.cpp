@@ -396,6 +396,7 @@ std::string TPlan::Digest() const {
   add(Type);
   add(Split);
   add(Joins ? "joins" : "files");
+  add(Reports ? "reports" : "silent");
   for (const TPlanPart& p : Parts) {
     add(p.Query);
     add(p.Output);
@@ -420,7 +421,8 @@ std::string TPlan::Json() const {
   AppendJson(Type, j);
   j += ",\n  \"split\": ";
   AppendJson(Split, j);
-  j += std::string(",\n  \"joins\": ") + (Joins ? "true" : "false") + ",\n  \"parts\": [";
+  j += std::string(",\n  \"joins\": ") + (Joins ? "true" : "false");
+  j += std::string(",\n  \"reports\": ") + (Reports ? "true" : "false") + ",\n  \"parts\": [";
   for (size_t i = 0; i < Parts.size(); ++i) {
     j += i ? ",\n    {\"part\": " : "\n    {\"part\": ";
     j += std::to_string(i + 1) + ", \"query\": ";
@@ -453,6 +455,8 @@ TPlan TPlan::FromJson(const std::string& text, const std::string& fileName) {
   plan.Created = text_of("created");
   const TJson* joins = root.Get("joins");
   plan.Joins = joins && joins->Value == "true";
+  const TJson* reports = root.Get("reports");
+  plan.Reports = !reports || reports->Value == "true";
   if (const TJson* parts = root.Get("parts"))
     for (const TJson& p : parts->Items) {
       const TJson* q = p.Get("query");
@@ -759,10 +763,10 @@ int RunPlan(const TCliOptions& o, TStream& out, std::ostream& err) {
 
 namespace {
 
-// Reports the part on the plan's channel, for a --plan run waiting there. Nobody may listen (the
-// parts of --jobs), and a part whose report is lost is still written: failures here are silent.
+// Reports the part on the plan's channel, for the --plan run waiting there. A part whose report
+// is lost is still written: failures here are silent.
 void Report(TSourceSession& session, const TPlan& plan, const std::string& payload) {
-  if (session.Kind() != TDriverKind::PostgreSql) return;
+  if (session.Kind() != TDriverKind::PostgreSql || !plan.Reports) return;
   try {
     session.Query("SELECT pg_notify(" + SqlLiteral(Channel(plan)) + ", " + SqlLiteral(payload) +
                   ")");
@@ -828,6 +832,7 @@ int RunPart(const TCliOptions& o, std::ostream& err, const TExportPart& exportPa
     throw;
   }
   if (server == "postgresql") session.Query("COMMIT");
+  if (!plan.Reports) return 0;
   int64_t bytes = 0;
   const std::string sha = FileSha256(p.Output, bytes);
   Report(session, plan,
@@ -910,6 +915,7 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
     err << "morvale-export: --jobs " << n << " runs as one job: " << made.Why << "\n";
     return exportOne(one);
   }
+  made.Plan.Reports = false;
   const TPlan& plan = made.Plan;
   std::vector<TChild> children(static_cast<size_t>(n));
   auto cleanUp = [&] {

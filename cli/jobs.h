@@ -41,6 +41,9 @@ struct TPlan {
   std::string Type;      // the --type word
   std::string Split;     // "pages", "rowid" or "key COLUMN"
   bool Joins = false;    // the parts' files are shares of one file, written one after the other
+  // The parts report to the plan's run (--plan); those of --jobs do not, their run waits for
+  // them itself.
+  bool Reports = true;
   std::vector<TPlanPart> Parts;
   std::string Created;  // UTC, ISO 8601
 

@@ -67,9 +67,9 @@ TSourceSession::TSourceSession(const std::string& database, bool own)
     sqlite3_busy_timeout(impl_->file, 10000);
     return;
   }
+  // A dBASE folder has no session to hold: Query raises.
   impl_->server = std::dynamic_pointer_cast<TQtConnection>(db.SharedConnection());
-  if (!impl_->server) throw Exception("The database '" + database + "' is no server database");
-  if (own) impl_->held = std::make_unique<TQtLease>(*impl_->server);
+  if (own && impl_->server) impl_->held = std::make_unique<TQtLease>(*impl_->server);
 }
 
 TSourceSession::~TSourceSession() = default;

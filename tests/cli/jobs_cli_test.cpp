@@ -342,6 +342,21 @@ TEST(JobsPostgreSql, AQueryThatCannotBeSplitRunsAsOneJob) {
             "aggregates (count)\n");
 }
 
+// MariaDB's sessions cannot share one snapshot: its exports run as one job, and say so.
+TEST(JobsMySql, RunsAsOneJobWithItsNote) {
+  const char* url = std::getenv("MORVALE_TEST_MYSQL");
+  if (!url) GTEST_SKIP() << "MORVALE_TEST_MYSQL is not set: no MariaDB server";
+  const std::string dir = test::FreshFolder("mysql");
+  const TRun run = Export({"--db", url, "--sql", "SELECT 1 AS one FROM information_schema.tables",
+                           "--type", "csv", "-o", dir + "t.csv", "--jobs", "2"},
+                          dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err,
+            "morvale-export: --jobs 2 runs as one job: only PostgreSQL and SQLite databases are "
+            "read in ranges\n");
+  EXPECT_EQ(ReadFile(dir + "t.csv").substr(0, 7), "\"one\"\r\n");
+}
+
 // ---- SQLite ---------------------------------------------------------------------------------
 
 const std::string& SqliteDatabase() {
