@@ -832,7 +832,11 @@ int RunPart(const TCliOptions& o, std::ostream& err, const TExportPart& exportPa
     throw;
   }
   if (server == "postgresql") session.Query("COMMIT");
-  if (!plan.Reports) return 0;
+  if (!plan.Reports) {
+    // The run of --jobs lists the rows in its manifest.
+    std::ofstream(p.Output + ".rows") << rows << "\n";
+    return 0;
+  }
   int64_t bytes = 0;
   const std::string sha = FileSha256(p.Output, bytes);
   Report(session, plan,
@@ -921,6 +925,7 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   auto cleanUp = [&] {
     for (int k = 1; k <= n; ++k) {
       std::remove(plan.Parts[static_cast<size_t>(k - 1)].Output.c_str());
+      std::remove((plan.Parts[static_cast<size_t>(k - 1)].Output + ".rows").c_str());
       std::remove(children[static_cast<size_t>(k - 1)].ErrFile.c_str());
     }
     std::remove(planFile.c_str());
@@ -989,6 +994,7 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
       const std::string& share = plan.Parts[static_cast<size_t>(k - 1)].Output;
       TPartFile f;
       f.FileName = PartFileName(target, k, true, cmpNone);
+      std::ifstream(share + ".rows") >> f.Rows;
       f.Sha256 = FileSha256(share, f.Bytes);
       TFileStream& out = files.Create(f.FileName);
       std::ifstream in(share, std::ios::binary);

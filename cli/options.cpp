@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/formats.h"
+#include "cli/jobs.h"
 #include "export/core/codepage.h"
 
 namespace morvale::cli {
@@ -544,6 +545,13 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     throw EUsageError(
         "--skip, --count and --current-record-only read the rows in one order: "
         "not with --jobs, --plan or --part");
+  if (ranged && (o.Parts.Splits() || o.Parts.Compression != cmpNone))
+    throw EUsageError(
+        "--split-rows, --split-size and --compress do not combine with --jobs, "
+        "--plan and --part: the ranges are the parts");
+  if (o.Jobs && o.Parts.Manifest && TypeJoins(type->Name))
+    throw EUsageError("--manifest does not apply to --jobs with --type " + type->Name +
+                      ": the shares are joined into one file");
   if (o.Part && o.PlanFile.empty()) throw EUsageError("--part needs --plan-file");
   if (o.Part && !o.Output.empty())
     throw EUsageError("--part writes the file its plan names: leave out -o");

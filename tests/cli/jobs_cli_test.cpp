@@ -424,12 +424,12 @@ TEST(JobsSqlite, ParquetPartsWithAManifest) {
                                       "  b = open(d + f['name'], 'rb').read()\n"
                                       "  assert b[:4] == b'PAR1' and b[-4:] == b'PAR1'\n"
                                       "  assert hashlib.sha256(b).hexdigest() == f['sha256']\n"
-                                      "print(len(m['files']))") +
+                                      "print(len(m['files']), m['rows'])") +
                            " " + ShellQuote(dir) + " 2>&1",
                        out),
             0)
       << out;
-  EXPECT_EQ(out, "2\n");
+  EXPECT_EQ(out, "2 5000\n");
 }
 
 TEST(JobsSqlite, StalePlansAndWalModeAreRefused) {
@@ -493,6 +493,11 @@ TEST(JobsOptions, RefusedCombinations) {
   EXPECT_EQ(message({"-o", "a.csv", "--jobs", "2", "--count", "5"}).substr(0, 40),
             "--skip, --count and --current-record-onl");
   EXPECT_EQ(message({"-o", "a.csv", "--split-by", "id"}), "--split-by needs --jobs or --plan");
+  EXPECT_EQ(message({"-o", "a.csv", "--jobs", "2", "--compress", "gzip"}).substr(0, 50),
+            "--split-rows, --split-size and --compress do not c");
+  EXPECT_EQ(message({"-o", "a.csv", "--jobs", "2", "--manifest"}),
+            "--manifest does not apply to --jobs with --type csv: the shares are joined into one "
+            "file");
   EXPECT_EQ(message({"-o", "a.csv", "--jobs", "0"}),
             "Invalid value '0' for --jobs: expected a positive integer");
   // The jobs are started with the command line less what only the coordinator reads.
