@@ -19,6 +19,7 @@
 
 #include "app/engine/connect.h"
 #include "app/engine/sourcesession.h"
+#include "cli/cancel.h"
 #include "export/core/outputfiles.h"
 #include "export/core/parts.h"
 #include "export/core/sha256.h"
@@ -873,6 +874,39 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& errFile) {
   return pid;
 }
 
+// SIGINT and SIGTERM while the jobs run: the run stops them, removes their shares and ends as a
+// cancelled export does (the jobs, which cancel themselves, leave their files as they were).
+volatile sig_atomic_t stopSignal = 0;
+
+class TStopSignals {
+ public:
+  TStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = [](int signal) { stopSignal = signal; };
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: waitpid returns at the signal
+    stopSignal = 0;
+    ::sigaction(SIGINT, &action, &oldInt_);
+    ::sigaction(SIGTERM, &action, &oldTerm_);
+  }
+  ~TStopSignals() {
+    ::sigaction(SIGINT, &oldInt_, nullptr);
+    ::sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  int Signal() const { return stopSignal; }
+  // True from the second call on: the jobs are stopped once.
+  bool Forwarded() {
+    const bool was = forwarded_;
+    forwarded_ = true;
+    return was;
+  }
+
+ private:
+  struct sigaction oldInt_ {
+  }, oldTerm_{};
+  bool forwarded_ = false;
+};
+
 // The message a failed job ended with (the first it printed, with the lines that continue it),
 // without the program's name.
 std::string JobMessage(const std::string& errFile) {
@@ -945,33 +979,41 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   }
   // The first job that fails stops the others: its part is missing, so the file cannot be whole.
   int failed = 0;
-  for (int running = n; running > 0; --running) {
+  TStopSignals stop;
+  auto stopAll = [&children] {
+    for (TChild& other : children)
+      if (other.Running) ::kill(other.Pid, SIGTERM);
+  };
+  while (std::any_of(children.begin(), children.end(), [](const TChild& c) { return c.Running; })) {
     int status = 0;
     const pid_t pid = ::waitpid(-1, &status, 0);
-    if (pid < 0) {
-      if (errno == EINTR) {
-        ++running;
-        continue;
-      }
-      break;
-    }
-    for (int k = 1; k <= n; ++k) {
+    if (pid < 0 && errno != EINTR) break;
+    if (stop.Signal() && !stop.Forwarded()) stopAll();
+    for (int k = 1; k <= n && pid > 0; ++k) {
       TChild& c = children[static_cast<size_t>(k - 1)];
       if (c.Pid != pid) continue;
       c.Running = false;
       c.Status = status;
       const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-      if (!ok && !failed) {
+      if (!ok && !failed && !stop.Signal()) {
         failed = k;
-        for (TChild& other : children)
-          if (other.Running) ::kill(other.Pid, SIGTERM);
+        stopAll();
       }
     }
+  }
+  if (const int signal = stop.Signal()) {
+    session.reset();
+    cleanUp();
+    const std::string kept = KeptFileNote(target);
+    err << "morvale-export: the export was cancelled" << (kept.empty() ? "" : "; " + kept) << "\n";
+    return 128 + signal;
   }
   session.reset();  // every job is done: the snapshot may go
   if (failed) {
     err << "morvale-export: part " << failed << "/" << n
         << " failed: " << JobMessage(children[static_cast<size_t>(failed - 1)].ErrFile) << "\n";
+    const std::string kept = KeptFileNote(target);
+    if (!kept.empty()) err << "morvale-export: the export failed; " << kept << "\n";
     cleanUp();
     return 1;
   }

@@ -321,6 +321,19 @@ TEST(JobsPostgreSql, AFailingPartLeavesThePreviousFile) {
   EXPECT_NE(run.err.find("division by zero"), std::string::npos) << run.err;
   EXPECT_EQ(ReadFile(dir + "t.csv"), "the previous export\n");
   EXPECT_EQ(Listing(dir), "t.csv\n");
+
+  // Stopped by SIGTERM while the jobs read: they stop too, and nothing of theirs is left.
+  std::string out;
+  RunCommand(ShellQuote(MORVALE_EXPORT_PROGRAM) + " --db " + ShellQuote(Server()) + " --table " +
+                 BigTable() + " --type csv -o " + ShellQuote(dir + "t.csv") + " --jobs 4 2>" +
+                 ShellQuote(dir + "err.txt") +
+                 " & pid=$!; sleep 0.6; kill -TERM $pid; wait $pid; " + "echo $?",
+             out);
+  EXPECT_EQ(out, "143\n") << ReadFile(dir + "err.txt");
+  EXPECT_NE(ReadFile(dir + "err.txt").find("the export was cancelled"), std::string::npos);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(ReadFile(dir + "t.csv"), "the previous export\n");
+  EXPECT_EQ(Listing(dir), "t.csv\n");
 }
 
 TEST(JobsPostgreSql, AQueryThatCannotBeSplitRunsAsOneJob) {
