@@ -245,12 +245,12 @@ void AppendJson(std::string_view s, std::string& out) {
 // The little of JSON a plan is: objects, arrays, texts, numbers and the three words.
 struct TJson {
   enum { Null, Bool, Number, Text, Array, Object } Kind = Null;
-  std::string Value;  // a text, or a number or word as written
-  std::vector<TJson> Items;
-  std::vector<std::pair<std::string, TJson>> Members;
+  std::string Value;               // a text, or a number or word as written
+  std::vector<TJson> Items;        // an array's; an object's values
+  std::vector<std::string> Names;  // an object's names, one per item
   const TJson* Get(const std::string& name) const {
-    for (const auto& [n, v] : Members)
-      if (n == name) return &v;
+    for (size_t i = 0; i < Names.size() && i < Items.size(); ++i)
+      if (Names[i] == name) return &Items[i];
     return nullptr;
   }
 };
@@ -342,8 +342,9 @@ class TJsonReader {
           if (!Text(name)) return false;
           Blank();
           if (i_ >= s_.size() || s_[i_++] != ':') return false;
-          v.Members.emplace_back(name, TJson());
-          if (!Value(v.Members.back().second, depth + 1)) return false;
+          v.Names.push_back(name);
+          v.Items.emplace_back();
+          if (!Value(v.Items.back(), depth + 1)) return false;
         } else {
           v.Items.emplace_back();
           if (!Value(v.Items.back(), depth + 1)) return false;

@@ -450,7 +450,7 @@ TEST(JobsSqlite, StalePlansAndWalModeAreRefused) {
   const std::string db = dir + "copy.db";
   std::string out;
   RunCommand("cp " + ShellQuote(SqliteDatabase()) + " " + ShellQuote(db), out);
-  auto args = [&db, &dir](std::vector<std::string> more) {
+  auto args = [&db](std::vector<std::string> more) {
     std::vector<std::string> a = {"--db",   "sqlite:" + db, "--table", "\"клиенты магазина\"",
                                   "--type", "csv"};
     a.insert(a.end(), more.begin(), more.end());
