@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/formats.h"
+#include "cli/jobs.h"
 #include "export/core/codepage.h"
 
 namespace morvale::cli {
@@ -62,6 +63,7 @@ struct TOptionDecl {
 const char* const kQueries = "Queries across databases";
 const char* const kOptions = "Options";
 const char* const kListing = "Listing";
+const char* const kRanges = "Reading in ranges (PostgreSQL, SQLite)";
 
 void ParseAttach(TCliOptions& o, const std::string& v) {
   size_t eq = v.find('=');
@@ -131,6 +133,29 @@ void ParseSplitSize(TCliOptions& o, const std::string& v) {
   if (!ParseByteSize(v, o.Parts.SplitSize))
     throw EUsageError("Invalid value '" + v +
                       "' for --split-size: expected a size such as 500000, 64K, 100M or 1G");
+}
+
+int Positive(const std::string& option, const std::string& value) {
+  const int64_t v = PositiveCount(option, value);
+  if (v > 1000000) throw EUsageError("Invalid value '" + value + "' for " + option + ": too large");
+  return static_cast<int>(v);
+}
+
+void ParsePart(TCliOptions& o, const std::string& v) {
+  const size_t slash = v.find('/');
+  int k = 0, n = 0;
+  if (slash != std::string::npos) {
+    std::string_view a(v.data(), slash), b(v.data() + slash + 1, v.size() - slash - 1);
+    auto [pa, ea] = std::from_chars(a.data(), a.data() + a.size(), k);
+    auto [pb, eb] = std::from_chars(b.data(), b.data() + b.size(), n);
+    if (ea != std::errc() || pa != a.data() + a.size() || eb != std::errc() ||
+        pb != b.data() + b.size() || a.empty() || b.empty())
+      k = n = 0;
+  }
+  if (k < 1 || n < 1 || k > n)
+    throw EUsageError("Invalid value '" + v + "' for --part: expected K/N, 1 <= K <= N");
+  o.Part = k;
+  o.PartOf = n;
 }
 
 void ParseCompress(TCliOptions& o, const std::string& v) {
@@ -317,6 +342,44 @@ const std::vector<TOptionDecl>& OptionDecls() {
        "write what this command line sets as an options file, then\n"
        "export",
        On([](O& o, V v) { o.SaveOptionsFile = v; })},
+      {kRanges,
+       {"--jobs"},
+       "N",
+       "read the query's table in N ranges on N connections at once,\n"
+       "all in one snapshot; csv, jsonl, sql and xml are joined\n"
+       "into the one file -o names (the same bytes as one job),\n"
+       "parquet and xlsx are written as N part files and a manifest.\n"
+       "A query that cannot be split runs as one job, with a note",
+       On([](O& o, V v) { o.Jobs = Positive("--jobs", v); })},
+      {kRanges,
+       {"--plan"},
+       "N",
+       "open the snapshot, print the plan of N parts as JSON (or\n"
+       "write it to --plan-file) and hold the snapshot until every\n"
+       "part has reported or --plan-timeout has passed",
+       On([](O& o, V v) { o.Plan = Positive("--plan", v); })},
+      {kRanges,
+       {"--part"},
+       "K/N",
+       "export part K of the plan in --plan-file, inside its\n"
+       "snapshot, to the plan's name for the part",
+       On(ParsePart)},
+      {kRanges,
+       {"--plan-file"},
+       "FILE",
+       "the plan of --part (or where --plan writes it)",
+       On([](O& o, V v) { o.PlanFile = v; })},
+      {kRanges,
+       {"--split-by"},
+       "COLUMN",
+       "split by ranges of this integer column (as the query's SQL\n"
+       "writes it) instead of the table's pages or rowids",
+       On([](O& o, V v) { o.SplitBy = Trim(v); })},
+      {kRanges,
+       {"--plan-timeout"},
+       "SECONDS",
+       "how long --plan holds the snapshot at most (default 3600)",
+       On([](O& o, V v) { o.PlanTimeout = Positive("--plan-timeout", v); })},
       {kListing,
        {"--list-aliases"},
        nullptr,
@@ -404,6 +467,7 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
   TCliOptions o;
   bool haveSql = false;
   ParseArgs(args, 0, args.size(), o, haveSql);
+  o.Args = args;
   if (!o.OptionsFile.empty()) {
     // Where --options stands splits the command line into what the file overrides and what
     // overrides the file.
@@ -469,8 +533,56 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     throw EUsageError("--tables writes files: give -o a folder or a file name pattern");
   if (!type->NeedsOutput && !o.Output.empty() && o.Output != "-")
     throw EUsageError("The type '" + type->Name + "' writes no file: leave out -o, or give -o -");
-  if (o.Output.empty() && type->NeedsOutput) throw EUsageError("Missing -o");
+  const int ranged = (o.Jobs > 0) + (o.Plan > 0) + (o.Part > 0);
+  if (ranged > 1) throw EUsageError("Only one of --jobs, --plan and --part may be given");
+  if (ranged && (!o.Tables.empty() || !o.Attach.empty() || !o.OptionsFile.empty() ||
+                 !type->NeedsOutput || type->WriteQuery || (o.Output == "-" && !o.Part)))
+    throw EUsageError(
+        "--jobs, --plan and --part export one query of --db to files: not with --tables, "
+        "--attach, --options, standard output or --type " +
+        type->Name);
+  if (ranged && (o.Skip || o.Count || o.CurrentRecordOnly))
+    throw EUsageError(
+        "--skip, --count and --current-record-only read the rows in one order: "
+        "not with --jobs, --plan or --part");
+  if (ranged && (o.Parts.Splits() || o.Parts.Compression != cmpNone))
+    throw EUsageError(
+        "--split-rows, --split-size and --compress do not combine with --jobs, "
+        "--plan and --part: the ranges are the parts");
+  if (o.Jobs && o.Parts.Manifest && TypeJoins(type->Name))
+    throw EUsageError("--manifest does not apply to --jobs with --type " + type->Name +
+                      ": the shares are joined into one file");
+  if (o.Part && o.PlanFile.empty()) throw EUsageError("--part needs --plan-file");
+  if (o.Part && !o.Output.empty())
+    throw EUsageError("--part writes the file its plan names: leave out -o");
+  if (!o.PlanFile.empty() && !o.Part && !o.Plan)
+    throw EUsageError("--plan-file needs --plan or --part");
+  if (!o.SplitBy.empty() && !o.Jobs && !o.Plan)
+    throw EUsageError("--split-by needs --jobs or --plan");
+  if (o.Output.empty() && type->NeedsOutput && !o.Part) throw EUsageError("Missing -o");
   return o;
+}
+
+std::vector<std::string> ArgsWithout(const std::vector<std::string>& args,
+                                     const std::vector<std::string>& names) {
+  std::vector<std::string> kept;
+  for (size_t i = 0; i < args.size(); ++i) {
+    std::string opt = args[i];
+    const size_t eq = opt.starts_with("--") ? opt.find('=') : std::string::npos;
+    if (eq != std::string::npos) opt.resize(eq);
+    const TOptionDecl* decl = FindOption(opt);
+    const bool takesNext = decl && decl->Value && eq == std::string::npos;
+    bool drop = false;
+    if (decl)
+      for (const std::string& name : names)
+        drop = drop || std::find(decl->Names.begin(), decl->Names.end(), name) != decl->Names.end();
+    if (!drop) kept.push_back(args[i]);
+    if (takesNext && i + 1 < args.size()) {
+      ++i;
+      if (!drop) kept.push_back(args[i]);
+    }
+  }
+  return kept;
 }
 
 std::string UsageText() {
@@ -481,6 +593,7 @@ std::string UsageText() {
   return "Usage: morvale-export --db DATABASE (--table NAME | --sql TEXT | --sql-file FILE)\n"
          "                      [--attach NAME=DATABASE ...] --type TYPE -o FILE [options]\n"
          "       morvale-export --db DATABASE --tables PATTERN,... --type TYPE -o FOLDER\n"
+         "       morvale-export ... --jobs N | --plan N | --part K/N --plan-file PLAN\n"
          "       morvale-export --list-aliases\n"
          "       morvale-export --db DATABASE --list-tables [--pattern PATTERN]\n"
          "\n"
@@ -496,8 +609,8 @@ std::string UsageText() {
          std::string(kQueries) + "\n" + OptionsHelp(kQueries) +
          "\n"
          "TYPE\n" +
-         types + "\n" + kOptions + "\n" + OptionsHelp(kOptions) + "\n" + kListing + "\n" +
-         OptionsHelp(kListing);
+         types + "\n" + kOptions + "\n" + OptionsHelp(kOptions) + "\n" + kRanges + "\n" +
+         OptionsHelp(kRanges) + "\n" + kListing + "\n" + OptionsHelp(kListing);
 }
 
 }  // namespace morvale::cli

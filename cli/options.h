@@ -59,7 +59,25 @@ struct TCliOptions {
   std::vector<std::string> AfterArgs;
   // --save-options FILE: the options file of what this command line sets.
   std::string SaveOptionsFile;
+  // Reading in ranges (cli/jobs.h): --jobs N, --plan N, --part K/N, --plan-file, --split-by,
+  // --plan-timeout.
+  int Jobs = 0;
+  int Plan = 0;
+  int Part = 0, PartOf = 0;
+  std::string PlanFile;
+  std::string SplitBy;
+  int PlanTimeout = 3600;  // seconds
+  // The command line as given, which the jobs of --jobs are started with.
+  std::vector<std::string> Args;
+  // Set by the run of a part, not by an option: the share of the file it writes, and where the
+  // records written go.
+  bool ShareOpening = true, ShareClosing = true;
+  int64_t* RecordsWritten = nullptr;
 };
+
+// `args` without the options named (and their values), in any of their spellings.
+std::vector<std::string> ArgsWithout(const std::vector<std::string>& args,
+                                     const std::vector<std::string>& names);
 
 // Raises EUsageError for unknown options, missing or malformed values, and missing required ones.
 TCliOptions ParseOptions(const std::vector<std::string>& args);

@@ -10,6 +10,7 @@
 #include "cli/clipboard.h"
 #include "cli/dialogfile.h"
 #include "cli/formats.h"
+#include "cli/jobs.h"
 #include "cli/login.h"
 #include "cli/notes.h"
 #include "cli/options.h"
@@ -305,6 +306,17 @@ std::string OutputFileName(const TCliOptions& o, const TCliExportType& type) {
 int Export(const TCliOptions& o, TStream& out, std::ostream& err, std::string& failed) {
   if (o.HasLocale) SetDefaultFormatSettings(TFormatSettings::FromLocale(o.Locale));
   if (!o.Tables.empty() && !o.ListProperties) return ExportTables(o, out, err);
+  if (o.Plan) return RunPlan(o, out, err);
+  if (o.Jobs)
+    return RunJobs(o, err, [&](const TCliOptions& one) { return Export(one, out, err, failed); });
+  if (o.Part && !o.RecordsWritten)
+    return RunPart(o, err, [&](const TCliOptions& p, bool first, bool last, int64_t& rows) {
+      TCliOptions share = p;
+      share.ShareOpening = first;
+      share.ShareClosing = last;
+      share.RecordsWritten = &rows;
+      return Export(share, out, err, failed);
+    });
   const TCliExportType& type = *FindExportType(o.Type);
   if (type.WriteQuery) {
     std::unique_ptr<TDataSet> ds = OpenSource(o);
@@ -347,6 +359,8 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err, std::string& f
   if (toStdout && type.BlobsNeedFile) RefuseBlobsToStdout(*ds, *e, type.Name);
   e->ExportSource = esDataSet;
   e->SetDataSet(ds.get());
+  e->ShareOpening = o.ShareOpening;
+  e->ShareClosing = o.ShareClosing;
 
   std::unique_ptr<TProgress> progress;
   if (o.Progress) progress = std::make_unique<TProgress>(*e, err);
@@ -373,6 +387,7 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err, std::string& f
   }
   if (progress) progress->Finish();
   progress.reset();  // the notes start lines of their own
+  if (o.RecordsWritten) *o.RecordsWritten = e->RecordCounter;
   PrintRunNotes(*ds, *e, err);
   e->SetDataSet(nullptr);
   return 0;

@@ -81,6 +81,10 @@ void PrepareSession(TDriverKind kind, QSqlDatabase& db) {
     q.exec("SET lc_monetary = 'C'");
     q.exec("SET DateStyle = 'ISO, YMD'");
     q.exec("SET bytea_output = 'hex'");
+    // A scan of a big table may start where another one is (or where an aborted one stopped),
+    // so the same table would come out in another order each time; an export is read in the
+    // table's order, and ranges read by several sessions join into what one session reads.
+    q.exec("SET synchronize_seqscans = off");
   } else if (kind == TDriverKind::MySql) {
     q.exec("SET SESSION TRANSACTION READ ONLY");
     // Rows are read from the server as the dataset moves on; a reader that pauses (a window

@@ -99,22 +99,47 @@ void TExport::ExportToParts(TPartWriter& parts) {
   ExportTo(parts.Stream(), &parts);
 }
 
+// The stream of a share: what the format writes passes while the gate is open. The writers write
+// straight to their stream, so the gate opened before the first data row and shut after the last
+// cuts the output exactly there.
+class TExport::TShareGate : public TStream {
+ public:
+  TShareGate(TStream& to, bool open) : to_(to), open_(open) {}
+  using TStream::Write;
+  void Write(const void* data, size_t size) override {
+    if (open_) to_.Write(data, size);
+  }
+  int64_t Position() const override { return to_.Position(); }
+  void Flush() override { to_.Flush(); }
+  void SetOpen(bool open) { open_ = open; }
+
+ private:
+  TStream& to_;
+  bool open_;
+};
+
 void TExport::ExportTo(TStream& stream, TPartWriter* parts) {
   std::unique_ptr<TEncodingStream> encoded;
   if (!parts && TextEncodingConverts(Encoding))
     encoded = std::make_unique<TEncodingStream>(stream, Encoding);
-  writer_ = CreateWriter(encoded ? *encoded : stream);
+  std::unique_ptr<TShareGate> gate;
+  if (!ShareOpening || !ShareClosing)
+    gate = std::make_unique<TShareGate>(encoded ? *encoded : stream, ShareOpening);
+  writer_ = gate ? CreateWriter(*gate) : CreateWriter(encoded ? *encoded : stream);
   parts_ = parts;
+  gate_ = gate.get();
   try {
     DoExport();
     if (encoded) encoded->Finish();
   } catch (...) {
     writer_.reset();
     parts_ = nullptr;
+    gate_ = nullptr;
     throw;
   }
   writer_.reset();
   parts_ = nullptr;
+  gate_ = nullptr;
 }
 
 void TExport::BeginExport() {
@@ -257,6 +282,7 @@ void TExport::WriteRecords() {
   walk.AtEnd = [this] { return EndOfSource(); };
   // A handler that reads or changes the row's texts before the format sees them gets texts.
   typedRow_ = FormatsTypedValues() && !OnBeforeExportRow;
+  if (gate_) gate_->SetOpen(true);
   walk.Records([this](int counter) {
     bool accept = true;
     FillRow();
@@ -273,6 +299,7 @@ void TExport::WriteRecords() {
     }
     return true;
   });
+  if (gate_) gate_->SetOpen(ShareClosing);
   AfterExport();
 }
 

@@ -89,6 +89,13 @@ class TExport : public TComponent {
   // rounding. Not published, so options files keep the formats they give.
   bool ExactFloats = false;
   bool ExactCurrency = false;
+  // One share of a run whose rows several processes read in ranges: a share after the first
+  // leaves out the opening (all written before its first data row, the caption row included), a
+  // share before the last leaves out the closing (all written after its last data row), so the
+  // shares written one after the other are the file of the whole run. Only for formats whose
+  // rows do not depend on the rows before them. Not published.
+  bool ShareOpening = true;
+  bool ShareClosing = true;
 
   // The locale the run parses and renders values with; setting it moves the format defaults too.
   const TFormatSettings& FormatSettings() const { return formatSettings_; }
@@ -203,6 +210,8 @@ class TExport : public TComponent {
   TExportRow row_;
   std::unique_ptr<TExportWriter> writer_;
   TPartWriter* parts_ = nullptr;  // the run's parts, when it is split
+  class TShareGate;
+  TShareGate* gate_ = nullptr;  // the run's share, when it is one (ShareOpening, ShareClosing)
   bool aborted_ = false;
   bool typedRow_ = false;  // FillRow gives typed values to the columns that take them
   std::string scratch_;
