@@ -408,6 +408,12 @@ TExportColumn& TExportCol::Column() const {
   return row_->Holder().Columns()[ColumnIndex];
 }
 
+void TExportCol::RenderText() {
+  Column().Field->GetText(Data);
+  TrimInPlace(Data);
+  textRendered_ = true;
+}
+
 void TExportCol::GetExportedValue(bool format, std::string& out) {
   ResolveData(format, out);
   row_->Holder().GetColData(*this, out);
@@ -416,6 +422,13 @@ void TExportCol::GetExportedValue(bool format, std::string& out) {
 void TExportCol::ResolveData(bool format, std::string& scratch) {
   TExport& h = row_->Holder();
   TExportColumns& cols = h.Columns();
+  if (Stored) {
+    // Unformatted, the value goes on to the format's GetColData, which takes it as it is; a
+    // formatted or NULL cell is the text the row would have held.
+    if (!format && Value.Kind != TValueKind::Null) return;
+    Text();
+    Stored = false;
+  }
   if (Typed) {
     Typed = false;  // from here on Data holds the cell's text
     if (Value.Kind == TValueKind::Null) {
