@@ -206,7 +206,7 @@ class TExport : public TComponent {
   std::unique_ptr<TExportWriter> writer_;
   TPartWriter* parts_ = nullptr;  // the run's parts, when it is split
   bool aborted_ = false;
-  bool typedRow_ = false;  // FillRow gives typed values to the columns that take them
+  bool typedRow_ = false;   // FillRow gives typed values to the columns that take them
   bool rowValues_ = false;  // FillRow gives stored values to the columns that have them
   std::string scratch_;
 };

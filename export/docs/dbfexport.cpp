@@ -372,8 +372,7 @@ void TExportDBF::RenderValue(const TExportColumn& c, std::string& text) {
   }
 }
 
-bool TExportDBF::RenderStored(const TExportColumn& c, const TFieldValue& value,
-                              std::string& text) {
+bool TExportDBF::RenderStored(const TExportColumn& c, const TFieldValue& value, std::string& text) {
   const TDBFField& f = DBFWriter().Fields()[static_cast<size_t>(c.Index())];
   if (f.Type == kDBFMemo) return false;
   switch (value.Kind) {

@@ -131,7 +131,8 @@ bool DBFFixedDecimal(std::string_view digits, int width, int decimals, std::stri
   const size_t intDigits = d.size();
   d += fraction.substr(0, std::min(fraction.size(), static_cast<size_t>(decimals)));
   d.append(intDigits + static_cast<size_t>(decimals) - d.size(), '0');
-  if (fraction.size() > static_cast<size_t>(decimals) && fraction[static_cast<size_t>(decimals)] >= '5') {
+  if (fraction.size() > static_cast<size_t>(decimals) &&
+      fraction[static_cast<size_t>(decimals)] >= '5') {
     size_t i = d.size();
     while (i-- > 0) {
       if (d[i] != '9') {
