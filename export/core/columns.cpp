@@ -423,23 +423,18 @@ void TExportCol::ResolveData(bool format, std::string& scratch) {
   TExport& h = row_->Holder();
   TExportColumns& cols = h.Columns();
   if (Stored) {
-    // Unformatted, the value goes on to the format's GetColData, which takes it as it is; a
-    // formatted or NULL cell is the text the row would have held.
-    if (!format && Value.Kind != TValueKind::Null) return;
-    Text();
-    Stored = false;
-  }
-  if (Typed) {
-    Typed = false;  // from here on Data holds the cell's text
     if (Value.Kind == TValueKind::Null) {
+      Stored = false;  // from here on Data holds the cell's text
       h.EscapeString(h.Formats.NullString(), Data);
     } else if (format) {
+      Stored = false;
       // The value is not Data's bytes, so it renders straight into Data.
       FormatFieldValue(Value, Column(), true, h, Data);
-    } else {
-      Column().Field->GetText(Data);
-      TrimInPlace(Data);
+    } else if (!h.StoresValues()) {
+      Text();
+      Stored = false;
     }
+    // Else the value goes on to the format's GetColData, which takes it as it is.
   } else if (ColumnIndex >= 0 && cols.IsNull(ColumnIndex)) {
     h.EscapeString(h.Formats.NullString(), Data);
   } else if (format && ColumnIndex >= 0) {

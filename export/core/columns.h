@@ -41,7 +41,6 @@ class TExportColumn : public TObject {
   bool IsBlob = false;
   bool IsVisible = true;
   TField* Field = nullptr;  // dataset and grid sources
-  bool Typed = false;       // the field gives its values typed for this run's settings
   bool Stored = false;      // the field gives its values as the source holds them
   // A float or currency column rendered with every digit of its values instead of Format
   // (TExport::ExactFloats, ExactCurrency).
@@ -151,13 +150,12 @@ class TExportCol : public TObject {
  public:
   std::string Name;
   std::string Data;
-  // When Typed, the cell holds the field's value in place of its text: Data is empty until
-  // GetExportedValue renders the value into it.
   TFieldValue Value;
-  bool Typed = false;
   // When Stored, Value holds the field's value as the source holds it (TField::GetStoredValue)
-  // for a format that stores values, and Data is empty until Text renders the field's text into
-  // it: a number, a date or a flag then reaches its cell without becoming text on the way.
+  // and Data is empty: a format that stores values takes Value, a formatted cell is Value
+  // rendered by the column's format (GetExportedValue), and Text renders the field's text only
+  // where one is needed. A number, a date or a flag then reaches its cell without becoming a text
+  // that is read back.
   bool Stored = false;
   int ColumnIndex = -1;
   TExportRow& Row() const { return *row_; }

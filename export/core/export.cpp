@@ -123,7 +123,6 @@ void TExport::BeginExport() {
   row_.Clear();
   for (int i = 0; i < columns_.Count(); ++i) {
     TExportColumn& c = columns_[i];
-    c.Typed = c.Field && c.Field->HasTypedValues(formatSettings_);
     c.Stored = c.Field && c.Field->HasStoredValues();
     row_.Add(c.Name, i);
   }
@@ -170,20 +169,14 @@ void TExport::FillRow() {
     TExportCol& col = row_[cell];
     const TExportColumn& column = columns_[i];
     if (rowValues_ && column.Stored) {
-      col.Typed = false;
       col.TakeStoredValue(*column.Field);
       continue;
     }
     col.Stored = false;
-    col.Typed = typedRow_ && column.Typed;
-    if (col.Typed) {
-      column.Field->GetValue(col.Value);
-      continue;
-    }
     // The field's text rounds a number to fifteen digits; a column that keeps every digit takes
     // them from its value.
-    if (column.ExactDigits && column.Typed) {
-      column.Field->GetValue(col.Value);
+    if (column.ExactDigits && column.Stored) {
+      column.Field->GetStoredValue(col.Value);
       col.Data.clear();
       if (AppendExactNumber(col.Value, formatSettings_, col.Data)) continue;
     }
@@ -280,8 +273,7 @@ void TExport::DoExport() {
         RecordCounter = 0;
         // A handler that reads or changes the row's texts before the format sees them gets
         // texts.
-        typedRow_ = FormatsTypedValues() && !OnBeforeExportRow;
-        rowValues_ = StoresValues() && !OnBeforeExportRow;
+        rowValues_ = (StoresValues() || FormatsTypedValues()) && !OnBeforeExportRow;
         const TSourceAdapterPtr cur = Source();
         while (!EndOfSource() && (ExportRecCount == 0 || RecordCounter < ExportRecCount)) {
           if (aborted_ && !CanContinue()) break;

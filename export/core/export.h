@@ -138,7 +138,7 @@ class TExport : public TComponent {
   virtual void GetColData(TExportCol& col, std::string& S) { S = col.Text(); }
   virtual TCharSet GetSpecialChars() { return {}; }
   // True for a format that reads every cell of a data row through GetExportedValue(true) and
-  // nothing of the row before: its rows may then hold the fields' typed values, rendered once by
+  // nothing of the row before: its rows may then hold the fields' stored values, rendered once by
   // the column formatting, instead of texts that the formatting reads back.
   virtual bool FormatsTypedValues() const { return false; }
   // True for a format that stores values rather than texts (numbers, dates, flags as the cells
@@ -206,7 +206,6 @@ class TExport : public TComponent {
   std::unique_ptr<TExportWriter> writer_;
   TPartWriter* parts_ = nullptr;  // the run's parts, when it is split
   bool aborted_ = false;
-  bool typedRow_ = false;   // FillRow gives typed values to the columns that take them
   bool rowValues_ = false;  // FillRow gives stored values to the columns that have them
   std::string scratch_;
 };

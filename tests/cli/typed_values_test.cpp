@@ -53,8 +53,9 @@ class CliTypedValues : public ::testing::Test {
   // Exports the table as `type` into out.<type> with the extra arguments.
   std::string Export(const std::string& type, std::vector<std::string> extra = {}) {
     const std::string file = dir_ + "out." + type;
-    std::vector<std::string> a = {"--db",   url_, "--sql", "SELECT * FROM " + table_ + " ORDER BY id",
-                                  "--type", type, "-o",    file};
+    std::vector<std::string> a = {
+        "--db",   url_, "--sql", "SELECT * FROM " + table_ + " ORDER BY id",
+        "--type", type, "-o",    file};
     a.insert(a.end(), extra.begin(), extra.end());
     Result r = Cli(a);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -139,10 +140,10 @@ TEST_F(CliTypedValues, SqlLoadsBackIntoTheServer) {
   std::string out;
   ASSERT_EQ(RunCommand(psql_ + "-f " + ShellQuote(file) + " 2>&1", out), 0) << out;
   EXPECT_EQ(Psql("SELECT count(*) FROM " + copy), "3\n");
-  EXPECT_EQ(Psql("SELECT count(*) FROM ((SELECT * FROM " + table_ + " EXCEPT SELECT * FROM " +
-                 copy + ") UNION ALL (SELECT * FROM " + copy + " EXCEPT SELECT * FROM " + table_ +
-                 ")) d"),
-            "0\n");
+  EXPECT_EQ(
+      Psql("SELECT count(*) FROM ((SELECT * FROM " + table_ + " EXCEPT SELECT * FROM " + copy +
+           ") UNION ALL (SELECT * FROM " + copy + " EXCEPT SELECT * FROM " + table_ + ")) d"),
+      "0\n");
   EXPECT_EQ(Psql("SELECT amount, stamp, at_time FROM " + copy + " WHERE id = 1"),
             "12345678901234.123456|2024-03-05 10:11:12.123456|23:59:58.5\n");
 }

@@ -34,9 +34,9 @@ class TCountingField : public TField {
         break;
       case TValueKind::DateTime:
         // As the engine's fields render date-times: the short date and the long time.
-        FormatDateTime(DefaultFormatSettings().ShortDateFormat + " " +
-                           DefaultFormatSettings().LongTimeFormat,
-                       v.Float, DefaultFormatSettings(), out);
+        FormatDateTime(
+            DefaultFormatSettings().ShortDateFormat + " " + DefaultFormatSettings().LongTimeFormat,
+            v.Float, DefaultFormatSettings(), out);
         break;
       case TValueKind::Boolean:
         out = v.Bool ? "True" : "False";
@@ -154,7 +154,8 @@ class XlsxValues : public ::testing::Test {
 import sys, openpyxl
 for row in openpyxl.load_workbook(sys.argv[1]).active.iter_rows(min_row=2, values_only=True):
     print(" | ".join(repr(v) for v in row))
-)PY") + " " + ShellQuote(x_.FileName) + " 2>&1",
+)PY") + " " + ShellQuote(x_.FileName) +
+                             " 2>&1",
                          out),
               0)
         << out;
@@ -190,7 +191,8 @@ TEST_F(XlsxValues, ARowHandlerGetsTextsAndItsChangesCount) {
   EXPECT_EQ(seen, (std::vector<std::string>{"1234567890.12346/42", "-1.5/-7", "/"}));
   // Read back from the texts: fifteen digits of the double and whole seconds, as before.
   EXPECT_EQ(Cells(),
-            "1234567890.12346 | 1234.5 | 43 | datetime.datetime(2024, 3, 5, 12, 0) | True | 'Ёлка \"Ф\"'\n"
+            "1234567890.12346 | 1234.5 | 43 | datetime.datetime(2024, 3, 5, 12, 0) | True | 'Ёлка "
+            "\"Ф\"'\n"
             "-1.5 | -0.01 | -7 | datetime.datetime(2000, 1, 1, 0, 0) | False | 'x'\n"
             "None | None | None | None | None | None\n");
   for (int i = 0; i < 6; ++i) EXPECT_EQ(ds_.Field(i).texts, 3) << ds_.Field(i).FieldName;
