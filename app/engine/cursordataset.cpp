@@ -30,18 +30,6 @@ void TEngineField::GetText(std::string& out) const {
   RenderCell(cell, owner_.CellBytes(cell), DataType, dateTimeFormat_, owner_.FormatSettings(), out);
 }
 
-bool TEngineField::HasTypedValues(const TFormatSettings& reader) const {
-  // Asked once per run, with the settings the texts are rendered with now.
-  typedDates_ = DateTextsReadBack(DataType, dateTimeFormat_, owner_.FormatSettings());
-  return reader == owner_.FormatSettings();
-}
-
-void TEngineField::GetValue(TFieldValue& out) const {
-  const TCell& cell = owner_.CurrentCell(Index);
-  CellValue(cell, owner_.CellBytes(cell), DataType, dateTimeFormat_, typedDates_,
-            owner_.FormatSettings(), scratch_, out);
-}
-
 void TEngineField::GetStoredValue(TFieldValue& out) const {
   const TCell& cell = owner_.CurrentCell(Index);
   StoredCellValue(cell, owner_.CellBytes(cell), DataType, out);

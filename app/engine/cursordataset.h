@@ -23,16 +23,12 @@ class TEngineField : public TField {
   TEngineField(const TCursorDataSet& owner, const TFieldDef& def, int index);
   bool IsNull() const override;
   void GetText(std::string& out) const override;
-  bool HasTypedValues(const TFormatSettings& reader) const override;
-  void GetValue(TFieldValue& out) const override;
   bool HasStoredValues() const override { return true; }
   void GetStoredValue(TFieldValue& out) const override;
 
  private:
   const TCursorDataSet& owner_;
   std::string dateTimeFormat_;
-  mutable bool typedDates_ = false;  // the date-time texts read back as the values
-  mutable std::string scratch_;      // the text of a value only its text can give
 };
 
 class TCursorDataSet : public TDataSet {

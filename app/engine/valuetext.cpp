@@ -117,100 +117,7 @@ void SetText(std::string_view text, TFieldValue& out) {
   out.Text = text;
 }
 
-// Integers below this magnitude are exact as doubles and print the same digits either way.
-constexpr int64_t kExactInDouble = 1000000000000000;
-
 }  // namespace
-
-bool DateTextsReadBack(TFieldType type, const std::string& dateTimeFormat,
-                       const TFormatSettings& fs) {
-  if (ClassOf(type) != TRenderClass::DateTime) return false;
-  // An afternoon, the last second of a minute, a day above 12, years outside any two-digit
-  // window, a date before day 0 and a time of day 0, each with milliseconds to drop.
-  static const double samples[] = {45999.5734143519,  -18000.9999826389, 0.0416701389,
-                                   73415.999994213,   36526.0,           2.25,
-                                   -693593.000011574, 2958465.99998843};
-  TCell cell;
-  cell.Kind = TCellKind::DateTime;
-  std::string text;
-  for (double dt : samples) {
-    cell.Float = dt;
-    RenderCell(cell, {}, type, dateTimeFormat, fs, text);
-    TDateTime back;
-    if (!TryStrToDateTime(TrimView(text), back, fs) || back != WholeSeconds(dt)) return false;
-  }
-  return true;
-}
-
-void CellValue(const TCell& cell, std::string_view bytes, TFieldType type,
-               const std::string& dateTimeFormat, bool typedDates, const TFormatSettings& fs,
-               std::string& scratch, TFieldValue& out) {
-  const TRenderClass cls = ClassOf(type);
-  auto rendered = [&] {
-    RenderCell(cell, bytes, type, dateTimeFormat, fs, scratch);
-    SetText(scratch, out);
-  };
-  auto dateTime = [&](double dt, bool whole) {
-    if (!typedDates) return rendered();
-    out.Kind = TValueKind::DateTime;
-    out.Float = whole ? dt : WholeSeconds(dt);
-  };
-  switch (cell.Kind) {
-    case TCellKind::Null:
-      out.Kind = TValueKind::Null;
-      return;
-    case TCellKind::Int:
-      if (cls == TRenderClass::Boolean) return SetBoolean(cell.Int != 0, out);
-      if (cls == TRenderClass::Float) {
-        if (cell.Int <= -kExactInDouble || cell.Int >= kExactInDouble) return rendered();
-        out.Kind = TValueKind::Float;
-        out.Float = static_cast<double>(cell.Int);
-        return;
-      }
-      out.Kind = TValueKind::Integer;
-      out.Int = cell.Int;
-      return;
-    case TCellKind::Float:
-      if (cls == TRenderClass::Boolean) return SetBoolean(cell.Float != 0, out);
-      out.Kind = TValueKind::Float;
-      out.Float = cell.Float;
-      return;
-    case TCellKind::DateTime:
-      if (cls != TRenderClass::DateTime) return rendered();
-      // A whole day of the years 1 to 9999 reads back as itself.
-      return dateTime(cell.Float, std::trunc(cell.Float) == cell.Float && cell.Float >= -693593 &&
-                                      cell.Float <= 2958465);
-    case TCellKind::Blob:
-      return SetText(bytes, out);
-    case TCellKind::Text:
-      break;
-  }
-  switch (cls) {
-    case TRenderClass::Float: {
-      double v;
-      if (!ParsePlainNumber(bytes, v)) break;
-      // A server's exact decimal (NUMERIC, DECIMAL) keeps its digits beside the double.
-      out.Kind = IsPlainDecimal(bytes) ? TValueKind::Decimal : TValueKind::Float;
-      out.Float = v;
-      out.Text = bytes;
-      return;
-    }
-    case TRenderClass::DateTime: {
-      TDateTime dt;
-      if (!TryParseIsoDateTime(bytes, dt)) break;
-      // An ISO text without a fraction of a second is read to the second already.
-      return dateTime(dt, bytes.find('.') == std::string_view::npos);
-    }
-    case TRenderClass::Boolean: {
-      int flag = FlagOf(bytes);
-      if (flag < 0) break;
-      return SetBoolean(flag != 0, out);
-    }
-    default:
-      break;
-  }
-  SetText(bytes, out);
-}
 
 void StoredCellValue(const TCell& cell, std::string_view bytes, TFieldType type, TFieldValue& out) {
   const TRenderClass cls = ClassOf(type);
@@ -266,68 +173,34 @@ void StoredCellValue(const TCell& cell, std::string_view bytes, TFieldType type,
   SetText(bytes, out);
 }
 
+void RenderValue(const TFieldValue& value, TFieldType type, const std::string& dateTimeFormat,
+                 const TFormatSettings& fs, std::string& out) {
+  out.clear();
+  switch (value.Kind) {
+    case TValueKind::Null:
+      return;
+    case TValueKind::Integer:
+      AppendInt(value.Int, out);
+      return;
+    case TValueKind::Float:
+    case TValueKind::Decimal:
+      FloatToStrGeneral(value.Float, fs, out);
+      return;
+    case TValueKind::DateTime:
+      AppendDateTime(value.Float, dateTimeFormat, type, fs, out);
+      return;
+    case TValueKind::Boolean:
+    case TValueKind::Text:
+      out.assign(value.Text);
+      return;
+  }
+}
+
 void RenderCell(const TCell& cell, std::string_view bytes, TFieldType type,
                 const std::string& dateTimeFormat, const TFormatSettings& fs, std::string& out) {
-  out.clear();
-  switch (cell.Kind) {
-    case TCellKind::Null:
-      return;
-    case TCellKind::Int:
-      switch (ClassOf(type)) {
-        case TRenderClass::Boolean:
-          out += cell.Int != 0 ? kTrueWord : kFalseWord;
-          return;
-        default:
-          AppendInt(cell.Int, out);
-          return;
-      }
-    case TCellKind::Float:
-      if (ClassOf(type) == TRenderClass::Boolean) {
-        out += cell.Float != 0 ? kTrueWord : kFalseWord;
-        return;
-      }
-      FloatToStrGeneral(cell.Float, fs, out);
-      return;
-    case TCellKind::DateTime:
-      AppendDateTime(cell.Float, dateTimeFormat, type, fs, out);
-      return;
-    case TCellKind::Blob:
-      out.assign(bytes);
-      return;
-    case TCellKind::Text:
-      break;
-  }
-  // Text in a typed column: what a server sends as text, or what SQLite keeps as written. What
-  // does not read as the column's type is shown as it is stored.
-  switch (ClassOf(type)) {
-    case TRenderClass::Float: {
-      double v;
-      if (ParsePlainNumber(bytes, v)) {
-        FloatToStrGeneral(v, fs, out);
-        return;
-      }
-      break;
-    }
-    case TRenderClass::DateTime: {
-      TDateTime dt;
-      if (TryParseIsoDateTime(bytes, dt)) {
-        AppendDateTime(dt, dateTimeFormat, type, fs, out);
-        return;
-      }
-      break;
-    }
-    case TRenderClass::Boolean: {
-      int flag = FlagOf(bytes);
-      if (flag >= 0) {
-        out += flag ? kTrueWord : kFalseWord;
-        return;
-      }
-      break;
-    }
-    default:
-      break;
-  }
-  out.assign(bytes);
+  TFieldValue value;
+  StoredCellValue(cell, bytes, type, value);
+  RenderValue(value, type, dateTimeFormat, fs, out);
 }
 
 }  // namespace morvale

@@ -402,6 +402,12 @@ TExportColumn& TExportCol::Column() const {
   return row_->Holder().Columns()[ColumnIndex];
 }
 
+void TExportCol::RenderText() {
+  Column().Field->GetText(Data);
+  TrimInPlace(Data);
+  textRendered_ = true;
+}
+
 void TExportCol::GetExportedValue(bool format, std::string& out) {
   ResolveData(format, out);
   row_->Holder().GetColData(*this, out);
@@ -410,17 +416,19 @@ void TExportCol::GetExportedValue(bool format, std::string& out) {
 void TExportCol::ResolveData(bool format, std::string& scratch) {
   TExport& h = row_->Holder();
   TExportColumns& cols = h.Columns();
-  if (Typed) {
-    Typed = false;  // from here on Data holds the cell's text
+  if (Stored) {
     if (Value.Kind == TValueKind::Null) {
+      Stored = false;  // from here on Data holds the cell's text
       h.EscapeString(h.Formats.NullString(), Data);
     } else if (format) {
+      Stored = false;
       // The value is not Data's bytes, so it renders straight into Data.
       FormatFieldValue(Value, Column(), true, h, Data);
-    } else {
-      Column().Field->GetText(Data);
-      TrimInPlace(Data);
+    } else if (!h.StoresValues()) {
+      Text();
+      Stored = false;
     }
+    // Else the value goes on to the format's GetColData, which takes it as it is.
   } else if (ColumnIndex >= 0 && cols.IsNull(ColumnIndex)) {
     h.EscapeString(h.Formats.NullString(), Data);
   } else if (format && ColumnIndex >= 0) {

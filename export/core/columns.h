@@ -41,7 +41,7 @@ class TExportColumn : public TObject {
   bool IsBlob = false;
   bool IsVisible = true;
   TField* Field = nullptr;  // dataset and grid sources
-  bool Typed = false;       // the field gives its values typed for this run's settings
+  bool Stored = false;      // the field gives its values as the source holds them
   // A float or currency column rendered with every digit of its values instead of Format
   // (TExport::ExactFloats, ExactCurrency).
   bool ExactDigits = false;
@@ -150,13 +150,30 @@ class TExportCol : public TObject {
  public:
   std::string Name;
   std::string Data;
-  // When Typed, the cell holds the field's value in place of its text: Data is empty until
-  // GetExportedValue renders the value into it.
   TFieldValue Value;
-  bool Typed = false;
+  // When Stored, Value holds the field's value as the source holds it (TField::GetStoredValue)
+  // and Data is empty: a format that stores values takes Value, a formatted cell is Value
+  // rendered by the column's format (GetExportedValue), and Text renders the field's text only
+  // where one is needed. A number, a date or a flag then reaches its cell without becoming a text
+  // that is read back.
+  bool Stored = false;
   int ColumnIndex = -1;
   TExportRow& Row() const { return *row_; }
   TExportColumn& Column() const;
+
+  // The cell's text as the field gives it (trimmed), rendered on the first call for a cell that
+  // holds a stored value; Data otherwise.
+  std::string& Text() {
+    if (Stored && !textRendered_) RenderText();
+    return Data;
+  }
+  // Takes the field's stored value for the current record (see Stored).
+  void TakeStoredValue(const TField& field) {
+    field.GetStoredValue(Value);
+    Stored = true;
+    textRendered_ = false;
+    Data.clear();
+  }
 
   // The final text of the cell: NULL text, formatted value, then the exporter's GetColData.
   void GetExportedValue(bool format, std::string& out);
@@ -172,7 +189,9 @@ class TExportCol : public TObject {
 
  private:
   friend class TExportRow;
+  void RenderText();
   TExportRow* row_ = nullptr;
+  bool textRendered_ = false;
 };
 
 class TExportRow : public TObject {

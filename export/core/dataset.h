@@ -61,13 +61,14 @@ bool IsBlobFieldType(TFieldType t);
 class TDataSet;
 struct TFormatSettings;
 
-// A field's value as what it is, beside its text, so that a format renders it without reading
-// the text back. Each kind stands for the text the field gives: Integer for its decimal digits,
-// Float for FloatToStrGeneral of the number, DateTime for a text that reads back as this serial
-// value, Boolean and Text for the bytes in Text. Decimal is a Float whose source is an exact
-// decimal: Text holds its digits as the server sent them ("-12.3400", '.' as the point), with
-// more digits and its scale, for a rendering that keeps them. Text views bytes the dataset holds
-// (its window of rows, or the field's own buffer) and stays valid until the dataset moves.
+// A field's value as the source holds it, so that a format stores it or renders it by its own
+// formats without reading a text back. Integer of any size, Float a double, DateTime serial days
+// with the fraction of a second; Boolean with its word in Text ("True", "False"), Text the bytes
+// in Text. Decimal is a Float whose source is an exact decimal: Text holds its digits as the
+// server sent them ("-12.3400", '.' as the point), with more digits and its scale, for a
+// rendering that keeps them. A DateTime read from the source's ISO 8601 text carries that text in
+// Text, so that a format may take all its digits (microseconds). Text views bytes the dataset
+// holds (its window of rows, or the field's own buffer) and stays valid until the dataset moves.
 enum class TValueKind : uint8_t { Null, Integer, Float, DateTime, Boolean, Text, Decimal };
 
 struct TFieldValue {
@@ -104,17 +105,10 @@ class TField : public TObject {
   // Same as AsString into a caller's buffer, so the export loop can reuse its capacity.
   virtual void GetText(std::string& out) const = 0;
   bool IsBlob() const { return IsBlobFieldType(DataType); }
-  // True when GetValue gives values that stand for the texts as a reader with these settings
-  // reads them back (the field renders with the same settings, and its dates read back whole).
-  virtual bool HasTypedValues(const TFormatSettings& /*reader*/) const { return false; }
-  // The value of the current record; only for a field that HasTypedValues.
-  virtual void GetValue(TFieldValue& out) const { out = TFieldValue(); }
   // True when GetStoredValue gives this field's values, whatever the format settings.
   virtual bool HasStoredValues() const { return false; }
-  // The value of the current record as the source holds it, for a format that stores values
-  // rather than texts. Unlike GetValue nothing is dropped to match a text: a date-time keeps its
-  // fraction of a second and an integer of any size stays an Integer. A date-time read from the
-  // source's ISO 8601 text carries that text in Text, so that a reader may take all its digits.
+  // The value of the current record as the source holds it (see TFieldValue); GetText is this
+  // value rendered with the owner's format settings.
   virtual void GetStoredValue(TFieldValue& out) const { out = TFieldValue(); }
   // A label set to the empty text reads back as the field name.
   const std::string& GetDisplayLabel() const {

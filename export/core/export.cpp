@@ -148,7 +148,7 @@ void TExport::BeginExport() {
   row_.Clear();
   for (int i = 0; i < columns_.Count(); ++i) {
     TExportColumn& c = columns_[i];
-    c.Typed = c.Field && c.Field->HasTypedValues(formatSettings_);
+    c.Stored = c.Field && c.Field->HasStoredValues();
     row_.Add(c.Name, i);
   }
   row_.IndexNames();
@@ -193,15 +193,15 @@ void TExport::FillRow() {
     if (cell < 0) continue;
     TExportCol& col = row_[cell];
     const TExportColumn& column = columns_[i];
-    col.Typed = typedRow_ && column.Typed;
-    if (col.Typed) {
-      column.Field->GetValue(col.Value);
+    if (rowValues_ && column.Stored) {
+      col.TakeStoredValue(*column.Field);
       continue;
     }
+    col.Stored = false;
     // The field's text rounds a number to fifteen digits; a column that keeps every digit takes
     // them from its value.
-    if (column.ExactDigits && column.Typed) {
-      column.Field->GetValue(col.Value);
+    if (column.ExactDigits && column.Stored) {
+      column.Field->GetStoredValue(col.Value);
       col.Data.clear();
       if (AppendExactNumber(col.Value, formatSettings_, col.Data)) continue;
     }
@@ -281,7 +281,7 @@ void TExport::WriteRecords() {
   walk.Stopped = [this] { return aborted_ && !CanContinue(); };
   walk.AtEnd = [this] { return EndOfSource(); };
   // A handler that reads or changes the row's texts before the format sees them gets texts.
-  typedRow_ = FormatsTypedValues() && !OnBeforeExportRow;
+  rowValues_ = (StoresValues() || FormatsTypedValues()) && !OnBeforeExportRow;
   if (gate_) gate_->SetOpen(true);
   walk.Records([this](int counter) {
     bool accept = true;
@@ -459,6 +459,16 @@ bool Overlaps(std::string_view text, const std::string& s) {
 
 }  // namespace
 
+const TFormatSettings& PointSettings() {
+  static const TFormatSettings fs = [] {
+    TFormatSettings p = DefaultFormatSettings();
+    p.DecimalSeparator = ".";
+    p.ThousandSeparator.clear();
+    return p;
+  }();
+  return fs;
+}
+
 bool AppendExactNumber(const TFieldValue& value, const TFormatSettings& fs, std::string& out) {
   switch (value.Kind) {
     case TValueKind::Decimal:
@@ -474,6 +484,55 @@ bool AppendExactNumber(const TFieldValue& value, const TFormatSettings& fs, std:
     default:
       return false;
   }
+}
+
+namespace {
+
+// The digits after the seconds' point of an ISO 8601 text ("10:00:05.25" gives "25"), and in
+// `whole` the serial value of the text without them; false when the text has no such fraction.
+bool IsoFraction(std::string_view text, std::string_view& digits, TDateTime& whole) {
+  const size_t colon = text.rfind(':');
+  if (colon == std::string_view::npos) return false;
+  const size_t point = text.find('.', colon);
+  if (point == std::string_view::npos) return false;
+  size_t end = point + 1;
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+  if (end == point + 1) return false;
+  std::string rest(text.substr(0, point));
+  rest += text.substr(end);
+  if (!TryParseIsoDateTime(rest, whole)) return false;
+  digits = text.substr(point + 1, end - point - 1);
+  return true;
+}
+
+}  // namespace
+
+void AppendIsoValue(const TFieldValue& value, TExportColType type, char separator,
+                    std::string& out) {
+  static const TFormatSettings fs = DefaultFormatSettings();
+  TDateTime dt = value.Float;
+  std::string_view fraction;
+  char millis[4];
+  if (!IsoFraction(value.Text, fraction, dt)) {
+    dt = value.Float;
+    int h, n, s, ms;
+    DecodeTime(dt, h, n, s, ms);
+    if (ms) {
+      dt = WholeSeconds(dt);
+      millis[0] = static_cast<char>('0' + ms / 100);
+      millis[1] = static_cast<char>('0' + ms / 10 % 10);
+      millis[2] = static_cast<char>('0' + ms % 10);
+      fraction = std::string_view(millis, 3);
+    }
+  }
+  // Quoted separators: the format language would put the locale's own ones in.
+  if (type != ectTime) FormatDateTime("yyyy\"-\"mm\"-\"dd", dt, fs, out);
+  if (type == ectDate) return;
+  if (type != ectTime) out += separator;
+  FormatDateTime("hh\":\"nn\":\"ss", dt, fs, out);
+  if (fraction.empty()) return;
+  out += '.';
+  out += fraction;
 }
 
 void FormatValue(std::string_view raw, const TExportColumn& column, bool escape, TExport& exporter,

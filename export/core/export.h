@@ -148,12 +148,20 @@ class TExport : public TComponent {
   virtual void GetDataRow(bool format, std::string& S);
   virtual void WriteDataRow() {}
   virtual void GetColCaption(int colNo, std::string& S);
-  virtual void GetColData(TExportCol& col, std::string& S) { S = col.Data; }
+  virtual void GetColData(TExportCol& col, std::string& S) { S = col.Text(); }
   virtual TCharSet GetSpecialChars() { return {}; }
   // True for a format that reads every cell of a data row through GetExportedValue(true) and
-  // nothing of the row before: its rows may then hold the fields' typed values, rendered once by
+  // nothing of the row before: its rows may then hold the fields' stored values, rendered once by
   // the column formatting, instead of texts that the formatting reads back.
   virtual bool FormatsTypedValues() const { return false; }
+  // True for a format that stores values rather than texts (numbers, dates, flags as the cells
+  // of its file): its rows hold the stored values of the fields that give them (TExportCol::Stored)
+  // unless a handler of OnBeforeExportRow reads or changes the row's texts, and the format
+  // renders a text only where its file needs one.
+  virtual bool StoresValues() const { return false; }
+  // Whether FillRow gives stored values to the columns that have them; DoExport decides it for
+  // its own run, a format that walks the records itself (the workbook's sheets) sets it.
+  void SetRowValues(bool stored) { rowValues_ = stored; }
   // Result := the text with the format's special characters escaped (the base copies it).
   virtual void EscapeString(std::string_view S, std::string& Result) { Result.assign(S); }
   std::string EscapeString(std::string_view S) {
@@ -213,7 +221,7 @@ class TExport : public TComponent {
   class TShareGate;
   TShareGate* gate_ = nullptr;  // the run's share, when it is one (ShareOpening, ShareClosing)
   bool aborted_ = false;
-  bool typedRow_ = false;  // FillRow gives typed values to the columns that take them
+  bool rowValues_ = false;  // FillRow gives stored values to the columns that have them
   std::string scratch_;
 };
 
@@ -291,6 +299,14 @@ void FormatFieldValue(const TFieldValue& value, const TExportColumn& column, boo
 // Appends every digit of a number value (TExportColumn::ExactDigits) in the locale's notation
 // without grouping; false, with nothing written, for a value that is no finite number.
 bool AppendExactNumber(const TFieldValue& value, const TFormatSettings& fs, std::string& out);
+// The settings of the notation data formats write numbers in: '.' as the point, no grouping.
+const TFormatSettings& PointSettings();
+
+// A date-time value as ISO 8601 text for a column of `type`: the date, the time of day, or both
+// joined by `separator`. The fraction of a second is the source's own when the value carries its
+// ISO text (microseconds from a server), else milliseconds of the serial value; none when zero.
+void AppendIsoValue(const TFieldValue& value, TExportColType type, char separator,
+                    std::string& out);
 
 // Creates a folder with all missing parents; false when it still does not exist.
 bool ForceDirectories(const std::string& folder);

@@ -1,6 +1,7 @@
 #include "export/docs/dbfexport.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "export/core/codepage.h"
 #include "export/core/datetime.h"
@@ -321,9 +322,7 @@ TDateTime TExportDBF::ReadDateTime(std::string_view text) const {
   return dt;
 }
 
-std::string TExportDBF::DateTimeText(const TExportColumn& c, char fieldType,
-                                     std::string_view text) {
-  const TDateTime dt = ReadDateTime(text);
+std::string TExportDBF::DateTimeText(const TExportColumn& c, char fieldType, TDateTime dt) {
   int y, mo, d, h, mi, s, ms;
   DecodeDate(dt, y, mo, d);
   DecodeTime(dt, h, mi, s, ms);
@@ -363,7 +362,7 @@ void TExportDBF::RenderValue(const TExportColumn& c, std::string& text) {
     case ectDate:
     case ectTime:
     case ectDateTime:
-      if (!text.empty()) text = DateTimeText(c, f.Type, text);
+      if (!text.empty()) text = DateTimeText(c, f.Type, ReadDateTime(text));
       break;
     case ectBoolean:
       if (!text.empty()) text.assign(1, DBFLogical(text));
@@ -373,13 +372,57 @@ void TExportDBF::RenderValue(const TExportColumn& c, std::string& text) {
   }
 }
 
+bool TExportDBF::RenderStored(const TExportColumn& c, const TFieldValue& value, std::string& text) {
+  const TDBFField& f = DBFWriter().Fields()[static_cast<size_t>(c.Index())];
+  if (f.Type == kDBFMemo) return false;
+  switch (value.Kind) {
+    case TValueKind::Null:
+      // A blank field is a dBASE NULL; the text path would make a NULL number 0.
+      text.clear();
+      return true;
+    case TValueKind::Integer:
+      if (c.ColType == ectInteger || c.ColType == ectBigint) {
+        text = std::to_string(value.Int);
+        return true;
+      }
+      if (c.ColType != ectFloat && c.ColType != ectCurrency) return false;
+      text = DBFFixed(static_cast<double>(value.Int), f.Length, f.Decimals);
+      return true;
+    case TValueKind::Decimal:
+      if (c.ColType != ectFloat && c.ColType != ectCurrency) return false;
+      if (DBFFixedDecimal(value.Text, f.Length, f.Decimals, text)) return true;
+      [[fallthrough]];
+    case TValueKind::Float:
+      if ((c.ColType != ectFloat && c.ColType != ectCurrency) || !std::isfinite(value.Float))
+        return false;
+      text = DBFFixed(value.Float, f.Length, f.Decimals);
+      return true;
+    case TValueKind::DateTime:
+      if (c.ColType != ectDate && c.ColType != ectTime && c.ColType != ectDateTime) return false;
+      // Neither a date field nor the character forms keep a fraction of a second.
+      text = DateTimeText(c, f.Type, WholeSeconds(value.Float));
+      return true;
+    case TValueKind::Boolean:
+      if (c.ColType != ectBoolean) return false;
+      text.assign(1, value.Bool ? 'T' : 'F');
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TExportDBF::WriteDataRow() {
   TDBFWriter& w = DBFWriter();
   TExportRow& row = Row();
   for (int i = 0; i < Columns().Count(); ++i) {
     int cell = row.CellOfColumn(i);
-    text_ = cell >= 0 ? row[cell].Data : std::string();
-    RenderValue(Columns()[i], text_);
+    const TExportColumn& c = Columns()[i];
+    if (cell >= 0 && row[cell].Stored && RenderStored(c, row[cell].Value, text_)) {
+      w.WriteField(i, text_);
+      continue;
+    }
+    text_ = cell >= 0 ? row[cell].Text() : std::string();
+    RenderValue(c, text_);
     w.WriteField(i, text_);
   }
 }

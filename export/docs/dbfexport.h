@@ -82,6 +82,7 @@ class TExportDBF : public TExportText {
   void BeforeExport() override;
   void WriteDataRow() override;
   void AfterExport() override;
+  bool StoresValues() const override { return true; }
   void EndExport() override;
 
   // The target file name with the extension .dbt.
@@ -97,10 +98,13 @@ class TExportDBF : public TExportText {
  private:
   TDBFWriter& DBFWriter() const { return static_cast<TDBFWriter&>(*Writer()); }
   void RenderValue(const TExportColumn& column, std::string& text);
+  // The field text of a stored value; false for a value the column's type does not take (and
+  // for NULLs and memos), which the cell's text then gives.
+  bool RenderStored(const TExportColumn& column, const TFieldValue& value, std::string& text);
   TDateTime ReadDateTime(std::string_view text) const;
   // The text of a date, time or date-time column in its field: yyyymmdd in a date field,
   // hh:nn:ss or yyyy-mm-dd hh:nn:ss in a character field.
-  std::string DateTimeText(const TExportColumn& column, char fieldType, std::string_view text);
+  std::string DateTimeText(const TExportColumn& column, char fieldType, TDateTime dt);
   double ParseNumber(std::string_view text) const;
 
   // Numbers are read with '.' whatever the locale, as the source values come from the engine; the

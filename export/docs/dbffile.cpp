@@ -1,5 +1,7 @@
 #include "export/docs/dbffile.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cmath>
 
@@ -106,6 +108,52 @@ std::string DBFFixed(double value, int width, int decimals) {
   std::string s = ec == std::errc() ? std::string(buf, end) : std::string();
   if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
   return s;
+}
+
+bool DBFFixedDecimal(std::string_view digits, int width, int decimals, std::string& out) {
+  decimals = std::max(decimals, 0);
+  bool negative = false;
+  if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) {
+    negative = digits[0] == '-';
+    digits.remove_prefix(1);
+  }
+  const size_t point = digits.find('.');
+  std::string_view whole = digits.substr(0, point);
+  std::string_view fraction =
+      point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
+  auto isDigits = [](std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if ((whole.empty() && fraction.empty()) || !isDigits(whole) || !isDigits(fraction)) return false;
+  // The kept digits, with a leading 0 that takes the carry of a rounding up.
+  std::string d = "0";
+  d += whole.empty() ? std::string_view("0") : whole;
+  const size_t intDigits = d.size();
+  d += fraction.substr(0, std::min(fraction.size(), static_cast<size_t>(decimals)));
+  d.append(intDigits + static_cast<size_t>(decimals) - d.size(), '0');
+  if (fraction.size() > static_cast<size_t>(decimals) &&
+      fraction[static_cast<size_t>(decimals)] >= '5') {
+    size_t i = d.size();
+    while (i-- > 0) {
+      if (d[i] != '9') {
+        ++d[i];
+        break;
+      }
+      d[i] = '0';
+    }
+  }
+  size_t first = d.find_first_not_of('0');
+  if (first == std::string::npos || first >= intDigits) first = intDigits - 1;
+  std::string s;
+  if (negative && d.find_first_not_of('0') != std::string::npos) s += '-';
+  s.append(d, first, intDigits - first);
+  if (decimals > 0) {
+    s += '.';
+    s.append(d, intDigits, static_cast<size_t>(decimals));
+  }
+  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+  out = std::move(s);
+  return true;
 }
 
 char DBFLogical(std::string_view text) {

@@ -51,6 +51,11 @@ void RenderDBFField(const TDBFField& field, std::string_view text, bool utf8, st
 // "%*.*f" with '.' as the decimal point whatever the locale.
 std::string DBFFixed(double value, int width, int decimals);
 
+// The same for an exact decimal's digits ("-12.3400", '.' as the point), rounded half away from
+// zero at `decimals` without passing through a double, so that every digit of a wide NUMERIC
+// stays; false for a text that is no plain decimal.
+bool DBFFixedDecimal(std::string_view digits, int width, int decimals, std::string& out);
+
 // The logical-field letter of a boolean text: T, F or a blank.
 char DBFLogical(std::string_view text);
 

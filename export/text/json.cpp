@@ -181,6 +181,32 @@ void TExportJSON::AppendDateTime(const std::string& text, TExportColType type,
   out += '"';
 }
 
+bool TExportJSON::AppendStored(const TFieldValue& value, TExportColType type, std::string& out) {
+  const bool number =
+      type == ectInteger || type == ectBigint || type == ectFloat || type == ectCurrency;
+  switch (value.Kind) {
+    case TValueKind::Integer:
+    case TValueKind::Float:
+    case TValueKind::Decimal:
+      if (!number) return false;
+      // Every digit the source holds: a NUMERIC's own digits, a double's shortest exact ones.
+      if (!AppendExactNumber(value, PointSettings(), out)) out += "null";  // no infinity in JSON
+      return true;
+    case TValueKind::DateTime:
+      if (type != ectDate && type != ectTime && type != ectDateTime) return false;
+      out += '"';
+      AppendIsoValue(value, type, 'T', out);
+      out += '"';
+      return true;
+    case TValueKind::Boolean:
+      if (type != ectBoolean) return false;
+      out += value.Bool ? "true" : "false";
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TExportJSON::GetColData(TExportCol& col, std::string& S) {
   S.clear();
   if (col.ColumnIndex < 0) {
@@ -192,7 +218,8 @@ void TExportJSON::GetColData(TExportCol& col, std::string& S) {
     return;
   }
   const TExportColType type = Columns()[col.ColumnIndex].ColType;
-  const std::string& v = col.Data;
+  if (col.Stored && AppendStored(col.Value, type, S)) return;
+  const std::string& v = col.Text();
   switch (type) {
     case ectInteger:
     case ectBigint:

@@ -26,6 +26,7 @@ class TExportJSON : public TExportFormatText {
   // The JSON value of one cell.
   void GetColData(TExportCol& col, std::string& S) override;
   bool SplitsIntoParts() const override { return true; }
+  bool StoresValues() const override { return true; }
 
  protected:
   void EndPart() override;
@@ -34,6 +35,9 @@ class TExportJSON : public TExportFormatText {
  private:
   void AppendNumber(const std::string& text, TExportColType type, std::string& out);
   void AppendDateTime(const std::string& text, TExportColType type, std::string& out) const;
+  // The JSON value of a field's stored value; false for a value the column's type does not
+  // take (a text in a number column), which its text then gives.
+  static bool AppendStored(const TFieldValue& value, TExportColType type, std::string& out);
 
   std::vector<std::string> keys_;  // per cell of the row: "\"caption\":"
   std::string line_, value_, plain_;

@@ -374,6 +374,33 @@ void TExportSQL::AppendBinary(std::string_view bytes, std::string& out) const {
   out += SQLDialect == sdPostgreSQL ? "','hex')" : "'";
 }
 
+bool TExportSQL::AppendStored(const TFieldValue& value, TExportColType type,
+                              std::string& out) const {
+  const bool number =
+      type == ectInteger || type == ectBigint || type == ectFloat || type == ectCurrency;
+  switch (value.Kind) {
+    case TValueKind::Integer:
+    case TValueKind::Float:
+    case TValueKind::Decimal:
+      // Every digit the source holds; the words for infinities are left to the cell's text.
+      return number && AppendExactNumber(value, PointSettings(), out);
+    case TValueKind::DateTime: {
+      if (type != ectDate && type != ectTime && type != ectDateTime) return false;
+      if (SQLDialect == sdGeneric) return false;  // the locale's text, as the dialect has it
+      std::string iso;
+      AppendIsoValue(value, type, ' ', iso);
+      AppendQuoted(iso, out);
+      return true;
+    }
+    case TValueKind::Boolean:
+      if (type != ectBoolean) return false;
+      out += BooleanLiteral(value.Bool);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TExportSQL::GetColData(TExportCol& col, std::string& S) {
   const TExportColumn& c = Columns()[col.ColumnIndex];
   if (Columns().IsNull(col.ColumnIndex)) {
@@ -388,7 +415,11 @@ void TExportSQL::GetColData(TExportCol& col, std::string& S) {
     AppendBinary(bytes_, S);
     return;
   }
-  const std::string& v = col.Data;
+  if (col.Stored) {
+    S.clear();
+    if (AppendStored(col.Value, c.ColType, S)) return;
+  }
+  const std::string& v = col.Text();
   switch (c.ColType) {
     case ectFloat:
     case ectCurrency:

@@ -38,6 +38,7 @@ class TExportSQL : public TExportAdvancedText {
   void WriteDataRow() override;
   void EndExport() override;
   bool SplitsIntoParts() const override { return true; }
+  bool StoresValues() const override { return true; }
   // The SQL literal of one cell.
   void GetColData(TExportCol& col, std::string& S) override;
 
@@ -57,6 +58,9 @@ class TExportSQL : public TExportAdvancedText {
   std::string Commit() const;
   void WriteCommit();
   void AppendIsoDateTime(const std::string& text, TExportColType type, std::string& out) const;
+  // The literal of a field's stored value; false for a value the column's type does not take,
+  // and for the texts, which the cell's text gives.
+  bool AppendStored(const TFieldValue& value, TExportColType type, std::string& out) const;
   std::string NullLiteral();
   // The text of a string cell as the source stores it.
   const std::string& StoredText(const TExportColumn& c, const std::string& cell);

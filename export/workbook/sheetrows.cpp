@@ -1,6 +1,7 @@
 #include "export/workbook/sheetrows.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "export/core/numfmt.h"
 #include "export/core/platform.h"
@@ -107,6 +108,9 @@ void TxlsSheetRows::Prepare() {
   sheet_.OutputRow = 0;
   sheet_.RecordCounter = 0;
   sheet_.SetFormatSettings(x_.FormatSettings());
+  // The row holds the fields' stored values unless a handler reads or changes its texts.
+  textEvents_ = x_.OnGetExportText || x_.OnAdvancedGetExportText;
+  sheet_.SetRowValues(!textEvents_ && !x_.OnBeforeExportRow && !x_.OnAdvancedBeforeExportRow);
   // The sheet builds its columns and row buffer from its own source and settings.
   sheet_.BeginExport();
   TExportColumns& cols = sheet_.Columns();
@@ -235,21 +239,61 @@ void TxlsSheetRows::DataRow() {
   for (int j = 0; j < n; ++j) {
     int cell = buffer.CellOfColumn(j);
     if (cell < 0) continue;
-    std::string& s = buffer[cell].Data;
-    if (x_.OnGetExportText) x_.OnGetExportText(&sheet_, j, s);
-    if (x_.OnAdvancedGetExportText) x_.OnAdvancedGetExportText(&sheet_, index_, j, s);
-    ReadValue(j, s, value);
+    TExportCol& c = buffer[cell];
+    if (textEvents_) {
+      // A handler reads or rewrites the text, and the cell then holds what it left.
+      std::string& s = c.Text();
+      c.Stored = false;
+      if (x_.OnGetExportText) x_.OnGetExportText(&sheet_, j, s);
+      if (x_.OnAdvancedGetExportText) x_.OnAdvancedGetExportText(&sheet_, index_, j, s);
+    }
+    ReadValue(j, c, value);
     DataCell(j, value, row);
   }
   parts_.back().dataEnd = row;
   ++sheet_.OutputRow;
 }
 
-// The one place where a cell's text is read back into its value; values that arrive typed will
-// be taken here as they are.
-void TxlsSheetRows::ReadValue(int j, std::string& s, TxlsCellValue& v) const {
+bool TxlsSheetRows::TakeStoredValue(int j, const TFieldValue& stored, TxlsCellValue& v) const {
+  switch (stored.Kind) {
+    case TValueKind::Null:
+      v.Kind = TxlsCellValue::cvBlank;  // as the empty text of a NULL always was
+      return true;
+    case TValueKind::Integer:
+      if (kinds_[static_cast<size_t>(j)] != ckNumber) return false;
+      v.Kind = TxlsCellValue::cvNumber;
+      v.Number = static_cast<double>(stored.Int);
+      return true;
+    case TValueKind::Float:
+    case TValueKind::Decimal:
+      // The words for infinities and NaN are texts.
+      if (kinds_[static_cast<size_t>(j)] != ckNumber || !std::isfinite(stored.Float)) return false;
+      v.Kind = TxlsCellValue::cvNumber;
+      v.Number = stored.Float;
+      return true;
+    case TValueKind::DateTime:
+      if (kinds_[static_cast<size_t>(j)] != ckDate) return false;
+      v.Kind = TxlsCellValue::cvDateTime;
+      v.Number = stored.Float;
+      return true;
+    case TValueKind::Boolean:
+      if (kinds_[static_cast<size_t>(j)] != ckBoolean) return false;
+      v.Kind = TxlsCellValue::cvBoolean;
+      v.Boolean = stored.Bool;
+      return true;
+    case TValueKind::Text:
+      return false;
+  }
+  return false;
+}
+
+// The one place where a cell's value is decided: taken as the source holds it, or read back
+// from the cell's text where the row holds text.
+void TxlsSheetRows::ReadValue(int j, TExportCol& cell, TxlsCellValue& v) const {
   v = TxlsCellValue();
-  v.Text = &s;
+  v.Cell = &cell;
+  if (cell.Stored && TakeStoredValue(j, cell.Value, v)) return;
+  std::string& s = cell.Text();
   const TFormatSettings& fs = sheet_.FormatSettings();
   if (s.empty()) {
     v.Kind = TxlsCellValue::cvBlank;

@@ -33,9 +33,10 @@ std::string SheetName(std::string_view title, const std::vector<std::string>& ta
 // which have none there (they are written as text).
 bool xlsSerialDate(TDateTime t, double& serial);
 
-// What a data cell holds, decided once for both formats. The value is read from the cell's text
-// as the export-text events left it; the text stays beside it, since it is what the column's
-// width is measured by and what a null or a cut number is written as.
+// What a data cell holds, decided once for both formats. The value is the field's stored value
+// when the row holds one, else it is read from the cell's text as the export-text events left
+// it; the text stays at hand (rendered on first use), since it is what the column's width is
+// measured by and what a cut number is written as.
 struct TxlsCellValue {
   enum TKind : uint8_t {
     cvNone,      // a column of a type the sheet has no cells for
@@ -50,7 +51,9 @@ struct TxlsCellValue {
   bool Boolean = false;
   // cvText: its line breaks are LF alone, and Wrap says whether it holds one.
   bool Wrap = false;
-  const std::string* Text = nullptr;
+  TExportCol* Cell = nullptr;
+  // The cell's text; for a stored value it is rendered only by the first call.
+  const std::string& Text() const { return Cell->Text(); }
 };
 
 class TxlsSheetRows {
@@ -135,12 +138,16 @@ class TxlsSheetRows {
   bool PositionRecords();
   void RecordLoop();
   void DataRow();
-  // Column j's text read as the value its cell holds.
-  void ReadValue(int j, std::string& text, TxlsCellValue& value) const;
+  // What column j's cell holds: its stored value, or its text read as the value.
+  void ReadValue(int j, TExportCol& cell, TxlsCellValue& value) const;
+  // The cell of a stored value; false when the value is not of the column's kind (a text in a
+  // number column), and the cell's text decides as it would without the value.
+  bool TakeStoredValue(int j, const TFieldValue& stored, TxlsCellValue& value) const;
   void AggregateRow();
   bool TagAggregateColumns();
 
   const int maxRows_;
+  bool textEvents_ = false;  // a handler of the cells' texts is attached
   std::string measured_;
   // Per exported column: the first and last row of its data cells on the first part.
   std::vector<std::pair<int, int>> dataRows_;

@@ -178,14 +178,13 @@ void TxlsSheetWriter::CaptionCell(int j, int col, const TxlsFormat& look, const 
 void TxlsSheetWriter::DataCell(int j, const TxlsCellValue& v, int row) {
   uint16_t xf = styles_.DataXF(j);
   const int col = sheet_.StartDataCol + j;
-  const std::string& s = *v.Text;
   switch (v.Kind) {
     case TxlsCellValue::cvBlank:
       WriteBlank(w_, row, col, xf);
       break;
     case TxlsCellValue::cvText:
       if (v.Wrap) xf = WrapXF(xf);
-      WriteLabelSST(w_, row, col, xf, sst_.AddString(s));
+      WriteLabelSST(w_, row, col, xf, sst_.AddString(v.Text()));
       break;
     case TxlsCellValue::cvNumber:
       WriteNumber(w_, row, col, xf, v.Number);
@@ -207,7 +206,7 @@ void TxlsSheetWriter::DataCell(int j, const TxlsCellValue& v, int row) {
     NoteDataRow(j, row);
     if (hasImages_) TrackRowHeight(xf, row);
   }
-  if (sheet_.AutoCalcColWidth) Measure(j, s, xf);
+  if (sheet_.AutoCalcColWidth) Measure(j, v.Text(), xf);
 }
 
 // A formula over the column's data rows: those of this sheet, and of the sheets this one

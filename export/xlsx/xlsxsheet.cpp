@@ -218,7 +218,6 @@ void TxlsxSheetWriter::DataCell(int j, const TxlsCellValue& v, int row) {
   const int col = sheet_.StartDataCol + j;
   const auto r = static_cast<lxw_row_t>(row);
   const auto c = static_cast<lxw_col_t>(col);
-  const std::string& s = *v.Text;
   TTotals& totals = totals_[static_cast<size_t>(j)];
   int error = LXW_NO_ERROR;
   switch (v.Kind) {
@@ -226,12 +225,12 @@ void TxlsxSheetWriter::DataCell(int j, const TxlsCellValue& v, int row) {
       error = worksheet_write_blank(ws, r, c, format);
       break;
     case TxlsCellValue::cvText:
-      String(row, col, format, s);
+      String(row, col, format, v.Text());
       break;
     case TxlsCellValue::cvNumber: {
       const double n = std::isfinite(v.Number) ? v.Number : 0;
       if (std::fabs(n) >= kExactDigits && sheet_.Columns()[j].ColType == ectBigint) {
-        String(row, col, format, s);
+        String(row, col, format, v.Text());
         break;
       }
       totals.Add(n);
@@ -265,7 +264,7 @@ void TxlsxSheetWriter::DataCell(int j, const TxlsCellValue& v, int row) {
     Track(row, col);
     NoteDataRow(j, row);
   }
-  if (sheet_.AutoCalcColWidth) MeasureText(j, s, fonts_[static_cast<size_t>(j)]);
+  if (sheet_.AutoCalcColWidth) MeasureText(j, v.Text(), fonts_[static_cast<size_t>(j)]);
 }
 
 // The data rows of this sheet and of the sheets it continues, by reference to each.

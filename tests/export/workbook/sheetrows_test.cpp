@@ -55,7 +55,7 @@ class TRecordingRows : public TxlsSheetRows {
     Add(sheet_.OutputRow, col, "caption", text);
   }
   void DataCell(int j, const TxlsCellValue& v, int row) override {
-    TCell& c = Add(row, sheet_.StartDataCol + j, "data", *v.Text);
+    TCell& c = Add(row, sheet_.StartDataCol + j, "data", v.Text());
     c.kind = v.Kind, c.number = v.Number, c.boolean = v.Boolean, c.wrap = v.Wrap;
     c.look = DataLook(j);
   }
