@@ -183,14 +183,16 @@ void TExportDialogF::BindRTFPage() {
   connect(rtf_->bRTFResetAll, &QPushButton::clicked, this, [this] {
     if (!Prompts().Question(
             this, tr("Attention!"),
-            tr("All field formats will be reset the default values.\nAre you sure?"), false))
+            tr("All field formats will be reset the default values.\nAre you sure?"),
+            IPrompts::TButtons::YesNo, false))
       return;
     model_.ResetAllRTFStyles();
     model_.Changed();
   });
   connect(rtf_->bRTFSaveStyles, &QPushButton::clicked, this, [this] {
     QString name;
-    if (!Prompts().SaveFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, name)) return;
+    if (!Prompts().SaveFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, QString(), name))
+      return;
     RunShowingErrors(this, [&] { model_.SaveRTFStyles(S(name)); });
   });
   connect(rtf_->bRTFLoadStyles, &QPushButton::clicked, this, [this] {
@@ -338,7 +340,8 @@ void TExportDialogF::BindHTMLPage() {
   const TExportTypeInfo& info = ExportTypeInfo(aeHTML);
   connect(html_->bHTMLSaveTemplate, &QPushButton::clicked, this, [this, &info] {
     QString name;
-    if (!Prompts().SaveFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
+    if (!Prompts().SaveFileName(this, {kTemplateFilter, QStringLiteral("ini")}, QString(), name))
+      return;
     auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
     RunShowingErrors(this, [&] {
       if (info.Prepare) info.Prepare(model_.Settings(), e);
