@@ -44,8 +44,7 @@ bool TScriptedPrompts::InputText(QWidget*, const QString& title, const QString& 
   return true;
 }
 
-bool TScriptedPrompts::Login(QWidget*, const QString& database, QString& user,
-                             QString& password) {
+bool TScriptedPrompts::Login(QWidget*, const QString& database, QString& user, QString& password) {
   Ask(TAsked::Login, QString(), database);
   QStringList a = Next().split(QLatin1Char('\n'));
   if (a.size() != 2) return false;
