@@ -42,7 +42,8 @@ void TTablesReport::TableDone(int number, int count, const TTableResult& r) {
   err_ << "morvale-export: [" << number << "/" << count << "] " << r.Table << ": ";
   switch (r.Status) {
     case tsWritten:
-      if (Records >= 0) err_ << Records << " records ";
+      if (const long records = r.Records >= 0 ? r.Records : Records; records >= 0)
+        err_ << records << " records ";
       err_ << "-> " << r.FileName;
       break;
     case tsFailed:

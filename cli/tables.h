@@ -30,7 +30,8 @@ class TTablesReport : public TTableBatchObserver {
   explicit TTablesReport(std::ostream& err) : err_(err) {}
   void TableStarting(int, int, const std::string&) override {}
   void TableDone(int number, int count, const TTableResult& result) override;
-  // What the table's run counted and told (its notes), printed with its line.
+  // What the table's run counted, when it wrote a file of its own, and told (its notes), printed
+  // with its line.
   long Records = -1;
   std::string Notes;
   // "N of M tables written" and the tables that failed; the exit status: 1 when any failed.

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/engine/pgtypes.h"
 #include "export/core/datetime.h"
 #include "export/core/translate.h"
 
@@ -19,46 +20,25 @@ namespace morvale {
 
 namespace {
 
-// Type codes of pg_type whose binary form is read here.
-enum : Oid {
-  kBool = 16,
-  kBytea = 17,
-  kName = 19,
-  kInt8 = 20,
-  kInt2 = 21,
-  kInt4 = 23,
-  kText = 25,
-  kOid = 26,
-  kFloat4 = 700,
-  kFloat8 = 701,
-  kBpchar = 1042,
-  kVarchar = 1043,
-  kDate = 1082,
-  kTime = 1083,
-  kTimestamp = 1114,
-  kNumeric = 1700,
-  kUuid = 2950,
-};
-
 bool Decodes(Oid type) {
   switch (type) {
-    case kBool:
-    case kBytea:
-    case kName:
-    case kInt8:
-    case kInt2:
-    case kInt4:
-    case kText:
-    case kOid:
-    case kFloat4:
-    case kFloat8:
-    case kBpchar:
-    case kVarchar:
-    case kDate:
-    case kTime:
-    case kTimestamp:
-    case kNumeric:
-    case kUuid:
+    case pg::kBool:
+    case pg::kBytea:
+    case pg::kName:
+    case pg::kInt8:
+    case pg::kInt2:
+    case pg::kInt4:
+    case pg::kText:
+    case pg::kOid:
+    case pg::kFloat4:
+    case pg::kFloat8:
+    case pg::kBpchar:
+    case pg::kVarchar:
+    case pg::kDate:
+    case pg::kTime:
+    case pg::kTimestamp:
+    case pg::kNumeric:
+    case pg::kUuid:
       return true;
     default:
       return false;
@@ -360,24 +340,24 @@ class TPgCopyCursor : public TCursor {
       cell.Float = v;
     };
     switch (type) {
-      case kBool:
+      case pg::kBool:
         // As the server's word: a query across databases compares it as that text.
         return window.SetText(cell, std::string_view(len > 0 && p[0] != 0 ? "t" : "f"));
-      case kInt2:
+      case pg::kInt2:
         return integer(Int16(p));
-      case kInt4:
+      case pg::kInt4:
         return integer(Int32(p));
-      case kOid:
+      case pg::kOid:
         return integer(static_cast<uint32_t>(Int32(p)));
-      case kInt8:
+      case pg::kInt8:
         return integer(Int64(p));
-      case kFloat8: {
+      case pg::kFloat8: {
         const int64_t bits = Int64(p);
         double v;
         std::memcpy(&v, &bits, sizeof v);
         return real(v);
       }
-      case kFloat4: {
+      case pg::kFloat4: {
         const int32_t bits = Int32(p);
         float f;
         std::memcpy(&f, &bits, sizeof f);
@@ -390,7 +370,7 @@ class TPgCopyCursor : public TCursor {
         std::from_chars(buf, r.ptr, v);
         return real(v);
       }
-      case kDate: {
+      case pg::kDate: {
         const int32_t days = Int32(p);
         const int64_t serial = days + kPgEpochDays + 25569;
         if (serial >= -693593 && serial <= 2958465) {
@@ -402,24 +382,24 @@ class TPgCopyCursor : public TCursor {
         }
         return window.SetText(cell, PgDateText(days, text));
       }
-      case kTime: {
+      case pg::kTime: {
         char* end = PutPgTime(text, Int64(p));
         return window.SetText(cell, text, static_cast<size_t>(end - text));
       }
-      case kTimestamp:
+      case pg::kTimestamp:
         return window.SetText(cell, PgTimestampText(Int64(p), text));
-      case kNumeric:
+      case pg::kNumeric:
         scratch_.clear();
         if (!AppendPgNumeric(p, len, scratch_))
           throw Exception(
               TranslateText("Engine", "PostgreSQL sent a NUMERIC this reader does not know"));
         return window.SetText(cell, scratch_);
-      case kUuid:
+      case pg::kUuid:
         if (len != 16) break;
         scratch_.clear();
         AppendUuid(p, scratch_);
         return window.SetText(cell, scratch_);
-      case kBytea:
+      case pg::kBytea:
         return window.SetText(cell, p, static_cast<size_t>(len), TCellKind::Blob);
       default:
         break;
@@ -483,12 +463,12 @@ TFieldDef ColumnDef(const PGresult* r, int i) {
   const Oid type = PQftype(r, i);
   const int modifier = PQfmod(r, i);
   int length = PQfsize(r, i), precision = modifier;
-  if (type == kNumeric) {
+  if (type == pg::kNumeric) {
     if (modifier != -1) {
       length = modifier >> 16;
       precision = (modifier - 4) & 0xffff;
     }
-  } else if (type == kTimestamp) {
+  } else if (type == pg::kTimestamp) {
     precision = 3;
   } else if (length == -1 && modifier >= 4) {
     length = modifier - 4;
@@ -533,7 +513,7 @@ std::unique_ptr<TCursor> MakePgCopyCursor(std::shared_ptr<TQtConnection> connect
     for (int i = 0; usable && i < PQnfields(described); ++i) {
       const Oid type = PQftype(described, i);
       usable = Decodes(type);
-      floats = floats || type == kFloat4 || type == kFloat8;
+      floats = floats || type == pg::kFloat4 || type == pg::kFloat8;
       if (usable) columns.push_back({type, ColumnDef(described, i)});
     }
     PQclear(described);

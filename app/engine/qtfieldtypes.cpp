@@ -1,6 +1,10 @@
+#include <mysql.h>
+
 #include <QSqlField>
 #include <algorithm>
 
+#include "app/engine/odbctypes.h"
+#include "app/engine/pgtypes.h"
 #include "app/engine/qtconnection.h"
 
 namespace morvale {
@@ -8,54 +12,54 @@ namespace morvale {
 std::string OdbcTypeName(const QSqlField& f) {
   std::string len = std::to_string(f.length()), dec = std::to_string(std::max(0, f.precision()));
   switch (f.typeID()) {
-    case 1:
+    case odbc::kChar:
       return "CHAR(" + len + ")";
-    case 2:
+    case odbc::kNumeric:
       return "NUMERIC(" + len + "," + dec + ")";
-    case 3:
+    case odbc::kDecimal:
       return "DECIMAL(" + len + "," + dec + ")";
-    case 4:
+    case odbc::kInteger:
       return "INTEGER";
-    case 5:
+    case odbc::kSmallint:
       return "SMALLINT";
-    case 6:
+    case odbc::kFloat:
       return "FLOAT";
-    case 7:
+    case odbc::kReal:
       return "REAL";
-    case 8:
+    case odbc::kDouble:
       return "DOUBLE";
-    case 9:
-    case 91:
+    case odbc::kDate:
+    case odbc::kTypeDate:
       return "DATE";
-    case 10:
-    case 92:
+    case odbc::kTime:
+    case odbc::kTypeTime:
       return "TIME";
-    case 11:
-    case 93:
+    case odbc::kTimestamp:
+    case odbc::kTypeTimestamp:
       return "TIMESTAMP";
-    case 12:
+    case odbc::kVarchar:
       return "VARCHAR(" + len + ")";
-    case -1:
+    case odbc::kLongVarchar:
       return "LONGVARCHAR";
-    case -2:
+    case odbc::kBinary:
       return "BINARY(" + len + ")";
-    case -3:
+    case odbc::kVarBinary:
       return "VARBINARY(" + len + ")";
-    case -4:
+    case odbc::kLongVarBinary:
       return "LONGVARBINARY";
-    case -5:
+    case odbc::kBigint:
       return "BIGINT";
-    case -6:
+    case odbc::kTinyint:
       return "TINYINT";
-    case -7:
+    case odbc::kBit:
       return "BIT";
-    case -8:
+    case odbc::kWChar:
       return "WCHAR(" + len + ")";
-    case -9:
+    case odbc::kWVarchar:
       return "WVARCHAR(" + len + ")";
-    case -10:
+    case odbc::kWLongVarchar:
       return "WLONGVARCHAR";
-    case -11:
+    case odbc::kGuid:
       return "GUID";
     default:
       return QMetaType(f.metaType()).name();
@@ -70,35 +74,35 @@ TFieldDef MySqlFieldDef(const std::string& name, int type, int length, int decim
     return MakeFieldDef(name, ftBCD, std::max(0, scale), digits);
   };
   switch (type) {
-    case 0:
-    case 246:
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL:
       return bcd(len > 2 ? len - (prec > 0 ? 2 : 1) : len, prec);  // sign, point
-    case 1:
+    case MYSQL_TYPE_TINY:
       return MakeFieldDef(name, len == 1 ? ftBoolean : ftSmallint);
-    case 2:
-    case 13:
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_YEAR:
       return MakeFieldDef(name, ftSmallint);
-    case 3:
-    case 9:
+    case MYSQL_TYPE_LONG:
+    case MYSQL_TYPE_INT24:
       return MakeFieldDef(name, ftInteger);
-    case 8:
+    case MYSQL_TYPE_LONGLONG:
       return MakeFieldDef(name, ftLargeint);
-    case 4:
-    case 5:
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE:
       return MakeFieldDef(name, ftFloat);
-    case 7:
-    case 12:
+    case MYSQL_TYPE_TIMESTAMP:
+    case MYSQL_TYPE_DATETIME:
       return MakeFieldDef(name, ftDateTime);
-    case 10:
+    case MYSQL_TYPE_DATE:
       return MakeFieldDef(name, ftDate);
-    case 11:
+    case MYSQL_TYPE_TIME:
       return MakeFieldDef(name, ftTime);
-    case 16:
+    case MYSQL_TYPE_BIT:
       return MakeFieldDef(name, len == 1 ? ftBoolean : ftLargeint);
-    case 249:
-    case 250:
-    case 251:
-    case 252:
+    case MYSQL_TYPE_TINY_BLOB:
+    case MYSQL_TYPE_MEDIUM_BLOB:
+    case MYSQL_TYPE_LONG_BLOB:
+    case MYSQL_TYPE_BLOB:
       // TEXT and BLOB types; the length says which (TINYTEXT and TEXT stay strings).
       if (binary) return MakeFieldDef(name, ftBlob);
       if (len > 65535 * 4) return MakeFieldDef(name, ftMemo);
@@ -121,41 +125,41 @@ TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
   };
   if (kind == TDriverKind::PostgreSql) {
     switch (id) {
-      case 16:
+      case pg::kBool:
         return MakeFieldDef(name, ftBoolean);
-      case 17:
+      case pg::kBytea:
         return MakeFieldDef(name, ftBlob);
-      case 18:
+      case pg::kChar:
         return str(1);
-      case 19:
+      case pg::kName:
         return str(63);
-      case 20:
+      case pg::kInt8:
         return MakeFieldDef(name, ftLargeint);
-      case 21:
+      case pg::kInt2:
         return MakeFieldDef(name, ftSmallint);
-      case 23:
+      case pg::kInt4:
         return MakeFieldDef(name, ftInteger);
-      case 26:
+      case pg::kOid:
         return MakeFieldDef(name, ftLargeint);  // oid is unsigned 32-bit
-      case 700:
-      case 701:
+      case pg::kFloat4:
+      case pg::kFloat8:
         return MakeFieldDef(name, ftFloat);
-      case 790:
+      case pg::kMoney:
         return MakeFieldDef(name, ftCurrency);
-      case 1042:
-      case 1043:
+      case pg::kBpchar:
+      case pg::kVarchar:
         return str(len);
-      case 1082:
+      case pg::kDate:
         return MakeFieldDef(name, ftDate);
-      case 1083:
-      case 1266:
+      case pg::kTime:
+      case pg::kTimeTz:
         return MakeFieldDef(name, ftTime);
-      case 1114:
-      case 1184:
+      case pg::kTimestamp:
+      case pg::kTimestampTz:
         return MakeFieldDef(name, ftDateTime);
-      case 1700:
+      case pg::kNumeric:
         return bcd(len, prec);
-      case 2950:
+      case pg::kUuid:
         return str(36);
       default:
         return str(0);  // text, json, xml, arrays...: shown as text
@@ -165,44 +169,44 @@ TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
     return MySqlFieldDef(name, id, len, prec, meta == QMetaType::QByteArray);
   // ODBC: the SQL type codes of the ODBC standard.
   switch (id) {
-    case 1:
-    case 12:
-    case -8:
-    case -9:
+    case odbc::kChar:
+    case odbc::kVarchar:
+    case odbc::kWChar:
+    case odbc::kWVarchar:
       return str(len);
-    case -1:
-    case -10:
+    case odbc::kLongVarchar:
+    case odbc::kWLongVarchar:
       return MakeFieldDef(name, ftMemo);
-    case 2:
-    case 3:
+    case odbc::kNumeric:
+    case odbc::kDecimal:
       return bcd(len, prec);
-    case 4:
+    case odbc::kInteger:
       return MakeFieldDef(name, ftInteger);
-    case 5:
-    case -6:
+    case odbc::kSmallint:
+    case odbc::kTinyint:
       return MakeFieldDef(name, ftSmallint);
-    case -5:
+    case odbc::kBigint:
       return MakeFieldDef(name, ftLargeint);
-    case 6:
-    case 7:
-    case 8:
+    case odbc::kFloat:
+    case odbc::kReal:
+    case odbc::kDouble:
       return MakeFieldDef(name, ftFloat);
-    case 9:
-    case 91:
+    case odbc::kDate:
+    case odbc::kTypeDate:
       return MakeFieldDef(name, ftDate);
-    case 10:
-    case 92:
+    case odbc::kTime:
+    case odbc::kTypeTime:
       return MakeFieldDef(name, ftTime);
-    case 11:
-    case 93:
+    case odbc::kTimestamp:
+    case odbc::kTypeTimestamp:
       return MakeFieldDef(name, ftDateTime);
-    case -7:
+    case odbc::kBit:
       return MakeFieldDef(name, ftBoolean);
-    case -2:
-    case -3:
-    case -4:
+    case odbc::kBinary:
+    case odbc::kVarBinary:
+    case odbc::kLongVarBinary:
       return MakeFieldDef(name, ftBlob);
-    case -11:
+    case odbc::kGuid:
       return str(38);
     default:
       break;

@@ -145,6 +145,7 @@ void TTableBatch::RunWorkbook(TExportWorkbook& x, const std::string& pattern,
     sheet.SetDataSet(nullptr);
     ds.reset();
     TTableResult& r = results_[static_cast<size_t>(i)];
+    r.Records = sheet.RecordCounter;
     r.Status = stopped() ? tsCancelled : tsWritten;
     if (r.Status == tsCancelled) stopped_ = true;
     ++sheets;

@@ -34,6 +34,7 @@ struct TTableResult {
   std::string FileName;  // its file; for a workbook, the workbook
   TTableStatus Status = tsNotRun;
   std::string Error;
+  long Records = -1;  // the records its sheet counted, in a workbook of one sheet per table
 };
 
 // What a run tells while it goes, and asks between tables.

@@ -7,35 +7,11 @@
 
 #include "export/core/properties.h"
 #include "export/core/translate.h"
+#include "export/docs/pdfmetrics.h"
 
 namespace morvale {
 
-constexpr int kPDFCharWidths[256] = {
-    300,  300,  300, 300, 300,  300,  300, 300, 300, 300,  300, 300, 300, 300, 300,  300,   // 0
-    300,  300,  300, 300, 300,  300,  300, 300, 300, 300,  300, 300, 300, 300, 300,  300,   // 16
-    275,  389,  333, 600, 556,  1000, 722, 222, 389, 389,  556, 600, 278, 333, 278,  278,   // 32
-    556,  556,  556, 556, 556,  556,  556, 556, 556, 556,  333, 333, 600, 600, 600,  500,   // 48
-    1000, 667,  667, 700, 667,  667,  611, 750, 722, 389,  500, 667, 611, 889, 722,  750,   // 64
-    667,  750,  667, 611, 611,  722,  667, 944, 667, 667,  611, 389, 278, 389, 600,  500,   // 80
-    278,  500,  500, 500, 500,  500,  333, 500, 500, 278,  278, 500, 278, 820, 540,  500,   // 96
-    540,  500,  389, 500, 333,  550,  444, 722, 500, 444,  500, 333, 222, 333, 600,  275,   // 112
-    667,  667,  611, 667, 722,  611,  722, 500, 500, 500,  500, 500, 500, 444, 500,  500,   // 128
-    500,  500,  278, 278, 278,  278,  500, 500, 500, 500,  500, 500, 500, 500, 500,  500,   // 144
-    556,  400,  556, 556, 556,  500,  600, 556, 800, 800,  990, 278, 278, 275, 1000, 611,   // 160
-    275,  600,  275, 275, 667,  576,  275, 275, 275, 275,  275, 350, 350, 275, 778,  500,   // 176
-    500,  389,  600, 275, 556,  275,  275, 556, 556, 1000, 275, 667, 667, 611, 944,  778,   // 192
-    500,  1000, 556, 556, 278,  278,  600, 275, 444, 667,  167, 600, 389, 389, 556,  556,   // 208
-    556,  278,  278, 556, 1000, 667,  667, 667, 667, 667,  389, 389, 389, 389, 611,  611,   // 224
-    275,  611,  722, 722, 722,  278,  278, 278, 278, 278,  278, 278, 278, 278, 278,  278};  // 240
-
 namespace {
-
-constexpr int SumWidths() {
-  int s = 0;
-  for (int w : kPDFCharWidths) s += w;
-  return s;
-}
-static_assert(SumWidths() == kPDFCharWidthSum, "the average width is derived from this sum");
 
 // The glyph names of PDFDocEncoding where it differs from WinAnsiEncoding. Readers know only
 // WinAnsi, MacRoman and MacExpert by name, so PDFDocEncoding is spelled out as differences.
@@ -50,10 +26,11 @@ const char kPDFDocDifferences[] =
 
 }  // namespace
 
-int PDFTextWidth(std::string_view text, int size) {
+int PDFTextWidth(std::string_view text, const TPDFFont& font) {
+  const TPDFWidths& widths = PDFFontWidths(font.BaseFont, font.FontEncoding);
   int64_t sum = 0;
-  for (char c : text) sum += kPDFCharWidths[static_cast<unsigned char>(c)];
-  return static_cast<int>(sum * size / 1000);
+  for (char c : text) sum += widths[static_cast<unsigned char>(c)];
+  return static_cast<int>(sum * font.FontSize / 1000);
 }
 
 int PDFAverageWidth(double chars, int size) {
@@ -321,7 +298,7 @@ void TPDFDocument::PutFontObject(const TPDFFont& font) {
     Put(PDFEncodingName(font.FontEncoding));
   }
   Put("\r/FirstChar 0\r/LastChar 255\r/Widths [");
-  for (int w : kPDFCharWidths) PutInt(w), Put(" ");
+  for (int w : PDFFontWidths(font.BaseFont, font.FontEncoding)) PutInt(w), Put(" ");
   Put("]\r>>\rendobj\r");
 }
 

@@ -27,13 +27,12 @@
 
 namespace morvale {
 
-// Character widths in thousandths of the font size, by code; the layout measures every font
-// with this one table, and every font object carries it.
-extern const int kPDFCharWidths[256];
+// The average character width that widths given in characters are laid out with: 256 times the
+// average, in thousandths of the font size.
 constexpr int kPDFCharWidthSum = 123990;
 
-// Width in points of `text` (bytes in the font's encoding) at size `size`, truncated.
-int PDFTextWidth(std::string_view text, int size);
+// Width in points of `text` (bytes in the encoding of `font`) at the font's size, truncated.
+int PDFTextWidth(std::string_view text, const TPDFFont& font);
 // Width in points of `chars` average characters at size `size`, truncated; `chars` may be
 // fractional.
 int PDFAverageWidth(double chars, int size);

@@ -2,6 +2,7 @@
 
 #include "export/core/codepage.h"
 #include "export/core/utf8.h"
+#include "export/docs/pdfmetrics.h"
 
 #include <algorithm>
 #include <array>
@@ -108,6 +109,22 @@ const TReverseMap& MapOf(TPDFFontEncoding e) {
       BuildMap(poStandardEncoding), BuildMap(poWinAnsiEncoding), BuildMap(poMacRomanEncoding),
       BuildMap(poPDFDocEncoding)};
   return maps[static_cast<size_t>(e >= 0 && e < 4 ? e : poWinAnsiEncoding)];
+}
+
+TPDFWidths BuildWidths(TPDFFontName font, TPDFFontEncoding encoding) {
+  TPDFWidths widths{};
+  if (IsSymbolicFont(font)) {
+    const uint16_t* own = kPDFSymbolicWidths[font == poSymbol ? 0 : 1];
+    std::copy(own, own + 256, widths.begin());
+    return widths;
+  }
+  const uint16_t* row = kPDFLatinWidths[font >= 0 && font < kPDFTextFontCount ? font : 0];
+  for (auto [cp, code] : MapOf(encoding)) {
+    const char16_t* end = kPDFLatinChars + kPDFLatinCharCount;
+    const char16_t* at = std::lower_bound(kPDFLatinChars, end, cp);
+    if (at != end && *at == cp) widths[code] = row[at - kPDFLatinChars];
+  }
+  return widths;
 }
 
 // Decodes one character at `i` and advances `i`. A broken sequence (its lead byte and the
@@ -278,6 +295,20 @@ bool IsWordChar(char32_t c) {
 }
 
 }  // namespace
+
+const TPDFWidths& PDFFontWidths(TPDFFontName font, TPDFFontEncoding encoding) {
+  static const auto all = [] {
+    std::array<std::array<TPDFWidths, 4>, 14> a{};
+    for (int f = 0; f < 14; ++f)
+      for (int e = 0; e < 4; ++e)
+        a[f][e] = BuildWidths(static_cast<TPDFFontName>(f), static_cast<TPDFFontEncoding>(e));
+    return a;
+  }();
+  const int f = font >= poHelvetica && font <= poZapfDingbats ? font : poHelvetica;
+  const int e =
+      encoding >= poStandardEncoding && encoding <= poPDFDocEncoding ? encoding : poWinAnsiEncoding;
+  return all[f][e];
+}
 
 TPDFCodePage TPDFCodePage::Windows1251() {
   return Named("CP1251");

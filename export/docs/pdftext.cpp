@@ -29,6 +29,7 @@ std::shared_ptr<TPDFTrueTypeFace> TPDFFaceCache::FaceFor(TPDFFontName font) {
 TPDFText::TPDFText(const TPDFFont& font, const TPDFCodePage& cp, TPDFFaceCache* faces)
     : encoder_(font.FontEncoding, IsSymbolicFont(font.BaseFont), cp),
       base_(font.BaseFont),
+      widths_(&PDFFontWidths(font.BaseFont, font.FontEncoding)),
       faces_(faces) {}
 
 void TPDFText::Prepare(std::string_view text, bool trueType) {
@@ -56,7 +57,7 @@ void TPDFText::Prepare(std::string_view text, bool trueType) {
 int64_t TPDFText::Units() const {
   int64_t sum = 0;
   if (!inTrueType_) {
-    for (char c : bytes_) sum += kPDFCharWidths[static_cast<unsigned char>(c)];
+    for (char c : bytes_) sum += (*widths_)[static_cast<unsigned char>(c)];
     return sum;
   }
   for (uint16_t g : glyphs_) sum += face_->Advance(g);

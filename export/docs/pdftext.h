@@ -12,6 +12,7 @@
 
 #include "export/docs/pdfdocument.h"
 #include "export/docs/pdfencoding.h"
+#include "export/docs/pdfmetrics.h"
 #include "export/docs/pdftruetype.h"
 
 namespace morvale {
@@ -53,6 +54,7 @@ class TPDFText {
  private:
   TPDFTextEncoder encoder_;
   TPDFFontName base_ = poHelvetica;
+  const TPDFWidths* widths_ = &PDFFontWidths(poHelvetica, poWinAnsiEncoding);
   TPDFFaceCache* faces_ = nullptr;
   std::shared_ptr<TPDFTrueTypeFace> face_;
   bool faceLooked_ = false;

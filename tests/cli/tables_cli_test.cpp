@@ -195,6 +195,7 @@ TEST(TablesCli, OneWorkbookHoldsASheetPerTable) {
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_NE(r.err.find("12 of 13 tables written; failed: broken view\n"), std::string::npos)
         << r.err;
+    EXPECT_NE(r.err.find("] say \"hi\": 2 records -> " + file + "\n"), std::string::npos) << r.err;
     EXPECT_EQ(Py(type == "xlsx" ? kXlsxSheets : kXlsSheets, {file}), sheets + first) << type;
   }
   EXPECT_EQ(Files(dir), (std::vector<std::string>{"all.xls", "all.xlsx"}));

@@ -1,4 +1,6 @@
 #include "export/docs/pdfdocument.h"
+#include "export/docs/pdfencoding.h"
+#include "export/docs/pdfmetrics.h"
 
 #include <gtest/gtest.h>
 
@@ -46,9 +48,9 @@ TEST(PdfDocument, ObjectOrderAndCrossReference) {
   std::string font = ObjectText(pdf, objects, 7);
   const std::string fontHead =
       "7 0 obj\r<< /Type /Font\r/Subtype /Type1\r/Name /CaptionFont\r/BaseFont /Times-Bold\r"
-      "/Encoding /MacRomanEncoding\r/FirstChar 0\r/LastChar 255\r/Widths [300 ";
+      "/Encoding /MacRomanEncoding\r/FirstChar 0\r/LastChar 255\r/Widths [0 ";
   EXPECT_EQ(font.substr(0, fontHead.size()), fontHead);
-  EXPECT_NE(font.find(" 278 278 ]\r>>\rendobj\r"), std::string::npos);
+  EXPECT_NE(font.find(" 333 333 ]\r>>\rendobj\r"), std::string::npos);  // ogonek, caron
   EXPECT_EQ(ObjectText(pdf, objects, 8),
             "8 0 obj\r<< /Font <</DataFont 6 0 R /CaptionFont 7 0 R  >> /ProcSet [ /PDF /Text ] "
             ">>\rendobj\r");
@@ -151,15 +153,49 @@ TEST(PdfDocument, FontEncodingsReadersUnderstand) {
 }
 
 TEST(PdfDocument, TextMeasures) {
-  int sum = 0;
-  for (int w : kPDFCharWidths) sum += w;
-  EXPECT_EQ(sum, kPDFCharWidthSum);
   EXPECT_EQ(PDFAverageWidth(13, 10), 62);  // a 10-character column with spacing 3
   EXPECT_EQ(PDFAverageWidth(1.5, 10), 7);
   EXPECT_EQ(PDFAverageWidth(0, 10), 0);
-  EXPECT_EQ(PDFTextWidth("", 10), 0);
-  EXPECT_EQ(PDFTextWidth("Bolt", 10), 17);      // (667 + 500 + 278 + 333) × 10 / 1000 = 17.78
-  EXPECT_EQ(PDFTextWidth("\xE0\xFF", 12), 10);  // high codes measure from the table too
+  TPDFFont font;
+  EXPECT_EQ(PDFTextWidth("", font), 0);
+  EXPECT_EQ(PDFTextWidth("Bolt", font), 17);  // (667 + 556 + 222 + 278) × 10 / 1000 = 17.23
+  font.BaseFont = poTimesRoman;
+  EXPECT_EQ(PDFTextWidth("Bolt!", font), 20);  // (667 + 500 + 278 + 278 + 333) × 10 / 1000
+  font.BaseFont = poCourierBold;
+  font.FontSize = 12;
+  EXPECT_EQ(PDFTextWidth("\xE0\xFF", font), 14);  // every Courier glyph is 600 wide
+  font.BaseFont = poSymbol;
+  font.FontSize = 10;
+  EXPECT_EQ(PDFTextWidth("a", font), 6);  // alpha, 631, in the font's own encoding
+}
+
+// An accented letter is as wide as its base letter in the standard fonts; a width table that
+// gave it less made letters overlap inside their word ("Müller").
+TEST(PdfDocument, AccentedLettersKeepTheirWidths) {
+  const std::u32string accented = U"àäåçéèêëñòöùüýÿÀÄÅÇÉÑÖÜŠšŽž";
+  const std::u32string base = U"aaaceeeenoouuyyAAACENOUSsZz";
+  for (TPDFFontEncoding e : {poWinAnsiEncoding, poMacRomanEncoding, poPDFDocEncoding}) {
+    TPDFTextEncoder encoder(e);
+    for (int f = poHelvetica; f <= poTimesBoldItalic; ++f) {
+      const TPDFWidths& w = PDFFontWidths(static_cast<TPDFFontName>(f), e);
+      for (size_t i = 0; i < accented.size(); ++i) {
+        const int code = encoder.CodeOf(accented[i]);
+        if (code < 0) continue;  // MacRoman has no Š
+        EXPECT_EQ(w[code], w[encoder.CodeOf(base[i])])
+            << PDFBaseFontName(static_cast<TPDFFontName>(f)) << " " << PDFEncodingName(e) << " U+"
+            << std::hex << static_cast<int>(accented[i]);
+      }
+    }
+  }
+  // Each font object declares its own font's widths, the ones its text was measured with.
+  const std::string pdf = FinishedDocument(1);
+  const auto objects = CheckXref(pdf);
+  const std::string helvetica = ObjectText(pdf, objects, 4);
+  const std::string timesBold = ObjectText(pdf, objects, 5);
+  EXPECT_NE(helvetica.find("/BaseFont /Helvetica\r"), std::string::npos) << helvetica;
+  EXPECT_NE(helvetica.find(" 278 278 355 556 556 889 667 191 "), std::string::npos);
+  EXPECT_NE(timesBold.find("/BaseFont /Times-Bold\r"), std::string::npos) << timesBold;
+  EXPECT_NE(timesBold.find(" 250 333 555 500 500 1000 833 278 "), std::string::npos);
 }
 
 // A stream that refuses to write after `limit` bytes, as a full disk does.

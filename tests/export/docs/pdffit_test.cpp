@@ -167,13 +167,14 @@ TEST_F(PdfFitTest, DefaultsTurnTheWideTableToLandscape) {
   e.AutoCalcColWidth = true;
   e.Options.AutoOrientation = true;
   e.Options.MinFontSize = 8;
-  // 6 columns of 20 letters: five of 0.5 em ("bbbb...") are 100 + 14 points of indents at 10,
-  // the "ffff..." one 67 + 14; 651 points in all, wider than the portrait line (468) but not the
-  // landscape one (728): the page turns, the type stays, the options keep their page.
+  // 6 columns of 20 letters in Helvetica at 10: "bbbb...", "dddd...", "eeee..." and "gggg..." at
+  // 0.556 em are 112 + 14 points of indents, "cccc..." at 0.5 em 100 + 14, "ffff..." at 0.278 em
+  // 56 + 14; 688 points in all, wider than the portrait line (468) but not the landscape one
+  // (728): the page turns, the type stays, the options keep their page.
   std::string pdf = Run();
   EXPECT_EQ(e.DataSize(), 10);
   EXPECT_EQ(e.ColumnGroups(), 1);
-  EXPECT_EQ(e.ColumnEdges().back(), 56 + 5 * 114 + 81);
+  EXPECT_EQ(e.ColumnEdges().back(), 56 + 4 * 126 + 114 + 70);
   EXPECT_EQ(test::PdfInfo(pdf, "turned", "Pages"), "1");
   EXPECT_EQ(test::PdfInfo(pdf, "turned", "MediaBox"), "0.00     0.00   840.00   594.00");
   EXPECT_EQ(e.Options.PageOptions.Orientation(), poPortrait);
