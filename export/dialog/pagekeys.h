@@ -16,7 +16,7 @@ template <auto... M>
 struct TMember {
   template <class T>
   static constexpr auto& Of(T& o) {
-    return (o .* ... .* M);
+    return (o.*....*M);
   }
 };
 template <auto... M>
@@ -53,8 +53,8 @@ void HTMLSettings(V& v) {
   using B = TTableOptions;
   using N = TExportHTMLNavigation;
   v(key::Text{}, "Title", "edHTMLTitle", kAt<&S::HTMLPage, &P::Title>, kAt<&X::Title>);
-  v(key::Choice{}, "CSS", "rbHTMLCSSInternal rbHTMLCSSExternal",
-    kAt<&S::HTMLPage, &P::UsingCSS>, kAt<&X::UsingCSS>);
+  v(key::Choice{}, "CSS", "rbHTMLCSSInternal rbHTMLCSSExternal", kAt<&S::HTMLPage, &P::UsingCSS>,
+    kAt<&X::UsingCSS>);
   v(key::Text{}, "CSSFile", "edHTMLCSSFile", kAt<&S::HTMLPage, &P::CSSFileName>,
     kAt<&X::CSSFileName>);
   v(key::Bool{}, "OverwriteCSSFile", "cbHTMLOverwriteCSS", kAt<&S::HTMLPage, &P::OverwriteCSSFile>,
@@ -95,8 +95,8 @@ void HTMLSettings(V& v) {
     kAt<&S::HTMLTable, &T::BackgroundFileName>, kAt<&X::TableOptions, &B::BackgroundFileName>);
   v(key::Line{}, "TableAdvanced", "edHTMLTableAdvanced", kAt<&S::HTMLTable, &T::AdvancedAttributes>,
     kAt<&X::TableOptions, &B::AdvancedAttributes>);
-  v(key::Color{}, "BackgroundColor", "bHTMLBackgroundColor",
-    kAt<&S::HTMLPage, &P::BackgroundColor>, kAt<&X::HTMLOptions, &O::BackgroundColor>);
+  v(key::Color{}, "BackgroundColor", "bHTMLBackgroundColor", kAt<&S::HTMLPage, &P::BackgroundColor>,
+    kAt<&X::HTMLOptions, &O::BackgroundColor>);
   v(key::Color{}, "FontColor", "bHTMLFontColor", kAt<&S::HTMLPage, &P::TextFont, &TFont::Color>,
     kAt<&X::HTMLOptions, &O::TextFont, &TFont::Color>);
   v(key::Color{}, "HeadBackgroundColor", "bHTMLHeadBackgroundColor",
