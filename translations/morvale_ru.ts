@@ -574,13 +574,6 @@
         </message>
     </context>
     <context>
-        <name>QObject</name>
-        <message>
-            <source>Morvale</source>
-            <translation>Morvale</translation>
-        </message>
-    </context>
-    <context>
         <name>TDlgView_List_1</name>
         <message>
             <source>OK</source>

@@ -6,6 +6,7 @@
 #include "app/dialogs/qtext.h"
 #include "app/helpers/helpers.h"
 #include "export/core/platform.h"
+#include "export/dialog/form/prompts.h"
 #include "ui_phpdialog.h"
 
 namespace morvale {
@@ -28,8 +29,7 @@ TPHPField EntryOf(const QListWidgetItem* item) {
 
 }  // namespace
 
-TDlg_PHP::TDlg_PHP(QWidget* parent)
-    : QDialog(parent), Prompts(TDialogPrompts::Qt(this)), ui(std::make_unique<Ui::TDlg_PHP>()) {
+TDlg_PHP::TDlg_PHP(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TDlg_PHP>()) {
   ui->setupUi(this);
   // "Courier New" where it is installed, the system's fixed font otherwise.
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -129,31 +129,29 @@ void TDlg_PHP::SpeedButton5Click() {
 
 void TDlg_PHP::N3Click() {
   QListWidgetItem* item = ui->List_Fields->currentItem();
-  if (!item || !Prompts.InputQuery) return;
+  if (!item) return;
   TPHPField entry = EntryOf(item);
-  std::string answer = entry.Label;
-  if (!Prompts.InputQuery(FromQ(tr("Поле: <%1>").arg(ToQ(entry.Name))), FromQ(tr("Отредактируйте")),
-                          answer))
+  QString answer = ToQ(entry.Label);
+  if (!Prompts().InputText(this, tr("Поле: <%1>").arg(ToQ(entry.Name)), tr("Отредактируйте"),
+                           answer))
     return;
-  entry.Label = PHPEditedLabel(answer, entry.Name);
+  entry.Label = PHPEditedLabel(FromQ(answer), entry.Name);
   item->setText(ToQ(entry.Name + "=" + entry.Label));
   // The grid and later exports show the new caption too; an added entry names no field.
   try {
     if (ds_) ds_->FieldByName(entry.Name).DisplayLabel = entry.Label;
   } catch (const Exception& e) {
-    if (Prompts.Message) Prompts.Message(e.what());
+    ShowMessage(e.what());
   }
 }
 
 bool TDlg_PHP::AskEntryName(std::string& name) {
-  std::string answer;
-  if (!Prompts.InputQuery ||
-      !Prompts.InputQuery(FromQ(tr("Новое поле")), FromQ(tr("Введите имя поля")), answer))
-    return false;
-  name = PHPEntryName(answer);
+  QString answer;
+  if (!Prompts().InputText(this, tr("Новое поле"), tr("Введите имя поля"), answer)) return false;
+  name = PHPEntryName(FromQ(answer));
   if (name.empty()) return false;
   if (PHPHasEntry(Fields(), name)) {
-    if (Prompts.Message) Prompts.Message(FromQ(tr("Такое поле уже есть в списке")));
+    ShowMessage(FromQ(tr("Такое поле уже есть в списке")));
     return false;
   }
   return true;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/dialogs/prompts.h"
+#include "app/helpers/prompts.h"
 #include "app/tools/phppage.h"
 #include "export/core/classes.h"
 #include "export/core/dataset.h"
@@ -35,7 +35,6 @@ class TDlg_PHP : public QDialog {
   TPHPFields Fields() const;
   TStringList PageLines() const;
 
-  TDialogPrompts Prompts;
   TPHPPageSettings PageSettings;
 
  public slots:

@@ -6,15 +6,14 @@
 #include <QScreen>
 
 #include "app/dialogs/qtext.h"
+#include "app/helpers/prompts.h"
 #include "app/tools/views.h"
 #include "ui_tablestruct.h"
 
 namespace morvale {
 
 TDlg_TableStruct::TDlg_TableStruct(QWidget* parent)
-    : QDialog(parent),
-      Prompts(TDialogPrompts::Qt(this)),
-      ui(std::make_unique<Ui::TDlg_TableStruct>()) {
+    : QDialog(parent), ui(std::make_unique<Ui::TDlg_TableStruct>()) {
   ui->setupUi(this);
   ui->SG_Str->verticalHeader()->setDefaultSectionSize(18);
   connect(ui->OKBtn, &QPushButton::clicked, this, &QDialog::accept);
@@ -56,7 +55,7 @@ void TDlg_TableStruct::FitColumns(char sample) {
 bool TDlg_TableStruct::Fill(const TDataSet* ds, const TStringList& sql) {
   Reset();
   if (!ds || !ds->Active()) {
-    if (Prompts.Message) Prompts.Message(FromQ(tr("Сначала откройте таблицу ...")));
+    ShowMessage(FromQ(tr("Сначала откройте таблицу ...")));
     return false;
   }
   ui->RE_SQL->setPlainText(ToQ(sql.Text()));

@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <memory>
 
-#include "app/dialogs/prompts.h"
 #include "export/core/classes.h"
 #include "export/core/dataset.h"
 
@@ -27,8 +26,6 @@ class TDlg_TableStruct : public QDialog {
   // What ShowStructure shows, without showing it; false (and the message) as ShowStructure.
   bool Fill(const TDataSet* ds, const TStringList& sql);
   void Reset();
-
-  TDialogPrompts Prompts;
 
  private:
   void FitColumns(char sample);

@@ -34,7 +34,7 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   query_.AfterOpen = [this](TObject*) { Query1AfterOpen(); };
   connectDialog_ = std::make_unique<TDlg_SetConnect_to_DB>(slots_, this);
   connectDialog_->ResetConnection = [this] { ResetConnection(); };
-  connectDialog_->ShowError = [](const QString& text) { Prompts().Error(text.toStdString()); };
+  connectDialog_->ShowError = [](const QString& text) { ShowError(text.toStdString()); };
   Label_YesModify->setVisible(false);
   // Description and pattern pairs, first entry selected.
   const QStringList filter =
@@ -102,7 +102,7 @@ void TForm1::Guarded(const std::function<void()>& action) {
   try {
     action();
   } catch (const std::exception& e) {
-    Prompts().Error(DatabaseMessageText(e.what()));
+    ShowError(DatabaseMessageText(e.what()));
   }
 }
 

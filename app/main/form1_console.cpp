@@ -51,7 +51,7 @@ void TForm1::SpeedButton5Click() {
   if (kept.Empty() || SQL->toPlainText().trimmed().isEmpty()) {
     // Nothing to run: a press that does nothing would look like a program that hangs.
     SetInfo(tr("SQL-запрос пуст"));
-    Prompts().Message(
+    ShowMessage(
         tr("SQL-запрос пуст. Введите команду SELECT, SHOW или DESC и нажмите кнопку ещё раз")
             .toStdString());
     return;
@@ -73,8 +73,7 @@ void TForm1::SpeedButton5Click() {
       succeeded = true;
     } else {
       SetInfo(tr("SQL-запрос некорректен. Допустима только команда SELECT, SHOW или DESC"));
-      Prompts().Message(
-          tr("SQL-запрос некорректен. Допустима только команда SELECT").toStdString());
+      ShowMessage(tr("SQL-запрос некорректен. Допустима только команда SELECT").toStdString());
     }
   } catch (...) {
     putBack();

@@ -110,7 +110,7 @@ void TForm1::N15Click() {
 
 void TForm1::N7Click() {
   if (!query_.Active()) {
-    Prompts().Message(tr("Сначала откройте таблицу ...").toStdString());
+    ShowMessage(tr("Сначала откройте таблицу ...").toStdString());
     return;
   }
   if (!Viewers.ShowStructure) return;

@@ -41,14 +41,14 @@ void TForm1::SetGauge(int percent) {
 
 void TForm1::SDF1Click() {
   if (!query_.Active()) {
-    Prompts().Message(tr("Сначала откройте набор данных ...").toStdString());
+    ShowMessage(tr("Сначала откройте набор данных ...").toStdString());
     return;
   }
   std::optional<std::string> file =
-      Prompts().SaveFileDialog(programFolder_, "", tr("Все файлы|*.*").toStdString(), "");
+      ChooseSaveFile(programFolder_, "", tr("Все файлы|*.*").toStdString(), "");
   if (!file || TrimSpaces(*file).empty()) return;
   SaveSDF(query_, *file, ProcessMessages);
-  Prompts().Message(tr("Готово").toStdString());
+  ShowMessage(tr("Готово").toStdString());
 }
 
 void TForm1::SpeedButton11Click() {
@@ -64,7 +64,7 @@ void TForm1::SpeedButton11Click() {
     QStringList memos;
     for (int i = 0; i < query_.FieldCount(); ++i)
       if (query_.Fields(i).DataType == ftMemo) memos << Q(query_.Fields(i).FieldName);
-    Prompts().Message(
+    ShowMessage(
         (tr("MEMO-поле указано некорректно ...") + QLatin1Char('\n') +
          (memos.isEmpty()
               ? tr("В этом наборе данных нет MEMO-полей.")
@@ -81,7 +81,7 @@ void TForm1::SpeedButton11Click() {
   });
   SetGauge(100);
   SetInfo(tr("Экспорт закончен"));
-  Prompts().Message(tr("Готово. Маска рез. файлов: ").toStdString() + result.BaseName + "*.txt");
+  ShowMessage(tr("Готово. Маска рез. файлов: ").toStdString() + result.BaseName + "*.txt");
 }
 
 bool TForm1::SelectedFieldIsMemo() const {
@@ -107,14 +107,14 @@ void TForm1::SpeedButton10Click() {
       current.empty() ? std::string() : std::filesystem::path(current).parent_path().string();
   // The chooser adds the extension the filter shows to a name typed without one.
   std::optional<std::string> file =
-      Prompts().OpenFileDialog(folder, tr("SQL(insert)|*.sql|Все файлы|*.*").toStdString(), "sql");
+      ChooseOpenFile(folder, tr("SQL(insert)|*.sql|Все файлы|*.*").toStdString(), "sql");
   if (!file || file->empty()) return;
   ExportDialog1.FileName = *file;
   SetInfo(tr("Обработка SQL-файла : ") + Q(*file) + QStringLiteral(" ..."));
   TStringList lines = LoadScriptLines(*file);
   FrameInsertFields(
       lines, TrimSpaces(EditSimb->text().toStdString()),
-      [](const std::string& message) { Prompts().Message(message); },
+      [](const std::string& message) { ShowMessage(message); },
       [this](int percent) {
         SetGauge(percent);
         ProcessMessages();
@@ -124,8 +124,7 @@ void TForm1::SpeedButton10Click() {
             Viewers.ShowLines(tr("Содержание файла : ").toStdString() + *file, lines);
   if (ok) {
     std::error_code ec;
-    if (!std::filesystem::exists(*file, ec) ||
-        Prompts().Question(tr("Перезаписать файл ?").toStdString()))
+    if (!std::filesystem::exists(*file, ec) || AskOkCancel(tr("Перезаписать файл ?").toStdString()))
       SaveScriptLines(*file, lines);
   }
   SetInfo(tr("Обработка закончена"));
@@ -133,7 +132,7 @@ void TForm1::SpeedButton10Click() {
 
 void TForm1::Cphp1Click() {
   if (!query_.Active()) {
-    Prompts().Message(tr("Сначала откройте набор данных ...").toStdString());
+    ShowMessage(tr("Сначала откройте набор данных ...").toStdString());
     return;
   }
   if (!Viewers.ShowPHP) return;
@@ -143,7 +142,7 @@ void TForm1::Cphp1Click() {
 
 void TForm1::ExportExcelOLE1Click() {
   if (!query_.Active()) return;
-  if (!Prompts().Question(TranslateText("Engine", kAutomationQuestion))) return;
+  if (!AskOkCancel(TranslateText("Engine", kAutomationQuestion))) return;
   std::unique_ptr<ISpreadsheetAutomation> app =
       MakeAutomation ? MakeAutomation() : std::make_unique<TWorkbookAutomation>();
   ExportByAutomation(query_, *app, AutomationNow(DefaultFormatSettings()), ProcessMessages);
@@ -170,9 +169,9 @@ void TForm1::SB_DisConnect_DBClick() {
 
 void TForm1::SpeedButton14Click() {
   TOwnAliasSteps steps;
-  steps.AskOkCancel = [](const std::string& question) { return Prompts().Question(question); };
+  steps.AskOkCancel = [](const std::string& question) { return AskOkCancel(question); };
   steps.ResetConnection = [this] { ResetConnection(); };
-  steps.Message = [](const std::string& message) { Prompts().Message(message); };
+  steps.Message = [](const std::string& message) { ShowMessage(message); };
   if (PrepareOwnAlias(programFolder_, steps) != TOwnAliasResult::Ready) return;
   const QString name = Q(kHeteroAliasName).toUpper();
   int at = CB_AliasBDE5->findText(name, Qt::MatchFixedString);  // without regard to case
@@ -182,7 +181,7 @@ void TForm1::SpeedButton14Click() {
   }
   CB_AliasBDE5->setCurrentIndex(at);
   if (at < 0 || CB_AliasBDE5->currentIndex() != at) {
-    Prompts().Message(TranslateText("Engine", kOwnAliasNotListed));
+    ShowMessage(TranslateText("Engine", kOwnAliasNotListed));
     return;
   }
   if (CheckBox3->isChecked()) CheckBox3->setChecked(false);

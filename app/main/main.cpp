@@ -13,15 +13,16 @@
 #include "app/helpers/qtclipboard.h"
 #include "app/main/form1.h"
 #include "app/main/startup.h"
+#include "app/main/unattended.h"
 #include "app/main/wiring.h"
 
 int main(int argc, char** argv) {
   using namespace morvale;
   QApplication app(argc, argv);
   // Run without a person (tests, scripts): every message goes to this file instead of a box.
-  std::unique_ptr<TScriptedPrompts> unattended;
+  std::unique_ptr<TUnattendedPrompts> unattended;
   if (const char* log = std::getenv("MORVALE_PROMPTS_LOG"); log && *log) {
-    unattended = std::make_unique<TScriptedPrompts>(log);
+    unattended = std::make_unique<TUnattendedPrompts>(log);
     SetPrompts(unattended.get());
   }
   std::string executable = QCoreApplication::applicationFilePath().toStdString();
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
   if (guard.Result() != TSingleInstance::siFirst) {
     std::cerr << guard.Message() << '\n';
-    Prompts().Message(guard.Message());
+    ShowMessage(guard.Message());
     return 1;
   }
   QApplication::setApplicationName(QStringLiteral("Morvale"));

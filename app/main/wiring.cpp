@@ -19,8 +19,6 @@ TProgramWindows::TProgramWindows(const std::string& programFolder) {
   About->setParent(Form1.get(), About->windowFlags());
 
   form::InstallExportDialogForm(Form1.get());
-  TableStruct->Prompts = TDialogPrompts::Qt(Form1.get());
-  TableStruct->Prompts.Message = [](const std::string& text) { Prompts().Message(text); };
   TDlg_ViewMemo* viewMemo = ViewMemo.get();
   TDlg_TableStruct* tableStruct = TableStruct.get();
   QWidget* owner = Form1.get();
@@ -40,8 +38,6 @@ TProgramWindows::TProgramWindows(const std::string& programFolder) {
     viewMemo->SetText(std::string());
     return ok;
   };
-  PHP->Prompts = TDialogPrompts::Qt(PHP.get());
-  PHP->Prompts.Message = [](const std::string& text) { Prompts().Message(text); };
   TDlg_PHP* php = PHP.get();
   TForm1* form = Form1.get();
   Form1->Viewers.ShowPHP = [php, form](TDataSet* dataSet, const TStringList& consoleLines) {
@@ -51,7 +47,7 @@ TProgramWindows::TProgramWindows(const std::string& programFolder) {
   SetLoginHandler([](TDatabase& database, TStringList& login) {
     std::string user = login.Value("USER NAME"), password;
     std::string name = database.AliasName.empty() ? database.DatabaseName : database.AliasName;
-    if (!Prompts().Login(name, user, password)) return false;
+    if (!AskLogin(name, user, password)) return false;
     login.SetValue("USER NAME", user);
     login.SetValue("PASSWORD", password);
     return true;

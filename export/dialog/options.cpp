@@ -118,15 +118,6 @@ const TPropList& TExportSQLOptions::Published() const {
 
 // HTML
 
-bool TExportHTMLTableOptions::operator==(const TExportHTMLTableOptions& o) const {
-  return BorderWidth == o.BorderWidth && CellPadding == o.CellPadding &&
-         CellSpacing == o.CellSpacing && AdvancedAttributes == o.AdvancedAttributes &&
-         HeadersRowBgColor == o.HeadersRowBgColor && HeadersRowFontColor == o.HeadersRowFontColor &&
-         TableBgColor == o.TableBgColor && TableFontColor == o.TableFontColor &&
-         OddRowBgColor == o.OddRowBgColor && BorderColor == o.BorderColor &&
-         BackgroundFileName == o.BackgroundFileName;
-}
-
 const TPropList& TExportHTMLTableOptions::Published() const {
   static const TPropList list = [] {
     TPropList l;
@@ -153,15 +144,6 @@ TExportHTMLPageOptions::TExportHTMLPageOptions(TExportDialog* owner) : TExportOp
   TextFont.Color = clWhite;
 }
 
-bool TExportHTMLPageOptions::operator==(const TExportHTMLPageOptions& o) const {
-  return Title == o.Title && BackgroundColor == o.BackgroundColor && TextFont == o.TextFont &&
-         DefaultOptions == o.DefaultOptions && LinkColor == o.LinkColor &&
-         VLinkColor == o.VLinkColor && ALinkColor == o.ALinkColor &&
-         BackgroundFileName == o.BackgroundFileName && AdvancedAttributes == o.AdvancedAttributes &&
-         UsingCSS == o.UsingCSS && CSSFileName == o.CSSFileName &&
-         OverwriteCSSFile == o.OverwriteCSSFile && BoolAsCheckBox == o.BoolAsCheckBox;
-}
-
 const TPropList& TExportHTMLPageOptions::Published() const {
   static const TPropList list = [] {
     TPropList l;
@@ -182,14 +164,6 @@ const TPropList& TExportHTMLPageOptions::Published() const {
     return l;
   }();
   return list;
-}
-
-bool TExportHTMLMultiFileOptions::operator==(const TExportHTMLMultiFileOptions& o) const {
-  return FileRecCount == o.FileRecCount && GenerateIndex == o.GenerateIndex &&
-         IndexLinkTemplate == o.IndexLinkTemplate && NavigationOnTop == o.NavigationOnTop &&
-         NavigationOnBottom == o.NavigationOnBottom && IndexLinkTitle == o.IndexLinkTitle &&
-         FirstLinkTitle == o.FirstLinkTitle && PriorLinkTitle == o.PriorLinkTitle &&
-         NextLinkTitle == o.NextLinkTitle && LastLinkTitle == o.LastLinkTitle;
 }
 
 const TPropList& TExportHTMLMultiFileOptions::Published() const {

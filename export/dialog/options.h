@@ -24,6 +24,8 @@ class TExportOptions : public TPersistent {
   TExportOptions(const TExportOptions&) : TPersistent() {}
   TExportOptions& operator=(const TExportOptions&) { return *this; }
   TExportDialog* Owner() const { return owner_; }
+  // The owner is no setting: two records compare by their settings alone.
+  bool operator==(const TExportOptions&) const { return true; }
 
  private:
   TExportDialog* owner_;
@@ -77,7 +79,7 @@ class TExportHTMLTableOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportHTMLTableOptions& other) { *this = other; }
-  bool operator==(const TExportHTMLTableOptions& o) const;
+  bool operator==(const TExportHTMLTableOptions&) const = default;
 
   int BorderWidth = 1;
   int CellPadding = 4;
@@ -97,7 +99,7 @@ class TExportHTMLPageOptions : public TExportOptions {
   explicit TExportHTMLPageOptions(TExportDialog* owner = nullptr);
   const TPropList& Published() const override;
   void Assign(const TExportHTMLPageOptions& other) { *this = other; }
-  bool operator==(const TExportHTMLPageOptions& o) const;
+  bool operator==(const TExportHTMLPageOptions&) const = default;
 
   std::string Title;
   TColor BackgroundColor = 0x993333;
@@ -119,7 +121,7 @@ class TExportHTMLMultiFileOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportHTMLMultiFileOptions& other) { *this = other; }
-  bool operator==(const TExportHTMLMultiFileOptions& o) const;
+  bool operator==(const TExportHTMLMultiFileOptions&) const = default;
 
   int FileRecCount = 0;
   bool GenerateIndex = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "export/dialog/model.h"
+#include "export/dialog/pagekeys.h"
 #include "export/text/html.h"
 
 namespace morvale {
@@ -32,6 +33,17 @@ void MoveItem(std::vector<T>& list, int index, int delta) {
   if (index < 0 || index >= n || to < 0 || to >= n) return;
   std::swap(list[static_cast<size_t>(index)], list[static_cast<size_t>(to)]);
 }
+
+// A template sets the page's colours only: each colour setting takes the exporter's.
+struct TTemplateColors {
+  const TExportHTML& h;
+  TDialogSettings& s;
+  void operator()(pages::key::Color, const char*, const char*, auto setting, auto property) {
+    setting.Of(s) = property.Of(h);
+  }
+  void operator()(auto&&...) {}
+  void RecordsPerFile(auto&&...) {}
+};
 
 }  // namespace
 
@@ -81,18 +93,8 @@ void TExportDialogModel::SetHTMLTemplate(THTMLTemplate t) {
   if (t != htCustom) {
     auto& h = static_cast<TExportHTML&>(Exporter(aeHTML));
     h.SetHTMLTemplate(t);
-    TExportHTMLPageOptions& pg = s_.HTMLPage;
-    TExportHTMLTableOptions& tb = s_.HTMLTable;
-    pg.BackgroundColor = h.HTMLOptions.BackgroundColor;
-    pg.TextFont.Color = h.HTMLOptions.TextFont.Color;
-    pg.LinkColor = h.HTMLOptions.LinkColor;
-    pg.VLinkColor = h.HTMLOptions.VLinkColor;
-    pg.ALinkColor = h.HTMLOptions.ALinkColor;
-    tb.HeadersRowBgColor = h.TableOptions.HeadersRowBgColor;
-    tb.HeadersRowFontColor = h.TableOptions.HeadersRowFontColor;
-    tb.TableBgColor = h.TableOptions.TableBgColor;
-    tb.TableFontColor = h.TableOptions.TableFontColor;
-    tb.OddRowBgColor = h.TableOptions.OddRowBgColor;
+    TTemplateColors colors{h, s_};
+    pages::HTMLSettings(colors);
   }
   Changed();
 }

@@ -1,5 +1,6 @@
 #include "export/dialog/pages.h"
 
+#include "export/dialog/pagekeys.h"
 #include "export/docs/dbfexport.h"
 #include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
@@ -141,43 +142,37 @@ void PrepareRTF(const TDialogSettings& s, TExport& e) {
   for (const TNamedRtfStyle& st : p.StripStyles) r.Options.StripStyles.Add() = st.Style;
 }
 
+// Every setting of the page as the list declares it; the records per file are 0 for "off".
+struct TPrepareHTML {
+  const TDialogSettings& s;
+  TExportHTML& h;
+  template <class K, class A, class B>
+  void operator()(K, const char*, const char*, A setting, B property) {
+    property.Of(h) = setting.Of(s);
+  }
+  template <class A, class B>
+  void RecordsPerFile(const char*, const char*, const char*, A count, B on) {
+    h.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
+  }
+};
+
+struct TCaptureHTML {
+  const TExportHTML& h;
+  TDialogSettings& s;
+  template <class K, class A, class B>
+  void operator()(K, const char*, const char*, A setting, B property) {
+    setting.Of(s) = property.Of(h);
+  }
+  template <class A, class B>
+  void RecordsPerFile(const char*, const char*, const char*, A count, B on) {
+    on.Of(s) = h.MaxRecords() > 0;
+    count.Of(s) = h.MaxRecords();
+  }
+};
+
 void PrepareHTML(const TDialogSettings& s, TExport& e) {
-  auto& h = As<TExportHTML>(e);
-  const TExportHTMLPageOptions& pg = s.HTMLPage;
-  const TExportHTMLTableOptions& t = s.HTMLTable;
-  const TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
-  h.Title = pg.Title;
-  h.UsingCSS = pg.UsingCSS;
-  h.CSSFileName = pg.CSSFileName;
-  h.OverwriteCSSFile = pg.OverwriteCSSFile;
-  h.SetMaxRecords(s.HTMLMultiFileOn ? m.FileRecCount : 0);
-  h.GenerateIndex = m.GenerateIndex;
-  h.Navigation.IndexLinkTemplate = m.IndexLinkTemplate;
-  h.Navigation.OnTop = m.NavigationOnTop;
-  h.Navigation.OnBottom = m.NavigationOnBottom;
-  h.Navigation.IndexLinkTitle = m.IndexLinkTitle;
-  h.Navigation.FirstLinkTitle = m.FirstLinkTitle;
-  h.Navigation.PriorLinkTitle = m.PriorLinkTitle;
-  h.Navigation.NextLinkTitle = m.NextLinkTitle;
-  h.Navigation.LastLinkTitle = m.LastLinkTitle;
-  h.HTMLOptions.TextFont.Name = pg.TextFont.Name;
-  h.HTMLOptions.BackgroundFileName = pg.BackgroundFileName;
-  h.HTMLOptions.AdvancedAttributes = pg.AdvancedAttributes;
-  h.TableOptions.CellPadding = t.CellPadding;
-  h.TableOptions.CellSpacing = t.CellSpacing;
-  h.TableOptions.Border = t.BorderWidth;
-  h.TableOptions.BackgroundFileName = t.BackgroundFileName;
-  h.TableOptions.AdvancedAttributes = t.AdvancedAttributes;
-  h.HTMLOptions.BackgroundColor = pg.BackgroundColor;
-  h.HTMLOptions.TextFont.Color = pg.TextFont.Color;
-  h.TableOptions.HeadersRowBgColor = t.HeadersRowBgColor;
-  h.TableOptions.HeadersRowFontColor = t.HeadersRowFontColor;
-  h.TableOptions.OddRowBgColor = t.OddRowBgColor;
-  h.TableOptions.TableBgColor = t.TableBgColor;
-  h.TableOptions.TableFontColor = t.TableFontColor;
-  h.HTMLOptions.LinkColor = pg.LinkColor;
-  h.HTMLOptions.VLinkColor = pg.VLinkColor;
-  h.HTMLOptions.ALinkColor = pg.ALinkColor;
+  TPrepareHTML prepare{s, As<TExportHTML>(e)};
+  HTMLSettings(prepare);
 }
 
 void PrepareXML(const TDialogSettings& s, TExport& e) {
@@ -291,43 +286,8 @@ void CaptureRTF(const TExport& e, TDialogSettings& s) {
 }
 
 void CaptureHTML(const TExport& e, TDialogSettings& s) {
-  const auto& h = As<TExportHTML>(e);
-  TExportHTMLPageOptions& pg = s.HTMLPage;
-  TExportHTMLTableOptions& t = s.HTMLTable;
-  TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
-  pg.Title = h.Title;
-  pg.UsingCSS = h.UsingCSS;
-  pg.CSSFileName = h.CSSFileName;
-  pg.OverwriteCSSFile = h.OverwriteCSSFile;
-  s.HTMLMultiFileOn = h.MaxRecords() > 0;
-  m.FileRecCount = h.MaxRecords();
-  m.GenerateIndex = h.GenerateIndex;
-  m.IndexLinkTemplate = h.Navigation.IndexLinkTemplate;
-  m.NavigationOnTop = h.Navigation.OnTop;
-  m.NavigationOnBottom = h.Navigation.OnBottom;
-  m.IndexLinkTitle = h.Navigation.IndexLinkTitle;
-  m.FirstLinkTitle = h.Navigation.FirstLinkTitle;
-  m.PriorLinkTitle = h.Navigation.PriorLinkTitle;
-  m.NextLinkTitle = h.Navigation.NextLinkTitle;
-  m.LastLinkTitle = h.Navigation.LastLinkTitle;
-  pg.TextFont.Name = h.HTMLOptions.TextFont.Name;
-  pg.BackgroundFileName = h.HTMLOptions.BackgroundFileName;
-  pg.AdvancedAttributes = h.HTMLOptions.AdvancedAttributes;
-  t.CellPadding = h.TableOptions.CellPadding;
-  t.CellSpacing = h.TableOptions.CellSpacing;
-  t.BorderWidth = h.TableOptions.Border;
-  t.BackgroundFileName = h.TableOptions.BackgroundFileName;
-  t.AdvancedAttributes = h.TableOptions.AdvancedAttributes;
-  pg.BackgroundColor = h.HTMLOptions.BackgroundColor;
-  pg.TextFont.Color = h.HTMLOptions.TextFont.Color;
-  t.HeadersRowBgColor = h.TableOptions.HeadersRowBgColor;
-  t.HeadersRowFontColor = h.TableOptions.HeadersRowFontColor;
-  t.OddRowBgColor = h.TableOptions.OddRowBgColor;
-  t.TableBgColor = h.TableOptions.TableBgColor;
-  t.TableFontColor = h.TableOptions.TableFontColor;
-  pg.LinkColor = h.HTMLOptions.LinkColor;
-  pg.VLinkColor = h.HTMLOptions.VLinkColor;
-  pg.ALinkColor = h.HTMLOptions.ALinkColor;
+  TCaptureHTML capture{As<TExportHTML>(e), s};
+  HTMLSettings(capture);
   s.HTMLTemplate = htCustom;
 }
 

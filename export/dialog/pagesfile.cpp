@@ -1,6 +1,7 @@
 // Each type's own sections of the options file.
 #include <charconv>
 
+#include "export/dialog/pagekeys.h"
 #include "export/dialog/pages.h"
 #include "export/workbook/options.h"
 
@@ -204,106 +205,100 @@ void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
 
 // HTML.
 
-void SaveHTML(const TDialogSettings& s, TIniFile& ini) {
-  const TExportHTMLPageOptions& pg = s.HTMLPage;
-  const TExportHTMLTableOptions& t = s.HTMLTable;
-  const TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
-  const char* h = "HTML";
-  auto line = [](const TStringList& l) {
+// A section's keys as the page's list declares them (pagekeys.h).
+struct TSaveKeys {
+  const TDialogSettings& s;
+  TIniFile& ini;
+  const char* section;
+
+  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, setting.Of(s));
+  }
+  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
+    ini.WriteBool(section, k, setting.Of(s));
+  }
+  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Choice, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, ColorText(setting.Of(s)));
+  }
+  // The list's lines joined by spaces: the file keeps one line.
+  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
     std::string text;
-    for (const std::string& a : l) text += (text.empty() ? "" : " ") + a;
-    return text;
-  };
-  ini.WriteString(h, "Title", pg.Title);
-  ini.WriteInteger(h, "CSS", pg.UsingCSS);
-  ini.WriteString(h, "CSSFile", pg.CSSFileName);
-  ini.WriteBool(h, "OverwriteCSSFile", pg.OverwriteCSSFile);
-  ini.WriteInteger(h, "FileRecCount", s.HTMLMultiFileOn ? m.FileRecCount : 0);
-  ini.WriteBool(h, "GenerateIndex", m.GenerateIndex);
-  ini.WriteString(h, "IndexLinkTemplate", m.IndexLinkTemplate);
-  ini.WriteBool(h, "NavigationOnTop", m.NavigationOnTop);
-  ini.WriteBool(h, "NavigationOnBottom", m.NavigationOnBottom);
-  ini.WriteString(h, "IndexLinkTitle", m.IndexLinkTitle);
-  ini.WriteString(h, "FirstLinkTitle", m.FirstLinkTitle);
-  ini.WriteString(h, "PriorLinkTitle", m.PriorLinkTitle);
-  ini.WriteString(h, "NextLinkTitle", m.NextLinkTitle);
-  ini.WriteString(h, "LastLinkTitle", m.LastLinkTitle);
-  ini.WriteString(h, "FontName", pg.TextFont.Name);
-  ini.WriteString(h, "BackgroundFile", pg.BackgroundFileName);
-  ini.WriteString(h, "BodyAdvanced", line(pg.AdvancedAttributes));
-  ini.WriteInteger(h, "CellPadding", t.CellPadding);
-  ini.WriteInteger(h, "CellSpacing", t.CellSpacing);
-  ini.WriteInteger(h, "BorderWidth", t.BorderWidth);
-  ini.WriteString(h, "TableBackground", t.BackgroundFileName);
-  ini.WriteString(h, "TableAdvanced", line(t.AdvancedAttributes));
-  ini.WriteString(h, "BackgroundColor", ColorText(pg.BackgroundColor));
-  ini.WriteString(h, "FontColor", ColorText(pg.TextFont.Color));
-  ini.WriteString(h, "HeadBackgroundColor", ColorText(t.HeadersRowBgColor));
-  ini.WriteString(h, "HeadFontColor", ColorText(t.HeadersRowFontColor));
-  ini.WriteString(h, "OddRowBackgroundColor", ColorText(t.OddRowBgColor));
-  ini.WriteString(h, "EvenRowBackgroundColor", ColorText(t.TableBgColor));
-  ini.WriteString(h, "DataFontColor", ColorText(t.TableFontColor));
-  ini.WriteString(h, "LinkColor", ColorText(pg.LinkColor));
-  ini.WriteString(h, "VLinkColor", ColorText(pg.VLinkColor));
-  ini.WriteString(h, "ALinkColor", ColorText(pg.ALinkColor));
+    for (const std::string& a : setting.Of(s)) text += (text.empty() ? "" : " ") + a;
+    ini.WriteString(section, k, text);
+  }
+  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+    ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
+  }
+};
+
+// A missing key takes the dialog's default; so does a negative count or an ordinal out of range.
+struct TLoadKeys {
+  TDialogSettings& s;
+  const TDialogSettings& defaults;
+  const TIniFile& ini;
+  const char* section;
+
+  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ReadString(section, k, setting.Of(defaults));
+  }
+  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ReadBool(section, k, setting.Of(defaults));
+  }
+  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = Count(k, setting.Of(defaults));
+  }
+  void operator()(key::Choice, const char* k, const char* widgets, auto setting, auto) {
+    setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), ChoiceCount(widgets) - 1);
+  }
+  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ReadColorText(ini, section, k, setting.Of(defaults));
+  }
+  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
+    if (!ini.ValueExists(section, k)) {
+      setting.Of(s) = setting.Of(defaults);
+      return;
+    }
+    TStringList l;
+    std::string v = ini.ReadString(section, k, "");
+    if (!v.empty()) l.Add(v);
+    setting.Of(s) = l;
+  }
+  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+    count.Of(s) = Count(k, count.Of(defaults));
+    on.Of(s) = count.Of(s) > 0;
+  }
+  int Count(const char* k, int def) const {
+    int v = ini.ReadInteger(section, k, def);
+    return v < 0 ? def : v;
+  }
+};
+
+void SaveHTML(const TDialogSettings& s, TIniFile& ini) {
+  TSaveKeys save{s, ini, "HTML"};
+  HTMLSettings(save);
 }
 
 void LoadHTML(TExportDialogModel& model, const TIniFile& ini) {
   const TExportDialog& d = model.Dialog();
   TDialogSettings& s = model.Settings();
-  TExportHTMLPageOptions& pg = s.HTMLPage;
-  TExportHTMLTableOptions& t = s.HTMLTable;
-  TExportHTMLMultiFileOptions& m = s.HTMLMultiFile;
-  const TExportHTMLPageOptions& dp = d.HTMLPageOptions;
-  const TExportHTMLTableOptions& dt = d.HTMLTableOptions;
-  const TExportHTMLMultiFileOptions& dm = d.HTMLMultiFileOptions;
-  const char* h = "HTML";
-  auto str = [&](const char* key, const std::string& def) { return ini.ReadString(h, key, def); };
-  auto num = [&](const char* key, int def) {
-    int v = ini.ReadInteger(h, key, def);
-    return v < 0 ? def : v;
-  };
-  auto color = [&](const char* key, TColor def) { return ReadColorText(ini, h, key, def); };
-  auto list = [&](const char* key, const TStringList& def) {
-    if (!ini.ValueExists(h, key)) return def;
-    TStringList l;
-    std::string v = ini.ReadString(h, key, "");
-    if (!v.empty()) l.Add(v);
-    return l;
-  };
-  pg.Title = str("Title", dp.Title);
-  pg.UsingCSS = ReadEnum(ini, h, "CSS", dp.UsingCSS, usExternal);
-  pg.CSSFileName = str("CSSFile", dp.CSSFileName);
-  pg.OverwriteCSSFile = ini.ReadBool(h, "OverwriteCSSFile", dp.OverwriteCSSFile);
-  m.FileRecCount = num("FileRecCount", dm.FileRecCount);
-  s.HTMLMultiFileOn = m.FileRecCount > 0;
-  m.GenerateIndex = ini.ReadBool(h, "GenerateIndex", dm.GenerateIndex);
-  m.IndexLinkTemplate = str("IndexLinkTemplate", dm.IndexLinkTemplate);
-  m.NavigationOnTop = ini.ReadBool(h, "NavigationOnTop", dm.NavigationOnTop);
-  m.NavigationOnBottom = ini.ReadBool(h, "NavigationOnBottom", dm.NavigationOnBottom);
-  m.IndexLinkTitle = str("IndexLinkTitle", dm.IndexLinkTitle);
-  m.FirstLinkTitle = str("FirstLinkTitle", dm.FirstLinkTitle);
-  m.PriorLinkTitle = str("PriorLinkTitle", dm.PriorLinkTitle);
-  m.NextLinkTitle = str("NextLinkTitle", dm.NextLinkTitle);
-  m.LastLinkTitle = str("LastLinkTitle", dm.LastLinkTitle);
-  pg.TextFont.Name = str("FontName", dp.TextFont.Name);
-  pg.BackgroundFileName = str("BackgroundFile", dp.BackgroundFileName);
-  pg.AdvancedAttributes = list("BodyAdvanced", dp.AdvancedAttributes);
-  t.CellPadding = num("CellPadding", dt.CellPadding);
-  t.CellSpacing = num("CellSpacing", dt.CellSpacing);
-  t.BorderWidth = num("BorderWidth", dt.BorderWidth);
-  t.BackgroundFileName = str("TableBackground", dt.BackgroundFileName);
-  t.AdvancedAttributes = list("TableAdvanced", dt.AdvancedAttributes);
-  pg.BackgroundColor = color("BackgroundColor", dp.BackgroundColor);
-  pg.TextFont.Color = color("FontColor", dp.TextFont.Color);
-  t.HeadersRowBgColor = color("HeadBackgroundColor", dt.HeadersRowBgColor);
-  t.HeadersRowFontColor = color("HeadFontColor", dt.HeadersRowFontColor);
-  t.OddRowBgColor = color("OddRowBackgroundColor", dt.OddRowBgColor);
-  t.TableBgColor = color("EvenRowBackgroundColor", dt.TableBgColor);
-  t.TableFontColor = color("DataFontColor", dt.TableFontColor);
-  pg.LinkColor = color("LinkColor", dp.LinkColor);
-  pg.VLinkColor = color("VLinkColor", dp.VLinkColor);
-  pg.ALinkColor = color("ALinkColor", dp.ALinkColor);
+  TDialogSettings defaults = s;
+  defaults.HTMLPage = d.HTMLPageOptions;
+  defaults.HTMLTable = d.HTMLTableOptions;
+  defaults.HTMLMultiFile = d.HTMLMultiFileOptions;
+  TLoadKeys load{s, defaults, ini, "HTML"};
+  HTMLSettings(load);
   s.HTMLTemplate = htCustom;
 }
 

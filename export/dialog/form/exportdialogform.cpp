@@ -380,7 +380,9 @@ void TExportDialogF::RefreshPages() {
 
 void TExportDialogF::bBrowseClick() {
   QString name = Q(model_.Settings().FileName);
-  if (!Prompts().SaveFileName(this, {Q(model_.SaveFilter()), Q(model_.DefaultExt())}, name)) return;
+  if (!Prompts().SaveFileName(this, {Q(model_.SaveFilter()), Q(model_.DefaultExt())}, QString(),
+                              name))
+    return;
   model_.SetFileName(S(name));
   RefreshAll();
 }
@@ -602,7 +604,7 @@ void TExportDialogF::OptionsFile(bool save) {
   QString name = Q(model_.Settings().OptionsFileName);
   const TFileFilter filter{QString::fromUtf8(kOptionsFileFilter),
                            QString::fromUtf8(kOptionsFileExt)};
-  if (!(save ? Prompts().SaveFileName(this, filter, name)
+  if (!(save ? Prompts().SaveFileName(this, filter, QString(), name)
              : Prompts().OpenFileName(this, filter, name)))
     return;
   model_.Settings().OptionsFileName = S(name);
@@ -617,7 +619,8 @@ void TExportDialogF::OptionsFile(bool save) {
 
 void TExportDialogF::bResetClick() {
   if (!Prompts().Question(this, tr("Сбросить"),
-                          tr("Вернуть все настройки экспорта к исходным значениям?"), false))
+                          tr("Вернуть все настройки экспорта к исходным значениям?"),
+                          IPrompts::TButtons::YesNo, false))
     return;
   model_.ResetToDefaults();
   RefreshAll();

@@ -49,7 +49,8 @@ void TProgressRun::Notify(TExportNotify code, int) {
 }
 
 bool TProgressRun::ConfirmAbort() {
-  return Prompts().Question(window_.get(), AbortTitle(), AbortQuestion(), false);
+  return Prompts().Question(window_.get(), AbortTitle(), AbortQuestion(), IPrompts::TButtons::YesNo,
+                            false);
 }
 
 void TProgressRun::TableStarting(int number, int count, const std::string& table) {

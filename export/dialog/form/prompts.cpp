@@ -1,18 +1,109 @@
 #include "export/dialog/form/prompts.h"
 
+#include <QApplication>
 #include <QColorDialog>
-#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "export/dialog/form/binder.h"
 #include "export/dialog/form/xlscolorchooser.h"
 
-namespace morvale::form {
+namespace morvale {
 
 namespace {
+
+bool ChooseFile(QWidget* parent, const QString& title, const TFileFilter& filter,
+                QFileDialog::AcceptMode mode, QString& fileName) {
+  QFileDialog d(parent, title, fileName);
+  d.setAcceptMode(mode);
+  if (mode == QFileDialog::AcceptOpen) d.setFileMode(QFileDialog::ExistingFile);
+  d.setNameFilters(QtNameFilters(filter.filter));
+  d.setDefaultSuffix(filter.defaultExt);
+  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return false;
+  fileName = d.selectedFiles().first();
+  return true;
+}
+
+class TQtPrompts : public IPrompts {
+ public:
+  void Information(QWidget* parent, const QString& title, const QString& text) override {
+    QMessageBox::information(parent, title, text);
+  }
+  void Error(QWidget* parent, const QString& title, const QString& text) override {
+    QMessageBox::critical(parent, title, text);
+  }
+  bool Question(QWidget* parent, const QString& title, const QString& text, TButtons buttons,
+                bool defaultYes) override {
+    QMessageBox::StandardButton yes =
+        buttons == TButtons::YesNo ? QMessageBox::Yes : QMessageBox::Ok;
+    QMessageBox::StandardButton no =
+        buttons == TButtons::YesNo ? QMessageBox::No : QMessageBox::Cancel;
+    return QMessageBox::question(parent, title, text, yes | no, defaultYes ? yes : no) == yes;
+  }
+  bool InputText(QWidget* parent, const QString& title, const QString& prompt,
+                 QString& value) override {
+    bool ok = false;
+    QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, value, &ok);
+    if (ok) value = text;
+    return ok;
+  }
+  bool Login(QWidget* parent, const QString& database, QString& user, QString& password) override;
+  bool ChooseFolder(QWidget* parent, QString& folder) override {
+    QString dir = QFileDialog::getExistingDirectory(
+        parent, QApplication::translate("Choosers", "Выбор папки"), folder);
+    if (dir.isEmpty()) return false;
+    folder = dir;
+    return true;
+  }
+  bool SaveFileName(QWidget* parent, const TFileFilter& filter, const QString& title,
+                    QString& fileName) override {
+    return ChooseFile(parent, title, filter, QFileDialog::AcceptSave, fileName);
+  }
+  bool OpenFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) override {
+    return ChooseFile(parent, QString(), filter, QFileDialog::AcceptOpen, fileName);
+  }
+  bool ChooseColor(QWidget* parent, QColor& color) override {
+    QColor c = QColorDialog::getColor(color, parent);
+    if (!c.isValid()) return false;
+    color = c;
+    return true;
+  }
+  bool ChoosePaletteColor(QWidget* parent, QColor& color) override {
+    form::TxlsColorChooser chooser(ScreenToxlsColor(form::FromQColor(color)), parent);
+    if (chooser.exec() != QDialog::Accepted) return false;
+    color = form::ToQColor(xlsColorToScreen(chooser.Color()));
+    return true;
+  }
+};
+
+bool TQtPrompts::Login(QWidget* parent, const QString& database, QString& user, QString& password) {
+  QDialog box(parent);
+  box.setWindowTitle(QApplication::translate("Login", "Вход в базу данных"));
+  auto* form = new QFormLayout(&box);
+  auto* databaseEdit = new QLineEdit(database, &box);
+  auto* userEdit = new QLineEdit(user, &box);
+  auto* passwordEdit = new QLineEdit(&box);
+  databaseEdit->setEnabled(false);
+  passwordEdit->setEchoMode(QLineEdit::Password);
+  form->addRow(QApplication::translate("Login", "База данных:"), databaseEdit);
+  form->addRow(QApplication::translate("Login", "Пользователь:"), userEdit);
+  form->addRow(QApplication::translate("Login", "Пароль:"), passwordEdit);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+  form->addRow(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+  (user.isEmpty() ? userEdit : passwordEdit)->setFocus();
+  if (box.exec() != QDialog::Accepted) return false;
+  user = userEdit->text();
+  password = passwordEdit->text();
+  return true;
+}
 
 IPrompts* installed = nullptr;
 
@@ -25,6 +116,14 @@ IPrompts& Prompts() {
 
 void SetPrompts(IPrompts* prompts) {
   installed = prompts;
+}
+
+TPromptsGuard::TPromptsGuard(IPrompts& p) : previous_(installed) {
+  installed = &p;
+}
+
+TPromptsGuard::~TPromptsGuard() {
+  installed = previous_;
 }
 
 bool RunShowingErrors(QWidget* parent, const std::function<void()>& action) {
@@ -47,10 +146,12 @@ QStringList QtNameFilters(const QString& filter) {
       QCoreApplication::translate("Filters", source.constData()).split(QLatin1Char('|'));
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString description = parts[i].trimmed();
-    // The description's own parenthesis is for people and may be loose ("(*pdf)", commas);
-    // Qt reads the patterns from it, so it is rebuilt from the patterns after the bar.
+    // A parenthesis listing patterns is for people and may be loose ("(*pdf)", commas); Qt reads
+    // the patterns from it, so it is rebuilt from the patterns after the bar. One that names no
+    // pattern belongs to the description ("SQL(insert)").
     qsizetype open = description.lastIndexOf(QLatin1Char('('));
-    if (open > 0 && description.endsWith(QLatin1Char(')')))
+    if (open > 0 && description.endsWith(QLatin1Char(')')) &&
+        description.indexOf(QLatin1Char('*'), open) > 0)
       description = description.left(open).trimmed();
     QString patterns = parts[i + 1];
     patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
@@ -65,126 +166,4 @@ QString WithDefaultExt(const QString& fileName, const QString& ext) {
   return fileName + QLatin1Char('.') + ext;
 }
 
-// ---- Qt ---------------------------------------------------------------------------------------
-
-void TQtPrompts::Information(QWidget* parent, const QString& title, const QString& text) {
-  QMessageBox::information(parent, title, text);
-}
-
-void TQtPrompts::Error(QWidget* parent, const QString& title, const QString& text) {
-  QMessageBox::critical(parent, title, text);
-}
-
-bool TQtPrompts::Question(QWidget* parent, const QString& title, const QString& text,
-                          bool defaultYes) {
-  return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                               defaultYes ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes;
-}
-
-bool TQtPrompts::InputText(QWidget* parent, const QString& title, const QString& prompt,
-                           QString& value) {
-  bool ok = false;
-  QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, value, &ok);
-  if (ok) value = text;
-  return ok;
-}
-
-bool TQtPrompts::SaveFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) {
-  QFileDialog d(parent, QString(), fileName);
-  d.setAcceptMode(QFileDialog::AcceptSave);
-  d.setNameFilters(QtNameFilters(filter.filter));
-  d.setDefaultSuffix(filter.defaultExt);
-  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return false;
-  fileName = d.selectedFiles().first();
-  return true;
-}
-
-bool TQtPrompts::OpenFileName(QWidget* parent, const TFileFilter& filter, QString& fileName) {
-  QFileDialog d(parent, QString(), fileName);
-  d.setAcceptMode(QFileDialog::AcceptOpen);
-  d.setFileMode(QFileDialog::ExistingFile);
-  d.setNameFilters(QtNameFilters(filter.filter));
-  d.setDefaultSuffix(filter.defaultExt);
-  if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return false;
-  fileName = d.selectedFiles().first();
-  return true;
-}
-
-bool TQtPrompts::ChooseColor(QWidget* parent, QColor& color) {
-  QColor c = QColorDialog::getColor(color, parent);
-  if (!c.isValid()) return false;
-  color = c;
-  return true;
-}
-
-bool TQtPrompts::ChoosePaletteColor(QWidget* parent, QColor& color) {
-  TxlsColorChooser chooser(ScreenToxlsColor(FromQColor(color)), parent);
-  if (chooser.exec() != QDialog::Accepted) return false;
-  color = ToQColor(xlsColorToScreen(chooser.Color()));
-  return true;
-}
-
-// ---- scripted ---------------------------------------------------------------------------------
-
-QString TScriptedPrompts::Next() {
-  if (answers_.empty()) return QString();
-  QString a = answers_.front();
-  answers_.pop_front();
-  return a;
-}
-
-void TScriptedPrompts::Information(QWidget*, const QString& title, const QString& text) {
-  asked_.push_back({TAsked::Information, title, text});
-}
-
-void TScriptedPrompts::Error(QWidget*, const QString& title, const QString& text) {
-  asked_.push_back({TAsked::Error, title, text});
-}
-
-bool TScriptedPrompts::Question(QWidget*, const QString& title, const QString& text, bool) {
-  asked_.push_back({TAsked::Question, title, text});
-  return !Next().isEmpty();
-}
-
-bool TScriptedPrompts::InputText(QWidget*, const QString& title, const QString& prompt,
-                                 QString& value) {
-  asked_.push_back({TAsked::Input, title, prompt});
-  QString a = Next();
-  if (a.isEmpty()) return false;
-  value = a;
-  return true;
-}
-
-bool TScriptedPrompts::Choose(TAsked::Kind kind, const TFileFilter& filter, QString& fileName) {
-  asked_.push_back({kind, filter.filter, fileName});
-  QString a = Next();
-  if (a.isEmpty()) return false;
-  fileName = WithDefaultExt(a, filter.defaultExt);
-  return true;
-}
-
-bool TScriptedPrompts::SaveFileName(QWidget*, const TFileFilter& filter, QString& fileName) {
-  return Choose(TAsked::Save, filter, fileName);
-}
-
-bool TScriptedPrompts::OpenFileName(QWidget*, const TFileFilter& filter, QString& fileName) {
-  return Choose(TAsked::Open, filter, fileName);
-}
-
-bool TScriptedPrompts::ChooseColor(QWidget*, QColor& color) {
-  asked_.push_back({TAsked::Color, QString(), color.name()});
-  QString a = Next();
-  if (a.isEmpty()) return false;
-  color = QColor(a);
-  return true;
-}
-
-bool TScriptedPrompts::ChoosePaletteColor(QWidget*, QColor& color) {
-  asked_.push_back({TAsked::Color, QStringLiteral("palette"), color.name()});
-  QString a = Next();
-  if (a.isEmpty()) return false;
-  color = QColor(a);
-  return true;
-}
-
-}  // namespace morvale::form
+}  // namespace morvale

@@ -7,6 +7,7 @@
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/form/xlsextraspage.h"
 #include "export/dialog/form/xlsformatspage.h"
+#include "export/dialog/pagekeys.h"
 #include "export/text/html.h"
 #include "ui_asciipage.h"
 #include "ui_exportdialog.h"
@@ -43,6 +44,54 @@ void Resync(QListWidget* list, const QStringList& items, int row) {
   }
   if (row != list->currentRow()) list->setCurrentRow(row);
 }
+
+// Binds each setting of a page's list (export/dialog/pagekeys.h) to the widget it names.
+struct TBindKeys {
+  QWidget& dialog;
+  TBinder& bind;
+  TDialogSettings& s;
+  std::function<void()> colorPicked;
+  std::function<void(QFontComboBox*, std::string*)> font;
+
+  template <class W>
+  W* Widget(const char* name) const {
+    W* w = dialog.findChild<W*>(QString::fromUtf8(name));
+    if (!w) throw Exception(std::string("the page has no widget ") + name);
+    return w;
+  }
+  void operator()(pages::key::Text, const char*, const char* w, auto setting, auto) {
+    bind.Text(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Bool, const char*, const char* w, auto setting, auto) {
+    bind.Bool(Widget<QAbstractButton>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Count, const char*, const char* w, auto setting, auto) {
+    bind.Int(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Color, const char*, const char* w, auto setting, auto) {
+    bind.Color(Widget<QToolButton>(w), &setting.Of(s), colorPicked);
+  }
+  void operator()(pages::key::Line, const char*, const char* w, auto setting, auto) {
+    TStringList* lines = &setting.Of(s);
+    bind.Text(
+        Widget<QLineEdit>(w), [lines] { return lines->Text(); },
+        [lines](const std::string& v) { lines->SetText(v); });
+  }
+  void operator()(pages::key::Choice, const char*, const char* widgets, auto setting, auto) {
+    std::vector<QRadioButton*> buttons;
+    for (const QString& name : QString::fromUtf8(widgets).split(QLatin1Char(' ')))
+      buttons.push_back(Widget<QRadioButton>(name.toUtf8().constData()));
+    bind.Choice(std::move(buttons), &setting.Of(s));
+  }
+  void operator()(pages::key::Font, const char*, const char* w, auto setting, auto) {
+    font(Widget<QFontComboBox>(w), &setting.Of(s));
+  }
+  void RecordsPerFile(const char*, const char* countWidget, const char* onWidget, auto count,
+                      auto on) {
+    bind.Bool(Widget<QAbstractButton>(onWidget), &on.Of(s));
+    bind.Int(Widget<QLineEdit>(countWidget), &count.Of(s));
+  }
+};
 
 }  // namespace
 
@@ -183,14 +232,16 @@ void TExportDialogF::BindRTFPage() {
   connect(rtf_->bRTFResetAll, &QPushButton::clicked, this, [this] {
     if (!Prompts().Question(
             this, tr("Attention!"),
-            tr("All field formats will be reset the default values.\nAre you sure?"), false))
+            tr("All field formats will be reset the default values.\nAre you sure?"),
+            IPrompts::TButtons::YesNo, false))
       return;
     model_.ResetAllRTFStyles();
     model_.Changed();
   });
   connect(rtf_->bRTFSaveStyles, &QPushButton::clicked, this, [this] {
     QString name;
-    if (!Prompts().SaveFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, name)) return;
+    if (!Prompts().SaveFileName(this, {kRTFStyleFileFilter, kRTFStyleFileExt}, QString(), name))
+      return;
     RunShowingErrors(this, [&] { model_.SaveRTFStyles(S(name)); });
   });
   connect(rtf_->bRTFLoadStyles, &QPushButton::clicked, this, [this] {
@@ -269,56 +320,20 @@ void TExportDialogF::BindHTMLPage() {
   TDialogSettings& s = model_.Settings();
   TExportHTMLPageOptions& page = s.HTMLPage;
   TExportHTMLTableOptions& table = s.HTMLTable;
-  TExportHTMLMultiFileOptions& multi = s.HTMLMultiFile;
-  bind_.Text(html_->edHTMLTitle, &page.Title);
-  bind_.Text(html_->edHTMLBackground, &page.BackgroundFileName);
-  bind_.Text(
-      html_->edHTMLBodyAdvanced, [&page] { return page.AdvancedAttributes.Text(); },
-      [&page](const std::string& v) { page.AdvancedAttributes.SetText(v); });
-  bind_.Show([this, &page] {
-    if (!html_->cbxHTMLFont->hasFocus()) {
-      html_->cbxHTMLFont->setCurrentFont(QFont(Q(page.TextFont.Name)));
-      html_->cbxHTMLFont->setEditText(Q(page.TextFont.Name));
-    }
-  });
-  connect(html_->cbxHTMLFont, &QFontComboBox::currentFontChanged, this,
-          [this, &page](const QFont& f) {
-            if (!refreshing_ && !bind_.Refreshing()) page.TextFont.Name = S(f.family());
-          });
-  bind_.Int(html_->edHTMLBorderWidth, &table.BorderWidth);
-  bind_.Int(html_->edHTMLCellPadding, &table.CellPadding);
-  bind_.Int(html_->edHTMLCellSpacing, &table.CellSpacing);
-  bind_.Text(html_->edHTMLTableBackground, &table.BackgroundFileName);
-  bind_.Text(
-      html_->edHTMLTableAdvanced, [&table] { return table.AdvancedAttributes.Text(); },
-      [&table](const std::string& v) { table.AdvancedAttributes.SetText(v); });
-  bind_.Choice({html_->rbHTMLCSSInternal, html_->rbHTMLCSSExternal}, &page.UsingCSS);
-  bind_.Text(html_->edHTMLCSSFile, &page.CSSFileName);
-  bind_.Bool(html_->cbHTMLOverwriteCSS, &page.OverwriteCSSFile);
-  bind_.Bool(html_->cbHTMLMultiFile, &s.HTMLMultiFileOn);
-  bind_.Int(html_->edHTMLFileRecCount, &multi.FileRecCount);
-  bind_.Bool(html_->cbHTMLGenerateIndex, &multi.GenerateIndex);
-  bind_.Text(html_->edHTMLIndexLinkTemplate, &multi.IndexLinkTemplate);
-  bind_.Bool(html_->cbHTMLNavigationOnTop, &multi.NavigationOnTop);
-  bind_.Bool(html_->cbHTMLNavigationOnBottom, &multi.NavigationOnBottom);
-  bind_.Text(html_->edHTMLIndexLinkTitle, &multi.IndexLinkTitle);
-  bind_.Text(html_->edHTMLFirstLinkTitle, &multi.FirstLinkTitle);
-  bind_.Text(html_->edHTMLPriorLinkTitle, &multi.PriorLinkTitle);
-  bind_.Text(html_->edHTMLNextLinkTitle, &multi.NextLinkTitle);
-  bind_.Text(html_->edHTMLLastLinkTitle, &multi.LastLinkTitle);
-
   // A colour picked by hand is no template's any more.
-  auto custom = [&s] { s.HTMLTemplate = htCustom; };
-  bind_.Color(html_->bHTMLBackgroundColor, &page.BackgroundColor, custom);
-  bind_.Color(html_->bHTMLFontColor, &page.TextFont.Color, custom);
-  bind_.Color(html_->bHTMLLinkColor, &page.LinkColor, custom);
-  bind_.Color(html_->bHTMLVLinkColor, &page.VLinkColor, custom);
-  bind_.Color(html_->bHTMLALinkColor, &page.ALinkColor, custom);
-  bind_.Color(html_->bHTMLHeadBackgroundColor, &table.HeadersRowBgColor, custom);
-  bind_.Color(html_->bHTMLHeadFontColor, &table.HeadersRowFontColor, custom);
-  bind_.Color(html_->bHTMLTableBgColor, &table.TableBgColor, custom);
-  bind_.Color(html_->bHTMLTableFontColor, &table.TableFontColor, custom);
-  bind_.Color(html_->bHTMLOddRowBgColor, &table.OddRowBgColor, custom);
+  TBindKeys keys{*this, bind_, s, [&s] { s.HTMLTemplate = htCustom; },
+                 [this](QFontComboBox* box, std::string* name) {
+                   bind_.Show([box, name] {
+                     if (box->hasFocus()) return;
+                     box->setCurrentFont(QFont(Q(*name)));
+                     box->setEditText(Q(*name));
+                   });
+                   connect(box, &QFontComboBox::currentFontChanged, this,
+                           [this, name](const QFont& f) {
+                             if (!refreshing_ && !bind_.Refreshing()) *name = S(f.family());
+                           });
+                 }};
+  pages::HTMLSettings(keys);
 
   // The list starts with "Custom"; the templates follow in their own order.
   bind_.Index(
@@ -338,7 +353,8 @@ void TExportDialogF::BindHTMLPage() {
   const TExportTypeInfo& info = ExportTypeInfo(aeHTML);
   connect(html_->bHTMLSaveTemplate, &QPushButton::clicked, this, [this, &info] {
     QString name;
-    if (!Prompts().SaveFileName(this, {kTemplateFilter, QStringLiteral("ini")}, name)) return;
+    if (!Prompts().SaveFileName(this, {kTemplateFilter, QStringLiteral("ini")}, QString(), name))
+      return;
     auto& e = static_cast<TExportHTML&>(model_.Exporter(aeHTML));
     RunShowingErrors(this, [&] {
       if (info.Prepare) info.Prepare(model_.Settings(), e);

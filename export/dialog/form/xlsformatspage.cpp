@@ -125,7 +125,8 @@ void TXLSFormatsPage::bXLSResetAllClick() {
   QListWidget* list = List(front);
   if (list->count() == 0) return;
   if (!Prompts().Question(page_->window(), Q(TranslateText("ExportDialog", kXLSResetAllTitle)),
-                          Q(TranslateText("ExportDialog", kXLSResetAllQuestion)), false))
+                          Q(TranslateText("ExportDialog", kXLSResetAllQuestion)),
+                          IPrompts::TButtons::YesNo, false))
     return;
   int focused = list->currentRow();
   model_.ResetAllXLSFormats(front, focused);
@@ -165,7 +166,8 @@ void TXLSFormatsPage::tbXLSStyleMoveClick(int delta) {
 bool TXLSFormatsPage::StyleFileName(bool save, QString& name) {
   const TFileFilter filter{QString::fromUtf8(kXLSStyleFileFilter), kXLSStyleFileExt};
   QWidget* w = page_->window();
-  return save ? Prompts().SaveFileName(w, filter, name) : Prompts().OpenFileName(w, filter, name);
+  return save ? Prompts().SaveFileName(w, filter, QString(), name)
+              : Prompts().OpenFileName(w, filter, name);
 }
 
 void TXLSFormatsPage::tbXLSSaveStyleClick() {

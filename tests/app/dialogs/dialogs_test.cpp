@@ -23,6 +23,7 @@
 #include "app/tools/views.h"
 #include "export/core/platform.h"
 #include "tests/support/demo.h"
+#include "tests/support/scriptedprompts.h"
 
 namespace morvale::test {
 namespace {
@@ -71,6 +72,8 @@ class Dialogs : public ::testing::Test {
   }
   TMemoryClipboard clipboard;
   TQuery query;
+  TScriptedPrompts prompts;
+  TPromptsGuard promptsGuard{prompts};
 };
 
 TEST_F(Dialogs, MemoViewer) {
@@ -143,10 +146,8 @@ TEST_F(Dialogs, RowViewer) {
 
 TEST_F(Dialogs, StructureViewer) {
   TDlg_TableStruct st;
-  std::vector<std::string> messages;
-  st.Prompts.Message = [&](const std::string& m) { messages.push_back(m); };
   EXPECT_FALSE(st.ShowStructure(&query, {}));
-  EXPECT_EQ(messages, std::vector<std::string>{"Сначала откройте таблицу ..."});
+  EXPECT_EQ(prompts.Shown(), std::vector<std::string>{"Сначала откройте таблицу ..."});
 
   Open({"SELECT *", "FROM products", "ORDER BY id"});
   ASSERT_TRUE(st.Fill(&query, query.SQL));
@@ -177,17 +178,6 @@ TEST_F(Dialogs, StructureViewer) {
 TEST_F(Dialogs, PHPDialog) {
   Open({"SELECT id, name, city", "FROM customers", "ORDER BY id"});
   TDlg_PHP php;
-  std::vector<std::string> messages;
-  std::vector<std::string> answers;
-  php.Prompts.Message = [&](const std::string& m) { messages.push_back(m); };
-  php.Prompts.InputQuery = [&](const std::string& caption, const std::string& prompt,
-                               std::string& value) {
-    messages.push_back(caption + " / " + prompt + " / " + value);
-    if (answers.empty()) return false;
-    value = answers.front();
-    answers.erase(answers.begin());
-    return true;
-  };
   php.Fill(&query, TStringList{"SELECT id, name, city", "", "  ", "FROM customers", "ORDER BY id"});
   EXPECT_EQ(Child<QPlainTextEdit>(php, "Memo_SQL")->toPlainText(),
             "SELECT id, name, city\nFROM customers\nORDER BY id");
@@ -197,16 +187,16 @@ TEST_F(Dialogs, PHPDialog) {
             (TPHPFields{{"id", "id", true}, {"name", "name", true}, {"city", "city", true}}));
 
   // "добавить": the first word of the answer, unchecked, selected; a name twice is refused.
-  answers = {"TOTAL x=y"};
+  prompts.SetNextText(QStringLiteral("TOTAL x=y"));
   php.N6Click();
   EXPECT_EQ(php.Fields().back(), (TPHPField{"TOTAL", "TOTAL", false}));
   EXPECT_EQ(list->currentRow(), 3);
-  answers = {"name"};
+  prompts.SetNextText(QStringLiteral("name"));
   php.N6Click();
-  EXPECT_EQ(messages.back(), "Такое поле уже есть в списке");
+  EXPECT_EQ(prompts.Shown().back(), "Такое поле уже есть в списке");
   // "вставить" before the selected entry.
   list->setCurrentRow(1);
-  answers = {"EXTRA"};
+  prompts.SetNextText(QStringLiteral("EXTRA"));
   php.N5Click();
   EXPECT_EQ(php.Fields()[1].Name, "EXTRA");
   EXPECT_EQ(list->currentRow(), 0);
@@ -216,15 +206,18 @@ TEST_F(Dialogs, PHPDialog) {
 
   // A caption edit reaches the query's field; an added entry has none to reach.
   list->setCurrentRow(1);
-  answers = {"  Имя клиента "};
+  prompts.SetNextText(QStringLiteral("  Имя клиента "));
   php.N3Click();
-  EXPECT_EQ(messages.back(), "Поле: <name> / Отредактируйте / name");
+  const auto& input = prompts.Asked().back();
+  EXPECT_EQ(input.kind, TScriptedPrompts::TAsked::Input);
+  EXPECT_EQ((input.title + " / " + input.text + " / " + input.value).toStdString(),
+            "Поле: <name> / Отредактируйте / name");
   EXPECT_EQ(php.Fields()[1].Label, "Имя клиента");
   EXPECT_EQ(query.FieldByName("name").DisplayLabel, "Имя клиента");
   list->setCurrentRow(3);
-  answers = {"Итого"};
+  prompts.SetNextText(QStringLiteral("Итого"));
   php.N3Click();
-  EXPECT_EQ(messages.back(), "Field 'TOTAL' not found");
+  EXPECT_EQ(prompts.Shown().back(), "Field 'TOTAL' not found");
   EXPECT_EQ(php.Fields()[3].Label, "Итого");
 
   QTest::mouseClick(Child<QToolButton>(php, "SpeedButton4"), Qt::LeftButton);

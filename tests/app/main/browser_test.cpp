@@ -127,8 +127,8 @@ TEST_F(WindowTest, AFailedOpeningKeepsTheRunningStatusAndShowsTheEngineMessage) 
   SelectTable("no_such_table");
   Form().SpeedButton3->click();
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Пытаемся открыть таблицу ...");
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_NE(prompts_.Shown[0].find("no_such_table"), std::string::npos) << prompts_.Shown[0];
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_NE(prompts_.Shown()[0].find("no_such_table"), std::string::npos) << prompts_.Shown()[0];
   EXPECT_EQ(ConsoleText(), "");  // step 7 did not run
 }
 
@@ -172,7 +172,7 @@ TEST_F(FolderModeTest, ListsTheFolderByPatternAndOpensTheQuotedPath) {
   EXPECT_FALSE(Form().CheckBox1->isChecked());
   EXPECT_TRUE(Form().CheckBox2->font().bold());
   EXPECT_FALSE(Form().CB_UsersOnly->isVisible());
-  prompts_.Paths.push_back(folder_.substr(0, folder_.size() - 1) + "  ");
+  prompts_.SetNextPath(folder_.substr(0, folder_.size() - 1) + "  ");
   Form().SpeedButton1->click();
   EXPECT_EQ(Form().Edit_DirFileTable->text().toStdString(), folder_);
   Form().SpeedButton2->click();
@@ -189,7 +189,7 @@ TEST_F(FolderModeTest, ListsTheFolderByPatternAndOpensTheQuotedPath) {
   EXPECT_EQ(
       Lines(Form().Query1().SQL),
       (std::vector<std::string>{"SELECT *", "FROM \"" + folder_ + "orders.dbf\"", "ORDER BY ID"}));
-  ASSERT_TRUE(Form().Query1().Active()) << (prompts_.Shown.empty() ? "" : prompts_.Shown[0]);
+  ASSERT_TRUE(Form().Query1().Active()) << (prompts_.Shown().empty() ? "" : prompts_.Shown()[0]);
   EXPECT_EQ(Cell(0, 1), "Adams");
   EXPECT_EQ(Cell(1, 1), "Беляев");
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Таблица orders.dbf - открыта");
@@ -208,8 +208,8 @@ TEST_F(FolderModeTest, ACancelledFolderChooserChangesNothing) {
   Form().Edit_DirFileTable->setText(QString::fromStdString(folder_));
   Form().SpeedButton1->click();  // no answer scripted: cancelled
   EXPECT_EQ(Form().Edit_DirFileTable->text().toStdString(), folder_);
-  ASSERT_EQ(prompts_.ChooserStarts.size(), 1u);
-  EXPECT_EQ(prompts_.ChooserStarts[0], folder_);
+  ASSERT_EQ(prompts_.ChooserStarts().size(), 1u);
+  EXPECT_EQ(prompts_.ChooserStarts()[0], folder_);
 }
 
 }  // namespace

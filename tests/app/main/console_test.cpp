@@ -89,15 +89,15 @@ TEST_F(ConsoleTest, RefusesAnythingButReadCommands) {
   Run();
   EXPECT_EQ(Form().Label_Info->text().toStdString(),
             "SQL-запрос некорректен. Допустима только команда SELECT, SHOW или DESC");
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_EQ(prompts_.Shown[0], "SQL-запрос некорректен. Допустима только команда SELECT");
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0], "SQL-запрос некорректен. Допустима только команда SELECT");
   EXPECT_FALSE(Form().Query1().Active());
   EXPECT_TRUE(Form().Label_YesModify->isVisible());  // refused: left as it was
   EXPECT_TRUE(Saved().empty());
   // A comment indented by one space is no comment: it is the first line, and refused.
   Type(" /* note */\nSELECT * FROM orders");
   Run();
-  EXPECT_EQ(prompts_.Shown.size(), 2u);
+  EXPECT_EQ(prompts_.Shown().size(), 2u);
   EXPECT_EQ(ConsoleText(), " /* note */\nSELECT * FROM orders");
 }
 
@@ -114,8 +114,8 @@ TEST_F(ConsoleTest, DescribeAndShowRunFromTheConsole) {
 TEST_F(ConsoleTest, AnEngineErrorPutsTheTextBackAndSavesNothing) {
   Type("/* broken */\nSELECT x FROM nowhere");
   Run();
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_NE(prompts_.Shown[0].find("nowhere"), std::string::npos) << prompts_.Shown[0];
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_NE(prompts_.Shown()[0].find("nowhere"), std::string::npos) << prompts_.Shown()[0];
   EXPECT_EQ(ConsoleText(), "/* broken */\nSELECT x FROM nowhere");
   EXPECT_TRUE(Form().Label_YesModify->isVisible());
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Попытка выполнить SQL-запрос");

@@ -8,16 +8,15 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "export/dialog/form/prompts.h"
 #include "tests/app/main/window.h"
 #include "tests/support/demo.h"
+#include "tests/support/scriptedprompts.h"
 
 namespace morvale::test {
 namespace {
 
 TEST_F(WindowTest, EndToEndOnTheDemoDatabase) {
-  form::TScriptedPrompts formPrompts;
-  form::TPromptsGuard guard(formPrompts);
+  prompts_.ClearAsked();  // what the export dialog asks from here on
   ReadDemoTables();
   ASSERT_EQ(Form().List_Tables->count(), 4);
   SelectTable("orders");
@@ -31,7 +30,7 @@ TEST_F(WindowTest, EndToEndOnTheDemoDatabase) {
       "/* the orders of customer 1 */\nSELECT id, customer_id, comment FROM orders\nWHERE "
       "customer_id = 1 ORDER BY id");
   Form().SpeedButton5->click();
-  ASSERT_TRUE(Form().Query1().Active()) << (prompts_.Shown.empty() ? "" : prompts_.Shown[0]);
+  ASSERT_TRUE(Form().Query1().Active()) << (prompts_.Shown().empty() ? "" : prompts_.Shown()[0]);
   ASSERT_EQ(Form().GridModel().rowCount(), 2);
 
   std::string file;
@@ -53,7 +52,7 @@ TEST_F(WindowTest, EndToEndOnTheDemoDatabase) {
   ASSERT_TRUE(shown);
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Экспорт закончен");
   EXPECT_EQ(file, home_ + "mvl_Export/Unknown.csv");
-  for (const auto& asked : formPrompts.Asked()) ADD_FAILURE() << asked.text.toStdString();
+  for (const auto& asked : prompts_.Asked()) ADD_FAILURE() << asked.text.toStdString();
   ASSERT_TRUE(std::filesystem::exists(file));
 
   std::string out;

@@ -48,11 +48,11 @@ class FeedbackTest : public WindowTest {
 
 TEST_F(FeedbackTest, AnEmptyConsoleSaysSo) {
   for (const char* text : {"", "  \n\t\n"}) {
-    prompts_.Shown.clear();
+    prompts_.ClearAsked();
     Form().SQL->setPlainText(QString::fromUtf8(text));
     Form().SpeedButton5->click();
-    ASSERT_EQ(prompts_.Shown.size(), 1u) << '"' << text << '"';
-    EXPECT_EQ(prompts_.Shown[0],
+    ASSERT_EQ(prompts_.Shown().size(), 1u) << '"' << text << '"';
+    EXPECT_EQ(prompts_.Shown()[0],
               "SQL-запрос пуст. Введите команду SELECT, SHOW или DESC и нажмите кнопку ещё раз");
     EXPECT_EQ(Form().Label_Info->text().toStdString(), "SQL-запрос пуст");
     EXPECT_FALSE(Form().Query1().Active());
@@ -69,12 +69,12 @@ TEST_F(FeedbackTest, TheMemoExportNamesTheMemoFieldsAndTheMenuOffersOnlyThem) {
 
   Form().Edit_FieldNameMEMO->setText(QStringLiteral("name"));
   Form().SpeedButton11->click();
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_EQ(prompts_.Shown[0],
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0],
             "MEMO-поле указано некорректно ...\nMEMO-поля этого набора данных: notes");
 
   // A result without memo fields says that there is none.
-  prompts_.Shown.clear();
+  prompts_.ClearAsked();
   Form().List_Tables->setCurrentItem(nullptr);
   Form().SQL->setPlainText(QStringLiteral("SELECT id, name FROM customers"));
   Form().SpeedButton5->click();
@@ -82,8 +82,8 @@ TEST_F(FeedbackTest, TheMemoExportNamesTheMemoFieldsAndTheMenuOffersOnlyThem) {
   EXPECT_FALSE(MemoEntryOfferedOn("name"));
   Form().Edit_FieldNameMEMO->setText(QStringLiteral("id"));
   Form().SpeedButton11->click();
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_EQ(prompts_.Shown[0],
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0],
             "MEMO-поле указано некорректно ...\nВ этом наборе данных нет MEMO-полей.");
 }
 
@@ -104,8 +104,8 @@ TEST_F(FeedbackTest, ATableFolderThatIsGoneIsAnError) {
 
   std::filesystem::remove_all(folder);
   Form().SpeedButton2->click();
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_EQ(prompts_.Shown[0], "Папка таблиц не найдена или недоступна: " + folder);
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0], "Папка таблиц не найдена или недоступна: " + folder);
   EXPECT_EQ(Form().List_Tables->count(), 0);
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Читаем список таблиц ...");
 }

@@ -15,11 +15,11 @@
 
 #include "app/engine/aliases.h"
 #include "app/engine/slots.h"
-#include "export/dialog/form/prompts.h"
 #include "tests/app/main/window.h"
 #include "tests/support/awkward.h"
 #include "tests/support/dbfbuilder.h"
 #include "tests/support/demo.h"
+#include "tests/support/scriptedprompts.h"
 
 namespace morvale::test {
 namespace {
@@ -138,8 +138,7 @@ print('same' if got == want and len(want) > 2 else 'got %r\nwant %r' % (got, wan
 )";
 
 TEST_F(HeteroWindowTest, JoinOfThreeDatabasesFromTheWindowToCsv) {
-  form::TScriptedPrompts formPrompts;
-  form::TPromptsGuard guard(formPrompts);
+  prompts_.ClearAsked();  // what the export dialog asks from here on
   const QString join = QStringLiteral(
       "SELECT k.\"Код\", k.\"Название\", o.id, o.comment, c.REGION FROM AWK.\"Клиенты\" k "
       "JOIN DEMO.orders o ON o.customer_id = k.\"Код\" "
@@ -149,15 +148,15 @@ TEST_F(HeteroWindowTest, JoinOfThreeDatabasesFromTheWindowToCsv) {
   ASSERT_FALSE(AliasExists(kHeteroAliasName));
   Type(join);
   Form().SpeedButton14->click();
-  ASSERT_EQ(prompts_.Shown, (std::vector<std::string>{kOwnAliasQuestion, kOwnAliasCreated}));
+  ASSERT_EQ(prompts_.Shown(), (std::vector<std::string>{kOwnAliasQuestion, kOwnAliasCreated}));
   Restart();
-  prompts_.Shown.clear();
+  prompts_.ClearAsked();
 
   ConnectAliases({"AWK", "CITIES", "DEMO"});
   EXPECT_TRUE(Form().SB_DisConnect_DB->isEnabled());
   Type(join);
   Form().SpeedButton14->click();
-  ASSERT_TRUE(prompts_.Shown.empty()) << prompts_.Shown.front();
+  ASSERT_TRUE(prompts_.Shown().empty()) << prompts_.Shown().front();
   ASSERT_TRUE(Form().Query1().Active());
   ASSERT_EQ(Form().GridModel().rowCount(), 4);
   EXPECT_EQ(Cell(0, 1), "ООО «Ромашка»");
@@ -167,7 +166,7 @@ TEST_F(HeteroWindowTest, JoinOfThreeDatabasesFromTheWindowToCsv) {
   Screenshot(Form(), "hetero-main-window");
 
   std::string file = ExportCsv();
-  for (const auto& asked : formPrompts.Asked()) ADD_FAILURE() << asked.text.toStdString();
+  for (const auto& asked : prompts_.Asked()) ADD_FAILURE() << asked.text.toStdString();
   EXPECT_EQ(file, home_ + "mvl_Export/Unknown.csv");
   ASSERT_TRUE(std::filesystem::exists(file));
   std::string out;
@@ -180,20 +179,20 @@ TEST_F(HeteroWindowTest, JoinOfThreeDatabasesFromTheWindowToCsv) {
 
   // A database that is not connected is named, with the ones that are, in Russian.
   for (const char* sql : {"SELECT * FROM NOPE.orders", "SELECT * FROM \":NOPE:orders\""}) {
-    prompts_.Shown.clear();
+    prompts_.ClearAsked();
     Type(QString::fromUtf8(sql));
     Form().SpeedButton14->click();
-    ASSERT_EQ(prompts_.Shown.size(), 1u) << sql;
-    const std::string& message = prompts_.Shown[0];
+    ASSERT_EQ(prompts_.Shown().size(), 1u) << sql;
+    const std::string& message = prompts_.Shown()[0];
     EXPECT_NE(message.find("база данных 'NOPE' не подключена"), std::string::npos) << message;
     EXPECT_NE(message.find("(подключены: AWK, CITIES, DEMO)"), std::string::npos) << message;
   }
   // A connected database without the table says so.
-  prompts_.Shown.clear();
+  prompts_.ClearAsked();
   Type(QStringLiteral("SELECT * FROM DEMO.nosuch"));
   Form().SpeedButton14->click();
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_EQ(prompts_.Shown[0],
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0],
             "Нет такой таблицы: DEMO.nosuch: в базе данных 'DEMO' нет таблицы \"nosuch\"");
 }
 

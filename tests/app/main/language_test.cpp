@@ -136,37 +136,41 @@ class LanguageTest : public WindowTest, public ::testing::WithParamInterface<con
       }
     }
     // The file chooser of the target file, as Qt shows it.
+    SetPrompts(nullptr);
     WalkModal("export-save-chooser", [&] { dialog.findChild<QPushButton*>("bBrowse")->click(); });
+    SetPrompts(&prompts_);
   }
 
   // The messages of the boxes that asked or told something, as the seam received them.
   void ReadMessages() {
-    for (const std::string& text : prompts_.Shown)
+    for (const std::string& text : prompts_.Shown())
       shown_.Add("message", QString::fromStdString(text));
   }
 
   // Qt's own boxes and choosers as the program asks through them.
   void QtBoxes() {
     SetPrompts(nullptr);
-    WalkModal("box-question", [] { Prompts().Question("?"); });
-    WalkModal("box-error", [] { Prompts().Error("!"); });
+    WalkModal("box-question", [] { AskOkCancel("?"); });
+    WalkModal("box-error", [] { ShowError("!"); });
     WalkModal("box-login", [] {
       std::string user, password;
-      Prompts().Login("DEMO", user, password);
+      AskLogin("DEMO", user, password);
     });
-    WalkModal("folder-chooser", [] { Prompts().FolderDialog(""); });
-    WalkModal("open-chooser", [this] {
-      Prompts().OpenFileDialog(home_, tr("SQL(insert)|*.sql|Все файлы|*.*"), "sql");
+    WalkModal("folder-chooser", [] {
+      QString folder;
+      Prompts().ChooseFolder(nullptr, folder);
     });
-    SetPrompts(&prompts_);
+    WalkModal("open-chooser",
+              [this] { ChooseOpenFile(home_, tr("SQL(insert)|*.sql|Все файлы|*.*"), "sql"); });
     WalkModal("box-abort", [] {
-      form::Prompts().Question(nullptr, form::TProgressRun::AbortTitle(),
-                               form::TProgressRun::AbortQuestion(), false);
+      Prompts().Question(nullptr, form::TProgressRun::AbortTitle(),
+                         form::TProgressRun::AbortQuestion(), IPrompts::TButtons::YesNo, false);
     });
     WalkModal("colour-chooser", [] {
       QColor c;
-      form::Prompts().ChooseColor(nullptr, c);
+      Prompts().ChooseColor(nullptr, c);
     });
+    SetPrompts(&prompts_);
   }
   static std::string tr(const char* text) {
     return QCoreApplication::translate("morvale::TForm1", text).toStdString();
@@ -247,7 +251,7 @@ TEST_P(LanguageTest, EveryWindowSpeaksOneLanguage) {
   Form().SpeedButton5->click();
   Form().SQL->setPlainText("UPDATE orders SET id = 1");
   Form().SpeedButton5->click();
-  EXPECT_GE(prompts_.Shown.size(), 4u);
+  EXPECT_GE(prompts_.Shown().size(), 4u);
   Read(Form(), "main-after");
   ReadMessages();
 

@@ -75,16 +75,16 @@ TEST_F(LaunchTest, SuggestsTheExportFolderAndTheSelectedTable) {
 
 TEST_F(LaunchTest, TheExportFolderChooser) {
   std::string chosen = FreshFolder("main_export_here");
-  prompts_.Paths.push_back(chosen.substr(0, chosen.size() - 1));
+  prompts_.SetNextPath(chosen.substr(0, chosen.size() - 1));
   Form().SpeedButton6->click();
   EXPECT_EQ(Form().ExportFolder(), chosen);
-  ASSERT_EQ(prompts_.ChooserStarts.size(), 1u);
-  EXPECT_EQ(prompts_.ChooserStarts[0], home_ + "mvl_Export/");
+  ASSERT_EQ(prompts_.ChooserStarts().size(), 1u);
+  EXPECT_EQ(prompts_.ChooserStarts()[0], home_ + "mvl_Export/");
   // Cancelled: unchanged.
   Form().SpeedButton6->click();
   EXPECT_EQ(Form().ExportFolder(), chosen);
   // A new folder typed into the chooser is made.
-  prompts_.Paths.push_back(chosen + "new/inner");
+  prompts_.SetNextPath(chosen + "new/inner");
   Form().SpeedButton6->click();
   EXPECT_EQ(Form().ExportFolder(), chosen + "new/inner/");
   EXPECT_TRUE(std::filesystem::is_directory(chosen + "new/inner"));

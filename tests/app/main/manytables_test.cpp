@@ -13,10 +13,10 @@
 #include <filesystem>
 
 #include "app/engine/aliases.h"
-#include "export/dialog/form/prompts.h"
 #include "tests/app/main/window.h"
 #include "tests/support/awkward.h"
 #include "tests/support/demo.h"
+#include "tests/support/scriptedprompts.h"
 
 namespace morvale::test {
 namespace {
@@ -112,8 +112,7 @@ for f in sys.argv[2:]:
 }
 
 TEST_F(ManyTablesTest, SelectedTablesEachGetAFileFromOneDialog) {
-  form::TScriptedPrompts formPrompts;
-  form::TPromptsGuard guard(formPrompts);
+  prompts_.ClearAsked();  // what the export dialog asks from here on
   PickTables({"my table", "my view", "Клиенты"});
   ASSERT_EQ(Form().List_Tables->selectedItems().size(), 3);
   std::string file, table, note;
@@ -129,7 +128,7 @@ TEST_F(ManyTablesTest, SelectedTablesEachGetAFileFromOneDialog) {
       },
       file);
   EXPECT_EQ(shown, 1);
-  for (const auto& asked : formPrompts.Asked()) ADD_FAILURE() << asked.text.toStdString();
+  for (const auto& asked : prompts_.Asked()) ADD_FAILURE() << asked.text.toStdString();
   EXPECT_EQ(file, Folder() + "${table}.csv");
   EXPECT_EQ(table, "Таблица 3 из 3: Клиенты");
   EXPECT_EQ(note, "Записано таблиц: 3 из 3.");
@@ -140,9 +139,8 @@ TEST_F(ManyTablesTest, SelectedTablesEachGetAFileFromOneDialog) {
 }
 
 TEST_F(ManyTablesTest, TheProgressWindowStopsTheRunBetweenTables) {
-  form::TScriptedPrompts formPrompts;
-  form::TPromptsGuard guard(formPrompts);
-  formPrompts.SetNextAnswer(true);  // "... прервать процесс экспорта?" Yes
+  prompts_.ClearAsked();         // what the export dialog asks from here on
+  prompts_.SetNextAnswer(true);  // "... прервать процесс экспорта?" Yes
   PickTables({"my table", "my view", "Клиенты"});
   std::string file, table, note;
   bool pressed = false;
@@ -157,7 +155,7 @@ TEST_F(ManyTablesTest, TheProgressWindowStopsTheRunBetweenTables) {
       },
       file);
   ASSERT_TRUE(pressed);
-  ASSERT_EQ(formPrompts.Asked().size(), 1u);
+  ASSERT_EQ(prompts_.Asked().size(), 1u);
   EXPECT_TRUE(std::filesystem::exists(Folder() + "my table.csv"));
   EXPECT_FALSE(std::filesystem::exists(Folder() + "my view.csv"));
   EXPECT_FALSE(std::filesystem::exists(Folder() + "Клиенты.csv"));
@@ -167,14 +165,13 @@ TEST_F(ManyTablesTest, TheProgressWindowStopsTheRunBetweenTables) {
 // The spreadsheet page's option puts every table on a sheet of its own in one workbook, read back
 // by openpyxl; the file is named after the first table.
 TEST_F(ManyTablesTest, OneWorkbookWithASheetPerTable) {
-  form::TScriptedPrompts formPrompts;
-  form::TPromptsGuard guard(formPrompts);
+  prompts_.ClearAsked();  // what the export dialog asks from here on
   PickTables({"say \"hi\"", "Select", "Клиенты"});
   std::string file, table, note;
   ExportAs(
       aeXLSX, [&](QWidget& progress) { CloseWhenDone(progress, table, note); }, file,
       [](QWidget& dialog) { dialog.findChild<QCheckBox*>("cbXLSSheetPerTable")->click(); });
-  for (const auto& asked : formPrompts.Asked()) ADD_FAILURE() << asked.text.toStdString();
+  for (const auto& asked : prompts_.Asked()) ADD_FAILURE() << asked.text.toStdString();
   const std::string workbook = Folder() + "say \"hi\".xlsx";
   EXPECT_EQ(note, "Записано таблиц: 3 из 3 в книгу " + workbook + ".");
   std::string out;

@@ -71,20 +71,20 @@ class NamesTest : public WindowTest {
   }
   // Double-clicks `name` in the list; false (with the message shown) when it did not open.
   ::testing::AssertionResult Open(const std::string& name) {
-    prompts_.Shown.clear();
+    prompts_.ClearAsked();
     SelectTable(name);
     DoubleClickTable();
     if (Form().Query1().Active()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-           << name << ": " << (prompts_.Shown.empty() ? "" : prompts_.Shown.back());
+           << name << ": " << (prompts_.Shown().empty() ? "" : prompts_.Shown().back());
   }
   // Runs a structure command of the list's menu on `name`; the first cell of its result.
   std::string Structure(const char* action, const std::string& name) {
-    prompts_.Shown.clear();
+    prompts_.ClearAsked();
     SelectTable(name);
     Form().findChild<QAction*>(action)->trigger();
     if (!Form().Query1().Active())
-      return "failed: " + (prompts_.Shown.empty() ? "" : prompts_.Shown.back());
+      return "failed: " + (prompts_.Shown().empty() ? "" : prompts_.Shown().back());
     return Cell(0, 0);
   }
   std::string Header(int col) {
@@ -227,7 +227,7 @@ void NamesTest::OpensEveryServerTable(const char* variable, const std::string& a
     ~TLetGo() { form.ResetConnection(); }
   } letGo{Form()};
   ReadTables(alias);
-  ASSERT_TRUE(prompts_.Shown.empty()) << prompts_.Shown[0];
+  ASSERT_TRUE(prompts_.Shown().empty()) << prompts_.Shown()[0];
   std::vector<std::string> listed = Listed();
   for (const TAwkwardServerTable& t : server.Tables()) {
     SCOPED_TRACE(t.Name);

@@ -56,27 +56,27 @@ class OwnToolsTest : public WindowTest {
 TEST_F(OwnToolsTest, SdfFromTheButtonAndTheMenu) {
   // Nothing open: the message, no chooser.
   Form().SpeedButton13->click();
-  ASSERT_EQ(prompts_.Shown, std::vector<std::string>{"Сначала откройте набор данных ..."});
-  EXPECT_TRUE(prompts_.ChooserStarts.empty());
+  ASSERT_EQ(prompts_.Shown(), std::vector<std::string>{"Сначала откройте набор данных ..."});
+  EXPECT_TRUE(prompts_.ChooserStarts().empty());
 
   RunConsole("SELECT id, name, 'say \"hi\"' AS q FROM customers WHERE id IN (1, 3)");
   std::string file = home_ + "out.sdf";
-  prompts_.Paths.push_back(file);
+  prompts_.SetNextPath(file);
   Form().SpeedButton13->click();
-  EXPECT_EQ(prompts_.ChooserStarts.back(), home_);  // the program folder, no name
+  EXPECT_EQ(prompts_.ChooserStarts().back(), home_);  // the program folder, no name
   EXPECT_EQ(ReadFile(file),
             "\"id\",\"name\",\"q\"\r\n"
             "\"1\",\"Acme Tools Ltd\",\"say \"\"hi\"\"\"\r\n"
             "\"3\",\"O'Neil & Sons\",\"say \"\"hi\"\"\"\r\n");
-  EXPECT_EQ(prompts_.Shown.back(), "Готово");
+  EXPECT_EQ(prompts_.Shown().back(), "Готово");
 
   // The table list's entry does the same; a cancelled chooser writes nothing and says nothing.
-  size_t shown = prompts_.Shown.size();
-  prompts_.Paths.push_back(std::nullopt);
+  size_t shown = prompts_.Shown().size();
+  prompts_.SetNextCancel();
   Form().findChild<QAction*>("N8")->trigger();
-  EXPECT_EQ(prompts_.Shown.size(), shown);
+  EXPECT_EQ(prompts_.Shown().size(), shown);
   RunConsole("SELECT id FROM customers WHERE id > 100");
-  prompts_.Paths.push_back(file);
+  prompts_.SetNextPath(file);
   Form().findChild<QAction*>("N8")->trigger();
   EXPECT_EQ(ReadFile(file), "\"id\"\r\n");
 }
@@ -90,8 +90,8 @@ TEST_F(OwnToolsTest, MemoColumnToTextFiles) {
   Form().SpeedButton11->click();
   EXPECT_EQ(Form().Edit_FieldNameMEMO->text().toStdString(), "NOTES");
   std::string base = home_ + "mvl_Export/customers_NOTES-";
-  ASSERT_FALSE(prompts_.Shown.empty());
-  EXPECT_EQ(prompts_.Shown.back(), "Готово. Маска рез. файлов: " + base + "*.txt");
+  ASSERT_FALSE(prompts_.Shown().empty());
+  EXPECT_EQ(prompts_.Shown().back(), "Готово. Маска рез. файлов: " + base + "*.txt");
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Экспорт закончен");
   EXPECT_EQ(Form().Gauge1->value(), 0);
   // Records 3 and 6 have no memo text: no file for them.
@@ -115,12 +115,12 @@ TEST_F(OwnToolsTest, MemoColumnToTextFiles) {
   Form().Edit_FieldNameMEMO->setText(QStringLiteral("name"));
   Form().Label_Info->setText(QStringLiteral("-"));
   Form().SpeedButton11->click();
-  EXPECT_EQ(prompts_.Shown.back(),
+  EXPECT_EQ(prompts_.Shown().back(),
             "MEMO-поле указано некорректно ...\nMEMO-поля этого набора данных: notes");
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "-");
   Form().Edit_FieldNameMEMO->setText(QStringLiteral("  "));
   Form().SpeedButton11->click();
-  EXPECT_EQ(prompts_.Shown.back(),
+  EXPECT_EQ(prompts_.Shown().back(),
             "MEMO-поле указано некорректно ...\nMEMO-поля этого набора данных: notes");
 }
 
@@ -140,32 +140,32 @@ TEST_F(OwnToolsTest, InsertFramingShowsTheTextAndAsksBeforeSaving) {
     });
   };
   // Cancel in the viewer leaves the file as it was.
-  prompts_.Paths.push_back(file);
+  prompts_.SetNextPath(file);
   closeWith("Cancel");
   Form().SpeedButton10->click();
   EXPECT_TRUE(shown_);
   EXPECT_EQ(caption, "Содержание файла : " + file);
   EXPECT_EQ(text, "INSERT INTO T\n  (\"A\",\"B\",\"C\")\nVALUES (1, 2, 3);\nINSERT INTO T\n()");
   EXPECT_EQ(ReadFile(file), original);
-  EXPECT_EQ(prompts_.Shown, std::vector<std::string>{"Err. Строка N 4 ()"});
+  EXPECT_EQ(prompts_.Shown(), std::vector<std::string>{"Err. Строка N 4 ()"});
   EXPECT_EQ(Form().Label_Info->text().toStdString(), "Обработка закончена");
   // The chooser starts in the folder of the file chosen last.
   EXPECT_EQ(Form().ExportDialog1.FileName, file);
 
   // OK, then Cancel to the overwrite question: still untouched.
-  prompts_.Shown.clear();
-  prompts_.Paths.push_back(file);
-  prompts_.Answers.push_back(false);
+  prompts_.ClearAsked();
+  prompts_.SetNextPath(file);
+  prompts_.SetNextAnswer(false);
   closeWith("OK");
   Form().SpeedButton10->click();
-  EXPECT_EQ(prompts_.ChooserStarts.back(), home_.substr(0, home_.size() - 1));
-  EXPECT_EQ(prompts_.Shown.back(), "Перезаписать файл ?");
+  EXPECT_EQ(prompts_.ChooserStarts().back(), home_.substr(0, home_.size() - 1));
+  EXPECT_EQ(prompts_.Shown().back(), "Перезаписать файл ?");
   EXPECT_EQ(ReadFile(file), original);
 
   // OK twice: saved with CR LF, framed with the box's frame text.
   Form().EditSimb->setText(QStringLiteral(" ` "));
-  prompts_.Paths.push_back(file);
-  prompts_.Answers.push_back(true);
+  prompts_.SetNextPath(file);
+  prompts_.SetNextAnswer(true);
   closeWith("OK");
   Form().SpeedButton10->click();
   EXPECT_EQ(ReadFile(file),
@@ -176,7 +176,7 @@ TEST_F(OwnToolsTest, InsertFramingShowsTheTextAndAsksBeforeSaving) {
 
 TEST_F(OwnToolsTest, PhpPageToTheClipboard) {
   Form().SpeedButton12->click();
-  ASSERT_EQ(prompts_.Shown, std::vector<std::string>{"Сначала откройте набор данных ..."});
+  ASSERT_EQ(prompts_.Shown(), std::vector<std::string>{"Сначала откройте набор данных ..."});
   RunConsole("SELECT id, name\n\nFROM customers");
   std::string sql, fields;
   WhenShown([&](QDialog& d) {
@@ -230,12 +230,12 @@ TEST_F(OwnToolsTest, GridExportThroughAutomation) {
   QAction* entry = Form().findChild<QAction*>("N16");
   ASSERT_TRUE(entry->isEnabled());
   entry->trigger();  // nothing open: nothing asked
-  EXPECT_TRUE(prompts_.Shown.empty());
+  EXPECT_TRUE(prompts_.Shown().empty());
   RunConsole("SELECT id, name, '007' AS code FROM customers WHERE id = 1");
-  prompts_.Answers.push_back(false);
+  prompts_.SetNextAnswer(false);
   entry->trigger();
-  ASSERT_EQ(prompts_.Shown, std::vector<std::string>{
-                                "Export таблицы через OLE. Это может быть долго. Продолжим ?"});
+  ASSERT_EQ(prompts_.Shown(), std::vector<std::string>{
+                                  "Export таблицы через OLE. Это может быть долго. Продолжим ?"});
   EXPECT_FALSE(made);
 
   std::map<std::pair<int, int>, std::string> values;
@@ -254,7 +254,7 @@ TEST_F(OwnToolsTest, GridExportThroughAutomation) {
     return app;
   };
   entry->trigger();
-  EXPECT_EQ(prompts_.Shown.size(), 2u);  // the question only: no message closes the action
+  EXPECT_EQ(prompts_.Shown().size(), 2u);  // the question only: no message closes the action
   EXPECT_EQ((values[{3, 1}]), "'Morvale.exe");
   EXPECT_EQ((bold[{3, 1}]), 1);
   EXPECT_EQ((values[{2, 1}]).substr(0, 8), "'Date : ");
@@ -318,7 +318,7 @@ TEST_F(OwnToolsTest, ConnectionsDialogFillsSlotsAndTheDisconnectButtonFollows) {
   EXPECT_FALSE(Form().SB_DisConnect_DB->isEnabled());
   EXPECT_TRUE(Form().Database1().AliasName.empty());
   EXPECT_TRUE(Form().Query1().DatabaseName.empty());
-  EXPECT_TRUE(prompts_.Shown.empty()) << prompts_.Shown.front();
+  EXPECT_TRUE(prompts_.Shown().empty()) << prompts_.Shown().front();
 }
 
 TEST_F(OwnToolsTest, ClosingTheWindowDropsTheSlots) {
@@ -331,17 +331,17 @@ TEST_F(OwnToolsTest, ClosingTheWindowDropsTheSlots) {
 TEST_F(OwnToolsTest, OwnAliasAsksOnceThenRunsTheConsoleOnIt) {
   ASSERT_FALSE(AliasExists(kHeteroAliasName));
   // Refused: nothing made.
-  prompts_.Answers.push_back(false);
+  prompts_.SetNextAnswer(false);
   Form().SpeedButton14->click();
-  ASSERT_EQ(prompts_.Shown, std::vector<std::string>{kOwnAliasQuestion});
+  ASSERT_EQ(prompts_.Shown(), std::vector<std::string>{kOwnAliasQuestion});
   EXPECT_FALSE(AliasExists(kHeteroAliasName));
   // Accepted: made, and the program asks for a restart.
   Form().SpeedButton14->click();
-  EXPECT_EQ(prompts_.Shown.back(), kOwnAliasCreated);
+  EXPECT_EQ(prompts_.Shown().back(), kOwnAliasCreated);
   EXPECT_TRUE(AliasExists(kHeteroAliasName));
 
   // The next run of the program lists it; the button selects it and runs the console text.
-  prompts_.Shown.clear();
+  prompts_.ClearAsked();
   windows_.reset();
   windows_ = std::make_unique<TProgramWindows>(home_);
   Form().show();
@@ -350,7 +350,7 @@ TEST_F(OwnToolsTest, OwnAliasAsksOnceThenRunsTheConsoleOnIt) {
   Form().CheckBox2->click();  // folder mode, to see the button switch back
   Form().SQL->setPlainText(QStringLiteral("SELECT 1 AS one"));
   Form().SpeedButton14->click();
-  EXPECT_TRUE(prompts_.Shown.empty()) << prompts_.Shown.front();
+  EXPECT_TRUE(prompts_.Shown().empty()) << prompts_.Shown().front();
   EXPECT_EQ(Form().CB_AliasBDE5->currentText().toUpper().toStdString(), "MVL_STD_HETERO_999");
   EXPECT_TRUE(Form().CheckBox1->isChecked());
   EXPECT_FALSE(Form().CheckBox2->isChecked());

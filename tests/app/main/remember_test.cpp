@@ -17,9 +17,9 @@
 #include <map>
 
 #include "export/dialog/exporttypes.h"
-#include "export/dialog/form/prompts.h"
 #include "tests/app/main/window.h"
 #include "tests/support/demo.h"
+#include "tests/support/scriptedprompts.h"
 
 namespace morvale::test {
 namespace {
@@ -121,8 +121,7 @@ class RememberTest : public WindowTest {
 };
 
 TEST_F(RememberTest, EverySettingAsLeftAfterClosingAndAfterANewRun) {
-  form::TScriptedPrompts formPrompts;
-  form::TPromptsGuard guard(formPrompts);
+  prompts_.ClearAsked();  // what the export dialog asks from here on
   const std::string remembered = home_ + "Morvale.cfg";
   OpenDemoTable("customers");
   ASSERT_TRUE(Form().Query1().Active());
@@ -165,7 +164,7 @@ TEST_F(RememberTest, EverySettingAsLeftAfterClosingAndAfterANewRun) {
   ASSERT_EQ(left["file"], exported);
   ASSERT_TRUE(std::filesystem::exists(exported));
   ASSERT_TRUE(std::filesystem::exists(remembered));
-  for (const auto& asked : formPrompts.Asked()) ADD_FAILURE() << asked.text.toStdString();
+  for (const auto& asked : prompts_.Asked()) ADD_FAILURE() << asked.text.toStdString();
 
   TShown reopened;
   InDialog([&](QDialog& d) { reopened = Shown(d); });
@@ -196,7 +195,7 @@ TEST_F(RememberTest, EverySettingAsLeftAfterClosingAndAfterANewRun) {
   EXPECT_NE(bytes.find("Имя \"клиента\"|vip|since|city"), std::string::npos) << bytes;
 
   // "Сбросить", once agreed to, brings the defaults back, and they are what is kept then.
-  formPrompts.SetNextAnswer(true);
+  prompts_.SetNextAnswer(true);
   TShown reset;
   InDialog([&](QDialog& d) {
     Click(Child<QPushButton>(d, "bReset"));

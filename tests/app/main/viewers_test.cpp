@@ -78,8 +78,8 @@ TEST_F(ViewersTest, RowViewShowsNullAndEmptyValuesAndLeavesMemosOut) {
 TEST_F(ViewersTest, StructureOfTheOpenQuery) {
   // Nothing open: the message, no dialog.
   Form().findChild<QAction*>("N7")->trigger();
-  ASSERT_EQ(prompts_.Shown.size(), 1u);
-  EXPECT_EQ(prompts_.Shown[0], "Сначала откройте таблицу ...");
+  ASSERT_EQ(prompts_.Shown().size(), 1u);
+  EXPECT_EQ(prompts_.Shown()[0], "Сначала откройте таблицу ...");
 
   OpenDemoTable("customers");
   std::vector<std::vector<std::string>> cells;

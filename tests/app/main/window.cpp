@@ -31,6 +31,7 @@ void WindowTest::SetUp() {
   home_ = FreshFolder(std::string("main_") + info->test_suite_name() + "_" + info->name());
   WriteFile(home_ + "engine.ini", "[DEMO]\nDRIVER=SQLITE\nPATH=" + DemoDatabase() + "\n");
   TAliasConfig::Instance().Load(home_ + "user.ini", home_ + "engine.ini");
+  prompts_.UnscriptedAnswer = true;
   SetPrompts(&prompts_);
   SetClipboard(&clipboard_);
   BeforeWindows();

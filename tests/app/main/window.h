@@ -11,6 +11,7 @@
 #include "app/helpers/prompts.h"
 #include "app/helpers/qtclipboard.h"
 #include "app/main/wiring.h"
+#include "tests/support/scriptedprompts.h"
 
 namespace morvale::test {
 

@@ -89,7 +89,7 @@ TEST_P(CancelInWindow, PreviousFileStaysAndTheWindowSaysSo) {
                                               "/tests/progress-cancelled.png"));
       });
   ASSERT_EQ(prompts.Asked().size(), 1u);
-  EXPECT_EQ(prompts.Asked()[0].kind, form::TScriptedPrompts::TAsked::Question);
+  EXPECT_EQ(prompts.Asked()[0].kind, TScriptedPrompts::TAsked::Question);
   EXPECT_EQ(status, "Прервано");
   EXPECT_EQ(kept, "Экспорт прерван, прежний файл не изменён");
   EXPECT_EQ(FolderPicture(folder), before) << FolderNames(folder);
@@ -115,7 +115,7 @@ TEST_P(CancelInWindow, FailedRunSaysThePreviousFileIsUnchanged) {
     Start(file, {}, {});
   }
   ASSERT_EQ(prompts.Asked().size(), 1u);
-  EXPECT_EQ(prompts.Asked()[0].kind, form::TScriptedPrompts::TAsked::Error);
+  EXPECT_EQ(prompts.Asked()[0].kind, TScriptedPrompts::TAsked::Error);
   const std::string text = prompts.Asked()[0].text.toStdString();
   EXPECT_TRUE(text.ends_with("\n\nЭкспорт не выполнен, прежний файл «" + file + "» не изменён."))
       << text;

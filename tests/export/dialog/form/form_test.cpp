@@ -442,7 +442,7 @@ TEST_F(FormOnDemo, FailedRunShowsItsMessageAndTheFormStays) {
     d.Type("edFileName", "/proc/no-such-folder/orders.csv");
     d.Click("bStart");
     ASSERT_EQ(prompts.Asked().size(), 1u);
-    EXPECT_EQ(prompts.Asked()[0].kind, form::TScriptedPrompts::TAsked::Error);
+    EXPECT_EQ(prompts.Asked()[0].kind, TScriptedPrompts::TAsked::Error);
     EXPECT_FALSE(prompts.Asked()[0].text.isEmpty());
     EXPECT_TRUE(f.isVisible());
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -499,7 +499,7 @@ TEST_P(SameOutput, FormAndCommandLine) {
   });
   EXPECT_TRUE(prompts.Asked().size() >= 1);
   for (const auto& q : prompts.Asked())
-    EXPECT_NE(q.kind, form::TScriptedPrompts::TAsked::Error) << q.text.toStdString();
+    EXPECT_NE(q.kind, TScriptedPrompts::TAsked::Error) << q.text.toStdString();
   Result r =
       Cli({"--db", "sqlite:" + DemoDatabase(), "--sql", kQuery, "--options", cfg, "-o", cli});
   ASSERT_EQ(r.status, 0) << r.err;

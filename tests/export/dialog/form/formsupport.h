@@ -18,9 +18,9 @@
 #include "export/core/platform.h"
 #include "export/dialog/exportdialog.h"
 #include "export/dialog/form/progressrun.h"
-#include "export/dialog/form/prompts.h"
 #include "export/dialog/model.h"
 #include "tests/support/memsources.h"
+#include "tests/support/scriptedprompts.h"
 
 namespace morvale::test {
 
@@ -68,11 +68,11 @@ class FormTest : public ::testing::Test {
     form::TProgressRun::ServeInterval = std::chrono::microseconds(0);
   }
 
-  form::TScriptedPrompts prompts;
+  TScriptedPrompts prompts;
   TRecordingShell shell;
 
  private:
-  form::TPromptsGuard guard_;
+  TPromptsGuard guard_;
 };
 
 // A table of `rows` records: ID (integer), NAME (string), PRICE (float).

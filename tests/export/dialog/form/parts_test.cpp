@@ -73,7 +73,7 @@ TEST_F(PartsForm, GroupSplitsAndPacksTheFile) {
     d.Click("bStart");
   });
   for (const auto& q : prompts.Asked())
-    EXPECT_NE(q.kind, form::TScriptedPrompts::TAsked::Error) << q.text.toStdString();
+    EXPECT_NE(q.kind, TScriptedPrompts::TAsked::Error) << q.text.toStdString();
   const std::string check = R"(
 import csv, gzip, hashlib, io, json, os, sys
 folder, parts = sys.argv[1], int(sys.argv[2])

@@ -116,7 +116,7 @@ TEST_F(ProgressRunTest, CancelAsksAndNoGoesOnYesStopsBeforeTheNextRecord) {
       });
   ASSERT_EQ(prompts.Asked().size(), 2u);
   for (const auto& q : prompts.Asked()) {
-    EXPECT_EQ(q.kind, form::TScriptedPrompts::TAsked::Question);
+    EXPECT_EQ(q.kind, TScriptedPrompts::TAsked::Question);
     EXPECT_EQ(q.title.toStdString(), "Вы уверены?");
     EXPECT_EQ(q.text.toStdString(), "Вы действительно хотите прервать процесс экспорта?");
   }
@@ -129,18 +129,18 @@ TEST_F(ProgressRunTest, CancelAsksAndNoGoesOnYesStopsBeforeTheNextRecord) {
 }
 
 // The window is paused while the question is open.
-class PausePrompts : public form::TScriptedPrompts {
+class PausePrompts : public TScriptedPrompts {
  public:
   std::function<void()> onQuestion;
-  bool Question(QWidget* p, const QString& t, const QString& x, bool d) override {
+  bool Question(QWidget* p, const QString& t, const QString& x, TButtons b, bool d) override {
     if (onQuestion) onQuestion();
-    return TScriptedPrompts::Question(p, t, x, d);
+    return TScriptedPrompts::Question(p, t, x, b, d);
   }
 };
 
 TEST_F(ProgressRunTest, PausedWhileAsking) {
   PausePrompts pause;
-  form::TPromptsGuard g(pause);
+  TPromptsGuard g(pause);
   pause.SetNextAnswer(true);
   std::string asked;
   pause.onQuestion = [&] {

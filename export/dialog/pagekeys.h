@@ -1,0 +1,120 @@
+// The settings of the dialog's pages, each declared once: where the dialog keeps it, the
+// exporter's property it prepares, its key in the options file and the widget that edits it.
+// Prepare, capture, save, load and bind walk the same list with a visitor each (pages.cpp,
+// pagesfile.cpp, pageedits.cpp, form/typepages.cpp), so a new setting is one line here. A page's
+// list is in the order of its section in the options file: saving walks it, and a file saved
+// before keeps its bytes.
+#pragma once
+
+#include "export/dialog/model.h"
+#include "export/text/html.h"
+
+namespace morvale::pages {
+
+// A member reached through a chain of member pointers: TMember<&A::b, &B::c>::Of(a) is a.b.c.
+template <auto... M>
+struct TMember {
+  template <class T>
+  static constexpr auto& Of(T& o) {
+    return (o.*....*M);
+  }
+};
+template <auto... M>
+inline constexpr TMember<M...> kAt{};
+
+// The kinds of setting, which the visitors tell apart by these tags.
+namespace key {
+struct Text {};    // a text, in a line edit
+struct Bool {};    // a check box
+struct Count {};   // a number a file may not make negative (the default is kept then)
+struct Color {};   // "$00BBGGRR" in the file, a colour button on the page
+struct Line {};    // a list kept as one line in the file and edited as text
+struct Choice {};  // an enumeration: its ordinal in the file, an option button per value
+struct Font {};    // a font's name, in a font box
+}  // namespace key
+
+// The widgets of a Choice are named in one text, a space between two names, in value order.
+constexpr int ChoiceCount(std::string_view widgets) {
+  int n = 1;
+  for (char c : widgets) n += c == ' ';
+  return n;
+}
+
+// The HTML page. The records per page file come with their switch (the exporter knows no switch:
+// it keeps 0 records for one file), so that entry has a visitor call of its own.
+template <class V>
+void HTMLSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportHTMLPageOptions;
+  using T = TExportHTMLTableOptions;
+  using M = TExportHTMLMultiFileOptions;
+  using X = TExportHTML;
+  using O = THTMLOptions;
+  using B = TTableOptions;
+  using N = TExportHTMLNavigation;
+  v(key::Text{}, "Title", "edHTMLTitle", kAt<&S::HTMLPage, &P::Title>, kAt<&X::Title>);
+  v(key::Choice{}, "CSS", "rbHTMLCSSInternal rbHTMLCSSExternal", kAt<&S::HTMLPage, &P::UsingCSS>,
+    kAt<&X::UsingCSS>);
+  v(key::Text{}, "CSSFile", "edHTMLCSSFile", kAt<&S::HTMLPage, &P::CSSFileName>,
+    kAt<&X::CSSFileName>);
+  v(key::Bool{}, "OverwriteCSSFile", "cbHTMLOverwriteCSS", kAt<&S::HTMLPage, &P::OverwriteCSSFile>,
+    kAt<&X::OverwriteCSSFile>);
+  v.RecordsPerFile("FileRecCount", "edHTMLFileRecCount", "cbHTMLMultiFile",
+                   kAt<&S::HTMLMultiFile, &M::FileRecCount>, kAt<&S::HTMLMultiFileOn>);
+  v(key::Bool{}, "GenerateIndex", "cbHTMLGenerateIndex", kAt<&S::HTMLMultiFile, &M::GenerateIndex>,
+    kAt<&X::GenerateIndex>);
+  v(key::Text{}, "IndexLinkTemplate", "edHTMLIndexLinkTemplate",
+    kAt<&S::HTMLMultiFile, &M::IndexLinkTemplate>, kAt<&X::Navigation, &N::IndexLinkTemplate>);
+  v(key::Bool{}, "NavigationOnTop", "cbHTMLNavigationOnTop",
+    kAt<&S::HTMLMultiFile, &M::NavigationOnTop>, kAt<&X::Navigation, &N::OnTop>);
+  v(key::Bool{}, "NavigationOnBottom", "cbHTMLNavigationOnBottom",
+    kAt<&S::HTMLMultiFile, &M::NavigationOnBottom>, kAt<&X::Navigation, &N::OnBottom>);
+  v(key::Text{}, "IndexLinkTitle", "edHTMLIndexLinkTitle",
+    kAt<&S::HTMLMultiFile, &M::IndexLinkTitle>, kAt<&X::Navigation, &N::IndexLinkTitle>);
+  v(key::Text{}, "FirstLinkTitle", "edHTMLFirstLinkTitle",
+    kAt<&S::HTMLMultiFile, &M::FirstLinkTitle>, kAt<&X::Navigation, &N::FirstLinkTitle>);
+  v(key::Text{}, "PriorLinkTitle", "edHTMLPriorLinkTitle",
+    kAt<&S::HTMLMultiFile, &M::PriorLinkTitle>, kAt<&X::Navigation, &N::PriorLinkTitle>);
+  v(key::Text{}, "NextLinkTitle", "edHTMLNextLinkTitle", kAt<&S::HTMLMultiFile, &M::NextLinkTitle>,
+    kAt<&X::Navigation, &N::NextLinkTitle>);
+  v(key::Text{}, "LastLinkTitle", "edHTMLLastLinkTitle", kAt<&S::HTMLMultiFile, &M::LastLinkTitle>,
+    kAt<&X::Navigation, &N::LastLinkTitle>);
+  v(key::Font{}, "FontName", "cbxHTMLFont", kAt<&S::HTMLPage, &P::TextFont, &TFont::Name>,
+    kAt<&X::HTMLOptions, &O::TextFont, &TFont::Name>);
+  v(key::Text{}, "BackgroundFile", "edHTMLBackground", kAt<&S::HTMLPage, &P::BackgroundFileName>,
+    kAt<&X::HTMLOptions, &O::BackgroundFileName>);
+  v(key::Line{}, "BodyAdvanced", "edHTMLBodyAdvanced", kAt<&S::HTMLPage, &P::AdvancedAttributes>,
+    kAt<&X::HTMLOptions, &O::AdvancedAttributes>);
+  v(key::Count{}, "CellPadding", "edHTMLCellPadding", kAt<&S::HTMLTable, &T::CellPadding>,
+    kAt<&X::TableOptions, &B::CellPadding>);
+  v(key::Count{}, "CellSpacing", "edHTMLCellSpacing", kAt<&S::HTMLTable, &T::CellSpacing>,
+    kAt<&X::TableOptions, &B::CellSpacing>);
+  v(key::Count{}, "BorderWidth", "edHTMLBorderWidth", kAt<&S::HTMLTable, &T::BorderWidth>,
+    kAt<&X::TableOptions, &B::Border>);
+  v(key::Text{}, "TableBackground", "edHTMLTableBackground",
+    kAt<&S::HTMLTable, &T::BackgroundFileName>, kAt<&X::TableOptions, &B::BackgroundFileName>);
+  v(key::Line{}, "TableAdvanced", "edHTMLTableAdvanced", kAt<&S::HTMLTable, &T::AdvancedAttributes>,
+    kAt<&X::TableOptions, &B::AdvancedAttributes>);
+  v(key::Color{}, "BackgroundColor", "bHTMLBackgroundColor", kAt<&S::HTMLPage, &P::BackgroundColor>,
+    kAt<&X::HTMLOptions, &O::BackgroundColor>);
+  v(key::Color{}, "FontColor", "bHTMLFontColor", kAt<&S::HTMLPage, &P::TextFont, &TFont::Color>,
+    kAt<&X::HTMLOptions, &O::TextFont, &TFont::Color>);
+  v(key::Color{}, "HeadBackgroundColor", "bHTMLHeadBackgroundColor",
+    kAt<&S::HTMLTable, &T::HeadersRowBgColor>, kAt<&X::TableOptions, &B::HeadersRowBgColor>);
+  v(key::Color{}, "HeadFontColor", "bHTMLHeadFontColor",
+    kAt<&S::HTMLTable, &T::HeadersRowFontColor>, kAt<&X::TableOptions, &B::HeadersRowFontColor>);
+  v(key::Color{}, "OddRowBackgroundColor", "bHTMLOddRowBgColor",
+    kAt<&S::HTMLTable, &T::OddRowBgColor>, kAt<&X::TableOptions, &B::OddRowBgColor>);
+  v(key::Color{}, "EvenRowBackgroundColor", "bHTMLTableBgColor",
+    kAt<&S::HTMLTable, &T::TableBgColor>, kAt<&X::TableOptions, &B::TableBgColor>);
+  v(key::Color{}, "DataFontColor", "bHTMLTableFontColor", kAt<&S::HTMLTable, &T::TableFontColor>,
+    kAt<&X::TableOptions, &B::TableFontColor>);
+  v(key::Color{}, "LinkColor", "bHTMLLinkColor", kAt<&S::HTMLPage, &P::LinkColor>,
+    kAt<&X::HTMLOptions, &O::LinkColor>);
+  v(key::Color{}, "VLinkColor", "bHTMLVLinkColor", kAt<&S::HTMLPage, &P::VLinkColor>,
+    kAt<&X::HTMLOptions, &O::VLinkColor>);
+  v(key::Color{}, "ALinkColor", "bHTMLALinkColor", kAt<&S::HTMLPage, &P::ALinkColor>,
+    kAt<&X::HTMLOptions, &O::ALinkColor>);
+}
+
+}  // namespace morvale::pages

@@ -1,0 +1,181 @@
+// Every setting a page declares (export/dialog/pagekeys.h), driven through the dialog: set on its
+// widget, saved to an options file, loaded into a fresh dialog and shown on the widget again.
+#include <QAction>
+#include <QFontComboBox>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include "app/engine/connect.h"
+#include "export/dialog/pagekeys.h"
+#include "tests/export/dialog/form/formdriver.h"
+#include "tests/support/demo.h"
+
+namespace morvale::test {
+namespace {
+
+class PageKeys : public FormTest {
+ protected:
+  PageKeys()
+      : ds(OpenQuery("sqlite:" + DemoDatabase(), "SELECT * FROM orders", DefaultFormatSettings())),
+        folder(FreshFolder("pagekeys")) {
+    dialog.SetDataSet(ds.get());
+    dialog.SaveLoadButtons = true;
+    dialog.FileName = folder + "orders.html";
+  }
+  void Execute(const std::function<void(form::TExportDialogF&, TFormDriver&)>& drive) {
+    dialog.Execute([&](TExportDialogModel& model) {
+      form::TExportDialogF f(model);
+      f.show();
+      TFormDriver d(f);
+      drive(f, d);
+    });
+  }
+  std::unique_ptr<TDataSet> ds;
+  std::string folder;
+  TExportDialog dialog;
+};
+
+std::vector<QRadioButton*> Buttons(TFormDriver& d, const char* widgets) {
+  std::vector<QRadioButton*> buttons;
+  for (const QString& name : QString::fromUtf8(widgets).split(QLatin1Char(' ')))
+    buttons.push_back(d.W<QRadioButton>(name.toUtf8().constData()));
+  return buttons;
+}
+
+// Gives every setting a value other than its default through its widget, as a person would.
+struct TEditKeys {
+  TFormDriver& d;
+  TScriptedPrompts& prompts;
+  TDialogSettings& s;
+  const TDialogSettings defaults;
+  int n = 0;
+
+  template <class K, class A>
+  void Changed(K, const char* key, A setting) {
+    EXPECT_FALSE(setting.Of(s) == setting.Of(defaults)) << key << " did not reach the settings";
+    ++n;
+  }
+  void operator()(pages::key::Text k, const char* key, const char* w, auto setting, auto) {
+    const QString typed = QStringLiteral("«%1» — значение %2").arg(key).arg(n);
+    d.Type(w, typed);
+    EXPECT_EQ(setting.Of(s), typed.toStdString()) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Line k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QStringLiteral("class=\"x%1\" title='т'").arg(n));
+    EXPECT_EQ(setting.Of(s).Text(), "class=\"x" + std::to_string(n) + "\" title='т'") << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Count k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QString::number(20 + n));
+    EXPECT_EQ(setting.Of(s), 20 + n) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Bool k, const char* key, const char* w, auto setting, auto) {
+    d.Click(w);
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Choice k, const char* key, const char* w, auto setting, auto) {
+    d.Click(Buttons(d, w).back());
+    EXPECT_EQ(static_cast<int>(setting.Of(s)), pages::ChoiceCount(w) - 1) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Color k, const char* key, const char* w, auto setting, auto) {
+    prompts.SetNextText(QColor(0x10 + n, 0x20, 0x30 + n).name());
+    d.Click(w);
+    EXPECT_EQ(setting.Of(s), TColor(0x300000 + 0x10000 * n + 0x2000 + 0x10 + n)) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Font k, const char* key, const char* w, auto setting, auto) {
+    auto* box = d.W<QFontComboBox>(w);
+    for (int i = 0; i < box->count() && setting.Of(s) == setting.Of(defaults); ++i)
+      box->setCurrentIndex(i);
+    Changed(k, key, setting);
+  }
+  void RecordsPerFile(const char* key, const char* countWidget, const char* onWidget, auto count,
+                      auto on) {
+    d.Click(onWidget);
+    d.Type(countWidget, QStringLiteral("25"));
+    EXPECT_TRUE(on.Of(s)) << key;
+    EXPECT_EQ(count.Of(s), 25) << key;
+    ++n;
+  }
+};
+
+// After loading: every setting as it was saved, and its widget showing it.
+struct TCheckKeys {
+  TFormDriver& d;
+  const TDialogSettings& s;
+  const TDialogSettings& saved;
+  const std::string& file;
+  int n = 0;
+
+  void Same(const char* key, auto setting) {
+    EXPECT_TRUE(setting.Of(s) == setting.Of(saved)) << key << " was not loaded back";
+    EXPECT_NE(file.find(std::string("\n") + key + "="), std::string::npos) << key;
+    ++n;
+  }
+  void operator()(pages::key::Text, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Line, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), setting.Of(s).Text()) << key;
+  }
+  void operator()(pages::key::Count, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toInt(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Bool, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QAbstractButton>(w)->isChecked(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Choice, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_TRUE(Buttons(d, w)[static_cast<size_t>(setting.Of(s))]->isChecked()) << key;
+  }
+  void operator()(pages::key::Color, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_NE(d.W<QToolButton>(w), nullptr) << key;
+  }
+  void operator()(pages::key::Font, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QFontComboBox>(w)->currentText().toStdString(), setting.Of(s)) << key;
+  }
+  void RecordsPerFile(const char* key, const char* countWidget, const char* onWidget, auto count,
+                      auto on) {
+    Same(key, count);
+    EXPECT_TRUE(on.Of(s)) << key;
+    EXPECT_TRUE(d.W<QAbstractButton>(onWidget)->isChecked()) << key;
+    EXPECT_EQ(d.W<QLineEdit>(countWidget)->text().toInt(), count.Of(s)) << key;
+  }
+};
+
+TEST_F(PageKeys, EveryHTMLSettingGoesFromItsWidgetToTheFileAndBack) {
+  const std::string cfg = folder + "html.cfg";
+  TDialogSettings saved;
+  int declared = 0;
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "HTML");
+    TEditKeys edit{d, prompts, f.Model().Settings(), f.Model().Settings()};
+    pages::HTMLSettings(edit);
+    declared = edit.n;
+    saved = f.Model().Settings();
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miSaveOptions")->trigger();
+  });
+  EXPECT_EQ(declared, 32);
+  const std::string file = ReadFile(cfg);
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "HTML");
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miLoadOptions")->trigger();
+    TCheckKeys check{d, f.Model().Settings(), saved, file};
+    pages::HTMLSettings(check);
+    EXPECT_EQ(check.n, declared);
+  });
+}
+
+}  // namespace
+}  // namespace morvale::test
