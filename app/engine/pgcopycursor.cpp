@@ -45,14 +45,6 @@ bool Decodes(Oid type) {
   }
 }
 
-PGconn* PgHandle(const QString& connection) {
-  QVariant handle = QSqlDatabase::database(connection, false).driver()->handle();
-  const char* type = handle.isValid() ? handle.typeName() : nullptr;
-  if (!type || (std::strcmp(type, "PGconn*") != 0 && std::strcmp(type, "pg_conn*") != 0))
-    return nullptr;
-  return *static_cast<PGconn* const*>(handle.constData());
-}
-
 // The failure as the Qt driver words it: the connection's message, then the SQL state.
 std::string ResultError(const PGresult* r, PGconn* pg) {
   std::string text = PQerrorMessage(pg);
@@ -492,6 +484,14 @@ bool ShortestFloats(PGconn* pg) {
 }
 
 }  // namespace
+
+PGconn* PgHandle(const QString& connection) {
+  QVariant handle = QSqlDatabase::database(connection, false).driver()->handle();
+  const char* type = handle.isValid() ? handle.typeName() : nullptr;
+  if (!type || (std::strcmp(type, "PGconn*") != 0 && std::strcmp(type, "pg_conn*") != 0))
+    return nullptr;
+  return *static_cast<PGconn* const*>(handle.constData());
+}
 
 std::unique_ptr<TCursor> MakePgCopyCursor(std::shared_ptr<TQtConnection> connection,
                                           const std::string& sql) {

@@ -11,7 +11,12 @@
 #include "app/engine/cursor.h"
 #include "app/engine/qtconnection.h"
 
+struct pg_conn;  // the client library's PGconn
+
 namespace morvale {
+
+// The client library's own handle of a Qt connection, or nullptr when its driver gives none.
+pg_conn* PgHandle(const QString& connection);
 
 // nullptr when the statement cannot go through COPY (not a query, or a column of a type the
 // reader does not decode the way the server writes its text); the caller reads it row by row.

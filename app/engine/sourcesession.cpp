@@ -15,20 +15,13 @@
 
 #include <poll.h>
 
+#include "app/engine/pgcopycursor.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/session.h"
 
 namespace morvale {
 
 namespace {
-
-PGconn* PgHandle(const QString& connection) {
-  QVariant handle = QSqlDatabase::database(connection, false).driver()->handle();
-  const char* type = handle.isValid() ? handle.typeName() : nullptr;
-  if (!type || (std::strcmp(type, "PGconn*") != 0 && std::strcmp(type, "pg_conn*") != 0))
-    return nullptr;
-  return *static_cast<PGconn* const*>(handle.constData());
-}
 
 std::vector<std::vector<std::string>> QtRows(const QString& connection, const std::string& sql) {
   QSqlQuery q(QSqlDatabase::database(connection, false));
