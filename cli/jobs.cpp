@@ -946,11 +946,21 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   const std::string planFile = hidden + ".plan.json";
   std::unique_ptr<TSourceSession> session;
   TPlanned made;
+  // Watched from before the plan: a signal while the snapshot opens or the jobs start must stop
+  // them all, not end this process and leave its jobs running on.
+  auto stop = std::make_unique<TStopSignals>();
+  auto cancelled = [&err, &target](int signal) {
+    const std::string kept = KeptFileNote(target);
+    err << "morvale-export: the export was cancelled" << (kept.empty() ? "" : "; " + kept) << "\n";
+    return 128 + signal;
+  };
   session = std::make_unique<TSourceSession>(o.Database, true);
   made =
       MakePlan(o, n, *session, [&hidden](int k) { return hidden + ".part" + std::to_string(k); });
+  if (const int signal = stop->Signal()) return cancelled(signal);
   if (!made.Why.empty()) {
     session.reset();
+    stop.reset();  // the one job watches the signals itself
     err << "morvale-export: --jobs " << n << " runs as one job: " << made.Why << "\n";
     return exportOne(one);
   }
@@ -980,34 +990,38 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   }
   // The first job that fails stops the others: its part is missing, so the file cannot be whole.
   int failed = 0;
-  TStopSignals stop;
   auto stopAll = [&children] {
     for (TChild& other : children)
       if (other.Running) ::kill(other.Pid, SIGTERM);
   };
   while (std::any_of(children.begin(), children.end(), [](const TChild& c) { return c.Running; })) {
+    // Polled rather than blocked in waitpid: a signal that lands between the check and a blocking
+    // wait would otherwise wait for the jobs to finish on their own.
+    if (stop->Signal() && !stop->Forwarded()) stopAll();
     int status = 0;
-    const pid_t pid = ::waitpid(-1, &status, 0);
+    const pid_t pid = ::waitpid(-1, &status, WNOHANG);
+    if (pid == 0) {
+      const timespec pause{0, 20'000'000};
+      ::nanosleep(&pause, nullptr);
+      continue;
+    }
     if (pid < 0 && errno != EINTR) break;
-    if (stop.Signal() && !stop.Forwarded()) stopAll();
     for (int k = 1; k <= n && pid > 0; ++k) {
       TChild& c = children[static_cast<size_t>(k - 1)];
       if (c.Pid != pid) continue;
       c.Running = false;
       c.Status = status;
       const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-      if (!ok && !failed && !stop.Signal()) {
+      if (!ok && !failed && !stop->Signal()) {
         failed = k;
         stopAll();
       }
     }
   }
-  if (const int signal = stop.Signal()) {
+  if (const int signal = stop->Signal()) {
     session.reset();
     cleanUp();
-    const std::string kept = KeptFileNote(target);
-    err << "morvale-export: the export was cancelled" << (kept.empty() ? "" : "; " + kept) << "\n";
-    return 128 + signal;
+    return cancelled(signal);
   }
   session.reset();  // every job is done: the snapshot may go
   if (failed) {

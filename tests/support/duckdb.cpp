@@ -21,8 +21,9 @@ std::string DuckDBTools() {
 }
 
 bool DuckDBAvailable(std::string& why) {
-  const std::string package = DuckDBTools() + "/node_modules/@duckdb/node-api/package.json";
-  if (Exists(package)) return true;
+  // Made once the whole package is in: its package.json is there long before its binary.
+  const std::string installed = DuckDBTools() + "/.installed";
+  if (Exists(installed)) return true;
   std::string out;
   if (RunCommand("command -v npm && command -v node", out) != 0) {
     why =
@@ -30,13 +31,19 @@ bool DuckDBAvailable(std::string& why) {
         "Parquet files with";
     return false;
   }
-  // npm's ordinary client, into the build folder; the package brings DuckDB's own binary.
-  const int status = RunCommand("mkdir -p " + ShellQuote(DuckDBTools()) +
-                                    " && npm install --prefix " + ShellQuote(DuckDBTools()) +
-                                    " --no-audit --no-fund --silent @duckdb/node-api 2>&1",
+  // npm's ordinary client, into the build folder; the package brings DuckDB's own binary. Tests
+  // run side by side: one installs under the lock while the others wait, because npm replacing
+  // the native library under a reader that has it mapped ends that reader with SIGBUS.
+  const std::string install = "test -f " + ShellQuote(installed) + " || { npm install --prefix " +
+                              ShellQuote(DuckDBTools()) +
+                              " --no-audit --no-fund --silent @duckdb/node-api && touch " +
+                              ShellQuote(installed) + "; }";
+  const int status = RunCommand("mkdir -p " + ShellQuote(DuckDBTools()) + " && flock " +
+                                    ShellQuote(DuckDBTools() + "/.install-lock") + " sh -c " +
+                                    ShellQuote(install) + " 2>&1",
                                 out);
   EXPECT_EQ(status, 0) << "npm install @duckdb/node-api failed:\n" << out;
-  return status == 0 && Exists(package);
+  return status == 0 && Exists(installed);
 }
 
 std::string DuckDBRead(const std::string& file, const std::string& mode, const std::string& query) {
