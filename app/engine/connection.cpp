@@ -1,5 +1,6 @@
 #include "app/engine/connection.h"
 
+#include "app/engine/pgconnection.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/sqliteconnection.h"
 #include "app/engine/sqlitedb.h"
@@ -62,6 +63,8 @@ std::shared_ptr<TConnection> Connect(TDriverKind kind, const TStringList& params
     case TDriverKind::Standard:
       return std::make_shared<TFolderConnection>(params.Value("PATH"),
                                                  !SameText(params.Value("TABLE FILES"), "FALSE"));
+    case TDriverKind::PostgreSql:
+      return std::make_shared<TPgConnection>(params);
     default:
       return std::make_shared<TQtConnection>(kind, params);
   }

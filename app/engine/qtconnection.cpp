@@ -63,8 +63,6 @@ QString Q(const std::string& s) {
 
 const char* QtDriver(TDriverKind kind) {
   switch (kind) {
-    case TDriverKind::PostgreSql:
-      return "QPSQL";
     case TDriverKind::MySql:
       return "QMYSQL";
     default:
@@ -76,16 +74,7 @@ const char* QtDriver(TDriverKind kind) {
 // the one notation the engine reads.
 void PrepareSession(TDriverKind kind, QSqlDatabase& db) {
   QSqlQuery q(db);
-  if (kind == TDriverKind::PostgreSql) {
-    q.exec("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY");
-    q.exec("SET lc_monetary = 'C'");
-    q.exec("SET DateStyle = 'ISO, YMD'");
-    q.exec("SET bytea_output = 'hex'");
-    // A scan of a big table may start where another one is (or where an aborted one stopped),
-    // so the same table would come out in another order each time; an export is read in the
-    // table's order, and ranges read by several sessions join into what one session reads.
-    q.exec("SET synchronize_seqscans = off");
-  } else if (kind == TDriverKind::MySql) {
+  if (kind == TDriverKind::MySql) {
     q.exec("SET SESSION TRANSACTION READ ONLY");
     // Rows are read from the server as the dataset moves on; a reader that pauses (a window
     // left open on the first page) must not have the server give up on it after a minute.
@@ -118,59 +107,6 @@ char OdbcFolding(const QSqlDatabase& db) {
   dlclose(library);
   if (rc != 0 && rc != 1) return 0;  // neither SQL_SUCCESS nor SQL_SUCCESS_WITH_INFO
   return value == kUpper ? 'U' : value == kLower ? 'L' : 0;
-}
-
-// A PostgreSQL table as the table list shows it: as the catalogue spells it, with its schema in
-// front unless that is the public one.
-std::string PgName(const QString& schema, const QString& table) {
-  if (schema == "public") return table.toStdString();
-  return (schema + "." + table).toStdString();
-}
-
-// Splits a table-list pattern into its owner part and its name part ("SYSDBA.%").
-bool OwnerPattern(const std::string& pattern, std::string& owner, std::string& name) {
-  if (pattern.empty() || pattern == "*.*") return false;
-  size_t dot = pattern.find('.');
-  if (dot == std::string::npos) return false;
-  owner = pattern.substr(0, dot);
-  name = pattern.substr(dot + 1);
-  return true;
-}
-
-std::string PgFieldsSql(const std::string& table) {
-  std::string rel = QuoteSqlString(table) + "::regclass";
-  auto keyed = [&](const char* cond) {
-    return std::string("EXISTS (SELECT 1 FROM pg_index i WHERE i.indrelid = a.attrelid AND ") +
-           cond + "a.attnum = ANY (i.indkey))";
-  };
-  return "SELECT a.attname AS \"Field\", format_type(a.atttypid, a.atttypmod) AS \"Type\","
-         " CASE WHEN a.attnotnull THEN 'NO' ELSE 'YES' END AS \"Null\","
-         " CASE WHEN " +
-         keyed("i.indisprimary AND ") + " THEN 'PRI' WHEN " + keyed("i.indisunique AND ") +
-         " THEN 'UNI' WHEN " + keyed("") +
-         " THEN 'MUL' ELSE '' END AS \"Key\","
-         " pg_get_expr(d.adbin, d.adrelid) AS \"Default\","
-         " CASE WHEN a.attidentity <> '' THEN 'auto_increment' ELSE '' END AS \"Extra\""
-         " FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = "
-         "a.attnum"
-         " WHERE a.attrelid = " +
-         rel + " AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum";
-}
-
-std::string PgIndexSql(const std::string& table) {
-  return "SELECT c.relname AS \"Table\", CASE WHEN i.indisunique THEN 0 ELSE 1 END AS "
-         "\"Non_unique\","
-         " ic.relname AS \"Key_name\", k.n AS \"Seq_in_index\", a.attname AS \"Column_name\","
-         " 'A' AS \"Collation\", GREATEST(ic.reltuples, 0)::bigint AS \"Cardinality\","
-         " NULL::integer AS \"Sub_part\", NULL::text AS \"Packed\","
-         " CASE WHEN a.attnotnull THEN '' ELSE 'YES' END AS \"Null\", am.amname AS \"Index_type\","
-         " '' AS \"Comment\""
-         " FROM pg_index i JOIN pg_class c ON c.oid = i.indrelid"
-         " JOIN pg_class ic ON ic.oid = i.indexrelid JOIN pg_am am ON am.oid = ic.relam"
-         " CROSS JOIN LATERAL unnest(i.indkey::int2[]) WITH ORDINALITY AS k(attnum, n)"
-         " JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum = k.attnum"
-         " WHERE i.indrelid = " +
-         QuoteSqlString(table) + "::regclass ORDER BY 3, 4";
 }
 
 }  // namespace
@@ -228,27 +164,6 @@ std::string TQtConnection::SqlNameOf(const std::string& name) {
         return QuoteSqlIdentifier(NameDialect(), name);
   }
   return SqlName(NameDialect(), name);
-}
-
-std::string TQtConnection::TableReference(const std::string& listed) {
-  if (kind_ != TDriverKind::PostgreSql || listed.find('.') == std::string::npos)
-    return SqlNameOf(listed);
-  // The list writes schema.table for the tables outside the public schema; a table of the
-  // search path whose own name holds the dot comes first.
-  TQtLease lease(*this);
-  QSqlQuery q(QSqlDatabase::database(lease.Name(), false));
-  const std::string name = QuoteSqlString(listed);
-  const std::string sql =
-      "SELECT n.nspname, c.relname, pg_table_is_visible(c.oid) FROM pg_class c"
-      " JOIN pg_namespace n ON n.oid = c.relnamespace WHERE (c.relname = " +
-      name + " AND pg_table_is_visible(c.oid)) OR n.nspname || '.' || c.relname = " + name +
-      " ORDER BY 3 DESC LIMIT 1";
-  if (!q.exec(Q(sql))) throw Exception(ErrorText(q.lastError()));
-  if (!q.next()) return SqlNameOf(listed);
-  const std::string schema = q.value(0).toString().toStdString(),
-                    table = q.value(1).toString().toStdString();
-  if (q.value(2).toBool()) return SqlNameOf(table);
-  return SqlNameOf(schema) + "." + SqlNameOf(table);
 }
 
 TQtConnection::~TQtConnection() {
@@ -321,13 +236,6 @@ std::unique_ptr<TCursor> TQtConnection::OpenCommand(const TSqlCommand& cmd,
     return std::make_unique<TMemCursor>(
         TFieldDefs{MakeFieldDef("Table", ftString, kDefaultStringSize)}, std::move(rows));
   }
-  if (kind_ == TDriverKind::PostgreSql) {
-    // The reference in PostgreSQL's own quoting, whichever quotes the command used.
-    const std::string table = WriteTableReference(TSqlNameDialect::PostgreSQL, cmd.TableParts);
-    if (cmd.Kind == TSqlCommandKind::ShowFields) return MakeQtCursor(self, PgFieldsSql(table));
-    if (cmd.Kind == TSqlCommandKind::ShowIndex) return MakeQtCursor(self, PgIndexSql(table));
-    return MakeQtCursor(self, sql);
-  }
   if (cmd.Kind == TSqlCommandKind::Query) return MakeQtCursor(self, sql);
   // ODBC: the driver's catalogue, as rows of our own.
   QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -383,43 +291,15 @@ std::unique_ptr<TCursor> TQtConnection::OpenCommand(const TSqlCommand& cmd,
 void TQtConnection::GetTableNames(const std::string& pattern, bool, bool systemTables,
                                   TStringList& out) {
   out.Clear();
-  std::string ownerPat, namePat;
-  bool byOwner = OwnerPattern(pattern, ownerPat, namePat);
   std::vector<std::string> names;
   // A connection of its own: this one may be in the middle of a result that is still streaming.
   TQtLease lease(*this);
   QSqlDatabase db = QSqlDatabase::database(lease.Name(), false);
-  if (kind_ == TDriverKind::PostgreSql) {
-    QSqlQuery q(db);
-    std::string sql =
-        "SELECT n.nspname, c.relname, pg_get_userbyid(c.relowner) FROM pg_class c"
-        " JOIN pg_namespace n ON n.oid = c.relnamespace WHERE c.relkind IN ('r', 'v', 'm', 'p', "
-        "'f')";
-    if (!systemTables)
-      sql +=
-          " AND n.nspname NOT IN ('pg_catalog', 'information_schema')"
-          " AND n.nspname NOT LIKE 'pg\\_toast%' AND n.nspname NOT LIKE 'pg\\_temp%'";
-    if (!q.exec(Q(sql))) throw Exception(ErrorText(q.lastError()));
-    while (q.next()) {
-      QString schema = q.value(0).toString(), table = q.value(1).toString(),
-              owner = q.value(2).toString();
-      std::string name = PgName(schema, table);
-      if (byOwner) {
-        bool mine =
-            SameText(owner.toStdString(), ownerPat) || SameText(schema.toStdString(), ownerPat);
-        if (!mine || !MatchesTablePattern(table.toStdString(), namePat)) continue;
-      } else if (!MatchesTablePattern(name, pattern)) {
-        continue;
-      }
-      names.push_back(name);
-    }
-  } else {
-    QSql::TableType types = static_cast<QSql::TableType>(QSql::Tables | QSql::Views);
-    if (systemTables) types = static_cast<QSql::TableType>(types | QSql::SystemTables);
-    for (const QString& t : db.tables(types)) {
-      std::string name = t.toStdString();
-      if (MatchesTablePattern(name, pattern)) names.push_back(name);
-    }
+  QSql::TableType types = static_cast<QSql::TableType>(QSql::Tables | QSql::Views);
+  if (systemTables) types = static_cast<QSql::TableType>(types | QSql::SystemTables);
+  for (const QString& t : db.tables(types)) {
+    std::string name = t.toStdString();
+    if (MatchesTablePattern(name, pattern)) names.push_back(name);
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return LowerCaseAscii(a) < LowerCaseAscii(b) ||

@@ -1,4 +1,4 @@
-// Server databases (PostgreSQL, MySQL/MariaDB, ODBC data sources) through Qt SQL's drivers. Each
+// Server databases (MySQL/MariaDB, ODBC data sources) through Qt SQL's drivers. Each
 // open statement streams its rows forward only; a statement that opens while another one is still
 // reading gets a connection of its own, because a server connection serves one result at a time.
 #pragma once
@@ -29,7 +29,6 @@ class TQtConnection : public TConnection, public std::enable_shared_from_this<TQ
   TDriverKind Kind() const { return kind_; }
   TSqlNameDialect NameDialect() const override { return NameDialectOf(kind_); }
   std::string SqlNameOf(const std::string& name) override;
-  std::string TableReference(const std::string& listed) override;
 
   // The name of a Qt connection a statement may use: this one when it is free, else a new one
   // with the same settings. Give it back with Release.

@@ -1,7 +1,6 @@
 #include "app/engine/qtcursor.h"
 
 #include "app/engine/mysqlcursor.h"
-#include "app/engine/pgcopycursor.h"
 #include "export/core/translate.h"
 #include "export/core/utf8.h"
 
@@ -18,8 +17,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-
-#include <libpq-fe.h>
 
 namespace morvale {
 
@@ -58,7 +55,6 @@ class TQtCursor : public TCursor {
       // write is rolled back when the cursor closes.
       if (conn_->Kind() == TDriverKind::Odbc) transaction_ = db.transaction();
       query_ = std::make_unique<QSqlQuery>(db);
-      // Forward only: the PostgreSQL driver then streams the rows one by one.
       query_->setForwardOnly(true);
     }
     if (!query_->exec(sql_)) throw Exception(ErrorText(query_->lastError()));
@@ -85,16 +81,6 @@ class TQtCursor : public TCursor {
 
   void ReadRow(TRowWindow& window) override {
     TCell* cells = window.AppendRow();
-    if (conn_->Kind() == TDriverKind::PostgreSql) {
-      // The driver's own row, as the server's texts: no QVariant, no QString, and no trip
-      // through local time (which would move a time that falls in a daylight-saving gap).
-      QVariant handle = query_->result()->handle();
-      const char* type = handle.isValid() ? handle.typeName() : nullptr;
-      if (type && (std::strcmp(type, "pg_result*") == 0 || std::strcmp(type, "PGresult*") == 0)) {
-        ReadPgRow(*static_cast<PGresult* const*>(handle.constData()), cells, window);
-        return;
-      }
-    }
     for (size_t i = 0; i < types_.size(); ++i)
       ReadValue(query_->value(static_cast<int>(i)), types_[i], cells[i], window);
   }
@@ -192,56 +178,6 @@ class TQtCursor : public TCursor {
     window.SetText(cell, scratch_);
   }
 
-  // The forward-only PostgreSQL driver holds one row per result, at row 0.
-  void ReadPgRow(const PGresult* r, TCell* cells, TRowWindow& window) {
-    const int n = std::min(static_cast<int>(types_.size()), PQnfields(r));
-    for (int i = 0; i < n; ++i) {
-      if (PQgetisnull(r, 0, i)) continue;
-      const char* p = PQgetvalue(r, 0, i);
-      size_t len = static_cast<size_t>(PQgetlength(r, 0, i));
-      switch (types_[static_cast<size_t>(i)]) {
-        case ftBlob:
-          if (DecodeHexBytea(p, len)) {
-            window.SetText(cells[i], scratch_, TCellKind::Blob);
-            continue;
-          }
-          break;
-        case ftCurrency:
-          scratch_.assign(p, len);
-          StripAmount(scratch_);
-          window.SetText(cells[i], scratch_);
-          continue;
-        case ftDateTime:
-        case ftTime:
-          len = WithoutZone(p, len);
-          break;
-        default:
-          break;
-      }
-      window.SetText(cells[i], p, len);
-    }
-  }
-
-  // bytea in hex output: "\x00ff41".
-  bool DecodeHexBytea(const char* p, size_t len) {
-    if (len < 2 || p[0] != '\\' || p[1] != 'x' || len % 2) return false;
-    scratch_.clear();
-    auto hex = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
-    for (size_t i = 2; i + 1 < len; i += 2)
-      scratch_ += static_cast<char>(hex(p[i]) << 4 | hex(p[i + 1]));
-    return true;
-  }
-
-  // "2008-03-07 09:05:01+05:30" and "09:05:01-05": the zone goes (the text is already in the
-  // session's zone).
-  static size_t WithoutZone(const char* p, size_t len) {
-    size_t i = len;
-    while (i > 0 && ((p[i - 1] >= '0' && p[i - 1] <= '9') || p[i - 1] == ':')) --i;
-    if (i == 0 || i == len || (p[i - 1] != '+' && p[i - 1] != '-')) return len;
-    size_t sign = i - 1;
-    return std::string_view(p, sign).find(':') == std::string_view::npos ? len : sign;
-  }
-
   // Amounts come as "-$1,234.50": keep the number.
   static void StripAmount(std::string& s) {
     std::string r;
@@ -264,8 +200,6 @@ class TQtCursor : public TCursor {
 std::unique_ptr<TCursor> MakeQtCursor(std::shared_ptr<TQtConnection> connection,
                                       const std::string& sql) {
   if (connection->Kind() == TDriverKind::MySql) return MakeMySqlCursor(std::move(connection), sql);
-  if (connection->Kind() == TDriverKind::PostgreSql)
-    if (std::unique_ptr<TCursor> copy = MakePgCopyCursor(connection, sql)) return copy;
   return std::make_unique<TQtCursor>(std::move(connection), sql);
 }
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "app/engine/odbctypes.h"
-#include "app/engine/pgtypes.h"
 #include "app/engine/qtconnection.h"
 
 namespace morvale {
@@ -123,48 +122,6 @@ TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
     if (digits <= 0) return MakeFieldDef(name, ftFloat);  // NUMERIC without digits: any number
     return MakeFieldDef(name, ftBCD, std::max(0, scale), digits);
   };
-  if (kind == TDriverKind::PostgreSql) {
-    switch (id) {
-      case pg::kBool:
-        return MakeFieldDef(name, ftBoolean);
-      case pg::kBytea:
-        return MakeFieldDef(name, ftBlob);
-      case pg::kChar:
-        return str(1);
-      case pg::kName:
-        return str(63);
-      case pg::kInt8:
-        return MakeFieldDef(name, ftLargeint);
-      case pg::kInt2:
-        return MakeFieldDef(name, ftSmallint);
-      case pg::kInt4:
-        return MakeFieldDef(name, ftInteger);
-      case pg::kOid:
-        return MakeFieldDef(name, ftLargeint);  // oid is unsigned 32-bit
-      case pg::kFloat4:
-      case pg::kFloat8:
-        return MakeFieldDef(name, ftFloat);
-      case pg::kMoney:
-        return MakeFieldDef(name, ftCurrency);
-      case pg::kBpchar:
-      case pg::kVarchar:
-        return str(len);
-      case pg::kDate:
-        return MakeFieldDef(name, ftDate);
-      case pg::kTime:
-      case pg::kTimeTz:
-        return MakeFieldDef(name, ftTime);
-      case pg::kTimestamp:
-      case pg::kTimestampTz:
-        return MakeFieldDef(name, ftDateTime);
-      case pg::kNumeric:
-        return bcd(len, prec);
-      case pg::kUuid:
-        return str(36);
-      default:
-        return str(0);  // text, json, xml, arrays...: shown as text
-    }
-  }
   if (kind == TDriverKind::MySql)
     return MySqlFieldDef(name, id, len, prec, meta == QMetaType::QByteArray);
   // ODBC: the SQL type codes of the ODBC standard.

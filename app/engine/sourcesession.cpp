@@ -15,7 +15,7 @@
 
 #include <poll.h>
 
-#include "app/engine/pgcopycursor.h"
+#include "app/engine/pgconnection.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/session.h"
 
@@ -38,9 +38,11 @@ std::vector<std::vector<std::string>> QtRows(const QString& connection, const st
 }  // namespace
 
 struct TSourceSession::TImpl {
+  std::shared_ptr<TPgConnection> pg;
+  std::unique_ptr<TPgLease> pgHeld;    // the session of its own
+  std::unique_ptr<TPgLease> listener;  // the session that listens
   std::shared_ptr<TQtConnection> server;
-  std::unique_ptr<TQtLease> held;      // the session of its own
-  std::unique_ptr<TQtLease> listener;  // PostgreSQL: the session that listens
+  std::unique_ptr<TQtLease> held;  // the session of its own
   sqlite3* file = nullptr;
   ~TImpl() {
     if (file) sqlite3_close(file);
@@ -61,6 +63,8 @@ TSourceSession::TSourceSession(const std::string& database, bool own)
     return;
   }
   // A dBASE folder has no session to hold: Query raises.
+  impl_->pg = std::dynamic_pointer_cast<TPgConnection>(db.SharedConnection());
+  if (own && impl_->pg) impl_->pgHeld = std::make_unique<TPgLease>(*impl_->pg);
   impl_->server = std::dynamic_pointer_cast<TQtConnection>(db.SharedConnection());
   if (own && impl_->server) impl_->held = std::make_unique<TQtLease>(*impl_->server);
 }
@@ -85,6 +89,11 @@ std::vector<std::vector<std::string>> TSourceSession::Query(const std::string& s
     if (rc != SQLITE_DONE) throw Exception(sqlite3_errmsg(impl_->file));
     return rows;
   }
+  if (impl_->pgHeld) return PgTextRows(impl_->pgHeld->Session(), sql);
+  if (impl_->pg) {
+    TPgLease lease(*impl_->pg);
+    return PgTextRows(lease.Session(), sql);
+  }
   if (!impl_->server) throw Exception("No session of its own to run the statement in");
   if (impl_->held) return QtRows(impl_->held->Name(), sql);
   TQtLease lease(*impl_->server);
@@ -98,9 +107,8 @@ std::string TSourceSession::Value(const std::string& sql) {
 
 void TSourceSession::Listen(const std::string& channel) {
   if (kind_ != TDriverKind::PostgreSql) return;
-  impl_->listener = std::make_unique<TQtLease>(*impl_->server);
-  PGconn* pg = PgHandle(impl_->listener->Name());
-  if (!pg) throw Exception("The PostgreSQL driver gives no handle to listen on");
+  impl_->listener = std::make_unique<TPgLease>(*impl_->pg);
+  PGconn* pg = impl_->listener->Session();
   std::unique_ptr<char, void (*)(void*)> quoted(
       PQescapeIdentifier(pg, channel.c_str(), channel.size()), PQfreemem);
   PGresult* r = PQexec(pg, ("LISTEN " + std::string(quoted.get())).c_str());
@@ -110,7 +118,7 @@ void TSourceSession::Listen(const std::string& channel) {
 }
 
 bool TSourceSession::WaitNotification(int ms, std::string& payload) {
-  PGconn* pg = impl_->listener ? PgHandle(impl_->listener->Name()) : nullptr;
+  PGconn* pg = impl_->listener ? impl_->listener->Session() : nullptr;
   if (!pg) return false;
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   for (;;) {
