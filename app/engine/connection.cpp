@@ -1,5 +1,6 @@
 #include "app/engine/connection.h"
 
+#include "app/engine/mysqlconnection.h"
 #include "app/engine/pgconnection.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/sqliteconnection.h"
@@ -65,6 +66,8 @@ std::shared_ptr<TConnection> Connect(TDriverKind kind, const TStringList& params
                                                  !SameText(params.Value("TABLE FILES"), "FALSE"));
     case TDriverKind::PostgreSql:
       return std::make_shared<TPgConnection>(params);
+    case TDriverKind::MySql:
+      return std::make_shared<TMySqlConnection>(params);
     default:
       return std::make_shared<TQtConnection>(kind, params);
   }

@@ -60,14 +60,14 @@ std::string ConnectionError(PGconn* pg) {
 // Settings every session gets: nothing an export runs may write, and values come in the forms
 // the engine reads.
 void PrepareSession(PGconn* pg) {
-  for (const char* sql : {"SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY",
-                          "SET lc_monetary = 'C'", "SET DateStyle = 'ISO, YMD'",
-                          "SET bytea_output = 'hex'",
-                          // A scan of a big table may start where another one is (or where an
-                          // aborted one stopped), so the same table would come out in another
-                          // order each time; an export is read in the table's order, and ranges
-                          // read by several sessions join into what one session reads.
-                          "SET synchronize_seqscans = off"})
+  for (const char* sql :
+       {"SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY", "SET lc_monetary = 'C'",
+        "SET DateStyle = 'ISO, YMD'", "SET bytea_output = 'hex'",
+        // A scan of a big table may start where another one is (or where an
+        // aborted one stopped), so the same table would come out in another
+        // order each time; an export is read in the table's order, and ranges
+        // read by several sessions join into what one session reads.
+        "SET synchronize_seqscans = off"})
     PQclear(PQexec(pg, sql));
 }
 

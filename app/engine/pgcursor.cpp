@@ -37,10 +37,9 @@ class TPgRowCursor : public TCursor {
 
   void Execute() override {
     Stop();
-    const int sent =
-        extended_ ? PQsendQueryParams(pg_, sql_.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
-                                      binary_ ? 1 : 0)
-                  : PQsendQuery(pg_, sql_.c_str());
+    const int sent = extended_ ? PQsendQueryParams(pg_, sql_.c_str(), 0, nullptr, nullptr, nullptr,
+                                                   nullptr, binary_ ? 1 : 0)
+                               : PQsendQuery(pg_, sql_.c_str());
     if (!sent) throw Exception(PgErrorText(nullptr, pg_));
     running_ = true;
     PQsetSingleRowMode(pg_);
@@ -195,8 +194,7 @@ int64_t TPgRowCursor::CountRows() {
   while (!body.empty() &&
          (std::isspace(static_cast<unsigned char>(body.back())) || body.back() == ';'))
     body.remove_suffix(1);
-  const std::string count =
-      "SELECT COUNT(*) FROM (\n" + std::string(body) + "\n) AS morvale_count";
+  const std::string count = "SELECT COUNT(*) FROM (\n" + std::string(body) + "\n) AS morvale_count";
   PGresult* r = PQexec(pg, count.c_str());
   if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) {
     const int64_t n = std::strtoll(PQgetvalue(r, 0, 0), nullptr, 10);
@@ -228,8 +226,7 @@ int64_t TPgRowCursor::CountRows() {
 // before the first row, where nothing has been read yet.
 class TPgCopyOrRows : public TCursor {
  public:
-  TPgCopyOrRows(std::unique_ptr<TCursor> copy, std::shared_ptr<TPgConnection> conn,
-                std::string sql)
+  TPgCopyOrRows(std::unique_ptr<TCursor> copy, std::shared_ptr<TPgConnection> conn, std::string sql)
       : cursor_(std::move(copy)), conn_(std::move(conn)), sql_(std::move(sql)) {}
 
   void Execute() override {

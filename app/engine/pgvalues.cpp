@@ -174,7 +174,6 @@ const char* NonFiniteWord(double v) {
   return std::isnan(v) ? "NaN" : v < 0 ? "-Infinity" : "Infinity";
 }
 
-
 // bytea in hex output: "\\x00ff41".
 bool DecodeHexBytea(const char* p, size_t len, std::string& out) {
   if (len < 2 || p[0] != '\\' || p[1] != 'x' || len % 2) return false;

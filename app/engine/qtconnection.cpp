@@ -61,30 +61,12 @@ QString Q(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-const char* QtDriver(TDriverKind kind) {
-  switch (kind) {
-    case TDriverKind::MySql:
-      return "QMYSQL";
-    default:
-      return "QODBC";
-  }
+const char* QtDriver(TDriverKind) {
+  return "QODBC";
 }
 
-// Session settings every connection gets: nothing an export runs may write, and amounts come in
-// the one notation the engine reads.
-void PrepareSession(TDriverKind kind, QSqlDatabase& db) {
-  QSqlQuery q(db);
-  if (kind == TDriverKind::MySql) {
-    q.exec("SET SESSION TRANSACTION READ ONLY");
-    // Rows are read from the server as the dataset moves on; a reader that pauses (a window
-    // left open on the first page) must not have the server give up on it after a minute.
-    q.exec("SET SESSION net_write_timeout = @@wait_timeout");
-  }
-}
-
-void OpenOrThrow(TDriverKind kind, QSqlDatabase& db) {
+void OpenOrThrow(TDriverKind, QSqlDatabase& db) {
   if (!db.open()) throw Exception(ErrorText(db.lastError()));
-  PrepareSession(kind, db);
 }
 
 std::atomic<int> connectionCounter{0};
@@ -134,11 +116,7 @@ TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind
       addOption("SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY");
     } else {
       db.setDatabaseName(Q(params.Value("DATABASE NAME")));
-      // A MySQL server on this machine may be reached by its socket file.
-      if (kind == TDriverKind::MySql && !host.empty() && host[0] == '/')
-        addOption("UNIX_SOCKET=" + host);
-      else if (!host.empty())
-        db.setHostName(Q(host));
+      if (!host.empty()) db.setHostName(Q(host));
       std::string port = params.Value("PORT");
       if (!port.empty()) db.setPort(std::atoi(port.c_str()));
     }
@@ -211,13 +189,7 @@ void TQtConnection::Release(const QString& name) {
 }
 
 std::unique_ptr<TCursor> TQtConnection::OpenCursor(const std::string& sql) {
-  TSqlCommand cmd;
-  try {
-    cmd = ParseSqlCommand(sql);
-  } catch (const Exception&) {
-    // MySQL has its own SHOW commands and messages.
-    if (kind_ != TDriverKind::MySql) throw;
-  }
+  const TSqlCommand cmd = ParseSqlCommand(sql);
   std::unique_ptr<TCursor> cursor = OpenCommand(cmd, sql);
   return cmd.Kind == TSqlCommandKind::Query ? std::move(cursor)
                                             : CatalogueCursor(std::move(cursor));
@@ -226,8 +198,6 @@ std::unique_ptr<TCursor> TQtConnection::OpenCursor(const std::string& sql) {
 std::unique_ptr<TCursor> TQtConnection::OpenCommand(const TSqlCommand& cmd,
                                                     const std::string& sql) {
   auto self = shared_from_this();
-  // MySQL answers SHOW and DESCRIBE itself.
-  if (kind_ == TDriverKind::MySql) return MakeQtCursor(self, sql);
   if (cmd.Kind == TSqlCommandKind::ShowTables) {
     TStringList names;
     GetTableNames("*.*", true, false, names);

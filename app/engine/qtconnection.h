@@ -1,6 +1,6 @@
-// Server databases (MySQL/MariaDB, ODBC data sources) through Qt SQL's drivers. Each
-// open statement streams its rows forward only; a statement that opens while another one is still
-// reading gets a connection of its own, because a server connection serves one result at a time.
+// ODBC data sources through Qt SQL's driver. Each open statement streams its rows forward only;
+// a statement that opens while another one is still reading gets a connection of its own,
+// because a server connection serves one result at a time.
 #pragma once
 
 #include <memory>
@@ -63,10 +63,6 @@ class TQtLease {
 
 // The field of a result column of a server driver, from its type code and sizes.
 TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& field);
-
-// The field of a MySQL result column from the client library's description of it: its type code,
-// length and decimals, and whether Qt's driver took it for bytes.
-TFieldDef MySqlFieldDef(const std::string& name, int type, int length, int decimals, bool binary);
 
 // The type of an ODBC column as SHOW FIELDS writes it ("VARCHAR(40)").
 std::string OdbcTypeName(const QSqlField& field);

@@ -1,6 +1,5 @@
 #include "app/engine/qtcursor.h"
 
-#include "app/engine/mysqlcursor.h"
 #include "export/core/translate.h"
 #include "export/core/utf8.h"
 
@@ -199,7 +198,6 @@ class TQtCursor : public TCursor {
 
 std::unique_ptr<TCursor> MakeQtCursor(std::shared_ptr<TQtConnection> connection,
                                       const std::string& sql) {
-  if (connection->Kind() == TDriverKind::MySql) return MakeMySqlCursor(std::move(connection), sql);
   return std::make_unique<TQtCursor>(std::move(connection), sql);
 }
 

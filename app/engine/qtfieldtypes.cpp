@@ -1,5 +1,3 @@
-#include <mysql.h>
-
 #include <QSqlField>
 #include <algorithm>
 
@@ -65,55 +63,7 @@ std::string OdbcTypeName(const QSqlField& f) {
   }
 }
 
-TFieldDef MySqlFieldDef(const std::string& name, int type, int length, int decimals, bool binary) {
-  const int len = length, prec = decimals;
-  auto str = [&](int size) { return MakeFieldDef(name, ftString, size); };
-  auto bcd = [&](int digits, int scale) {
-    if (digits <= 0) return MakeFieldDef(name, ftFloat);
-    return MakeFieldDef(name, ftBCD, std::max(0, scale), digits);
-  };
-  switch (type) {
-    case MYSQL_TYPE_DECIMAL:
-    case MYSQL_TYPE_NEWDECIMAL:
-      return bcd(len > 2 ? len - (prec > 0 ? 2 : 1) : len, prec);  // sign, point
-    case MYSQL_TYPE_TINY:
-      return MakeFieldDef(name, len == 1 ? ftBoolean : ftSmallint);
-    case MYSQL_TYPE_SHORT:
-    case MYSQL_TYPE_YEAR:
-      return MakeFieldDef(name, ftSmallint);
-    case MYSQL_TYPE_LONG:
-    case MYSQL_TYPE_INT24:
-      return MakeFieldDef(name, ftInteger);
-    case MYSQL_TYPE_LONGLONG:
-      return MakeFieldDef(name, ftLargeint);
-    case MYSQL_TYPE_FLOAT:
-    case MYSQL_TYPE_DOUBLE:
-      return MakeFieldDef(name, ftFloat);
-    case MYSQL_TYPE_TIMESTAMP:
-    case MYSQL_TYPE_DATETIME:
-      return MakeFieldDef(name, ftDateTime);
-    case MYSQL_TYPE_DATE:
-      return MakeFieldDef(name, ftDate);
-    case MYSQL_TYPE_TIME:
-      return MakeFieldDef(name, ftTime);
-    case MYSQL_TYPE_BIT:
-      return MakeFieldDef(name, len == 1 ? ftBoolean : ftLargeint);
-    case MYSQL_TYPE_TINY_BLOB:
-    case MYSQL_TYPE_MEDIUM_BLOB:
-    case MYSQL_TYPE_LONG_BLOB:
-    case MYSQL_TYPE_BLOB:
-      // TEXT and BLOB types; the length says which (TINYTEXT and TEXT stay strings).
-      if (binary) return MakeFieldDef(name, ftBlob);
-      if (len > 65535 * 4) return MakeFieldDef(name, ftMemo);
-      return str(0);
-    default:
-      if (binary) return MakeFieldDef(name, ftBlob);
-      // The server counts bytes of its UTF-8 (four a character).
-      return str(len > 0 ? std::max(1, len / 4) : 0);
-  }
-}
-
-TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
+TFieldDef QtFieldDef(TDriverKind, const QSqlField& f) {
   std::string name = f.name().toStdString();
   const int id = f.typeID(), len = f.length(), prec = f.precision();
   const int meta = f.metaType().id();
@@ -122,8 +72,6 @@ TFieldDef QtFieldDef(TDriverKind kind, const QSqlField& f) {
     if (digits <= 0) return MakeFieldDef(name, ftFloat);  // NUMERIC without digits: any number
     return MakeFieldDef(name, ftBCD, std::max(0, scale), digits);
   };
-  if (kind == TDriverKind::MySql)
-    return MySqlFieldDef(name, id, len, prec, meta == QMetaType::QByteArray);
   // ODBC: the SQL type codes of the ODBC standard.
   switch (id) {
     case odbc::kChar:

@@ -15,6 +15,7 @@
 
 #include <poll.h>
 
+#include "app/engine/mysqlconnection.h"
 #include "app/engine/pgconnection.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/session.h"
@@ -41,6 +42,8 @@ struct TSourceSession::TImpl {
   std::shared_ptr<TPgConnection> pg;
   std::unique_ptr<TPgLease> pgHeld;    // the session of its own
   std::unique_ptr<TPgLease> listener;  // the session that listens
+  std::shared_ptr<TMySqlConnection> mysql;
+  std::unique_ptr<TMySqlLease> mysqlHeld;  // the session of its own
   std::shared_ptr<TQtConnection> server;
   std::unique_ptr<TQtLease> held;  // the session of its own
   sqlite3* file = nullptr;
@@ -65,6 +68,8 @@ TSourceSession::TSourceSession(const std::string& database, bool own)
   // A dBASE folder has no session to hold: Query raises.
   impl_->pg = std::dynamic_pointer_cast<TPgConnection>(db.SharedConnection());
   if (own && impl_->pg) impl_->pgHeld = std::make_unique<TPgLease>(*impl_->pg);
+  impl_->mysql = std::dynamic_pointer_cast<TMySqlConnection>(db.SharedConnection());
+  if (own && impl_->mysql) impl_->mysqlHeld = std::make_unique<TMySqlLease>(*impl_->mysql);
   impl_->server = std::dynamic_pointer_cast<TQtConnection>(db.SharedConnection());
   if (own && impl_->server) impl_->held = std::make_unique<TQtLease>(*impl_->server);
 }
@@ -93,6 +98,11 @@ std::vector<std::vector<std::string>> TSourceSession::Query(const std::string& s
   if (impl_->pg) {
     TPgLease lease(*impl_->pg);
     return PgTextRows(lease.Session(), sql);
+  }
+  if (impl_->mysqlHeld) return MySqlTextRows(impl_->mysqlHeld->Session(), sql);
+  if (impl_->mysql) {
+    TMySqlLease lease(*impl_->mysql);
+    return MySqlTextRows(lease.Session(), sql);
   }
   if (!impl_->server) throw Exception("No session of its own to run the statement in");
   if (impl_->held) return QtRows(impl_->held->Name(), sql);

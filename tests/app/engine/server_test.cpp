@@ -15,6 +15,7 @@
 
 #include "app/engine/connect.h"
 #include "app/engine/cursordataset.h"
+#include "app/engine/mysqlcursor.h"
 #include "app/engine/qtconnection.h"
 #include "app/engine/session.h"
 #include "export/core/datetime.h"
@@ -640,7 +641,10 @@ TEST_P(Server, MySqlTypesAsQtDescribesThem) {
     auto ds = Open(sql);
     ASSERT_EQ(ds->FieldCount(), record.count());
     for (int i = 0; i < record.count(); ++i) {
-      TFieldDef qt = QtFieldDef(kind_, record.field(i));
+      const QSqlField field = record.field(i);
+      TFieldDef qt =
+          MySqlFieldDef(field.name().toStdString(), field.typeID(), field.length(),
+                        field.precision(), field.metaType().id() == QMetaType::QByteArray);
       TField& f = ds->Fields(i);
       SCOPED_TRACE(f.FieldName);
       EXPECT_EQ(f.FieldName, qt.Name);
