@@ -160,5 +160,39 @@ TEST_F(CliTypedValues, SqlLoadsBackIntoTheServer) {
             "12345678901234.123456|2024-03-05 10:11:12.123456|23:59:58.5\n");
 }
 
+// A MySQL server's values through its prepared statements' typed rows: the DECIMAL's digits, the
+// DATETIME(6)'s microseconds (which the server's text rows held only to the millisecond once
+// read as a date), a date before 1900, a TIME, a 19-digit integer, a NULL.
+TEST(CliTypedValuesMySql, PreparedRowsArriveWhole) {
+  const char* url = std::getenv("MORVALE_TEST_MYSQL");
+  if (!url || !*url) GTEST_SKIP() << "MORVALE_TEST_MYSQL is not set";
+  const std::string dir = test::FreshFolder("cli-typed-mysql");
+  const std::string sql =
+      "SELECT CAST(12345678901234.123456 AS DECIMAL(20,6)) AS amount, "
+      "CAST('2024-03-05 10:11:12.123456' AS DATETIME(6)) AS stamp, CAST('1850-03-01' AS DATE) "
+      "AS born, CAST('23:59:58' AS TIME) AS at_time, 1234567890123456789 AS big, NULL AS "
+      "missing, 'Москва \"O''Brien\"' AS name";
+  for (const char* type : {"json", "xlsx"}) {
+    const std::string file = dir + "out." + type;
+    Result r = Cli({"--db", url, "--sql", sql, "--type", type, "-o", file});
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  EXPECT_EQ(ReadFile(dir + "out.json"),
+            "[\n{\"amount\":12345678901234.123456,\"stamp\":\"2024-03-05T10:11:12.123456\","
+            "\"born\":\"1850-03-01\",\"at_time\":\"23:59:58\",\"big\":1234567890123456789,"
+            "\"missing\":null,\"name\":\"Москва \\\"O'Brien\\\"\"}\n]\n");
+  std::string out;
+  ASSERT_EQ(
+      RunCommand(test::Python() + " " + ShellQuote(MORVALE_SOURCE_DIR "/tests/cli/typed_read.py") +
+                     " " + ShellQuote(dir + "out.xlsx") + " 2>&1",
+                 out),
+      0)
+      << out;
+  EXPECT_EQ(out,
+            "12345678901234.12 | datetime.datetime(2024, 3, 5, 10, 11, 12, 123000) | "
+            "'1850-03-01' | datetime.time(23, 59, 58) | '1234567890123456789' | None | "
+            "'Москва \"O\\'Brien\"'\n");
+}
+
 }  // namespace
 }  // namespace morvale
