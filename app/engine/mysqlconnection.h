@@ -13,8 +13,7 @@ struct st_mysql;  // the client library's MYSQL
 
 namespace morvale {
 
-class TMySqlConnection : public TConnection,
-                         public std::enable_shared_from_this<TMySqlConnection> {
+class TMySqlConnection : public TConnection, public std::enable_shared_from_this<TMySqlConnection> {
  public:
   // Connects at once; a refused login or an unknown host raises the server's message.
   explicit TMySqlConnection(const TStringList& params);
