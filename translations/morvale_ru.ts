@@ -76,24 +76,12 @@
             <translation>Неизвестная ошибка сервера MySQL</translation>
         </message>
         <message>
-            <source>The MySQL driver of Qt SQL gives no client handle</source>
-            <translation>Драйвер MySQL из Qt SQL не дал соединения клиента</translation>
-        </message>
-        <message>
-            <source>The MySQL connection is closed</source>
-            <translation>Соединение с сервером MySQL закрыто</translation>
-        </message>
-        <message>
             <source>The SQL statement returns no result set</source>
             <translation>SQL-запрос не возвращает набор данных</translation>
         </message>
         <message>
             <source>PostgreSQL sent a COPY stream this reader does not know</source>
             <translation>PostgreSQL прислал поток COPY неизвестного вида</translation>
-        </message>
-        <message>
-            <source>The PostgreSQL connection is closed</source>
-            <translation>Соединение с сервером PostgreSQL закрыто</translation>
         </message>
         <message>
             <source>PostgreSQL sent a short COPY row</source>
