@@ -1,5 +1,6 @@
 #include "app/engine/mysqlconnection.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 
 #include <algorithm>
@@ -130,9 +131,11 @@ MYSQL* TMySqlConnection::Acquire() {
 void TMySqlConnection::Release(MYSQL* m) {
   if (m == first_) {
     busy_ = false;
-  } else if (idle_.size() < kIdleSessions) {
-    // Kept for the next statement: a join of two tables of one server looks rows up in one while
-    // it reads the other, and connecting anew for each look-up would cost more than the look-up.
+  } else if (idle_.size() < kIdleSessions && mysql_errno(m) != CR_SERVER_LOST &&
+             mysql_errno(m) != CR_SERVER_GONE_ERROR) {
+    // Kept for the next statement (unless the server dropped it): a join of two tables of one
+    // server looks rows up in one while it reads the other, and connecting anew for each look-up
+    // would cost more than the look-up.
     idle_.push_back(m);
   } else {
     mysql_close(m);
