@@ -580,6 +580,11 @@ TEST_P(Server, StatementsWhileAResultStreams) {
   walk.reset();
   EXPECT_EQ(FirstValue(*conn->OpenCursor("SELECT 'next'")), "next");
   EXPECT_EQ(FirstValue(*conn->OpenCursor("SELECT 1; SELECT 2")), "1");
+  // A statement that cannot stand in a subquery is counted by walking it.
+  EXPECT_EQ(conn->OpenCursor(Is(TDriverKind::MySql) ? "SHOW VARIABLES LIKE 'version'"
+                                                    : "SHOW server_version")
+                ->CountRows(),
+            1);
   auto none = conn->OpenCursor(Is(TDriverKind::MySql) ? "DO 1" : "SET application_name = 'x'");
   try {
     none->Execute();
