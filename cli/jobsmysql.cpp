@@ -156,8 +156,8 @@ void TMySqlCoordinator::Look() {
       const size_t tag = info.find(kReportTag);
       const size_t end = info.rfind('\'');
       if (tag == std::string::npos || end <= tag) continue;
-      const std::string payload =
-          Unliteral(info.substr(tag + std::strlen(kReportTag), end - tag - std::strlen(kReportTag)));
+      const std::string payload = Unliteral(
+          info.substr(tag + std::strlen(kReportTag), end - tag - std::strlen(kReportTag)));
       const int k = std::atoi(payload.c_str());
       if (k < 1 || k > static_cast<int>(started_.size()) || reports_.count(k)) continue;
       reports_[k] = payload;

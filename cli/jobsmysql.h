@@ -68,11 +68,9 @@ class TMySqlCoordinator {
 
 // The part's side, in the session the part's query will run in: opens the part's snapshot and
 // announces it. Raises when the plan's moment is gone or the part already runs elsewhere.
-void MySqlStartPart(TSourceSession& session, const TPlan& plan, int k,
-                    const std::string& planFile);
+void MySqlStartPart(TSourceSession& session, const TPlan& plan, int k, const std::string& planFile);
 // Reports the part to the plan's run of --plan (waits at most a while for it to take the
 // report); never raises.
-void MySqlReportPart(TSourceSession& session, const TPlan& plan, int k,
-                     const std::string& payload);
+void MySqlReportPart(TSourceSession& session, const TPlan& plan, int k, const std::string& payload);
 
 }  // namespace morvale::cli

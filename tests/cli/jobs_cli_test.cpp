@@ -1,9 +1,9 @@
 // One query read in ranges by several processes, through the built morvale-export: --jobs 4 gives
-// the bytes of --jobs 1 for every type that joins (PostgreSQL by pages, SQLite by rowids), the
-// parts of a --plan started one by one give the same, a writer that commits or holds a
-// transaction open during the run never shows in it half, stale and foreign plans are refused, a
-// failing part leaves the previous file as it was, and a query that cannot be split runs as one
-// job with a note saying why.
+// the bytes of --jobs 1 for every type that joins (PostgreSQL by pages, MariaDB by its primary
+// key, SQLite by rowids), the parts of a --plan started one by one give the same, a writer that
+// commits or holds a transaction open during the run never shows in it half, stale and foreign
+// plans are refused, a failing part leaves the previous file as it was, and a query that cannot
+// be split runs as one job with a note saying why.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -579,6 +579,41 @@ TEST(JobsMySql, OneJobWithItsNoteAndAFailingPart) {
   EXPECT_EQ(ReadFile(dir + "t.csv"), "the previous export\n");
   EXPECT_EQ(Listing(dir), "g.csv\nk.csv\nt.csv\n");
   MySql("DROP TABLE " + table + "; DROP TABLE `без ключа`");
+}
+
+// The plan's run waits for nothing forever: a part whose connection goes without a report ends
+// it, and so does its time running out; either way the table is free for writers again.
+TEST(JobsMySql, ALostPartOrTheTimeEndsThePlan) {
+  NEED_MYSQL();
+  const std::string dir = test::FreshFolder("mylost");
+  const std::string table = MakeMySqlTable(), sql = "SELECT * FROM " + table;
+  auto plan = [&](const char* seconds) {
+    std::remove((dir + "plan.json").c_str());
+    std::remove((dir + "plan.status").c_str());
+    StartPlan(MySqlArgs(sql, {"-o", dir + "t.csv", "--plan", "2", "--plan-file", dir + "plan.json",
+                              "--plan-timeout", seconds}),
+              dir);
+    const std::string text = ReadFile(dir + "plan.json");
+    return text.substr(text.find("\"id\": \"") + 7, 16);
+  };
+  const std::string id = plan("60");
+  // A session that announces part 1 and goes, as a part whose connection drops would.
+  MySql("SELECT GET_LOCK('morvale-" + id + "-1', 0), SLEEP(1)");
+  EXPECT_EQ(PlanStatus(dir), "1\n");
+  EXPECT_NE(ReadFile(dir + "plan.err")
+                .find("part 1/2 ended without a report this run could read (its connection was "
+                      "lost, or it ran as another user)"),
+            std::string::npos)
+      << ReadFile(dir + "plan.err");
+  MySql("SET SESSION lock_wait_timeout = 5; DELETE FROM " + table + " WHERE id = 3");
+
+  plan("1");
+  EXPECT_EQ(PlanStatus(dir), "1\n");
+  EXPECT_NE(ReadFile(dir + "plan.err").find("the plan timed out before parts 1, 2 reported"),
+            std::string::npos)
+      << ReadFile(dir + "plan.err");
+  MySql("SET SESSION lock_wait_timeout = 5; DELETE FROM " + table + " WHERE id = 6; DROP TABLE " +
+        table);
 }
 
 // ---- SQLite ---------------------------------------------------------------------------------
