@@ -636,7 +636,9 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
     const bool nullsLast = plan.Server == "postgresql";
     ranges = KeyRanges(splitBy, empty ? 0 : IntegerOf(rows[0][0], "--split-by " + splitBy),
                        empty ? 0 : IntegerOf(rows[0][1], "--split-by " + splitBy), n, nullsLast);
-    if (!nullsLast && n > 1) ranges[0] = "(" + ranges[0] + " OR " + splitBy + " IS NULL)";
+    const bool primaryKey = splitBy != o.SplitBy;  // never NULL
+    if (!nullsLast && n > 1 && !primaryKey)
+      ranges[0] = "(" + ranges[0] + " OR " + splitBy + " IS NULL)";
   }
   for (int k = 0; k < n; ++k)
     plan.Parts.push_back({RangeQuery(shape, ranges[static_cast<size_t>(k)]), output(k + 1)});

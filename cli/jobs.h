@@ -35,14 +35,13 @@ struct TPlanPart {
 };
 
 struct TPlan {
-  std::string Server;  // "postgresql", "mysql", "sqlite"
-  // PostgreSQL: the exported snapshot; MySQL: the plan's connection and whether it holds the
-  // table; SQLite: the file's change counter
-  std::string Snapshot;
-  std::string Query;   // the query of the whole export, as the command line gives it
-  std::string Type;    // the --type word
-  std::string Split;   // "pages", "rowid" or "key COLUMN"
-  bool Joins = false;  // the parts' files are shares of one file, written one after the other
+  std::string Server;    // "postgresql", "mysql", "sqlite"
+  std::string Snapshot;  // PostgreSQL: the exported snapshot; SQLite: the file's change counter;
+                         // MySQL: the plan's connection, and whether it holds the table
+  std::string Query;     // the query of the whole export, as the command line gives it
+  std::string Type;      // the --type word
+  std::string Split;     // "pages", "rowid" or "key COLUMN"
+  bool Joins = false;    // the parts' files are shares of one file, written one after the other
   // The parts report to the plan's run (--plan); those of --jobs do not, their run waits for
   // them itself.
   bool Reports = true;
