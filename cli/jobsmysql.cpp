@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 namespace morvale::cli {
 
@@ -84,7 +85,8 @@ std::string MySqlSplitKey(TSourceSession& session, const std::string& table, std
     why = table + " has no primary key (a view, or a table without one): give --split-by COLUMN";
   else if (rows.size() > 1)
     why = "the primary key of " + table + " has more than one column: give --split-by COLUMN";
-  else if (!rows[0][1].ends_with("int"))
+  else if (!std::set<std::string>{"tinyint", "smallint", "mediumint", "int", "bigint"}.count(
+               LowerCaseAscii(rows[0][1])))
     why = "the primary key of " + table + " is not an integer (" + rows[0][1] +
           "): give --split-by COLUMN";
   return why.empty() ? Quoted(rows[0][0]) : "";
