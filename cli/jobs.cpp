@@ -622,7 +622,7 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
     if (splitBy.empty() && (splitBy = MySqlSplitKey(session, shape.Table, made.Why)).empty())
       return made;
     // The key's bounds are read with the table held, as the parts will see it.
-    plan.Snapshot = MySqlHoldTable(session, shape.From, 30, made.Note);
+    plan.Snapshot = MySqlHoldTable(session, shape.From, std::min(o.PlanTimeout, 30), made.Note);
   } else {
     return made.Why = "only PostgreSQL, MySQL/MariaDB and SQLite databases are read in ranges",
            made;
