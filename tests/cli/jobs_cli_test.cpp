@@ -556,16 +556,16 @@ TEST(JobsMySql, OneJobWithItsNoteAndAFailingPart) {
   EXPECT_EQ(grouped.err,
             "morvale-export: --jobs 3 runs as one job: the query computes aggregates (count)\n");
   EXPECT_EQ(ReadFile(dir + "g.csv").substr(0, 12), "\"city\",\"n\"\r\n");
-  MySql(
-      "DROP TABLE IF EXISTS `без ключа`; CREATE TABLE `без ключа` (name VARCHAR(20)); "
-      "INSERT INTO `без ключа` VALUES ('О''Брайен')");
-  const TRun keyless = Export({"--db", MySqlServer(), "--table", "`без ключа`", "--type", "csv",
-                               "-o", dir + "k.csv", "--jobs", "2"},
-                              dir);
-  ASSERT_EQ(keyless.status, 0) << keyless.err;
-  EXPECT_EQ(keyless.err,
-            "morvale-export: --jobs 2 runs as one job: `без ключа` has no primary key (a view, or "
-            "a table without one): give --split-by COLUMN\n");
+  const std::string keyless = "`без ключа " + std::to_string(::getpid()) + "`";
+  MySql("DROP TABLE IF EXISTS " + keyless + "; CREATE TABLE " + keyless +
+        " (name VARCHAR(20)); INSERT INTO " + keyless + " VALUES ('О''Брайен')");
+  const TRun noKey = Export({"--db", MySqlServer(), "--table", keyless, "--type", "csv", "-o",
+                             dir + "k.csv", "--jobs", "2"},
+                            dir);
+  ASSERT_EQ(noKey.status, 0) << noKey.err;
+  EXPECT_EQ(noKey.err, "morvale-export: --jobs 2 runs as one job: " + keyless +
+                           " has no primary key (a view, or a table without one): give --split-by "
+                           "COLUMN\n");
   EXPECT_EQ(ReadFile(dir + "k.csv"), "\"name\"\r\n\"О'Брайен\"\r\n");
 
   // Only the last range reads the row whose value the server cannot compute.
@@ -578,7 +578,7 @@ TEST(JobsMySql, OneJobWithItsNoteAndAFailingPart) {
       << failed.err;
   EXPECT_EQ(ReadFile(dir + "t.csv"), "the previous export\n");
   EXPECT_EQ(Listing(dir), "g.csv\nk.csv\nt.csv\n");
-  MySql("DROP TABLE " + table + "; DROP TABLE `без ключа`");
+  MySql("DROP TABLE " + table + "; DROP TABLE " + keyless);
 }
 
 // The plan's run waits for nothing forever: a part whose connection goes without a report ends
@@ -618,7 +618,7 @@ TEST(JobsMySql, ALostPartOrTheTimeEndsThePlan) {
   // without the lock, and says what its parts then give.
   std::string out;
   RunCommand("(" + MySqlClient() + "-e " +
-                 ShellQuote("BEGIN; DELETE FROM " + table + " WHERE id = 9; SELECT SLEEP(4)") +
+                 ShellQuote("BEGIN; DELETE FROM " + table + " WHERE id = 9; SELECT SLEEP(8)") +
                  " >/dev/null 2>&1 &)",
              out);
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -630,6 +630,10 @@ TEST(JobsMySql, ALostPartOrTheTimeEndsThePlan) {
                       "snapshot of its own"),
             std::string::npos)
       << ReadFile(dir + "plan.err");
+  const std::string kill = MySql(
+      "SELECT CONCAT('KILL ', ID) FROM information_schema.PROCESSLIST WHERE INFO = 'SELECT "
+      "SLEEP(8)'");
+  if (!kill.empty()) MySql(kill);
   MySql("DROP TABLE " + table);
 }
 
