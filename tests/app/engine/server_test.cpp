@@ -596,6 +596,27 @@ TEST_P(Server, StatementsWhileAResultStreams) {
   EXPECT_EQ(FirstValue(*conn->OpenCursor("SELECT 'still'")), "still");
 }
 
+// The connection settings reach the client library: PostgreSQL's OPTIONS as settings of the
+// session (a value with blanks and quotes), MySQL's server reached by its socket file.
+TEST_P(Server, ConnectionSettingsReachTheClientLibrary) {
+  if (Is(TDriverKind::Odbc)) GTEST_SKIP() << "Qt's ODBC driver takes them";
+  TStringList params = params_;
+  std::string sql = "SELECT current_setting('application_name')", want = "Morvale's \\ test";
+  if (Is(TDriverKind::MySql)) {
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(admin_)));
+    ASSERT_TRUE(q.exec("SELECT @@socket") && q.next());
+    want = q.value(0).toString().toStdString();
+    if (want.empty() || want[0] != '/') GTEST_SKIP() << "the server listens on no socket file";
+    params.SetValue("SERVER NAME", want);
+    params.SetValue("OPTIONS", "MYSQL_OPT_CONNECT_TIMEOUT=5");
+    sql = "SELECT @@socket";
+  } else {
+    params.SetValue("OPTIONS", "application_name=" + want + "; connect_timeout=5");
+  }
+  auto conn = Connect(kind_, params);
+  EXPECT_EQ(FirstValue(*conn->OpenCursor(sql)), want);
+}
+
 // The field types stay those Qt's MySQL driver described; its values too, but for BIT, which it
 // gave as raw bytes, and zero dates, which it turned into the year 10000.
 TEST_P(Server, MySqlTypesAsQtDescribesThem) {
