@@ -581,10 +581,13 @@ class TMySqlStmtCursor : public TCursor {
 std::unique_ptr<TCursor> MakeMySqlCursor(std::shared_ptr<TMySqlConnection> connection,
                                          const std::string& sql) {
   // What the server cannot prepare (several statements in one text, a few administrative
-  // statements) runs as text, where the server also words what is wrong with a statement.
+  // statements) runs as text, where the server also words what is wrong with a statement; so
+  // does one whose rows the server does not describe before it runs (CALL, whose procedure
+  // may give several results, and statements without rows).
   MYSQL* m = connection->Acquire();
   MYSQL_STMT* stmt = mysql_stmt_init(m);
-  if (stmt && mysql_stmt_prepare(stmt, sql.data(), sql.size()) == 0)
+  if (stmt && mysql_stmt_prepare(stmt, sql.data(), sql.size()) == 0 &&
+      mysql_stmt_field_count(stmt) > 0)
     return std::make_unique<TMySqlStmtCursor>(std::move(connection), m, stmt, sql);
   if (stmt) mysql_stmt_close(stmt);
   connection->Release(m);

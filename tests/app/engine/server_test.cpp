@@ -594,6 +594,15 @@ TEST_P(Server, StatementsWhileAResultStreams) {
   }
   none.reset();
   EXPECT_EQ(FirstValue(*conn->OpenCursor("SELECT 'still'")), "still");
+  if (!Is(TDriverKind::MySql)) return;
+
+  // A procedure's rows, and the statement after them.
+  const std::string procedure = "rows_" + suffix_;
+  Admin("DROP PROCEDURE IF EXISTS " + procedure);
+  Admin("CREATE PROCEDURE " + procedure + "() SELECT 'called' UNION ALL SELECT 'twice'");
+  EXPECT_EQ(FirstValue(*conn->OpenCursor("CALL " + procedure + "()")), "called");
+  EXPECT_EQ(FirstValue(*conn->OpenCursor("SELECT 'after'")), "after");
+  Admin("DROP PROCEDURE " + procedure);
 }
 
 // The connection settings reach the client library: PostgreSQL's OPTIONS as settings of the
