@@ -159,13 +159,12 @@ bool RunRangeExport(const TRangeSource& source, const std::string& sql, const TR
   reader.PartRows = run.PartRows;
   reader.OneJob = [&run](const std::string& why) {
     if (run.Note)
-      run.Note(Format(TranslateText("ExportDialog", "Источник прочитан одним соединением: %s."),
-                      {why}));
+      run.Note(
+          Format(TranslateText("ExportDialog", "Источник прочитан одним соединением: %s."), {why}));
   };
   QEventLoop loop;
-  QObject::connect(&program, &QProcess::readyReadStandardError, [&] {
-    reader.Feed(program.readAllStandardError().toStdString());
-  });
+  QObject::connect(&program, &QProcess::readyReadStandardError,
+                   [&] { reader.Feed(program.readAllStandardError().toStdString()); });
   QObject::connect(&program, &QProcess::finished, &loop, &QEventLoop::quit);
   QObject::connect(&program, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
     if (e == QProcess::FailedToStart) loop.quit();

@@ -447,7 +447,7 @@ TEST(JobsSqlite, ProgressShowsTheRecordsOfEachJob) {
 TEST(JobsSqlite, OptionsFilesGoToEveryJob) {
   const std::string dir = test::FreshFolder("options");
   ASSERT_EQ(Export(SqliteArgs("csv", dir + "one.csv",
-                              {"--format", "null", "<нет>", "--save-options", dir + "f.cfg"}),
+                              {"--format", "null=<нет>", "--save-options", dir + "f.cfg"}),
                    dir)
                 .status,
             0);
@@ -455,7 +455,7 @@ TEST(JobsSqlite, OptionsFilesGoToEveryJob) {
       SqliteArgs("csv", dir + "three.csv", {"--options", dir + "f.cfg", "--jobs", "3"}), dir);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(ReadFile(dir + "one.csv") == ReadFile(dir + "three.csv"));
-  EXPECT_NE(ReadFile(dir + "three.csv").find(";<нет>"), std::string::npos);
+  EXPECT_NE(ReadFile(dir + "three.csv").find("\"<нет>\""), std::string::npos);
   ASSERT_EQ(
       Export(SqliteArgs("csv", dir + "one.csv", {"--skip", "5", "--save-options", dir + "s.cfg"}),
              dir)

@@ -53,8 +53,7 @@ class ParallelReadingTest : public WindowTest {
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
         std::to_string(kRows) + ") INSERT INTO \"" + kTable + "\" " +
         RowsSql("printf('%.*c', 3000, 'ж')") + ";";
-    ASSERT_EQ(RunCommand("sqlite3 " + ShellQuote(db_) + " " + ShellQuote(script) + " 2>&1", out),
-              0)
+    ASSERT_EQ(RunCommand("sqlite3 " + ShellQuote(db_) + " " + ShellQuote(script) + " 2>&1", out), 0)
         << out;
     std::string ini = "[RANGES]\nDRIVER=SQLITE\nPATH=" + db_ + "\n";
     if (const char* url = std::getenv("MORVALE_TEST_POSTGRESQL"); url && *url) {
@@ -215,14 +214,15 @@ TEST_F(ParallelReadingTest, ThreeConnectionsGiveTheOnePassBytesOnPostgreSQL) {
   std::string out;
   const std::string psql = "psql " + ShellQuote(url) + " -X -q -v ON_ERROR_STOP=1 -c ";
   const std::string drop = "DROP TABLE IF EXISTS \"" + std::string(kTable) + "\"";
-  ASSERT_EQ(RunCommand(psql +
-                           ShellQuote(drop + "; CREATE TABLE \"" + kTable + "\" AS WITH n(i) AS "
-                                      "(SELECT generate_series(1, " +
-                                      std::to_string(kRows) + ")) " +
-                                      RowsSql("repeat('ж', 3000)")) +
-                           " 2>&1",
-                       out),
-            0)
+  ASSERT_EQ(
+      RunCommand(psql +
+                     ShellQuote(drop + "; CREATE TABLE \"" + kTable +
+                                "\" AS WITH n(i) AS "
+                                "(SELECT generate_series(1, " +
+                                std::to_string(kRows) + ")) " + RowsSql("repeat('ж', 3000)")) +
+                     " 2>&1",
+                 out),
+      0)
       << out;
   struct TDrop {
     TForm1& form;
@@ -324,8 +324,7 @@ TEST(RangeProgressReader, ReadsThePartsAndTheMessages) {
   std::string note;
   TRangeProgressReader reader;
   reader.PartRows = [&seen](int part, int parts, int64_t rows) {
-    seen.push_back(std::to_string(part) + "/" + std::to_string(parts) + "=" +
-                   std::to_string(rows));
+    seen.push_back(std::to_string(part) + "/" + std::to_string(parts) + "=" + std::to_string(rows));
   };
   reader.OneJob = [&note](const std::string& why) { note = why; };
   const std::string text =
