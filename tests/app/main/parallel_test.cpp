@@ -276,6 +276,23 @@ TEST_F(ParallelReadingTest, KeptInTheOptionsAndRefusedWithItsReason) {
   EXPECT_TRUE(shown);
 }
 
+// A source the program reads as one job all the same (an SQLite database in WAL mode, which
+// separate processes cannot read in one snapshot): the file is written, and the window says why.
+TEST_F(ParallelReadingTest, ReadAsOneJobTheWindowSaysWhy) {
+  std::string out;
+  ASSERT_EQ(RunCommand("sqlite3 " + ShellQuote(db_) + " 'PRAGMA journal_mode=WAL' 2>&1", out), 0);
+  OpenTable("RANGES");
+  TSeen seen;
+  const std::string file = Export(true, 3, seen);
+  EXPECT_EQ(seen.last,
+            "Источник прочитан одним соединением: the SQLite database is in WAL mode, where "
+            "processes cannot share one read snapshot.\nЧасть 1 из 1: " +
+                std::to_string(kRows));
+  // The caption row and every record, a line each (no value holds a line break).
+  const std::string written = ReadFile(file);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), kRows + 1);
+}
+
 // Cancel while the parts read: every part stops, the previous file stays as it was, and nothing
 // of the run is left beside it. The query's condition makes each row slow to read, so the parts
 // are surely still reading when the button is pressed.
