@@ -281,6 +281,11 @@ void TExportDialogModel::RunRanges(TExport& e, TExportRunObserver* observer) {
   }
   e.RecordCounter = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
   if (e.OnEndExport) e.OnEndExport(&e);
+  // Opened or printed as the one-pass run does; part files with a manifest have no one file.
+  auto* text = dynamic_cast<TExportText*>(&e);
+  if (!finished || !text || !std::filesystem::exists(text->GetShowFileName())) return;
+  text->AfterExecute();
+  if (observer && s_.ShowFile) observer->Notify(enClose, e.RecordCounter);
 }
 
 void TExportDialogModel::Start(TExportRunObserver* observer) {
