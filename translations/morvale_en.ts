@@ -254,10 +254,6 @@ Do you want to continue?</translation>
             <translation>%s ended with exit code %s</translation>
         </message>
         <message>
-            <source>Частями читаются только базы PostgreSQL и SQLite.</source>
-            <translation>Only PostgreSQL and SQLite databases are read in ranges.</translation>
-        </message>
-        <message>
             <source>Файл этого типа не собирается из частей.</source>
             <translation>A file of this type is not made of shares.</translation>
         </message>
@@ -280,6 +276,10 @@ Do you want to continue?</translation>
         <message>
             <source>Части и сжатие не сочетаются с параллельным чтением.</source>
             <translation>Parts and compression do not combine with parallel reading.</translation>
+        </message>
+        <message>
+            <source>Частями читаются только базы PostgreSQL, MySQL/MariaDB и SQLite.</source>
+            <translation>Only PostgreSQL, MySQL/MariaDB and SQLite databases are read in ranges.</translation>
         </message>
     </context>
     <context>

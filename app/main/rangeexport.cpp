@@ -45,8 +45,8 @@ TRangeSource RangeSourceOf(const TDatabase& database) {
   if (source.Kind == TDriverKind::Sqlite) {
     source.Database =
         "sqlite:" + (database.FilePath().empty() ? params.Value("PATH") : database.FilePath());
-  } else if (source.Kind == TDriverKind::PostgreSql) {
-    std::string url = "postgresql://";
+  } else if (source.Kind == TDriverKind::PostgreSql || source.Kind == TDriverKind::MySql) {
+    std::string url = source.Kind == TDriverKind::MySql ? "mysql://" : "postgresql://";
     const std::string user = params.Value("USER NAME");
     if (!user.empty()) url += PercentEncoded(user) + "@";
     url += PercentEncoded(params.Value("SERVER NAME"));
@@ -63,8 +63,9 @@ TRangeSource RangeSourceOf(const TDatabase& database) {
 }
 
 std::string RangeReadsWhy(TDriverKind kind, const std::string& sql, TAllowedExport type) {
-  if (kind != TDriverKind::PostgreSql && kind != TDriverKind::Sqlite)
-    return TranslateText("ExportDialog", "Частями читаются только базы PostgreSQL и SQLite.");
+  if (kind != TDriverKind::PostgreSql && kind != TDriverKind::MySql && kind != TDriverKind::Sqlite)
+    return TranslateText("ExportDialog",
+                         "Частями читаются только базы PostgreSQL, MySQL/MariaDB и SQLite.");
   const std::string word = ExportTypeInfo(type).Words.front().Word;
   if (!cli::TypeJoins(word) && !cli::TypeSplitsIntoFiles(word))
     return TranslateText("ExportDialog", "Файл этого типа не собирается из частей.");
@@ -150,7 +151,10 @@ bool RunRangeExport(const TRangeSource& source, const std::string& sql, const TR
                         q(ExportTypeInfo(run.Type).Words.front().Word), "-o", q(run.FileName),
                         "--jobs", QString::number(run.Connections), "--progress"});
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  if (!source.Password.empty()) environment.insert("PGPASSWORD", q(source.Password));
+  // Each client library takes a password that its connection text does not give from there.
+  if (!source.Password.empty())
+    environment.insert(source.Kind == TDriverKind::MySql ? "MYSQL_PWD" : "PGPASSWORD",
+                       q(source.Password));
   program.setProcessEnvironment(environment);
   program.setStandardOutputFile(QProcess::nullDevice());
   program.setStandardInputFile(QProcess::nullDevice());

@@ -21,7 +21,8 @@ class TDatabase;
 // program in its environment, never on a command line that others on the machine can read.
 struct TRangeSource {
   TDriverKind Kind = TDriverKind::Standard;
-  std::string Database;  // "sqlite:/path", "postgresql://user@host:port/name?options"
+  // "sqlite:/path", "postgresql://user@host:port/name?options", "mysql://..."
+  std::string Database;
   std::string Password;
 };
 TRangeSource RangeSourceOf(const TDatabase& database);

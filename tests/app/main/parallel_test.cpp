@@ -63,6 +63,13 @@ class ParallelReadingTest : public WindowTest {
       ini += "[RANGES PG]\nDRIVER=POSTGRESQL\n";
       for (const std::string& line : params) ini += line + "\n";
     }
+    if (const char* url = std::getenv("MORVALE_TEST_MYSQL"); url && *url) {
+      TDriverKind kind;
+      TStringList params;
+      ParseDatabaseText(url, kind, params);
+      ini += "[RANGES MY]\nDRIVER=MYSQL\n";
+      for (const std::string& line : params) ini += line + "\n";
+    }
     WriteFile(home_ + "engine.ini", ini);
     TAliasConfig::Instance().Load(home_ + "user.ini", home_ + "engine.ini");
   }
@@ -234,6 +241,48 @@ TEST_F(ParallelReadingTest, ThreeConnectionsGiveTheOnePassBytesOnPostgreSQL) {
     }
   } dropped{Form(), psql + ShellQuote(drop) + " 2>&1"};
   SameBytesFromThreeConnections("RANGES PG", "postgresql");
+}
+
+// MariaDB by ranges of the primary key, each connection in a consistent snapshot.
+TEST_F(ParallelReadingTest, ThreeConnectionsGiveTheOnePassBytesOnMariaDB) {
+  const char* url = std::getenv("MORVALE_TEST_MYSQL");
+  if (!url || !*url) GTEST_SKIP() << "MORVALE_TEST_MYSQL is not set";
+  TDriverKind kind;
+  TStringList p;
+  ParseDatabaseText(url, kind, p);
+  const std::string mariadb = "mariadb -h " + ShellQuote(p.Value("SERVER NAME")) + " -P " +
+                              ShellQuote(p.Value("PORT")) + " -u " +
+                              ShellQuote(p.Value("USER NAME")) + " " +
+                              ShellQuote(p.Value("DATABASE NAME")) + " -e ";
+  const std::string env = "MYSQL_PWD=" + ShellQuote(p.Value("PASSWORD")) + " ";
+  const std::string drop = "DROP TABLE IF EXISTS `" + std::string(kTable) + "`";
+  std::string out;
+  ASSERT_EQ(RunCommand(env + mariadb +
+                           ShellQuote(drop + "; CREATE TABLE `" + kTable +
+                                      "` (id INT PRIMARY KEY, `Имя клиента` VARCHAR(80), "
+                                      "`Сумма` DECIMAL(12,2), note VARCHAR(80), `Длинный текст` "
+                                      "TEXT) DEFAULT CHARSET=utf8mb4; SET SESSION "
+                                      "max_recursive_iterations = 100000; SET SESSION sql_mode "
+                                      "= CONCAT(@@sql_mode, ',PIPES_AS_CONCAT,ANSI_QUOTES'); "
+                                      "INSERT INTO `" +
+                                      kTable +
+                                      "` WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                                      "SELECT i + 1 FROM n WHERE i < " +
+                                      std::to_string(kRows) + ") " + RowsSql("repeat('ж', 3000)")) +
+                           " 2>&1",
+                       out),
+            0)
+      << out;
+  struct TDrop {
+    TForm1& form;
+    std::string command;
+    ~TDrop() {
+      form.ResetConnection();
+      std::string ignored;
+      RunCommand(command, ignored);
+    }
+  } dropped{Form(), env + mariadb + ShellQuote(drop) + " 2>&1"};
+  SameBytesFromThreeConnections("RANGES MY", "mariadb");
 }
 
 // The choice is kept with the dialog's remembered settings; where the start cannot read in ranges
