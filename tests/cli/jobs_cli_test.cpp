@@ -730,9 +730,9 @@ TEST(JobsSqlite, OptionsFilesGoToEveryJob) {
       0);
   run = Export(SqliteArgs("csv", dir + "s.csv", {"--options", dir + "s.cfg", "--jobs", "2"}), dir);
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(
-      run.err.find("part 1/2 failed: The options file '" + dir + "s.cfg' skips or counts records"),
-      std::string::npos)
+  // Whichever job reads the file first says so.
+  EXPECT_NE(run.err.find("/2 failed: The options file '" + dir + "s.cfg' skips or counts records"),
+            std::string::npos)
       << run.err;
   EXPECT_EQ(Listing(dir), "f.cfg\none.csv\ns.cfg\nthree.csv\n");
 }
