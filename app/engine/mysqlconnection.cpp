@@ -100,8 +100,12 @@ MYSQL* TMySqlConnection::NewSession() const {
   if (ssl("SSL_KEY") || ssl("SSL_CERT") || ssl("SSL_CA") || ssl("SSL_CAPATH") || ssl("SSL_CIPHER"))
     mysql_ssl_set(m, ssl("SSL_KEY"), ssl("SSL_CERT"), ssl("SSL_CA"), ssl("SSL_CAPATH"),
                   ssl("SSL_CIPHER"));
-  const std::string user = params_.Value("USER NAME"), password = params_.Value("PASSWORD"),
-                    database = params_.Value("DATABASE NAME");
+  const std::string user = params_.Value("USER NAME"), database = params_.Value("DATABASE NAME");
+  std::string password = params_.Value("PASSWORD");
+  // As MySQL's own clients do, a password the connection does not give comes from MYSQL_PWD:
+  // how a process is handed one without it showing on its command line.
+  if (!params_.HasName("PASSWORD"))
+    if (const char* env = std::getenv("MYSQL_PWD")) password = env;
   const unsigned port = static_cast<unsigned>(std::atoi(params_.Value("PORT").c_str()));
   auto orNull = [](const std::string& s) { return s.empty() ? nullptr : s.c_str(); };
   // Several statements in one text run one after the other; the first one's rows are read.
