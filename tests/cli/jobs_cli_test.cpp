@@ -153,7 +153,8 @@ TEST(JobsPostgreSql, PartsOfAPlanStartedSeparately) {
                  " --table " + BigTable() + " --type csv --locale C -o " +
                  ShellQuote(dir + "t.csv") + " --manifest --plan 4 --plan-file " +
                  ShellQuote(plan) + " --plan-timeout 120 >/dev/null 2>" +
-                 ShellQuote(dir + "plan.err") + "; echo $? >" + ShellQuote(dir + "plan.status") +
+                 ShellQuote(dir + "plan.err") + "; echo $? >" + ShellQuote(dir + "plan.st") +
+                 " && mv " + ShellQuote(dir + "plan.st") + " " + ShellQuote(dir + "plan.status") +
                  ") >/dev/null 2>&1 &",
              ignored);
   for (int i = 0; i < 300 && !Exists(plan); ++i)
@@ -413,7 +414,9 @@ void StartPlan(const std::vector<std::string>& args, const std::string& dir) {
   std::string command = ShellQuote(MORVALE_EXPORT_PROGRAM);
   for (const std::string& a : args) command += " " + ShellQuote(a);
   std::string ignored;
+  // The status is renamed into place whole: a file that is there is a status written.
   RunCommand("(" + command + " >/dev/null 2>" + ShellQuote(dir + "plan.err") + "; echo $? >" +
+                 ShellQuote(dir + "plan.st") + " && mv " + ShellQuote(dir + "plan.st") + " " +
                  ShellQuote(dir + "plan.status") + ") >/dev/null 2>&1 &",
              ignored);
   for (int i = 0; i < 300 && !Exists(dir + "plan.json"); ++i)
