@@ -263,7 +263,8 @@ void TsstStrings::WriteTo(TStream& stream) const {
     s.resize(GetU16(count));
     bytes.resize(2 * s.size());
     reader.Read(bytes.data(), bytes.size());
-    for (size_t c = 0; c < s.size(); ++c) s[c] = static_cast<char16_t>(GetU16(bytes.data() + 2 * c));
+    for (size_t c = 0; c < s.size(); ++c)
+      s[c] = static_cast<char16_t>(GetU16(bytes.data() + 2 * c));
     w.String(s);
   }
 }
