@@ -28,7 +28,7 @@ class TsstStrings {
   static constexpr size_t kMaxChars = 65535;
 
   // Characters the pool holds before new strings go to the temporary file.
-  static constexpr size_t kKeptChars = size_t{1} << 19;
+  static constexpr size_t kKeptChars = size_t{1} << 18;
 
   explicit TsstStrings(size_t keptChars = kKeptChars);
   ~TsstStrings();
