@@ -52,7 +52,9 @@ uint32_t TsstStrings::AddString16(std::u16string_view text) {
       return slot - 1;
     }
   }
-  if (poolChars_ + s.size() > keptChars_) return Spill(s);
+  // Once one string has gone to the file, every new one follows it: indexes are handed out in
+  // the order the strings are written, the pool's first.
+  if (spilled_ > 0 || poolChars_ + s.size() > keptChars_) return Spill(s);
   return Insert(s, h);
 }
 

@@ -133,11 +133,14 @@ TEST(XlsSST, StringsPastThePoolsBudgetGoToTheFileInOrder) {
   }
   EXPECT_EQ(sst.AddString("Customer \"0\""), expected.size());
   expected.push_back(u"Customer \"0\"");
+  // A string short enough for what is left of the pool follows the others into the file.
+  EXPECT_EQ(sst.AddString("Köln"), expected.size());
+  expected.push_back(u"Köln");
   std::u16string huge(9000, u'ж');
   sst.AddString16(huge);
   expected.push_back(huge);
   EXPECT_EQ(sst.UniqueCount(), expected.size());
-  EXPECT_EQ(sst.TotalCount(), 2u + 2 * 3000 + 2);
+  EXPECT_EQ(sst.TotalCount(), 2u + 2 * 3000 + 3);
 
   TReadBack r = ReadSST(Written(sst));
   EXPECT_EQ(r.total, sst.TotalCount());
