@@ -15,6 +15,7 @@
 #include "app/helpers/files.h"
 #include "app/helpers/prompts.h"
 #include "app/main/exportlaunch.h"
+#include "app/main/rangeexport.h"
 
 namespace morvale {
 
@@ -35,6 +36,7 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   // An export walks the query with controls disabled behind its modal progress window: the next
   // rows may be read on a second thread meanwhile (a move of the grid waits for that thread).
   query_.SetReadAhead(true);
+  WireRangeReads();
   connectDialog_ = std::make_unique<TDlg_SetConnect_to_DB>(slots_, this);
   connectDialog_->ResetConnection = [this] { ResetConnection(); };
   connectDialog_->ShowError = [](const QString& text) { ShowError(text.toStdString()); };
