@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/engine/connect.h"
+#include "app/engine/cursordataset.h"
 #include "cli/cancel.h"
 #include "cli/clipboard.h"
 #include "cli/dialogfile.h"
@@ -369,6 +370,9 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err, std::string& f
   WarnUnreadableSourceDateEpoch(err);
   if (!o.SaveOptionsFile.empty()) SaveCommandLineOptions(o, *e, *ds);
   if (toStdout && type.BlobsNeedFile) RefuseBlobsToStdout(*ds, *e, type.Name);
+  // Nothing else reads the query's connection while the run walks it: the driver may read the
+  // next rows on a thread of its own as the format writes the current ones.
+  if (auto* cursor = dynamic_cast<TCursorDataSet*>(ds.get())) cursor->SetReadAhead(true);
   e->ExportSource = esDataSet;
   e->SetDataSet(ds.get());
   e->ShareOpening = o.ShareOpening;

@@ -29,6 +29,10 @@ class TCursor {
   // there; false when the driver has no such shortcut (the caller steps then). A row past the
   // end makes the next Step give false.
   virtual bool Seek(int64_t /*row*/) { return false; }
+  // True when Step and ReadRow may run on another thread than the one that made the cursor,
+  // while that thread leaves the cursor and its connection alone (see TCursorDataSet's read
+  // ahead).
+  virtual bool CanReadAhead() const { return false; }
 };
 
 }  // namespace morvale

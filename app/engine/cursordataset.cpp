@@ -1,6 +1,13 @@
 #include "app/engine/cursordataset.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "app/engine/valuetext.h"
 #include "export/core/translate.h"
@@ -35,7 +42,123 @@ void TEngineField::GetStoredValue(TFieldValue& out) const {
   StoredCellValue(cell, owner_.CellBytes(cell), DataType, out);
 }
 
-TCursorDataSet::~TCursorDataSet() = default;
+// One worker that runs the same job each time it is started: the dataset's ReadAhead.
+class TReadAheadThread {
+ public:
+  explicit TReadAheadThread(TCursorDataSet& owner, void (TCursorDataSet::*job)())
+      : owner_(owner), job_(job), thread_([this] { Run(); }) {}
+  ~TReadAheadThread() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  void Start() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      pending_ = true;
+    }
+    changed_.notify_all();
+  }
+  // Waits until the job started last has ended; what it raised, or nothing.
+  std::exception_ptr Wait() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !pending_; });
+    return std::exchange(error_, nullptr);
+  }
+
+ private:
+  void Run() {
+    // Signals go to the thread that runs the export, whose events look for them.
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return stop_ || pending_; });
+      if (!pending_) return;
+      lock.unlock();
+      std::exception_ptr error;
+      try {
+        (owner_.*job_)();
+      } catch (...) {
+        error = std::current_exception();
+      }
+      lock.lock();
+      error_ = error;
+      pending_ = false;
+      changed_.notify_all();
+    }
+  }
+
+  TCursorDataSet& owner_;
+  void (TCursorDataSet::*job_)();
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool pending_ = false;
+  bool stop_ = false;
+  std::exception_ptr error_;
+  std::thread thread_;  // last: it starts running once everything above is made
+};
+
+TCursorDataSet::TCursorDataSet() = default;
+
+TCursorDataSet::~TCursorDataSet() {
+  Settle(false);
+}
+
+void TCursorDataSet::SetReadAhead(bool on) {
+  Settle(false);
+  readAhead_ = on;
+  if (!on) thread_.reset();
+}
+
+void TCursorDataSet::EnableControls() {
+  TDataSet::EnableControls();
+  // The walk is over: the driver is this thread's again before anyone else reads it.
+  if (!ControlsDisabled()) Settle(false);
+}
+
+void TCursorDataSet::ReadAhead() {
+  ahead_.Reset(FieldCount(), cursorRow_ + 1);
+  if (!cursor_->Step()) {
+    cursorDone_ = true;
+    count_ = cursorRow_ + 1;
+    return;
+  }
+  ++cursorRow_;
+  FillWindow(ahead_, cursorRow_);
+}
+
+void TCursorDataSet::StartReadAhead() {
+  // Only the rows right after the window, for a walk that goes forward with controls disabled.
+  if (!readAhead_ || aheadBusy_ || cursorDone_ || !ControlsDisabled() ||
+      window_.EndRow() != cursorRow_ + 1 || !cursor_->CanReadAhead())
+    return;
+  if (!thread_) thread_ = std::make_unique<TReadAheadThread>(*this, &TCursorDataSet::ReadAhead);
+  aheadBusy_ = true;
+  thread_->Start();
+}
+
+void TCursorDataSet::Settle(bool raise) {
+  if (!aheadBusy_ || !thread_) return;
+  if (std::exception_ptr error = thread_->Wait()) aheadError_ = error;
+  if (raise && aheadError_) {
+    aheadBusy_ = false;
+    std::rethrow_exception(std::exchange(aheadError_, nullptr));
+  }
+}
+
+bool TCursorDataSet::TakeAhead() {
+  if (!aheadBusy_) return false;
+  Settle(true);
+  aheadBusy_ = false;
+  if (ahead_.Rows() == 0 || ahead_.FirstRow() != window_.EndRow()) return false;
+  std::swap(window_, ahead_);
+  return true;
+}
 
 void TCursorDataSet::OpenCursor(std::unique_ptr<TCursor> cursor) {
   Close();
@@ -63,6 +186,9 @@ void TCursorDataSet::OpenCursor(std::unique_ptr<TCursor> cursor) {
 }
 
 void TCursorDataSet::Close() {
+  Settle(false);
+  aheadBusy_ = false;
+  aheadError_ = nullptr;
   cursor_.reset();
   fields_.clear();
   window_.Reset(0, 0);
@@ -87,21 +213,24 @@ TField& TCursorDataSet::Fields(int i) const {
 
 const TCell TCursorDataSet::kNullCell;
 
-void TCursorDataSet::FillWindow(int64_t first) {
-  window_.Reset(FieldCount(), first);
-  cursor_->ReadRow(window_);
-  while (!window_.Full()) {
+void TCursorDataSet::FillWindow(TRowWindow& window, int64_t first) {
+  window.Reset(FieldCount(), first);
+  cursor_->ReadRow(window);
+  while (!window.Full()) {
     if (!cursor_->Step()) {
       cursorDone_ = true;
       count_ = cursorRow_ + 1;
       return;
     }
     ++cursorRow_;
-    cursor_->ReadRow(window_);
+    cursor_->ReadRow(window);
   }
 }
 
 void TCursorDataSet::Restart() {
+  Settle(false);
+  aheadBusy_ = false;
+  aheadError_ = nullptr;
   cursorRow_ = -1;
   cursorDone_ = false;
   cursor_->Execute();
@@ -110,6 +239,13 @@ void TCursorDataSet::Restart() {
 bool TCursorDataSet::LoadWindowAt(int64_t row) {
   if (window_.Holds(row)) return true;
   if (row < 0) return false;
+  if (aheadBusy_) {
+    Settle(false);
+    if (!aheadError_ && ahead_.Holds(row) && TakeAhead()) return true;
+    // Rows read ahead and not wanted are passed over; a driver that failed starts again.
+    aheadBusy_ = false;
+    if (aheadError_) Restart();
+  }
   if (row <= cursorRow_) Restart();
   // A far row (the last of a long table, the middle of a scroll bar) is reached by the driver's
   // own skip when it has one: stepping there row by row reads every row on the way.
@@ -152,6 +288,12 @@ void TCursorDataSet::Next() {
   bof_ = false;
   if (current_ + 1 < window_.EndRow()) {
     ++current_;
+    StartReadAhead();
+    return;
+  }
+  if (TakeAhead()) {
+    current_ = window_.FirstRow();
+    StartReadAhead();
     return;
   }
   // The window is used up: ask the driver for the next row before giving the window up, so that
@@ -168,6 +310,7 @@ void TCursorDataSet::Next() {
 
 int TCursorDataSet::RecordCount() {
   CheckActive();
+  Settle(false);
   if (count_ < 0) count_ = cursor_->CountRows();
   return count_ > INT_MAX ? INT_MAX : static_cast<int>(count_);
 }

@@ -3,8 +3,15 @@
 // stays in bounded memory. A move back to a row the window no longer holds runs the statement
 // again and steps forward to it; the record count comes from the driver (a counting query, or a
 // walk of its own), never from holding the rows.
+//
+// While an export walks the dataset (controls disabled) and read ahead is on, a second thread
+// copies the next window out of the driver as the export formats the current one: two windows,
+// never more, so memory stays as bounded as before. Only that thread touches the driver while it
+// works; every other move waits for it first, and an error it met is raised by the Next that
+// needed its rows, as the same exception the walk would have raised itself.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +24,7 @@
 namespace morvale {
 
 class TCursorDataSet;
+class TReadAheadThread;
 
 class TEngineField : public TField {
  public:
@@ -33,7 +41,7 @@ class TEngineField : public TField {
 
 class TCursorDataSet : public TDataSet {
  public:
-  TCursorDataSet() = default;
+  TCursorDataSet();
   ~TCursorDataSet() override;
 
   // Takes the cursor, runs it and sits on the first record. An AfterOpen-style hook for
@@ -57,6 +65,11 @@ class TCursorDataSet : public TDataSet {
   void GotoBookmark(TBookmark b) override;
   // The number of the current record from 0.
   int64_t RecNo() const { return current_; }
+  // Lets a forward walk with controls disabled read the next window on a second thread, for a
+  // driver that allows it (TCursor::CanReadAhead). Off by default: whoever turns it on promises
+  // that nothing else uses the dataset's connection while the dataset is walked.
+  void SetReadAhead(bool on);
+  void EnableControls() override;
 
   // The cell of a field on the current record; a NULL cell when there is none. Inline: the
   // fields ask for it once for every value.
@@ -75,7 +88,16 @@ class TCursorDataSet : public TDataSet {
   static const TCell kNullCell;
   void CheckActive() const;
   // Copies rows from the cursor into a new window starting at row `first` (the cursor is on it).
-  void FillWindow(int64_t first);
+  void FillWindow(TRowWindow& window, int64_t first);
+  void FillWindow(int64_t first) { FillWindow(window_, first); }
+  // On the read-ahead thread: steps to the row after the cursor's and fills ahead_ from there.
+  void ReadAhead();
+  void StartReadAhead();
+  // Waits for the read-ahead thread; rethrows what it raised when `raise`, keeps it otherwise
+  // for the Next that needs those rows. After it the driver is this thread's again.
+  void Settle(bool raise);
+  // Makes the rows read ahead the current window; false when there are none.
+  bool TakeAhead();
   // Moves the cursor to row `row` and loads a window there; false when the result has no such row.
   bool LoadWindowAt(int64_t row);
   void Restart();
@@ -91,6 +113,13 @@ class TCursorDataSet : public TDataSet {
   bool bof_ = true;
   bool empty_ = true;
   int64_t count_ = -1;  // known record count, -1 until asked or reached
+
+  bool readAhead_ = false;
+  std::unique_ptr<TReadAheadThread> thread_;
+  // The window after window_, filled by the thread; valid when aheadReady_ once settled.
+  TRowWindow ahead_;
+  bool aheadBusy_ = false;         // a read ahead has started and is not taken or dropped yet
+  std::exception_ptr aheadError_;  // what the last read ahead raised
 };
 
 }  // namespace morvale

@@ -110,6 +110,9 @@ class TPgCopyCursor : public TCursor {
     }
   }
 
+  // The COPY holds its connection to itself until it ends; nothing here calls into Qt.
+  bool CanReadAhead() const override { return true; }
+
   int64_t CountRows() override {
     // On a connection of its own: this one is in the middle of its rows.
     TPgLease lease(*conn_);

@@ -189,6 +189,10 @@ void TSqliteCursor::ReadRow(TRowWindow& window) {
   }
 }
 
+bool TSqliteCursor::CanReadAhead() const {
+  return !db_->FileName().empty();
+}
+
 int64_t TSqliteCursor::CountRows() {
   // A counting query lets SQLite skip reading the columns; statements that cannot stand in a
   // subquery (PRAGMA, VALUES with a tail...) are counted by a walk of their own.

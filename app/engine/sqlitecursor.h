@@ -30,6 +30,9 @@ class TSqliteCursor : public TCursor {
   // Runs the statement again with its first `row` rows skipped by SQLite itself (an OFFSET,
   // which passes over rows without reading their columns).
   bool Seek(int64_t row) override;
+  // A database file holds no module of its own (the folder engine's tables read other
+  // connections), so its statements may be stepped on another thread.
+  bool CanReadAhead() const override;
 
   // Reads declared column types in place of FieldDefFromDeclaredType (the dBASE folder's own
   // declarations), given the schema the column comes from (nullptr for an expression).

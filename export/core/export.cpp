@@ -525,11 +525,21 @@ void AppendIsoValue(const TFieldValue& value, TExportColType type, char separato
       fraction = std::string_view(millis, 3);
     }
   }
-  // Quoted separators: the format language would put the locale's own ones in.
-  if (type != ectTime) FormatDateTime("yyyy\"-\"mm\"-\"dd", dt, fs, out);
-  if (type == ectDate) return;
-  if (type != ectTime) out += separator;
-  FormatDateTime("hh\":\"nn\":\"ss", dt, fs, out);
+  // Quoted separators: the format language would put the locale's own ones in. Compiled once:
+  // every date of a JSON or SQL file comes here.
+  static const TDateTimeFormat dayOnly("yyyy\"-\"mm\"-\"dd"), timeOnly("hh\":\"nn\":\"ss");
+  static const TDateTimeFormat dateT("yyyy\"-\"mm\"-\"dd\"T\"hh\":\"nn\":\"ss");
+  static const TDateTimeFormat dateBlank("yyyy\"-\"mm\"-\"dd\" \"hh\":\"nn\":\"ss");
+  if (type == ectDate || type == ectTime) {
+    (type == ectDate ? dayOnly : timeOnly).Render(dt, fs, out);
+    if (type == ectDate) return;
+  } else if (separator == 'T' || separator == ' ') {
+    (separator == 'T' ? dateT : dateBlank).Render(dt, fs, out);
+  } else {
+    dayOnly.Render(dt, fs, out);
+    out += separator;
+    timeOnly.Render(dt, fs, out);
+  }
   if (fraction.empty()) return;
   out += '.';
   out += fraction;

@@ -1,5 +1,6 @@
 #include "export/text/json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -39,11 +40,21 @@ bool IsJSONNumber(std::string_view s) {
 }  // namespace
 
 void AppendJSONString(std::string_view s, std::string& out) {
+  // Plain ASCII needs no conversion; the runs between characters to escape go in whole.
   thread_local std::string utf8;
-  ToUtf8(s, utf8);
+  std::string_view text = s;
+  if (std::any_of(s.begin(), s.end(),
+                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    ToUtf8(s, utf8);
+    text = utf8;
+  }
   out += '"';
-  for (char ch : utf8) {
-    const auto c = static_cast<unsigned char>(ch);
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(text.data() + run, i - run);
+    run = i + 1;
     switch (c) {
       case '"':
         out += "\\\"";
@@ -60,16 +71,14 @@ void AppendJSONString(std::string_view s, std::string& out) {
       case '\t':
         out += "\\t";
         break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += ch;
-        }
+      default: {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\u%04x", c);
+        out += buf;
+      }
     }
   }
+  out.append(text.data() + run, text.size() - run);
   out += '"';
 }
 

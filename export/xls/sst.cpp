@@ -28,7 +28,9 @@ std::u16string_view Capped(std::u16string_view s) {
 
 }  // namespace
 
-TsstStrings::TsstStrings() : table_(1024, 0) {}
+TsstStrings::TsstStrings(size_t keptChars) : table_(1024, 0), keptChars_(keptChars) {}
+
+TsstStrings::~TsstStrings() = default;
 
 uint32_t TsstStrings::AddString(std::string_view text) {
   scratch_.clear();
@@ -50,13 +52,33 @@ uint32_t TsstStrings::AddString16(std::u16string_view text) {
       return slot - 1;
     }
   }
+  // Once one string has gone to the file, every new one follows it: indexes are handed out in
+  // the order the strings are written, the pool's first.
+  if (spilled_ > 0 || poolChars_ + s.size() > keptChars_) return Spill(s);
   return Insert(s, h);
+}
+
+uint32_t TsstStrings::Spill(std::u16string_view s) {
+  if (!spill_) spill_ = std::make_unique<TxlsTempStream>();
+  uint8_t buf[512];
+  PutU16(buf, static_cast<unsigned>(s.size()));
+  spill_->Write(buf, 2);
+  for (size_t at = 0; at < s.size(); at += sizeof buf / 2) {
+    const size_t n = std::min(s.size() - at, sizeof buf / 2);
+    for (size_t i = 0; i < n; ++i) PutU16(buf + 2 * i, s[at + i]);
+    spill_->Write(buf, 2 * n);
+  }
+  Plan(s.size());
+  const uint32_t index = UniqueCount();
+  ++spilled_;
+  return index;
 }
 
 uint32_t TsstStrings::Insert(std::u16string_view s, uint32_t hash) {
   if ((entries_.size() + 1) * 2 > table_.size()) Grow();
   auto index = static_cast<uint32_t>(entries_.size());
   entries_.push_back({Store(s), static_cast<uint32_t>(s.size()), 1, hash});
+  poolChars_ += s.size();
   size_t mask = table_.size() - 1;
   size_t i = hash & mask;
   while (table_[i] != 0) i = (i + 1) & mask;
@@ -195,11 +217,58 @@ class TsstWriter {
 
 }  // namespace
 
+namespace {
+
+// Reads the temporary file of strings back in large pieces, from its start.
+class TSpillReader {
+ public:
+  explicit TSpillReader(TxlsTempStream& spill) : spill_(spill), buffer_(size_t{1} << 16) {}
+  void Read(uint8_t* to, size_t size) {
+    while (size > 0) {
+      if (at_ == filled_) Refill();
+      const size_t n = std::min(size, filled_ - at_);
+      std::copy_n(buffer_.data() + at_, n, to);
+      at_ += n;
+      to += n;
+      size -= n;
+    }
+  }
+
+ private:
+  void Refill() {
+    filled_ = static_cast<size_t>(
+        std::min<int64_t>(spill_.Size() - position_, static_cast<int64_t>(buffer_.size())));
+    spill_.ReadAt(position_, buffer_.data(), filled_);
+    position_ += static_cast<int64_t>(filled_);
+    at_ = 0;
+  }
+  TxlsTempStream& spill_;
+  std::vector<uint8_t> buffer_;
+  int64_t position_ = 0;
+  size_t filled_ = 0, at_ = 0;
+};
+
+}  // namespace
+
 void TsstStrings::WriteTo(TStream& stream) const {
   TsstWriter w(stream, ChunkSizes());
   w.Header(biff::kSST);
   w.Counts(total_, UniqueCount());
-  for (uint32_t i = 0; i < UniqueCount(); ++i) w.String(String(i));
+  for (uint32_t i = 0; i < entries_.size(); ++i) w.String(String(i));
+  if (!spill_) return;
+  TSpillReader reader(*spill_);
+  std::u16string s;
+  std::vector<uint8_t> bytes;
+  for (uint32_t i = 0; i < spilled_; ++i) {
+    uint8_t count[2];
+    reader.Read(count, 2);
+    s.resize(GetU16(count));
+    bytes.resize(2 * s.size());
+    reader.Read(bytes.data(), bytes.size());
+    for (size_t c = 0; c < s.size(); ++c)
+      s[c] = static_cast<char16_t>(GetU16(bytes.data() + 2 * c));
+    w.String(s);
+  }
 }
 
 }  // namespace morvale

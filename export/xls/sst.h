@@ -3,6 +3,12 @@
 // table, so a text repeated in a thousand cells costs one entry and no allocation per cell. The
 // record layout (the SST record and the CONTINUE records behind it) is planned as strings arrive,
 // and written by the same rule at the end.
+//
+// The table goes before the sheets, so it is complete only when the last cell is written. Once
+// the pool holds its budget of characters, a string it does not know goes to a temporary file
+// instead and gets an index of its own each time it comes (the table may hold a text twice;
+// readers take every entry by its index): a sheet of a million distinct texts keeps memory flat.
+// The texts that repeat most are usually met early, and those stay shared.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +18,7 @@
 #include <vector>
 
 #include "export/core/streams.h"
+#include "export/xls/tempstream.h"
 
 namespace morvale {
 
@@ -20,14 +27,20 @@ class TsstStrings {
   // A string holds at most this many characters: its character count is a 16-bit field.
   static constexpr size_t kMaxChars = 65535;
 
-  TsstStrings();
+  // Characters the pool holds before new strings go to the temporary file.
+  static constexpr size_t kKeptChars = size_t{1} << 18;
+
+  explicit TsstStrings(size_t keptChars = kKeptChars);
+  ~TsstStrings();
 
   // Index of the text (system code page), adding it when new.
   uint32_t AddString(std::string_view text);
   uint32_t AddString16(std::u16string_view text);
 
   uint32_t TotalCount() const { return total_; }  // every AddString call
-  uint32_t UniqueCount() const { return static_cast<uint32_t>(entries_.size()); }
+  // Strings in the table (those in the temporary file included).
+  uint32_t UniqueCount() const { return static_cast<uint32_t>(entries_.size()) + spilled_; }
+  // A string the pool holds, and how many cells refer to it (not for those in the file).
   std::u16string_view String(uint32_t index) const;
   uint32_t RefCount(uint32_t index) const { return entries_[index].refs; }
   // Data lengths of the SST record and of each CONTINUE behind it, the chunk being filled last.
@@ -46,6 +59,7 @@ class TsstStrings {
     uint32_t hash;
   };
   uint32_t Insert(std::u16string_view s, uint32_t hash);
+  uint32_t Spill(std::u16string_view s);
   const char16_t* Store(std::u16string_view s);
   void Plan(size_t chars);
   void Grow();
@@ -58,6 +72,11 @@ class TsstStrings {
   std::vector<uint32_t> table_;  // entry index + 1; 0 is a free slot
   std::u16string scratch_;
   uint32_t total_ = 0;
+  size_t keptChars_, poolChars_ = 0;
+  // The strings past the budget: their character counts and characters, as the records hold
+  // them, in insertion order after the pool's.
+  std::unique_ptr<TxlsTempStream> spill_;
+  uint32_t spilled_ = 0;
   std::vector<uint32_t> chunks_;  // closed chunks
   uint32_t current_ = 8;          // the chunk being filled starts with the two counts
 };

@@ -86,7 +86,7 @@ void TxlsTempStream::ReadAt(int64_t position, void* data, size_t size) {
 
 void TxlsTempStream::CopyRange(int64_t from, int64_t to,
                                const std::function<void(const void*, size_t)>& sink) {
-  std::vector<uint8_t> chunk(size_t{1} << 20);
+  std::vector<uint8_t> chunk(size_t{1} << 18);
   while (from < to) {
     size_t n =
         static_cast<size_t>(std::min<int64_t>(to - from, static_cast<int64_t>(chunk.size())));

@@ -101,5 +101,31 @@ TEST(RecordSelection, DifDeclaresTheRowsItWrites) {
   EXPECT_NE(r.out.find("BOT\r\n0,2\r\nV\r\n-1,0\r\nEOD"), std::string::npos) << r.out;
 }
 
+// More distinct texts than the workbook keeps in memory: the later ones go to its temporary file,
+// a few shorter than what the memory could still hold, some long enough to be cut in pieces.
+TEST(RecordSelection, XlsOfManyDistinctTextsReadsLikeTheCsv) {
+  const std::string dir = test::FreshFolder("records-cli-texts");
+  const std::string sql =
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+      "SELECT i, 'Клиент ' || i AS name, CASE i % 3 WHEN 0 THEN 'Москва' ELSE 'Köln' END AS city, "
+      "CASE WHEN i % 100 = 0 THEN replace(hex(zeroblob(3000)), '00', 'я' || i) "
+      "WHEN i % 2 = 0 THEN 'x' || i ELSE 'Note ' || i || ', \"quoted\"' END AS note FROM n";
+  std::string csv;
+  for (const char* type : {"csv", "xls"}) {
+    const std::string file = dir + "texts." + type;
+    test::Result r = Cli(
+        {"--db", "sqlite:" + test::AwkwardDatabase(), "--sql", sql, "--type", type, "-o", file});
+    ASSERT_EQ(r.status, 0) << type << ": " << r.err;
+    const std::string rows = Rows(file);
+    ASSERT_EQ(rows.rfind("ERROR", 0), std::string::npos) << rows.substr(0, 2000);
+    if (csv.empty()) {
+      csv = rows;
+      EXPECT_NE(csv.find("3998\tКлиент 3998\tKöln\tx3998\n"), std::string::npos);
+    } else {
+      EXPECT_TRUE(rows == csv) << "the sheet's texts differ from the CSV's";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace morvale

@@ -19,12 +19,17 @@ class TFakeCursor : public TCursor {
  public:
   TFakeCursor(int64_t rows, TCalls& calls, size_t textSize = 3)
       : rows_(rows), calls_(calls), text_(textSize, 'x') {}
+  // Steps on the read-ahead thread, and fails on the step to row `failAt` (from 1) when set.
+  bool readAhead = false;
+  int64_t failAt = 0;
+  bool CanReadAhead() const override { return readAhead; }
   void Execute() override {
     ++calls_.execute;
     at_ = 0;
   }
   bool Step() override {
     ++calls_.steps;
+    if (failAt && at_ + 1 == failAt) throw EConvertError("row " + std::to_string(failAt));
     if (at_ > rows_) return false;
     return ++at_ <= rows_;
   }
@@ -137,6 +142,73 @@ TEST(CursorDataSet, BookmarkBeyondTheEndIsRefusedAndTheCursorStaysUsable) {
   int64_t rest = 0;
   for (; !ds.Eof(); ds.Next()) ++rest;
   EXPECT_EQ(rest, 501);
+}
+
+std::unique_ptr<TFakeCursor> ReadingAhead(int64_t rows, TCalls& calls, int64_t failAt = 0) {
+  auto cursor = std::make_unique<TFakeCursor>(rows, calls);
+  cursor->readAhead = true;
+  cursor->failAt = failAt;
+  return cursor;
+}
+
+TEST(CursorDataSet, ReadAheadGivesTheSameWalkAndLeavesTheCursorToItsThread) {
+  TCalls calls;
+  TCursorDataSet ds;
+  ds.SetReadAhead(true);
+  ds.OpenCursor(ReadingAhead(100000, calls));
+  ds.DisableControls();
+  int64_t rows = 0;
+  for (ds.First(); !ds.Eof(); ds.Next()) ASSERT_EQ(N(ds), ++rows);
+  EXPECT_EQ(rows, 100000);
+  EXPECT_EQ(calls.read, 100000);
+  EXPECT_EQ(calls.execute, 1);
+  EXPECT_EQ(ds.RecordCount(), 100000);
+  EXPECT_EQ(calls.count, 0);
+
+  // A walk stopped half-way (an abort), then the grid's moves once controls are back: the rows
+  // read ahead are used or passed over, never lost.
+  ds.First();
+  EXPECT_EQ(calls.execute, 2);
+  while (N(ds) < 1500) ds.Next();
+  ds.EnableControls();
+  ds.GotoBookmark(2100);  // in the window read ahead
+  EXPECT_EQ(N(ds), 2101);
+  ds.GotoBookmark(9000);  // past it
+  EXPECT_EQ(N(ds), 9001);
+  ds.GotoBookmark(10);
+  EXPECT_EQ(N(ds), 11);
+  EXPECT_EQ(calls.execute, 3);
+
+  // Read ahead waits for disabled controls and for a driver that allows it.
+  TCalls quiet;
+  TCursorDataSet grid;
+  grid.SetReadAhead(true);
+  grid.OpenCursor(ReadingAhead(5000, quiet));
+  for (int i = 0; i < 100; ++i) grid.Next();
+  EXPECT_EQ(quiet.read, TRowWindow::kMaxRows);
+}
+
+TEST(CursorDataSet, ReadAheadRaisesTheDriversErrorAtTheRecordTheWalkWouldHave) {
+  for (bool ahead : {false, true}) {
+    SCOPED_TRACE(ahead);
+    TCalls calls;
+    TCursorDataSet ds;
+    ds.SetReadAhead(ahead);
+    ds.OpenCursor(ReadingAhead(10000, calls, 3000));
+    ds.DisableControls();
+    int64_t last = 0;
+    try {
+      for (; !ds.Eof(); ds.Next()) last = N(ds);
+      ADD_FAILURE() << "no error";
+    } catch (const EConvertError& e) {
+      EXPECT_STREQ(e.what(), "row 3000");
+    }
+    EXPECT_EQ(last, 2048);  // the error comes when the window before it is used up
+    // Back to the start, the statement runs again.
+    ds.EnableControls();
+    ds.First();
+    EXPECT_EQ(N(ds), 1);
+  }
 }
 
 TEST(CursorDataSet, ClosedDatasetRefusesToMove) {

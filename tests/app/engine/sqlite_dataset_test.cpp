@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 
@@ -218,6 +220,45 @@ TEST_F(SqliteDataSet, RecordCountBeforeTheWalkAndForStatementsThatCannotBeWrappe
   EXPECT_GE(pragma->RecordCount(), 2);
   auto values = Open("VALUES (1), (2), (3)");
   EXPECT_EQ(values->RecordCount(), 3);
+}
+
+// A database file (the statements of one may be stepped on the read-ahead thread): the walk with
+// read ahead gives the texts and the error of the walk without it.
+TEST_F(SqliteDataSet, ReadAheadOnAFileGivesTheSameRowsAndTheSameError) {
+  const std::string path = ::testing::TempDir() + "/read-ahead-" + std::to_string(getpid()) + ".db";
+  Exec("CREATE TABLE t AS " + Series(5000));
+  Exec("VACUUM INTO '" + path + "'");
+  std::shared_ptr<TSqliteDatabase> file = TSqliteDatabase::OpenReadOnly(path);
+  ::unlink(path.c_str());  // the open connection keeps it
+  auto walk = [&](bool ahead, const std::string& sql, std::string& error) {
+    TCursorDataSet ds;
+    ds.SetFormatSettings(CommaSettings());
+    ds.SetReadAhead(ahead);
+    ds.OpenCursor(std::make_unique<TSqliteCursor>(file, sql));
+    ds.DisableControls();
+    std::string all, text;
+    try {
+      for (ds.First(); !ds.Eof(); ds.Next())
+        for (int i = 0; i < ds.FieldCount(); ++i) {
+          ds.Fields(i).GetText(text);
+          all += text + '|';
+        }
+    } catch (const Exception& e) {
+      error = e.what();
+    }
+    ds.EnableControls();
+    return all;
+  };
+  std::string error, aheadError;
+  const std::string plain = walk(false, "SELECT * FROM t", error);
+  EXPECT_EQ(walk(true, "SELECT * FROM t", aheadError), plain);
+  EXPECT_NE(plain.find("|5000|name 5000|"), std::string::npos);
+  EXPECT_EQ(aheadError, "");
+  // json() fails on the row it cannot read, in the third window.
+  const std::string failing = "SELECT i, CASE WHEN i = 2500 THEN json('{') ELSE name END FROM t";
+  EXPECT_EQ(walk(true, failing, aheadError), walk(false, failing, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(aheadError, error);
 }
 
 }  // namespace

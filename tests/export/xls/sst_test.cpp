@@ -119,6 +119,38 @@ TEST(XlsSST, StringsLongerThanARecordAreSplitInPieces) {
   EXPECT_EQ(r.recordSizes, (std::vector<size_t>{8 + 15, 8223, 8223, 1 + 2 * 1779 + 13, 8223, 3}));
 }
 
+TEST(XlsSST, StringsPastThePoolsBudgetGoToTheFileInOrder) {
+  TsstStrings sst(20);  // room for "Москва" and "Paris" and little else
+  EXPECT_EQ(sst.AddString("Москва"), 0u);
+  EXPECT_EQ(sst.AddString("Paris"), 1u);
+  std::vector<std::u16string> expected{u"Москва", u"Paris"};
+  for (int i = 0; i < 3000; ++i) {
+    std::string t = "Customer \"" + std::to_string(i) + "\"";
+    EXPECT_EQ(sst.AddString(t), expected.size());
+    expected.emplace_back(t.begin(), t.end());
+    // The pool's strings are still shared; a string in the file is not looked for.
+    EXPECT_EQ(sst.AddString("Paris"), 1u);
+  }
+  EXPECT_EQ(sst.AddString("Customer \"0\""), expected.size());
+  expected.push_back(u"Customer \"0\"");
+  // A string short enough for what is left of the pool follows the others into the file.
+  EXPECT_EQ(sst.AddString("Köln"), expected.size());
+  expected.push_back(u"Köln");
+  std::u16string huge(9000, u'ж');
+  sst.AddString16(huge);
+  expected.push_back(huge);
+  EXPECT_EQ(sst.UniqueCount(), expected.size());
+  EXPECT_EQ(sst.TotalCount(), 2u + 2 * 3000 + 3);
+
+  TReadBack r = ReadSST(Written(sst));
+  EXPECT_EQ(r.total, sst.TotalCount());
+  EXPECT_EQ(r.unique, expected.size());
+  EXPECT_EQ(r.strings, expected);
+  std::vector<uint32_t> plan = sst.ChunkSizes();
+  ASSERT_EQ(plan.size(), r.recordSizes.size());
+  for (size_t i = 0; i < plan.size(); ++i) EXPECT_EQ(plan[i], r.recordSizes[i]);
+}
+
 TEST(XlsSST, TextsBeyondTheCharacterCountAreCut) {
   TsstStrings sst;
   std::u16string s(70000, u'z');
