@@ -33,9 +33,6 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   InitExportDialog1(ExportDialog1, &query_, gridSource_.get(),
                     programFolder_ + kRememberedExportOptions);
   query_.AfterOpen = [this](TObject*) { Query1AfterOpen(); };
-  // An export walks the query with controls disabled behind its modal progress window: the next
-  // rows may be read on a second thread meanwhile (a move of the grid waits for that thread).
-  query_.SetReadAhead(true);
   WireRangeReads();
   connectDialog_ = std::make_unique<TDlg_SetConnect_to_DB>(slots_, this);
   connectDialog_->ResetConnection = [this] { ResetConnection(); };
