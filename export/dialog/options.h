@@ -51,9 +51,7 @@ class TExportXMLOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportXMLOptions& other) { *this = other; }
-  bool operator==(const TExportXMLOptions& o) const {
-    return Standalone == o.Standalone && Encoding == o.Encoding;
-  }
+  bool operator==(const TExportXMLOptions&) const = default;
 
   bool Standalone = true;
   std::string Encoding;

@@ -6,8 +6,17 @@
 // before keeps its bytes.
 #pragma once
 
+#include <limits>
+
 #include "export/dialog/model.h"
+#include "export/docs/dbfexport.h"
+#include "export/docs/rtfexport.h"
+#include "export/text/ascii.h"
 #include "export/text/html.h"
+#include "export/text/json.h"
+#include "export/text/sql.h"
+#include "export/text/xml.h"
+#include "export/workbook/exportworkbook.h"
 
 namespace morvale::pages {
 
@@ -24,13 +33,21 @@ inline constexpr TMember<M...> kAt{};
 
 // The kinds of setting, which the visitors tell apart by these tags.
 namespace key {
-struct Text {};    // a text, in a line edit
-struct Bool {};    // a check box
-struct Count {};   // a number a file may not make negative (the default is kept then)
+struct Text {};  // a text, in a line edit
+struct Bool {};  // a check box
+// A number a file may not make negative nor above Max (the default is kept then).
+struct Count {
+  int Max = std::numeric_limits<int>::max();
+};
 struct Color {};   // "$00BBGGRR" in the file, a colour button on the page
 struct Line {};    // a list kept as one line in the file and edited as text
 struct Choice {};  // an enumeration: its ordinal in the file, an option button per value
 struct Font {};    // a font's name, in a font box
+struct Pick {};    // a text typed or chosen in an editable drop-down
+struct Char {};    // one character; the file writes those below 33 as "#" and the code ("#9")
+// The statement terminator: the character itself in the file, nothing for none, when the
+// exporter keeps its own.
+struct Term {};
 }  // namespace key
 
 // The widgets of a Choice are named in one text, a space between two names, in value order.
@@ -115,6 +132,17 @@ void HTMLSettings(V& v) {
     kAt<&X::HTMLOptions, &O::VLinkColor>);
   v(key::Color{}, "ALinkColor", "bHTMLALinkColor", kAt<&S::HTMLPage, &P::ALinkColor>,
     kAt<&X::HTMLOptions, &O::ALinkColor>);
+}
+
+template <class V>
+void XMLSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportXMLOptions;
+  using X = TExportXML;
+  v(key::Bool{}, "Standalone", "cbXMLStandalone", kAt<&S::XML, &P::Standalone>,
+    kAt<&X::Options, &TXMLOptions::StandAlone>);
+  v(key::Pick{}, "Encoding", "cbxXMLEncoding", kAt<&S::XML, &P::Encoding>,
+    kAt<&X::Options, &TXMLOptions::Encoding>);
 }
 
 }  // namespace morvale::pages

@@ -142,43 +142,44 @@ void PrepareRTF(const TDialogSettings& s, TExport& e) {
   for (const TNamedRtfStyle& st : p.StripStyles) r.Options.StripStyles.Add() = st.Style;
 }
 
-// Every setting of the page as the list declares it; the records per file are 0 for "off".
-struct TPrepareHTML {
+// Every setting of a page's list (pagekeys.h) from the page into its exporter, or back. The
+// records per file are 0 for "off"; an empty statement terminator leaves the exporter's own.
+template <class E>
+struct TPrepareKeys {
   const TDialogSettings& s;
-  TExportHTML& h;
-  template <class K, class A, class B>
-  void operator()(K, const char*, const char*, A setting, B property) {
-    property.Of(h) = setting.Of(s);
+  E& e;
+  void operator()(auto, const char*, const char*, auto setting, auto property) {
+    property.Of(e) = setting.Of(s);
   }
-  template <class A, class B>
-  void RecordsPerFile(const char*, const char*, const char*, A count, B on) {
-    h.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
+  void operator()(key::Term, const char*, const char*, auto setting, auto property) {
+    if (setting.Of(s) != '\0') property.Of(e) = setting.Of(s);
+  }
+  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
+    e.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
   }
 };
 
-struct TCaptureHTML {
-  const TExportHTML& h;
+template <class E>
+struct TCaptureKeys {
+  const E& e;
   TDialogSettings& s;
-  template <class K, class A, class B>
-  void operator()(K, const char*, const char*, A setting, B property) {
-    setting.Of(s) = property.Of(h);
+  void operator()(auto, const char*, const char*, auto setting, auto property) {
+    setting.Of(s) = property.Of(e);
   }
-  template <class A, class B>
-  void RecordsPerFile(const char*, const char*, const char*, A count, B on) {
-    on.Of(s) = h.MaxRecords() > 0;
-    count.Of(s) = h.MaxRecords();
+  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
+    on.Of(s) = e.MaxRecords() > 0;
+    count.Of(s) = e.MaxRecords();
   }
 };
 
 void PrepareHTML(const TDialogSettings& s, TExport& e) {
-  TPrepareHTML prepare{s, As<TExportHTML>(e)};
-  HTMLSettings(prepare);
+  TPrepareKeys<TExportHTML> v{s, As<TExportHTML>(e)};
+  HTMLSettings(v);
 }
 
 void PrepareXML(const TDialogSettings& s, TExport& e) {
-  auto& x = As<TExportXML>(e);
-  x.Options.StandAlone = s.XML.Standalone;
-  x.Options.Encoding = s.XML.Encoding;
+  TPrepareKeys<TExportXML> v{s, As<TExportXML>(e)};
+  XMLSettings(v);
 }
 
 void PreparePDF(const TDialogSettings& s, TExport& e) {
@@ -286,15 +287,14 @@ void CaptureRTF(const TExport& e, TDialogSettings& s) {
 }
 
 void CaptureHTML(const TExport& e, TDialogSettings& s) {
-  TCaptureHTML capture{As<TExportHTML>(e), s};
-  HTMLSettings(capture);
+  TCaptureKeys<TExportHTML> v{As<TExportHTML>(e), s};
+  HTMLSettings(v);
   s.HTMLTemplate = htCustom;
 }
 
 void CaptureXML(const TExport& e, TDialogSettings& s) {
-  const auto& x = As<TExportXML>(e);
-  s.XML.Standalone = x.Options.StandAlone;
-  s.XML.Encoding = x.Options.Encoding;
+  TCaptureKeys<TExportXML> v{As<TExportXML>(e), s};
+  XMLSettings(v);
 }
 
 void CapturePDF(const TExport& e, TDialogSettings& s) {

@@ -93,6 +93,112 @@ void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& sectio
   LoadFormat(f, ini, section);
 }
 
+// A section's keys as the page's list declares them (pagekeys.h).
+struct TSaveKeys {
+  const TDialogSettings& s;
+  TIniFile& ini;
+  const char* section;
+
+  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, setting.Of(s));
+  }
+  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
+    ini.WriteBool(section, k, setting.Of(s));
+  }
+  void operator()(key::Pick, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Choice, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Char, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, CharText(setting.Of(s)));
+  }
+  void operator()(key::Term, const char* k, const char*, auto setting, auto) {
+    const char t = setting.Of(s);
+    ini.WriteString(section, k, t ? std::string(1, t) : "");
+  }
+  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, ColorText(setting.Of(s)));
+  }
+  // The list's lines joined by spaces: the file keeps one line.
+  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
+    std::string text;
+    for (const std::string& a : setting.Of(s)) text += (text.empty() ? "" : " ") + a;
+    ini.WriteString(section, k, text);
+  }
+  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+    ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
+  }
+};
+
+// A missing key takes the dialog's default; so does a count out of its range or an ordinal out of
+// range.
+struct TLoadKeys {
+  TDialogSettings& s;
+  const TDialogSettings& defaults;
+  const TIniFile& ini;
+  const char* section;
+
+  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ReadString(section, k, setting.Of(defaults));
+  }
+  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ReadBool(section, k, setting.Of(defaults));
+  }
+  void operator()(key::Pick, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Count c, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = Count(k, setting.Of(defaults), c.Max);
+  }
+  void operator()(key::Char, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ValueExists(section, k) ? CharFromText(ini.ReadString(section, k, ""))
+                                                : setting.Of(defaults);
+  }
+  void operator()(key::Term, const char* k, const char*, auto setting, auto) {
+    if (!ini.ValueExists(section, k)) {
+      setting.Of(s) = setting.Of(defaults);
+      return;
+    }
+    const std::string t = ini.ReadString(section, k, "");
+    setting.Of(s) = t.empty() ? '\0' : t[0];
+  }
+  void operator()(key::Choice, const char* k, const char* widgets, auto setting, auto) {
+    setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), ChoiceCount(widgets) - 1);
+  }
+  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ReadColorText(ini, section, k, setting.Of(defaults));
+  }
+  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
+    if (!ini.ValueExists(section, k)) {
+      setting.Of(s) = setting.Of(defaults);
+      return;
+    }
+    TStringList l;
+    std::string v = ini.ReadString(section, k, "");
+    if (!v.empty()) l.Add(v);
+    setting.Of(s) = l;
+  }
+  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+    count.Of(s) = Count(k, count.Of(defaults));
+    on.Of(s) = count.Of(s) > 0;
+  }
+  int Count(const char* k, int def, int max = key::Count{}.Max) const {
+    int v = ini.ReadInteger(section, k, def);
+    return v < 0 || v > max ? def : v;
+  }
+};
+
 // Spreadsheet.
 
 void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
@@ -205,86 +311,6 @@ void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
 
 // HTML.
 
-// A section's keys as the page's list declares them (pagekeys.h).
-struct TSaveKeys {
-  const TDialogSettings& s;
-  TIniFile& ini;
-  const char* section;
-
-  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
-    ini.WriteString(section, k, setting.Of(s));
-  }
-  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
-    (*this)(key::Text{}, k, w, setting, property);
-  }
-  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
-    ini.WriteBool(section, k, setting.Of(s));
-  }
-  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
-    ini.WriteInteger(section, k, setting.Of(s));
-  }
-  void operator()(key::Choice, const char* k, const char*, auto setting, auto) {
-    ini.WriteInteger(section, k, setting.Of(s));
-  }
-  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
-    ini.WriteString(section, k, ColorText(setting.Of(s)));
-  }
-  // The list's lines joined by spaces: the file keeps one line.
-  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
-    std::string text;
-    for (const std::string& a : setting.Of(s)) text += (text.empty() ? "" : " ") + a;
-    ini.WriteString(section, k, text);
-  }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
-    ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
-  }
-};
-
-// A missing key takes the dialog's default; so does a negative count or an ordinal out of range.
-struct TLoadKeys {
-  TDialogSettings& s;
-  const TDialogSettings& defaults;
-  const TIniFile& ini;
-  const char* section;
-
-  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = ini.ReadString(section, k, setting.Of(defaults));
-  }
-  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
-    (*this)(key::Text{}, k, w, setting, property);
-  }
-  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = ini.ReadBool(section, k, setting.Of(defaults));
-  }
-  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = Count(k, setting.Of(defaults));
-  }
-  void operator()(key::Choice, const char* k, const char* widgets, auto setting, auto) {
-    setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), ChoiceCount(widgets) - 1);
-  }
-  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = ReadColorText(ini, section, k, setting.Of(defaults));
-  }
-  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
-    if (!ini.ValueExists(section, k)) {
-      setting.Of(s) = setting.Of(defaults);
-      return;
-    }
-    TStringList l;
-    std::string v = ini.ReadString(section, k, "");
-    if (!v.empty()) l.Add(v);
-    setting.Of(s) = l;
-  }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
-    count.Of(s) = Count(k, count.Of(defaults));
-    on.Of(s) = count.Of(s) > 0;
-  }
-  int Count(const char* k, int def) const {
-    int v = ini.ReadInteger(section, k, def);
-    return v < 0 ? def : v;
-  }
-};
-
 void SaveHTML(const TDialogSettings& s, TIniFile& ini) {
   TSaveKeys save{s, ini, "HTML"};
   HTMLSettings(save);
@@ -305,14 +331,15 @@ void LoadHTML(TExportDialogModel& model, const TIniFile& ini) {
 // XML, TXT, CSV, SQL.
 
 void SaveXML(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("XML", "Standalone", s.XML.Standalone);
-  ini.WriteString("XML", "Encoding", s.XML.Encoding);
+  TSaveKeys save{s, ini, "XML"};
+  XMLSettings(save);
 }
 
 void LoadXML(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportXMLOptions& d = m.Dialog().XMLOptions;
-  m.Settings().XML.Standalone = ini.ReadBool("XML", "Standalone", d.Standalone);
-  m.Settings().XML.Encoding = ini.ReadString("XML", "Encoding", d.Encoding);
+  TDialogSettings defaults = m.Settings();
+  defaults.XML = m.Dialog().XMLOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "XML"};
+  XMLSettings(load);
 }
 
 void SaveJSON(const TDialogSettings& s, TIniFile& ini) {

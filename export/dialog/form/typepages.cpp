@@ -68,6 +68,24 @@ struct TBindKeys {
   void operator()(pages::key::Count, const char*, const char* w, auto setting, auto) {
     bind.Int(Widget<QLineEdit>(w), &setting.Of(s));
   }
+  void operator()(pages::key::Char, const char*, const char* w, auto setting, auto) {
+    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Term, const char*, const char* w, auto setting, auto) {
+    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  // The text follows the box as it is typed or chosen; it is shown again only when it differs.
+  void operator()(pages::key::Pick, const char*, const char* w, auto setting, auto) {
+    QComboBox* box = Widget<QComboBox>(w);
+    std::string* text = &setting.Of(s);
+    QObject::connect(box, &QComboBox::currentTextChanged, &dialog,
+                     [binder = &bind, text](const QString& t) {
+                       if (!binder->Refreshing()) *text = S(t);
+                     });
+    bind.Show([box, text] {
+      if (box->currentText() != Q(*text)) box->setCurrentText(Q(*text));
+    });
+  }
   void operator()(pages::key::Color, const char*, const char* w, auto setting, auto) {
     bind.Color(Widget<QToolButton>(w), &setting.Of(s), colorPicked);
   }
@@ -379,14 +397,8 @@ void TExportDialogF::BindHTMLPage() {
 
 void TExportDialogF::BindSmallPages() {
   TDialogSettings& s = model_.Settings();
-  bind_.Bool(xml_->cbXMLStandalone, &s.XML.Standalone);
-  connect(xml_->cbxXMLEncoding, &QComboBox::currentTextChanged, this, [this, &s](const QString& t) {
-    if (!refreshing_) s.XML.Encoding = S(t);
-  });
-  bind_.Show([this, &s] {
-    if (xml_->cbxXMLEncoding->currentText() != Q(s.XML.Encoding))
-      xml_->cbxXMLEncoding->setCurrentText(Q(s.XML.Encoding));
-  });
+  TBindKeys keys{*this, bind_, s, {}, {}};
+  pages::XMLSettings(keys);
 
   bind_.Text(sql_->edSQLTableName, &s.SQL.TableName);
   bind_.Bool(sql_->cbSQLCreateTable, &s.SQL.CreateTable);
