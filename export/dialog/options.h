@@ -62,7 +62,7 @@ class TExportSQLOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportSQLOptions& other) { *this = other; }
-  bool operator==(const TExportSQLOptions& o) const;
+  bool operator==(const TExportSQLOptions&) const = default;
 
   std::string TableName;
   bool CreateTable = false;

@@ -145,4 +145,23 @@ void XMLSettings(V& v) {
     kAt<&X::Options, &TXMLOptions::Encoding>);
 }
 
+// The SQL page. An empty table name is the file's name, which Start puts in its place.
+template <class V>
+void SQLSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportSQLOptions;
+  using X = TExportSQL;
+  v(key::Text{}, "TableName", "edSQLTableName", kAt<&S::SQL, &P::TableName>, kAt<&X::TableName>);
+  v(key::Bool{}, "CreateTable", "cbSQLCreateTable", kAt<&S::SQL, &P::CreateTable>,
+    kAt<&X::CreateTable>);
+  v(key::Count{}, "CommitRecCount", "edSQLCommitRecCount", kAt<&S::SQL, &P::CommitRecCount>,
+    kAt<&X::CommitRecCount>);
+  v(key::Bool{}, "CommitAfterScript", "cbSQLCommitAfterScript", kAt<&S::SQL, &P::CommitAfterScript>,
+    kAt<&X::CommitAfterScript>);
+  v(key::Text{}, "CommitStatement", "edSQLCommitStatement", kAt<&S::SQL, &P::CommitStatement>,
+    kAt<&X::CommitStatement>);
+  v(key::Term{}, "StatementTerm", "edSQLStatementTerm", kAt<&S::SQL, &P::StatementTerm>,
+    kAt<&X::StatementTerm>);
+}
+
 }  // namespace morvale::pages

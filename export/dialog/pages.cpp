@@ -199,8 +199,8 @@ void PreparePDF(const TDialogSettings& s, TExport& e) {
 
 void PrepareSQL(const TDialogSettings& s, TExport& e) {
   auto& q = As<TExportSQL>(e);
-  const TExportSQLOptions& o = s.SQL;
-  q.TableName = o.TableName;
+  TPrepareKeys<TExportSQL> v{s, q};
+  SQLSettings(v);
   if (q.TableName.empty()) {
     // The file name without folder and extension, in upper case.
     std::string name = s.FileName.substr(s.FileName.find_last_of('/') + 1);
@@ -208,11 +208,6 @@ void PrepareSQL(const TDialogSettings& s, TExport& e) {
     if (dot != std::string::npos && dot > 0) name.resize(dot);
     q.TableName = UpperCaseAscii(name);
   }
-  q.CreateTable = o.CreateTable;
-  q.CommitRecCount = o.CommitRecCount;
-  q.CommitAfterScript = o.CommitAfterScript;
-  q.CommitStatement = o.CommitStatement;
-  if (o.StatementTerm != '\0') q.StatementTerm = o.StatementTerm;
 }
 
 void PrepareJSON(const TDialogSettings& s, TExport& e) {
@@ -313,13 +308,8 @@ void CapturePDF(const TExport& e, TDialogSettings& s) {
 }
 
 void CaptureSQL(const TExport& e, TDialogSettings& s) {
-  const auto& q = As<TExportSQL>(e);
-  s.SQL.TableName = q.TableName;
-  s.SQL.CreateTable = q.CreateTable;
-  s.SQL.CommitRecCount = q.CommitRecCount;
-  s.SQL.CommitAfterScript = q.CommitAfterScript;
-  s.SQL.CommitStatement = q.CommitStatement;
-  s.SQL.StatementTerm = q.StatementTerm;
+  TCaptureKeys<TExportSQL> v{As<TExportSQL>(e), s};
+  SQLSettings(v);
 }
 
 void CaptureJSON(const TExport& e, TDialogSettings& s) {

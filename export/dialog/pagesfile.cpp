@@ -388,30 +388,15 @@ void LoadCSV(TExportDialogModel& m, const TIniFile& ini) {
 }
 
 void SaveSQL(const TDialogSettings& s, TIniFile& ini) {
-  const TExportSQLOptions& q = s.SQL;
-  ini.WriteString("SQL", "TableName", q.TableName);
-  ini.WriteBool("SQL", "CreateTable", q.CreateTable);
-  ini.WriteInteger("SQL", "CommitRecCount", q.CommitRecCount);
-  ini.WriteBool("SQL", "CommitAfterScript", q.CommitAfterScript);
-  ini.WriteString("SQL", "CommitStatement", q.CommitStatement);
-  ini.WriteString("SQL", "StatementTerm", q.StatementTerm ? std::string(1, q.StatementTerm) : "");
+  TSaveKeys save{s, ini, "SQL"};
+  SQLSettings(save);
 }
 
 void LoadSQL(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportSQLOptions& d = m.Dialog().SQLOptions;
-  TExportSQLOptions& q = m.Settings().SQL;
-  q.TableName = ini.ReadString("SQL", "TableName", d.TableName);
-  q.CreateTable = ini.ReadBool("SQL", "CreateTable", d.CreateTable);
-  int commit = ini.ReadInteger("SQL", "CommitRecCount", d.CommitRecCount);
-  q.CommitRecCount = commit >= 0 ? commit : d.CommitRecCount;
-  q.CommitAfterScript = ini.ReadBool("SQL", "CommitAfterScript", d.CommitAfterScript);
-  q.CommitStatement = ini.ReadString("SQL", "CommitStatement", d.CommitStatement);
-  if (ini.ValueExists("SQL", "StatementTerm")) {
-    std::string t = ini.ReadString("SQL", "StatementTerm", "");
-    q.StatementTerm = t.empty() ? '\0' : t[0];
-  } else {
-    q.StatementTerm = d.StatementTerm;
-  }
+  TDialogSettings defaults = m.Settings();
+  defaults.SQL = m.Dialog().SQLOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "SQL"};
+  SQLSettings(load);
 }
 
 // PDF.

@@ -400,12 +400,7 @@ void TExportDialogF::BindSmallPages() {
   TBindKeys keys{*this, bind_, s, {}, {}};
   pages::XMLSettings(keys);
 
-  bind_.Text(sql_->edSQLTableName, &s.SQL.TableName);
-  bind_.Bool(sql_->cbSQLCreateTable, &s.SQL.CreateTable);
-  bind_.Int(sql_->edSQLCommitRecCount, &s.SQL.CommitRecCount);
-  bind_.Bool(sql_->cbSQLCommitAfterScript, &s.SQL.CommitAfterScript);
-  bind_.Text(sql_->edSQLCommitStatement, &s.SQL.CommitStatement);
-  bind_.Char(sql_->edSQLStatementTerm, &s.SQL.StatementTerm);
+  pages::SQLSettings(keys);
 
   bind_.Bool(ascii_->cbTXTAutoCalcColWidth, &s.TXT.AutoCalcColWidth);
   bind_.Int(ascii_->edTXTSpacing, &s.TXT.ColSpacing);

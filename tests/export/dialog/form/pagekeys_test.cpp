@@ -224,5 +224,9 @@ TEST_F(PageKeys, EveryXMLSettingGoesFromItsWidgetToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("XML", [](auto& v) { pages::XMLSettings(v); }), 2);
 }
 
+TEST_F(PageKeys, EverySQLSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("SQL", [](auto& v) { pages::SQLSettings(v); }), 6);
+}
+
 }  // namespace
 }  // namespace morvale::test
