@@ -164,4 +164,26 @@ void SQLSettings(V& v) {
     kAt<&X::StatementTerm>);
 }
 
+// The text page holds two types' settings, each in its own section.
+template <class V>
+void TXTSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportTXTOptions;
+  using X = TExportASCII;
+  v(key::Bool{}, "AutoCalcColWidth", "cbTXTAutoCalcColWidth", kAt<&S::TXT, &P::AutoCalcColWidth>,
+    kAt<&X::AutoCalcColWidth>);
+  v(key::Count{1000}, "Spacing", "edTXTSpacing", kAt<&S::TXT, &P::ColSpacing>, kAt<&X::TXTSpacing>);
+}
+
+template <class V>
+void CSVSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportCSVOptions;
+  using X = TExportASCII;
+  v(key::Bool{}, "QuoteStrings", "cbCSVQuoteStrings", kAt<&S::CSV, &P::QuoteStrings>,
+    kAt<&X::CSVQuoteStrings>);
+  v(key::Char{}, "Comma", "edCSVComma", kAt<&S::CSV, &P::Comma>, kAt<&X::CSVComma>);
+  v(key::Char{}, "Quote", "edCSVQuote", kAt<&S::CSV, &P::Quote>, kAt<&X::CSVQuote>);
+}
+
 }  // namespace morvale::pages

@@ -219,18 +219,15 @@ void PrepareDBF(const TDialogSettings& s, TExport& e) {
 }
 
 void PrepareTXT(const TDialogSettings& s, TExport& e) {
-  auto& a = As<TExportASCII>(e);
-  a.SetExportType(etTXT);
-  a.AutoCalcColWidth = s.TXT.AutoCalcColWidth;
-  a.TXTSpacing = s.TXT.ColSpacing;
+  TPrepareKeys<TExportASCII> v{s, As<TExportASCII>(e)};
+  v.e.SetExportType(etTXT);
+  TXTSettings(v);
 }
 
 void PrepareCSV(const TDialogSettings& s, TExport& e) {
-  auto& a = As<TExportASCII>(e);
-  a.SetExportType(etCSV);
-  a.CSVQuoteStrings = s.CSV.QuoteStrings;
-  a.CSVComma = s.CSV.Comma;
-  a.CSVQuote = s.CSV.Quote;
+  TPrepareKeys<TExportASCII> v{s, As<TExportASCII>(e)};
+  v.e.SetExportType(etCSV);
+  CSVSettings(v);
 }
 
 void PrepareDIF(const TDialogSettings&, TExport& e) {
@@ -321,16 +318,13 @@ void CaptureDBF(const TExport& e, TDialogSettings& s) {
 }
 
 void CaptureTXT(const TExport& e, TDialogSettings& s) {
-  const auto& a = As<TExportASCII>(e);
-  s.TXT.AutoCalcColWidth = a.AutoCalcColWidth;
-  s.TXT.ColSpacing = a.TXTSpacing;
+  TCaptureKeys<TExportASCII> v{As<TExportASCII>(e), s};
+  TXTSettings(v);
 }
 
 void CaptureCSV(const TExport& e, TDialogSettings& s) {
-  const auto& a = As<TExportASCII>(e);
-  s.CSV.QuoteStrings = a.CSVQuoteStrings;
-  s.CSV.Comma = a.CSVComma;
-  s.CSV.Quote = a.CSVQuote;
+  TCaptureKeys<TExportASCII> v{As<TExportASCII>(e), s};
+  CSVSettings(v);
 }
 
 }  // namespace morvale::pages

@@ -360,31 +360,27 @@ void LoadDBF(TExportDialogModel& m, const TIniFile& ini) {
 }
 
 void SaveTXT(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("TXT", "AutoCalcColWidth", s.TXT.AutoCalcColWidth);
-  ini.WriteInteger("TXT", "Spacing", s.TXT.ColSpacing);
+  TSaveKeys save{s, ini, "TXT"};
+  TXTSettings(save);
 }
 
 void LoadTXT(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportTXTOptions& d = m.Dialog().TXTOptions;
-  m.Settings().TXT.AutoCalcColWidth = ini.ReadBool("TXT", "AutoCalcColWidth", d.AutoCalcColWidth);
-  int spacing = ini.ReadInteger("TXT", "Spacing", d.ColSpacing);
-  m.Settings().TXT.ColSpacing = spacing >= 0 && spacing <= 1000 ? spacing : d.ColSpacing;
+  TDialogSettings defaults = m.Settings();
+  defaults.TXT = m.Dialog().TXTOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "TXT"};
+  TXTSettings(load);
 }
 
 void SaveCSV(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("CSV", "QuoteStrings", s.CSV.QuoteStrings);
-  ini.WriteString("CSV", "Comma", CharText(s.CSV.Comma));
-  ini.WriteString("CSV", "Quote", CharText(s.CSV.Quote));
+  TSaveKeys save{s, ini, "CSV"};
+  CSVSettings(save);
 }
 
 void LoadCSV(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportCSVOptions& d = m.Dialog().CSVOptions;
-  TExportCSVOptions& c = m.Settings().CSV;
-  c.QuoteStrings = ini.ReadBool("CSV", "QuoteStrings", d.QuoteStrings);
-  c.Comma =
-      ini.ValueExists("CSV", "Comma") ? CharFromText(ini.ReadString("CSV", "Comma", "")) : d.Comma;
-  c.Quote =
-      ini.ValueExists("CSV", "Quote") ? CharFromText(ini.ReadString("CSV", "Quote", "")) : d.Quote;
+  TDialogSettings defaults = m.Settings();
+  defaults.CSV = m.Dialog().CSVOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "CSV"};
+  CSVSettings(load);
 }
 
 void SaveSQL(const TDialogSettings& s, TIniFile& ini) {

@@ -402,11 +402,8 @@ void TExportDialogF::BindSmallPages() {
 
   pages::SQLSettings(keys);
 
-  bind_.Bool(ascii_->cbTXTAutoCalcColWidth, &s.TXT.AutoCalcColWidth);
-  bind_.Int(ascii_->edTXTSpacing, &s.TXT.ColSpacing);
-  bind_.Bool(ascii_->cbCSVQuoteStrings, &s.CSV.QuoteStrings);
-  bind_.Char(ascii_->edCSVComma, &s.CSV.Comma);
-  bind_.Char(ascii_->edCSVQuote, &s.CSV.Quote);
+  pages::TXTSettings(keys);
+  pages::CSVSettings(keys);
   ascii_->edCSVComma->setToolTip(tr("Один знак; табуляция — #9"));
 }
 

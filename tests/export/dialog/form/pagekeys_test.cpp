@@ -228,5 +228,10 @@ TEST_F(PageKeys, EverySQLSettingGoesFromItsWidgetToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("SQL", [](auto& v) { pages::SQLSettings(v); }), 6);
 }
 
+TEST_F(PageKeys, EveryTextAndCSVSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("Text File", [](auto& v) { pages::TXTSettings(v); }), 2);
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::CSVSettings(v); }), 3);
+}
+
 }  // namespace
 }  // namespace morvale::test
