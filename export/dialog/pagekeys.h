@@ -186,4 +186,17 @@ void CSVSettings(V& v) {
   v(key::Char{}, "Quote", "edCSVQuote", kAt<&S::CSV, &P::Quote>, kAt<&X::CSVQuote>);
 }
 
+template <class V>
+void JSONSettings(V& v) {
+  v(key::Bool{}, "JSONLines", "cbJSONLines",
+    kAt<&TDialogSettings::JSON, &TExportJSONOptions::JSONLines>, kAt<&TExportJSON::JSONLines>);
+}
+
+template <class V>
+void DBFSettings(V& v) {
+  v(key::Bool{}, "DateTimeAsText", "cbDBFDateTimeAsText",
+    kAt<&TDialogSettings::DBF, &TExportDBFOptions::DateTimeAsText>,
+    kAt<&TExportDBF::DateTimeAsText>);
+}
+
 }  // namespace morvale::pages

@@ -211,11 +211,13 @@ void PrepareSQL(const TDialogSettings& s, TExport& e) {
 }
 
 void PrepareJSON(const TDialogSettings& s, TExport& e) {
-  As<TExportJSON>(e).JSONLines = s.JSON.JSONLines;
+  TPrepareKeys<TExportJSON> v{s, As<TExportJSON>(e)};
+  JSONSettings(v);
 }
 
 void PrepareDBF(const TDialogSettings& s, TExport& e) {
-  As<TExportDBF>(e).DateTimeAsText = s.DBF.DateTimeAsText;
+  TPrepareKeys<TExportDBF> v{s, As<TExportDBF>(e)};
+  DBFSettings(v);
 }
 
 void PrepareTXT(const TDialogSettings& s, TExport& e) {
@@ -310,11 +312,13 @@ void CaptureSQL(const TExport& e, TDialogSettings& s) {
 }
 
 void CaptureJSON(const TExport& e, TDialogSettings& s) {
-  s.JSON.JSONLines = As<TExportJSON>(e).JSONLines;
+  TCaptureKeys<TExportJSON> v{As<TExportJSON>(e), s};
+  JSONSettings(v);
 }
 
 void CaptureDBF(const TExport& e, TDialogSettings& s) {
-  s.DBF.DateTimeAsText = As<TExportDBF>(e).DateTimeAsText;
+  TCaptureKeys<TExportDBF> v{As<TExportDBF>(e), s};
+  DBFSettings(v);
 }
 
 void CaptureTXT(const TExport& e, TDialogSettings& s) {

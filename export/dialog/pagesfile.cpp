@@ -343,20 +343,27 @@ void LoadXML(TExportDialogModel& m, const TIniFile& ini) {
 }
 
 void SaveJSON(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("JSON", "JSONLines", s.JSON.JSONLines);
+  TSaveKeys save{s, ini, "JSON"};
+  JSONSettings(save);
 }
 
 void LoadJSON(TExportDialogModel& m, const TIniFile& ini) {
-  m.Settings().JSON.JSONLines = ini.ReadBool("JSON", "JSONLines", m.Dialog().JSONOptions.JSONLines);
+  TDialogSettings defaults = m.Settings();
+  defaults.JSON = m.Dialog().JSONOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "JSON"};
+  JSONSettings(load);
 }
 
 void SaveDBF(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("DBF", "DateTimeAsText", s.DBF.DateTimeAsText);
+  TSaveKeys save{s, ini, "DBF"};
+  DBFSettings(save);
 }
 
 void LoadDBF(TExportDialogModel& m, const TIniFile& ini) {
-  m.Settings().DBF.DateTimeAsText =
-      ini.ReadBool("DBF", "DateTimeAsText", m.Dialog().DBFOptions.DateTimeAsText);
+  TDialogSettings defaults = m.Settings();
+  defaults.DBF = m.Dialog().DBFOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "DBF"};
+  DBFSettings(load);
 }
 
 void SaveTXT(const TDialogSettings& s, TIniFile& ini) {

@@ -287,8 +287,6 @@ void TExportDialogF::BindCommon() {
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
   BindParts();
-  bind_.Bool(ui_->cbJSONLines, &s.JSON.JSONLines);
-  bind_.Bool(dbfDateTimeAsText_, &s.DBF.DateTimeAsText);
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 

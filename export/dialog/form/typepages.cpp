@@ -404,6 +404,8 @@ void TExportDialogF::BindSmallPages() {
 
   pages::TXTSettings(keys);
   pages::CSVSettings(keys);
+  pages::JSONSettings(keys);
+  pages::DBFSettings(keys);
   ascii_->edCSVComma->setToolTip(tr("Один знак; табуляция — #9"));
 }
 

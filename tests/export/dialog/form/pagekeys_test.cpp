@@ -233,5 +233,10 @@ TEST_F(PageKeys, EveryTextAndCSVSettingGoesFromItsWidgetToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::CSVSettings(v); }), 3);
 }
 
+TEST_F(PageKeys, TheJSONAndDBFSwitchesGoFromTheirBoxesToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("JSON", [](auto& v) { pages::JSONSettings(v); }), 1);
+  EXPECT_EQ(RoundTrip("DBF", [](auto& v) { pages::DBFSettings(v); }), 1);
+}
+
 }  // namespace
 }  // namespace morvale::test
