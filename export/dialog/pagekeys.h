@@ -199,4 +199,17 @@ void DBFSettings(V& v) {
     kAt<&TExportDBF::DateTimeAsText>);
 }
 
+// The Word and RTF page; its style lists keep sections of their own.
+template <class V>
+void RTFSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TRTFPage;
+  using X = TExportRTF;
+  using O = TRTFOptions;
+  v(key::Choice{}, "PageOrientation", "rbRTFPortrait rbRTFLandscape",
+    kAt<&S::RTF, &P::PageOrientation>, kAt<&X::Options, &O::PageOrientation>);
+  v(key::Choice{}, "StripType", "rbRTFStripNone rbRTFStripColumn rbRTFStripRow",
+    kAt<&S::RTF, &P::StripType>, kAt<&X::Options, &O::StripType>);
+}
+
 }  // namespace morvale::pages

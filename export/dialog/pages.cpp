@@ -30,6 +30,36 @@ const T& As(const TExport& e) {
   return dynamic_cast<const T&>(e);
 }
 
+// Every setting of a page's list (pagekeys.h) from the page into its exporter, or back. The
+// records per file are 0 for "off"; an empty statement terminator leaves the exporter's own.
+template <class E>
+struct TPrepareKeys {
+  const TDialogSettings& s;
+  E& e;
+  void operator()(auto, const char*, const char*, auto setting, auto property) {
+    property.Of(e) = setting.Of(s);
+  }
+  void operator()(key::Term, const char*, const char*, auto setting, auto property) {
+    if (setting.Of(s) != '\0') property.Of(e) = setting.Of(s);
+  }
+  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
+    e.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
+  }
+};
+
+template <class E>
+struct TCaptureKeys {
+  const E& e;
+  TDialogSettings& s;
+  void operator()(auto, const char*, const char*, auto setting, auto property) {
+    setting.Of(s) = property.Of(e);
+  }
+  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
+    on.Of(s) = e.MaxRecords() > 0;
+    count.Of(s) = e.MaxRecords();
+  }
+};
+
 // The five base formats of the page and the options fields they stand for, in list order.
 TxlsFormat* XLSBase(TXLSOptions& o, int i) {
   TxlsFormat* f[5] = {&o.HeaderFormat, &o.CaptionsFormat, &o.AggregateFormat, &o.FooterFormat,
@@ -134,43 +164,13 @@ void PrepareXLS(const TDialogSettings& s, TExport& e) {
 void PrepareRTF(const TDialogSettings& s, TExport& e) {
   auto& r = As<TExportRTF>(e);
   const TRTFPage& p = s.RTF;
-  r.Options.PageOrientation = p.PageOrientation;
-  r.Options.StripType = p.StripType;
+  TPrepareKeys<TExportRTF> v{s, r};
+  RTFSettings(v);
   for (int i = 0; i < 4 && i < static_cast<int>(p.BaseStyles.size()); ++i)
     *RTFBase(r.Options, i) = p.BaseStyles[static_cast<size_t>(i)].Style;
   r.Options.StripStyles.Clear();
   for (const TNamedRtfStyle& st : p.StripStyles) r.Options.StripStyles.Add() = st.Style;
 }
-
-// Every setting of a page's list (pagekeys.h) from the page into its exporter, or back. The
-// records per file are 0 for "off"; an empty statement terminator leaves the exporter's own.
-template <class E>
-struct TPrepareKeys {
-  const TDialogSettings& s;
-  E& e;
-  void operator()(auto, const char*, const char*, auto setting, auto property) {
-    property.Of(e) = setting.Of(s);
-  }
-  void operator()(key::Term, const char*, const char*, auto setting, auto property) {
-    if (setting.Of(s) != '\0') property.Of(e) = setting.Of(s);
-  }
-  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
-    e.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
-  }
-};
-
-template <class E>
-struct TCaptureKeys {
-  const E& e;
-  TDialogSettings& s;
-  void operator()(auto, const char*, const char*, auto setting, auto property) {
-    setting.Of(s) = property.Of(e);
-  }
-  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
-    on.Of(s) = e.MaxRecords() > 0;
-    count.Of(s) = e.MaxRecords();
-  }
-};
 
 void PrepareHTML(const TDialogSettings& s, TExport& e) {
   TPrepareKeys<TExportHTML> v{s, As<TExportHTML>(e)};
@@ -271,8 +271,8 @@ void CaptureXLS(const TExport& e, TDialogSettings& s) {
 void CaptureRTF(const TExport& e, TDialogSettings& s) {
   auto& r = const_cast<TExportRTF&>(As<TExportRTF>(e));
   TRTFPage& p = s.RTF;
-  p.PageOrientation = r.Options.PageOrientation;
-  p.StripType = r.Options.StripType;
+  TCaptureKeys<TExportRTF> v{r, s};
+  RTFSettings(v);
   for (int i = 0; i < 4 && i < static_cast<int>(p.BaseStyles.size()); ++i)
     p.BaseStyles[static_cast<size_t>(i)].Style = *RTFBase(r.Options, i);
   p.StripStyles.clear();

@@ -275,8 +275,8 @@ void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
 
 void SaveRTF(const TDialogSettings& s, TIniFile& ini) {
   const TRTFPage& p = s.RTF;
-  ini.WriteInteger("RTF", "PageOrientation", p.PageOrientation);
-  ini.WriteInteger("RTF", "StripType", p.StripType);
+  TSaveKeys save{s, ini, "RTF"};
+  RTFSettings(save);
   for (const TNamedRtfStyle& st : p.BaseStyles)
     st.Style.SaveToIni(ini, "RTF_STYLE_" + UpperCaseAscii(st.Caption));
   for (const TNamedRtfStyle& st : p.StripStyles)
@@ -284,11 +284,12 @@ void SaveRTF(const TDialogSettings& s, TIniFile& ini) {
 }
 
 void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportRTFOptions& d = m.Dialog().RTFOptions;
+  // What the file leaves out is the component's, which the reset page holds.
   m.ResetRTFPage();
+  const TDialogSettings defaults = m.Settings();
+  TLoadKeys load{m.Settings(), defaults, ini, "RTF"};
+  RTFSettings(load);
   TRTFPage& p = m.Settings().RTF;
-  p.PageOrientation = ReadEnum(ini, "RTF", "PageOrientation", d.PageOrientation, poLandscape);
-  p.StripType = ReadEnum(ini, "RTF", "StripType", d.StripType, stRow);
   p.StripStyles.clear();
   TStringList sections;
   ini.ReadSections(sections);

@@ -153,9 +153,8 @@ TrtfStyle* TExportDialogF::SelectedRTFStyle() {
 }
 
 void TExportDialogF::BindRTFPage() {
-  TRTFPage& p = model_.Settings().RTF;
-  bind_.Choice({rtf_->rbRTFStripNone, rtf_->rbRTFStripColumn, rtf_->rbRTFStripRow}, &p.StripType);
-  bind_.Choice({rtf_->rbRTFPortrait, rtf_->rbRTFLandscape}, &p.PageOrientation);
+  TBindKeys keys{*this, bind_, model_.Settings(), {}, {}};
+  pages::RTFSettings(keys);
 
   // Choosing in one list ends the choice in the other: the editor shows one style.
   connect(rtf_->lstRTFBaseStyles, &QListWidget::itemPressed, this, [this] {

@@ -238,5 +238,9 @@ TEST_F(PageKeys, TheJSONAndDBFSwitchesGoFromTheirBoxesToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("DBF", [](auto& v) { pages::DBFSettings(v); }), 1);
 }
 
+TEST_F(PageKeys, EveryRTFSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("RTF", [](auto& v) { pages::RTFSettings(v); }), 2);
+}
+
 }  // namespace
 }  // namespace morvale::test
