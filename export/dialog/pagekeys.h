@@ -212,4 +212,36 @@ void RTFSettings(V& v) {
     kAt<&S::RTF, &P::StripType>, kAt<&X::Options, &O::StripType>);
 }
 
+// The spreadsheet page. The sheet title is behind accessors in the exporter: an empty title is
+// stored as "Sheet1".
+struct TSheetTitle {
+  struct TSet {
+    TXLSOptions& o;
+    void operator=(const std::string& v) { o.SetSheetTitle(v); }
+  };
+  static std::string Of(const TExportWorkbook& x) { return x.Options.SheetTitle(); }
+  static TSet Of(TExportWorkbook& x) { return {x.Options}; }
+};
+
+template <class V>
+void XLSSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TXLSPage;
+  using W = TExportWorkbook;
+  using O = TXLSOptions;
+  v(key::Text{}, "PageHeader", "edXLSPageHeader", kAt<&S::XLS, &P::PageHeader>,
+    kAt<&W::Options, &O::PageHeader>);
+  v(key::Text{}, "PageFooter", "edXLSPageFooter", kAt<&S::XLS, &P::PageFooter>,
+    kAt<&W::Options, &O::PageFooter>);
+  v(key::Text{}, "SheetTitle", "edXLSSheetTitle", kAt<&S::XLS, &P::SheetTitle>, TSheetTitle{});
+  v(key::Choice{}, "StripType", "rbXLSStripNone rbXLSStripColumn rbXLSStripRow",
+    kAt<&S::XLS, &P::StripType>, kAt<&W::StripType>);
+  v(key::Bool{}, "AutoCalcColWidth", "cbXLSAutoCalcColWidth", kAt<&S::XLS, &P::AutoCalcColWidth>,
+    kAt<&W::AutoCalcColWidth>);
+  v(key::Bool{}, "SheetPerTable", "cbXLSSheetPerTable", kAt<&S::XLS, &P::SheetPerTable>,
+    kAt<&W::SheetPerTable>);
+  v(key::Text{}, "PageBackground", "edXLSPageBackground", kAt<&S::XLS, &P::PageBackground>,
+    kAt<&W::Extras, &TxlsExtras::Background, &TxlsGraphic::FileName>);
+}
+
 }  // namespace morvale::pages

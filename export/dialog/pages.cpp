@@ -135,12 +135,6 @@ std::unique_ptr<TExport> CreateClipboard() {
 void PrepareXLS(const TDialogSettings& s, TExport& e) {
   auto& x = As<TExportWorkbook>(e);
   const TXLSPage& p = s.XLS;
-  x.Options.PageHeader = p.PageHeader;
-  x.Options.PageFooter = p.PageFooter;
-  x.Options.SetSheetTitle(p.SheetTitle);
-  x.StripType = p.StripType;
-  x.AutoCalcColWidth = p.AutoCalcColWidth;
-  x.SheetPerTable = p.SheetPerTable;
   for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
     XLSBase(x.Options, i)->Assign(p.BaseFormats[static_cast<size_t>(i)].Format);
   // One field format per exported field; with no field chosen, one per available field.
@@ -157,8 +151,10 @@ void PrepareXLS(const TDialogSettings& s, TExport& e) {
   x.StripStyles.Clear();
   for (const TNamedXlsFormat& f : p.StripStyles) x.StripStyles.Add().Assign(f.Format);
   x.Extras = p.Extras;
-  x.Extras.Background.FileName = p.PageBackground;
   x.Pictures = p.Pictures;
+  // After the extras: the page's background replaces theirs.
+  TPrepareKeys<TExportWorkbook> v{s, x};
+  XLSSettings(v);
 }
 
 void PrepareRTF(const TDialogSettings& s, TExport& e) {
@@ -245,12 +241,8 @@ void PrepareSYLK(const TDialogSettings&, TExport& e) {
 void CaptureXLS(const TExport& e, TDialogSettings& s) {
   auto& x = const_cast<TExportWorkbook&>(As<TExportWorkbook>(e));
   TXLSPage& p = s.XLS;
-  p.PageHeader = x.Options.PageHeader;
-  p.PageFooter = x.Options.PageFooter;
-  p.SheetTitle = x.Options.SheetTitle();
-  p.StripType = x.StripType;
-  p.AutoCalcColWidth = x.AutoCalcColWidth;
-  p.SheetPerTable = x.SheetPerTable;
+  TCaptureKeys<TExportWorkbook> v{x, s};
+  XLSSettings(v);
   for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
     p.BaseFormats[static_cast<size_t>(i)].Format.Assign(*XLSBase(x.Options, i));
   for (const auto& f : x.FieldFormats) {
@@ -264,7 +256,6 @@ void CaptureXLS(const TExport& e, TDialogSettings& s) {
     n.Format.Assign(*f);
   }
   p.Extras = x.Extras;
-  p.PageBackground = x.Extras.Background.FileName;
   p.Pictures = x.Pictures;
 }
 

@@ -203,13 +203,8 @@ struct TLoadKeys {
 
 void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
   const TXLSPage& p = s.XLS;
-  ini.WriteString("XLS", "PageHeader", p.PageHeader);
-  ini.WriteString("XLS", "PageFooter", p.PageFooter);
-  ini.WriteString("XLS", "SheetTitle", p.SheetTitle);
-  ini.WriteInteger("XLS", "StripType", p.StripType);
-  ini.WriteBool("XLS", "AutoCalcColWidth", p.AutoCalcColWidth);
-  ini.WriteBool("XLS", "SheetPerTable", p.SheetPerTable);
-  ini.WriteString("XLS", "PageBackground", p.PageBackground);
+  TSaveKeys save{s, ini, "XLS"};
+  XLSSettings(save);
   for (const auto& f : p.FieldFormats)
     f->SaveToIni(ini, "XLS_FIELD_" + UpperCaseAscii(f->FieldName));
   for (const TNamedXlsFormat& f : p.BaseFormats)
@@ -220,20 +215,18 @@ void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
 }
 
 void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportXLSOptions& d = m.Dialog().XLSOptions;
   m.ResetXLSPage();
   // What the file leaves out takes the format defaults, not the component's formats, so a file
   // loads to the same page whichever component it is loaded into.
   m.ResetAllXLSFormats(xflFields, -1);
   m.ResetAllXLSFormats(xflBase, -1);
+  {
+    // The reset page holds the component's values, which a missing key keeps.
+    const TDialogSettings defaults = m.Settings();
+    TLoadKeys load{m.Settings(), defaults, ini, "XLS"};
+    XLSSettings(load);
+  }
   TXLSPage& p = m.Settings().XLS;
-  p.PageHeader = ini.ReadString("XLS", "PageHeader", d.PageHeader);
-  p.PageFooter = ini.ReadString("XLS", "PageFooter", d.PageFooter);
-  p.SheetTitle = ini.ReadString("XLS", "SheetTitle", d.SheetTitle);
-  p.StripType = ReadEnum(ini, "XLS", "StripType", d.StripType, ssRow);
-  p.AutoCalcColWidth = ini.ReadBool("XLS", "AutoCalcColWidth", d.AutoCalcColWidth);
-  p.SheetPerTable = ini.ReadBool("XLS", "SheetPerTable", d.SheetPerTable);
-  p.PageBackground = ini.ReadString("XLS", "PageBackground", d.PageBackground);
   p.StripStyles.clear();
   TStringList sections;
   ini.ReadSections(sections);

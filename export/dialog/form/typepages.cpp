@@ -117,13 +117,8 @@ struct TBindKeys {
 
 void TExportDialogF::BindXLSPage() {
   TXLSPage& p = model_.Settings().XLS;
-  bind_.Text(xls_->edXLSSheetTitle, &p.SheetTitle);
-  bind_.Text(xls_->edXLSPageHeader, &p.PageHeader);
-  bind_.Text(xls_->edXLSPageFooter, &p.PageFooter);
-  bind_.Text(xls_->edXLSPageBackground, &p.PageBackground);
-  bind_.Bool(xls_->cbXLSAutoCalcColWidth, &p.AutoCalcColWidth);
-  bind_.Bool(xls_->cbXLSSheetPerTable, &p.SheetPerTable);
-  bind_.Choice({xls_->rbXLSStripNone, xls_->rbXLSStripColumn, xls_->rbXLSStripRow}, &p.StripType);
+  TBindKeys keys{*this, bind_, model_.Settings(), {}, {}};
+  pages::XLSSettings(keys);
   // The chooser starts on the current file, so in its folder.
   connect(xls_->bXLSPageBackground, &QToolButton::clicked, this, [this, &p] {
     ChooseFile(xls_->edXLSPageBackground, kXLSBackgroundFilter, "", &p.PageBackground);

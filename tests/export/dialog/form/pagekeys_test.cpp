@@ -242,5 +242,9 @@ TEST_F(PageKeys, EveryRTFSettingGoesFromItsWidgetToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("RTF", [](auto& v) { pages::RTFSettings(v); }), 2);
 }
 
+TEST_F(PageKeys, EverySpreadsheetSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("MS Excel", [](auto& v) { pages::XLSSettings(v); }), 7);
+}
+
 }  // namespace
 }  // namespace morvale::test
