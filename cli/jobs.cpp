@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -20,6 +21,7 @@
 #include "app/engine/connect.h"
 #include "app/engine/sourcesession.h"
 #include "cli/cancel.h"
+#include "cli/jobsmysql.h"
 #include "export/core/outputfiles.h"
 #include "export/core/parts.h"
 #include "export/core/sha256.h"
@@ -540,7 +542,8 @@ int64_t IntegerOf(const std::string& text, const std::string& what) {
 
 // The plan's ranges, with the snapshot open in `session` and held there.
 struct TPlanned {
-  std::string Why;  // not empty: the query is not read in ranges, and why
+  std::string Why;   // not empty: the query is not read in ranges, and why
+  std::string Note;  // what the user should know of the ranges' consistency, or empty
   TPlan Plan;
 };
 
@@ -560,6 +563,7 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
            made;
   std::vector<std::string> ranges;
   const std::string filter = shape.Where.empty() ? "" : " WHERE " + shape.Where;
+  std::string splitBy = o.SplitBy;
   if (session.Kind() == TDriverKind::PostgreSql) {
     plan.Server = "postgresql";
     session.Query("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
@@ -613,19 +617,28 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
       ranges = KeyRanges("rowid", empty ? 0 : IntegerOf(rows[0][0], "rowid"),
                          empty ? 0 : IntegerOf(rows[0][1], "rowid"), n, false);
     }
+  } else if (session.Kind() == TDriverKind::MySql) {
+    plan.Server = "mysql";
+    if (splitBy.empty() && (splitBy = MySqlSplitKey(session, shape.Table, made.Why)).empty())
+      return made;
+    // The key's bounds are read with the table held, as the parts will see it.
+    plan.Snapshot = MySqlHoldTable(session, shape.From, std::min(o.PlanTimeout, 30), made.Note);
   } else {
-    return made.Why = "only PostgreSQL and SQLite databases are read in ranges", made;
+    return made.Why = "only PostgreSQL, MySQL/MariaDB and SQLite databases are read in ranges",
+           made;
   }
-  if (!o.SplitBy.empty()) {
-    auto rows = session.Query("SELECT min(" + o.SplitBy + "), max(" + o.SplitBy + ") FROM " +
+  if (!splitBy.empty()) {
+    auto rows = session.Query("SELECT min(" + splitBy + "), max(" + splitBy + ") FROM " +
                               shape.From + filter);
     const bool empty = rows.empty() || rows[0][0].empty();
-    plan.Split = "key " + o.SplitBy;
-    // PostgreSQL sorts NULL last, SQLite first.
+    plan.Split = "key " + splitBy;
+    // PostgreSQL sorts NULL last, SQLite and MySQL first.
     const bool nullsLast = plan.Server == "postgresql";
-    ranges = KeyRanges(o.SplitBy, empty ? 0 : IntegerOf(rows[0][0], "--split-by " + o.SplitBy),
-                       empty ? 0 : IntegerOf(rows[0][1], "--split-by " + o.SplitBy), n, nullsLast);
-    if (!nullsLast && n > 1) ranges[0] = "(" + ranges[0] + " OR " + o.SplitBy + " IS NULL)";
+    ranges = KeyRanges(splitBy, empty ? 0 : IntegerOf(rows[0][0], "--split-by " + splitBy),
+                       empty ? 0 : IntegerOf(rows[0][1], "--split-by " + splitBy), n, nullsLast);
+    const bool primaryKey = splitBy != o.SplitBy;  // never NULL
+    if (!nullsLast && n > 1 && !primaryKey)
+      ranges[0] = "(" + ranges[0] + " OR " + splitBy + " IS NULL)";
   }
   for (int k = 0; k < n; ++k)
     plan.Parts.push_back({RangeQuery(shape, ranges[static_cast<size_t>(k)]), output(k + 1)});
@@ -698,7 +711,12 @@ int RunPlan(const TCliOptions& o, TStream& out, std::ostream& err) {
     return 1;
   }
   const TPlan& plan = made.Plan;
+  if (!made.Note.empty()) err << "morvale-export: " << made.Note << "\n";
   if (session.Kind() == TDriverKind::PostgreSql) session.Listen(Channel(plan));
+  // Before the plan is out: a part started at once must find the plan held.
+  std::unique_ptr<TMySqlCoordinator> mysql;
+  if (session.Kind() == TDriverKind::MySql)
+    mysql = std::make_unique<TMySqlCoordinator>(session, plan);
   if (o.PlanFile.empty()) {
     out.Write(plan.Json());
     out.Flush();
@@ -715,14 +733,28 @@ int RunPlan(const TCliOptions& o, TStream& out, std::ostream& err) {
         until - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     std::string payload;
-    if (session.Kind() != TDriverKind::PostgreSql) {
+    if (mysql) {
+      mysql->Look();
+      if (const int lost = mysql->Lost()) {
+        err << "morvale-export: part " << lost << "/" << n
+            << " ended without a report this run could read (its connection was lost, or it "
+               "ran as another user)\n";
+        return 1;
+      }
+      for (const auto& [k, report] : mysql->Reports())
+        if (!done.count(k) && payload.empty()) payload = report;
+      if (payload.empty()) {
+        ::usleep(static_cast<useconds_t>(std::min<int64_t>(left.count(), 200) * 1000));
+        continue;
+      }
+    } else if (session.Kind() != TDriverKind::PostgreSql) {
       // No channel to report on: the snapshot is held for the time given.
       ::usleep(static_cast<useconds_t>(std::min<int64_t>(left.count(), 1000) * 1000));
       continue;
-    }
-    if (!session.WaitNotification(static_cast<int>(std::min<int64_t>(left.count(), 60000)),
-                                  payload))
+    } else if (!session.WaitNotification(static_cast<int>(std::min<int64_t>(left.count(), 60000)),
+                                         payload)) {
       continue;
+    }
     // "K rows bytes sha256", or "K failed: message"
     std::istringstream in(payload);
     int k = 0;
@@ -742,7 +774,7 @@ int RunPlan(const TCliOptions& o, TStream& out, std::ostream& err) {
     done[k] = f;
   }
   if (static_cast<int>(done.size()) < n) {
-    if (session.Kind() == TDriverKind::PostgreSql) {
+    if (session.Kind() != TDriverKind::Sqlite) {
       std::string missing;
       for (int k = 1; k <= n; ++k)
         if (!done.count(k)) missing += (missing.empty() ? "" : ", ") + std::to_string(k);
@@ -768,6 +800,8 @@ namespace {
 // Reports the part on the plan's channel, for the --plan run waiting there. A part whose report
 // is lost is still written: failures here are silent.
 void Report(TSourceSession& session, const TPlan& plan, const std::string& payload) {
+  if (session.Kind() == TDriverKind::MySql)
+    return MySqlReportPart(session, plan, std::atoi(payload.c_str()), payload);
   if (session.Kind() != TDriverKind::PostgreSql || !plan.Reports) return;
   try {
     session.Query("SELECT pg_notify(" + SqlLiteral(Channel(plan)) + ", " + SqlLiteral(payload) +
@@ -795,6 +829,7 @@ int RunPart(const TCliOptions& o, std::ostream& err, const TExportPart& exportPa
   TSourceSession session(o.Database, false);
   const std::string server = session.Kind() == TDriverKind::PostgreSql ? "postgresql"
                              : session.Kind() == TDriverKind::Sqlite   ? "sqlite"
+                             : session.Kind() == TDriverKind::MySql    ? "mysql"
                                                                        : "";
   if (server != plan.Server)
     throw EUsageError("The plan '" + o.PlanFile + "' was made for a " + plan.Server +
@@ -811,6 +846,8 @@ int RunPart(const TCliOptions& o, std::ostream& err, const TExportPart& exportPa
                       "plan. The server said: " +
                       ex.what());
     }
+  } else if (server == "mysql") {
+    MySqlStartPart(session, plan, o.Part, o.PlanFile);
   } else if (SqliteChangeCounter(session.FilePath()) != plan.Snapshot) {
     throw Exception("The database changed after the plan '" + o.PlanFile +
                     "' was made (its --plan run has ended or timed out): make a new plan");
@@ -822,18 +859,18 @@ int RunPart(const TCliOptions& o, std::ostream& err, const TExportPart& exportPa
   int64_t rows = 0;
   try {
     if (int status = exportPart(p, !plan.Joins || o.Part == 1, !plan.Joins || o.Part == n, rows)) {
-      if (server == "postgresql") session.Query("ROLLBACK");
+      if (server != "sqlite") session.Query("ROLLBACK");
       Report(session, plan, std::to_string(o.Part) + " failed: the export was cancelled");
       return status;
     }
   } catch (const std::exception& ex) {
-    if (server == "postgresql") session.Query("ROLLBACK");
+    if (server != "sqlite") session.Query("ROLLBACK");
     std::string message = ex.what();
     std::replace(message.begin(), message.end(), '\n', ' ');
     Report(session, plan, std::to_string(o.Part) + " failed: " + message);
     throw;
   }
-  if (server == "postgresql") session.Query("COMMIT");
+  if (server != "sqlite") session.Query("COMMIT");
   if (!plan.Reports) {
     // The run of --jobs lists the rows in its manifest.
     std::ofstream(p.Output + ".rows") << rows << "\n";
@@ -874,6 +911,9 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& errFile) {
   if (rc != 0) throw Exception("Cannot start a job: " + std::string(std::strerror(rc)));
   return pid;
 }
+
+// How long the jobs of a MySQL run have to open their snapshots while the table is held.
+constexpr std::chrono::seconds kMySqlStartWait{60};
 
 // SIGINT and SIGTERM while the jobs run: the run stops them, removes their shares and ends as a
 // cancelled export does (the jobs, which cancel themselves, leave their files as they were).
@@ -929,6 +969,28 @@ std::string JobMessage(const std::string& errFile) {
   return message.empty() ? "it ended without a message" : message;
 }
 
+// Removes the hidden files a run killed outright left beside `target`: those named
+// ".NAME.jobs-PID" or ".NAME.jobs-PID.*" whose process is gone. A live run's are left alone.
+void RemoveLeftovers(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  const std::string prefix = "." + target.substr(folder.size()) + ".jobs-";
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (!name.starts_with(prefix)) continue;
+    size_t end = prefix.size();
+    while (end < name.size() && std::isdigit(static_cast<unsigned char>(name[end]))) ++end;
+    if (end == prefix.size() || end - prefix.size() > 9 || (end < name.size() && name[end] != '.'))
+      continue;
+    const pid_t pid =
+        static_cast<pid_t>(std::stol(name.substr(prefix.size(), end - prefix.size())));
+    if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) std::remove((folder + name).c_str());
+  }
+  ::closedir(dir);
+}
+
 }  // namespace
 
 int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne) {
@@ -937,6 +999,7 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   one.Jobs = 0;
   if (n == 1) return exportOne(one);
   const std::string target = o.Output;
+  RemoveLeftovers(target);
   // The shares and the plan lie beside the target, hidden, until the run puts them in place.
   const std::string hidden = [&target] {
     const size_t slash = target.rfind('/');
@@ -945,6 +1008,7 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   }();
   const std::string planFile = hidden + ".plan.json";
   std::unique_ptr<TSourceSession> session;
+  std::unique_ptr<TMySqlCoordinator> mysql;  // goes before the session it holds the table in
   TPlanned made;
   // Watched from before the plan: a signal while the snapshot opens or the jobs start must stop
   // them all, not end this process and leave its jobs running on.
@@ -966,6 +1030,9 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   }
   made.Plan.Reports = false;
   const TPlan& plan = made.Plan;
+  if (!made.Note.empty()) err << "morvale-export: " << made.Note << "\n";
+  if (session->Kind() == TDriverKind::MySql)
+    mysql = std::make_unique<TMySqlCoordinator>(*session, plan);
   std::vector<TChild> children(static_cast<size_t>(n));
   auto cleanUp = [&] {
     for (int k = 1; k <= n; ++k) {
@@ -990,14 +1057,33 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   }
   // The first job that fails stops the others: its part is missing, so the file cannot be whole.
   int failed = 0;
+  std::string held;  // why the run stopped the jobs while the table was held
   auto stopAll = [&children] {
     for (TChild& other : children)
       if (other.Running) ::kill(other.Pid, SIGTERM);
   };
+  const auto startedAt = std::chrono::steady_clock::now();
+  int polls = 0;
   while (std::any_of(children.begin(), children.end(), [](const TChild& c) { return c.Running; })) {
     // Polled rather than blocked in waitpid: a signal that lands between the check and a blocking
     // wait would otherwise wait for the jobs to finish on their own.
     if (stop->Signal() && !stop->Forwarded()) stopAll();
+    // Writers wait while the table is held: a job that does not start in time stops the run.
+    if (mysql && mysql->Held() && !failed && ++polls % 5 == 0) {
+      try {
+        mysql->Look();
+        if (mysql->Held() && std::chrono::steady_clock::now() - startedAt > kMySqlStartWait)
+          held = "parts " + mysql->NotStarted() + " did not start within " +
+                 std::to_string(kMySqlStartWait.count()) + " s; the table is unlocked";
+      } catch (const std::exception& ex) {
+        held = std::string("the table's lock was lost: ") + ex.what();
+      }
+      if (!held.empty()) {
+        failed = -1;
+        mysql.reset();
+        stopAll();
+      }
+    }
     int status = 0;
     const pid_t pid = ::waitpid(-1, &status, WNOHANG);
     if (pid == 0) {
@@ -1012,12 +1098,14 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
       c.Running = false;
       c.Status = status;
       const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+      if (ok && mysql) mysql->Started(k);
       if (!ok && !failed && !stop->Signal()) {
         failed = k;
         stopAll();
       }
     }
   }
+  mysql.reset();
   if (const int signal = stop->Signal()) {
     session.reset();
     cleanUp();
@@ -1025,8 +1113,11 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   }
   session.reset();  // every job is done: the snapshot may go
   if (failed) {
-    err << "morvale-export: part " << failed << "/" << n
-        << " failed: " << JobMessage(children[static_cast<size_t>(failed - 1)].ErrFile) << "\n";
+    if (failed < 0)
+      err << "morvale-export: " << held << "\n";
+    else
+      err << "morvale-export: part " << failed << "/" << n
+          << " failed: " << JobMessage(children[static_cast<size_t>(failed - 1)].ErrFile) << "\n";
     const std::string kept = KeptFileNote(target);
     if (!kept.empty()) err << "morvale-export: the export failed; " << kept << "\n";
     cleanUp();

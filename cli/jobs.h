@@ -35,8 +35,9 @@ struct TPlanPart {
 };
 
 struct TPlan {
-  std::string Server;    // "postgresql", "sqlite"
-  std::string Snapshot;  // PostgreSQL: the exported snapshot; SQLite: the file's change counter
+  std::string Server;    // "postgresql", "mysql", "sqlite"
+  std::string Snapshot;  // PostgreSQL: the exported snapshot; SQLite: the file's change counter;
+                         // MySQL: the plan's connection, and whether it holds the table
   std::string Query;     // the query of the whole export, as the command line gives it
   std::string Type;      // the --type word
   std::string Split;     // "pages", "rowid" or "key COLUMN"

@@ -30,7 +30,8 @@ std::vector<std::vector<std::string>> QtRows(const QString& connection, const st
   std::vector<std::vector<std::string>> rows;
   while (q.next()) {
     std::vector<std::string>& row = rows.emplace_back();
-    for (int i = 0; i < q.record().count(); ++i) row.push_back(q.value(i).toString().toStdString());
+    for (int i = 0; i < q.record().count(); ++i)
+      row.push_back(q.isNull(i) ? std::string() : q.value(i).toString().toStdString());
   }
   return rows;
 }
