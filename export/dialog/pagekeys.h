@@ -10,6 +10,7 @@
 
 #include "export/dialog/model.h"
 #include "export/docs/dbfexport.h"
+#include "export/docs/pdfexport.h"
 #include "export/docs/rtfexport.h"
 #include "export/text/ascii.h"
 #include "export/text/html.h"
@@ -48,6 +49,10 @@ struct Char {};    // one character; the file writes those below 33 as "#" and t
 // The statement terminator: the character itself in the file, nothing for none, when the
 // exporter keeps its own.
 struct Term {};
+// A spacing in points, written with one decimal and a point whatever the locale.
+struct Spacing {};
+// A count whose field, left empty, takes the component's value; the file treats it as a Count.
+struct Measure : Count {};
 }  // namespace key
 
 // The widgets of a Choice are named in one text, a space between two names, in value order.
@@ -242,6 +247,22 @@ void XLSSettings(V& v) {
     kAt<&W::SheetPerTable>);
   v(key::Text{}, "PageBackground", "edXLSPageBackground", kAt<&S::XLS, &P::PageBackground>,
     kAt<&W::Extras, &TxlsExtras::Background, &TxlsGraphic::FileName>);
+}
+
+// The PDF page's spacings and grid. The page's format, size and margins (kept in points behind
+// accessors, read in an order of their own) and the four fonts' sections stay in pagesfile.cpp.
+template <class V>
+void PDFSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportPDFOptions;
+  using X = TExportPDF;
+  using O = TPDFOptions;
+  v(key::Spacing{}, "ColSpacing", "edPDFColSpacing", kAt<&S::PDF, &P::ColSpacing>,
+    kAt<&X::Options, &O::ColSpacing>);
+  v(key::Spacing{}, "RowSpacing", "edPDFRowSpacing", kAt<&S::PDF, &P::RowSpacing>,
+    kAt<&X::Options, &O::RowSpacing>);
+  v(key::Measure{{1000}}, "GridLineWidth", "edPDFGridLineWidth", kAt<&S::PDF, &P::GridLineWidth>,
+    kAt<&X::Options, &O::GridLineWidth>);
 }
 
 }  // namespace morvale::pages

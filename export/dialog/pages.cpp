@@ -181,9 +181,8 @@ void PrepareXML(const TDialogSettings& s, TExport& e) {
 void PreparePDF(const TDialogSettings& s, TExport& e) {
   auto& p = As<TExportPDF>(e);
   const TExportPDFOptions& o = s.PDF;
-  p.Options.ColSpacing = o.ColSpacing;
-  p.Options.RowSpacing = o.RowSpacing;
-  p.Options.GridLineWidth = o.GridLineWidth;
+  TPrepareKeys<TExportPDF> v{s, p};
+  PDFSettings(v);
   // Format, orientation, size and margins as the page shows them, in points.
   p.Options.PageOptions = o.PageOptions;
   p.Options.PageOptions.Units = unDot;
@@ -285,9 +284,8 @@ void CaptureXML(const TExport& e, TDialogSettings& s) {
 void CapturePDF(const TExport& e, TDialogSettings& s) {
   const auto& p = As<TExportPDF>(e);
   TExportPDFOptions& o = s.PDF;
-  o.ColSpacing = p.Options.ColSpacing;
-  o.RowSpacing = p.Options.RowSpacing;
-  o.GridLineWidth = p.Options.GridLineWidth;
+  TCaptureKeys<TExportPDF> v{p, s};
+  PDFSettings(v);
   TExportUnits units = o.PageOptions.Units;
   o.PageOptions = p.Options.PageOptions;
   o.PageOptions.Units = units;

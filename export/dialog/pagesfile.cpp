@@ -120,6 +120,9 @@ struct TSaveKeys {
   void operator()(key::Char, const char* k, const char*, auto setting, auto) {
     ini.WriteString(section, k, CharText(setting.Of(s)));
   }
+  void operator()(key::Spacing, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, OneDecimal(setting.Of(s)));
+  }
   void operator()(key::Term, const char* k, const char*, auto setting, auto) {
     const char t = setting.Of(s);
     ini.WriteString(section, k, t ? std::string(1, t) : "");
@@ -160,6 +163,9 @@ struct TLoadKeys {
   }
   void operator()(key::Count c, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = Count(k, setting.Of(defaults), c.Max);
+  }
+  void operator()(key::Spacing, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ReadPointNumber(ini, section, k, setting.Of(defaults));
   }
   void operator()(key::Char, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = ini.ValueExists(section, k) ? CharFromText(ini.ReadString(section, k, ""))
@@ -401,9 +407,8 @@ void LoadSQL(TExportDialogModel& m, const TIniFile& ini) {
 void SavePDF(const TDialogSettings& s, TIniFile& ini) {
   const TExportPDFOptions& o = s.PDF;
   const TExportPDFPageOptions& p = o.PageOptions;
-  ini.WriteString("PDF", "ColSpacing", OneDecimal(o.ColSpacing));
-  ini.WriteString("PDF", "RowSpacing", OneDecimal(o.RowSpacing));
-  ini.WriteInteger("PDF", "GridLineWidth", o.GridLineWidth);
+  TSaveKeys save{s, ini, "PDF"};
+  PDFSettings(save);
   ini.WriteInteger("PDF", "PageFormat", p.Format());
   ini.WriteInteger("PDF", "PageUnits", p.Units);
   ini.WriteInteger("PDF", "PageOrientation", p.Orientation());
@@ -425,10 +430,12 @@ void SavePDF(const TDialogSettings& s, TIniFile& ini) {
 void LoadPDF(TExportDialogModel& m, const TIniFile& ini) {
   const TExportPDFOptions& d = m.Dialog().PDFOptions;
   TExportPDFOptions& o = m.Settings().PDF;
-  o.ColSpacing = ReadPointNumber(ini, "PDF", "ColSpacing", d.ColSpacing);
-  o.RowSpacing = ReadPointNumber(ini, "PDF", "RowSpacing", d.RowSpacing);
-  int grid = ini.ReadInteger("PDF", "GridLineWidth", d.GridLineWidth);
-  o.GridLineWidth = grid >= 0 && grid <= 1000 ? grid : d.GridLineWidth;
+  {
+    TDialogSettings defaults = m.Settings();
+    defaults.PDF = d;
+    TLoadKeys load{m.Settings(), defaults, ini, "PDF"};
+    PDFSettings(load);
+  }
 
   const TExportPDFPageOptions& dp = d.PageOptions;
   TExportPDFPageOptions p = dp;

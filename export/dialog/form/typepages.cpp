@@ -52,6 +52,8 @@ struct TBindKeys {
   TDialogSettings& s;
   std::function<void()> colorPicked;
   std::function<void(QFontComboBox*, std::string*)> font;
+  // The component's values, which some fields take when they are left empty.
+  const TDialogSettings* defaults = nullptr;
 
   template <class W>
   W* Widget(const char* name) const {
@@ -67,6 +69,23 @@ struct TBindKeys {
   }
   void operator()(pages::key::Count, const char*, const char* w, auto setting, auto) {
     bind.Int(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Spacing, const char*, const char* w, auto setting, auto) {
+    const double def = setting.Of(*defaults);
+    bind.Real(Widget<QLineEdit>(w), &setting.Of(s),
+              [def](std::string_view t) { return PDFSpacingFromText(t, def); });
+  }
+  // Digits only; what is no number (an empty field) takes the component's value.
+  void operator()(pages::key::Measure, const char*, const char* w, auto setting, auto) {
+    QLineEdit* edit = Widget<QLineEdit>(w);
+    int* value = &setting.Of(s);
+    const int def = setting.Of(*defaults);
+    DigitsOnly(edit);
+    QObject::connect(edit, &QLineEdit::textEdited, &dialog,
+                     [value, def](const QString& t) { *value = CountFromText(S(t), def); });
+    bind.Show([edit, value] {
+      if (!edit->hasFocus()) edit->setText(QString::number(*value));
+    });
   }
   void operator()(pages::key::Char, const char*, const char* w, auto setting, auto) {
     bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
@@ -464,19 +483,10 @@ void TExportDialogF::BindPDFPage() {
   measure(pdf_->edPDFMarginBottom, &TExportPDFPageOptions::BottomPoints,
           &TExportPDFPageOptions::SetMarginBottom);
   // Spacings and the grid width that are no numbers take the component's values.
-  const TExportPDFOptions& record = model_.Dialog().PDFOptions;
-  bind_.Real(pdf_->edPDFColSpacing, &o.ColSpacing,
-             [&record](std::string_view t) { return PDFSpacingFromText(t, record.ColSpacing); });
-  bind_.Real(pdf_->edPDFRowSpacing, &o.RowSpacing,
-             [&record](std::string_view t) { return PDFSpacingFromText(t, record.RowSpacing); });
-  DigitsOnly(pdf_->edPDFGridLineWidth);
-  connect(pdf_->edPDFGridLineWidth, &QLineEdit::textEdited, this, [&o, &record](const QString& t) {
-    o.GridLineWidth = CountFromText(S(t), record.GridLineWidth);
-  });
-  bind_.Show([this, &o] {
-    if (!pdf_->edPDFGridLineWidth->hasFocus())
-      pdf_->edPDFGridLineWidth->setText(QString::number(o.GridLineWidth));
-  });
+  TDialogSettings record = model_.Settings();
+  record.PDF = model_.Dialog().PDFOptions;
+  TBindKeys keys{*this, bind_, model_.Settings(), {}, {}, &record};
+  pages::PDFSettings(keys);
 
   pdf_->lstPDFFonts->setCurrentRow(2);
   connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] { RefreshPDFFont(); });

@@ -107,6 +107,11 @@ struct TEditKeys {
     EXPECT_EQ(setting.Of(s), c) << key;
     Changed(k, key, setting);
   }
+  void operator()(pages::key::Spacing k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QStringLiteral("%1.5").arg(4 + n));
+    EXPECT_EQ(setting.Of(s), 4.5 + n) << key;
+    Changed(k, key, setting);
+  }
   void operator()(pages::key::Term k, const char* key, const char* w, auto setting, auto) {
     d.Type(w, QStringLiteral("/"));
     EXPECT_EQ(setting.Of(s), '/') << key;
@@ -177,6 +182,10 @@ struct TCheckKeys {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), CharText(setting.Of(s))) << key;
   }
+  void operator()(pages::key::Spacing, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toDouble(), setting.Of(s)) << key;
+  }
   void operator()(pages::key::Term, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), std::string(1, setting.Of(s))) << key;
@@ -244,6 +253,10 @@ TEST_F(PageKeys, EveryRTFSettingGoesFromItsWidgetToTheFileAndBack) {
 
 TEST_F(PageKeys, EverySpreadsheetSettingGoesFromItsWidgetToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("MS Excel", [](auto& v) { pages::XLSSettings(v); }), 7);
+}
+
+TEST_F(PageKeys, ThePDFSpacingsAndGridGoFromTheirFieldsToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 3);
 }
 
 }  // namespace
