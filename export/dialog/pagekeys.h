@@ -53,6 +53,9 @@ struct Term {};
 struct Spacing {};
 // A count whose field, left empty, takes the component's value; the file treats it as a Count.
 struct Measure : Count {};
+// A display format, behind the accessors of the formats (an empty text is the default format).
+// A file that leaves it out keeps the component's.
+struct Format {};
 }  // namespace key
 
 // The widgets of a Choice are named in one text, a space between two names, in value order.
@@ -60,6 +63,42 @@ constexpr int ChoiceCount(std::string_view widgets) {
   int n = 1;
   for (char c : widgets) n += c == ' ';
   return n;
+}
+
+// A display format of the working copy through its getter and setter: Of gives its text, or on a
+// working copy that may change, what takes a new text.
+template <auto Get, auto Set>
+struct TFormatAt {
+  struct TSet {
+    TExportFormats& f;
+    const std::string& Text() const { return (f.*Get)(); }
+    void operator=(const std::string& v) { (f.*Set)(v); }
+  };
+  static const std::string& Of(const TDialogSettings& s) { return (s.Formats.*Get)(); }
+  static TSet Of(TDialogSettings& s) { return {s.Formats}; }
+};
+template <auto Get, auto Set>
+inline constexpr TFormatAt<Get, Set> kFormat{};
+
+// The formats page, in the order of its section. No exporter property: Start hands the exporter
+// the formats as one value.
+template <class V>
+void FormatSettings(V& v) {
+  using F = TExportFormats;
+  constexpr auto none = nullptr;
+  v(key::Format{}, "Integer", "edInteger", kFormat<&F::IntegerFormat, &F::SetIntegerFormat>, none);
+  v(key::Format{}, "Float", "edFloat", kFormat<&F::FloatFormat, &F::SetFloatFormat>, none);
+  v(key::Format{}, "Date", "edDate", kFormat<&F::DateFormat, &F::SetDateFormat>, none);
+  v(key::Format{}, "Time", "edTime", kFormat<&F::TimeFormat, &F::SetTimeFormat>, none);
+  v(key::Format{}, "DateTime", "edDateTime", kFormat<&F::DateTimeFormat, &F::SetDateTimeFormat>,
+    none);
+  v(key::Format{}, "Currency", "edCurrency", kFormat<&F::CurrencyFormat, &F::SetCurrencyFormat>,
+    none);
+  v(key::Format{}, "BooleanTrue", "edBooleanTrue", kFormat<&F::BooleanTrue, &F::SetBooleanTrue>,
+    none);
+  v(key::Format{}, "BooleanFalse", "edBooleanFalse", kFormat<&F::BooleanFalse, &F::SetBooleanFalse>,
+    none);
+  v(key::Format{}, "NullString", "edNullString", kFormat<&F::NullString, &F::SetNullString>, none);
 }
 
 // The HTML page. The records per page file come with their switch (the exporter knows no switch:

@@ -87,6 +87,12 @@ struct TBindKeys {
       if (!edit->hasFocus()) edit->setText(QString::number(*value));
     });
   }
+  void operator()(pages::key::Format, const char*, const char* w, auto setting, auto) {
+    TDialogSettings* settings = &s;
+    bind.Text(
+        Widget<QLineEdit>(w), [settings, setting] { return setting.Of(std::as_const(*settings)); },
+        [settings, setting](const std::string& v) { setting.Of(*settings) = v; });
+  }
   void operator()(pages::key::Char, const char*, const char* w, auto setting, auto) {
     bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
   }
@@ -411,6 +417,7 @@ void TExportDialogF::BindHTMLPage() {
 void TExportDialogF::BindSmallPages() {
   TDialogSettings& s = model_.Settings();
   TBindKeys keys{*this, bind_, s, {}, {}};
+  pages::FormatSettings(keys);
   pages::XMLSettings(keys);
 
   pages::SQLSettings(keys);

@@ -107,6 +107,13 @@ struct TEditKeys {
     EXPECT_EQ(setting.Of(s), c) << key;
     Changed(k, key, setting);
   }
+  void operator()(pages::key::Format, const char* key, const char* w, auto setting, auto) {
+    const QString typed = QStringLiteral("«%1» %2").arg(key).arg(n);
+    d.Type(w, typed);
+    EXPECT_EQ(setting.Of(std::as_const(s)), typed.toStdString()) << key;
+    EXPECT_NE(setting.Of(std::as_const(s)), setting.Of(defaults)) << key;
+    ++n;
+  }
   void operator()(pages::key::Spacing k, const char* key, const char* w, auto setting, auto) {
     d.Type(w, QStringLiteral("%1.5").arg(4 + n));
     EXPECT_EQ(setting.Of(s), 4.5 + n) << key;
@@ -181,6 +188,10 @@ struct TCheckKeys {
   void operator()(pages::key::Char, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), CharText(setting.Of(s))) << key;
+  }
+  void operator()(pages::key::Format, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), setting.Of(s)) << key;
   }
   void operator()(pages::key::Spacing, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
@@ -257,6 +268,10 @@ TEST_F(PageKeys, EverySpreadsheetSettingGoesFromItsWidgetToTheFileAndBack) {
 
 TEST_F(PageKeys, ThePDFSpacingsAndGridGoFromTheirFieldsToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 3);
+}
+
+TEST_F(PageKeys, EveryDisplayFormatGoesFromItsFieldToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::FormatSettings(v); }), 9);
 }
 
 }  // namespace
