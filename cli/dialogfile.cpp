@@ -114,7 +114,8 @@ void ApplyOptionsFileDefaults(TCliOptions& o) {
       throw EUsageError("The options file '" + o.OptionsFile + "' names no known export type");
     o.Type = CliTypeName(info->Type);
   }
-  if (o.Output.empty()) {
+  // A part writes the name its plan gives it.
+  if (o.Output.empty() && !o.Part) {
     const TExportTypeInfo* info = DialogTypeOf(o.Type);
     if (info && info->WritesFile()) o.Output = ini.ReadString("GENERAL", "FileName", "");
   }

@@ -535,11 +535,13 @@ TCliOptions ParseOptions(const std::vector<std::string>& args) {
     throw EUsageError("The type '" + type->Name + "' writes no file: leave out -o, or give -o -");
   const int ranged = (o.Jobs > 0) + (o.Plan > 0) + (o.Part > 0);
   if (ranged > 1) throw EUsageError("Only one of --jobs, --plan and --part may be given");
-  if (ranged && (!o.Tables.empty() || !o.Attach.empty() || !o.OptionsFile.empty() ||
-                 !type->NeedsOutput || type->WriteQuery || (o.Output == "-" && !o.Part)))
+  // An options file is read by every part alike (the export dialog's parallel reading runs so);
+  // what in it does not combine with ranges is refused when it is loaded (cli/run.cpp).
+  if (ranged && (!o.Tables.empty() || !o.Attach.empty() || !type->NeedsOutput || type->WriteQuery ||
+                 (o.Output == "-" && !o.Part)))
     throw EUsageError(
         "--jobs, --plan and --part export one query of --db to files: not with --tables, "
-        "--attach, --options, standard output or --type " +
+        "--attach, standard output or --type " +
         type->Name);
   if (ranged && (o.Skip || o.Count || o.CurrentRecordOnly))
     throw EUsageError(

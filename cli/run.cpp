@@ -121,6 +121,17 @@ class TProgress {
   bool drawn_ = false;
 };
 
+// The settings of an options file that read the rows in one order or cut the output, which the
+// part of a range cannot honour (the flags that set them are refused when they are parsed).
+void RefuseRangesOfFile(const TExport& e, const std::string& optionsFile) {
+  const auto* file = dynamic_cast<const TExportText*>(&e);
+  if (e.SkipRecCount || e.ExportRecCount || e.CurrentRecordOnly ||
+      (file && (file->Parts.Splits() || file->Parts.Compression != cmpNone)))
+    throw EUsageError("The options file '" + optionsFile +
+                      "' skips or counts records, exports the current record only, or splits or "
+                      "compresses the file: not with --jobs, --plan or --part");
+}
+
 // Before anything is written: a memo column of the export would come out blank on standard output.
 // Memo and binary fields are exported only when --fields names them.
 void RefuseBlobsToStdout(const TDataSet& ds, const TExport& e, const std::string& type) {
@@ -336,6 +347,7 @@ int Export(const TCliOptions& o, TStream& out, std::ostream& err, std::string& f
     ds = OpenSource(o);
     fromFile = std::make_unique<TOptionsFileExport>(o, *ds);
     e = &fromFile->Exporter();
+    if (o.Part) RefuseRangesOfFile(*e, o.OptionsFile);
     ConfigureProperties(*e, o);
   } else {
     owned = type.Create();

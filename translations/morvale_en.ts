@@ -241,6 +241,46 @@ Do you want to continue?</translation>
             <source>Таблица Markdown</source>
             <translation>Markdown table</translation>
         </message>
+        <message>
+            <source>Источник прочитан одним соединением: %s.</source>
+            <translation>The source was read over one connection: %s.</translation>
+        </message>
+        <message>
+            <source>Не удалось запустить %s: %s</source>
+            <translation>Cannot start %s: %s</translation>
+        </message>
+        <message>
+            <source>%s завершилась с кодом %s</source>
+            <translation>%s ended with exit code %s</translation>
+        </message>
+        <message>
+            <source>Файл этого типа не собирается из частей.</source>
+            <translation>A file of this type is not made of shares.</translation>
+        </message>
+        <message>
+            <source>Запрос не делится на части: %s.</source>
+            <translation>The query cannot be split into ranges: %s.</translation>
+        </message>
+        <message>
+            <source>Источник читается только одним соединением.</source>
+            <translation>The source is read over one connection only.</translation>
+        </message>
+        <message>
+            <source>Несколько таблиц экспортируются по одной.</source>
+            <translation>Several tables are exported one at a time.</translation>
+        </message>
+        <message>
+            <source>Пропуск записей, их число и текущая запись читаются одним соединением.</source>
+            <translation>Skipped records, a record count and the current record are read over one connection.</translation>
+        </message>
+        <message>
+            <source>Части и сжатие не сочетаются с параллельным чтением.</source>
+            <translation>Parts and compression do not combine with parallel reading.</translation>
+        </message>
+        <message>
+            <source>Частями читаются только базы PostgreSQL, MySQL/MariaDB и SQLite.</source>
+            <translation>Only PostgreSQL, MySQL/MariaDB and SQLite databases are read in ranges.</translation>
+        </message>
     </context>
     <context>
         <name>Login</name>
@@ -362,6 +402,10 @@ Do you want to continue?</translation>
         <message>
             <source>Книга не открыта: %s.</source>
             <translation>The workbook was not opened: %s.</translation>
+        </message>
+        <message>
+            <source>Часть %s из %s: %s</source>
+            <translation>Part %s of %s: %s</translation>
         </message>
     </context>
     <context>
@@ -896,6 +940,18 @@ Do you want to continue?</translation>
         <message>
             <source>Манифест: строки, размер и SHA-256 каждого файла</source>
             <translation>Manifest: rows, size and SHA-256 of every file</translation>
+        </message>
+        <message>
+            <source> Параллельное чтение </source>
+            <translation> Parallel reading </translation>
+        </message>
+        <message>
+            <source>Читать источник частями через</source>
+            <translation>Read the source in ranges over</translation>
+        </message>
+        <message>
+            <source>соединений</source>
+            <translation>connections</translation>
         </message>
     </context>
     <context>
@@ -2088,6 +2144,10 @@ Do you want to continue?</translation>
         <message>
             <source>MEMO-поля этого набора данных: %1</source>
             <translation>MEMO fields of this data set: %1</translation>
+        </message>
+        <message>
+            <source>Частями читается только запрос к базе открытого псевдонима.</source>
+            <translation>Only a query of the open alias's database is read in ranges.</translation>
         </message>
     </context>
     <context>

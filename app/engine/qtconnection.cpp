@@ -207,7 +207,12 @@ TQtConnection::TQtConnection(TDriverKind kind, const TStringList& params) : kind
       if (!port.empty()) db.setPort(std::atoi(port.c_str()));
     }
     db.setUserName(Q(params.Value("USER NAME")));
-    db.setPassword(Q(params.Value("PASSWORD")));
+    std::string password = params.Value("PASSWORD");
+    // As MySQL's own clients do, a password the connection does not give comes from MYSQL_PWD:
+    // how a process is handed one without it showing on its command line.
+    if (kind == TDriverKind::MySql && !params.HasName("PASSWORD"))
+      if (const char* env = std::getenv("MYSQL_PWD")) password = env;
+    db.setPassword(Q(password));
     if (!options.empty()) db.setConnectOptions(Q(options));
     try {
       OpenOrThrow(kind, db);

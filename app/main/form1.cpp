@@ -15,6 +15,7 @@
 #include "app/helpers/files.h"
 #include "app/helpers/prompts.h"
 #include "app/main/exportlaunch.h"
+#include "app/main/rangeexport.h"
 
 namespace morvale {
 
@@ -32,6 +33,7 @@ TForm1::TForm1(std::string programFolder, TDlg_SetUp& setUp, TAboutBox& about, Q
   InitExportDialog1(ExportDialog1, &query_, gridSource_.get(),
                     programFolder_ + kRememberedExportOptions);
   query_.AfterOpen = [this](TObject*) { Query1AfterOpen(); };
+  WireRangeReads();
   connectDialog_ = std::make_unique<TDlg_SetConnect_to_DB>(slots_, this);
   connectDialog_->ResetConnection = [this] { ResetConnection(); };
   connectDialog_->ShowError = [](const QString& text) { ShowError(text.toStdString()); };

@@ -143,6 +143,8 @@ class TForm1 : public QMainWindow, public Ui::TForm1 {
   // "Экспорт" with several tables selected: the first opens as a double click opens it, the
   // dialog is set up on it and exports every selected table with those settings.
   void ExportTables(const std::vector<std::string>& items);
+  // "Параллельное чтение" of the export dialog, on the open query of the window's own database.
+  void WireRangeReads();
   // The query of a whole table of the list, on the main query's database, open.
   std::unique_ptr<TDataSet> OpenTableQuery(const std::string& item);
   // The shared steps of opening a table and of SHOW and DESCRIBE.

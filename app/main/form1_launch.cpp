@@ -5,6 +5,7 @@
 #include "app/helpers/helpers.h"
 #include "app/helpers/prompts.h"
 #include "app/main/form1.h"
+#include "app/main/rangeexport.h"
 
 namespace morvale {
 
@@ -22,6 +23,19 @@ void TForm1::SpeedButton4Click() {
   ExportDialog1.TableName = table.empty() ? std::string() : TableTitle(table);
   ExportDialog1.Execute();
   SetInfo(tr("Экспорт закончен"));
+}
+
+void TForm1::WireRangeReads() {
+  ExportDialog1.RangeReads.Why = [this](TAllowedExport type) -> std::string {
+    // A query over the heterogeneous connections names databases only this window has.
+    if (!query_.Active() || ExportDialog1.ExportSource != esDataSet || !AliasMode() ||
+        !database_.Connected() || query_.DatabaseName != database_.DatabaseName)
+      return tr("Частями читается только запрос к базе открытого псевдонима.").toStdString();
+    return RangeReadsWhy(database_.Kind(), query_.SQL.Text(), type);
+  };
+  ExportDialog1.RangeReads.Run = [this](const TRangeRun& run) {
+    return RunRangeExport(RangeSourceOf(database_), query_.SQL.Text(), run);
+  };
 }
 
 std::vector<std::string> TForm1::SelectedTables() const {

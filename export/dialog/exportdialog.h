@@ -5,6 +5,7 @@
 // command line.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +21,30 @@ namespace morvale {
 
 class TExportDialog;
 class TExportDialogModel;
+
+// One start read in ranges over several connections of the source at once, inside one snapshot
+// (the command line's --jobs): what the dialog hands the host, which knows the database and the
+// query and runs it.
+struct TRangeRun {
+  TAllowedExport Type = aeCSV;
+  std::string OptionsFile;  // the settings of this start, saved for the run
+  std::string FileName;     // the file the export writes
+  int Connections = 2;
+  // The records each part (from 1) has written so far, called as they move.
+  std::function<void(int part, int parts, int64_t rows)> PartRows;
+  // What the window must say of the run: that it reads the source as one job, and why.
+  std::function<void(const std::string& note)> Note;
+  // Asked while the run goes: true once the user has chosen to stop it.
+  std::function<bool()> Stopped;
+};
+
+struct TRangeReads {
+  // Why the source cannot be read in ranges into `type` (empty: it can). Unset: not offered.
+  std::function<std::string(TAllowedExport type)> Why;
+  // Runs the export, serving the event loop meanwhile: true when it finished, false when it was
+  // stopped (the previous file kept); raises the run's error.
+  std::function<bool(const TRangeRun& run)> Run;
+};
 
 using TExportGetColonEvent = std::function<void(TObject* Sender, TStringList& Colon)>;
 using TExportEvent = std::function<void(TObject* Sender, TExport* Exporter)>;
@@ -107,6 +132,9 @@ class TExportDialog : public TComponent {
   // than two: the source alone. Not stored.
   std::vector<std::string> Tables;
   std::function<std::unique_ptr<TDataSet>(const std::string& table)> OpenTable;
+  // Reading the source in ranges ("Параллельное чтение"), offered when the host sets it. Not
+  // stored.
+  TRangeReads RangeReads;
 
   TExportGetColonEvent OnGetHeader, OnGetFooter;
   TExportEvent OnBeginExport, OnEndExport;

@@ -77,7 +77,7 @@ bool TDialogSettings::operator==(const TDialogSettings& o) const {
          HTMLTable == o.HTMLTable && HTMLMultiFile == o.HTMLMultiFile &&
          HTMLMultiFileOn == o.HTMLMultiFileOn && HTMLTemplate == o.HTMLTemplate && XML == o.XML &&
          SQL == o.SQL && TXT == o.TXT && CSV == o.CSV && PDF == o.PDF && JSON == o.JSON &&
-         DBF == o.DBF && Encodings == o.Encodings && Parts == o.Parts;
+         DBF == o.DBF && Encodings == o.Encodings && Parts == o.Parts && Parallel == o.Parallel;
 }
 
 namespace {
@@ -189,6 +189,7 @@ void TExportDialogModel::FillFromComponent() {
   s_.PrintFile = d.PrintFile;
   s_.OptionsFileName = d.OptionsFileName;
   s_.Parts = d.Parts;
+  s_.Parallel = {};
   pages::CopyRunSettings(d, s_);
 
   SetExportedFields(d.ExportedFields);

@@ -81,6 +81,14 @@ struct TXLSPage {
   bool operator==(const TXLSPage& o) const;
 };
 
+// "Параллельное чтение": the source read in ranges over this many connections at once.
+struct TParallelReading {
+  bool On = false;
+  int Connections = 4;
+  static constexpr int kMinConnections = 2, kMaxConnections = 64;
+  bool operator==(const TParallelReading&) const = default;
+};
+
 // Everything the form shows, as values.
 struct TDialogSettings {
   std::string FileName;
@@ -122,6 +130,7 @@ struct TDialogSettings {
   std::array<TTextEncoding, aeMarkdown + 1> Encodings{};
   // Parts and compression, for the types that write text (WritesTextParts).
   TOutputParts Parts;
+  TParallelReading Parallel;
   TTextEncoding& EncodingOf(TAllowedExport t) { return Encodings.at(static_cast<size_t>(t)); }
   TTextEncoding EncodingOf(TAllowedExport t) const { return Encodings.at(static_cast<size_t>(t)); }
 
@@ -152,6 +161,10 @@ class TExportRunObserver {
   // Asked after an abort request: "Вы действительно хотите прервать процесс экспорта?" (Yes
   // stops). The default stops.
   virtual bool ConfirmAbort() { return true; }
+  // A run read in ranges: the records part `part` of `parts` has written so far, and what the
+  // window must say of the run (it reads as one job, and why).
+  virtual void PartRows(int, int, int64_t) {}
+  virtual void RunNote(const std::string&) {}
 };
 
 // The file dialogs' filters and default extensions of the three files the dialog keeps.
@@ -345,6 +358,13 @@ class TExportDialogModel {
   // are neither opened nor printed, but the one workbook. Returns the progress window's closing
   // note.
   bool ManyTables() const;
+  // Why this start cannot read the source in ranges, as the common page shows it; empty when it
+  // can. RangeReadsOffered: the host runs such reads at all.
+  bool RangeReadsOffered() const { return static_cast<bool>(dialog_.RangeReads.Run); }
+  std::string RangeReadsWhy() const;
+  // "Параллельное чтение" is on and this start can read in ranges: RunExporter hands the run to
+  // the host.
+  bool RangeReadsOn() const { return s_.Parallel.On && RangeReadsWhy().empty(); }
   // The handlers a start set on an exporter, dropped: its run is over.
   static void Unwire(TExport& e);
   std::string RunTables(TExportRunObserver* observer, TTableBatchObserver* tables = nullptr);
@@ -372,6 +392,7 @@ class TExportDialogModel {
   void Wire(TExport& e, TExportRunObserver* observer);
   // Start's steps 2 to 4 with the file the run writes.
   TExport& PrepareFor(const std::string& fileName);
+  void RunRanges(TExport& e, TExportRunObserver* observer);
   std::string StartFileName();
 
   TExportDialog& dialog_;

@@ -238,6 +238,7 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
   }
   // Parts are asked for, not kept by default: a file of a whole, plain export has no section.
   if ((everyType || WritesTextParts(s_.ExportType)) && s_.Parts.Active()) WriteParts(ini, s_.Parts);
+  pages::SaveParallel(s_, ini);
   // The chosen type's sections last; before them, in the remembered file, every other type's.
   for (TAllowedExport t : types_)
     if (t != s_.ExportType && everyType) WriteTypeSections(t, ini);
@@ -338,6 +339,7 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
       if (TCaptionRow* r = rowOf(key)) r->Align = AlignFromCellText(value);
 
   s_.Parts = ReadParts(ini, d.Parts);
+  pages::LoadParallel(s_, ini);
   ReadTypeSections(s_.ExportType, ini);
   Changed();
 }

@@ -101,6 +101,18 @@ void FormatSettings(V& v) {
   v(key::Format{}, "NullString", "edNullString", kFormat<&F::NullString, &F::SetNullString>, none);
 }
 
+// "Параллельное чтение" on the common page, in its section of its own. No exporter takes it: the
+// host runs such a start (TRangeReads), so the property is none.
+inline constexpr const char* kParallelSection = "PARALLEL_READING";
+template <class V>
+void ParallelSettings(V& v) {
+  using S = TDialogSettings;
+  using R = TParallelReading;
+  v(key::Bool{}, "Enabled", "cbParallelReading", kAt<&S::Parallel, &R::On>, nullptr);
+  v(key::Count{}, "Connections", "seParallelConnections", kAt<&S::Parallel, &R::Connections>,
+    nullptr);
+}
+
 // The HTML page. The records per page file come with their switch (the exporter knows no switch:
 // it keeps 0 records for one file), so that entry has a visitor call of its own.
 template <class V>

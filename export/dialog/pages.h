@@ -92,6 +92,11 @@ void LoadJSON(TExportDialogModel& m, const TIniFile& ini);
 void LoadDBF(TExportDialogModel& m, const TIniFile& ini);
 void LoadCSV(TExportDialogModel& m, const TIniFile& ini);
 
+// "Параллельное чтение" (pagekeys.h), written only when it is on; a count out of range reads as
+// the default.
+void SaveParallel(const TDialogSettings& s, TIniFile& ini);
+void LoadParallel(TDialogSettings& s, const TIniFile& ini);
+
 // A cell format from its section; a section it cannot read leaves the format as it was.
 void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section);
 

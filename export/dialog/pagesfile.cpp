@@ -328,6 +328,22 @@ void LoadHTML(TExportDialogModel& model, const TIniFile& ini) {
   s.HTMLTemplate = htCustom;
 }
 
+void SaveParallel(const TDialogSettings& s, TIniFile& ini) {
+  if (!s.Parallel.On) return;
+  TSaveKeys save{s, ini, kParallelSection};
+  ParallelSettings(save);
+}
+
+void LoadParallel(TDialogSettings& s, const TIniFile& ini) {
+  TDialogSettings defaults = s;
+  defaults.Parallel = {};
+  TLoadKeys load{s, defaults, ini, kParallelSection};
+  ParallelSettings(load);
+  int& n = s.Parallel.Connections;
+  if (n < TParallelReading::kMinConnections || n > TParallelReading::kMaxConnections)
+    n = defaults.Parallel.Connections;
+}
+
 // XML, TXT, CSV, SQL.
 
 void SaveXML(const TDialogSettings& s, TIniFile& ini) {

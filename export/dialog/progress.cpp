@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
@@ -147,6 +149,36 @@ void TExportProgress::SetTable(int number, int count, const std::string& table) 
 void TExportProgress::SetNote(std::string note) {
   note_ = std::move(note);
   if (OnStateChange) OnStateChange();
+}
+
+void TExportProgress::SetPartRows(int part, int parts, int64_t rows) {
+  if (part < 1 || part > parts) return;
+  parts_.resize(static_cast<size_t>(parts));
+  parts_[static_cast<size_t>(part - 1)] = rows;
+  int64_t sum = 0;
+  for (const int64_t r : parts_) sum += r;
+  exported_ = static_cast<uint32_t>(std::min<int64_t>(sum, UINT32_MAX));
+  shownCount_ = exported_;
+  // The state moves on from the start only: a stop question open stays as it is.
+  if (state_ == psIdle || state_ == psPreparing) {
+    StartTimer();
+    Enter(psExporting);
+  }
+}
+
+void TExportProgress::SetPartsNote(std::string note) {
+  partsNote_ = std::move(note);
+  if (OnStateChange) OnStateChange();
+}
+
+std::string TExportProgress::PartsText() const {
+  std::string text = partsNote_;
+  for (size_t k = 0; k < parts_.size(); ++k)
+    text +=
+        (text.empty() ? "" : "\n") +
+        Format(TranslateText("Progress", "Часть %s из %s: %s"),
+               {std::to_string(k + 1), std::to_string(parts_.size()), std::to_string(parts_[k])});
+  return text;
 }
 
 int64_t TExportProgress::Rate() const {

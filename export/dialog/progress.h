@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "export/core/translate.h"
 
@@ -87,6 +88,12 @@ class TExportProgress {
   void SetTable(int number, int count, const std::string& table);
   const std::string& TableText() const { return table_; }
   void SetNote(std::string note);
+  // A run read in ranges: the records part `part` (from 1) of `parts` has written so far; the
+  // counter shows the sum of all. PartsText has a line a part, "Часть 2 из 3: 1200", after what
+  // SetPartsNote said of the run (that it reads as one job, and why).
+  void SetPartRows(int part, int parts, int64_t rows);
+  void SetPartsNote(std::string note);
+  std::string PartsText() const;
 
   // H:MM:SS, the hours without a leading zero and not wrapped at a day.
   static std::string ElapsedText(int64_t seconds);
@@ -128,6 +135,8 @@ class TExportProgress {
   enum { tfNone, tfAbsent, tfExists } target_ = tfNone;
   std::string note_;
   std::string table_;
+  std::vector<int64_t> parts_;
+  std::string partsNote_;
 };
 
 // What a finished run left out that the file does not show, in a sentence for the progress window:

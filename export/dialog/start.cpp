@@ -1,6 +1,12 @@
 // Start: the working copy into the exporter of the chosen type, and its run with the component's
 // events and the progress notifications.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <utility>
 
 #include "export/core/namepattern.h"
@@ -201,6 +207,10 @@ void TExportDialogModel::Wire(TExport& e, TExportRunObserver* obs) {
 }
 
 void TExportDialogModel::RunExporter(TExport& e, TExportRunObserver* observer) {
+  if (RangeReadsOn()) {
+    RunRanges(e, observer);
+    return;
+  }
   Wire(e, observer);
   running_ = &e;
   TRunningGuard guard{running_, e};
@@ -209,6 +219,73 @@ void TExportDialogModel::RunExporter(TExport& e, TExportRunObserver* observer) {
   // something to tell about the file, it waits for its button.
   if (observer && s_.ShowFile && !e.Aborted() && RunNote(e).empty())
     observer->Notify(enClose, e.RecordCounter);
+}
+
+std::string TExportDialogModel::RangeReadsWhy() const {
+  if (!RangeReadsOffered() || !dialog_.RangeReads.Why)
+    return TranslateText("ExportDialog", "Источник читается только одним соединением.");
+  if (ManyTables())
+    return TranslateText("ExportDialog", "Несколько таблиц экспортируются по одной.");
+  if (s_.CurrentRecordOnly || s_.SkipRecCount > 0 || (s_.ExportLimited && s_.ExportRecCount > 0))
+    return TranslateText("ExportDialog",
+                         "Пропуск записей, их число и текущая запись читаются одним соединением.");
+  if (WritesTextParts(s_.ExportType) && s_.Parts.Active())
+    return TranslateText("ExportDialog", "Части и сжатие не сочетаются с параллельным чтением.");
+  return dialog_.RangeReads.Why(s_.ExportType);
+}
+
+void TExportDialogModel::RunRanges(TExport& e, TExportRunObserver* observer) {
+  Wire(e, observer);
+  running_ = &e;
+  TRunningGuard guard{running_, e};
+  // The parts run with the settings of this start, every type's and page's, as the dialog's own
+  // run would format them.
+  struct TOptionsFile {
+    std::string name;
+    TOptionsFile() {
+      std::string pattern =
+          (std::filesystem::temp_directory_path() / "morvale-ranges-XXXXXX").string();
+      const int fd = ::mkstemp(pattern.data());
+      if (fd < 0) throw Exception("Cannot create a temporary file: " + pattern);
+      ::close(fd);
+      name = pattern;
+    }
+    ~TOptionsFile() { std::remove(name.c_str()); }
+  } options;
+  SaveRememberedOptions(options.name);
+  TRangeRun run;
+  run.Type = s_.ExportType;
+  const auto* file = dynamic_cast<const TExportText*>(&e);
+  run.FileName = file ? file->FileName : s_.FileName;
+  run.OptionsFile = options.name;
+  run.Connections = s_.Parallel.Connections;
+  int64_t total = 0;
+  std::vector<int64_t> rows;
+  run.PartRows = [observer, &rows, &total](int part, int parts, int64_t n) {
+    if (part < 1 || part > parts) return;
+    rows.resize(static_cast<size_t>(parts));
+    total += n - rows[static_cast<size_t>(part - 1)];
+    rows[static_cast<size_t>(part - 1)] = n;
+    if (observer) observer->PartRows(part, parts, n);
+  };
+  run.Note = [observer](const std::string& note) {
+    if (observer) observer->RunNote(note);
+  };
+  run.Stopped = [&e] { return e.Aborted() && !e.CanContinue(); };
+  if (e.OnBeginExport) e.OnBeginExport(&e);
+  const bool finished = dialog_.RangeReads.Run(run);
+  if (finished && e.Aborted()) {
+    // The stop came when the run had already put its file in place: it is the new file.
+    e.OnStopExport = [](TObject*, bool& canContinue) { canContinue = true; };
+    e.CanContinue();
+  }
+  e.RecordCounter = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
+  if (e.OnEndExport) e.OnEndExport(&e);
+  // Opened or printed as the one-pass run does; part files with a manifest have no one file.
+  auto* text = dynamic_cast<TExportText*>(&e);
+  if (!finished || !text || !std::filesystem::exists(text->GetShowFileName())) return;
+  text->AfterExecute();
+  if (observer && s_.ShowFile) observer->Notify(enClose, e.RecordCounter);
 }
 
 void TExportDialogModel::Start(TExportRunObserver* observer) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -686,6 +687,54 @@ TEST(JobsSqlite, EveryJoiningTypeGivesTheBytesOfOneJob) {
       Export(SqliteArgs("csv", dir + "k1.csv", {"--jobs", "3", "--split-by", "id"}), dir).status,
       0);
   EXPECT_TRUE(ReadFile(dir + "one.csv") == ReadFile(dir + "k1.csv"));
+}
+
+// --progress draws the records of every job on one line, and ends on the counts they wrote down:
+// what the window's progress shows a line a part from.
+TEST(JobsSqlite, ProgressShowsTheRecordsOfEachJob) {
+  const std::string dir = test::FreshFolder("progress");
+  const TRun run = Export(SqliteArgs("csv", dir + "t.csv", {"--jobs", "3", "--progress"}), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_FALSE(run.err.empty());
+  EXPECT_EQ(run.err.back(), '\n');
+  const std::string last = run.err.substr(run.err.rfind('\r') + 1);
+  long long a = 0, b = 0, c = 0, total = 0;
+  ASSERT_EQ(std::sscanf(last.c_str(), "%lld records exported by 3 jobs (%lld + %lld + %lld)",
+                        &total, &a, &b, &c),
+            4)
+      << last;
+  EXPECT_EQ(total, 5000);
+  EXPECT_EQ(a + b + c, 5000);
+  EXPECT_TRUE(a > 0 && b > 0 && c > 0) << last;
+  EXPECT_EQ(Listing(dir), "t.csv\n");
+}
+
+// An options file is read by every job (as the export dialog's parallel reading runs them); one
+// that skips records cannot be read in ranges, and the run says so and writes nothing.
+TEST(JobsSqlite, OptionsFilesGoToEveryJob) {
+  const std::string dir = test::FreshFolder("options");
+  ASSERT_EQ(Export(SqliteArgs("csv", dir + "one.csv",
+                              {"--format", "null=<нет>", "--save-options", dir + "f.cfg"}),
+                   dir)
+                .status,
+            0);
+  TRun run = Export(
+      SqliteArgs("csv", dir + "three.csv", {"--options", dir + "f.cfg", "--jobs", "3"}), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(ReadFile(dir + "one.csv") == ReadFile(dir + "three.csv"));
+  EXPECT_NE(ReadFile(dir + "three.csv").find("\"<нет>\""), std::string::npos);
+  ASSERT_EQ(
+      Export(SqliteArgs("csv", dir + "one.csv", {"--skip", "5", "--save-options", dir + "s.cfg"}),
+             dir)
+          .status,
+      0);
+  run = Export(SqliteArgs("csv", dir + "s.csv", {"--options", dir + "s.cfg", "--jobs", "2"}), dir);
+  EXPECT_EQ(run.status, 1);
+  // Whichever job reads the file first says so.
+  EXPECT_NE(run.err.find("/2 failed: The options file '" + dir + "s.cfg' skips or counts records"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Listing(dir), "f.cfg\none.csv\ns.cfg\nthree.csv\n");
 }
 
 // Parquet is written as part files and a manifest; DuckDB-free check: Python reads the manifest

@@ -10,9 +10,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <charconv>
+#include <type_traits>
 
 #include "export/dialog/form/progressrun.h"
 #include "export/dialog/form/prompts.h"
+#include "export/dialog/pagekeys.h"
 #include "ui_asciipage.h"
 #include "ui_exportdialog.h"
 #include "ui_htmlpage.h"
@@ -222,6 +224,7 @@ void TExportDialogF::Edited() {
   pdf_->edPDFPageHeight->setEnabled(user);
   rtf_->bRTFBackgroundColor->setEnabled(rtf_->cbRTFAllowBackground->isChecked());
   rtf_->bRTFHighlightColor->setEnabled(rtf_->cbRTFAllowHighlight->isChecked());
+  ShowParallel();
 }
 
 void TExportDialogF::RefreshAll() {
@@ -287,6 +290,7 @@ void TExportDialogF::BindCommon() {
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
   BindParts();
+  BindParallel();
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -333,6 +337,38 @@ void TExportDialogF::BindParts() {
         if (v >= cmpNone && v <= cmpZstd) p.Compression = static_cast<TCompression>(v);
       });
   bind_.Bool(ui_->cbManifest, &p.Manifest);
+}
+
+void TExportDialogF::BindParallel() {
+  // The widgets as the settings' list names them (pagekeys.h).
+  auto keys = [this](auto kind, const char*, const char* widget, auto setting, auto) {
+    if constexpr (std::is_same_v<decltype(kind), pages::key::Bool>) {
+      bind_.Bool(findChild<QCheckBox*>(widget), &setting.Of(model_.Settings()));
+    } else {
+      static_assert(std::is_same_v<decltype(kind), pages::key::Count>);
+      auto* box = findChild<QSpinBox*>(widget);
+      int* value = &setting.Of(model_.Settings());
+      bind_.Show([box, value] {
+        if (box->value() != *value) box->setValue(*value);
+      });
+      connect(box, &QSpinBox::valueChanged, this, [this, value](int v) {
+        if (bind_.Refreshing() || refreshing_) return;
+        *value = v;
+        Edited();
+      });
+    }
+  };
+  pages::ParallelSettings(keys);
+  bind_.Show([this] { ShowParallel(); });
+}
+
+void TExportDialogF::ShowParallel() {
+  const std::string why = model_.RangeReadsWhy();
+  ui_->cbParallelReading->setEnabled(why.empty());
+  ui_->cbParallelReading->setToolTip(Q(why));
+  ui_->seParallelConnections->setEnabled(why.empty() && model_.Settings().Parallel.On);
+  ui_->laParallelWhy->setText(Q(why));
+  ui_->laParallelWhy->setVisible(!why.empty());
 }
 
 void TExportDialogF::lbExportTypeClick() {

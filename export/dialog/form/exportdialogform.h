@@ -57,6 +57,10 @@ class TExportDialogF : public QDialog {
   void BindCommon();
   // The group "Части и сжатие" of the options page.
   void BindParts();
+  // The group "Параллельное чтение": offered where this start can read the source in ranges,
+  // the reason shown where it cannot.
+  void BindParallel();
+  void ShowParallel();
   void BindFields();
   void BindUserFormats();
   void BindCaptions();

@@ -59,6 +59,16 @@ void TProgressRun::TableStarting(int number, int count, const std::string& table
   Serve();
 }
 
+void TProgressRun::PartRows(int part, int parts, int64_t rows) {
+  // The counters follow at the window's repaint pace; the host serves the event loop itself.
+  window_->Model().SetPartRows(part, parts, rows);
+  window_->Notify(0);  // no event: the window's timer follows the model's
+}
+
+void TProgressRun::RunNote(const std::string& note) {
+  window_->Model().SetPartsNote(note);
+}
+
 void TProgressRun::Summary(const std::string& note) {
   window_->Model().SetNote(note);
   window_->Refresh();

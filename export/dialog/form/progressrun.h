@@ -36,6 +36,9 @@ class TProgressRun : public TExportRunObserver, public TTableBatchObserver {
   void TableStarting(int number, int count, const std::string& table) override;
   void TableDone(int, int, const TTableResult&) override {}
   void Summary(const std::string& note);
+  // A run read in ranges: the window shows a line a part.
+  void PartRows(int part, int parts, int64_t rows) override;
+  void RunNote(const std::string& note) override;
 
   TfmExportProgress& Window() { return *window_; }
 

@@ -44,6 +44,13 @@ TfmExportProgress::TfmExportProgress(TExport* exporter, QWidget* owner)
   table_->setContentsMargins(6, 6, 6, 0);
   table_->hide();
   ui_->layoutWindow->insertWidget(0, table_);
+  // The parts of a run read in ranges, a line each, under the counters.
+  parts_ = new QLabel(this);
+  parts_->setObjectName(QStringLiteral("laParts"));
+  parts_->setWordWrap(true);
+  parts_->setContentsMargins(6, 0, 6, 0);
+  parts_->hide();
+  ui_->layoutWindow->insertWidget(ui_->layoutWindow->indexOf(note_), parts_);
   if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
@@ -84,9 +91,10 @@ void TfmExportProgress::Refresh() {
   ui_->btnCancel->setText(Q(model_.ButtonCaption()));
   const bool noteGrew = ShowLabel(note_, model_.NoteText());
   const bool tableGrew = ShowLabel(table_, model_.TableText());
-  if (noteGrew || tableGrew) {
+  const bool partsGrew = ShowLabel(parts_, model_.PartsText());
+  if (noteGrew || tableGrew || partsGrew) {
     int height = kHeight;
-    for (QLabel* label : {note_, table_})
+    for (QLabel* label : {note_, table_, parts_})
       if (!label->isHidden()) height += label->heightForWidth(width());
     setFixedSize(width(), height);
   }

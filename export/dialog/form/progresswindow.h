@@ -65,6 +65,7 @@ class TfmExportProgress : public QDialog {
   QTimer repaint_;  // the counters' pace
   QLabel* note_ = nullptr;
   QLabel* table_ = nullptr;
+  QLabel* parts_ = nullptr;  // a line a part of a run read in ranges
   uint32_t shown_ = 0;
 };
 

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontComboBox>
+#include <QLabel>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include "app/engine/connect.h"
@@ -272,6 +274,64 @@ TEST_F(PageKeys, ThePDFSpacingsAndGridGoFromTheirFieldsToTheFileAndBack) {
 
 TEST_F(PageKeys, EveryDisplayFormatGoesFromItsFieldToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::FormatSettings(v); }), 9);
+}
+
+// "Параллельное чтение", declared in its list too: off where the host reads no ranges (the page
+// says why), and where it does, the box and the count go to the options file and come back.
+TEST_F(PageKeys, ParallelReadingGoesToTheFileAndBack) {
+  const std::string cfg = folder + "parallel.cfg";
+  Execute([&](form::TExportDialogF&, TFormDriver& d) {
+    EXPECT_FALSE(d.W<QAbstractButton>("cbParallelReading")->isEnabled());
+    EXPECT_EQ(d.W<QLabel>("laParallelWhy")->text().toStdString(),
+              "Источник читается только одним соединением.");
+  });
+  dialog.RangeReads.Why = [](TAllowedExport type) {
+    return type == aeTXT ? std::string("не делится") : std::string();
+  };
+  dialog.RangeReads.Run = [](const TRangeRun&) { return true; };
+  TParallelReading saved;
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "CSV File");
+    ASSERT_TRUE(d.Tab("pcExportType", "tsTypeOptions"));
+    EXPECT_TRUE(d.W<QLabel>("laParallelWhy")->isHidden());
+    EXPECT_FALSE(d.W<QSpinBox>("seParallelConnections")->isEnabled());
+    d.Click("cbParallelReading");
+    d.W<QSpinBox>("seParallelConnections")->setValue(7);
+    saved = f.Model().Settings().Parallel;
+    // The number of records to skip reads the source in one order.
+    d.Type("edSkipRecCount", QStringLiteral("3"));
+    EXPECT_FALSE(d.W<QAbstractButton>("cbParallelReading")->isEnabled());
+    EXPECT_FALSE(f.Model().RangeReadsOn());
+    d.Type("edSkipRecCount", QStringLiteral("0"));
+    EXPECT_TRUE(f.Model().RangeReadsOn());
+    d.ClickItem("lbExportType", "Text File");
+    EXPECT_EQ(d.W<QLabel>("laParallelWhy")->text().toStdString(), "не делится");
+    d.ClickItem("lbExportType", "CSV File");
+    prompts.SetNextText(QString::fromStdString(cfg));
+    f.findChild<QAction*>("miSaveOptions")->trigger();
+  });
+  EXPECT_EQ(saved, (TParallelReading{true, 7}));
+  std::string file = ReadFile(cfg);
+  EXPECT_NE(file.find("[PARALLEL_READING]\nEnabled=1\nConnections=7\n"), std::string::npos);
+  auto load = [&](const std::string& text) {
+    WriteFile(cfg, text);
+    TParallelReading loaded;
+    int shown = 0;
+    Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+      prompts.SetNextText(QString::fromStdString(cfg));
+      f.findChild<QAction*>("miLoadOptions")->trigger();
+      loaded = f.Model().Settings().Parallel;
+      shown = d.W<QSpinBox>("seParallelConnections")->value();
+      EXPECT_EQ(d.W<QAbstractButton>("cbParallelReading")->isChecked(), loaded.On);
+    });
+    EXPECT_EQ(shown, loaded.Connections);
+    return loaded;
+  };
+  EXPECT_EQ(load(file), saved);
+  // A count no spin box offers reads as the default; a file without the section, as off.
+  const size_t at = file.find("Connections=7");
+  EXPECT_EQ(load(file.replace(at, 13, "Connections=999")), (TParallelReading{true, 4}));
+  EXPECT_EQ(load("[GENERAL]\nExportType=" + std::to_string(aeCSV) + "\n"), TParallelReading{});
 }
 
 }  // namespace
