@@ -95,12 +95,6 @@ const TPropList& TExportXMLOptions::Published() const {
   return list;
 }
 
-bool TExportSQLOptions::operator==(const TExportSQLOptions& o) const {
-  return TableName == o.TableName && CreateTable == o.CreateTable &&
-         CommitRecCount == o.CommitRecCount && CommitAfterScript == o.CommitAfterScript &&
-         CommitStatement == o.CommitStatement && StatementTerm == o.StatementTerm;
-}
-
 const TPropList& TExportSQLOptions::Published() const {
   static const TPropList list = [] {
     TPropList l;

@@ -51,9 +51,7 @@ class TExportXMLOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportXMLOptions& other) { *this = other; }
-  bool operator==(const TExportXMLOptions& o) const {
-    return Standalone == o.Standalone && Encoding == o.Encoding;
-  }
+  bool operator==(const TExportXMLOptions&) const = default;
 
   bool Standalone = true;
   std::string Encoding;
@@ -64,7 +62,7 @@ class TExportSQLOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportSQLOptions& other) { *this = other; }
-  bool operator==(const TExportSQLOptions& o) const;
+  bool operator==(const TExportSQLOptions&) const = default;
 
   std::string TableName;
   bool CreateTable = false;
@@ -140,9 +138,7 @@ class TExportTXTOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportTXTOptions& other) { *this = other; }
-  bool operator==(const TExportTXTOptions& o) const {
-    return AutoCalcColWidth == o.AutoCalcColWidth && ColSpacing == o.ColSpacing;
-  }
+  bool operator==(const TExportTXTOptions&) const = default;
 
   bool AutoCalcColWidth = true;
   int ColSpacing = 1;
@@ -154,9 +150,7 @@ class TExportCSVOptions : public TExportOptions {
   explicit TExportCSVOptions(TExportDialog* owner = nullptr);
   const TPropList& Published() const override;
   void Assign(const TExportCSVOptions& other) { *this = other; }
-  bool operator==(const TExportCSVOptions& o) const {
-    return Comma == o.Comma && Quote == o.Quote && QuoteStrings == o.QuoteStrings;
-  }
+  bool operator==(const TExportCSVOptions&) const = default;
 
   char Comma;
   char Quote = '"';
@@ -169,7 +163,7 @@ class TExportJSONOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportJSONOptions& other) { *this = other; }
-  bool operator==(const TExportJSONOptions& o) const { return JSONLines == o.JSONLines; }
+  bool operator==(const TExportJSONOptions&) const = default;
 
   bool JSONLines = false;
 };
@@ -180,7 +174,7 @@ class TExportDBFOptions : public TExportOptions {
   using TExportOptions::TExportOptions;
   const TPropList& Published() const override;
   void Assign(const TExportDBFOptions& other) { *this = other; }
-  bool operator==(const TExportDBFOptions& o) const { return DateTimeAsText == o.DateTimeAsText; }
+  bool operator==(const TExportDBFOptions&) const = default;
 
   bool DateTimeAsText = false;
 };

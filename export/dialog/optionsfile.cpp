@@ -5,6 +5,7 @@
 
 #include "export/core/inifile.h"
 #include "export/dialog/model.h"
+#include "export/dialog/pagekeys.h"
 #include "export/dialog/pages.h"
 
 namespace morvale {
@@ -89,22 +90,22 @@ std::vector<std::pair<std::string, std::string>> SectionPairs(const TIniFile& in
   return out;
 }
 
-struct TFormatKey {
-  const char* Key;
-  const std::string& (TExportFormats::*Get)() const;
-  void (TExportFormats::*Set)(const std::string&);
+// [FORMATS] through the formats page's list (pagekeys.h). A format the file leaves out stays as
+// it was: the component's, which the load puts in place first.
+struct TSaveFormats {
+  const TDialogSettings& s;
+  TIniFile& ini;
+  void operator()(pages::key::Format, const char* k, const char*, auto setting, auto) {
+    ini.WriteString("FORMATS", k, setting.Of(s));
+  }
 };
 
-const TFormatKey kFormatKeys[] = {
-    {"Integer", &TExportFormats::IntegerFormat, &TExportFormats::SetIntegerFormat},
-    {"Float", &TExportFormats::FloatFormat, &TExportFormats::SetFloatFormat},
-    {"Date", &TExportFormats::DateFormat, &TExportFormats::SetDateFormat},
-    {"Time", &TExportFormats::TimeFormat, &TExportFormats::SetTimeFormat},
-    {"DateTime", &TExportFormats::DateTimeFormat, &TExportFormats::SetDateTimeFormat},
-    {"Currency", &TExportFormats::CurrencyFormat, &TExportFormats::SetCurrencyFormat},
-    {"BooleanTrue", &TExportFormats::BooleanTrue, &TExportFormats::SetBooleanTrue},
-    {"BooleanFalse", &TExportFormats::BooleanFalse, &TExportFormats::SetBooleanFalse},
-    {"NullString", &TExportFormats::NullString, &TExportFormats::SetNullString},
+struct TLoadFormats {
+  TDialogSettings& s;
+  const TIniFile& ini;
+  void operator()(pages::key::Format, const char* k, const char*, auto setting, auto) {
+    if (ini.ValueExists("FORMATS", k)) setting.Of(s) = ini.ReadString("FORMATS", k, "");
+  }
 };
 
 // Counts stored by hand may be anything; a negative count means nothing sensible.
@@ -214,8 +215,8 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
   // The remembered file keeps the common pages whatever the type shows: another type chosen
   // later finds them, and a run of the file by the command line formats as the dialog did.
   if (everyType || PageVisible(dpFormats)) {
-    for (const TFormatKey& k : kFormatKeys)
-      ini.WriteString("FORMATS", k.Key, (s_.Formats.*k.Get)());
+    TSaveFormats formats{s_, ini};
+    pages::FormatSettings(formats);
     for (const std::string& line : s_.UserFormats)
       ini.WriteString("USER_FORMATS", TStringList::NamePart(line), TStringList::ValuePart(line));
   }
@@ -300,9 +301,8 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
   if (s_.CaptionRow < -1) s_.CaptionRow = d.CaptionRow;
 
   s_.Formats = d.Formats;
-  for (const TFormatKey& k : kFormatKeys)
-    if (ini.ValueExists("FORMATS", k.Key))
-      (s_.Formats.*k.Set)(ini.ReadString("FORMATS", k.Key, ""));
+  TLoadFormats formats{s_, ini};
+  pages::FormatSettings(formats);
 
   s_.UserFormats.Clear();
   for (const auto& [key, value] : SectionPairs(ini, "USER_FORMATS"))

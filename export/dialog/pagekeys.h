@@ -6,8 +6,18 @@
 // before keeps its bytes.
 #pragma once
 
+#include <limits>
+
 #include "export/dialog/model.h"
+#include "export/docs/dbfexport.h"
+#include "export/docs/pdfexport.h"
+#include "export/docs/rtfexport.h"
+#include "export/text/ascii.h"
 #include "export/text/html.h"
+#include "export/text/json.h"
+#include "export/text/sql.h"
+#include "export/text/xml.h"
+#include "export/workbook/exportworkbook.h"
 
 namespace morvale::pages {
 
@@ -24,13 +34,28 @@ inline constexpr TMember<M...> kAt{};
 
 // The kinds of setting, which the visitors tell apart by these tags.
 namespace key {
-struct Text {};    // a text, in a line edit
-struct Bool {};    // a check box
-struct Count {};   // a number a file may not make negative (the default is kept then)
+struct Text {};  // a text, in a line edit
+struct Bool {};  // a check box
+// A number a file may not make negative nor above Max (the default is kept then).
+struct Count {
+  int Max = std::numeric_limits<int>::max();
+};
 struct Color {};   // "$00BBGGRR" in the file, a colour button on the page
 struct Line {};    // a list kept as one line in the file and edited as text
 struct Choice {};  // an enumeration: its ordinal in the file, an option button per value
 struct Font {};    // a font's name, in a font box
+struct Pick {};    // a text typed or chosen in an editable drop-down
+struct Char {};    // one character; the file writes those below 33 as "#" and the code ("#9")
+// The statement terminator: the character itself in the file, nothing for none, when the
+// exporter keeps its own.
+struct Term {};
+// A spacing in points, written with one decimal and a point whatever the locale.
+struct Spacing {};
+// A count whose field, left empty, takes the component's value; the file treats it as a Count.
+struct Measure : Count {};
+// A display format, behind the accessors of the formats (an empty text is the default format).
+// A file that leaves it out keeps the component's.
+struct Format {};
 }  // namespace key
 
 // The widgets of a Choice are named in one text, a space between two names, in value order.
@@ -38,6 +63,42 @@ constexpr int ChoiceCount(std::string_view widgets) {
   int n = 1;
   for (char c : widgets) n += c == ' ';
   return n;
+}
+
+// A display format of the working copy through its getter and setter: Of gives its text, or on a
+// working copy that may change, what takes a new text.
+template <auto Get, auto Set>
+struct TFormatAt {
+  struct TSet {
+    TExportFormats& f;
+    const std::string& Text() const { return (f.*Get)(); }
+    void operator=(const std::string& v) { (f.*Set)(v); }
+  };
+  static const std::string& Of(const TDialogSettings& s) { return (s.Formats.*Get)(); }
+  static TSet Of(TDialogSettings& s) { return {s.Formats}; }
+};
+template <auto Get, auto Set>
+inline constexpr TFormatAt<Get, Set> kFormat{};
+
+// The formats page, in the order of its section. No exporter property: Start hands the exporter
+// the formats as one value.
+template <class V>
+void FormatSettings(V& v) {
+  using F = TExportFormats;
+  constexpr auto none = nullptr;
+  v(key::Format{}, "Integer", "edInteger", kFormat<&F::IntegerFormat, &F::SetIntegerFormat>, none);
+  v(key::Format{}, "Float", "edFloat", kFormat<&F::FloatFormat, &F::SetFloatFormat>, none);
+  v(key::Format{}, "Date", "edDate", kFormat<&F::DateFormat, &F::SetDateFormat>, none);
+  v(key::Format{}, "Time", "edTime", kFormat<&F::TimeFormat, &F::SetTimeFormat>, none);
+  v(key::Format{}, "DateTime", "edDateTime", kFormat<&F::DateTimeFormat, &F::SetDateTimeFormat>,
+    none);
+  v(key::Format{}, "Currency", "edCurrency", kFormat<&F::CurrencyFormat, &F::SetCurrencyFormat>,
+    none);
+  v(key::Format{}, "BooleanTrue", "edBooleanTrue", kFormat<&F::BooleanTrue, &F::SetBooleanTrue>,
+    none);
+  v(key::Format{}, "BooleanFalse", "edBooleanFalse", kFormat<&F::BooleanFalse, &F::SetBooleanFalse>,
+    none);
+  v(key::Format{}, "NullString", "edNullString", kFormat<&F::NullString, &F::SetNullString>, none);
 }
 
 // "Параллельное чтение" on the common page, in its section of its own. No exporter takes it: the
@@ -127,6 +188,132 @@ void HTMLSettings(V& v) {
     kAt<&X::HTMLOptions, &O::VLinkColor>);
   v(key::Color{}, "ALinkColor", "bHTMLALinkColor", kAt<&S::HTMLPage, &P::ALinkColor>,
     kAt<&X::HTMLOptions, &O::ALinkColor>);
+}
+
+template <class V>
+void XMLSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportXMLOptions;
+  using X = TExportXML;
+  v(key::Bool{}, "Standalone", "cbXMLStandalone", kAt<&S::XML, &P::Standalone>,
+    kAt<&X::Options, &TXMLOptions::StandAlone>);
+  v(key::Pick{}, "Encoding", "cbxXMLEncoding", kAt<&S::XML, &P::Encoding>,
+    kAt<&X::Options, &TXMLOptions::Encoding>);
+}
+
+// The SQL page. An empty table name is the file's name, which Start puts in its place.
+template <class V>
+void SQLSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportSQLOptions;
+  using X = TExportSQL;
+  v(key::Text{}, "TableName", "edSQLTableName", kAt<&S::SQL, &P::TableName>, kAt<&X::TableName>);
+  v(key::Bool{}, "CreateTable", "cbSQLCreateTable", kAt<&S::SQL, &P::CreateTable>,
+    kAt<&X::CreateTable>);
+  v(key::Count{}, "CommitRecCount", "edSQLCommitRecCount", kAt<&S::SQL, &P::CommitRecCount>,
+    kAt<&X::CommitRecCount>);
+  v(key::Bool{}, "CommitAfterScript", "cbSQLCommitAfterScript", kAt<&S::SQL, &P::CommitAfterScript>,
+    kAt<&X::CommitAfterScript>);
+  v(key::Text{}, "CommitStatement", "edSQLCommitStatement", kAt<&S::SQL, &P::CommitStatement>,
+    kAt<&X::CommitStatement>);
+  v(key::Term{}, "StatementTerm", "edSQLStatementTerm", kAt<&S::SQL, &P::StatementTerm>,
+    kAt<&X::StatementTerm>);
+}
+
+// The text page holds two types' settings, each in its own section.
+template <class V>
+void TXTSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportTXTOptions;
+  using X = TExportASCII;
+  v(key::Bool{}, "AutoCalcColWidth", "cbTXTAutoCalcColWidth", kAt<&S::TXT, &P::AutoCalcColWidth>,
+    kAt<&X::AutoCalcColWidth>);
+  v(key::Count{1000}, "Spacing", "edTXTSpacing", kAt<&S::TXT, &P::ColSpacing>, kAt<&X::TXTSpacing>);
+}
+
+template <class V>
+void CSVSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportCSVOptions;
+  using X = TExportASCII;
+  v(key::Bool{}, "QuoteStrings", "cbCSVQuoteStrings", kAt<&S::CSV, &P::QuoteStrings>,
+    kAt<&X::CSVQuoteStrings>);
+  v(key::Char{}, "Comma", "edCSVComma", kAt<&S::CSV, &P::Comma>, kAt<&X::CSVComma>);
+  v(key::Char{}, "Quote", "edCSVQuote", kAt<&S::CSV, &P::Quote>, kAt<&X::CSVQuote>);
+}
+
+template <class V>
+void JSONSettings(V& v) {
+  v(key::Bool{}, "JSONLines", "cbJSONLines",
+    kAt<&TDialogSettings::JSON, &TExportJSONOptions::JSONLines>, kAt<&TExportJSON::JSONLines>);
+}
+
+template <class V>
+void DBFSettings(V& v) {
+  v(key::Bool{}, "DateTimeAsText", "cbDBFDateTimeAsText",
+    kAt<&TDialogSettings::DBF, &TExportDBFOptions::DateTimeAsText>,
+    kAt<&TExportDBF::DateTimeAsText>);
+}
+
+// The Word and RTF page; its style lists keep sections of their own.
+template <class V>
+void RTFSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TRTFPage;
+  using X = TExportRTF;
+  using O = TRTFOptions;
+  v(key::Choice{}, "PageOrientation", "rbRTFPortrait rbRTFLandscape",
+    kAt<&S::RTF, &P::PageOrientation>, kAt<&X::Options, &O::PageOrientation>);
+  v(key::Choice{}, "StripType", "rbRTFStripNone rbRTFStripColumn rbRTFStripRow",
+    kAt<&S::RTF, &P::StripType>, kAt<&X::Options, &O::StripType>);
+}
+
+// The spreadsheet page. The sheet title is behind accessors in the exporter: an empty title is
+// stored as "Sheet1".
+struct TSheetTitle {
+  struct TSet {
+    TXLSOptions& o;
+    void operator=(const std::string& v) { o.SetSheetTitle(v); }
+  };
+  static std::string Of(const TExportWorkbook& x) { return x.Options.SheetTitle(); }
+  static TSet Of(TExportWorkbook& x) { return {x.Options}; }
+};
+
+template <class V>
+void XLSSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TXLSPage;
+  using W = TExportWorkbook;
+  using O = TXLSOptions;
+  v(key::Text{}, "PageHeader", "edXLSPageHeader", kAt<&S::XLS, &P::PageHeader>,
+    kAt<&W::Options, &O::PageHeader>);
+  v(key::Text{}, "PageFooter", "edXLSPageFooter", kAt<&S::XLS, &P::PageFooter>,
+    kAt<&W::Options, &O::PageFooter>);
+  v(key::Text{}, "SheetTitle", "edXLSSheetTitle", kAt<&S::XLS, &P::SheetTitle>, TSheetTitle{});
+  v(key::Choice{}, "StripType", "rbXLSStripNone rbXLSStripColumn rbXLSStripRow",
+    kAt<&S::XLS, &P::StripType>, kAt<&W::StripType>);
+  v(key::Bool{}, "AutoCalcColWidth", "cbXLSAutoCalcColWidth", kAt<&S::XLS, &P::AutoCalcColWidth>,
+    kAt<&W::AutoCalcColWidth>);
+  v(key::Bool{}, "SheetPerTable", "cbXLSSheetPerTable", kAt<&S::XLS, &P::SheetPerTable>,
+    kAt<&W::SheetPerTable>);
+  v(key::Text{}, "PageBackground", "edXLSPageBackground", kAt<&S::XLS, &P::PageBackground>,
+    kAt<&W::Extras, &TxlsExtras::Background, &TxlsGraphic::FileName>);
+}
+
+// The PDF page's spacings and grid. The page's format, size and margins (kept in points behind
+// accessors, read in an order of their own) and the four fonts' sections stay in pagesfile.cpp.
+template <class V>
+void PDFSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TExportPDFOptions;
+  using X = TExportPDF;
+  using O = TPDFOptions;
+  v(key::Spacing{}, "ColSpacing", "edPDFColSpacing", kAt<&S::PDF, &P::ColSpacing>,
+    kAt<&X::Options, &O::ColSpacing>);
+  v(key::Spacing{}, "RowSpacing", "edPDFRowSpacing", kAt<&S::PDF, &P::RowSpacing>,
+    kAt<&X::Options, &O::RowSpacing>);
+  v(key::Measure{{1000}}, "GridLineWidth", "edPDFGridLineWidth", kAt<&S::PDF, &P::GridLineWidth>,
+    kAt<&X::Options, &O::GridLineWidth>);
 }
 
 }  // namespace morvale::pages

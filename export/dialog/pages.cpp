@@ -30,6 +30,36 @@ const T& As(const TExport& e) {
   return dynamic_cast<const T&>(e);
 }
 
+// Every setting of a page's list (pagekeys.h) from the page into its exporter, or back. The
+// records per file are 0 for "off"; an empty statement terminator leaves the exporter's own.
+template <class E>
+struct TPrepareKeys {
+  const TDialogSettings& s;
+  E& e;
+  void operator()(auto, const char*, const char*, auto setting, auto property) {
+    property.Of(e) = setting.Of(s);
+  }
+  void operator()(key::Term, const char*, const char*, auto setting, auto property) {
+    if (setting.Of(s) != '\0') property.Of(e) = setting.Of(s);
+  }
+  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
+    e.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
+  }
+};
+
+template <class E>
+struct TCaptureKeys {
+  const E& e;
+  TDialogSettings& s;
+  void operator()(auto, const char*, const char*, auto setting, auto property) {
+    setting.Of(s) = property.Of(e);
+  }
+  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
+    on.Of(s) = e.MaxRecords() > 0;
+    count.Of(s) = e.MaxRecords();
+  }
+};
+
 // The five base formats of the page and the options fields they stand for, in list order.
 TxlsFormat* XLSBase(TXLSOptions& o, int i) {
   TxlsFormat* f[5] = {&o.HeaderFormat, &o.CaptionsFormat, &o.AggregateFormat, &o.FooterFormat,
@@ -105,12 +135,6 @@ std::unique_ptr<TExport> CreateClipboard() {
 void PrepareXLS(const TDialogSettings& s, TExport& e) {
   auto& x = As<TExportWorkbook>(e);
   const TXLSPage& p = s.XLS;
-  x.Options.PageHeader = p.PageHeader;
-  x.Options.PageFooter = p.PageFooter;
-  x.Options.SetSheetTitle(p.SheetTitle);
-  x.StripType = p.StripType;
-  x.AutoCalcColWidth = p.AutoCalcColWidth;
-  x.SheetPerTable = p.SheetPerTable;
   for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
     XLSBase(x.Options, i)->Assign(p.BaseFormats[static_cast<size_t>(i)].Format);
   // One field format per exported field; with no field chosen, one per available field.
@@ -127,66 +151,38 @@ void PrepareXLS(const TDialogSettings& s, TExport& e) {
   x.StripStyles.Clear();
   for (const TNamedXlsFormat& f : p.StripStyles) x.StripStyles.Add().Assign(f.Format);
   x.Extras = p.Extras;
-  x.Extras.Background.FileName = p.PageBackground;
   x.Pictures = p.Pictures;
+  // After the extras: the page's background replaces theirs.
+  TPrepareKeys<TExportWorkbook> v{s, x};
+  XLSSettings(v);
 }
 
 void PrepareRTF(const TDialogSettings& s, TExport& e) {
   auto& r = As<TExportRTF>(e);
   const TRTFPage& p = s.RTF;
-  r.Options.PageOrientation = p.PageOrientation;
-  r.Options.StripType = p.StripType;
+  TPrepareKeys<TExportRTF> v{s, r};
+  RTFSettings(v);
   for (int i = 0; i < 4 && i < static_cast<int>(p.BaseStyles.size()); ++i)
     *RTFBase(r.Options, i) = p.BaseStyles[static_cast<size_t>(i)].Style;
   r.Options.StripStyles.Clear();
   for (const TNamedRtfStyle& st : p.StripStyles) r.Options.StripStyles.Add() = st.Style;
 }
 
-// Every setting of the page as the list declares it; the records per file are 0 for "off".
-struct TPrepareHTML {
-  const TDialogSettings& s;
-  TExportHTML& h;
-  template <class K, class A, class B>
-  void operator()(K, const char*, const char*, A setting, B property) {
-    property.Of(h) = setting.Of(s);
-  }
-  template <class A, class B>
-  void RecordsPerFile(const char*, const char*, const char*, A count, B on) {
-    h.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
-  }
-};
-
-struct TCaptureHTML {
-  const TExportHTML& h;
-  TDialogSettings& s;
-  template <class K, class A, class B>
-  void operator()(K, const char*, const char*, A setting, B property) {
-    setting.Of(s) = property.Of(h);
-  }
-  template <class A, class B>
-  void RecordsPerFile(const char*, const char*, const char*, A count, B on) {
-    on.Of(s) = h.MaxRecords() > 0;
-    count.Of(s) = h.MaxRecords();
-  }
-};
-
 void PrepareHTML(const TDialogSettings& s, TExport& e) {
-  TPrepareHTML prepare{s, As<TExportHTML>(e)};
-  HTMLSettings(prepare);
+  TPrepareKeys<TExportHTML> v{s, As<TExportHTML>(e)};
+  HTMLSettings(v);
 }
 
 void PrepareXML(const TDialogSettings& s, TExport& e) {
-  auto& x = As<TExportXML>(e);
-  x.Options.StandAlone = s.XML.Standalone;
-  x.Options.Encoding = s.XML.Encoding;
+  TPrepareKeys<TExportXML> v{s, As<TExportXML>(e)};
+  XMLSettings(v);
 }
 
 void PreparePDF(const TDialogSettings& s, TExport& e) {
   auto& p = As<TExportPDF>(e);
   const TExportPDFOptions& o = s.PDF;
-  p.Options.ColSpacing = o.ColSpacing;
-  p.Options.RowSpacing = o.RowSpacing;
-  p.Options.GridLineWidth = o.GridLineWidth;
+  TPrepareKeys<TExportPDF> v{s, p};
+  PDFSettings(v);
   // Format, orientation, size and margins as the page shows them, in points.
   p.Options.PageOptions = o.PageOptions;
   p.Options.PageOptions.Units = unDot;
@@ -198,8 +194,8 @@ void PreparePDF(const TDialogSettings& s, TExport& e) {
 
 void PrepareSQL(const TDialogSettings& s, TExport& e) {
   auto& q = As<TExportSQL>(e);
-  const TExportSQLOptions& o = s.SQL;
-  q.TableName = o.TableName;
+  TPrepareKeys<TExportSQL> v{s, q};
+  SQLSettings(v);
   if (q.TableName.empty()) {
     // The file name without folder and extension, in upper case.
     std::string name = s.FileName.substr(s.FileName.find_last_of('/') + 1);
@@ -207,34 +203,28 @@ void PrepareSQL(const TDialogSettings& s, TExport& e) {
     if (dot != std::string::npos && dot > 0) name.resize(dot);
     q.TableName = UpperCaseAscii(name);
   }
-  q.CreateTable = o.CreateTable;
-  q.CommitRecCount = o.CommitRecCount;
-  q.CommitAfterScript = o.CommitAfterScript;
-  q.CommitStatement = o.CommitStatement;
-  if (o.StatementTerm != '\0') q.StatementTerm = o.StatementTerm;
 }
 
 void PrepareJSON(const TDialogSettings& s, TExport& e) {
-  As<TExportJSON>(e).JSONLines = s.JSON.JSONLines;
+  TPrepareKeys<TExportJSON> v{s, As<TExportJSON>(e)};
+  JSONSettings(v);
 }
 
 void PrepareDBF(const TDialogSettings& s, TExport& e) {
-  As<TExportDBF>(e).DateTimeAsText = s.DBF.DateTimeAsText;
+  TPrepareKeys<TExportDBF> v{s, As<TExportDBF>(e)};
+  DBFSettings(v);
 }
 
 void PrepareTXT(const TDialogSettings& s, TExport& e) {
-  auto& a = As<TExportASCII>(e);
-  a.SetExportType(etTXT);
-  a.AutoCalcColWidth = s.TXT.AutoCalcColWidth;
-  a.TXTSpacing = s.TXT.ColSpacing;
+  TPrepareKeys<TExportASCII> v{s, As<TExportASCII>(e)};
+  v.e.SetExportType(etTXT);
+  TXTSettings(v);
 }
 
 void PrepareCSV(const TDialogSettings& s, TExport& e) {
-  auto& a = As<TExportASCII>(e);
-  a.SetExportType(etCSV);
-  a.CSVQuoteStrings = s.CSV.QuoteStrings;
-  a.CSVComma = s.CSV.Comma;
-  a.CSVQuote = s.CSV.Quote;
+  TPrepareKeys<TExportASCII> v{s, As<TExportASCII>(e)};
+  v.e.SetExportType(etCSV);
+  CSVSettings(v);
 }
 
 void PrepareDIF(const TDialogSettings&, TExport& e) {
@@ -250,12 +240,8 @@ void PrepareSYLK(const TDialogSettings&, TExport& e) {
 void CaptureXLS(const TExport& e, TDialogSettings& s) {
   auto& x = const_cast<TExportWorkbook&>(As<TExportWorkbook>(e));
   TXLSPage& p = s.XLS;
-  p.PageHeader = x.Options.PageHeader;
-  p.PageFooter = x.Options.PageFooter;
-  p.SheetTitle = x.Options.SheetTitle();
-  p.StripType = x.StripType;
-  p.AutoCalcColWidth = x.AutoCalcColWidth;
-  p.SheetPerTable = x.SheetPerTable;
+  TCaptureKeys<TExportWorkbook> v{x, s};
+  XLSSettings(v);
   for (int i = 0; i < 5 && i < static_cast<int>(p.BaseFormats.size()); ++i)
     p.BaseFormats[static_cast<size_t>(i)].Format.Assign(*XLSBase(x.Options, i));
   for (const auto& f : x.FieldFormats) {
@@ -269,15 +255,14 @@ void CaptureXLS(const TExport& e, TDialogSettings& s) {
     n.Format.Assign(*f);
   }
   p.Extras = x.Extras;
-  p.PageBackground = x.Extras.Background.FileName;
   p.Pictures = x.Pictures;
 }
 
 void CaptureRTF(const TExport& e, TDialogSettings& s) {
   auto& r = const_cast<TExportRTF&>(As<TExportRTF>(e));
   TRTFPage& p = s.RTF;
-  p.PageOrientation = r.Options.PageOrientation;
-  p.StripType = r.Options.StripType;
+  TCaptureKeys<TExportRTF> v{r, s};
+  RTFSettings(v);
   for (int i = 0; i < 4 && i < static_cast<int>(p.BaseStyles.size()); ++i)
     p.BaseStyles[static_cast<size_t>(i)].Style = *RTFBase(r.Options, i);
   p.StripStyles.clear();
@@ -286,23 +271,21 @@ void CaptureRTF(const TExport& e, TDialogSettings& s) {
 }
 
 void CaptureHTML(const TExport& e, TDialogSettings& s) {
-  TCaptureHTML capture{As<TExportHTML>(e), s};
-  HTMLSettings(capture);
+  TCaptureKeys<TExportHTML> v{As<TExportHTML>(e), s};
+  HTMLSettings(v);
   s.HTMLTemplate = htCustom;
 }
 
 void CaptureXML(const TExport& e, TDialogSettings& s) {
-  const auto& x = As<TExportXML>(e);
-  s.XML.Standalone = x.Options.StandAlone;
-  s.XML.Encoding = x.Options.Encoding;
+  TCaptureKeys<TExportXML> v{As<TExportXML>(e), s};
+  XMLSettings(v);
 }
 
 void CapturePDF(const TExport& e, TDialogSettings& s) {
   const auto& p = As<TExportPDF>(e);
   TExportPDFOptions& o = s.PDF;
-  o.ColSpacing = p.Options.ColSpacing;
-  o.RowSpacing = p.Options.RowSpacing;
-  o.GridLineWidth = p.Options.GridLineWidth;
+  TCaptureKeys<TExportPDF> v{p, s};
+  PDFSettings(v);
   TExportUnits units = o.PageOptions.Units;
   o.PageOptions = p.Options.PageOptions;
   o.PageOptions.Units = units;
@@ -313,34 +296,28 @@ void CapturePDF(const TExport& e, TDialogSettings& s) {
 }
 
 void CaptureSQL(const TExport& e, TDialogSettings& s) {
-  const auto& q = As<TExportSQL>(e);
-  s.SQL.TableName = q.TableName;
-  s.SQL.CreateTable = q.CreateTable;
-  s.SQL.CommitRecCount = q.CommitRecCount;
-  s.SQL.CommitAfterScript = q.CommitAfterScript;
-  s.SQL.CommitStatement = q.CommitStatement;
-  s.SQL.StatementTerm = q.StatementTerm;
+  TCaptureKeys<TExportSQL> v{As<TExportSQL>(e), s};
+  SQLSettings(v);
 }
 
 void CaptureJSON(const TExport& e, TDialogSettings& s) {
-  s.JSON.JSONLines = As<TExportJSON>(e).JSONLines;
+  TCaptureKeys<TExportJSON> v{As<TExportJSON>(e), s};
+  JSONSettings(v);
 }
 
 void CaptureDBF(const TExport& e, TDialogSettings& s) {
-  s.DBF.DateTimeAsText = As<TExportDBF>(e).DateTimeAsText;
+  TCaptureKeys<TExportDBF> v{As<TExportDBF>(e), s};
+  DBFSettings(v);
 }
 
 void CaptureTXT(const TExport& e, TDialogSettings& s) {
-  const auto& a = As<TExportASCII>(e);
-  s.TXT.AutoCalcColWidth = a.AutoCalcColWidth;
-  s.TXT.ColSpacing = a.TXTSpacing;
+  TCaptureKeys<TExportASCII> v{As<TExportASCII>(e), s};
+  TXTSettings(v);
 }
 
 void CaptureCSV(const TExport& e, TDialogSettings& s) {
-  const auto& a = As<TExportASCII>(e);
-  s.CSV.QuoteStrings = a.CSVQuoteStrings;
-  s.CSV.Comma = a.CSVComma;
-  s.CSV.Quote = a.CSVQuote;
+  TCaptureKeys<TExportASCII> v{As<TExportASCII>(e), s};
+  CSVSettings(v);
 }
 
 }  // namespace morvale::pages

@@ -93,17 +93,124 @@ void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& sectio
   LoadFormat(f, ini, section);
 }
 
+// A section's keys as the page's list declares them (pagekeys.h).
+struct TSaveKeys {
+  const TDialogSettings& s;
+  TIniFile& ini;
+  const char* section;
+
+  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, setting.Of(s));
+  }
+  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
+    ini.WriteBool(section, k, setting.Of(s));
+  }
+  void operator()(key::Pick, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Choice, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Char, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, CharText(setting.Of(s)));
+  }
+  void operator()(key::Spacing, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, OneDecimal(setting.Of(s)));
+  }
+  void operator()(key::Term, const char* k, const char*, auto setting, auto) {
+    const char t = setting.Of(s);
+    ini.WriteString(section, k, t ? std::string(1, t) : "");
+  }
+  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, ColorText(setting.Of(s)));
+  }
+  // The list's lines joined by spaces: the file keeps one line.
+  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
+    std::string text;
+    for (const std::string& a : setting.Of(s)) text += (text.empty() ? "" : " ") + a;
+    ini.WriteString(section, k, text);
+  }
+  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+    ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
+  }
+};
+
+// A missing key takes the dialog's default; so does a count out of its range or an ordinal out of
+// range.
+struct TLoadKeys {
+  TDialogSettings& s;
+  const TDialogSettings& defaults;
+  const TIniFile& ini;
+  const char* section;
+
+  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ReadString(section, k, setting.Of(defaults));
+  }
+  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ReadBool(section, k, setting.Of(defaults));
+  }
+  void operator()(key::Pick, const char* k, const char* w, auto setting, auto property) {
+    (*this)(key::Text{}, k, w, setting, property);
+  }
+  void operator()(key::Count c, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = Count(k, setting.Of(defaults), c.Max);
+  }
+  void operator()(key::Spacing, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ReadPointNumber(ini, section, k, setting.Of(defaults));
+  }
+  void operator()(key::Char, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ini.ValueExists(section, k) ? CharFromText(ini.ReadString(section, k, ""))
+                                                : setting.Of(defaults);
+  }
+  void operator()(key::Term, const char* k, const char*, auto setting, auto) {
+    if (!ini.ValueExists(section, k)) {
+      setting.Of(s) = setting.Of(defaults);
+      return;
+    }
+    const std::string t = ini.ReadString(section, k, "");
+    setting.Of(s) = t.empty() ? '\0' : t[0];
+  }
+  void operator()(key::Choice, const char* k, const char* widgets, auto setting, auto) {
+    setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), ChoiceCount(widgets) - 1);
+  }
+  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ReadColorText(ini, section, k, setting.Of(defaults));
+  }
+  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
+    if (!ini.ValueExists(section, k)) {
+      setting.Of(s) = setting.Of(defaults);
+      return;
+    }
+    TStringList l;
+    std::string v = ini.ReadString(section, k, "");
+    if (!v.empty()) l.Add(v);
+    setting.Of(s) = l;
+  }
+  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+    count.Of(s) = Count(k, count.Of(defaults));
+    on.Of(s) = count.Of(s) > 0;
+  }
+  int Count(const char* k, int def, int max = key::Count{}.Max) const {
+    int v = ini.ReadInteger(section, k, def);
+    return v < 0 || v > max ? def : v;
+  }
+};
+
 // Spreadsheet.
 
 void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
   const TXLSPage& p = s.XLS;
-  ini.WriteString("XLS", "PageHeader", p.PageHeader);
-  ini.WriteString("XLS", "PageFooter", p.PageFooter);
-  ini.WriteString("XLS", "SheetTitle", p.SheetTitle);
-  ini.WriteInteger("XLS", "StripType", p.StripType);
-  ini.WriteBool("XLS", "AutoCalcColWidth", p.AutoCalcColWidth);
-  ini.WriteBool("XLS", "SheetPerTable", p.SheetPerTable);
-  ini.WriteString("XLS", "PageBackground", p.PageBackground);
+  TSaveKeys save{s, ini, "XLS"};
+  XLSSettings(save);
   for (const auto& f : p.FieldFormats)
     f->SaveToIni(ini, "XLS_FIELD_" + UpperCaseAscii(f->FieldName));
   for (const TNamedXlsFormat& f : p.BaseFormats)
@@ -114,20 +221,18 @@ void SaveXLS(const TDialogSettings& s, TIniFile& ini) {
 }
 
 void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportXLSOptions& d = m.Dialog().XLSOptions;
   m.ResetXLSPage();
   // What the file leaves out takes the format defaults, not the component's formats, so a file
   // loads to the same page whichever component it is loaded into.
   m.ResetAllXLSFormats(xflFields, -1);
   m.ResetAllXLSFormats(xflBase, -1);
+  {
+    // The reset page holds the component's values, which a missing key keeps.
+    const TDialogSettings defaults = m.Settings();
+    TLoadKeys load{m.Settings(), defaults, ini, "XLS"};
+    XLSSettings(load);
+  }
   TXLSPage& p = m.Settings().XLS;
-  p.PageHeader = ini.ReadString("XLS", "PageHeader", d.PageHeader);
-  p.PageFooter = ini.ReadString("XLS", "PageFooter", d.PageFooter);
-  p.SheetTitle = ini.ReadString("XLS", "SheetTitle", d.SheetTitle);
-  p.StripType = ReadEnum(ini, "XLS", "StripType", d.StripType, ssRow);
-  p.AutoCalcColWidth = ini.ReadBool("XLS", "AutoCalcColWidth", d.AutoCalcColWidth);
-  p.SheetPerTable = ini.ReadBool("XLS", "SheetPerTable", d.SheetPerTable);
-  p.PageBackground = ini.ReadString("XLS", "PageBackground", d.PageBackground);
   p.StripStyles.clear();
   TStringList sections;
   ini.ReadSections(sections);
@@ -169,8 +274,8 @@ void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
 
 void SaveRTF(const TDialogSettings& s, TIniFile& ini) {
   const TRTFPage& p = s.RTF;
-  ini.WriteInteger("RTF", "PageOrientation", p.PageOrientation);
-  ini.WriteInteger("RTF", "StripType", p.StripType);
+  TSaveKeys save{s, ini, "RTF"};
+  RTFSettings(save);
   for (const TNamedRtfStyle& st : p.BaseStyles)
     st.Style.SaveToIni(ini, "RTF_STYLE_" + UpperCaseAscii(st.Caption));
   for (const TNamedRtfStyle& st : p.StripStyles)
@@ -178,11 +283,12 @@ void SaveRTF(const TDialogSettings& s, TIniFile& ini) {
 }
 
 void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportRTFOptions& d = m.Dialog().RTFOptions;
+  // What the file leaves out is the component's, which the reset page holds.
   m.ResetRTFPage();
+  const TDialogSettings defaults = m.Settings();
+  TLoadKeys load{m.Settings(), defaults, ini, "RTF"};
+  RTFSettings(load);
   TRTFPage& p = m.Settings().RTF;
-  p.PageOrientation = ReadEnum(ini, "RTF", "PageOrientation", d.PageOrientation, poLandscape);
-  p.StripType = ReadEnum(ini, "RTF", "StripType", d.StripType, stRow);
   p.StripStyles.clear();
   TStringList sections;
   ini.ReadSections(sections);
@@ -204,86 +310,6 @@ void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
 }
 
 // HTML.
-
-// A section's keys as the page's list declares them (pagekeys.h).
-struct TSaveKeys {
-  const TDialogSettings& s;
-  TIniFile& ini;
-  const char* section;
-
-  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
-    ini.WriteString(section, k, setting.Of(s));
-  }
-  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
-    (*this)(key::Text{}, k, w, setting, property);
-  }
-  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
-    ini.WriteBool(section, k, setting.Of(s));
-  }
-  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
-    ini.WriteInteger(section, k, setting.Of(s));
-  }
-  void operator()(key::Choice, const char* k, const char*, auto setting, auto) {
-    ini.WriteInteger(section, k, setting.Of(s));
-  }
-  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
-    ini.WriteString(section, k, ColorText(setting.Of(s)));
-  }
-  // The list's lines joined by spaces: the file keeps one line.
-  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
-    std::string text;
-    for (const std::string& a : setting.Of(s)) text += (text.empty() ? "" : " ") + a;
-    ini.WriteString(section, k, text);
-  }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
-    ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
-  }
-};
-
-// A missing key takes the dialog's default; so does a negative count or an ordinal out of range.
-struct TLoadKeys {
-  TDialogSettings& s;
-  const TDialogSettings& defaults;
-  const TIniFile& ini;
-  const char* section;
-
-  void operator()(key::Text, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = ini.ReadString(section, k, setting.Of(defaults));
-  }
-  void operator()(key::Font, const char* k, const char* w, auto setting, auto property) {
-    (*this)(key::Text{}, k, w, setting, property);
-  }
-  void operator()(key::Bool, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = ini.ReadBool(section, k, setting.Of(defaults));
-  }
-  void operator()(key::Count, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = Count(k, setting.Of(defaults));
-  }
-  void operator()(key::Choice, const char* k, const char* widgets, auto setting, auto) {
-    setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), ChoiceCount(widgets) - 1);
-  }
-  void operator()(key::Color, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = ReadColorText(ini, section, k, setting.Of(defaults));
-  }
-  void operator()(key::Line, const char* k, const char*, auto setting, auto) {
-    if (!ini.ValueExists(section, k)) {
-      setting.Of(s) = setting.Of(defaults);
-      return;
-    }
-    TStringList l;
-    std::string v = ini.ReadString(section, k, "");
-    if (!v.empty()) l.Add(v);
-    setting.Of(s) = l;
-  }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
-    count.Of(s) = Count(k, count.Of(defaults));
-    on.Of(s) = count.Of(s) > 0;
-  }
-  int Count(const char* k, int def) const {
-    int v = ini.ReadInteger(section, k, def);
-    return v < 0 ? def : v;
-  }
-};
 
 void SaveHTML(const TDialogSettings& s, TIniFile& ini) {
   TSaveKeys save{s, ini, "HTML"};
@@ -321,86 +347,75 @@ void LoadParallel(TDialogSettings& s, const TIniFile& ini) {
 // XML, TXT, CSV, SQL.
 
 void SaveXML(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("XML", "Standalone", s.XML.Standalone);
-  ini.WriteString("XML", "Encoding", s.XML.Encoding);
+  TSaveKeys save{s, ini, "XML"};
+  XMLSettings(save);
 }
 
 void LoadXML(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportXMLOptions& d = m.Dialog().XMLOptions;
-  m.Settings().XML.Standalone = ini.ReadBool("XML", "Standalone", d.Standalone);
-  m.Settings().XML.Encoding = ini.ReadString("XML", "Encoding", d.Encoding);
+  TDialogSettings defaults = m.Settings();
+  defaults.XML = m.Dialog().XMLOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "XML"};
+  XMLSettings(load);
 }
 
 void SaveJSON(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("JSON", "JSONLines", s.JSON.JSONLines);
+  TSaveKeys save{s, ini, "JSON"};
+  JSONSettings(save);
 }
 
 void LoadJSON(TExportDialogModel& m, const TIniFile& ini) {
-  m.Settings().JSON.JSONLines = ini.ReadBool("JSON", "JSONLines", m.Dialog().JSONOptions.JSONLines);
+  TDialogSettings defaults = m.Settings();
+  defaults.JSON = m.Dialog().JSONOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "JSON"};
+  JSONSettings(load);
 }
 
 void SaveDBF(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("DBF", "DateTimeAsText", s.DBF.DateTimeAsText);
+  TSaveKeys save{s, ini, "DBF"};
+  DBFSettings(save);
 }
 
 void LoadDBF(TExportDialogModel& m, const TIniFile& ini) {
-  m.Settings().DBF.DateTimeAsText =
-      ini.ReadBool("DBF", "DateTimeAsText", m.Dialog().DBFOptions.DateTimeAsText);
+  TDialogSettings defaults = m.Settings();
+  defaults.DBF = m.Dialog().DBFOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "DBF"};
+  DBFSettings(load);
 }
 
 void SaveTXT(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("TXT", "AutoCalcColWidth", s.TXT.AutoCalcColWidth);
-  ini.WriteInteger("TXT", "Spacing", s.TXT.ColSpacing);
+  TSaveKeys save{s, ini, "TXT"};
+  TXTSettings(save);
 }
 
 void LoadTXT(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportTXTOptions& d = m.Dialog().TXTOptions;
-  m.Settings().TXT.AutoCalcColWidth = ini.ReadBool("TXT", "AutoCalcColWidth", d.AutoCalcColWidth);
-  int spacing = ini.ReadInteger("TXT", "Spacing", d.ColSpacing);
-  m.Settings().TXT.ColSpacing = spacing >= 0 && spacing <= 1000 ? spacing : d.ColSpacing;
+  TDialogSettings defaults = m.Settings();
+  defaults.TXT = m.Dialog().TXTOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "TXT"};
+  TXTSettings(load);
 }
 
 void SaveCSV(const TDialogSettings& s, TIniFile& ini) {
-  ini.WriteBool("CSV", "QuoteStrings", s.CSV.QuoteStrings);
-  ini.WriteString("CSV", "Comma", CharText(s.CSV.Comma));
-  ini.WriteString("CSV", "Quote", CharText(s.CSV.Quote));
+  TSaveKeys save{s, ini, "CSV"};
+  CSVSettings(save);
 }
 
 void LoadCSV(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportCSVOptions& d = m.Dialog().CSVOptions;
-  TExportCSVOptions& c = m.Settings().CSV;
-  c.QuoteStrings = ini.ReadBool("CSV", "QuoteStrings", d.QuoteStrings);
-  c.Comma =
-      ini.ValueExists("CSV", "Comma") ? CharFromText(ini.ReadString("CSV", "Comma", "")) : d.Comma;
-  c.Quote =
-      ini.ValueExists("CSV", "Quote") ? CharFromText(ini.ReadString("CSV", "Quote", "")) : d.Quote;
+  TDialogSettings defaults = m.Settings();
+  defaults.CSV = m.Dialog().CSVOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "CSV"};
+  CSVSettings(load);
 }
 
 void SaveSQL(const TDialogSettings& s, TIniFile& ini) {
-  const TExportSQLOptions& q = s.SQL;
-  ini.WriteString("SQL", "TableName", q.TableName);
-  ini.WriteBool("SQL", "CreateTable", q.CreateTable);
-  ini.WriteInteger("SQL", "CommitRecCount", q.CommitRecCount);
-  ini.WriteBool("SQL", "CommitAfterScript", q.CommitAfterScript);
-  ini.WriteString("SQL", "CommitStatement", q.CommitStatement);
-  ini.WriteString("SQL", "StatementTerm", q.StatementTerm ? std::string(1, q.StatementTerm) : "");
+  TSaveKeys save{s, ini, "SQL"};
+  SQLSettings(save);
 }
 
 void LoadSQL(TExportDialogModel& m, const TIniFile& ini) {
-  const TExportSQLOptions& d = m.Dialog().SQLOptions;
-  TExportSQLOptions& q = m.Settings().SQL;
-  q.TableName = ini.ReadString("SQL", "TableName", d.TableName);
-  q.CreateTable = ini.ReadBool("SQL", "CreateTable", d.CreateTable);
-  int commit = ini.ReadInteger("SQL", "CommitRecCount", d.CommitRecCount);
-  q.CommitRecCount = commit >= 0 ? commit : d.CommitRecCount;
-  q.CommitAfterScript = ini.ReadBool("SQL", "CommitAfterScript", d.CommitAfterScript);
-  q.CommitStatement = ini.ReadString("SQL", "CommitStatement", d.CommitStatement);
-  if (ini.ValueExists("SQL", "StatementTerm")) {
-    std::string t = ini.ReadString("SQL", "StatementTerm", "");
-    q.StatementTerm = t.empty() ? '\0' : t[0];
-  } else {
-    q.StatementTerm = d.StatementTerm;
-  }
+  TDialogSettings defaults = m.Settings();
+  defaults.SQL = m.Dialog().SQLOptions;
+  TLoadKeys load{m.Settings(), defaults, ini, "SQL"};
+  SQLSettings(load);
 }
 
 // PDF.
@@ -408,9 +423,8 @@ void LoadSQL(TExportDialogModel& m, const TIniFile& ini) {
 void SavePDF(const TDialogSettings& s, TIniFile& ini) {
   const TExportPDFOptions& o = s.PDF;
   const TExportPDFPageOptions& p = o.PageOptions;
-  ini.WriteString("PDF", "ColSpacing", OneDecimal(o.ColSpacing));
-  ini.WriteString("PDF", "RowSpacing", OneDecimal(o.RowSpacing));
-  ini.WriteInteger("PDF", "GridLineWidth", o.GridLineWidth);
+  TSaveKeys save{s, ini, "PDF"};
+  PDFSettings(save);
   ini.WriteInteger("PDF", "PageFormat", p.Format());
   ini.WriteInteger("PDF", "PageUnits", p.Units);
   ini.WriteInteger("PDF", "PageOrientation", p.Orientation());
@@ -432,10 +446,12 @@ void SavePDF(const TDialogSettings& s, TIniFile& ini) {
 void LoadPDF(TExportDialogModel& m, const TIniFile& ini) {
   const TExportPDFOptions& d = m.Dialog().PDFOptions;
   TExportPDFOptions& o = m.Settings().PDF;
-  o.ColSpacing = ReadPointNumber(ini, "PDF", "ColSpacing", d.ColSpacing);
-  o.RowSpacing = ReadPointNumber(ini, "PDF", "RowSpacing", d.RowSpacing);
-  int grid = ini.ReadInteger("PDF", "GridLineWidth", d.GridLineWidth);
-  o.GridLineWidth = grid >= 0 && grid <= 1000 ? grid : d.GridLineWidth;
+  {
+    TDialogSettings defaults = m.Settings();
+    defaults.PDF = d;
+    TLoadKeys load{m.Settings(), defaults, ini, "PDF"};
+    PDFSettings(load);
+  }
 
   const TExportPDFPageOptions& dp = d.PageOptions;
   TExportPDFPageOptions p = dp;

@@ -291,8 +291,6 @@ void TExportDialogF::BindCommon() {
       });
   BindParts();
   BindParallel();
-  bind_.Bool(ui_->cbJSONLines, &s.JSON.JSONLines);
-  bind_.Bool(dbfDateTimeAsText_, &s.DBF.DateTimeAsText);
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -303,15 +301,8 @@ void TExportDialogF::BindCommon() {
     bind_.Text(
         edit, [&f, get] { return (f.*get)(); }, [&f, set](const std::string& v) { (f.*set)(v); });
   };
-  format(ui_->edInteger, &TExportFormats::IntegerFormat, &TExportFormats::SetIntegerFormat);
-  format(ui_->edFloat, &TExportFormats::FloatFormat, &TExportFormats::SetFloatFormat);
-  format(ui_->edDate, &TExportFormats::DateFormat, &TExportFormats::SetDateFormat);
-  format(ui_->edTime, &TExportFormats::TimeFormat, &TExportFormats::SetTimeFormat);
-  format(ui_->edDateTime, &TExportFormats::DateTimeFormat, &TExportFormats::SetDateTimeFormat);
-  format(ui_->edCurrency, &TExportFormats::CurrencyFormat, &TExportFormats::SetCurrencyFormat);
-  format(ui_->edBooleanTrue, &TExportFormats::BooleanTrue, &TExportFormats::SetBooleanTrue);
-  format(ui_->edBooleanFalse, &TExportFormats::BooleanFalse, &TExportFormats::SetBooleanFalse);
-  format(ui_->edNullString, &TExportFormats::NullString, &TExportFormats::SetNullString);
+  // The formats page's fields are bound with the type pages (typepages.cpp); the SQL page shows
+  // the NULL text a second time.
   format(sql_->edSQLNullString, &TExportFormats::NullString, &TExportFormats::SetNullString);
 
   bind_.Lines(ui_->memHeader, &s.Header);

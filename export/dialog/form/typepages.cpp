@@ -52,6 +52,8 @@ struct TBindKeys {
   TDialogSettings& s;
   std::function<void()> colorPicked;
   std::function<void(QFontComboBox*, std::string*)> font;
+  // The component's values, which some fields take when they are left empty.
+  const TDialogSettings* defaults = nullptr;
 
   template <class W>
   W* Widget(const char* name) const {
@@ -67,6 +69,47 @@ struct TBindKeys {
   }
   void operator()(pages::key::Count, const char*, const char* w, auto setting, auto) {
     bind.Int(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Spacing, const char*, const char* w, auto setting, auto) {
+    const double def = setting.Of(*defaults);
+    bind.Real(Widget<QLineEdit>(w), &setting.Of(s),
+              [def](std::string_view t) { return PDFSpacingFromText(t, def); });
+  }
+  // Digits only; what is no number (an empty field) takes the component's value.
+  void operator()(pages::key::Measure, const char*, const char* w, auto setting, auto) {
+    QLineEdit* edit = Widget<QLineEdit>(w);
+    int* value = &setting.Of(s);
+    const int def = setting.Of(*defaults);
+    DigitsOnly(edit);
+    QObject::connect(edit, &QLineEdit::textEdited, &dialog,
+                     [value, def](const QString& t) { *value = CountFromText(S(t), def); });
+    bind.Show([edit, value] {
+      if (!edit->hasFocus()) edit->setText(QString::number(*value));
+    });
+  }
+  void operator()(pages::key::Format, const char*, const char* w, auto setting, auto) {
+    TDialogSettings* settings = &s;
+    bind.Text(
+        Widget<QLineEdit>(w), [settings, setting] { return setting.Of(std::as_const(*settings)); },
+        [settings, setting](const std::string& v) { setting.Of(*settings) = v; });
+  }
+  void operator()(pages::key::Char, const char*, const char* w, auto setting, auto) {
+    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Term, const char*, const char* w, auto setting, auto) {
+    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  // The text follows the box as it is typed or chosen; it is shown again only when it differs.
+  void operator()(pages::key::Pick, const char*, const char* w, auto setting, auto) {
+    QComboBox* box = Widget<QComboBox>(w);
+    std::string* text = &setting.Of(s);
+    QObject::connect(box, &QComboBox::currentTextChanged, &dialog,
+                     [binder = &bind, text](const QString& t) {
+                       if (!binder->Refreshing()) *text = S(t);
+                     });
+    bind.Show([box, text] {
+      if (box->currentText() != Q(*text)) box->setCurrentText(Q(*text));
+    });
   }
   void operator()(pages::key::Color, const char*, const char* w, auto setting, auto) {
     bind.Color(Widget<QToolButton>(w), &setting.Of(s), colorPicked);
@@ -99,13 +142,8 @@ struct TBindKeys {
 
 void TExportDialogF::BindXLSPage() {
   TXLSPage& p = model_.Settings().XLS;
-  bind_.Text(xls_->edXLSSheetTitle, &p.SheetTitle);
-  bind_.Text(xls_->edXLSPageHeader, &p.PageHeader);
-  bind_.Text(xls_->edXLSPageFooter, &p.PageFooter);
-  bind_.Text(xls_->edXLSPageBackground, &p.PageBackground);
-  bind_.Bool(xls_->cbXLSAutoCalcColWidth, &p.AutoCalcColWidth);
-  bind_.Bool(xls_->cbXLSSheetPerTable, &p.SheetPerTable);
-  bind_.Choice({xls_->rbXLSStripNone, xls_->rbXLSStripColumn, xls_->rbXLSStripRow}, &p.StripType);
+  TBindKeys keys{*this, bind_, model_.Settings(), {}, {}};
+  pages::XLSSettings(keys);
   // The chooser starts on the current file, so in its folder.
   connect(xls_->bXLSPageBackground, &QToolButton::clicked, this, [this, &p] {
     ChooseFile(xls_->edXLSPageBackground, kXLSBackgroundFilter, "", &p.PageBackground);
@@ -135,9 +173,8 @@ TrtfStyle* TExportDialogF::SelectedRTFStyle() {
 }
 
 void TExportDialogF::BindRTFPage() {
-  TRTFPage& p = model_.Settings().RTF;
-  bind_.Choice({rtf_->rbRTFStripNone, rtf_->rbRTFStripColumn, rtf_->rbRTFStripRow}, &p.StripType);
-  bind_.Choice({rtf_->rbRTFPortrait, rtf_->rbRTFLandscape}, &p.PageOrientation);
+  TBindKeys keys{*this, bind_, model_.Settings(), {}, {}};
+  pages::RTFSettings(keys);
 
   // Choosing in one list ends the choice in the other: the editor shows one style.
   connect(rtf_->lstRTFBaseStyles, &QListWidget::itemPressed, this, [this] {
@@ -379,27 +416,16 @@ void TExportDialogF::BindHTMLPage() {
 
 void TExportDialogF::BindSmallPages() {
   TDialogSettings& s = model_.Settings();
-  bind_.Bool(xml_->cbXMLStandalone, &s.XML.Standalone);
-  connect(xml_->cbxXMLEncoding, &QComboBox::currentTextChanged, this, [this, &s](const QString& t) {
-    if (!refreshing_) s.XML.Encoding = S(t);
-  });
-  bind_.Show([this, &s] {
-    if (xml_->cbxXMLEncoding->currentText() != Q(s.XML.Encoding))
-      xml_->cbxXMLEncoding->setCurrentText(Q(s.XML.Encoding));
-  });
+  TBindKeys keys{*this, bind_, s, {}, {}};
+  pages::FormatSettings(keys);
+  pages::XMLSettings(keys);
 
-  bind_.Text(sql_->edSQLTableName, &s.SQL.TableName);
-  bind_.Bool(sql_->cbSQLCreateTable, &s.SQL.CreateTable);
-  bind_.Int(sql_->edSQLCommitRecCount, &s.SQL.CommitRecCount);
-  bind_.Bool(sql_->cbSQLCommitAfterScript, &s.SQL.CommitAfterScript);
-  bind_.Text(sql_->edSQLCommitStatement, &s.SQL.CommitStatement);
-  bind_.Char(sql_->edSQLStatementTerm, &s.SQL.StatementTerm);
+  pages::SQLSettings(keys);
 
-  bind_.Bool(ascii_->cbTXTAutoCalcColWidth, &s.TXT.AutoCalcColWidth);
-  bind_.Int(ascii_->edTXTSpacing, &s.TXT.ColSpacing);
-  bind_.Bool(ascii_->cbCSVQuoteStrings, &s.CSV.QuoteStrings);
-  bind_.Char(ascii_->edCSVComma, &s.CSV.Comma);
-  bind_.Char(ascii_->edCSVQuote, &s.CSV.Quote);
+  pages::TXTSettings(keys);
+  pages::CSVSettings(keys);
+  pages::JSONSettings(keys);
+  pages::DBFSettings(keys);
   ascii_->edCSVComma->setToolTip(tr("Один знак; табуляция — #9"));
 }
 
@@ -464,19 +490,10 @@ void TExportDialogF::BindPDFPage() {
   measure(pdf_->edPDFMarginBottom, &TExportPDFPageOptions::BottomPoints,
           &TExportPDFPageOptions::SetMarginBottom);
   // Spacings and the grid width that are no numbers take the component's values.
-  const TExportPDFOptions& record = model_.Dialog().PDFOptions;
-  bind_.Real(pdf_->edPDFColSpacing, &o.ColSpacing,
-             [&record](std::string_view t) { return PDFSpacingFromText(t, record.ColSpacing); });
-  bind_.Real(pdf_->edPDFRowSpacing, &o.RowSpacing,
-             [&record](std::string_view t) { return PDFSpacingFromText(t, record.RowSpacing); });
-  DigitsOnly(pdf_->edPDFGridLineWidth);
-  connect(pdf_->edPDFGridLineWidth, &QLineEdit::textEdited, this, [&o, &record](const QString& t) {
-    o.GridLineWidth = CountFromText(S(t), record.GridLineWidth);
-  });
-  bind_.Show([this, &o] {
-    if (!pdf_->edPDFGridLineWidth->hasFocus())
-      pdf_->edPDFGridLineWidth->setText(QString::number(o.GridLineWidth));
-  });
+  TDialogSettings record = model_.Settings();
+  record.PDF = model_.Dialog().PDFOptions;
+  TBindKeys keys{*this, bind_, model_.Settings(), {}, {}, &record};
+  pages::PDFSettings(keys);
 
   pdf_->lstPDFFonts->setCurrentRow(2);
   connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] { RefreshPDFFont(); });

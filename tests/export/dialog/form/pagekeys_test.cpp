@@ -1,6 +1,7 @@
 // Every setting a page declares (export/dialog/pagekeys.h), driven through the dialog: set on its
 // widget, saved to an options file, loaded into a fresh dialog and shown on the widget again.
 #include <QAction>
+#include <QComboBox>
 #include <QFontComboBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -32,6 +33,12 @@ class PageKeys : public FormTest {
       drive(f, d);
     });
   }
+  // Sets every setting of a page's list through its widget on the page of the type, saves the
+  // options through the menu, loads them into a fresh dialog, checks each setting and its widget
+  // there, and returns how many settings the list declares.
+  template <class List>
+  int RoundTrip(const QString& type, List list);
+
   std::unique_ptr<TDataSet> ds;
   std::string folder;
   TExportDialog dialog;
@@ -86,6 +93,37 @@ struct TEditKeys {
     prompts.SetNextText(QColor(0x10 + n, 0x20, 0x30 + n).name());
     d.Click(w);
     EXPECT_EQ(setting.Of(s), TColor(0x300000 + 0x10000 * n + 0x2000 + 0x10 + n)) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Pick k, const char* key, const char* w, auto setting, auto) {
+    auto* box = d.W<QComboBox>(w);
+    box->lineEdit()->selectAll();
+    TFormDriver::Keys(box->lineEdit(), QStringLiteral("KOI8-U"));
+    EXPECT_EQ(setting.Of(s), "KOI8-U") << key;
+    Changed(k, key, setting);
+  }
+  // Characters no default has, the tab among them as its file form shows it.
+  void operator()(pages::key::Char k, const char* key, const char* w, auto setting, auto) {
+    const char c = "|\t~^"[n % 4];
+    d.Type(w, c == '\t' ? QStringLiteral("#9") : QString(QChar(c)));
+    EXPECT_EQ(setting.Of(s), c) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Format, const char* key, const char* w, auto setting, auto) {
+    const QString typed = QStringLiteral("«%1» %2").arg(key).arg(n);
+    d.Type(w, typed);
+    EXPECT_EQ(setting.Of(std::as_const(s)), typed.toStdString()) << key;
+    EXPECT_NE(setting.Of(std::as_const(s)), setting.Of(defaults)) << key;
+    ++n;
+  }
+  void operator()(pages::key::Spacing k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QStringLiteral("%1.5").arg(4 + n));
+    EXPECT_EQ(setting.Of(s), 4.5 + n) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Term k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QStringLiteral("/"));
+    EXPECT_EQ(setting.Of(s), '/') << key;
     Changed(k, key, setting);
   }
   void operator()(pages::key::Font k, const char* key, const char* w, auto setting, auto) {
@@ -145,6 +183,26 @@ struct TCheckKeys {
     Same(key, setting);
     EXPECT_EQ(d.W<QFontComboBox>(w)->currentText().toStdString(), setting.Of(s)) << key;
   }
+  void operator()(pages::key::Pick, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QComboBox>(w)->currentText().toStdString(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Char, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), CharText(setting.Of(s))) << key;
+  }
+  void operator()(pages::key::Format, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Spacing, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toDouble(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Term, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), std::string(1, setting.Of(s))) << key;
+  }
   void RecordsPerFile(const char* key, const char* countWidget, const char* onWidget, auto count,
                       auto on) {
     Same(key, count);
@@ -154,29 +212,68 @@ struct TCheckKeys {
   }
 };
 
-TEST_F(PageKeys, EveryHTMLSettingGoesFromItsWidgetToTheFileAndBack) {
-  const std::string cfg = folder + "html.cfg";
+template <class List>
+int PageKeys::RoundTrip(const QString& type, List list) {
+  const std::string cfg = folder + type.toStdString() + ".cfg";
   TDialogSettings saved;
   int declared = 0;
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {
-    d.ClickItem("lbExportType", "HTML");
+    d.ClickItem("lbExportType", type);
     TEditKeys edit{d, prompts, f.Model().Settings(), f.Model().Settings()};
-    pages::HTMLSettings(edit);
+    list(edit);
     declared = edit.n;
     saved = f.Model().Settings();
     prompts.SetNextText(QString::fromStdString(cfg));
     f.findChild<QAction*>("miSaveOptions")->trigger();
   });
-  EXPECT_EQ(declared, 32);
   const std::string file = ReadFile(cfg);
   Execute([&](form::TExportDialogF& f, TFormDriver& d) {
-    d.ClickItem("lbExportType", "HTML");
+    d.ClickItem("lbExportType", type);
     prompts.SetNextText(QString::fromStdString(cfg));
     f.findChild<QAction*>("miLoadOptions")->trigger();
     TCheckKeys check{d, f.Model().Settings(), saved, file};
-    pages::HTMLSettings(check);
+    list(check);
     EXPECT_EQ(check.n, declared);
   });
+  return declared;
+}
+
+TEST_F(PageKeys, EveryHTMLSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("HTML", [](auto& v) { pages::HTMLSettings(v); }), 32);
+}
+
+TEST_F(PageKeys, EveryXMLSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("XML", [](auto& v) { pages::XMLSettings(v); }), 2);
+}
+
+TEST_F(PageKeys, EverySQLSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("SQL", [](auto& v) { pages::SQLSettings(v); }), 6);
+}
+
+TEST_F(PageKeys, EveryTextAndCSVSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("Text File", [](auto& v) { pages::TXTSettings(v); }), 2);
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::CSVSettings(v); }), 3);
+}
+
+TEST_F(PageKeys, TheJSONAndDBFSwitchesGoFromTheirBoxesToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("JSON", [](auto& v) { pages::JSONSettings(v); }), 1);
+  EXPECT_EQ(RoundTrip("DBF", [](auto& v) { pages::DBFSettings(v); }), 1);
+}
+
+TEST_F(PageKeys, EveryRTFSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("RTF", [](auto& v) { pages::RTFSettings(v); }), 2);
+}
+
+TEST_F(PageKeys, EverySpreadsheetSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("MS Excel", [](auto& v) { pages::XLSSettings(v); }), 7);
+}
+
+TEST_F(PageKeys, ThePDFSpacingsAndGridGoFromTheirFieldsToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 3);
+}
+
+TEST_F(PageKeys, EveryDisplayFormatGoesFromItsFieldToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::FormatSettings(v); }), 9);
 }
 
 // "Параллельное чтение", declared in its list too: off where the host reads no ranges (the page
