@@ -69,14 +69,14 @@ std::vector<std::vector<std::string>> MySqlTextRows(MYSQL* m, const std::string&
   return rows;
 }
 
-TMySqlConnection::TMySqlConnection(const TStringList& params) : params_(params) {
-  first_ = NewSession();
-}
+TMySqlConnection::TMySqlConnection(const TStringList& params)
+    : params_(params),
+      sessions_([this] { return NewSession(); }, mysql_close,
+                [](MYSQL* m) {
+                  return mysql_errno(m) != CR_SERVER_LOST && mysql_errno(m) != CR_SERVER_GONE_ERROR;
+                }) {}
 
-TMySqlConnection::~TMySqlConnection() {
-  for (MYSQL* m : idle_) mysql_close(m);
-  mysql_close(first_);
-}
+TMySqlConnection::~TMySqlConnection() = default;
 
 MYSQL* TMySqlConnection::NewSession() const {
   MYSQL* m = mysql_init(nullptr);
@@ -117,33 +117,6 @@ MYSQL* TMySqlConnection::NewSession() const {
   }
   PrepareSession(m);
   return m;
-}
-
-MYSQL* TMySqlConnection::Acquire() {
-  if (!busy_) {
-    busy_ = true;
-    return first_;
-  }
-  if (!idle_.empty()) {
-    MYSQL* m = idle_.back();
-    idle_.pop_back();
-    return m;
-  }
-  return NewSession();
-}
-
-void TMySqlConnection::Release(MYSQL* m) {
-  if (m == first_) {
-    busy_ = false;
-  } else if (idle_.size() < kIdleSessions && mysql_errno(m) != CR_SERVER_LOST &&
-             mysql_errno(m) != CR_SERVER_GONE_ERROR) {
-    // Kept for the next statement (unless the server dropped it): a join of two tables of one
-    // server looks rows up in one while it reads the other, and connecting anew for each look-up
-    // would cost more than the look-up.
-    idle_.push_back(m);
-  } else {
-    mysql_close(m);
-  }
 }
 
 std::unique_ptr<TCursor> TMySqlConnection::OpenCursor(const std::string& sql) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/engine/connection.h"
+#include "app/engine/sessionpool.h"
 
 struct st_mysql;  // the client library's MYSQL
 
@@ -29,32 +30,16 @@ class TMySqlConnection : public TConnection, public std::enable_shared_from_this
 
   // A session a statement may use: the first one when it is free, else a kept or a new one with
   // the same settings. Give it back with Release.
-  st_mysql* Acquire();
-  void Release(st_mysql* session);
+  st_mysql* Acquire() { return sessions_.Acquire(); }
+  void Release(st_mysql* session) { sessions_.Release(session); }
 
  private:
   st_mysql* NewSession() const;
-  static constexpr size_t kIdleSessions = 4;
   TStringList params_;
-  st_mysql* first_ = nullptr;
-  bool busy_ = false;
-  std::vector<st_mysql*> idle_;
+  TSessionPool<st_mysql> sessions_;
 };
 
-// A session held for one statement: acquired when made, given back when it goes.
-class TMySqlLease {
- public:
-  explicit TMySqlLease(TMySqlConnection& connection)
-      : connection_(connection), session_(connection.Acquire()) {}
-  ~TMySqlLease() { connection_.Release(session_); }
-  TMySqlLease(const TMySqlLease&) = delete;
-  TMySqlLease& operator=(const TMySqlLease&) = delete;
-  st_mysql* Session() const { return session_; }
-
- private:
-  TMySqlConnection& connection_;
-  st_mysql* session_;
-};
+using TMySqlLease = TSessionLease<TMySqlConnection, st_mysql>;
 
 // The server's message of the session's last failure.
 std::string MySqlErrorText(st_mysql* session);

@@ -143,14 +143,12 @@ std::vector<std::vector<std::string>> PgTextRows(PGconn* pg, const std::string& 
   return rows;
 }
 
-TPgConnection::TPgConnection(const TStringList& params) : conninfo_(ConnInfo(params)) {
-  first_ = NewSession();
-}
+TPgConnection::TPgConnection(const TStringList& params)
+    : conninfo_(ConnInfo(params)),
+      sessions_([this] { return NewSession(); }, PQfinish,
+                [](PGconn* pg) { return PQstatus(pg) == CONNECTION_OK; }) {}
 
-TPgConnection::~TPgConnection() {
-  for (PGconn* pg : idle_) PQfinish(pg);
-  PQfinish(first_);
-}
+TPgConnection::~TPgConnection() = default;
 
 PGconn* TPgConnection::NewSession() const {
   PGconn* pg = PQconnectdb(conninfo_.c_str());
@@ -161,31 +159,6 @@ PGconn* TPgConnection::NewSession() const {
   }
   PrepareSession(pg);
   return pg;
-}
-
-PGconn* TPgConnection::Acquire() {
-  if (!busy_) {
-    busy_ = true;
-    return first_;
-  }
-  if (!idle_.empty()) {
-    PGconn* pg = idle_.back();
-    idle_.pop_back();
-    return pg;
-  }
-  return NewSession();
-}
-
-void TPgConnection::Release(PGconn* pg) {
-  if (pg == first_) {
-    busy_ = false;
-  } else if (idle_.size() < kIdleSessions && PQstatus(pg) == CONNECTION_OK) {
-    // Kept for the next statement: a join of two tables of one server looks rows up in one while
-    // it reads the other, and connecting anew for each look-up would cost more than the look-up.
-    idle_.push_back(pg);
-  } else {
-    PQfinish(pg);
-  }
 }
 
 std::string TPgConnection::TableReference(const std::string& listed) {

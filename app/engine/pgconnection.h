@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/engine/connection.h"
+#include "app/engine/sessionpool.h"
 #include "app/engine/sqltext.h"
 
 struct pg_conn;  // the client library's PGconn
@@ -30,33 +31,17 @@ class TPgConnection : public TConnection, public std::enable_shared_from_this<TP
 
   // A session a statement may use: the first one when it is free, else a kept or a new one with
   // the same settings. Give it back with Release.
-  pg_conn* Acquire();
-  void Release(pg_conn* session);
+  pg_conn* Acquire() { return sessions_.Acquire(); }
+  void Release(pg_conn* session) { sessions_.Release(session); }
 
  private:
   std::unique_ptr<TCursor> OpenCommand(const TSqlCommand& cmd, const std::string& sql);
   pg_conn* NewSession() const;
-  static constexpr size_t kIdleSessions = 4;
   std::string conninfo_;
-  pg_conn* first_ = nullptr;
-  bool busy_ = false;
-  std::vector<pg_conn*> idle_;
+  TSessionPool<pg_conn> sessions_;
 };
 
-// A session held for one statement: acquired when made, given back when it goes.
-class TPgLease {
- public:
-  explicit TPgLease(TPgConnection& connection)
-      : connection_(connection), session_(connection.Acquire()) {}
-  ~TPgLease() { connection_.Release(session_); }
-  TPgLease(const TPgLease&) = delete;
-  TPgLease& operator=(const TPgLease&) = delete;
-  pg_conn* Session() const { return session_; }
-
- private:
-  TPgConnection& connection_;
-  pg_conn* session_;
-};
+using TPgLease = TSessionLease<TPgConnection, pg_conn>;
 
 // The rows of a statement, all in memory, each value the server's text (NULL as ""). For the
 // short answers of the catalogue and the session statements; raises the server's message.
