@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/engine/memcursor.h"
 #include "export/core/classes.h"
 
 namespace morvale {
@@ -43,6 +44,13 @@ class TCatalogueCursor : public TCursor {
 
 std::unique_ptr<TCursor> CatalogueCursor(std::unique_ptr<TCursor> cursor) {
   return std::make_unique<TCatalogueCursor>(std::move(cursor));
+}
+
+std::unique_ptr<TCursor> TableListCursor(const TStringList& names) {
+  std::vector<TMemCursor::Row> rows;
+  for (const std::string& n : names) rows.push_back({n});
+  return std::make_unique<TMemCursor>(
+      TFieldDefs{MakeFieldDef("Table", ftString, kDefaultStringSize)}, std::move(rows));
 }
 
 }  // namespace morvale

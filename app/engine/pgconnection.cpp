@@ -6,7 +6,6 @@
 #include <cctype>
 
 #include "app/engine/catalogue.h"
-#include "app/engine/memcursor.h"
 #include "app/engine/pgcursor.h"
 #include "app/engine/pgvalues.h"
 
@@ -191,10 +190,7 @@ std::unique_ptr<TCursor> TPgConnection::OpenCommand(const TSqlCommand& cmd,
   if (cmd.Kind == TSqlCommandKind::ShowTables) {
     TStringList names;
     GetTableNames("*.*", true, false, names);
-    std::vector<TMemCursor::Row> rows;
-    for (const std::string& n : names) rows.push_back({n});
-    return std::make_unique<TMemCursor>(
-        TFieldDefs{MakeFieldDef("Table", ftString, kDefaultStringSize)}, std::move(rows));
+    return TableListCursor(names);
   }
   // The reference in PostgreSQL's own quoting, whichever quotes the command used.
   const std::string table = WriteTableReference(TSqlNameDialect::PostgreSQL, cmd.TableParts);

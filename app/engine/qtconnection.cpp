@@ -201,10 +201,7 @@ std::unique_ptr<TCursor> TQtConnection::OpenCommand(const TSqlCommand& cmd,
   if (cmd.Kind == TSqlCommandKind::ShowTables) {
     TStringList names;
     GetTableNames("*.*", true, false, names);
-    std::vector<TMemCursor::Row> rows;
-    for (const std::string& n : names) rows.push_back({n});
-    return std::make_unique<TMemCursor>(
-        TFieldDefs{MakeFieldDef("Table", ftString, kDefaultStringSize)}, std::move(rows));
+    return TableListCursor(names);
   }
   if (cmd.Kind == TSqlCommandKind::Query) return MakeQtCursor(self, sql);
   // ODBC: the driver's catalogue, as rows of our own.

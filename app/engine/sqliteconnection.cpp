@@ -9,7 +9,6 @@
 #include "app/engine/catalogue.h"
 #include "app/engine/dbfvtab.h"
 #include "app/engine/fielddefs.h"
-#include "app/engine/memcursor.h"
 #include "app/engine/sqlitecursor.h"
 #include "app/engine/sqlitedb.h"
 #include "app/engine/sqltext.h"
@@ -82,13 +81,6 @@ std::string IndexSql(const std::string& reference, const TTableRef& ref) {
          " FROM pragma_table_info(" +
          args + ") AS ti WHERE ti.pk > 0 AND NOT EXISTS (SELECT 1 FROM pragma_index_list(" + args +
          ") WHERE origin = 'pk') ORDER BY 3, 4";
-}
-
-std::unique_ptr<TCursor> TableListCursor(const TStringList& names) {
-  std::vector<TMemCursor::Row> rows;
-  for (const std::string& n : names) rows.push_back({n});
-  return std::make_unique<TMemCursor>(
-      TFieldDefs{MakeFieldDef("Table", ftString, kDefaultStringSize)}, std::move(rows));
 }
 
 void SortNames(TStringList& list) {
