@@ -111,6 +111,8 @@ class TPgRowCursor : public TCursor {
   }
 
   int64_t CountRows() override;
+  // Step and ReadRow use the cursor's own session and nothing else (CountRows leases another).
+  bool CanReadAhead() const override { return true; }
 
  private:
   struct TColumn {
@@ -245,6 +247,7 @@ class TPgCopyOrRows : public TCursor {
   void ReadRow(TRowWindow& window) override { cursor_->ReadRow(window); }
   int64_t CountRows() override { return cursor_->CountRows(); }
   bool Seek(int64_t row) override { return cursor_->Seek(row); }
+  bool CanReadAhead() const override { return cursor_->CanReadAhead(); }
 
  private:
   std::unique_ptr<TCursor> cursor_;
