@@ -54,23 +54,27 @@ int64_t Int64(const char* p) {
   return static_cast<int64_t>(v);
 }
 
-// v in decimal with at least `width` digits; returns the end. Dates and times are written for
-// every value of a column, so the common widths take no general loop.
+// v in decimal with at least `width` digits; returns the end. Dates, times and NUMERIC's
+// base-10000 digits are written for every value of a column, so the common widths are written
+// digit by digit in place, without a general conversion and a copy.
 char* PutDigits(char* p, int64_t v, int width) {
   if (width == 2 && v >= 0 && v < 100) {
     p[0] = static_cast<char>('0' + v / 10);
     p[1] = static_cast<char>('0' + v % 10);
     return p + 2;
   }
+  if (width == 4 && v >= 0 && v < 10000) {
+    p[0] = static_cast<char>('0' + v / 1000);
+    p[1] = static_cast<char>('0' + v / 100 % 10);
+    p[2] = static_cast<char>('0' + v / 10 % 10);
+    p[3] = static_cast<char>('0' + v % 10);
+    return p + 4;
+  }
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, v);
   for (int n = static_cast<int>(r.ptr - buf); n < width; ++n) *p++ = '0';
-  return std::copy(buf, r.ptr, p);
-}
-
-void Digits(int64_t v, int width, std::string& out) {
-  char buf[24];
-  out.append(buf, PutDigits(buf, v, width));
+  for (const char* d = buf; d != r.ptr; ++d) *p++ = *d;
+  return p;
 }
 
 // The days 2000-01-01 is after 1970-01-01: the server counts dates and times from it.
@@ -143,20 +147,31 @@ bool AppendPgNumeric(const char* p, int32_t len, std::string& out) {
   if (sign == 0xC000) return out.append("NaN"), true;
   if (sign == 0xD000) return out.append("Infinity"), true;
   if (sign == 0xF000) return out.append("-Infinity"), true;
-  if (len < 8 + 2 * ndigits) return false;
+  if (ndigits < 0 || len < 8 + 2 * ndigits) return false;
+  for (int i = 0; i < ndigits; ++i)
+    if (Int16(p + 8 + 2 * i) < 0 || Int16(p + 8 + 2 * i) > 9999) return false;
   auto digit = [&](int i) { return i >= 0 && i < ndigits ? Int16(p + 8 + 2 * i) : 0; };
-  if (sign == 0x4000) out += '-';
+  // Written in place: four characters for each base-10000 digit, the sign, the point and up to
+  // three digits of the last group that the scale cuts off.
+  const size_t integer = weight < 0 ? 1 : 4 * static_cast<size_t>(weight + 1);
+  const size_t fraction = dscale > 0 ? static_cast<size_t>(dscale) + 4 : 0;
+  const size_t used = out.size();
+  out.resize(used + 2 + integer + fraction);
+  char* const start = out.data() + used;
+  char* q = start;
+  if (sign == 0x4000) *q++ = '-';
   if (weight < 0) {
-    out += '0';
+    *q++ = '0';
   } else {
-    for (int i = 0; i <= weight; ++i) Digits(digit(i), i == 0 ? 1 : 4, out);
+    for (int i = 0; i <= weight; ++i) q = PutDigits(q, digit(i), i == 0 ? 1 : 4);
   }
-  if (dscale <= 0) return true;
-  out += '.';
-  std::string fraction;
-  for (int i = weight + 1; static_cast<int>(fraction.size()) < dscale; ++i)
-    Digits(digit(i), 4, fraction);
-  out.append(fraction, 0, static_cast<size_t>(dscale));
+  if (dscale > 0) {
+    *q++ = '.';
+    char* const point = q;
+    for (int i = weight + 1; q - point < dscale; ++i) q = PutDigits(q, digit(i), 4);
+    q = point + dscale;
+  }
+  out.resize(used + static_cast<size_t>(q - start));
   return true;
 }
 

@@ -83,6 +83,26 @@ bool SameWord(std::string_view s, std::string_view word) {
 
 // 1 true, 0 false, -1 not a flag.
 int FlagOf(std::string_view s) {
+  // PostgreSQL's "t" and "f" come for every Boolean value of a result: one letter is settled
+  // without comparing words.
+  if (s.size() == 1) {
+    switch (s[0]) {
+      case '1':
+      case 't':
+      case 'T':
+      case 'y':
+      case 'Y':
+        return 1;
+      case '0':
+      case 'f':
+      case 'F':
+      case 'n':
+      case 'N':
+        return 0;
+      default:
+        return -1;
+    }
+  }
   for (auto w : {"1", "t", "true", "y", "yes", "on"})
     if (SameWord(s, w)) return 1;
   for (auto w : {"0", "f", "false", "n", "no", "off"})

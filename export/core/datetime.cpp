@@ -33,6 +33,28 @@ int64_t DaysFromCivil(int64_t y, int m, int d) {
 }  // namespace
 
 void CivilFromDays(int64_t z, int& year, int& month, int& day) {
+  // Every date and time written goes through here. Within some thirty thousand years of 1970
+  // the date comes from 32-bit multiplications and shifts (Neri and Schneider's form of the
+  // same calendar arithmetic, counted from a day 82 cycles of 400 years before 1 March of year
+  // 0); the counts beyond take the general way below.
+  if (z >= -12000000 && z <= 12000000) {
+    constexpr uint32_t kCycles = 82;
+    const uint32_t n = static_cast<uint32_t>(z + 719468 + 146097 * kCycles);
+    const uint32_t n1 = 4 * n + 3;
+    const uint32_t century = n1 / 146097;
+    const uint32_t n2 = (n1 % 146097) | 3;
+    const uint64_t p2 = uint64_t{2939745} * n2;
+    const uint32_t yearOfCentury = static_cast<uint32_t>(p2 >> 32);
+    const uint32_t dayOfYear = static_cast<uint32_t>(p2) / 2939745 / 4;  // from 1 March
+    const uint32_t n3 = 2141 * dayOfYear + 197913;
+    const uint32_t m = n3 >> 16;
+    const bool janOrFeb = dayOfYear >= 306;
+    day = static_cast<int>((n3 & 0xFFFF) / 2141 + 1);
+    month = static_cast<int>(janOrFeb ? m - 12 : m);
+    year = static_cast<int>(100 * century + yearOfCentury) - static_cast<int>(400 * kCycles) +
+           (janOrFeb ? 1 : 0);
+    return;
+  }
   z += 719468;
   int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   int64_t doe = z - era * 146097;

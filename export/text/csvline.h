@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -14,11 +15,32 @@ namespace morvale {
 // Writes `text` enclosed in `quote`, each quote inside doubled, at p, which has room for
 // 2 * text.size() + 2 bytes; returns the end. The one quoting rule of the CSV and DIF exports.
 inline char* CopyQuoted(char* p, std::string_view text, char quote) {
-  // Cells are short: one pass over the bytes costs less than a library search and copy per run.
+  // Every cell of a CSV file comes here. Eight bytes at a time go in one move when none of them
+  // is the quote, which is nearly always; a library search and copy per run costs more than that
+  // on cells this short. The bytes around a quote, and the last few, go one by one.
+  constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+  const uint64_t quotes = kOnes * static_cast<unsigned char>(quote);
+  const char* s = text.data();
+  const char* const end = s + text.size();
   *p++ = quote;
-  for (const char c : text) {
-    *p++ = c;
-    if (c == quote) *p++ = quote;
+  while (end - s >= 8) {
+    uint64_t word;
+    std::memcpy(&word, s, 8);
+    const uint64_t x = word ^ quotes;  // a zero byte where the quote is
+    if (((x - kOnes) & ~x & kHighs) == 0) {
+      std::memcpy(p, &word, 8);
+      p += 8;
+    } else {
+      for (int i = 0; i < 8; ++i) {
+        *p++ = s[i];
+        if (s[i] == quote) *p++ = quote;
+      }
+    }
+    s += 8;
+  }
+  for (; s != end; ++s) {
+    *p++ = *s;
+    if (*s == quote) *p++ = quote;
   }
   *p++ = quote;
   return p;

@@ -84,6 +84,50 @@ TEST(DateTime, EncodeAndDecode) {
   EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 24)), 1);
 }
 
+// The proleptic calendar day by day, counted here without the date arithmetic under test: every
+// day of some eleven thousand years around 1970 follows the one before, and so do the days where
+// the short form of the arithmetic hands over to the general one, thirty thousand years away.
+TEST(DateTime, CivilFromDaysWalksTheCalendar) {
+  auto leap = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
+  auto length = [&](int y, int m) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && leap(y) ? 29 : days[m - 1];
+  };
+  auto next = [&](int& y, int& m, int& d) {
+    if (++d <= length(y, m)) return;
+    d = 1;
+    if (++m <= 12) return;
+    m = 1;
+    ++y;
+  };
+  auto previous = [&](int& y, int& m, int& d) {
+    if (--d >= 1) return;
+    if (--m < 1) {
+      m = 12;
+      --y;
+    }
+    d = length(y, m);
+  };
+  int y = 1970, m = 1, d = 1, cy, cm, cd;
+  for (int64_t z = 0; z <= 2000000; ++z, next(y, m, d)) {
+    CivilFromDays(z, cy, cm, cd);
+    ASSERT_TRUE(cy == y && cm == m && cd == d) << z << ": " << cy << "-" << cm << "-" << cd;
+  }
+  y = 1970, m = 1, d = 1;
+  for (int64_t z = 0; z >= -2000000; --z, previous(y, m, d)) {
+    CivilFromDays(z, cy, cm, cd);
+    ASSERT_TRUE(cy == y && cm == m && cd == d) << z << ": " << cy << "-" << cm << "-" << cd;
+  }
+  for (int64_t edge : {int64_t{-12000000}, int64_t{12000000}}) {
+    CivilFromDays(edge - 1000, y, m, d);
+    for (int64_t z = edge - 999; z <= edge + 1000; ++z) {
+      next(y, m, d);
+      CivilFromDays(z, cy, cm, cd);
+      ASSERT_TRUE(cy == y && cm == m && cd == d) << z << ": " << cy << "-" << cm << "-" << cd;
+    }
+  }
+}
+
 TEST(DateTimeFormat, Elements) {
   TFormatSettings en = TFormatSettings::English();
   struct Case {

@@ -32,6 +32,29 @@ TEST(CsvLine, QuotedCellsKeepEveryByte) {
   EXPECT_EQ(Line(',', '"', {"Москва", std::string_view("a\0b", 3)}), "\"Москва\",\"a\0b\""s);
 }
 
+// Cells are copied several bytes at a time where no quote stands: a quote in any place of such a
+// run, at the edges of one and in the bytes after the last full run must still be doubled.
+TEST(CsvLine, QuotesAnywhereInLongerCells) {
+  auto naive = [](const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+  };
+  for (size_t length = 0; length <= 40; ++length) {
+    const std::string plain(length, 'a');
+    ASSERT_EQ(Line(',', '"', {plain}), naive(plain)) << length;
+    for (size_t at = 0; at < length; ++at) {
+      std::string text = plain;
+      text[at] = '"';
+      ASSERT_EQ(Line(',', '"', {text}), naive(text)) << length << " " << at;
+      // A byte that differs from the quote only in its high bit, and bytes above 0x7f, are no
+      // quote.
+      text[at] = static_cast<char>('"' | 0x80);
+      ASSERT_EQ(Line(',', '"', {text}), naive(text)) << length << " " << at;
+    }
+  }
+}
+
 TEST(CsvLine, UnquotedCellsGoAsTheyAre) {
   EXPECT_EQ(Line(',', '\0', {"ab\"c", "x,y", ""}), "ab\"c,x,y,");
   EXPECT_EQ(Line('\t', '\0', {" a ", "b"}), " a \tb");
