@@ -74,12 +74,15 @@ class TFileStream : public TStream {
 
  private:
   void FlushBuffer();
+  void WriteBehind();
+  static constexpr int64_t kWriteBehind = 8 << 20;
   std::string fileName_;
   std::string path_;
   TOutputFiles* files_ = nullptr;
   int fd_ = -1;
   std::string buffer_;
   int64_t filePos_ = 0;  // position of the buffer's start in the file
+  int64_t writtenBack_ = 0;  // the bytes before it are on their way to the disk
 };
 
 // Standard output or any open descriptor, buffered; not seekable.
