@@ -387,6 +387,20 @@ void TNumberFormat::Render(int64_t v, const TFormatSettings& fs, std::string& ou
     buf.Number(magnitude, 1);
     return;
   }
+  // The integer formats of nearly every export ("0", "#,##0" where the settings group with no
+  // separator) show the digits as they are, after the zeros the format asks for: written so
+  // for every value of a column, without the section walk below.
+  const Section& only = sections_[0];
+  if (sections_.size() == 1 && only.plain && only.minFracDigits == 0 &&
+      (!only.grouping || fs.ThousandSeparator.empty())) {
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, magnitude);
+    const int n = magnitude == 0 ? 0 : static_cast<int>(r.ptr - digits);
+    if (v < 0) out += '-';
+    if (only.minIntDigits > n) out.append(static_cast<size_t>(only.minIntDigits - n), '0');
+    out.append(digits, static_cast<size_t>(n));
+    return;
+  }
   RenderValue(FromUnsigned(magnitude), v < 0, fs, out);
 }
 

@@ -338,7 +338,7 @@ void TExportASCII::WriteCsvDataRow() {
     cell.ResolveData(true, cell_);
     csvLine_.AddCell(cell.Data);
   }
-  Writer()->WriteLn(csvLine_.Text());
+  Writer()->Write(csvLine_.Finish("\r\n"));
 }
 
 void TExportASCII::WriteDataRow() {

@@ -79,6 +79,15 @@ class TCsvLine {
   std::string_view Text() const {
     return std::string_view(buffer_.data(), used_ > 0 ? used_ - 1 : 0);
   }
+  // Text followed by `ending` (the line break), for the file to take in one write. The line
+  // takes no cells after it until Start.
+  std::string_view Finish(std::string_view ending) {
+    if (used_ > 0) --used_;
+    char* p = Room(ending.size());
+    std::memcpy(p, ending.data(), ending.size());
+    used_ += ending.size();
+    return std::string_view(buffer_.data(), used_);
+  }
 
  private:
   // At least n writable bytes after the used part; the buffer grows and keeps its size, so a

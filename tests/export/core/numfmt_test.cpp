@@ -370,7 +370,12 @@ TEST(NumberFormat, PlainFormatsWriteWhatTheGeneralWayWrites) {
     values.push_back((static_cast<int>(seed >> 4) % 20000001 - 10000000) /
                      std::pow(10.0, seed % 9));
   }
-  for (const TFormatSettings& fs : {TFormatSettings::English(), TFormatSettings::Russian()}) {
+  // Settings that group with no separator, as the command line's do: grouped integer formats
+  // then write their digits as they are.
+  TFormatSettings ungrouped = TFormatSettings::English();
+  ungrouped.ThousandSeparator.clear();
+  for (const TFormatSettings& fs :
+       {TFormatSettings::English(), TFormatSettings::Russian(), ungrouped}) {
     for (const char* f : formats) {
       // The literal goes at the end of every section.
       std::string marked;

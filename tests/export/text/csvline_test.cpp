@@ -68,6 +68,9 @@ TEST(CsvLine, LinesStartEmptyAndGrow) {
   line.Start(',', '"');
   line.AddCell("second");
   EXPECT_EQ(line.Text(), "\"second\"");  // nothing of the line before is left
+  EXPECT_EQ(line.Finish("\r\n"), "\"second\"\r\n");  // the line break replaces the separator
+  line.Start(',', '"');
+  EXPECT_EQ(line.Finish("\r\n"), "\r\n");
   // A cell of nothing but quotes takes the most room there is; a long one grows the buffer
   // several times.
   const std::string quotes(5000, '"'), plain(100000, 'x');
