@@ -81,7 +81,7 @@ class TFileStream : public TStream {
   TOutputFiles* files_ = nullptr;
   int fd_ = -1;
   std::string buffer_;
-  int64_t filePos_ = 0;  // position of the buffer's start in the file
+  int64_t filePos_ = 0;      // position of the buffer's start in the file
   int64_t writtenBack_ = 0;  // the bytes before it are on their way to the disk
 };
 

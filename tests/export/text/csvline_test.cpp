@@ -67,7 +67,7 @@ TEST(CsvLine, LinesStartEmptyAndGrow) {
   line.AddCell("first");
   line.Start(',', '"');
   line.AddCell("second");
-  EXPECT_EQ(line.Text(), "\"second\"");  // nothing of the line before is left
+  EXPECT_EQ(line.Text(), "\"second\"");              // nothing of the line before is left
   EXPECT_EQ(line.Finish("\r\n"), "\"second\"\r\n");  // the line break replaces the separator
   line.Start(',', '"');
   EXPECT_EQ(line.Finish("\r\n"), "\r\n");
