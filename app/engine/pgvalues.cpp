@@ -83,14 +83,30 @@ constexpr int64_t kMicrosPerDay = 86400000000;
 
 // A date as the server writes it in the ISO style: "2008-03-07", "0044-03-15" with bc set.
 char* PutPgDate(char* p, int64_t daysSince2000, bool& bc) {
+  // The timestamps of a result mostly fall on the day of the one before: that day's text is
+  // made once. Years of five digits and more are made each time.
+  thread_local int64_t lastDays = INT64_MIN;
+  thread_local char lastText[10];
+  thread_local bool lastBc = false;
+  if (daysSince2000 == lastDays) {
+    bc = lastBc;
+    return std::copy_n(lastText, 10, p);
+  }
   int year, month, day;
   CivilFromDays(daysSince2000 + kPgEpochDays, year, month, day);
   bc = year <= 0;
+  char* const start = p;
   p = PutDigits(p, bc ? 1 - year : year, 4);
   *p++ = '-';
   p = PutDigits(p, month, 2);
   *p++ = '-';
-  return PutDigits(p, day, 2);
+  p = PutDigits(p, day, 2);
+  if (p - start == 10) {
+    std::copy_n(start, 10, lastText);
+    lastDays = daysSince2000;
+    lastBc = bc;
+  }
+  return p;
 }
 
 // A time of day in microseconds as "09:05:01" or "09:05:01.25" (the fraction's zeros dropped).

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 #include "export/core/classes.h"
@@ -93,7 +95,17 @@ Parts Decode(TDateTime dt) {
   int64_t days, ms;
   Split(dt, days, ms);
   Parts p;
-  CivilFromDays(days - kUnixEpochSerial, p.year, p.month, p.day);
+  // Dates repeat down a column (the timestamps of one day, the date of an order's lines): the
+  // last day decoded is kept.
+  thread_local int64_t lastDays = INT64_MIN;
+  thread_local int lastYear = 0, lastMonth = 0, lastDay = 0;
+  if (days != lastDays) {
+    CivilFromDays(days - kUnixEpochSerial, lastYear, lastMonth, lastDay);
+    lastDays = days;
+  }
+  p.year = lastYear;
+  p.month = lastMonth;
+  p.day = lastDay;
   p.dayOfWeek = static_cast<int>(((days % 7 + 7) % 7 + 6) % 7 + 1);
   p.midnight = ms == 0;
   p.msec = static_cast<int>(ms % 1000);
@@ -802,11 +814,21 @@ bool DigitsAt(std::string_view s, size_t at, size_t n, int& v) {
 // value, read by position; false for anything else, which the general reader then takes.
 bool TryParseIsoFixed(std::string_view s, TDateTime& out) {
   int y, m, d, h, n, sec;
-  if ((s.size() != 10 && s.size() != 19) || s[4] != '-' || s[7] != '-' || !DigitsAt(s, 0, 4, y) ||
-      !DigitsAt(s, 5, 2, m) || !DigitsAt(s, 8, 2, d))
-    return false;
+  if (s.size() != 10 && s.size() != 19) return false;
+  // The timestamps of a result mostly fall on the day of the one before: that day's text is
+  // read once.
+  thread_local char lastDay[10] = {'1', '8', '9', '9', '-', '1', '2', '-', '3', '0'};
+  thread_local TDateTime lastDate = 0;  // the serial of that text
   TDateTime date;
-  if (!TryEncodeDate(y, m, d, date)) return false;
+  if (std::memcmp(s.data(), lastDay, 10) == 0) {
+    date = lastDate;
+  } else {
+    if (s[4] != '-' || s[7] != '-' || !DigitsAt(s, 0, 4, y) || !DigitsAt(s, 5, 2, m) ||
+        !DigitsAt(s, 8, 2, d) || !TryEncodeDate(y, m, d, date))
+      return false;
+    std::memcpy(lastDay, s.data(), 10);
+    lastDate = date;
+  }
   if (s.size() == 10) {
     out = date;
     return true;

@@ -357,6 +357,36 @@ TEST(IsoDateTime, FixedFormsReadAsTheGeneralReaderReadsThem) {
   }
 }
 
+// Rendering and reading keep the last day they met: values that take turns between days, and
+// the same day after another, still come out as their own.
+TEST(DateTimeFormat, DaysTakingTurns) {
+  const TFormatSettings fs = TFormatSettings::Iso();
+  const TDateTimeFormat format("yyyy-mm-dd hh:nn:ss");
+  const int days[][3] = {{2008, 3, 7}, {1850, 1, 1}, {2008, 3, 7}, {2008, 3, 8}, {9999, 12, 31},
+                         {1, 1, 1},    {2008, 3, 8}, {1899, 12, 30}};
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& d : days) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%04d-%02d-%02d 13:14:15", d[0], d[1], d[2]);
+      // The general reader (a blank in front) keeps nothing between values.
+      TDateTime read = -1, general = -2;
+      ASSERT_TRUE(TryParseIsoDateTime(text, read)) << text;
+      ASSERT_TRUE(TryParseIsoDateTime(std::string(" ") + text, general)) << text;
+      EXPECT_EQ(read, general) << text;
+      std::string out;
+      format.Render(read, fs, out);
+      EXPECT_EQ(out, text);
+      // A bad time after a good day, and a bad day with the last day's time, stay unread.
+      std::string bad = std::string(text, 11) + "25:00:00";
+      EXPECT_FALSE(TryParseIsoDateTime(bad, read)) << bad;
+      bad = std::string(text, 8) + "32" + std::string(text + 10);
+      EXPECT_FALSE(TryParseIsoDateTime(bad, read)) << bad;
+    }
+  }
+  TDateTime read;
+  EXPECT_FALSE(TryParseIsoDateTime(std::string(10, '\0'), read));
+}
+
 // A value without its milliseconds: the day and the whole seconds of its text, encoded again.
 TEST(WholeSecondsOf, TheDateAndTimeItShowsEncodedAgain) {
   std::vector<double> values = {0,
