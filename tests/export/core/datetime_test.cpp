@@ -362,8 +362,8 @@ TEST(IsoDateTime, FixedFormsReadAsTheGeneralReaderReadsThem) {
 TEST(DateTimeFormat, DaysTakingTurns) {
   const TFormatSettings fs = TFormatSettings::Iso();
   const TDateTimeFormat format("yyyy-mm-dd hh:nn:ss");
-  const int days[][3] = {{2008, 3, 7}, {1850, 1, 1}, {2008, 3, 7}, {2008, 3, 8}, {9999, 12, 31},
-                         {1, 1, 1},    {2008, 3, 8}, {1899, 12, 30}};
+  const int days[][3] = {{2008, 3, 7},   {1850, 1, 1}, {2008, 3, 7}, {2008, 3, 8},
+                         {9999, 12, 31}, {1, 1, 1},    {2008, 3, 8}, {1899, 12, 30}};
   for (int round = 0; round < 2; ++round) {
     for (const auto& d : days) {
       char text[32];
