@@ -1,5 +1,6 @@
 #include "app/engine/pgcopycursor.h"
 
+#include <endian.h>
 #include <libpq-fe.h>
 
 #include <cctype>
@@ -29,14 +30,16 @@ std::string CopyableQuery(const std::string& sql) {
   return {};
 }
 
+// The protocol's integers are big-endian: one load and a byte swap each.
 int16_t Int16(const char* p) {
-  return static_cast<int16_t>(static_cast<uint16_t>(static_cast<unsigned char>(p[0]) << 8 |
-                                                    static_cast<unsigned char>(p[1])));
+  uint16_t v;
+  std::memcpy(&v, p, sizeof v);
+  return static_cast<int16_t>(be16toh(v));
 }
 int32_t Int32(const char* p) {
-  uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(p[i]);
-  return static_cast<int32_t>(v);
+  uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return static_cast<int32_t>(be32toh(v));
 }
 
 struct TPgColumn {

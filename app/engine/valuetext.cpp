@@ -62,6 +62,39 @@ bool ParsePlainNumber(std::string_view s, double& v) {
   return r.ec == std::errc() && r.ptr == s.data() + s.size() && std::isfinite(v);
 }
 
+// A decimal of at most fifteen digits with an optional sign and point (what servers send for a
+// NUMERIC of prices and amounts) read without a general reader: its digits as an integer and a
+// power of ten both are exact doubles, and one division rounds correctly, so the value is the
+// one from_chars gives. False for any other text.
+bool ParseShortDecimal(std::string_view s, double& v) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (s.empty() || s.size() > 16) return false;
+  uint64_t digits = 0;
+  int count = 0, scale = -1;  // scale: digits after the point, -1 before it
+  for (char c : s) {
+    if (c >= '0' && c <= '9') {
+      digits = digits * 10 + static_cast<uint64_t>(c - '0');
+      ++count;
+      if (scale >= 0) ++scale;
+    } else if (c == '.' && scale < 0) {
+      scale = 0;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0 || count > 15) return false;
+  v = static_cast<double>(digits);
+  if (scale > 0) v /= kPowers[scale];
+  if (negative) v = -v;
+  return true;
+}
+
 // Digits with an optional sign and point, no exponent: how servers send exact decimals.
 bool IsPlainDecimal(std::string_view s) {
   if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
@@ -168,6 +201,12 @@ void StoredCellValue(const TCell& cell, std::string_view bytes, TFieldType type,
   switch (cls) {
     case TRenderClass::Float: {
       double v;
+      if (ParseShortDecimal(bytes, v)) {
+        out.Kind = TValueKind::Decimal;
+        out.Float = v;
+        out.Text = bytes;
+        return;
+      }
       if (!ParsePlainNumber(bytes, v)) break;
       out.Kind = IsPlainDecimal(bytes) ? TValueKind::Decimal : TValueKind::Float;
       out.Float = v;

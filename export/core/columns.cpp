@@ -437,6 +437,17 @@ void TExportCol::ResolveData(bool format, std::string& scratch) {
   }
 }
 
+bool TExportCol::StoredTextAsItStands(std::string_view& text) const {
+  if (!Stored || (Value.Kind != TValueKind::Text && Value.Kind != TValueKind::Boolean))
+    return false;
+  // FormatFieldValue gives texts and flags to FormatValue, which copies them trimmed into a text
+  // or a Boolean column.
+  const TExportColType type = Column().ColType;
+  if (type != ectString && type != ectBoolean) return false;
+  text = TrimView(Value.Text);
+  return true;
+}
+
 void TExportRow::Add(std::string_view name, int columnIndex) {
   auto c = std::make_unique<TExportCol>();
   c->Name = Trim(name);

@@ -329,12 +329,18 @@ void TExportASCII::WriteDifCell(const TExportCol& cell, std::string_view text) {
 }
 
 // What GetDataRow and Decorate give, each cell copied once: its text resolved into the cell,
-// then quoted into the line.
+// then quoted into the line; a stored text that is written as it stands goes from the value
+// into the line.
 void TExportASCII::WriteCsvDataRow() {
   TExportRow& row = Row();
   csvLine_.Start(CSVComma, CSVQuoteStrings ? CSVQuote : '\0');
+  std::string_view text;
   for (int i = 0; i < row.Count(); ++i) {
     TExportCol& cell = row[i];
+    if (cell.StoredTextAsItStands(text)) {
+      csvLine_.AddCell(text);
+      continue;
+    }
     cell.ResolveData(true, cell_);
     csvLine_.AddCell(cell.Data);
   }

@@ -12,36 +12,56 @@
 
 namespace morvale {
 
+// The room CopyQuoted needs for `size` bytes of text.
+constexpr size_t QuotedRoom(size_t size) {
+  return 2 * size + 2;
+}
+
 // Writes `text` enclosed in `quote`, each quote inside doubled, at p, which has room for
-// 2 * text.size() + 2 bytes; returns the end. The one quoting rule of the CSV and DIF exports.
+// QuotedRoom(text.size()) bytes; returns the end. The one quoting rule of the CSV and DIF exports.
 inline char* CopyQuoted(char* p, std::string_view text, char quote) {
   // Every cell of a CSV file comes here. Eight bytes at a time go in one move when none of them
   // is the quote, which is nearly always; a library search and copy per run costs more than that
-  // on cells this short. The bytes around a quote, and the last few, go one by one.
+  // on cells this short. The last bytes of a longer text go as the last eight bytes again (those
+  // before them are written over with themselves), and only words that hold a quote, and texts
+  // shorter than a word, go byte by byte.
   constexpr uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
   const uint64_t quotes = kOnes * static_cast<unsigned char>(quote);
+  auto hasQuote = [&](uint64_t word) {
+    const uint64_t x = word ^ quotes;  // a zero byte where the quote is
+    return ((x - kOnes) & ~x & kHighs) != 0;
+  };
+  auto bytes = [&](const char* from, const char* to) {
+    for (; from != to; ++from) {
+      *p++ = *from;
+      if (*from == quote) *p++ = quote;
+    }
+  };
   const char* s = text.data();
   const char* const end = s + text.size();
   *p++ = quote;
+  uint64_t word;
   while (end - s >= 8) {
-    uint64_t word;
     std::memcpy(&word, s, 8);
-    const uint64_t x = word ^ quotes;  // a zero byte where the quote is
-    if (((x - kOnes) & ~x & kHighs) == 0) {
+    if (hasQuote(word)) {
+      bytes(s, s + 8);
+    } else {
       std::memcpy(p, &word, 8);
       p += 8;
-    } else {
-      for (int i = 0; i < 8; ++i) {
-        *p++ = s[i];
-        if (s[i] == quote) *p++ = quote;
-      }
     }
     s += 8;
   }
-  for (; s != end; ++s) {
-    *p++ = *s;
-    if (*s == quote) *p++ = quote;
+  if (s != end && text.size() >= 8) {
+    std::memcpy(&word, end - 8, 8);
+    if (!hasQuote(word)) {
+      // No quote among the bytes already written either: they stand where they are read again.
+      const size_t rest = static_cast<size_t>(end - s);
+      std::memcpy(p - (8 - rest), &word, 8);
+      p += rest;
+      s = end;
+    }
   }
+  bytes(s, end);
   *p++ = quote;
   return p;
 }
@@ -49,7 +69,7 @@ inline char* CopyQuoted(char* p, std::string_view text, char quote) {
 // Appends `text` quoted as CopyQuoted writes it.
 inline void AppendQuoted(std::string_view text, char quote, std::string& out) {
   const size_t used = out.size();
-  out.resize(used + text.size() * 2 + 2);
+  out.resize(used + QuotedRoom(text.size()));
   out.resize(static_cast<size_t>(CopyQuoted(out.data() + used, text, quote) - out.data()));
 }
 
@@ -65,7 +85,7 @@ class TCsvLine {
   // Appends the cell and the separator after it. A quoted cell keeps every byte, separators
   // and line breaks included: inside quotes readers take them as data.
   void AddCell(std::string_view text) {
-    char* p = Room(text.size() * 2 + 3);
+    char* p = Room(QuotedRoom(text.size()) + 1);
     if (quote_ == '\0') {
       if (!text.empty()) std::memcpy(p, text.data(), text.size());
       p += text.size();

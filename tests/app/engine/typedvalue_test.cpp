@@ -4,7 +4,9 @@
 // century of a two-digit year) the stored value keeps it.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -117,6 +119,66 @@ std::string Outcome(const std::function<void(std::string&)>& format) {
     return std::string("raised: ") + e.what();
   }
   return out;
+}
+
+// A decimal text of a NUMERIC column is read without the general reader when it is short: the
+// value must be the double from_chars gives, to the bit, and the text stays as the server wrote
+// it.
+TEST(TypedValues, DecimalTextsReadAsTheGeneralReaderReadsThem) {
+  std::vector<std::string> texts = {"0",
+                                    "-0",
+                                    "0.00",
+                                    "-0.00",
+                                    "1.37",
+                                    ".5",
+                                    "5.",
+                                    "+12.5",
+                                    "-1.05",
+                                    "00.10",
+                                    "0.1",
+                                    "0.3",
+                                    "1e5",
+                                    ".",
+                                    "-",
+                                    "1.2.3",
+                                    "12,5",
+                                    " 1.5",
+                                    "999999999999999",
+                                    "9999999999999999",
+                                    "0.000000000000001",
+                                    "123456789.123456",
+                                    "-99999999999999.9"};
+  unsigned seed = 11;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    const uint64_t digits = (static_cast<uint64_t>(seed) << 20 ^ seed >> 3) % 1000000000000000;
+    std::string text = std::to_string(digits);
+    const size_t scale = (seed >> 9) % (text.size() + 1);
+    text.insert(text.size() - scale, ".");
+    if (seed & 1) text.insert(0, "-");
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    TRowWindow window;
+    window.Reset(1, 0);
+    TCell& cell = window.AppendRow()[0];
+    window.SetText(cell, text);
+    TFieldValue value;
+    StoredCellValue(cell, window.Bytes(cell), ftBCD, value);
+    std::string_view s = text;
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double expected = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), expected);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) {
+      EXPECT_EQ(value.Kind, TValueKind::Text) << text;
+      continue;
+    }
+    EXPECT_EQ(value.Kind,
+              text.find('e') == std::string::npos ? TValueKind::Decimal : TValueKind::Float)
+        << text;
+    EXPECT_EQ(std::memcmp(&value.Float, &expected, sizeof expected), 0) << text;
+    EXPECT_EQ(value.Text, text);
+  }
 }
 
 TEST(TypedValues, EveryCellFormatsAsItsTextReadBackDoes) {
