@@ -87,8 +87,11 @@ void Split(TDateTime dt, int64_t& days, int64_t& ms) {
 }
 
 struct Parts {
-  int year, month, day, dayOfWeek, hour, minute, second, msec;
+  int64_t days;  // the serial day
+  int year, month, day, hour, minute, second, msec;
   bool midnight;
+  // 1 = Sunday .. 7 = Saturday; asked for by day names only.
+  int DayOfWeek() const { return static_cast<int>(((days % 7 + 7) % 7 + 6) % 7 + 1); }
 };
 
 Parts Decode(TDateTime dt) {
@@ -106,7 +109,7 @@ Parts Decode(TDateTime dt) {
   p.year = lastYear;
   p.month = lastMonth;
   p.day = lastDay;
-  p.dayOfWeek = static_cast<int>(((days % 7 + 7) % 7 + 6) % 7 + 1);
+  p.days = days;
   p.midnight = ms == 0;
   p.msec = static_cast<int>(ms % 1000);
   p.second = static_cast<int>(ms / 1000 % 60);
@@ -276,10 +279,10 @@ void RenderElement(const Element& e, std::string_view f, const Parts& p, bool tw
       AppendNumber(p.day, 2, out);
       break;
     case Kind::kDayShort:
-      out.Put(fs.ShortDayNames[p.dayOfWeek - 1]);
+      out.Put(fs.ShortDayNames[p.DayOfWeek() - 1]);
       break;
     case Kind::kDayLong:
-      out.Put(fs.LongDayNames[p.dayOfWeek - 1]);
+      out.Put(fs.LongDayNames[p.DayOfWeek() - 1]);
       break;
     case Kind::kShortDate:
       RenderText(fs.ShortDateFormat, p, fs, out, depth + 1);
@@ -423,7 +426,7 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec) {
 }
 
 int DayOfWeek(TDateTime dt) {
-  return Decode(dt).dayOfWeek;
+  return Decode(dt).DayOfWeek();
 }
 
 namespace {
@@ -510,7 +513,12 @@ bool TDateTimeFormat::RenderNumeric(TDateTime dt, const TFormatSettings& fs,
   char buf[256];
   char* p = buf;
   char* const end = buf + sizeof buf - 16;
-  Parts t = Decode(dt);
+  const Parts t = Decode(dt);
+  // Days, months, hours, minutes and seconds are below 100: written here, without a call.
+  auto small = [&p](int v, bool twoDigits) {
+    if (v >= 10 || twoDigits) *p++ = static_cast<char>('0' + v / 10);
+    *p++ = static_cast<char>('0' + v % 10);
+  };
   for (const Element& e : elements_) {
     std::string_view text;
     switch (e.kind) {
@@ -525,29 +533,29 @@ bool TDateTimeFormat::RenderNumeric(TDateTime dt, const TFormatSettings& fs,
         break;
       case Kind::kDay:
       case Kind::kDay2:
-        p = PutNumber(p, t.day, e.kind == Kind::kDay2 ? 2 : 1);
+        small(t.day, e.kind == Kind::kDay2);
         break;
       case Kind::kMonth:
       case Kind::kMonth2:
-        p = PutNumber(p, t.month, e.kind == Kind::kMonth2 ? 2 : 1);
+        small(t.month, e.kind == Kind::kMonth2);
         break;
       case Kind::kYear2:
-        p = PutNumber(p, t.year % 100, 2);
+        small(t.year % 100, true);
         break;
       case Kind::kYear4:
         p = PutNumber(p, t.year, 4);
         break;
       case Kind::kHour:
       case Kind::kHour2:
-        p = PutNumber(p, t.hour, e.kind == Kind::kHour2 ? 2 : 1);
+        small(t.hour, e.kind == Kind::kHour2);
         break;
       case Kind::kMinute:
       case Kind::kMinute2:
-        p = PutNumber(p, t.minute, e.kind == Kind::kMinute2 ? 2 : 1);
+        small(t.minute, e.kind == Kind::kMinute2);
         break;
       case Kind::kSecond:
       case Kind::kSecond2:
-        p = PutNumber(p, t.second, e.kind == Kind::kSecond2 ? 2 : 1);
+        small(t.second, e.kind == Kind::kSecond2);
         break;
       case Kind::kMsec:
       case Kind::kMsec3:
@@ -556,7 +564,9 @@ bool TDateTimeFormat::RenderNumeric(TDateTime dt, const TFormatSettings& fs,
       default:
         return false;
     }
-    if (!text.empty()) {
+    if (text.size() == 1) {
+      *p++ = text[0];
+    } else if (!text.empty()) {
       if (text.size() > static_cast<size_t>(end - p)) return false;  // the general way copes
       p = std::copy(text.begin(), text.end(), p);
     }
