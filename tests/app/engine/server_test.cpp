@@ -11,6 +11,7 @@
 #include <QSqlRecord>
 #include <QVariant>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/engine/connect.h"
@@ -270,6 +271,31 @@ TEST_P(Server, PostgreSqlCopyGivesTheRowByRowFieldsAndTexts) {
   ds->First();
   EXPECT_EQ(ds->Fields(1).AsString(), "0,5");
   EXPECT_EQ(ds->RecordCount(), 200000);
+
+  // An export walk (controls disabled, read ahead on, as the command line sets it) reads the
+  // next rows on a second thread, through COPY and row by row alike.
+  auto threads = [] {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task"))
+      ++n;
+    return n;
+  };
+  for (const char* prefix : {"", "/* row by row */ "}) {
+    SCOPED_TRACE(prefix);
+    auto walked = Open(std::string(prefix) + Series(20000, "i"));
+    auto* cursor = dynamic_cast<TCursorDataSet*>(walked.get());
+    ASSERT_NE(cursor, nullptr);
+    const size_t before = threads();
+    cursor->SetReadAhead(true);
+    walked->DisableControls();
+    int64_t sum = 0, rows = 0;
+    for (walked->First(); !walked->Eof(); walked->Next(), ++rows)
+      sum += std::atoi(walked->Fields(0).AsString().c_str());
+    walked->EnableControls();
+    EXPECT_EQ(threads(), before + 1);
+    EXPECT_EQ(rows, 20000);
+    EXPECT_EQ(sum, int64_t{20000} * 20001 / 2);
+  }
 }
 
 // The stored values of a table shaped like real data, as each PostgreSQL reader gives them: COPY,
