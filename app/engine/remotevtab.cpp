@@ -533,7 +533,8 @@ int Column(sqlite3_vtab_cursor* c, sqlite3_context* ctx, int i) {
       // Numbers that a driver gives as text (PostgreSQL's, decimals) become numbers, so that
       // SQLite compares and sorts them as numbers; as SQLite's NUMERIC affinity does, an exact
       // decimal that no double holds whole (more than some 15 digits, NaN) stays the server's
-      // text, which the outer query reads back as that decimal and still compares as a number.
+      // text, which the outer query reads back as that decimal and still compares as a number
+      // (ORDER BY alone puts a text after every number, as it does in a NUMERIC column).
       const TFieldType type = VTab(c->pVtab)->fields[static_cast<size_t>(i)].DataType;
       if (IsNumberType(type)) {
         int64_t n;
