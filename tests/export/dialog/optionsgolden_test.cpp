@@ -44,6 +44,18 @@ TEST(OptionsFileBytes, EveryKeyFileSavesAsBefore) {
   ExpectSameAsBlessed(folder + "out.cfg", "remembered.cfg");
 }
 
+// "Параллельное чтение" is written only when it is on: a file that has it keeps it as it was.
+TEST(OptionsFileBytes, ParallelReadingSavesAsBefore) {
+  const std::string folder = FreshFolder("golden-parallel");
+  TDialogFixture f;
+  TExportDialogModel& m = f.Model();
+  std::string text = ReadFile(FixtureFile(aeCSV, folder));
+  WriteFile(folder + "in.cfg", text + "\n[PARALLEL_READING]\nEnabled=1\nConnections=6\n");
+  m.LoadOptions(folder + "in.cfg");
+  m.SaveOptions(folder + "out.cfg");
+  ExpectSameAsBlessed(folder + "out.cfg", "parallel.cfg");
+}
+
 TEST(OptionsFileBytes, ANewFormSavesAsBefore) {
   const std::string folder = FreshFolder("golden-new");
   TDialogFixture f;
