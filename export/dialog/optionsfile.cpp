@@ -108,12 +108,6 @@ struct TLoadFormats {
   }
 };
 
-// Counts stored by hand may be anything; a negative count means nothing sensible.
-int ReadCount(const TIniFile& ini, const char* key, int def) {
-  int v = ini.ReadInteger("GENERAL", key, def);
-  return v < 0 ? def : v;
-}
-
 }  // namespace
 
 std::string ColorText(TColor c) {
@@ -203,12 +197,7 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
   ini.WriteString(g, "FileName", s_.FileName);
   ini.WriteBool(g, "ShowFile", s_.ShowFile);
   ini.WriteBool(g, "PrintFile", s_.PrintFile);
-  ini.WriteBool(g, "GoToFirstRecord", s_.GoToFirstRecord);
-  ini.WriteBool(g, "ExportEmpty", s_.ExportEmpty);
-  ini.WriteBool(g, "CurrentRecordOnly", s_.CurrentRecordOnly);
-  // "Экспортировать все" exports every record whatever the count field holds.
-  ini.WriteInteger(g, "ExportRecCount", s_.ExportLimited ? s_.ExportRecCount : 0);
-  ini.WriteInteger(g, "SkipRecCount", s_.SkipRecCount);
+  pages::SaveRun(s_, ini);
   ini.WriteBool(g, "AllowCaptions", s_.AllowCaptions);
   ini.WriteInteger(g, "CaptionRow", s_.CaptionRow);
 
@@ -290,12 +279,7 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
   ApplyTypeChange();
   s_.ShowFile = ini.ReadBool(g, "ShowFile", d.ShowFile);
   s_.PrintFile = ini.ReadBool(g, "PrintFile", d.PrintFile);
-  s_.GoToFirstRecord = ini.ReadBool(g, "GoToFirstRecord", d.GoToFirstRecord);
-  s_.ExportEmpty = ini.ReadBool(g, "ExportEmpty", d.ExportEmpty);
-  s_.CurrentRecordOnly = ini.ReadBool(g, "CurrentRecordOnly", d.CurrentRecordOnly);
-  s_.ExportRecCount = ReadCount(ini, "ExportRecCount", d.ExportRecCount);
-  s_.ExportLimited = s_.ExportRecCount > 0;
-  s_.SkipRecCount = ReadCount(ini, "SkipRecCount", d.SkipRecCount);
+  pages::LoadRun(s_, d, ini);
   s_.AllowCaptions = ini.ReadBool(g, "AllowCaptions", d.AllowCaptions);
   s_.CaptionRow = ini.ReadInteger(g, "CaptionRow", d.CaptionRow);
   if (s_.CaptionRow < -1) s_.CaptionRow = d.CaptionRow;

@@ -1,7 +1,7 @@
 // The settings of the dialog's pages, each declared once: where the dialog keeps it, the
 // exporter's property it prepares, its key in the options file and the widget that edits it.
 // Prepare, capture, save, load and bind walk the same list with a visitor each (pages.cpp,
-// pagesfile.cpp, pageedits.cpp, form/typepages.cpp), so a new setting is one line here. A page's
+// pagesfile.cpp, pageedits.cpp, form/bindkeys.h), so a new setting is one line here. A page's
 // list is in the order of its section in the options file: saving walks it, and a file saved
 // before keeps its bytes.
 #pragma once
@@ -36,9 +36,10 @@ inline constexpr TMember<M...> kAt{};
 namespace key {
 struct Text {};  // a text, in a line edit
 struct Bool {};  // a check box
-// A number a file may not make negative nor above Max (the default is kept then).
+// A number a file may not make below Min nor above Max (the default is kept then).
 struct Count {
   int Max = std::numeric_limits<int>::max();
+  int Min = 0;
 };
 struct Color {};   // "$00BBGGRR" in the file, a colour button on the page
 struct Line {};    // a list kept as one line in the file and edited as text
@@ -57,6 +58,11 @@ struct Measure : Count {};
 // A file that leaves it out keeps the component's.
 struct Format {};
 }  // namespace key
+
+// Besides these, a visitor has Limit(key, count widget, switch widgets, count, switch, property):
+// a count with the switch that makes it count. The file and the exporter hold 0 while the switch
+// is off, and a count above 0 in either turns it on. The switch is a check box, or two option
+// buttons, off then on.
 
 // The widgets of a Choice are named in one text, a space between two names, in value order.
 constexpr int ChoiceCount(std::string_view widgets) {
@@ -109,12 +115,39 @@ void ParallelSettings(V& v) {
   using S = TDialogSettings;
   using R = TParallelReading;
   v(key::Bool{}, "Enabled", "cbParallelReading", kAt<&S::Parallel, &R::On>, nullptr);
-  v(key::Count{}, "Connections", "seParallelConnections", kAt<&S::Parallel, &R::Connections>,
-    nullptr);
+  v(key::Count{R::kMaxConnections, R::kMinConnections}, "Connections", "seParallelConnections",
+    kAt<&S::Parallel, &R::Connections>, nullptr);
 }
 
-// The HTML page. The records per page file come with their switch (the exporter knows no switch:
-// it keeps 0 records for one file), so that entry has a visitor call of its own.
+// The records per page file, behind the HTML exporter's accessors.
+struct TMaxRecords {
+  struct TSet {
+    TExportHTML& h;
+    void operator=(int n) { h.SetMaxRecords(n); }
+  };
+  static int Of(const TExportHTML& h) { return h.MaxRecords(); }
+  static TSet Of(TExportHTML& h) { return {h}; }
+};
+
+// The common page "Опции": where a start reads from and how many records, in the order of their
+// keys in [GENERAL]. The component and the exporter keep them under the same names, and R, whose
+// members are the properties, is either: Start prepares a TExport, and a new form copies the
+// component's, a TExportDialog. "Экспортировать все" is the record count's switch off.
+inline constexpr const char* kGeneralSection = "GENERAL";
+template <class R = TExport, class V>
+void RunSettings(V& v) {
+  using S = TDialogSettings;
+  v(key::Bool{}, "GoToFirstRecord", "cbGoToFirstRecord", kAt<&S::GoToFirstRecord>,
+    kAt<&R::GoToFirstRecord>);
+  v(key::Bool{}, "ExportEmpty", "cbExportEmpty", kAt<&S::ExportEmpty>, kAt<&R::ExportEmpty>);
+  v(key::Bool{}, "CurrentRecordOnly", "cbCurrentRecordOnly", kAt<&S::CurrentRecordOnly>,
+    kAt<&R::CurrentRecordOnly>);
+  v.Limit("ExportRecCount", "edExportRecCount", "rbExportAll rbExportOnly", kAt<&S::ExportRecCount>,
+          kAt<&S::ExportLimited>, kAt<&R::ExportRecCount>);
+  v(key::Count{}, "SkipRecCount", "edSkipRecCount", kAt<&S::SkipRecCount>, kAt<&R::SkipRecCount>);
+}
+
+// The HTML page. The records per page file come with their switch, so that entry is a Limit.
 template <class V>
 void HTMLSettings(V& v) {
   using S = TDialogSettings;
@@ -132,8 +165,8 @@ void HTMLSettings(V& v) {
     kAt<&X::CSSFileName>);
   v(key::Bool{}, "OverwriteCSSFile", "cbHTMLOverwriteCSS", kAt<&S::HTMLPage, &P::OverwriteCSSFile>,
     kAt<&X::OverwriteCSSFile>);
-  v.RecordsPerFile("FileRecCount", "edHTMLFileRecCount", "cbHTMLMultiFile",
-                   kAt<&S::HTMLMultiFile, &M::FileRecCount>, kAt<&S::HTMLMultiFileOn>);
+  v.Limit("FileRecCount", "edHTMLFileRecCount", "cbHTMLMultiFile",
+          kAt<&S::HTMLMultiFile, &M::FileRecCount>, kAt<&S::HTMLMultiFileOn>, TMaxRecords{});
   v(key::Bool{}, "GenerateIndex", "cbHTMLGenerateIndex", kAt<&S::HTMLMultiFile, &M::GenerateIndex>,
     kAt<&X::GenerateIndex>);
   v(key::Text{}, "IndexLinkTemplate", "edHTMLIndexLinkTemplate",

@@ -136,7 +136,7 @@ struct TSaveKeys {
     for (const std::string& a : setting.Of(s)) text += (text.empty() ? "" : " ") + a;
     ini.WriteString(section, k, text);
   }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+  void Limit(const char* k, const char*, const char*, auto count, auto on, auto) {
     ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
   }
 };
@@ -162,7 +162,7 @@ struct TLoadKeys {
     (*this)(key::Text{}, k, w, setting, property);
   }
   void operator()(key::Count c, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = Count(k, setting.Of(defaults), c.Max);
+    setting.Of(s) = Count(k, setting.Of(defaults), c);
   }
   void operator()(key::Spacing, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = ReadPointNumber(ini, section, k, setting.Of(defaults));
@@ -195,13 +195,13 @@ struct TLoadKeys {
     if (!v.empty()) l.Add(v);
     setting.Of(s) = l;
   }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+  void Limit(const char* k, const char*, const char*, auto count, auto on, auto) {
     count.Of(s) = Count(k, count.Of(defaults));
     on.Of(s) = count.Of(s) > 0;
   }
-  int Count(const char* k, int def, int max = key::Count{}.Max) const {
+  int Count(const char* k, int def, key::Count range = {}) const {
     int v = ini.ReadInteger(section, k, def);
-    return v < 0 || v > max ? def : v;
+    return v < range.Min || v > range.Max ? def : v;
   }
 };
 
@@ -339,9 +339,18 @@ void LoadParallel(TDialogSettings& s, const TIniFile& ini) {
   defaults.Parallel = {};
   TLoadKeys load{s, defaults, ini, kParallelSection};
   ParallelSettings(load);
-  int& n = s.Parallel.Connections;
-  if (n < TParallelReading::kMinConnections || n > TParallelReading::kMaxConnections)
-    n = defaults.Parallel.Connections;
+}
+
+void SaveRun(const TDialogSettings& s, TIniFile& ini) {
+  TSaveKeys save{s, ini, kGeneralSection};
+  RunSettings(save);
+}
+
+void LoadRun(TDialogSettings& s, const TExportDialog& d, const TIniFile& ini) {
+  TDialogSettings defaults = s;
+  CaptureRun(d, defaults);
+  TLoadKeys load{s, defaults, ini, kGeneralSection};
+  RunSettings(load);
 }
 
 // XML, TXT, CSV, SQL.

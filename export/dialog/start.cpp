@@ -92,11 +92,7 @@ TExport& TExportDialogModel::PrepareFor(const std::string& fileName) {
 
   // Common settings.
   e.AutoCalcStrType = dialog_.AutoCalcStrType;
-  e.GoToFirstRecord = s_.GoToFirstRecord;
-  e.CurrentRecordOnly = s_.CurrentRecordOnly;
-  e.ExportEmpty = s_.ExportEmpty;
-  e.ExportRecCount = s_.ExportLimited ? s_.ExportRecCount : 0;
-  e.SkipRecCount = s_.SkipRecCount;
+  pages::PrepareRun(s_, e);
   e.Header = s_.Header;
   e.Footer = s_.Footer;
   e.ExportedFields.Clear();

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <charconv>
-#include <type_traits>
 
+#include "export/dialog/form/bindkeys.h"
 #include "export/dialog/form/progressrun.h"
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/pagekeys.h"
@@ -268,14 +268,12 @@ void TExportDialogF::BindCommon() {
   connect(ui_->bBrowse, &QPushButton::clicked, this, &TExportDialogF::bBrowseClick);
   bind_.Bool(ui_->cbShowFile, &s.ShowFile);
   bind_.Bool(ui_->cbPrintFile, &s.PrintFile);
-  bind_.Bool(ui_->cbGoToFirstRecord, &s.GoToFirstRecord);
-  bind_.Bool(ui_->cbCurrentRecordOnly, &s.CurrentRecordOnly);
-  bind_.Bool(ui_->cbExportEmpty, &s.ExportEmpty);
-  bind_.Int(ui_->edSkipRecCount, &s.SkipRecCount);
-  bind_.Int(ui_->edExportRecCount, &s.ExportRecCount);
-  bind_.Choice(
-      {ui_->rbExportAll, ui_->rbExportOnly}, [&s] { return s.ExportLimited ? 1 : 0; },
-      [&s](int v) { s.ExportLimited = v == 1; });
+  // The options page: the records a start reads, and "Параллельное чтение", offered where this
+  // start can read the source in ranges, the reason shown where it cannot.
+  TBindKeys keys{*this, bind_, s, {}, {}};
+  pages::RunSettings(keys);
+  pages::ParallelSettings(keys);
+  bind_.Show([this] { ShowParallel(); });
   // The items stand for the encodings in their order; the choice is the current type's own.
   bind_.Index(
       ui_->cbEncoding,
@@ -290,7 +288,6 @@ void TExportDialogF::BindCommon() {
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
   BindParts();
-  BindParallel();
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -337,29 +334,6 @@ void TExportDialogF::BindParts() {
         if (v >= cmpNone && v <= cmpZstd) p.Compression = static_cast<TCompression>(v);
       });
   bind_.Bool(ui_->cbManifest, &p.Manifest);
-}
-
-void TExportDialogF::BindParallel() {
-  // The widgets as the settings' list names them (pagekeys.h).
-  auto keys = [this](auto kind, const char*, const char* widget, auto setting, auto) {
-    if constexpr (std::is_same_v<decltype(kind), pages::key::Bool>) {
-      bind_.Bool(findChild<QCheckBox*>(widget), &setting.Of(model_.Settings()));
-    } else {
-      static_assert(std::is_same_v<decltype(kind), pages::key::Count>);
-      auto* box = findChild<QSpinBox*>(widget);
-      int* value = &setting.Of(model_.Settings());
-      bind_.Show([box, value] {
-        if (box->value() != *value) box->setValue(*value);
-      });
-      connect(box, &QSpinBox::valueChanged, this, [this, value](int v) {
-        if (bind_.Refreshing() || refreshing_) return;
-        *value = v;
-        Edited();
-      });
-    }
-  };
-  pages::ParallelSettings(keys);
-  bind_.Show([this] { ShowParallel(); });
 }
 
 void TExportDialogF::ShowParallel() {

@@ -57,9 +57,7 @@ class TExportDialogF : public QDialog {
   void BindCommon();
   // The group "Части и сжатие" of the options page.
   void BindParts();
-  // The group "Параллельное чтение": offered where this start can read the source in ranges,
-  // the reason shown where it cannot.
-  void BindParallel();
+  // What the group "Параллельное чтение" enables, and why not.
   void ShowParallel();
   void BindFields();
   void BindUserFormats();

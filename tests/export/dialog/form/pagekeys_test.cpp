@@ -51,6 +51,12 @@ std::vector<QRadioButton*> Buttons(TFormDriver& d, const char* widgets) {
   return buttons;
 }
 
+// The check box of a limit's switch, or its "on" button.
+QAbstractButton* SwitchOn(TFormDriver& d, const char* widgets) {
+  if (pages::ChoiceCount(widgets) == 1) return d.W<QAbstractButton>(widgets);
+  return Buttons(d, widgets).back();
+}
+
 // Gives every setting a value other than its default through its widget, as a person would.
 struct TEditKeys {
   TFormDriver& d;
@@ -132,9 +138,9 @@ struct TEditKeys {
       box->setCurrentIndex(i);
     Changed(k, key, setting);
   }
-  void RecordsPerFile(const char* key, const char* countWidget, const char* onWidget, auto count,
-                      auto on) {
-    d.Click(onWidget);
+  void Limit(const char* key, const char* countWidget, const char* switchWidgets, auto count,
+             auto on, auto) {
+    d.Click(SwitchOn(d, switchWidgets));
     d.Type(countWidget, QStringLiteral("25"));
     EXPECT_TRUE(on.Of(s)) << key;
     EXPECT_EQ(count.Of(s), 25) << key;
@@ -203,11 +209,11 @@ struct TCheckKeys {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), std::string(1, setting.Of(s))) << key;
   }
-  void RecordsPerFile(const char* key, const char* countWidget, const char* onWidget, auto count,
-                      auto on) {
+  void Limit(const char* key, const char* countWidget, const char* switchWidgets, auto count,
+             auto on, auto) {
     Same(key, count);
     EXPECT_TRUE(on.Of(s)) << key;
-    EXPECT_TRUE(d.W<QAbstractButton>(onWidget)->isChecked()) << key;
+    EXPECT_TRUE(SwitchOn(d, switchWidgets)->isChecked()) << key;
     EXPECT_EQ(d.W<QLineEdit>(countWidget)->text().toInt(), count.Of(s)) << key;
   }
 };
@@ -274,6 +280,10 @@ TEST_F(PageKeys, ThePDFSpacingsAndGridGoFromTheirFieldsToTheFileAndBack) {
 
 TEST_F(PageKeys, EveryDisplayFormatGoesFromItsFieldToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::FormatSettings(v); }), 9);
+}
+
+TEST_F(PageKeys, EveryRecordSettingOfTheOptionsPageGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::RunSettings(v); }), 5);
 }
 
 // "Параллельное чтение", declared in its list too: off where the host reads no ranges (the page

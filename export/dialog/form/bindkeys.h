@@ -1,0 +1,127 @@
+// The binding of a page's list of settings (export/dialog/pagekeys.h) to the widgets it names,
+// for the form's pages.
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "export/dialog/form/binder.h"
+#include "export/dialog/model.h"
+#include "export/dialog/pagekeys.h"
+
+namespace morvale::form {
+
+// Binds each setting of a page's list (export/dialog/pagekeys.h) to the widget it names.
+struct TBindKeys {
+  QWidget& dialog;
+  TBinder& bind;
+  TDialogSettings& s;
+  std::function<void()> colorPicked;
+  std::function<void(QFontComboBox*, std::string*)> font;
+  // The component's values, which some fields take when they are left empty.
+  const TDialogSettings* defaults = nullptr;
+
+  template <class W>
+  W* Widget(const char* name) const {
+    W* w = dialog.findChild<W*>(QString::fromUtf8(name));
+    if (!w) throw Exception(std::string("the page has no widget ") + name);
+    return w;
+  }
+  void operator()(pages::key::Text, const char*, const char* w, auto setting, auto) {
+    bind.Text(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Bool, const char*, const char* w, auto setting, auto) {
+    bind.Bool(Widget<QAbstractButton>(w), &setting.Of(s));
+  }
+  // In a line edit, or in a spin box, which keeps the count within its range.
+  void operator()(pages::key::Count, const char*, const char* w, auto setting, auto) {
+    if (auto* box = qobject_cast<QSpinBox*>(Widget<QWidget>(w)))
+      bind.Int(box, &setting.Of(s));
+    else
+      bind.Int(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Spacing, const char*, const char* w, auto setting, auto) {
+    const double def = setting.Of(*defaults);
+    bind.Real(Widget<QLineEdit>(w), &setting.Of(s),
+              [def](std::string_view t) { return PDFSpacingFromText(t, def); });
+  }
+  // Digits only; what is no number (an empty field) takes the component's value.
+  void operator()(pages::key::Measure, const char*, const char* w, auto setting, auto) {
+    QLineEdit* edit = Widget<QLineEdit>(w);
+    int* value = &setting.Of(s);
+    const int def = setting.Of(*defaults);
+    DigitsOnly(edit);
+    QObject::connect(edit, &QLineEdit::textEdited, &dialog,
+                     [value, def](const QString& t) { *value = CountFromText(S(t), def); });
+    bind.Show([edit, value] {
+      if (!edit->hasFocus()) edit->setText(QString::number(*value));
+    });
+  }
+  void operator()(pages::key::Format, const char*, const char* w, auto setting, auto) {
+    TDialogSettings* settings = &s;
+    bind.Text(
+        Widget<QLineEdit>(w), [settings, setting] { return setting.Of(std::as_const(*settings)); },
+        [settings, setting](const std::string& v) { setting.Of(*settings) = v; });
+  }
+  void operator()(pages::key::Char, const char*, const char* w, auto setting, auto) {
+    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  void operator()(pages::key::Term, const char*, const char* w, auto setting, auto) {
+    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
+  }
+  // The text follows the box as it is typed or chosen; it is shown again only when it differs.
+  void operator()(pages::key::Pick, const char*, const char* w, auto setting, auto) {
+    QComboBox* box = Widget<QComboBox>(w);
+    std::string* text = &setting.Of(s);
+    QObject::connect(box, &QComboBox::currentTextChanged, &dialog,
+                     [binder = &bind, text](const QString& t) {
+                       if (!binder->Refreshing()) *text = S(t);
+                     });
+    bind.Show([box, text] {
+      if (box->currentText() != Q(*text)) box->setCurrentText(Q(*text));
+    });
+  }
+  void operator()(pages::key::Color, const char*, const char* w, auto setting, auto) {
+    bind.Color(Widget<QToolButton>(w), &setting.Of(s), colorPicked);
+  }
+  void operator()(pages::key::Line, const char*, const char* w, auto setting, auto) {
+    TStringList* lines = &setting.Of(s);
+    bind.Text(
+        Widget<QLineEdit>(w), [lines] { return lines->Text(); },
+        [lines](const std::string& v) { lines->SetText(v); });
+  }
+  std::vector<QRadioButton*> Buttons(const char* widgets) const {
+    std::vector<QRadioButton*> buttons;
+    for (const QString& name : QString::fromUtf8(widgets).split(QLatin1Char(' ')))
+      buttons.push_back(Widget<QRadioButton>(name.toUtf8().constData()));
+    return buttons;
+  }
+  void operator()(pages::key::Choice, const char*, const char* widgets, auto setting, auto) {
+    bind.Choice(Buttons(widgets), &setting.Of(s));
+  }
+  void operator()(pages::key::Font, const char*, const char* w, auto setting, auto) {
+    font(Widget<QFontComboBox>(w), &setting.Of(s));
+  }
+  void Limit(const char*, const char* countWidget, const char* switchWidgets, auto count, auto on,
+             auto) {
+    bool* value = &on.Of(s);
+    if (pages::ChoiceCount(switchWidgets) == 1)
+      bind.Bool(Widget<QAbstractButton>(switchWidgets), value);
+    else
+      bind.Choice(
+          Buttons(switchWidgets), [value] { return *value ? 1 : 0; },
+          [value](int v) { *value = v == 1; });
+    bind.Int(Widget<QLineEdit>(countWidget), &count.Of(s));
+  }
+};
+
+}  // namespace morvale::form
