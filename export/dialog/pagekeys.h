@@ -7,6 +7,8 @@
 #pragma once
 
 #include <limits>
+#include <type_traits>
+#include <utility>
 
 #include "export/dialog/model.h"
 #include "export/docs/dbfexport.h"
@@ -57,6 +59,16 @@ struct Measure : Count {};
 // A display format, behind the accessors of the formats (an empty text is the default format).
 // A file that leaves it out keeps the component's.
 struct Format {};
+// An enumeration chosen in a drop-down, the item's index its value; its ordinal in the file, where
+// one beyond Last reads as the default.
+struct Listed {
+  int Last;
+};
+// A measure of the PDF page in points whatever units it shows; 0 to 100000 in the file.
+struct Points {};
+// The page's width or height. Setting one makes the format the user's, so a file gives them for
+// that format alone; a size it leaves out is the one the format and the orientation gave.
+struct PageSize : Points {};
 }  // namespace key
 
 // Besides these, a visitor has Limit(key, count widget, switch widgets, count, switch, property):
@@ -333,20 +345,62 @@ void XLSSettings(V& v) {
     kAt<&W::Extras, &TxlsExtras::Background, &TxlsGraphic::FileName>);
 }
 
-// The PDF page's spacings and grid. The page's format, size and margins (kept in points behind
-// accessors, read in an order of their own) and the four fonts' sections stay in pagesfile.cpp.
+// A value of the PDF page behind its getter and setter: Of gives it, or on a working copy that may
+// change, what reads and takes it. A measure is set in points, whatever units the page shows.
+template <auto Get, auto Set>
+struct TPageAt {
+  using P = TExportPDFPageOptions;
+  using T = decltype((std::declval<const P&>().*Get)());
+  struct TSet {
+    P& p;
+    operator T() const { return (p.*Get)(); }
+    void operator=(T v) const {
+      if constexpr (std::is_same_v<T, int>) {
+        const TExportUnits units = std::exchange(p.Units, unDot);
+        (p.*Set)(v);
+        p.Units = units;
+      } else {
+        (p.*Set)(v);
+      }
+    }
+  };
+  static T Of(const TDialogSettings& s) { return (s.PDF.PageOptions.*Get)(); }
+  static TSet Of(TDialogSettings& s) { return {s.PDF.PageOptions}; }
+};
+template <auto Get, auto Set>
+inline constexpr TPageAt<Get, Set> kPage{};
+
+// The PDF page, in the order of its section: the spacings and the grid, then the paper. The
+// paper has no exporter property: Start hands the exporter the page as one value, in points. The
+// order is the one a file is read in: the format, then the orientation (turning the paper turns
+// its size and margins), then the size, then the margins.
 template <class V>
 void PDFSettings(V& v) {
   using S = TDialogSettings;
   using P = TExportPDFOptions;
   using X = TExportPDF;
   using O = TPDFOptions;
+  using G = TExportPDFPageOptions;
+  constexpr auto none = nullptr;
   v(key::Spacing{}, "ColSpacing", "edPDFColSpacing", kAt<&S::PDF, &P::ColSpacing>,
     kAt<&X::Options, &O::ColSpacing>);
   v(key::Spacing{}, "RowSpacing", "edPDFRowSpacing", kAt<&S::PDF, &P::RowSpacing>,
     kAt<&X::Options, &O::RowSpacing>);
   v(key::Measure{{1000}}, "GridLineWidth", "edPDFGridLineWidth", kAt<&S::PDF, &P::GridLineWidth>,
     kAt<&X::Options, &O::GridLineWidth>);
+  v(key::Listed{pfUser}, "PageFormat", "cbxPDFPageFormat", kPage<&G::Format, &G::SetFormat>, none);
+  v(key::Listed{unDot}, "PageUnits", "cbxPDFUnits", kAt<&S::PDF, &P::PageOptions, &G::Units>, none);
+  v(key::Choice{}, "PageOrientation", "rbPDFPortrait rbPDFLandscape",
+    kPage<&G::Orientation, &G::SetOrientation>, none);
+  v(key::PageSize{}, "PageWidth", "edPDFPageWidth", kPage<&G::WidthPoints, &G::SetWidth>, none);
+  v(key::PageSize{}, "PageHeight", "edPDFPageHeight", kPage<&G::HeightPoints, &G::SetHeight>, none);
+  v(key::Points{}, "PageMarginLeft", "edPDFMarginLeft", kPage<&G::LeftPoints, &G::SetMarginLeft>,
+    none);
+  v(key::Points{}, "PageMarginRight", "edPDFMarginRight",
+    kPage<&G::RightPoints, &G::SetMarginRight>, none);
+  v(key::Points{}, "PageMarginTop", "edPDFMarginTop", kPage<&G::TopPoints, &G::SetMarginTop>, none);
+  v(key::Points{}, "PageMarginBottom", "edPDFMarginBottom",
+    kPage<&G::BottomPoints, &G::SetMarginBottom>, none);
 }
 
 }  // namespace morvale::pages

@@ -117,6 +117,12 @@ struct TSaveKeys {
   void operator()(key::Choice, const char* k, const char*, auto setting, auto) {
     ini.WriteInteger(section, k, setting.Of(s));
   }
+  void operator()(key::Listed, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Points, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
   void operator()(key::Char, const char* k, const char*, auto setting, auto) {
     ini.WriteString(section, k, CharText(setting.Of(s)));
   }
@@ -182,6 +188,17 @@ struct TLoadKeys {
   void operator()(key::Choice, const char* k, const char* widgets, auto setting, auto) {
     setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), ChoiceCount(widgets) - 1);
   }
+  void operator()(key::Listed l, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), l.Last);
+  }
+  void operator()(key::Points, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = Count(k, setting.Of(defaults), kPoints);
+  }
+  void operator()(key::PageSize, const char* k, const char*, auto setting, auto) {
+    if (s.PDF.PageOptions.Format() == pfUser)
+      setting.Of(s) = Count(k, setting.Of(std::as_const(s)), kPoints);
+  }
+  static constexpr key::Count kPoints{100000};
   void operator()(key::Color, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = ReadColorText(ini, section, k, setting.Of(defaults));
   }
@@ -431,18 +448,8 @@ void LoadSQL(TExportDialogModel& m, const TIniFile& ini) {
 
 void SavePDF(const TDialogSettings& s, TIniFile& ini) {
   const TExportPDFOptions& o = s.PDF;
-  const TExportPDFPageOptions& p = o.PageOptions;
   TSaveKeys save{s, ini, "PDF"};
   PDFSettings(save);
-  ini.WriteInteger("PDF", "PageFormat", p.Format());
-  ini.WriteInteger("PDF", "PageUnits", p.Units);
-  ini.WriteInteger("PDF", "PageOrientation", p.Orientation());
-  ini.WriteInteger("PDF", "PageWidth", p.WidthPoints());
-  ini.WriteInteger("PDF", "PageHeight", p.HeightPoints());
-  ini.WriteInteger("PDF", "PageMarginLeft", p.LeftPoints());
-  ini.WriteInteger("PDF", "PageMarginRight", p.RightPoints());
-  ini.WriteInteger("PDF", "PageMarginTop", p.TopPoints());
-  ini.WriteInteger("PDF", "PageMarginBottom", p.BottomPoints());
   for (int i = 0; i < 4; ++i) {
     const TPDFFont& f = *PDFFont(const_cast<TExportPDFOptions&>(o), i);
     ini.WriteInteger(kPDFFontSections[i], "FontName", f.BaseFont);
@@ -455,36 +462,13 @@ void SavePDF(const TDialogSettings& s, TIniFile& ini) {
 void LoadPDF(TExportDialogModel& m, const TIniFile& ini) {
   const TExportPDFOptions& d = m.Dialog().PDFOptions;
   TExportPDFOptions& o = m.Settings().PDF;
+  // The paper is read from the component's: its format and orientation turn what they find.
+  o = d;
   {
-    TDialogSettings defaults = m.Settings();
-    defaults.PDF = d;
+    const TDialogSettings defaults = m.Settings();
     TLoadKeys load{m.Settings(), defaults, ini, "PDF"};
     PDFSettings(load);
   }
-
-  const TExportPDFPageOptions& dp = d.PageOptions;
-  TExportPDFPageOptions p = dp;
-  auto format = ReadEnum(ini, "PDF", "PageFormat", dp.Format(), pfUser);
-  auto units = ReadEnum(ini, "PDF", "PageUnits", dp.Units, unDot);
-  auto orientation = ReadEnum(ini, "PDF", "PageOrientation", dp.Orientation(), poLandscape);
-  p.SetFormat(format);
-  p.SetOrientation(orientation);
-  // Sizes and margins are stored in points; dots are points.
-  auto points = [&](const char* key, int def) {
-    int v = ini.ReadInteger("PDF", key, def);
-    return v >= 0 && v <= 100000 ? v : def;
-  };
-  p.Units = unDot;
-  if (format == pfUser) {
-    p.SetWidth(points("PageWidth", p.WidthPoints()));
-    p.SetHeight(points("PageHeight", p.HeightPoints()));
-  }
-  p.SetMarginLeft(points("PageMarginLeft", dp.LeftPoints()));
-  p.SetMarginRight(points("PageMarginRight", dp.RightPoints()));
-  p.SetMarginTop(points("PageMarginTop", dp.TopPoints()));
-  p.SetMarginBottom(points("PageMarginBottom", dp.BottomPoints()));
-  p.Units = units;
-  o.PageOptions = p;
 
   for (int i = 0; i < 4; ++i) {
     const char* sec = kPDFFontSections[i];

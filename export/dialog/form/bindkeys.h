@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -105,8 +106,28 @@ struct TBindKeys {
       buttons.push_back(Widget<QRadioButton>(name.toUtf8().constData()));
     return buttons;
   }
+  // A value that may stand behind accessors: what reads it, and what sets it from an int.
+  auto Getter(auto setting) const {
+    return
+        [settings = &s, setting] { return static_cast<int>(setting.Of(std::as_const(*settings))); };
+  }
+  // A choice may turn other values (the PDF paper's size and margins): they show at once.
+  auto ChoiceSetter(auto setting) const {
+    using E = std::remove_cvref_t<decltype(setting.Of(std::as_const(s)))>;
+    return [settings = &s, binder = &bind, setting](int v) {
+      setting.Of(*settings) = static_cast<E>(v);
+      binder->Refresh();
+    };
+  }
   void operator()(pages::key::Choice, const char*, const char* widgets, auto setting, auto) {
-    bind.Choice(Buttons(widgets), &setting.Of(s));
+    bind.Choice(Buttons(widgets), Getter(setting), ChoiceSetter(setting));
+  }
+  void operator()(pages::key::Listed, const char*, const char* w, auto setting, auto) {
+    bind.Index(Widget<QComboBox>(w), Getter(setting), ChoiceSetter(setting));
+  }
+  void operator()(pages::key::Points, const char*, const char* w, auto setting, auto) {
+    bind.Int(Widget<QLineEdit>(w), Getter(setting),
+             [settings = &s, setting](int v) { setting.Of(*settings) = v; });
   }
   void operator()(pages::key::Font, const char*, const char* w, auto setting, auto) {
     font(Widget<QFontComboBox>(w), &setting.Of(s));

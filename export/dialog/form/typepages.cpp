@@ -358,48 +358,8 @@ TPDFFont* TExportDialogF::SelectedPDFFont() {
 }
 
 void TExportDialogF::BindPDFPage() {
-  TExportPDFOptions& o = model_.Settings().PDF;
-  TExportPDFPageOptions& pg = o.PageOptions;
-  bind_.Index(
-      pdf_->cbxPDFPageFormat, [&pg] { return static_cast<int>(pg.Format()); },
-      [this](int i) {
-        model_.SetPDFPageFormat(static_cast<TExportPageFormat>(i));
-        model_.Changed();
-      });
-  bind_.Index(
-      pdf_->cbxPDFUnits, [&pg] { return static_cast<int>(pg.Units); },
-      [this](int i) {
-        model_.SetPDFUnits(static_cast<TExportUnits>(i));
-        model_.Changed();
-      });
-  bind_.Choice(
-      {pdf_->rbPDFPortrait, pdf_->rbPDFLandscape},
-      [&pg] { return static_cast<int>(pg.Orientation()); },
-      [this](int v) {
-        model_.SetPDFOrientation(static_cast<TExportPageOrientation>(v));
-        model_.Changed();
-      });
-  // Sizes and margins are edited in points, whatever the units.
-  using Points = int (TExportPDFPageOptions::*)() const;
-  using SetUnits = void (TExportPDFPageOptions::*)(double);
-  auto measure = [this, &pg](QLineEdit* edit, Points get, SetUnits set) {
-    bind_.Int(
-        edit, [&pg, get] { return (pg.*get)(); },
-        [&pg, set](int v) { (pg.*set)(pg.FromPoints(v)); });
-  };
-  measure(pdf_->edPDFPageWidth, &TExportPDFPageOptions::WidthPoints,
-          &TExportPDFPageOptions::SetWidth);
-  measure(pdf_->edPDFPageHeight, &TExportPDFPageOptions::HeightPoints,
-          &TExportPDFPageOptions::SetHeight);
-  measure(pdf_->edPDFMarginLeft, &TExportPDFPageOptions::LeftPoints,
-          &TExportPDFPageOptions::SetMarginLeft);
-  measure(pdf_->edPDFMarginRight, &TExportPDFPageOptions::RightPoints,
-          &TExportPDFPageOptions::SetMarginRight);
-  measure(pdf_->edPDFMarginTop, &TExportPDFPageOptions::TopPoints,
-          &TExportPDFPageOptions::SetMarginTop);
-  measure(pdf_->edPDFMarginBottom, &TExportPDFPageOptions::BottomPoints,
-          &TExportPDFPageOptions::SetMarginBottom);
-  // Spacings and the grid width that are no numbers take the component's values.
+  // Spacings and the grid width that are no numbers take the component's values. The paper's
+  // sizes and margins are edited in points, whatever the units.
   TDialogSettings record = model_.Settings();
   record.PDF = model_.Dialog().PDFOptions;
   TBindKeys keys{*this, bind_, model_.Settings(), {}, {}, &record};

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 
 #include "app/engine/connect.h"
@@ -127,6 +128,19 @@ struct TEditKeys {
     EXPECT_EQ(setting.Of(s), 4.5 + n) << key;
     Changed(k, key, setting);
   }
+  // The last item, chosen from the keyboard.
+  void operator()(pages::key::Listed k, const char* key, const char* w, auto setting, auto) {
+    auto* box = d.W<QComboBox>(w);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    EXPECT_EQ(static_cast<int>(setting.Of(s)), box->count() - 1) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Points k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QString::number(100 + n));
+    EXPECT_EQ(static_cast<int>(setting.Of(s)), 100 + n) << key;
+    Changed(k, key, setting);
+  }
   void operator()(pages::key::Term k, const char* key, const char* w, auto setting, auto) {
     d.Type(w, QStringLiteral("/"));
     EXPECT_EQ(setting.Of(s), '/') << key;
@@ -205,6 +219,14 @@ struct TCheckKeys {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toDouble(), setting.Of(s)) << key;
   }
+  void operator()(pages::key::Listed, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QComboBox>(w)->currentIndex(), static_cast<int>(setting.Of(s))) << key;
+  }
+  void operator()(pages::key::Points, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toInt(), setting.Of(s)) << key;
+  }
   void operator()(pages::key::Term, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), std::string(1, setting.Of(s))) << key;
@@ -274,8 +296,10 @@ TEST_F(PageKeys, EverySpreadsheetSettingGoesFromItsWidgetToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("MS Excel", [](auto& v) { pages::XLSSettings(v); }), 7);
 }
 
-TEST_F(PageKeys, ThePDFSpacingsAndGridGoFromTheirFieldsToTheFileAndBack) {
-  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 3);
+// The paper too: a user format turned to landscape, its size and margins typed in points while
+// the page shows dots.
+TEST_F(PageKeys, ThePDFSpacingsGridAndPaperGoFromTheirFieldsToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 12);
 }
 
 TEST_F(PageKeys, EveryDisplayFormatGoesFromItsFieldToTheFileAndBack) {
