@@ -54,7 +54,8 @@ struct Char {};    // one character; the file writes those below 33 as "#" and t
 struct Term {};
 // A spacing in points, written with one decimal and a point whatever the locale.
 struct Spacing {};
-// A count whose field, left empty, takes the component's value; the file treats it as a Count.
+// A count whose field, left empty or below Min, takes the default value (the component's); the
+// file treats it as a Count.
 struct Measure : Count {};
 // A display format, behind the accessors of the formats (an empty text is the default format).
 // A file that leaves it out keeps the component's.
@@ -402,5 +403,30 @@ void PDFSettings(V& v) {
   v(key::Points{}, "PageMarginBottom", "edPDFMarginBottom",
     kPage<&G::BottomPoints, &G::SetMarginBottom>, none);
 }
+
+// A font of the PDF page. The page edits one font at a time, the one chosen in its list, so the
+// widgets are the font editor's. No exporter property: Start hands the exporter each font as one
+// value.
+template <class V>
+void PDFFontSettings(V& v) {
+  using F = TPDFFont;
+  constexpr auto none = nullptr;
+  v(key::Listed{poZapfDingbats}, "FontName", "cbxPDFFontName", kAt<&F::BaseFont>, none);
+  v(key::Listed{poPDFDocEncoding}, "FontEncoding", "cbxPDFFontEncoding", kAt<&F::FontEncoding>,
+    none);
+  v(key::Measure{{1000, 1}}, "FontSize", "edPDFFontSize", kAt<&F::FontSize>, none);
+  v(key::Color{}, "FontColor", "bPDFFontColor", kAt<&F::FontColor>, none);
+}
+
+// The PDF page's fonts in the order of its list, each with its section of the options file.
+struct TPDFFontSection {
+  const char* Section;
+  TPDFFont TExportPDFOptions::*Font;
+};
+inline constexpr TPDFFontSection kPDFFonts[] = {
+    {"PDF_OPTION_HEADER", &TExportPDFOptions::HeaderFont},
+    {"PDF_OPTION_CAPTION", &TExportPDFOptions::CaptionFont},
+    {"PDF_OPTION_DATA", &TExportPDFOptions::DataFont},
+    {"PDF_OPTION_FOOTER", &TExportPDFOptions::FooterFont}};
 
 }  // namespace morvale::pages

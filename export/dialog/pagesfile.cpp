@@ -79,23 +79,17 @@ double ReadPointNumber(const TIniFile& ini, std::string_view section, std::strin
   return WholeNumber(ini.ReadString(section, key, ""), v) && v >= 0 && v < 1e6 ? v : def;
 }
 
-const char* const kPDFFontSections[4] = {"PDF_OPTION_HEADER", "PDF_OPTION_CAPTION",
-                                         "PDF_OPTION_DATA", "PDF_OPTION_FOOTER"};
-
-TPDFFont* PDFFont(TExportPDFOptions& o, int i) {
-  TPDFFont* f[4] = {&o.HeaderFont, &o.CaptionFont, &o.DataFont, &o.FooterFont};
-  return f[i];
-}
-
 }  // namespace
 
 void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section) {
   LoadFormat(f, ini, section);
 }
 
-// A section's keys as the page's list declares them (pagekeys.h).
+// A section's keys as the page's list declares them (pagekeys.h), of the working copy or of a
+// value in it (a PDF font).
+template <class R>
 struct TSaveKeys {
-  const TDialogSettings& s;
+  const R& s;
   TIniFile& ini;
   const char* section;
 
@@ -146,12 +140,15 @@ struct TSaveKeys {
     ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
   }
 };
+template <class R>
+TSaveKeys(const R&, TIniFile&, const char*) -> TSaveKeys<R>;
 
 // A missing key takes the dialog's default; so does a count out of its range or an ordinal out of
 // range.
+template <class R>
 struct TLoadKeys {
-  TDialogSettings& s;
-  const TDialogSettings& defaults;
+  R& s;
+  const R& defaults;
   const TIniFile& ini;
   const char* section;
 
@@ -221,6 +218,8 @@ struct TLoadKeys {
     return v < range.Min || v > range.Max ? def : v;
   }
 };
+template <class R>
+TLoadKeys(R&, const R&, const TIniFile&, const char*) -> TLoadKeys<R>;
 
 // Spreadsheet.
 
@@ -450,12 +449,9 @@ void SavePDF(const TDialogSettings& s, TIniFile& ini) {
   const TExportPDFOptions& o = s.PDF;
   TSaveKeys save{s, ini, "PDF"};
   PDFSettings(save);
-  for (int i = 0; i < 4; ++i) {
-    const TPDFFont& f = *PDFFont(const_cast<TExportPDFOptions&>(o), i);
-    ini.WriteInteger(kPDFFontSections[i], "FontName", f.BaseFont);
-    ini.WriteInteger(kPDFFontSections[i], "FontEncoding", f.FontEncoding);
-    ini.WriteInteger(kPDFFontSections[i], "FontSize", f.FontSize);
-    ini.WriteString(kPDFFontSections[i], "FontColor", ColorText(f.FontColor));
+  for (const TPDFFontSection& f : kPDFFonts) {
+    TSaveKeys font{o.*f.Font, ini, f.Section};
+    PDFFontSettings(font);
   }
 }
 
@@ -470,16 +466,9 @@ void LoadPDF(TExportDialogModel& m, const TIniFile& ini) {
     PDFSettings(load);
   }
 
-  for (int i = 0; i < 4; ++i) {
-    const char* sec = kPDFFontSections[i];
-    const TPDFFont& df = *PDFFont(const_cast<TExportPDFOptions&>(d), i);
-    TPDFFont& f = *PDFFont(o, i);
-    f = df;
-    f.BaseFont = ReadEnum(ini, sec, "FontName", df.BaseFont, poZapfDingbats);
-    f.FontEncoding = ReadEnum(ini, sec, "FontEncoding", df.FontEncoding, poPDFDocEncoding);
-    int size = ini.ReadInteger(sec, "FontSize", df.FontSize);
-    f.FontSize = size >= 1 && size <= 1000 ? size : df.FontSize;
-    f.FontColor = ReadColorText(ini, sec, "FontColor", df.FontColor);
+  for (const TPDFFontSection& f : kPDFFonts) {
+    TLoadKeys font{o.*f.Font, d.*f.Font, ini, f.Section};
+    PDFFontSettings(font);
   }
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "export/dialog/form/binder.h"
+#include "export/dialog/form/prompts.h"
 #include "export/dialog/model.h"
 #include "export/dialog/pagekeys.h"
 
@@ -56,13 +57,15 @@ struct TBindKeys {
               [def](std::string_view t) { return PDFSpacingFromText(t, def); });
   }
   // Digits only; what is no number (an empty field) takes the component's value.
-  void operator()(pages::key::Measure, const char*, const char* w, auto setting, auto) {
+  void operator()(pages::key::Measure m, const char*, const char* w, auto setting, auto) {
     QLineEdit* edit = Widget<QLineEdit>(w);
     int* value = &setting.Of(s);
     const int def = setting.Of(*defaults);
     DigitsOnly(edit);
-    QObject::connect(edit, &QLineEdit::textEdited, &dialog,
-                     [value, def](const QString& t) { *value = CountFromText(S(t), def); });
+    QObject::connect(edit, &QLineEdit::textEdited, &dialog, [value, def, m](const QString& t) {
+      const int v = CountFromText(S(t), def);
+      *value = v < m.Min ? def : v;
+    });
     bind.Show([edit, value] {
       if (!edit->hasFocus()) edit->setText(QString::number(*value));
     });
@@ -142,6 +145,59 @@ struct TBindKeys {
           Buttons(switchWidgets), [value] { return *value ? 1 : 0; },
           [value](int v) { *value = v == 1; });
     bind.Int(Widget<QLineEdit>(countWidget), &count.Of(s));
+  }
+};
+
+// Binds the settings of a value the page edits one at a time (a PDF font, chosen in a list): each
+// widget edits the value `chosen` gives at the time, and is left as it is while it gives none.
+template <class R>
+struct TBindChosenKeys {
+  TBindKeys& keys;
+  std::function<R*()> chosen;
+  // What a field that is no number takes.
+  const R& defaults;
+
+  void operator()(pages::key::Listed, const char*, const char* w, auto setting, auto) {
+    using E = std::remove_cvref_t<decltype(setting.Of(defaults))>;
+    QComboBox* box = keys.Widget<QComboBox>(w);
+    keys.bind.Index(
+        box,
+        [box, c = chosen, setting] {
+          R* r = c();
+          return r ? static_cast<int>(setting.Of(*r)) : box->currentIndex();
+        },
+        [c = chosen, setting](int i) {
+          if (R* r = c()) setting.Of(*r) = static_cast<E>(i);
+        });
+  }
+  void operator()(pages::key::Measure m, const char*, const char* w, auto setting, auto) {
+    QLineEdit* edit = keys.Widget<QLineEdit>(w);
+    DigitsOnly(edit);
+    const int def = setting.Of(defaults);
+    QObject::connect(edit, &QLineEdit::textEdited, &keys.dialog,
+                     [c = chosen, setting, def, m](const QString& t) {
+                       const int v = CountFromText(S(t), def);
+                       if (R* r = c()) setting.Of(*r) = v < m.Min ? def : v;
+                     });
+    keys.bind.Show([edit, c = chosen, setting] {
+      R* r = c();
+      if (r && !edit->hasFocus()) edit->setText(QString::number(setting.Of(*r)));
+    });
+  }
+  void operator()(pages::key::Color, const char*, const char* w, auto setting, auto) {
+    QToolButton* button = keys.Widget<QToolButton>(w);
+    QObject::connect(button, &QToolButton::clicked, &keys.dialog,
+                     [button, c = chosen, setting, binder = &keys.bind] {
+                       R* r = c();
+                       if (!r) return;
+                       QColor q = ToQColor(setting.Of(*r));
+                       if (!Prompts().ChooseColor(button->window(), q)) return;
+                       setting.Of(*r) = FromQColor(q);
+                       binder->Refresh();
+                     });
+    keys.bind.Show([button, c = chosen, setting] {
+      if (R* r = c()) ShowColor(button, setting.Of(*r));
+    });
   }
 };
 

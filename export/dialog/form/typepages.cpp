@@ -342,19 +342,9 @@ void TExportDialogF::BindSmallPages() {
 // ---- PDF --------------------------------------------------------------------------------------
 
 TPDFFont* TExportDialogF::SelectedPDFFont() {
-  TExportPDFOptions& o = model_.Settings().PDF;
-  switch (pdf_->lstPDFFonts->currentRow()) {
-    case 0:
-      return &o.HeaderFont;
-    case 1:
-      return &o.CaptionFont;
-    case 2:
-      return &o.DataFont;
-    case 3:
-      return &o.FooterFont;
-    default:
-      return nullptr;
-  }
+  const int row = pdf_->lstPDFFonts->currentRow();
+  if (row < 0 || row >= static_cast<int>(std::size(pages::kPDFFonts))) return nullptr;
+  return &(model_.Settings().PDF.*pages::kPDFFonts[row].Font);
 }
 
 void TExportDialogF::BindPDFPage() {
@@ -365,42 +355,20 @@ void TExportDialogF::BindPDFPage() {
   TBindKeys keys{*this, bind_, model_.Settings(), {}, {}, &record};
   pages::PDFSettings(keys);
 
+  // The font editor edits the font chosen in the list; a size that is no number, or 0, is a new
+  // font's.
   pdf_->lstPDFFonts->setCurrentRow(2);
-  connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] { RefreshPDFFont(); });
-  auto edit = [this](auto change) {
-    if (refreshing_) return;
-    if (TPDFFont* f = SelectedPDFFont()) change(*f);
-  };
-  connect(pdf_->cbxPDFFontName, &QComboBox::activated, this, [=, this](int i) {
-    edit([&](TPDFFont& f) { f.BaseFont = static_cast<TPDFFontName>(i); });
-  });
-  connect(pdf_->cbxPDFFontEncoding, &QComboBox::activated, this, [=, this](int i) {
-    edit([&](TPDFFont& f) { f.FontEncoding = static_cast<TPDFFontEncoding>(i); });
-  });
-  DigitsOnly(pdf_->edPDFFontSize);
-  connect(pdf_->edPDFFontSize, &QLineEdit::textEdited, this, [=, this](const QString& t) {
-    edit([&](TPDFFont& f) { f.FontSize = PDFFontSizeFromText(S(t)); });
-  });
-  connect(pdf_->bPDFFontColor, &QToolButton::clicked, this, [this] {
-    TPDFFont* f = SelectedPDFFont();
-    if (!f) return;
-    QColor c = ToQColor(f->FontColor);
-    if (!Prompts().ChooseColor(this, c)) return;
-    f->FontColor = FromQColor(c);
+  connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] {
     RefreshPDFFont();
+    bind_.Refresh();
   });
+  const TPDFFont newFont;
+  TBindChosenKeys<TPDFFont> font{keys, [this] { return SelectedPDFFont(); }, newFont};
+  pages::PDFFontSettings(font);
 }
 
 void TExportDialogF::RefreshPDFFont() {
-  TPDFFont* f = SelectedPDFFont();
-  pdf_->gbPDFFont->setEnabled(f != nullptr);
-  if (!f) return;
-  ++refreshing_;
-  pdf_->cbxPDFFontName->setCurrentIndex(f->BaseFont);
-  pdf_->cbxPDFFontEncoding->setCurrentIndex(f->FontEncoding);
-  if (!pdf_->edPDFFontSize->hasFocus()) pdf_->edPDFFontSize->setText(QString::number(f->FontSize));
-  ShowColor(pdf_->bPDFFontColor, f->FontColor);
-  --refreshing_;
+  pdf_->gbPDFFont->setEnabled(SelectedPDFFont() != nullptr);
 }
 
 }  // namespace morvale::form

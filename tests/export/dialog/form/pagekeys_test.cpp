@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
@@ -300,6 +301,52 @@ TEST_F(PageKeys, EverySpreadsheetSettingGoesFromItsWidgetToTheFileAndBack) {
 // the page shows dots.
 TEST_F(PageKeys, ThePDFSpacingsGridAndPaperGoFromTheirFieldsToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 12);
+}
+
+// A setting of one of the PDF page's fonts, as the visitors of the working copy take it.
+template <class A>
+struct TOfFont {
+  TPDFFont TExportPDFOptions::*font;
+  A setting;
+  auto& Of(TDialogSettings& s) const { return setting.Of(s.PDF.*font); }
+  const auto& Of(const TDialogSettings& s) const { return setting.Of(s.PDF.*font); }
+};
+
+// Each font is chosen in the page's list, and its settings go through the font editor.
+template <class V>
+void EachPDFFont(V& v) {
+  for (int i = 0; i < static_cast<int>(std::size(pages::kPDFFonts)); ++i) {
+    v.d.template W<QListWidget>("lstPDFFonts")->setCurrentRow(i);
+    auto font = [&v, f = pages::kPDFFonts[i].Font](auto kind, const char* key, const char* w,
+                                                   auto setting, auto property) {
+      v(kind, key, w, TOfFont<decltype(setting)>{f, setting}, property);
+    };
+    pages::PDFFontSettings(font);
+  }
+}
+
+TEST_F(PageKeys, EveryPDFFontSettingGoesFromTheFontEditorToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { EachPDFFont(v); }), 16);
+}
+
+// The editor edits the chosen font alone; a size left empty, or 0, is a new font's.
+TEST_F(PageKeys, TheFontEditorEditsTheChosenFont) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "PDF");
+    const TExportPDFOptions& o = f.Model().Settings().PDF;
+    const TPDFFont data = o.DataFont;
+    d.W<QListWidget>("lstPDFFonts")->setCurrentRow(0);
+    d.Type("edPDFFontSize", QStringLiteral("14"));
+    EXPECT_EQ(o.HeaderFont.FontSize, 14);
+    d.Type("edPDFFontSize", QStringLiteral("0"));
+    EXPECT_EQ(o.HeaderFont.FontSize, 10);
+    d.Type("edPDFFontSize", QStringLiteral("17"));
+    d.Type("edPDFFontSize", QString());
+    EXPECT_EQ(o.HeaderFont.FontSize, 10);
+    EXPECT_TRUE(o.DataFont == data);
+    d.W<QListWidget>("lstPDFFonts")->setCurrentRow(2);
+    EXPECT_EQ(d.W<QLineEdit>("edPDFFontSize")->text().toInt(), data.FontSize);
+  });
 }
 
 TEST_F(PageKeys, EveryDisplayFormatGoesFromItsFieldToTheFileAndBack) {
