@@ -195,11 +195,7 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
   const char* g = "GENERAL";
   ini.WriteInteger(g, "ExportType", s_.ExportType);
   ini.WriteString(g, "FileName", s_.FileName);
-  ini.WriteBool(g, "ShowFile", s_.ShowFile);
-  ini.WriteBool(g, "PrintFile", s_.PrintFile);
-  pages::SaveRun(s_, ini);
-  ini.WriteBool(g, "AllowCaptions", s_.AllowCaptions);
-  ini.WriteInteger(g, "CaptionRow", s_.CaptionRow);
+  pages::SaveGeneral(s_, ini);
 
   // The remembered file keeps the common pages whatever the type shows: another type chosen
   // later finds them, and a run of the file by the command line formats as the dialog did.
@@ -277,12 +273,7 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
   int type = ini.ReadInteger(g, "ExportType", 0);
   if (FindExportTypeInfo(type)) SetExportType(static_cast<TAllowedExport>(type));
   ApplyTypeChange();
-  s_.ShowFile = ini.ReadBool(g, "ShowFile", d.ShowFile);
-  s_.PrintFile = ini.ReadBool(g, "PrintFile", d.PrintFile);
-  pages::LoadRun(s_, d, ini);
-  s_.AllowCaptions = ini.ReadBool(g, "AllowCaptions", d.AllowCaptions);
-  s_.CaptionRow = ini.ReadInteger(g, "CaptionRow", d.CaptionRow);
-  if (s_.CaptionRow < -1) s_.CaptionRow = d.CaptionRow;
+  pages::LoadGeneral(s_, d, ini);
 
   s_.Formats = d.Formats;
   TLoadFormats formats{s_, ini};

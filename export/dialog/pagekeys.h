@@ -142,6 +142,15 @@ struct TMaxRecords {
   static TSet Of(TExportHTML& h) { return {h}; }
 };
 
+// The written file's switches, the keys of [GENERAL] after the type and the file's name. Their
+// exporter property is a file's (R a TExportText), or the component's.
+template <class R = TExportText, class V>
+void FileSettings(V& v) {
+  using S = TDialogSettings;
+  v(key::Bool{}, "ShowFile", "cbShowFile", kAt<&S::ShowFile>, kAt<&R::ShowFile>);
+  v(key::Bool{}, "PrintFile", "cbPrintFile", kAt<&S::PrintFile>, kAt<&R::PrintFile>);
+}
+
 // The common page "Опции": where a start reads from and how many records, in the order of their
 // keys in [GENERAL]. The component and the exporter keep them under the same names, and R, whose
 // members are the properties, is either: Start prepares a TExport, and a new form copies the
@@ -158,6 +167,17 @@ void RunSettings(V& v) {
   v.Limit("ExportRecCount", "edExportRecCount", "rbExportAll rbExportOnly", kAt<&S::ExportRecCount>,
           kAt<&S::ExportLimited>, kAt<&R::ExportRecCount>);
   v(key::Count{}, "SkipRecCount", "edSkipRecCount", kAt<&S::SkipRecCount>, kAt<&R::SkipRecCount>);
+}
+
+// The captions page's switch, and the row of a grid source that holds the captions (-1: none):
+// the last keys of [GENERAL]. As with the records, R is the exporter or the component.
+template <class R = TExport, class V>
+void CaptionSettings(V& v) {
+  using S = TDialogSettings;
+  v(key::Bool{}, "AllowCaptions", "cbAllowCaptions", kAt<&S::AllowCaptions>,
+    kAt<&R::AllowCaptions>);
+  v(key::Count{std::numeric_limits<int>::max(), -1}, "CaptionRow", "edCaptionRow",
+    kAt<&S::CaptionRow>, kAt<&R::CaptionRow>);
 }
 
 // The HTML page. The records per page file come with their switch, so that entry is a Limit.

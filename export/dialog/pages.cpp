@@ -76,21 +76,39 @@ TrtfStyle* RTFBase(TRTFOptions& o, int i) {
 
 }  // namespace
 
-// The common page's records.
+// The common settings of a start: the file's switches, the records and the captions' switch.
 
 void PrepareRun(const TDialogSettings& s, TExport& e) {
   TPrepareKeys<TExport> v{s, e};
   RunSettings(v);
+  CaptionSettings(v);
 }
 
 void CaptureRun(const TExport& e, TDialogSettings& s) {
   TCaptureKeys<TExport> v{e, s};
   RunSettings(v);
+  CaptionSettings(v);
 }
 
 void CaptureRun(const TExportDialog& d, TDialogSettings& s) {
   TCaptureKeys<TExportDialog> v{d, s};
   RunSettings<TExportDialog>(v);
+  CaptionSettings<TExportDialog>(v);
+}
+
+void PrepareFile(const TDialogSettings& s, TExportText& e) {
+  TPrepareKeys<TExportText> v{s, e};
+  FileSettings(v);
+}
+
+void CaptureFile(const TExportText& e, TDialogSettings& s) {
+  TCaptureKeys<TExportText> v{e, s};
+  FileSettings(v);
+}
+
+void CaptureFile(const TExportDialog& d, TDialogSettings& s) {
+  TCaptureKeys<TExportDialog> v{d, s};
+  FileSettings<TExportDialog>(v);
 }
 
 // Exporters, with the values the dialog's exporters start with.

@@ -19,19 +19,20 @@ bool WholeNumber(std::string_view text, T& v) {
   return !text.empty() && ec == std::errc() && p == text.data() + text.size();
 }
 
-// The records a start reads (the common page's list, pagekeys.h), into an exporter, or from an
-// exporter or the component into the working copy.
+// The records a start reads and the captions' switch (pagekeys.h), into an exporter, or from an
+// exporter or the component into the working copy; and the written file's switches.
 void PrepareRun(const TDialogSettings& s, TExport& e);
 void CaptureRun(const TExport& e, TDialogSettings& s);
 void CaptureRun(const TExportDialog& d, TDialogSettings& s);
+void PrepareFile(const TDialogSettings& s, TExportText& e);
+void CaptureFile(const TExportText& e, TDialogSettings& s);
+void CaptureFile(const TExportDialog& d, TDialogSettings& s);
 
 // The run constraints, captions switch, formats, header and footer of a component or an exporter
 // (both keep them under the same names) into the working copy.
 template <class Source>
 void CopyRunSettings(const Source& src, TDialogSettings& s) {
   CaptureRun(src, s);
-  s.AllowCaptions = src.AllowCaptions;
-  s.CaptionRow = src.CaptionRow;
   s.Formats = src.Formats;
   s.Header = src.Header;
   s.Footer = src.Footer;
@@ -97,9 +98,10 @@ void LoadCSV(TExportDialogModel& m, const TIniFile& ini);
 // the default.
 void SaveParallel(const TDialogSettings& s, TIniFile& ini);
 void LoadParallel(TDialogSettings& s, const TIniFile& ini);
-// The common page's keys of [GENERAL]; a key the file leaves out takes the component's value.
-void SaveRun(const TDialogSettings& s, TIniFile& ini);
-void LoadRun(TDialogSettings& s, const TExportDialog& d, const TIniFile& ini);
+// The keys of [GENERAL] after the type and the file's name: the file's switches, the records and
+// the captions' switch. A key the file leaves out takes the component's value.
+void SaveGeneral(const TDialogSettings& s, TIniFile& ini);
+void LoadGeneral(TDialogSettings& s, const TExportDialog& d, const TIniFile& ini);
 
 // A cell format from its section; a section it cannot read leaves the format as it was.
 void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section);

@@ -357,16 +357,21 @@ void LoadParallel(TDialogSettings& s, const TIniFile& ini) {
   ParallelSettings(load);
 }
 
-void SaveRun(const TDialogSettings& s, TIniFile& ini) {
+void SaveGeneral(const TDialogSettings& s, TIniFile& ini) {
   TSaveKeys save{s, ini, kGeneralSection};
+  FileSettings(save);
   RunSettings(save);
+  CaptionSettings(save);
 }
 
-void LoadRun(TDialogSettings& s, const TExportDialog& d, const TIniFile& ini) {
+void LoadGeneral(TDialogSettings& s, const TExportDialog& d, const TIniFile& ini) {
   TDialogSettings defaults = s;
+  CaptureFile(d, defaults);
   CaptureRun(d, defaults);
   TLoadKeys load{s, defaults, ini, kGeneralSection};
+  FileSettings(load);
   RunSettings(load);
+  CaptionSettings(load);
 }
 
 // XML, TXT, CSV, SQL.

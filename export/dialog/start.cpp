@@ -114,12 +114,9 @@ TExport& TExportDialogModel::PrepareFor(const std::string& fileName) {
   e.SetStringGrid(dialog_.StringGrid());
   if (auto* file = dynamic_cast<TExportText*>(&e)) {
     file->FileName = fileName;
-    file->ShowFile = s_.ShowFile;
-    file->PrintFile = s_.PrintFile;
+    pages::PrepareFile(s_, *file);
     file->Parts = WritesTextParts(s_.ExportType) ? s_.Parts : TOutputParts{};
   }
-  e.AllowCaptions = s_.AllowCaptions;
-  e.CaptionRow = s_.CaptionRow;
 
   // The captions grid.
   e.Captions.Clear();
@@ -294,8 +291,7 @@ void TExportDialogModel::CaptureExporter(const TExport& e) {
   TExportColumns& cols = Columns();
   if (auto* file = dynamic_cast<const TExportText*>(&e)) {
     s_.FileName = file->FileName;
-    s_.ShowFile = file->ShowFile;
-    s_.PrintFile = file->PrintFile;
+    pages::CaptureFile(*file, s_);
     if (WritesTextParts(s_.ExportType)) s_.Parts = file->Parts;
   }
   pages::CopyRunSettings(e, s_);

@@ -266,11 +266,10 @@ void TExportDialogF::BindCommon() {
     if (ui_->edFileName->text() != t) ui_->edFileName->setText(t);
   });
   connect(ui_->bBrowse, &QPushButton::clicked, this, &TExportDialogF::bBrowseClick);
-  bind_.Bool(ui_->cbShowFile, &s.ShowFile);
-  bind_.Bool(ui_->cbPrintFile, &s.PrintFile);
   // The options page: the records a start reads, and "Параллельное чтение", offered where this
   // start can read the source in ranges, the reason shown where it cannot.
   TBindKeys keys{*this, bind_, s, {}, {}};
+  pages::FileSettings(keys);
   pages::RunSettings(keys);
   pages::ParallelSettings(keys);
   bind_.Show([this] { ShowParallel(); });
@@ -304,8 +303,7 @@ void TExportDialogF::BindCommon() {
 
   bind_.Lines(ui_->memHeader, &s.Header);
   bind_.Lines(ui_->memFooter, &s.Footer);
-  bind_.Bool(ui_->cbAllowCaptions, &s.AllowCaptions);
-  bind_.Int(ui_->edCaptionRow, &s.CaptionRow);
+  pages::CaptionSettings(keys);
 }
 
 void TExportDialogF::BindParts() {

@@ -357,6 +357,17 @@ TEST_F(PageKeys, EveryRecordSettingOfTheOptionsPageGoesFromItsWidgetToTheFileAnd
   EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::RunSettings(v); }), 5);
 }
 
+// The file's switches above the pages, and the captions' switch and row (shown for a grid
+// source only, and typed all the same).
+TEST_F(PageKeys, TheFileAndCaptionSwitchesGoFromTheirWidgetsToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File",
+                      [](auto& v) {
+                        pages::FileSettings(v);
+                        pages::CaptionSettings(v);
+                      }),
+            4);
+}
+
 // "Параллельное чтение", declared in its list too: off where the host reads no ranges (the page
 // says why), and where it does, the box and the count go to the options file and come back.
 TEST_F(PageKeys, ParallelReadingGoesToTheFileAndBack) {
