@@ -334,6 +334,59 @@ void RTFSettings(V& v) {
     kAt<&S::RTF, &P::StripType>, kAt<&X::Options, &O::StripType>);
 }
 
+// A bit of a font's styles, as a switch of its own.
+template <TFontStyle Bit>
+struct TStyleBit {
+  struct TSet {
+    TFontStyles& styles;
+    operator bool() const { return styles & Bit; }
+    void operator=(bool on) const { styles = on ? (styles | Bit) : (styles & ~Bit); }
+  };
+  static bool Of(const TrtfStyle& s) { return s.Font.Style & Bit; }
+  static TSet Of(TrtfStyle& s) { return {s.Font.Style}; }
+};
+
+// The alignment of an RTF style as its drop-down lists it: left, centre, right, fill (the values
+// run left, right, centre, fill).
+struct TRTFAlignmentItem {
+  static constexpr TrtfTextAlignment kItems[] = {talLeft, talCenter, talRight, talFill};
+  struct TSet {
+    TrtfTextAlignment& a;
+    operator int() const { return Item(a); }
+    void operator=(int item) const { a = kItems[item]; }
+  };
+  static int Item(TrtfTextAlignment a) {
+    for (int i = 0; i < 4; ++i)
+      if (kItems[i] == a) return i;
+    return 0;
+  }
+  static int Of(const TrtfStyle& s) { return Item(s.Alignment); }
+  static TSet Of(TrtfStyle& s) { return {s.Alignment}; }
+};
+
+// A style of the RTF page's lists, on the widgets of the editor, which edits the style chosen in
+// either list; each colour follows the switch that lets it be picked. A style keeps its own section
+// (TrtfStyle::SaveToIni, which the exporter's style files share), so these keys name its keys there
+// but the options file does not walk this list; neither has a style an exporter property of its
+// own: Start hands the exporter each style whole.
+template <class V>
+void RTFStyleSettings(V& v) {
+  using T = TrtfStyle;
+  constexpr auto none = nullptr;
+  v(key::Font{}, "FontName", "cbxRTFFont", kAt<&T::Font, &TFont::Name>, none);
+  v(key::Count{1638, 1}, "FontSize", "seRTFFontSize", kAt<&T::Font, &TFont::Size>, none);
+  v(key::Color{}, "FontColor", "bRTFFontColor", kAt<&T::Font, &TFont::Color>, none);
+  v(key::Bool{}, "FontBold", "cbRTFBold", TStyleBit<fsBold>{}, none);
+  v(key::Bool{}, "FontItalic", "cbRTFItalic", TStyleBit<fsItalic>{}, none);
+  v(key::Bool{}, "FontUnderline", "cbRTFUnderline", TStyleBit<fsUnderline>{}, none);
+  v(key::Bool{}, "FontStrikeOut", "cbRTFStrikeOut", TStyleBit<fsStrikeOut>{}, none);
+  v(key::Color{}, "BackgroundColor", "bRTFBackgroundColor", kAt<&T::BackgroundColor>, none);
+  v(key::Bool{}, "AllowBackground", "cbRTFAllowBackground", kAt<&T::AllowBackground>, none);
+  v(key::Bool{}, "AllowHighlight", "cbRTFAllowHighlight", kAt<&T::AllowHighlight>, none);
+  v(key::Color{}, "HighlightColor", "bRTFHighlightColor", kAt<&T::HighlightColor>, none);
+  v(key::Listed{3}, "Alignment", "cbxRTFAlignment", TRTFAlignmentItem{}, none);
+}
+
 // The spreadsheet page. The sheet title is behind accessors in the exporter: an empty title is
 // stored as "Sheet1".
 struct TSheetTitle {

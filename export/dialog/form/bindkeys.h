@@ -148,14 +148,33 @@ struct TBindKeys {
   }
 };
 
-// Binds the settings of a value the page edits one at a time (a PDF font, chosen in a list): each
-// widget edits the value `chosen` gives at the time, and is left as it is while it gives none.
+// Binds the settings of a value the page edits one at a time (a PDF font, an RTF style, chosen in
+// a list): each widget edits the value `chosen` gives at the time, and is left as it is while it
+// gives none.
 template <class R>
 struct TBindChosenKeys {
   TBindKeys& keys;
   std::function<R*()> chosen;
   // What a field that is no number takes.
   const R& defaults;
+  // Runs after each edit, so that what shows the value whole follows (the RTF page's sample).
+  std::function<void()> edited = {};
+
+  // What gives the chosen value a setting, outside a refresh of the widgets.
+  auto Setter(auto setting) const {
+    return [c = chosen, e = edited, binder = &keys.bind, setting](auto v) {
+      R* r = c();
+      if (!r || binder->Refreshing()) return;
+      setting.Of(*r) = v;
+      if (e) e();
+    };
+  }
+  // How a widget shows the chosen value's setting.
+  void Show(auto show) const {
+    keys.bind.Show([c = chosen, show] {
+      if (const R* r = c()) show(*r);
+    });
+  }
 
   void operator()(pages::key::Listed, const char*, const char* w, auto setting, auto) {
     using E = std::remove_cvref_t<decltype(setting.Of(defaults))>;
@@ -163,41 +182,60 @@ struct TBindChosenKeys {
     keys.bind.Index(
         box,
         [box, c = chosen, setting] {
-          R* r = c();
+          const R* r = c();
           return r ? static_cast<int>(setting.Of(*r)) : box->currentIndex();
         },
-        [c = chosen, setting](int i) {
-          if (R* r = c()) setting.Of(*r) = static_cast<E>(i);
-        });
+        [set = Setter(setting)](int i) { set(static_cast<E>(i)); });
+  }
+  void operator()(pages::key::Bool, const char*, const char* w, auto setting, auto) {
+    QAbstractButton* box = keys.Widget<QAbstractButton>(w);
+    QObject::connect(box, &QAbstractButton::toggled, &keys.dialog,
+                     [set = Setter(setting)](bool on) { set(on); });
+    Show([box, setting](const R& r) { box->setChecked(setting.Of(r)); });
+  }
+  // A spin box keeps the count within its range.
+  void operator()(pages::key::Count, const char*, const char* w, auto setting, auto) {
+    QSpinBox* box = keys.Widget<QSpinBox>(w);
+    QObject::connect(box, &QSpinBox::valueChanged, &keys.dialog,
+                     [set = Setter(setting)](int v) { set(v); });
+    Show([box, setting](const R& r) { box->setValue(setting.Of(r)); });
   }
   void operator()(pages::key::Measure m, const char*, const char* w, auto setting, auto) {
     QLineEdit* edit = keys.Widget<QLineEdit>(w);
     DigitsOnly(edit);
     const int def = setting.Of(defaults);
     QObject::connect(edit, &QLineEdit::textEdited, &keys.dialog,
-                     [c = chosen, setting, def, m](const QString& t) {
+                     [set = Setter(setting), def, m](const QString& t) {
                        const int v = CountFromText(S(t), def);
-                       if (R* r = c()) setting.Of(*r) = v < m.Min ? def : v;
+                       set(v < m.Min ? def : v);
                      });
-    keys.bind.Show([edit, c = chosen, setting] {
-      R* r = c();
-      if (r && !edit->hasFocus()) edit->setText(QString::number(setting.Of(*r)));
+    Show([edit, setting](const R& r) {
+      if (!edit->hasFocus()) edit->setText(QString::number(setting.Of(r)));
+    });
+  }
+  // A font this machine lacks ("Arial" on many Linux desktops) still shows by its own name: the
+  // document names it, and the reader's machine may have it.
+  void operator()(pages::key::Font, const char*, const char* w, auto setting, auto) {
+    QFontComboBox* box = keys.Widget<QFontComboBox>(w);
+    QObject::connect(box, &QFontComboBox::currentFontChanged, &keys.dialog,
+                     [set = Setter(setting)](const QFont& f) { set(S(f.family())); });
+    Show([box, setting](const R& r) {
+      box->setCurrentFont(QFont(Q(setting.Of(r))));
+      box->setEditText(Q(setting.Of(r)));
     });
   }
   void operator()(pages::key::Color, const char*, const char* w, auto setting, auto) {
     QToolButton* button = keys.Widget<QToolButton>(w);
     QObject::connect(button, &QToolButton::clicked, &keys.dialog,
-                     [button, c = chosen, setting, binder = &keys.bind] {
-                       R* r = c();
+                     [button, c = chosen, setting, set = Setter(setting), binder = &keys.bind] {
+                       const R* r = c();
                        if (!r) return;
                        QColor q = ToQColor(setting.Of(*r));
                        if (!Prompts().ChooseColor(button->window(), q)) return;
-                       setting.Of(*r) = FromQColor(q);
+                       set(FromQColor(q));
                        binder->Refresh();
                      });
-    keys.bind.Show([button, c = chosen, setting] {
-      if (R* r = c()) ShowColor(button, setting.Of(*r));
-    });
+    Show([button, setting](const R& r) { ShowColor(button, setting.Of(r)); });
   }
 };
 

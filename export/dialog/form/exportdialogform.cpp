@@ -102,7 +102,8 @@ TExportDialogF::TExportDialogF(TExportDialogModel& model, QWidget* parent)
       sql_(std::make_unique<Ui::TSQLPage>()),
       ascii_(std::make_unique<Ui::TASCIIPage>()),
       pdf_(std::make_unique<Ui::TPDFPage>()),
-      bind_([this] { Edited(); }) {
+      bind_([this] { Edited(); }),
+      rtfStyle_([this] { Edited(); }) {
   ui_->setupUi(this);
   // The encoding row keeps its place for the types without one, so that switching types moves
   // nothing and the form keeps one size.

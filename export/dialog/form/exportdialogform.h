@@ -105,6 +105,8 @@ class TExportDialogF : public QDialog {
   QCheckBox* dbfDateTimeAsText_ = nullptr;
   QMenu* tools_ = nullptr;
   TBinder bind_;
+  // The RTF page's style editor, shown again for each style chosen.
+  TBinder rtfStyle_;
   int refreshing_ = 0;
 };
 

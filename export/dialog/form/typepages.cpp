@@ -100,50 +100,13 @@ void TExportDialogF::BindRTFPage() {
       if (!refreshing_) RefreshRTFEditor();
     });
 
-  // The editor changes the selected style in place.
-  auto edit = [this](auto change) {
-    if (refreshing_) return;
-    if (TrtfStyle* st = SelectedRTFStyle()) change(*st);
-    RefreshRTFEditor();
-  };
-  connect(rtf_->cbxRTFFont, &QFontComboBox::currentFontChanged, this, [=, this](const QFont& f) {
-    edit([&](TrtfStyle& st) { st.Font.Name = S(f.family()); });
-  });
-  connect(rtf_->seRTFFontSize, &QSpinBox::valueChanged, this,
-          [=, this](int v) { edit([&](TrtfStyle& st) { st.Font.Size = v; }); });
-  auto styleBit = [=, this](QCheckBox* box, int bit) {
-    connect(box, &QCheckBox::toggled, this, [=, this](bool on) {
-      edit([&](TrtfStyle& st) {
-        st.Font.Style = on ? (st.Font.Style | bit) : (st.Font.Style & ~bit);
-      });
-    });
-  };
-  styleBit(rtf_->cbRTFBold, fsBold);
-  styleBit(rtf_->cbRTFItalic, fsItalic);
-  styleBit(rtf_->cbRTFUnderline, fsUnderline);
-  styleBit(rtf_->cbRTFStrikeOut, fsStrikeOut);
-  // The drop-down reads left, centre, right, fill; the alignment values run left, right, centre.
-  static const TrtfTextAlignment kAlign[] = {talLeft, talCenter, talRight, talFill};
-  connect(rtf_->cbxRTFAlignment, &QComboBox::activated, this,
-          [=, this](int i) { edit([&](TrtfStyle& st) { st.Alignment = kAlign[i]; }); });
-  connect(rtf_->cbRTFAllowBackground, &QCheckBox::toggled, this,
-          [=, this](bool on) { edit([&](TrtfStyle& st) { st.AllowBackground = on; }); });
-  connect(rtf_->cbRTFAllowHighlight, &QCheckBox::toggled, this,
-          [=, this](bool on) { edit([&](TrtfStyle& st) { st.AllowHighlight = on; }); });
-  auto colour = [=, this](QToolButton* b, TColor TrtfStyle::*field, bool font) {
-    connect(b, &QToolButton::clicked, this, [=, this] {
-      TrtfStyle* st = SelectedRTFStyle();
-      if (!st) return;
-      TColor& c = font ? st->Font.Color : st->*field;
-      QColor q = ToQColor(c);
-      if (!Prompts().ChooseColor(this, q)) return;
-      c = FromQColor(q);
-      RefreshRTFEditor();
-    });
-  };
-  colour(rtf_->bRTFFontColor, nullptr, true);
-  colour(rtf_->bRTFBackgroundColor, &TrtfStyle::BackgroundColor, false);
-  colour(rtf_->bRTFHighlightColor, &TrtfStyle::HighlightColor, false);
+  // The editor edits the chosen style in place; the sample follows each edit. Its widgets have
+  // a binder of their own, which shows them again when another style is chosen.
+  TBindKeys editor{*this, rtfStyle_, model_.Settings(), {}, {}};
+  const TrtfStyle newStyle;
+  TBindChosenKeys<TrtfStyle> style{editor, [this] { return SelectedRTFStyle(); }, newStyle,
+                                   [this] { RefreshRTFEditor(); }};
+  pages::RTFStyleSettings(style);
 
   connect(rtf_->bRTFAddStrip, &QPushButton::clicked, this, [this] {
     model_.AddRTFStripStyle();
@@ -166,8 +129,8 @@ void TExportDialogF::BindRTFPage() {
     int to = std::clamp(row + delta, 0, rtf_->lstRTFStripStyles->count() - 1);
     rtf_->lstRTFStripStyles->setCurrentRow(to);
   };
-  connect(rtf_->bRTFStripUp, &QPushButton::clicked, this, [=, this] { move(-1); });
-  connect(rtf_->bRTFStripDown, &QPushButton::clicked, this, [=, this] { move(1); });
+  connect(rtf_->bRTFStripUp, &QPushButton::clicked, this, [move] { move(-1); });
+  connect(rtf_->bRTFStripDown, &QPushButton::clicked, this, [move] { move(1); });
   connect(rtf_->bRTFReset, &QPushButton::clicked, this, [this] {
     int strip = rtf_->lstRTFStripStyles->currentRow();
     if (strip >= 0)
@@ -222,22 +185,7 @@ void TExportDialogF::RefreshRTFEditor() {
   rtf_->gbRTFStyle->setEnabled(st != nullptr);
   if (!st) return;
   ++refreshing_;
-  // A font this machine lacks ("Arial" on many Linux desktops) still shows by its own name:
-  // the document names it, and the reader's machine may have it.
-  rtf_->cbxRTFFont->setCurrentFont(QFont(Q(st->Font.Name)));
-  rtf_->cbxRTFFont->setEditText(Q(st->Font.Name));
-  rtf_->seRTFFontSize->setValue(st->Font.Size);
-  rtf_->cbRTFBold->setChecked(st->Font.Style & fsBold);
-  rtf_->cbRTFItalic->setChecked(st->Font.Style & fsItalic);
-  rtf_->cbRTFUnderline->setChecked(st->Font.Style & fsUnderline);
-  rtf_->cbRTFStrikeOut->setChecked(st->Font.Style & fsStrikeOut);
-  static const int kIndex[] = {0, 2, 1, 3};  // talLeft, talRight, talCenter, talFill
-  rtf_->cbxRTFAlignment->setCurrentIndex(kIndex[st->Alignment & 3]);
-  rtf_->cbRTFAllowBackground->setChecked(st->AllowBackground);
-  rtf_->cbRTFAllowHighlight->setChecked(st->AllowHighlight);
-  ShowColor(rtf_->bRTFFontColor, st->Font.Color);
-  ShowColor(rtf_->bRTFBackgroundColor, st->BackgroundColor);
-  ShowColor(rtf_->bRTFHighlightColor, st->HighlightColor);
+  rtfStyle_.Refresh();
   rtf_->bRTFBackgroundColor->setEnabled(st->AllowBackground);
   rtf_->bRTFHighlightColor->setEnabled(st->AllowHighlight);
   // The sample shows the style as a reader will.

@@ -53,6 +53,17 @@ std::vector<QRadioButton*> Buttons(TFormDriver& d, const char* widgets) {
   return buttons;
 }
 
+bool IsSpin(TFormDriver& d, const char* w) {
+  return qobject_cast<QSpinBox*>(d.W<QWidget>(w)) != nullptr;
+}
+
+// A number typed over what a spin box's field shows.
+void TypeInSpin(QLineEdit* field, int v) {
+  field->setFocus();
+  field->selectAll();
+  TFormDriver::Keys(field, QString::number(v));
+}
+
 // The check box of a limit's switch, or its "on" button.
 QAbstractButton* SwitchOn(TFormDriver& d, const char* widgets) {
   if (pages::ChoiceCount(widgets) == 1) return d.W<QAbstractButton>(widgets);
@@ -84,7 +95,10 @@ struct TEditKeys {
     Changed(k, key, setting);
   }
   void operator()(pages::key::Count k, const char* key, const char* w, auto setting, auto) {
-    d.Type(w, QString::number(20 + n));
+    if (auto* box = d.W<QWidget>(w)->template findChild<QLineEdit*>(); box && IsSpin(d, w))
+      TypeInSpin(box, 20 + n);
+    else
+      d.Type(w, QString::number(20 + n));
     EXPECT_EQ(setting.Of(s), 20 + n) << key;
     Changed(k, key, setting);
   }
@@ -186,7 +200,8 @@ struct TCheckKeys {
   }
   void operator()(pages::key::Count, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
-    EXPECT_EQ(d.W<QLineEdit>(w)->text().toInt(), setting.Of(s)) << key;
+    const int shown = IsSpin(d, w) ? d.W<QSpinBox>(w)->value() : d.W<QLineEdit>(w)->text().toInt();
+    EXPECT_EQ(shown, setting.Of(s)) << key;
   }
   void operator()(pages::key::Bool, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
@@ -303,30 +318,54 @@ TEST_F(PageKeys, ThePDFSpacingsGridAndPaperGoFromTheirFieldsToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 12);
 }
 
-// A setting of one of the PDF page's fonts, as the visitors of the working copy take it.
-template <class A>
-struct TOfFont {
-  TPDFFont TExportPDFOptions::*font;
+// A setting of a value in the working copy (a PDF font, an RTF style), as the visitors of the
+// working copy take it.
+template <class In, class A>
+struct TInside {
+  In in;
   A setting;
-  auto& Of(TDialogSettings& s) const { return setting.Of(s.PDF.*font); }
-  const auto& Of(const TDialogSettings& s) const { return setting.Of(s.PDF.*font); }
+  decltype(auto) Of(TDialogSettings& s) const { return setting.Of(in(s)); }
+  decltype(auto) Of(const TDialogSettings& s) const { return setting.Of(in(s)); }
 };
 
-// Each font is chosen in the page's list, and its settings go through the font editor.
+// Each value is chosen in its list, then its settings go through the editor, which edits the one
+// chosen.
+template <class V, class List>
+void EachChosen(V& v, const char* listWidget, int count, auto in, List list) {
+  for (int i = 0; i < count; ++i) {
+    v.d.template W<QListWidget>(listWidget)->setCurrentRow(i);
+    auto inside = [&v, i, in](auto kind, const char* key, const char* w, auto setting, auto p) {
+      auto at = [ i, in ](auto& s) -> auto& {
+        return in(s, i);
+      };
+      v(kind, key, w, TInside<decltype(at), decltype(setting)>{at, setting}, p);
+    };
+    list(inside);
+  }
+}
+
 template <class V>
 void EachPDFFont(V& v) {
-  for (int i = 0; i < static_cast<int>(std::size(pages::kPDFFonts)); ++i) {
-    v.d.template W<QListWidget>("lstPDFFonts")->setCurrentRow(i);
-    auto font = [&v, f = pages::kPDFFonts[i].Font](auto kind, const char* key, const char* w,
-                                                   auto setting, auto property) {
-      v(kind, key, w, TOfFont<decltype(setting)>{f, setting}, property);
-    };
-    pages::PDFFontSettings(font);
-  }
+  EachChosen(
+      v, "lstPDFFonts", static_cast<int>(std::size(pages::kPDFFonts)),
+      [](auto& s, int i) -> auto& { return s.PDF.*pages::kPDFFonts[i].Font; },
+      [](auto& font) { pages::PDFFontSettings(font); });
 }
 
 TEST_F(PageKeys, EveryPDFFontSettingGoesFromTheFontEditorToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("PDF", [](auto& v) { EachPDFFont(v); }), 16);
+}
+
+// The four base styles, each chosen in its list, through the style editor.
+TEST_F(PageKeys, EveryRTFStyleSettingGoesFromTheStyleEditorToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("RTF",
+                      [](auto& v) {
+                        EachChosen(
+                            v, "lstRTFBaseStyles", 4,
+                            [](auto& s, int i) -> auto& { return s.RTF.BaseStyles[i].Style; },
+                            [](auto& style) { pages::RTFStyleSettings(style); });
+                      }),
+            48);
 }
 
 // The editor edits the chosen font alone; a size left empty, or 0, is a new font's.
@@ -346,6 +385,25 @@ TEST_F(PageKeys, TheFontEditorEditsTheChosenFont) {
     EXPECT_TRUE(o.DataFont == data);
     d.W<QListWidget>("lstPDFFonts")->setCurrentRow(2);
     EXPECT_EQ(d.W<QLineEdit>("edPDFFontSize")->text().toInt(), data.FontSize);
+  });
+}
+
+// The style editor shows the style chosen, and its sample follows an edit.
+TEST_F(PageKeys, TheStyleEditorShowsAndEditsTheChosenStyle) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "RTF");
+    d.ClickItem("lstRTFBaseStyles", "CAPTION");
+    EXPECT_TRUE(d.W<QAbstractButton>("cbRTFBold")->isChecked());
+    EXPECT_EQ(d.W<QComboBox>("cbxRTFAlignment")->currentIndex(), 1);  // centred
+    EXPECT_FALSE(d.W<QLabel>("laRTFSample")->font().italic());
+    d.Click("cbRTFItalic");
+    const TRTFPage& p = f.Model().Settings().RTF;
+    EXPECT_EQ(p.BaseStyles[1].Style.Font.Style, fsBold | fsItalic);
+    EXPECT_EQ(p.BaseStyles[0].Style.Font.Style, 0);
+    EXPECT_TRUE(d.W<QLabel>("laRTFSample")->font().italic());
+    d.ClickItem("lstRTFBaseStyles", "DATA");
+    EXPECT_FALSE(d.W<QAbstractButton>("cbRTFItalic")->isChecked());
+    EXPECT_FALSE(d.W<QLabel>("laRTFSample")->font().italic());
   });
 }
 
