@@ -3,7 +3,8 @@
 // Prepare, capture, save, load and bind walk the same list with a visitor each (pages.cpp,
 // pagesfile.cpp, pageedits.cpp, form/bindkeys.h), so a new setting is one line here. A page's
 // list is in the order of its section in the options file: saving walks it, and a file saved
-// before keeps its bytes.
+// before keeps its bytes. A setting whose property is nullptr reaches the exporter with others,
+// as one value (the formats, the PDF paper and fonts).
 #pragma once
 
 #include <limits>
@@ -38,7 +39,8 @@ inline constexpr TMember<M...> kAt{};
 namespace key {
 struct Text {};  // a text, in a line edit
 struct Bool {};  // a check box
-// A number a file may not make below Min nor above Max (the default is kept then).
+// A number, in a line edit or a spin box, that a file may not make below Min nor above Max (the
+// default is kept then).
 struct Count {
   int Max = std::numeric_limits<int>::max();
   int Min = 0;
