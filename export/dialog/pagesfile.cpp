@@ -288,6 +288,22 @@ void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
 
 // Word and RTF.
 
+namespace {
+
+// A style read from its section keeps to the ranges its editor offers (the style reads its
+// alignment in range itself): a size out of them is a new style's.
+struct TStyleInRange {
+  TrtfStyle& style;
+  const TrtfStyle fresh;
+  void operator()(key::Count c, const char*, const char*, auto setting, auto) {
+    const int v = setting.Of(style);
+    if (v < c.Min || v > c.Max) setting.Of(style) = setting.Of(fresh);
+  }
+  void operator()(auto&&...) {}
+};
+
+}  // namespace
+
 void SaveRTF(const TDialogSettings& s, TIniFile& ini) {
   const TRTFPage& p = s.RTF;
   TSaveKeys save{s, ini, "RTF"};
@@ -320,8 +336,8 @@ void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
     }
     if (!target) continue;
     target->LoadFromIni(ini, sec);
-    if (target->Alignment < talLeft || target->Alignment > talFill) target->Alignment = talLeft;
-    if (target->Font.Size < 1 || target->Font.Size > 1638) target->Font.Size = 10;
+    TStyleInRange range{*target, TrtfStyle()};
+    RTFStyleSettings(range);
   }
 }
 
