@@ -56,6 +56,19 @@ TEST(OptionsFileBytes, ParallelReadingSavesAsBefore) {
   ExpectSameAsBlessed(folder + "out.cfg", "parallel.cfg");
 }
 
+// Parts are written only when asked for: a file that asks for them keeps them as it was.
+TEST(OptionsFileBytes, PartsSaveAsBefore) {
+  const std::string folder = FreshFolder("golden-parts");
+  TDialogFixture f;
+  TExportDialogModel& m = f.Model();
+  std::string text = ReadFile(FixtureFile(aeCSV, folder));
+  WriteFile(folder + "in.cfg",
+            text + "\n[PARTS]\nSplitRows=250000\nSplitSize=1536K\nCompression=zstd\nManifest=1\n");
+  m.LoadOptions(folder + "in.cfg");
+  m.SaveOptions(folder + "out.cfg");
+  ExpectSameAsBlessed(folder + "out.cfg", "parts.cfg");
+}
+
 TEST(OptionsFileBytes, ANewFormSavesAsBefore) {
   const std::string folder = FreshFolder("golden-new");
   TDialogFixture f;
