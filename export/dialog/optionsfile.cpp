@@ -144,39 +144,6 @@ char CharFromText(std::string_view text) {
   return '\0';
 }
 
-namespace {
-
-// [PARTS]: SplitRows and SplitSize (0: no limit; the size as "100M"), Compression (none, gzip,
-// zstd), Manifest. A value that does not read keeps the component's.
-void WriteParts(TIniFile& ini, const TOutputParts& p) {
-  const char* sec = kPartsSection;
-  ini.WriteString(sec, "SplitRows", std::to_string(p.SplitRows));
-  ini.WriteString(sec, "SplitSize", p.SplitSize > 0 ? ByteSizeText(p.SplitSize) : "0");
-  ini.WriteString(sec, "Compression", CompressionName(p.Compression));
-  ini.WriteBool(sec, "Manifest", p.Manifest);
-}
-
-TOutputParts ReadParts(const TIniFile& ini, const TOutputParts& defaults) {
-  const char* sec = kPartsSection;
-  TOutputParts p = defaults;
-  const std::string rows = Trim(ini.ReadString(sec, "SplitRows", ""));
-  int64_t n = 0;
-  auto [end, ec] = std::from_chars(rows.data(), rows.data() + rows.size(), n);
-  if (!rows.empty() && ec == std::errc() && end == rows.data() + rows.size() && n >= 0)
-    p.SplitRows = n;
-  const std::string size = Trim(ini.ReadString(sec, "SplitSize", ""));
-  if (size == "0") {
-    p.SplitSize = 0;
-  } else if (!size.empty()) {
-    ParseByteSize(size, p.SplitSize);
-  }
-  CompressionByName(ini.ReadString(sec, "Compression", ""), p.Compression);
-  p.Manifest = ini.ReadBool(sec, "Manifest", p.Manifest);
-  return p;
-}
-
-}  // namespace
-
 void TExportDialogModel::SaveOptions(const std::string& fileName) {
   WriteOptions(fileName, false);
 }
@@ -222,7 +189,7 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
         ini.WriteString("ALIGN", r.FieldName, AlignFileText(r.Align));
   }
   // Parts are asked for, not kept by default: a file of a whole, plain export has no section.
-  if ((everyType || WritesTextParts(s_.ExportType)) && s_.Parts.Active()) WriteParts(ini, s_.Parts);
+  if ((everyType || WritesTextParts(s_.ExportType)) && s_.Parts.Active()) pages::SaveParts(s_, ini);
   pages::SaveParallel(s_, ini);
   // The chosen type's sections last; before them, in the remembered file, every other type's.
   for (TAllowedExport t : types_)
@@ -313,7 +280,7 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
     for (const auto& [key, value] : SectionPairs(ini, "ALIGN"))
       if (TCaptionRow* r = rowOf(key)) r->Align = AlignFromCellText(value);
 
-  s_.Parts = ReadParts(ini, d.Parts);
+  pages::LoadParts(s_, d.Parts, ini);
   pages::LoadParallel(s_, ini);
   ReadTypeSections(s_.ExportType, ini);
   Changed();

@@ -67,6 +67,15 @@ struct Format {};
 struct Listed {
   int Last;
 };
+// A number of rows, 0 for no limit: digits in the file and in the field, which is left empty for
+// none. A file's text that is no such number keeps the default.
+struct Rows {};
+// A size in bytes, 0 for no limit: "100M" in the file and in the field, which is left empty for
+// none ("0" in the file). A text that is no size keeps the default.
+struct Bytes {};
+// The compression: its name in the file ("none", "gzip", "zstd"), its item in a drop-down. A name
+// this version does not know keeps the default.
+struct Compression {};
 // A measure of the PDF page in points whatever units it shows; 0 to 100000 in the file.
 struct Points {};
 // The page's width or height. Setting one makes the format the user's, so a file gives them for
@@ -132,6 +141,19 @@ void ParallelSettings(V& v) {
   v(key::Bool{}, "Enabled", "cbParallelReading", kAt<&S::Parallel, &R::On>, nullptr);
   v(key::Count{R::kMaxConnections, R::kMinConnections}, "Connections", "seParallelConnections",
     kAt<&S::Parallel, &R::Connections>, nullptr);
+}
+
+// "Части и сжатие" on the common page, in a section of its own that is written only when parts
+// are asked for. No property: Start hands a text exporter the parts as one value.
+template <class V>
+void PartsSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TOutputParts;
+  constexpr auto none = nullptr;
+  v(key::Rows{}, "SplitRows", "edSplitRows", kAt<&S::Parts, &P::SplitRows>, none);
+  v(key::Bytes{}, "SplitSize", "edSplitSize", kAt<&S::Parts, &P::SplitSize>, none);
+  v(key::Compression{}, "Compression", "cbCompression", kAt<&S::Parts, &P::Compression>, none);
+  v(key::Bool{}, "Manifest", "cbManifest", kAt<&S::Parts, &P::Manifest>, none);
 }
 
 // The records per page file, behind the HTML exporter's accessors.

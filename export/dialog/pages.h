@@ -98,6 +98,9 @@ void LoadCSV(TExportDialogModel& m, const TIniFile& ini);
 // the default.
 void SaveParallel(const TDialogSettings& s, TIniFile& ini);
 void LoadParallel(TDialogSettings& s, const TIniFile& ini);
+// "Части и сжатие" (pagekeys.h); a value that does not read keeps the component's.
+void SaveParts(const TDialogSettings& s, TIniFile& ini);
+void LoadParts(TDialogSettings& s, const TOutputParts& component, const TIniFile& ini);
 // The keys of [GENERAL] after the type and the file's name: the file's switches, the records and
 // the captions' switch. A key the file leaves out takes the component's value.
 void SaveGeneral(const TDialogSettings& s, TIniFile& ini);

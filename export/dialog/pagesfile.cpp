@@ -1,6 +1,8 @@
 // Each type's own sections of the options file.
 #include <charconv>
 
+#include "export/core/compress.h"
+#include "export/core/parts.h"
 #include "export/dialog/pagekeys.h"
 #include "export/dialog/pages.h"
 #include "export/workbook/options.h"
@@ -114,6 +116,16 @@ struct TSaveKeys {
   void operator()(key::Listed, const char* k, const char*, auto setting, auto) {
     ini.WriteInteger(section, k, setting.Of(s));
   }
+  void operator()(key::Rows, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, std::to_string(setting.Of(s)));
+  }
+  void operator()(key::Bytes, const char* k, const char*, auto setting, auto) {
+    const int64_t v = setting.Of(s);
+    ini.WriteString(section, k, v > 0 ? ByteSizeText(v) : "0");
+  }
+  void operator()(key::Compression, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, CompressionName(setting.Of(s)));
+  }
   void operator()(key::Points, const char* k, const char*, auto setting, auto) {
     ini.WriteInteger(section, k, setting.Of(s));
   }
@@ -187,6 +199,27 @@ struct TLoadKeys {
   }
   void operator()(key::Listed l, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), l.Last);
+  }
+  void operator()(key::Rows, const char* k, const char*, auto setting, auto) {
+    const std::string rows = Trim(ini.ReadString(section, k, ""));
+    int64_t n = 0;
+    auto [end, ec] = std::from_chars(rows.data(), rows.data() + rows.size(), n);
+    const bool read = !rows.empty() && ec == std::errc() && end == rows.data() + rows.size();
+    setting.Of(s) = read && n >= 0 ? n : setting.Of(defaults);
+  }
+  void operator()(key::Bytes, const char* k, const char*, auto setting, auto) {
+    const std::string size = Trim(ini.ReadString(section, k, ""));
+    int64_t v = setting.Of(defaults);
+    if (size == "0")
+      v = 0;
+    else if (!size.empty())
+      ParseByteSize(size, v);
+    setting.Of(s) = v;
+  }
+  void operator()(key::Compression, const char* k, const char*, auto setting, auto) {
+    TCompression c = setting.Of(defaults);
+    CompressionByName(ini.ReadString(section, k, ""), c);
+    setting.Of(s) = c;
   }
   void operator()(key::Points, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = Count(k, setting.Of(defaults), kPoints);
@@ -371,6 +404,18 @@ void LoadParallel(TDialogSettings& s, const TIniFile& ini) {
   defaults.Parallel = {};
   TLoadKeys load{s, defaults, ini, kParallelSection};
   ParallelSettings(load);
+}
+
+void SaveParts(const TDialogSettings& s, TIniFile& ini) {
+  TSaveKeys save{s, ini, kPartsSection};
+  PartsSettings(save);
+}
+
+void LoadParts(TDialogSettings& s, const TOutputParts& component, const TIniFile& ini) {
+  TDialogSettings defaults = s;
+  defaults.Parts = component;
+  TLoadKeys load{s, defaults, ini, kPartsSection};
+  PartsSettings(load);
 }
 
 void SaveGeneral(const TDialogSettings& s, TIniFile& ini) {

@@ -9,12 +9,16 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
+#include <charconv>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "export/core/compress.h"
+#include "export/core/parts.h"
 #include "export/dialog/form/binder.h"
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/model.h"
@@ -127,6 +131,39 @@ struct TBindKeys {
   }
   void operator()(pages::key::Listed, const char*, const char* w, auto setting, auto) {
     bind.Index(Widget<QComboBox>(w), Getter(setting), ChoiceSetter(setting));
+  }
+  void operator()(pages::key::Rows, const char*, const char* w, auto setting, auto) {
+    QLineEdit* edit = Widget<QLineEdit>(w);
+    DigitsOnly(edit);
+    int64_t* rows = &setting.Of(s);
+    bind.Text(
+        edit, [rows] { return *rows > 0 ? std::to_string(*rows) : ""; },
+        [rows](const std::string& v) {
+          int64_t n = 0;
+          auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+          *rows = ec == std::errc() && end == v.data() + v.size() && n > 0 ? n : 0;
+        });
+  }
+  // A size is kept once it reads ("100M"); an empty field is none.
+  void operator()(pages::key::Bytes, const char*, const char* w, auto setting, auto) {
+    int64_t* size = &setting.Of(s);
+    bind.Text(
+        Widget<QLineEdit>(w), [size] { return *size > 0 ? ByteSizeText(*size) : ""; },
+        [size](const std::string& v) {
+          int64_t n = 0;
+          if (Trim(v).empty())
+            *size = 0;
+          else if (ParseByteSize(v, n))
+            *size = n;
+        });
+  }
+  void operator()(pages::key::Compression, const char*, const char* w, auto setting, auto) {
+    TCompression* c = &setting.Of(s);
+    bind.Index(
+        Widget<QComboBox>(w), [c] { return static_cast<int>(*c); },
+        [c](int v) {
+          if (v >= cmpNone && v <= cmpZstd) *c = static_cast<TCompression>(v);
+        });
   }
   void operator()(pages::key::Points, const char*, const char* w, auto setting, auto) {
     bind.Int(Widget<QLineEdit>(w), Getter(setting),

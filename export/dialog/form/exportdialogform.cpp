@@ -9,7 +9,6 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <charconv>
 
 #include "export/dialog/form/bindkeys.h"
 #include "export/dialog/form/progressrun.h"
@@ -267,11 +266,12 @@ void TExportDialogF::BindCommon() {
     if (ui_->edFileName->text() != t) ui_->edFileName->setText(t);
   });
   connect(ui_->bBrowse, &QPushButton::clicked, this, &TExportDialogF::bBrowseClick);
-  // The options page: the records a start reads, and "Параллельное чтение", offered where this
-  // start can read the source in ranges, the reason shown where it cannot.
+  // The options page: the records a start reads, the parts, and "Параллельное чтение", offered
+  // where this start can read the source in ranges, the reason shown where it cannot.
   TBindKeys keys{*this, bind_, s, {}, {}};
   pages::FileSettings(keys);
   pages::RunSettings(keys);
+  pages::PartsSettings(keys);
   pages::ParallelSettings(keys);
   bind_.Show([this] { ShowParallel(); });
   // The items stand for the encodings in their order; the choice is the current type's own.
@@ -287,7 +287,6 @@ void TExportDialogF::BindCommon() {
         if (TextEncodingSection(st.ExportType) && v >= encSystem && v <= encWindows1251)
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
-  BindParts();
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -305,34 +304,6 @@ void TExportDialogF::BindCommon() {
   bind_.Lines(ui_->memHeader, &s.Header);
   bind_.Lines(ui_->memFooter, &s.Footer);
   pages::CaptionSettings(keys);
-}
-
-void TExportDialogF::BindParts() {
-  TOutputParts& p = model_.Settings().Parts;
-  DigitsOnly(ui_->edSplitRows);
-  bind_.Text(
-      ui_->edSplitRows, [&p] { return p.SplitRows > 0 ? std::to_string(p.SplitRows) : ""; },
-      [&p](const std::string& v) {
-        int64_t n = 0;
-        auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-        p.SplitRows = ec == std::errc() && end == v.data() + v.size() && n > 0 ? n : 0;
-      });
-  // A size is kept once it reads ("100M"); an empty field splits by no size.
-  bind_.Text(
-      ui_->edSplitSize, [&p] { return p.SplitSize > 0 ? ByteSizeText(p.SplitSize) : ""; },
-      [&p](const std::string& v) {
-        int64_t n = 0;
-        if (Trim(v).empty())
-          p.SplitSize = 0;
-        else if (ParseByteSize(v, n))
-          p.SplitSize = n;
-      });
-  bind_.Index(
-      ui_->cbCompression, [&p] { return static_cast<int>(p.Compression); },
-      [&p](int v) {
-        if (v >= cmpNone && v <= cmpZstd) p.Compression = static_cast<TCompression>(v);
-      });
-  bind_.Bool(ui_->cbManifest, &p.Manifest);
 }
 
 void TExportDialogF::ShowParallel() {

@@ -55,8 +55,6 @@ class TExportDialogF : public QDialog {
 
  private:
   void BindCommon();
-  // The group "Части и сжатие" of the options page.
-  void BindParts();
   // What the group "Параллельное чтение" enables, and why not.
   void ShowParallel();
   void BindFields();

@@ -156,6 +156,23 @@ struct TEditKeys {
     EXPECT_EQ(static_cast<int>(setting.Of(s)), 100 + n) << key;
     Changed(k, key, setting);
   }
+  void operator()(pages::key::Rows k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QString::number(100000 + n));
+    EXPECT_EQ(setting.Of(s), 100000 + n) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Bytes k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QStringLiteral("%1M").arg(2 + n));
+    EXPECT_EQ(setting.Of(s), int64_t{2 + n} << 20) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Compression k, const char* key, const char* w, auto setting, auto) {
+    auto* box = d.W<QComboBox>(w);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    EXPECT_EQ(setting.Of(s), cmpZstd) << key;
+    Changed(k, key, setting);
+  }
   void operator()(pages::key::Term k, const char* key, const char* w, auto setting, auto) {
     d.Type(w, QStringLiteral("/"));
     EXPECT_EQ(setting.Of(s), '/') << key;
@@ -242,6 +259,18 @@ struct TCheckKeys {
   void operator()(pages::key::Points, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toInt(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Rows, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toLongLong(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Bytes, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), ByteSizeText(setting.Of(s))) << key;
+  }
+  void operator()(pages::key::Compression, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QComboBox>(w)->currentIndex(), static_cast<int>(setting.Of(s))) << key;
   }
   void operator()(pages::key::Term, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
@@ -424,6 +453,10 @@ TEST_F(PageKeys, TheFileAndCaptionSwitchesGoFromTheirWidgetsToTheFileAndBack) {
                         pages::CaptionSettings(v);
                       }),
             4);
+}
+
+TEST_F(PageKeys, EveryPartsSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::PartsSettings(v); }), 4);
 }
 
 // "Параллельное чтение", declared in its list too: off where the host reads no ranges (the page
