@@ -130,42 +130,41 @@ TQueryShape ShapeOf(const std::string& text, const std::string& splitBy) {
   TQueryShape shape;
   const std::string sql = Strip(text);
   const std::vector<TToken> tokens = Tokens(sql);
-  auto refuse = [&shape](const std::string& why) {
-    if (shape.Why.empty()) shape.Why = why;
+  using K = TSplitReasonKind;
+  auto refuse = [&shape](K kind, const std::string& word = "") {
+    if (!shape.Why) shape.Why = {kind, "", word};
     return shape;
   };
   if (tokens.empty() || tokens[0].Word != "select")
-    return refuse(!tokens.empty() && tokens[0].Word == "with" ? "the query has a WITH clause"
-                                                              : "the statement is not a SELECT");
+    return refuse(!tokens.empty() && tokens[0].Word == "with" ? K::WithClause : K::NotSelect);
   size_t from = 0, where = 0, order = 0;
   for (size_t i = 0; i < tokens.size(); ++i) {
     const TToken& t = tokens[i];
     const bool next = i + 1 < tokens.size();
-    if (t.Symbol == ';') return refuse("the text holds more than one statement");
-    if (i > 0 && t.Word == "select") return refuse("the query has a subquery");
+    if (t.Symbol == ';') return refuse(K::ManyStatements);
+    if (i > 0 && t.Word == "select") return refuse(K::Subquery);
     if (next && tokens[i + 1].Symbol == '(' && Aggregates().count(t.Word))
-      return refuse("the query computes aggregates (" + t.Word + ")");
-    if (t.Word == "over") return refuse("the query has window functions (OVER)");
+      return refuse(K::Aggregates, t.Word);
+    if (t.Word == "over") return refuse(K::WindowFunctions);
     if (t.Depth > 0) continue;
-    if (t.Word == "distinct" && i == 1) return refuse("the query has DISTINCT");
-    if (t.Word == "join") return refuse("the query joins tables");
-    if (t.Word == "group" || t.Word == "having") return refuse("the query groups rows");
+    if (t.Word == "distinct" && i == 1) return refuse(K::Distinct);
+    if (t.Word == "join") return refuse(K::Joins);
+    if (t.Word == "group" || t.Word == "having") return refuse(K::Groups);
     if (t.Word == "limit" || t.Word == "offset" || t.Word == "fetch" || t.Word == "top")
-      return refuse("the query has " + UpperCaseAscii(t.Word));
+      return refuse(K::Clause, UpperCaseAscii(t.Word));
     if (t.Word == "union" || t.Word == "intersect" || t.Word == "except")
-      return refuse("the query combines queries (" + UpperCaseAscii(t.Word) + ")");
-    if (t.Word == "window" || t.Word == "for")
-      return refuse("the query has " + UpperCaseAscii(t.Word));
+      return refuse(K::Combines, UpperCaseAscii(t.Word));
+    if (t.Word == "window" || t.Word == "for") return refuse(K::Clause, UpperCaseAscii(t.Word));
     if (t.Word == "from" && !from) from = i;
     if (t.Word == "where" && from && !where) where = i;
     if (t.Word == "order" && next && tokens[i + 1].Word == "by" && !order) order = i;
-    if (t.Symbol == ',' && from && !where && !order) return refuse("the query joins tables");
+    if (t.Symbol == ',' && from && !where && !order) return refuse(K::Joins);
   }
-  if (!from) return refuse("the query reads no table");
+  if (!from) return refuse(K::NoTable);
   const size_t fromEnd = where ? tokens[where].Begin : order ? tokens[order].Begin : sql.size();
   shape.Select = Strip(sql.substr(0, tokens[from].Begin));
   shape.From = Strip(sql.substr(tokens[from].End, fromEnd - tokens[from].End));
-  if (shape.From.empty() || shape.From[0] == '(') return refuse("the query reads a subquery");
+  if (shape.From.empty() || shape.From[0] == '(') return refuse(K::ReadsSubquery);
   // The table is the FROM clause up to its alias: up to a blank outside quotes.
   {
     size_t end = 0;
@@ -191,10 +190,8 @@ TQueryShape ShapeOf(const std::string& text, const std::string& splitBy) {
     std::string sort = Strip(sql.substr(tokens[order + 1].End));
     std::string key = sort;
     if (LowerCaseAscii(key).ends_with(" asc")) key = Strip(key.substr(0, key.size() - 4));
-    if (splitBy.empty())
-      return refuse("the query is sorted (ORDER BY): give --split-by with its sort column");
-    if (NameKey(key) != NameKey(splitBy))
-      return refuse("the query is sorted (ORDER BY) by other than the --split-by column");
+    if (splitBy.empty()) return refuse(K::Sorted);
+    if (NameKey(key) != NameKey(splitBy)) return refuse(K::SortedByOther);
     shape.OrderBy = sort;
   }
   return shape;
@@ -542,7 +539,7 @@ int64_t IntegerOf(const std::string& text, const std::string& what) {
 
 // The plan's ranges, with the snapshot open in `session` and held there.
 struct TPlanned {
-  std::string Why;   // not empty: the query is not read in ranges, and why
+  TSplitReason Why;  // the query is not read in ranges, and why
   std::string Note;  // what the user should know of the ranges' consistency, or empty
   TPlan Plan;
 };
@@ -556,11 +553,9 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
   plan.Joins = TypeJoins(o.Type);
   plan.Created = UtcNow();
   const TQueryShape shape = ShapeOf(plan.Query, o.SplitBy);
-  if (!shape.Why.empty()) return made.Why = shape.Why, made;
+  if (shape.Why) return made.Why = shape.Why, made;
   if (!plan.Joins && !TypeSplitsIntoFiles(o.Type))
-    return made.Why =
-               "--type " + o.Type + " is not written in shares of one file nor in part files",
-           made;
+    return made.Why = {TSplitReasonKind::TypeNotInShares, "", o.Type}, made;
   std::vector<std::string> ranges;
   const std::string filter = shape.Where.empty() ? "" : " WHERE " + shape.Where;
   std::string splitBy = o.SplitBy;
@@ -572,10 +567,7 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
       const std::string rel = SqlLiteral(shape.Table) + "::regclass";
       const std::string kind = session.Value("SELECT relkind FROM pg_class WHERE oid = " + rel);
       if (kind != "r" && kind != "m")
-        return made.Why = shape.Table +
-                          " is not a plain table (its rows have no pages to split "
-                          "by): give --split-by COLUMN",
-               made;
+        return made.Why = {TSplitReasonKind::NotPlainTable, shape.Table, ""}, made;
       const int64_t pages = IntegerOf(session.Value("SELECT pg_relation_size(" + rel +
                                                     ") / current_setting('block_size')::int"),
                                       "The table's size");
@@ -594,10 +586,7 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
   } else if (session.Kind() == TDriverKind::Sqlite) {
     plan.Server = "sqlite";
     if (LowerCaseAscii(session.Value("PRAGMA journal_mode")) == "wal")
-      return made.Why =
-                 "the SQLite database is in WAL mode, where processes cannot share one "
-                 "read snapshot",
-             made;
+      return made.Why = {TSplitReasonKind::Wal, "", ""}, made;
     // A read transaction holds the file's shared lock: no change can be committed until it ends.
     session.Query("BEGIN");
     session.Query("SELECT count(*) FROM sqlite_master");
@@ -607,10 +596,7 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
       try {
         rows = session.Query("SELECT min(rowid), max(rowid) FROM " + shape.Table);
       } catch (const std::exception&) {
-        return made.Why = shape.Table +
-                          " has no rowid (a view, or a table WITHOUT ROWID): give "
-                          "--split-by COLUMN",
-               made;
+        return made.Why = {TSplitReasonKind::NoRowid, shape.Table, ""}, made;
       }
       plan.Split = "rowid";
       const bool empty = rows.empty() || rows[0][0].empty();
@@ -624,8 +610,7 @@ TPlanned MakePlan(const TCliOptions& o, int n, TSourceSession& session,
     // The key's bounds are read with the table held, as the parts will see it.
     plan.Snapshot = MySqlHoldTable(session, shape.From, std::min(o.PlanTimeout, 30), made.Note);
   } else {
-    return made.Why = "only PostgreSQL, MySQL/MariaDB and SQLite databases are read in ranges",
-           made;
+    return made.Why = {TSplitReasonKind::Server, "", ""}, made;
   }
   if (!splitBy.empty()) {
     auto rows = session.Query("SELECT min(" + splitBy + "), max(" + splitBy + ") FROM " +
@@ -706,8 +691,9 @@ int RunPlan(const TCliOptions& o, TStream& out, std::ostream& err) {
   TSourceSession session(o.Database, true);
   const TPlanned made = MakePlan(o, o.Plan, session,
                                  [&o](int k) { return PartFileName(o.Output, k, true, cmpNone); });
-  if (!made.Why.empty()) {
-    err << "morvale-export: the query cannot be read in ranges: " << made.Why << "\n";
+  if (made.Why) {
+    err << "morvale-export: the query cannot be read in ranges: " << SplitReasonText(made.Why)
+        << "\n";
     return 1;
   }
   const TPlan& plan = made.Plan;
@@ -1083,10 +1069,11 @@ int RunJobs(const TCliOptions& o, std::ostream& err, const TExportOne& exportOne
   made =
       MakePlan(o, n, *session, [&hidden](int k) { return hidden + ".part" + std::to_string(k); });
   if (const int signal = stop->Signal()) return cancelled(signal);
-  if (!made.Why.empty()) {
+  if (made.Why) {
     session.reset();
     stop.reset();  // the one job watches the signals itself
-    err << "morvale-export: --jobs " << n << " runs as one job: " << made.Why << "\n";
+    err << "morvale-export: --jobs " << n << " runs as one job: " << SplitReasonText(made.Why)
+        << "\n";
     return exportOne(one);
   }
   made.Plan.Reports = false;

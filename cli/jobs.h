@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "cli/splitreason.h"
 
 namespace morvale::cli {
 
 // A query as a range reader sees it: a SELECT of one table, its condition and its sort column.
 struct TQueryShape {
-  std::string Why;      // empty when the query can be read in ranges; else why not
+  TSplitReason Why;     // None when the query can be read in ranges; else why not
   std::string Select;   // "SELECT a, b"
   std::string From;     // the FROM clause: the table, with its alias when it has one
   std::string Table;    // the table alone, as the query's SQL writes it

@@ -75,21 +75,20 @@ const char* const kReportTag = "'morvale-report: ";
 
 }  // namespace
 
-std::string MySqlSplitKey(TSourceSession& session, const std::string& table, std::string& why) {
+std::string MySqlSplitKey(TSourceSession& session, const std::string& table, TSplitReason& why) {
   const std::vector<std::string> parts = NameParts(table);
   const std::string schema = parts.size() > 1 ? Literal(parts[parts.size() - 2]) : "DATABASE()";
   const auto rows = session.Query(
       "SELECT COLUMN_NAME, DATA_TYPE FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = " +
       schema + " AND TABLE_NAME = " + Literal(parts.back()) + " AND COLUMN_KEY = 'PRI'");
   if (rows.empty())
-    why = table + " has no primary key (a view, or a table without one): give --split-by COLUMN";
+    why = {TSplitReasonKind::NoPrimaryKey, table, ""};
   else if (rows.size() > 1)
-    why = "the primary key of " + table + " has more than one column: give --split-by COLUMN";
+    why = {TSplitReasonKind::CompositeKey, table, ""};
   else if (!std::set<std::string>{"tinyint", "smallint", "mediumint", "int", "bigint"}.count(
                LowerCaseAscii(rows[0][1])))
-    why = "the primary key of " + table + " is not an integer (" + rows[0][1] +
-          "): give --split-by COLUMN";
-  return why.empty() ? Quoted(rows[0][0]) : "";
+    why = {TSplitReasonKind::KeyNotInteger, table, rows[0][1]};
+  return why ? "" : Quoted(rows[0][0]);
 }
 
 std::string MySqlHoldTable(TSourceSession& session, const std::string& from, int seconds,

@@ -23,7 +23,7 @@ namespace morvale::cli {
 
 // The column to split `table` (as the query writes it) by, quoted: its primary key when that is
 // one integer column. Empty, with `why` set, otherwise.
-std::string MySqlSplitKey(TSourceSession& session, const std::string& table, std::string& why);
+std::string MySqlSplitKey(TSourceSession& session, const std::string& table, TSplitReason& why);
 
 // Holds `from` (the FROM clause of the query) with LOCK TABLES ... READ, waiting at most
 // `seconds` for the transactions that write it to end. Returns what the plan's snapshot field

@@ -254,14 +254,6 @@ Do you want to continue?</translation>
             <translation>%s ended with exit code %s</translation>
         </message>
         <message>
-            <source>Файл этого типа не собирается из частей.</source>
-            <translation>A file of this type is not made of shares.</translation>
-        </message>
-        <message>
-            <source>Запрос не делится на части: %s.</source>
-            <translation>The query cannot be split into ranges: %s.</translation>
-        </message>
-        <message>
             <source>Источник читается только одним соединением.</source>
             <translation>The source is read over one connection only.</translation>
         </message>
@@ -278,8 +270,104 @@ Do you want to continue?</translation>
             <translation>Parts and compression do not combine with parallel reading.</translation>
         </message>
         <message>
-            <source>Частями читаются только базы PostgreSQL, MySQL/MariaDB и SQLite.</source>
-            <translation>Only PostgreSQL, MySQL/MariaDB and SQLite databases are read in ranges.</translation>
+            <source>текст не является запросом SELECT</source>
+            <translation>the statement is not a SELECT</translation>
+        </message>
+        <message>
+            <source>в запросе есть предложение WITH</source>
+            <translation>the query has a WITH clause</translation>
+        </message>
+        <message>
+            <source>в тексте больше одной команды SQL</source>
+            <translation>the text holds more than one statement</translation>
+        </message>
+        <message>
+            <source>в запросе есть подзапрос</source>
+            <translation>the query has a subquery</translation>
+        </message>
+        <message>
+            <source>запрос вычисляет агрегатные функции (%s)</source>
+            <translation>the query computes aggregates (%s)</translation>
+        </message>
+        <message>
+            <source>в запросе есть оконные функции (OVER)</source>
+            <translation>the query has window functions (OVER)</translation>
+        </message>
+        <message>
+            <source>в запросе есть DISTINCT</source>
+            <translation>the query has DISTINCT</translation>
+        </message>
+        <message>
+            <source>запрос соединяет несколько таблиц</source>
+            <translation>the query joins tables</translation>
+        </message>
+        <message>
+            <source>запрос группирует строки</source>
+            <translation>the query groups rows</translation>
+        </message>
+        <message>
+            <source>в запросе есть %s</source>
+            <translation>the query has %s</translation>
+        </message>
+        <message>
+            <source>запрос объединяет результаты нескольких запросов (%s)</source>
+            <translation>the query combines queries (%s)</translation>
+        </message>
+        <message>
+            <source>запрос не читает ни одной таблицы</source>
+            <translation>the query reads no table</translation>
+        </message>
+        <message>
+            <source>запрос читает из подзапроса</source>
+            <translation>the query reads a subquery</translation>
+        </message>
+        <message>
+            <source>запрос упорядочен (ORDER BY)</source>
+            <translation>the query is sorted (ORDER BY)</translation>
+        </message>
+        <message>
+            <source>запрос упорядочен (ORDER BY) не по тому столбцу, по которому он делится</source>
+            <translation>the query is sorted (ORDER BY) by other than the column it is split by</translation>
+        </message>
+        <message>
+            <source>файл этого типа не собирается из частей</source>
+            <translation>a file of this type is not made of shares</translation>
+        </message>
+        <message>
+            <source>частями читаются только базы PostgreSQL, MySQL/MariaDB и SQLite</source>
+            <translation>only PostgreSQL, MySQL/MariaDB and SQLite databases are read in ranges</translation>
+        </message>
+        <message>
+            <source>%s — не обычная таблица, и её строки не делятся по страницам</source>
+            <translation>%s is not a plain table, so its rows cannot be split by pages</translation>
+        </message>
+        <message>
+            <source>у %s нет rowid (это представление или таблица WITHOUT ROWID)</source>
+            <translation>%s has no rowid (a view, or a table WITHOUT ROWID)</translation>
+        </message>
+        <message>
+            <source>база SQLite работает в режиме WAL, в котором разные процессы не могут читать один общий снимок</source>
+            <translation>the SQLite database is in WAL mode, where processes cannot share one read snapshot</translation>
+        </message>
+        <message>
+            <source>у таблицы %s нет первичного ключа (или это представление)</source>
+            <translation>the table %s has no primary key (or it is a view)</translation>
+        </message>
+        <message>
+            <source>первичный ключ таблицы %s состоит из нескольких столбцов</source>
+            <translation>the primary key of the table %s has more than one column</translation>
+        </message>
+        <message>
+            <source>первичный ключ таблицы %s не целочисленный (%s)</source>
+            <translation>the primary key of the table %s is not an integer (%s)</translation>
+        </message>
+        <message>
+            <source>Параллельное чтение недоступно: %s.</source>
+            <translation>Parallel reading is not available: %s.</translation>
+        </message>
+        <message>
+            <source>Источник прочитан одним соединением.</source>
+            <translation>The source was read over one connection.</translation>
         </message>
     </context>
     <context>

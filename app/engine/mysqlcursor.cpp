@@ -256,10 +256,12 @@ class TMySqlTextCursor : public TCursor {
         // A zero date ("0000-00-00", or a zero month or day where the server's mode allows it)
         // names no day: it reads as no value.
         TDateTime dt;
-        if (TryParseIsoDateTime(std::string_view(p, n), dt)) {
-          cell.Kind = TCellKind::DateTime;
-          cell.Float = dt;
-        }
+        if (!TryParseIsoDateTime(std::string_view(p, n), dt)) return;
+        // As the prepared statement's reader does: a fraction of a second, which may go beyond
+        // the millisecond a serial day keeps, stays in the text the field reads.
+        if (std::string_view(p, n).find('.') != std::string_view::npos) break;
+        cell.Kind = TCellKind::DateTime;
+        cell.Float = dt;
         return;
       }
       case TReadAs::Bytes:

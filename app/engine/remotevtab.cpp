@@ -49,7 +49,7 @@ TRemoteObserver& Observer() {
 // never fewer, because SQLite checks each comparison again.
 enum class TPush : uint8_t { None, Equal, Number, Date, DateTime };
 
-TPush PushOf(TFieldType type) {
+TPush PushOfType(TFieldType type) {
   switch (type) {
     case ftSmallint:
     case ftInteger:
@@ -72,10 +72,18 @@ TPush PushOf(TFieldType type) {
   }
 }
 
+// A decimal of more digits than a double holds is not compared on the server: SQLite compares
+// it as a double, the server exactly, and an equality true for one is false for the other.
+TPush PushOf(const TFieldDef& d) {
+  constexpr int kDoubleDigits = 15;
+  if (d.DataType == ftBCD && (d.Precision <= 0 || d.Precision > kDoubleDigits)) return TPush::None;
+  return PushOfType(d.DataType);
+}
+
 // Types whose values SQLite must hold as numbers (single-precision floats and amounts too, which
 // are never compared on the server).
 bool IsNumberType(TFieldType type) {
-  return PushOf(type) == TPush::Number || type == ftFloat || type == ftCurrency;
+  return PushOfType(type) == TPush::Number || type == ftFloat || type == ftCurrency;
 }
 
 // The declared type that gives the same field back when the outer query reads the column.
@@ -264,7 +272,7 @@ int BestIndex(sqlite3_vtab* v, sqlite3_index_info* info) {
     const char* op = OperatorText(c.op);
     if (!c.usable || !op || c.iColumn < 0 || c.iColumn >= static_cast<int>(t.fields.size()))
       continue;
-    TPush push = PushOf(t.fields[static_cast<size_t>(c.iColumn)].DataType);
+    TPush push = PushOf(t.fields[static_cast<size_t>(c.iColumn)]);
     if (push == TPush::None || (push == TPush::Equal && c.op != SQLITE_INDEX_CONSTRAINT_EQ))
       continue;
     info->aConstraintUsage[i].argvIndex = ++arg;
@@ -320,6 +328,44 @@ bool IsIsoDateTime(std::string_view s) {
   return s.size() == 19 && IsIsoDate(s.substr(0, 10)) && s[10] == ' ' &&
          AllDigits(s.substr(11, 2)) && s[13] == ':' && AllDigits(s.substr(14, 2)) && s[16] == ':' &&
          AllDigits(s.substr(17, 2));
+}
+
+// A decimal's digits without what does not change its value: "-012.500" is "-12.5", "0.000" is
+// "0".
+std::string PlainDigits(std::string_view s) {
+  const bool negative = !s.empty() && s.front() == '-';
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  const size_t point = s.find('.');
+  std::string_view whole = s.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? "" : s.substr(point + 1);
+  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  if (whole.empty() && fraction.empty()) return "0";
+  std::string out = negative ? "-" : "";
+  out.append(whole.empty() ? "0" : whole);
+  if (!fraction.empty()) out.append(".").append(fraction);
+  return out;
+}
+
+bool IsPlainDecimal(std::string_view s) {
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  const size_t point = s.find('.');
+  return AllDigits(s.substr(0, point)) && (point == std::string_view::npos ||
+                                           s.size() == point + 1 || AllDigits(s.substr(point + 1)));
+}
+
+// Whether the double `d` read from `s` gives its value back: the shortest text that reads as `d`
+// has the digits of `s`. Exact decimals of up to 15 digits do, longer ones mostly not.
+bool ReadsBackWhole(std::string_view s, double d) {
+  if (!std::isfinite(d)) return false;  // SQLite keeps no NaN, and "Infinity" is a word
+  char buf[400];                        // the widest double in fixed notation, 309 digits
+  if (!IsPlainDecimal(s)) {
+    auto r = std::to_chars(buf, buf + sizeof buf, d);
+    return r.ec == std::errc() && std::string_view(buf, static_cast<size_t>(r.ptr - buf)) == s;
+  }
+  auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
+  return r.ec == std::errc() &&
+         PlainDigits(std::string_view(buf, static_cast<size_t>(r.ptr - buf))) == PlainDigits(s);
 }
 
 std::string ShortestDouble(double d) {
@@ -398,7 +444,7 @@ int Filter(sqlite3_vtab_cursor* c, int, const char* idxStr, int argc, sqlite3_va
       std::string_view op = item.substr(space + 1);
       if (sqlite3_value_type(argv[a]) == SQLITE_NULL) return SQLITE_OK;  // never true: no rows
       std::string literal;
-      if (column >= n || !Literal(PushOf(t.fields[column].DataType), argv[a], literal)) continue;
+      if (column >= n || !Literal(PushOf(t.fields[column]), argv[a], literal)) continue;
       where += (where.empty() ? " WHERE " : " AND ") +
                QuoteSqlIdentifier(NameDialectOf(t.kind), t.fields[column].Name) + " " +
                std::string(op) + " " + literal;
@@ -485,8 +531,12 @@ int Column(sqlite3_vtab_cursor* c, sqlite3_context* ctx, int i) {
     case TCellKind::Text: {
       std::string_view s = cur.window.Bytes(cell);
       // Numbers that a driver gives as text (PostgreSQL's, decimals) become numbers, so that
-      // SQLite compares and sorts them as numbers.
-      if (IsNumberType(VTab(c->pVtab)->fields[static_cast<size_t>(i)].DataType)) {
+      // SQLite compares and sorts them as numbers; as SQLite's NUMERIC affinity does, an exact
+      // decimal that no double holds whole (more than some 15 digits, NaN) stays the server's
+      // text, which the outer query reads back as that decimal and still compares as a number
+      // (ORDER BY alone puts a text after every number, as it does in a NUMERIC column).
+      const TFieldType type = VTab(c->pVtab)->fields[static_cast<size_t>(i)].DataType;
+      if (IsNumberType(type)) {
         int64_t n;
         auto r = std::from_chars(s.data(), s.data() + s.size(), n);
         if (r.ec == std::errc() && r.ptr == s.data() + s.size()) {
@@ -495,7 +545,9 @@ int Column(sqlite3_vtab_cursor* c, sqlite3_context* ctx, int i) {
         }
         double d;
         auto f = std::from_chars(s.data(), s.data() + s.size(), d);
-        if (f.ec == std::errc() && f.ptr == s.data() + s.size()) {
+        // A float is no more exact than its double.
+        if (f.ec == std::errc() && f.ptr == s.data() + s.size() &&
+            (type == ftFloat || ReadsBackWhole(s, d))) {
           sqlite3_result_double(ctx, d);
           break;
         }
@@ -512,8 +564,31 @@ int Column(sqlite3_vtab_cursor* c, sqlite3_context* ctx, int i) {
   return SQLITE_OK;
 }
 
+// A server's row has no number that stays the same from one statement to the next; SQLite asks
+// for one where it reads a table once for each arm of an OR and must give a row that two arms
+// find only once. The row's values serve: rows alike in all of them pass the same conditions, so
+// such a row is found by the same arms as its twin, and each arm keeps them all.
 int Rowid(sqlite3_vtab_cursor* c, sqlite3_int64* out) {
-  *out = VCursor(c)->rows;
+  const TRemoteVCursor& cur = *VCursor(c);
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a, 64 bits
+  auto add = [&hash](const void* p, size_t n) {
+    for (size_t k = 0; k < n; ++k) {
+      hash ^= static_cast<const unsigned char*>(p)[k];
+      hash *= 1099511628211ull;
+    }
+  };
+  for (int i = 0; i < cur.fetched; ++i) {
+    const TCell& cell = cur.window.At(0, i);
+    add(&cell.Kind, sizeof cell.Kind);
+    if (cell.Kind == TCellKind::Text || cell.Kind == TCellKind::Blob) {
+      const std::string_view bytes = cur.window.Bytes(cell);
+      add(&cell.Length, sizeof cell.Length);
+      add(bytes.data(), bytes.size());
+    } else if (cell.Kind != TCellKind::Null) {
+      add(&cell.Int, sizeof cell.Int);
+    }
+  }
+  *out = static_cast<sqlite3_int64>(hash);
   return SQLITE_OK;
 }
 

@@ -62,17 +62,93 @@ TRangeSource RangeSourceOf(const TDatabase& database) {
   return source;
 }
 
+std::string RangeReasonText(const cli::TSplitReason& r) {
+  using K = cli::TSplitReasonKind;
+  switch (r.Kind) {
+    case K::None:
+      return "";
+    case K::NotSelect:
+      return TranslateText("ExportDialog", "текст не является запросом SELECT");
+    case K::WithClause:
+      return TranslateText("ExportDialog", "в запросе есть предложение WITH");
+    case K::ManyStatements:
+      return TranslateText("ExportDialog", "в тексте больше одной команды SQL");
+    case K::Subquery:
+      return TranslateText("ExportDialog", "в запросе есть подзапрос");
+    case K::Aggregates:
+      return Format(TranslateText("ExportDialog", "запрос вычисляет агрегатные функции (%s)"),
+                    {r.Word});
+    case K::WindowFunctions:
+      return TranslateText("ExportDialog", "в запросе есть оконные функции (OVER)");
+    case K::Distinct:
+      return TranslateText("ExportDialog", "в запросе есть DISTINCT");
+    case K::Joins:
+      return TranslateText("ExportDialog", "запрос соединяет несколько таблиц");
+    case K::Groups:
+      return TranslateText("ExportDialog", "запрос группирует строки");
+    case K::Clause:
+      return Format(TranslateText("ExportDialog", "в запросе есть %s"), {r.Word});
+    case K::Combines:
+      return Format(
+          TranslateText("ExportDialog", "запрос объединяет результаты нескольких запросов (%s)"),
+          {r.Word});
+    case K::NoTable:
+      return TranslateText("ExportDialog", "запрос не читает ни одной таблицы");
+    case K::ReadsSubquery:
+      return TranslateText("ExportDialog", "запрос читает из подзапроса");
+    case K::Sorted:
+      return TranslateText("ExportDialog", "запрос упорядочен (ORDER BY)");
+    case K::SortedByOther:
+      return TranslateText(
+          "ExportDialog",
+          "запрос упорядочен (ORDER BY) не по тому столбцу, по которому он делится");
+    case K::TypeNotInShares:
+      return TranslateText("ExportDialog", "файл этого типа не собирается из частей");
+    case K::Server:
+      return TranslateText("ExportDialog",
+                           "частями читаются только базы PostgreSQL, MySQL/MariaDB и SQLite");
+    case K::NotPlainTable:
+      return Format(TranslateText("ExportDialog",
+                                  "%s — не обычная таблица, и её строки не делятся по страницам"),
+                    {r.Table});
+    case K::NoRowid:
+      return Format(TranslateText("ExportDialog",
+                                  "у %s нет rowid (это представление или таблица WITHOUT ROWID)"),
+                    {r.Table});
+    case K::Wal:
+      return TranslateText(
+          "ExportDialog",
+          "база SQLite работает в режиме WAL, в котором разные процессы не могут читать один "
+          "общий снимок");
+    case K::NoPrimaryKey:
+      return Format(TranslateText("ExportDialog",
+                                  "у таблицы %s нет первичного ключа (или это представление)"),
+                    {r.Table});
+    case K::CompositeKey:
+      return Format(
+          TranslateText("ExportDialog", "первичный ключ таблицы %s состоит из нескольких столбцов"),
+          {r.Table});
+    case K::KeyNotInteger:
+      return Format(
+          TranslateText("ExportDialog", "первичный ключ таблицы %s не целочисленный (%s)"),
+          {r.Table, r.Word});
+  }
+  return "";
+}
+
 std::string RangeReadsWhy(TDriverKind kind, const std::string& sql, TAllowedExport type) {
-  if (kind != TDriverKind::PostgreSql && kind != TDriverKind::MySql && kind != TDriverKind::Sqlite)
-    return TranslateText("ExportDialog",
-                         "Частями читаются только базы PostgreSQL, MySQL/MariaDB и SQLite.");
+  using K = cli::TSplitReasonKind;
   const std::string word = ExportTypeInfo(type).Words.front().Word;
-  if (!cli::TypeJoins(word) && !cli::TypeSplitsIntoFiles(word))
-    return TranslateText("ExportDialog", "Файл этого типа не собирается из частей.");
-  const cli::TQueryShape shape = cli::ShapeOf(sql, "");
-  if (!shape.Why.empty())
-    return Format(TranslateText("ExportDialog", "Запрос не делится на части: %s."), {shape.Why});
-  return {};
+  cli::TSplitReason why;
+  if (kind != TDriverKind::PostgreSql && kind != TDriverKind::MySql && kind != TDriverKind::Sqlite)
+    why = {K::Server, "", ""};
+  else if (!cli::TypeJoins(word) && !cli::TypeSplitsIntoFiles(word))
+    why = {K::TypeNotInShares, "", word};
+  else
+    why = cli::ShapeOf(sql, "").Why;
+  if (!why) return {};
+  return Format(TranslateText("ExportDialog", "Параллельное чтение недоступно: %s."),
+                {RangeReasonText(why)});
 }
 
 // ---- the program's standard error -------------------------------------------------------------
@@ -162,9 +238,13 @@ bool RunRangeExport(const TRangeSource& source, const std::string& sql, const TR
   TRangeProgressReader reader;
   reader.PartRows = run.PartRows;
   reader.OneJob = [&run](const std::string& why) {
-    if (run.Note)
-      run.Note(
-          Format(TranslateText("ExportDialog", "Источник прочитан одним соединением: %s."), {why}));
+    if (!run.Note) return;
+    // The program says why in its own words; the window says it in its own.
+    const cli::TSplitReason reason = cli::SplitReasonFromText(why);
+    run.Note(reason
+                 ? Format(TranslateText("ExportDialog", "Источник прочитан одним соединением: %s."),
+                          {RangeReasonText(reason)})
+                 : TranslateText("ExportDialog", "Источник прочитан одним соединением."));
   };
   QEventLoop loop;
   QObject::connect(&program, &QProcess::readyReadStandardError,

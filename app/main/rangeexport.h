@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/engine/connection.h"
+#include "cli/splitreason.h"
 #include "export/dialog/exportdialog.h"
 
 namespace morvale {
@@ -26,6 +27,10 @@ struct TRangeSource {
   std::string Password;
 };
 TRangeSource RangeSourceOf(const TDatabase& database);
+
+// The window's words for why a source is read as one job: what makes it so, in a clause of its
+// own, without the command line's advice (the window chooses no split column).
+std::string RangeReasonText(const cli::TSplitReason& reason);
 
 // Why the query cannot be read in ranges into `type`, as the export dialog shows it; empty when
 // it can.

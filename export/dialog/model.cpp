@@ -185,8 +185,7 @@ void TExportDialogModel::FillFromComponent() {
   const TExportDialog& d = dialog_;
   TExportColumns& cols = Columns();
   s_.FileName = d.FileName;
-  s_.ShowFile = d.ShowFile;
-  s_.PrintFile = d.PrintFile;
+  pages::CaptureFile(d, s_);
   s_.OptionsFileName = d.OptionsFileName;
   s_.Parts = d.Parts;
   s_.Parallel = {};

@@ -108,12 +108,6 @@ struct TLoadFormats {
   }
 };
 
-// Counts stored by hand may be anything; a negative count means nothing sensible.
-int ReadCount(const TIniFile& ini, const char* key, int def) {
-  int v = ini.ReadInteger("GENERAL", key, def);
-  return v < 0 ? def : v;
-}
-
 }  // namespace
 
 std::string ColorText(TColor c) {
@@ -150,39 +144,6 @@ char CharFromText(std::string_view text) {
   return '\0';
 }
 
-namespace {
-
-// [PARTS]: SplitRows and SplitSize (0: no limit; the size as "100M"), Compression (none, gzip,
-// zstd), Manifest. A value that does not read keeps the component's.
-void WriteParts(TIniFile& ini, const TOutputParts& p) {
-  const char* sec = kPartsSection;
-  ini.WriteString(sec, "SplitRows", std::to_string(p.SplitRows));
-  ini.WriteString(sec, "SplitSize", p.SplitSize > 0 ? ByteSizeText(p.SplitSize) : "0");
-  ini.WriteString(sec, "Compression", CompressionName(p.Compression));
-  ini.WriteBool(sec, "Manifest", p.Manifest);
-}
-
-TOutputParts ReadParts(const TIniFile& ini, const TOutputParts& defaults) {
-  const char* sec = kPartsSection;
-  TOutputParts p = defaults;
-  const std::string rows = Trim(ini.ReadString(sec, "SplitRows", ""));
-  int64_t n = 0;
-  auto [end, ec] = std::from_chars(rows.data(), rows.data() + rows.size(), n);
-  if (!rows.empty() && ec == std::errc() && end == rows.data() + rows.size() && n >= 0)
-    p.SplitRows = n;
-  const std::string size = Trim(ini.ReadString(sec, "SplitSize", ""));
-  if (size == "0") {
-    p.SplitSize = 0;
-  } else if (!size.empty()) {
-    ParseByteSize(size, p.SplitSize);
-  }
-  CompressionByName(ini.ReadString(sec, "Compression", ""), p.Compression);
-  p.Manifest = ini.ReadBool(sec, "Manifest", p.Manifest);
-  return p;
-}
-
-}  // namespace
-
 void TExportDialogModel::SaveOptions(const std::string& fileName) {
   WriteOptions(fileName, false);
 }
@@ -201,16 +162,7 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
   const char* g = "GENERAL";
   ini.WriteInteger(g, "ExportType", s_.ExportType);
   ini.WriteString(g, "FileName", s_.FileName);
-  ini.WriteBool(g, "ShowFile", s_.ShowFile);
-  ini.WriteBool(g, "PrintFile", s_.PrintFile);
-  ini.WriteBool(g, "GoToFirstRecord", s_.GoToFirstRecord);
-  ini.WriteBool(g, "ExportEmpty", s_.ExportEmpty);
-  ini.WriteBool(g, "CurrentRecordOnly", s_.CurrentRecordOnly);
-  // "Экспортировать все" exports every record whatever the count field holds.
-  ini.WriteInteger(g, "ExportRecCount", s_.ExportLimited ? s_.ExportRecCount : 0);
-  ini.WriteInteger(g, "SkipRecCount", s_.SkipRecCount);
-  ini.WriteBool(g, "AllowCaptions", s_.AllowCaptions);
-  ini.WriteInteger(g, "CaptionRow", s_.CaptionRow);
+  pages::SaveGeneral(s_, ini);
 
   // The remembered file keeps the common pages whatever the type shows: another type chosen
   // later finds them, and a run of the file by the command line formats as the dialog did.
@@ -237,7 +189,7 @@ void TExportDialogModel::WriteOptions(const std::string& fileName, bool everyTyp
         ini.WriteString("ALIGN", r.FieldName, AlignFileText(r.Align));
   }
   // Parts are asked for, not kept by default: a file of a whole, plain export has no section.
-  if ((everyType || WritesTextParts(s_.ExportType)) && s_.Parts.Active()) WriteParts(ini, s_.Parts);
+  if ((everyType || WritesTextParts(s_.ExportType)) && s_.Parts.Active()) pages::SaveParts(s_, ini);
   pages::SaveParallel(s_, ini);
   // The chosen type's sections last; before them, in the remembered file, every other type's.
   for (TAllowedExport t : types_)
@@ -288,17 +240,7 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
   int type = ini.ReadInteger(g, "ExportType", 0);
   if (FindExportTypeInfo(type)) SetExportType(static_cast<TAllowedExport>(type));
   ApplyTypeChange();
-  s_.ShowFile = ini.ReadBool(g, "ShowFile", d.ShowFile);
-  s_.PrintFile = ini.ReadBool(g, "PrintFile", d.PrintFile);
-  s_.GoToFirstRecord = ini.ReadBool(g, "GoToFirstRecord", d.GoToFirstRecord);
-  s_.ExportEmpty = ini.ReadBool(g, "ExportEmpty", d.ExportEmpty);
-  s_.CurrentRecordOnly = ini.ReadBool(g, "CurrentRecordOnly", d.CurrentRecordOnly);
-  s_.ExportRecCount = ReadCount(ini, "ExportRecCount", d.ExportRecCount);
-  s_.ExportLimited = s_.ExportRecCount > 0;
-  s_.SkipRecCount = ReadCount(ini, "SkipRecCount", d.SkipRecCount);
-  s_.AllowCaptions = ini.ReadBool(g, "AllowCaptions", d.AllowCaptions);
-  s_.CaptionRow = ini.ReadInteger(g, "CaptionRow", d.CaptionRow);
-  if (s_.CaptionRow < -1) s_.CaptionRow = d.CaptionRow;
+  pages::LoadGeneral(s_, d, ini);
 
   s_.Formats = d.Formats;
   TLoadFormats formats{s_, ini};
@@ -338,7 +280,7 @@ void TExportDialogModel::LoadOptions(const std::string& fileName) {
     for (const auto& [key, value] : SectionPairs(ini, "ALIGN"))
       if (TCaptionRow* r = rowOf(key)) r->Align = AlignFromCellText(value);
 
-  s_.Parts = ReadParts(ini, d.Parts);
+  pages::LoadParts(s_, d.Parts, ini);
   pages::LoadParallel(s_, ini);
   ReadTypeSections(s_.ExportType, ini);
   Changed();

@@ -42,7 +42,7 @@ struct TTemplateColors {
     setting.Of(s) = property.Of(h);
   }
   void operator()(auto&&...) {}
-  void RecordsPerFile(auto&&...) {}
+  void Limit(auto&&...) {}
 };
 
 }  // namespace

@@ -1,12 +1,15 @@
 // The settings of the dialog's pages, each declared once: where the dialog keeps it, the
 // exporter's property it prepares, its key in the options file and the widget that edits it.
 // Prepare, capture, save, load and bind walk the same list with a visitor each (pages.cpp,
-// pagesfile.cpp, pageedits.cpp, form/typepages.cpp), so a new setting is one line here. A page's
+// pagesfile.cpp, pageedits.cpp, form/bindkeys.h), so a new setting is one line here. A page's
 // list is in the order of its section in the options file: saving walks it, and a file saved
-// before keeps its bytes.
+// before keeps its bytes. A setting whose property is nullptr reaches the exporter with others,
+// as one value (the formats, the PDF paper and fonts).
 #pragma once
 
 #include <limits>
+#include <type_traits>
+#include <utility>
 
 #include "export/dialog/model.h"
 #include "export/docs/dbfexport.h"
@@ -36,9 +39,11 @@ inline constexpr TMember<M...> kAt{};
 namespace key {
 struct Text {};  // a text, in a line edit
 struct Bool {};  // a check box
-// A number a file may not make negative nor above Max (the default is kept then).
+// A number, in a line edit or a spin box, that a file may not make below Min nor above Max (the
+// default is kept then).
 struct Count {
   int Max = std::numeric_limits<int>::max();
+  int Min = 0;
 };
 struct Color {};   // "$00BBGGRR" in the file, a colour button on the page
 struct Line {};    // a list kept as one line in the file and edited as text
@@ -51,12 +56,37 @@ struct Char {};    // one character; the file writes those below 33 as "#" and t
 struct Term {};
 // A spacing in points, written with one decimal and a point whatever the locale.
 struct Spacing {};
-// A count whose field, left empty, takes the component's value; the file treats it as a Count.
+// A count whose field, left empty or below Min, takes the default value (the component's); the
+// file treats it as a Count.
 struct Measure : Count {};
 // A display format, behind the accessors of the formats (an empty text is the default format).
 // A file that leaves it out keeps the component's.
 struct Format {};
+// An enumeration chosen in a drop-down, the item's index its value; its ordinal in the file, where
+// one beyond Last reads as the default.
+struct Listed {
+  int Last;
+};
+// A number of rows, 0 for no limit: digits in the file and in the field, which is left empty for
+// none. A file's text that is no such number keeps the default.
+struct Rows {};
+// A size in bytes, 0 for no limit: "100M" in the file and in the field, which is left empty for
+// none ("0" in the file). A text that is no size keeps the default.
+struct Bytes {};
+// The compression: its name in the file ("none", "gzip", "zstd"), its item in a drop-down. A name
+// this version does not know keeps the default.
+struct Compression {};
+// A measure of the PDF page in points whatever units it shows; 0 to 100000 in the file.
+struct Points {};
+// The page's width or height. Setting one makes the format the user's, so a file gives them for
+// that format alone; a size it leaves out is the one the format and the orientation gave.
+struct PageSize : Points {};
 }  // namespace key
+
+// Besides these, a visitor has Limit(key, count widget, switch widgets, count, switch, property):
+// a count with the switch that makes it count. The file and the exporter hold 0 while the switch
+// is off, and a count above 0 in either turns it on. The switch is a check box, or two option
+// buttons, off then on.
 
 // The widgets of a Choice are named in one text, a space between two names, in value order.
 constexpr int ChoiceCount(std::string_view widgets) {
@@ -109,12 +139,72 @@ void ParallelSettings(V& v) {
   using S = TDialogSettings;
   using R = TParallelReading;
   v(key::Bool{}, "Enabled", "cbParallelReading", kAt<&S::Parallel, &R::On>, nullptr);
-  v(key::Count{}, "Connections", "seParallelConnections", kAt<&S::Parallel, &R::Connections>,
-    nullptr);
+  v(key::Count{R::kMaxConnections, R::kMinConnections}, "Connections", "seParallelConnections",
+    kAt<&S::Parallel, &R::Connections>, nullptr);
 }
 
-// The HTML page. The records per page file come with their switch (the exporter knows no switch:
-// it keeps 0 records for one file), so that entry has a visitor call of its own.
+// "Части и сжатие" on the common page, in a section of its own that is written only when parts
+// are asked for. No property: Start hands a text exporter the parts as one value.
+template <class V>
+void PartsSettings(V& v) {
+  using S = TDialogSettings;
+  using P = TOutputParts;
+  constexpr auto none = nullptr;
+  v(key::Rows{}, "SplitRows", "edSplitRows", kAt<&S::Parts, &P::SplitRows>, none);
+  v(key::Bytes{}, "SplitSize", "edSplitSize", kAt<&S::Parts, &P::SplitSize>, none);
+  v(key::Compression{}, "Compression", "cbCompression", kAt<&S::Parts, &P::Compression>, none);
+  v(key::Bool{}, "Manifest", "cbManifest", kAt<&S::Parts, &P::Manifest>, none);
+}
+
+// The records per page file, behind the HTML exporter's accessors.
+struct TMaxRecords {
+  struct TSet {
+    TExportHTML& h;
+    void operator=(int n) { h.SetMaxRecords(n); }
+  };
+  static int Of(const TExportHTML& h) { return h.MaxRecords(); }
+  static TSet Of(TExportHTML& h) { return {h}; }
+};
+
+// The written file's switches, the keys of [GENERAL] after the type and the file's name. Their
+// exporter property is a file's (R a TExportText), or the component's.
+template <class R = TExportText, class V>
+void FileSettings(V& v) {
+  using S = TDialogSettings;
+  v(key::Bool{}, "ShowFile", "cbShowFile", kAt<&S::ShowFile>, kAt<&R::ShowFile>);
+  v(key::Bool{}, "PrintFile", "cbPrintFile", kAt<&S::PrintFile>, kAt<&R::PrintFile>);
+}
+
+// The common page "Опции": where a start reads from and how many records, in the order of their
+// keys in [GENERAL]. The component and the exporter keep them under the same names, and R, whose
+// members are the properties, is either: Start prepares a TExport, and a new form copies the
+// component's, a TExportDialog. "Экспортировать все" is the record count's switch off.
+inline constexpr const char* kGeneralSection = "GENERAL";
+template <class R = TExport, class V>
+void RunSettings(V& v) {
+  using S = TDialogSettings;
+  v(key::Bool{}, "GoToFirstRecord", "cbGoToFirstRecord", kAt<&S::GoToFirstRecord>,
+    kAt<&R::GoToFirstRecord>);
+  v(key::Bool{}, "ExportEmpty", "cbExportEmpty", kAt<&S::ExportEmpty>, kAt<&R::ExportEmpty>);
+  v(key::Bool{}, "CurrentRecordOnly", "cbCurrentRecordOnly", kAt<&S::CurrentRecordOnly>,
+    kAt<&R::CurrentRecordOnly>);
+  v.Limit("ExportRecCount", "edExportRecCount", "rbExportAll rbExportOnly", kAt<&S::ExportRecCount>,
+          kAt<&S::ExportLimited>, kAt<&R::ExportRecCount>);
+  v(key::Count{}, "SkipRecCount", "edSkipRecCount", kAt<&S::SkipRecCount>, kAt<&R::SkipRecCount>);
+}
+
+// The captions page's switch, and the row of a grid source that holds the captions (-1: none):
+// the last keys of [GENERAL]. As with the records, R is the exporter or the component.
+template <class R = TExport, class V>
+void CaptionSettings(V& v) {
+  using S = TDialogSettings;
+  v(key::Bool{}, "AllowCaptions", "cbAllowCaptions", kAt<&S::AllowCaptions>,
+    kAt<&R::AllowCaptions>);
+  v(key::Count{std::numeric_limits<int>::max(), -1}, "CaptionRow", "edCaptionRow",
+    kAt<&S::CaptionRow>, kAt<&R::CaptionRow>);
+}
+
+// The HTML page. The records per page file come with their switch, so that entry is a Limit.
 template <class V>
 void HTMLSettings(V& v) {
   using S = TDialogSettings;
@@ -132,8 +222,8 @@ void HTMLSettings(V& v) {
     kAt<&X::CSSFileName>);
   v(key::Bool{}, "OverwriteCSSFile", "cbHTMLOverwriteCSS", kAt<&S::HTMLPage, &P::OverwriteCSSFile>,
     kAt<&X::OverwriteCSSFile>);
-  v.RecordsPerFile("FileRecCount", "edHTMLFileRecCount", "cbHTMLMultiFile",
-                   kAt<&S::HTMLMultiFile, &M::FileRecCount>, kAt<&S::HTMLMultiFileOn>);
+  v.Limit("FileRecCount", "edHTMLFileRecCount", "cbHTMLMultiFile",
+          kAt<&S::HTMLMultiFile, &M::FileRecCount>, kAt<&S::HTMLMultiFileOn>, TMaxRecords{});
   v(key::Bool{}, "GenerateIndex", "cbHTMLGenerateIndex", kAt<&S::HTMLMultiFile, &M::GenerateIndex>,
     kAt<&X::GenerateIndex>);
   v(key::Text{}, "IndexLinkTemplate", "edHTMLIndexLinkTemplate",
@@ -268,6 +358,59 @@ void RTFSettings(V& v) {
     kAt<&S::RTF, &P::StripType>, kAt<&X::Options, &O::StripType>);
 }
 
+// A bit of a font's styles, as a switch of its own.
+template <TFontStyle Bit>
+struct TStyleBit {
+  struct TSet {
+    TFontStyles& styles;
+    operator bool() const { return styles & Bit; }
+    void operator=(bool on) const { styles = on ? (styles | Bit) : (styles & ~Bit); }
+  };
+  static bool Of(const TrtfStyle& s) { return s.Font.Style & Bit; }
+  static TSet Of(TrtfStyle& s) { return {s.Font.Style}; }
+};
+
+// The alignment of an RTF style as its drop-down lists it: left, centre, right, fill (the values
+// run left, right, centre, fill).
+struct TRTFAlignmentItem {
+  static constexpr TrtfTextAlignment kItems[] = {talLeft, talCenter, talRight, talFill};
+  struct TSet {
+    TrtfTextAlignment& a;
+    operator int() const { return Item(a); }
+    void operator=(int item) const { a = kItems[item]; }
+  };
+  static int Item(TrtfTextAlignment a) {
+    for (int i = 0; i < 4; ++i)
+      if (kItems[i] == a) return i;
+    return 0;
+  }
+  static int Of(const TrtfStyle& s) { return Item(s.Alignment); }
+  static TSet Of(TrtfStyle& s) { return {s.Alignment}; }
+};
+
+// A style of the RTF page's lists, on the widgets of the editor, which edits the style chosen in
+// either list; each colour follows the switch that lets it be picked. A style keeps its own section
+// (TrtfStyle::SaveToIni, which the exporter's style files share), so these keys name its keys there
+// but the options file does not walk this list; neither has a style an exporter property of its
+// own: Start hands the exporter each style whole.
+template <class V>
+void RTFStyleSettings(V& v) {
+  using T = TrtfStyle;
+  constexpr auto none = nullptr;
+  v(key::Font{}, "FontName", "cbxRTFFont", kAt<&T::Font, &TFont::Name>, none);
+  v(key::Count{1638, 1}, "FontSize", "seRTFFontSize", kAt<&T::Font, &TFont::Size>, none);
+  v(key::Color{}, "FontColor", "bRTFFontColor", kAt<&T::Font, &TFont::Color>, none);
+  v(key::Bool{}, "FontBold", "cbRTFBold", TStyleBit<fsBold>{}, none);
+  v(key::Bool{}, "FontItalic", "cbRTFItalic", TStyleBit<fsItalic>{}, none);
+  v(key::Bool{}, "FontUnderline", "cbRTFUnderline", TStyleBit<fsUnderline>{}, none);
+  v(key::Bool{}, "FontStrikeOut", "cbRTFStrikeOut", TStyleBit<fsStrikeOut>{}, none);
+  v(key::Color{}, "BackgroundColor", "bRTFBackgroundColor", kAt<&T::BackgroundColor>, none);
+  v(key::Bool{}, "AllowBackground", "cbRTFAllowBackground", kAt<&T::AllowBackground>, none);
+  v(key::Bool{}, "AllowHighlight", "cbRTFAllowHighlight", kAt<&T::AllowHighlight>, none);
+  v(key::Color{}, "HighlightColor", "bRTFHighlightColor", kAt<&T::HighlightColor>, none);
+  v(key::Listed{3}, "Alignment", "cbxRTFAlignment", TRTFAlignmentItem{}, none);
+}
+
 // The spreadsheet page. The sheet title is behind accessors in the exporter: an empty title is
 // stored as "Sheet1".
 struct TSheetTitle {
@@ -300,20 +443,87 @@ void XLSSettings(V& v) {
     kAt<&W::Extras, &TxlsExtras::Background, &TxlsGraphic::FileName>);
 }
 
-// The PDF page's spacings and grid. The page's format, size and margins (kept in points behind
-// accessors, read in an order of their own) and the four fonts' sections stay in pagesfile.cpp.
+// A value of the PDF page behind its getter and setter: Of gives it, or on a working copy that may
+// change, what reads and takes it. A measure is set in points, whatever units the page shows.
+template <auto Get, auto Set>
+struct TPageAt {
+  using P = TExportPDFPageOptions;
+  using T = decltype((std::declval<const P&>().*Get)());
+  struct TSet {
+    P& p;
+    operator T() const { return (p.*Get)(); }
+    void operator=(T v) const {
+      if constexpr (std::is_same_v<T, int>) {
+        const TExportUnits units = std::exchange(p.Units, unDot);
+        (p.*Set)(v);
+        p.Units = units;
+      } else {
+        (p.*Set)(v);
+      }
+    }
+  };
+  static T Of(const TDialogSettings& s) { return (s.PDF.PageOptions.*Get)(); }
+  static TSet Of(TDialogSettings& s) { return {s.PDF.PageOptions}; }
+};
+template <auto Get, auto Set>
+inline constexpr TPageAt<Get, Set> kPage{};
+
+// The PDF page, in the order of its section: the spacings and the grid, then the paper. The
+// paper has no exporter property: Start hands the exporter the page as one value, in points. The
+// order is the one a file is read in: the format, then the orientation (turning the paper turns
+// its size and margins), then the size, then the margins.
 template <class V>
 void PDFSettings(V& v) {
   using S = TDialogSettings;
   using P = TExportPDFOptions;
   using X = TExportPDF;
   using O = TPDFOptions;
+  using G = TExportPDFPageOptions;
+  constexpr auto none = nullptr;
   v(key::Spacing{}, "ColSpacing", "edPDFColSpacing", kAt<&S::PDF, &P::ColSpacing>,
     kAt<&X::Options, &O::ColSpacing>);
   v(key::Spacing{}, "RowSpacing", "edPDFRowSpacing", kAt<&S::PDF, &P::RowSpacing>,
     kAt<&X::Options, &O::RowSpacing>);
   v(key::Measure{{1000}}, "GridLineWidth", "edPDFGridLineWidth", kAt<&S::PDF, &P::GridLineWidth>,
     kAt<&X::Options, &O::GridLineWidth>);
+  v(key::Listed{pfUser}, "PageFormat", "cbxPDFPageFormat", kPage<&G::Format, &G::SetFormat>, none);
+  v(key::Listed{unDot}, "PageUnits", "cbxPDFUnits", kAt<&S::PDF, &P::PageOptions, &G::Units>, none);
+  v(key::Choice{}, "PageOrientation", "rbPDFPortrait rbPDFLandscape",
+    kPage<&G::Orientation, &G::SetOrientation>, none);
+  v(key::PageSize{}, "PageWidth", "edPDFPageWidth", kPage<&G::WidthPoints, &G::SetWidth>, none);
+  v(key::PageSize{}, "PageHeight", "edPDFPageHeight", kPage<&G::HeightPoints, &G::SetHeight>, none);
+  v(key::Points{}, "PageMarginLeft", "edPDFMarginLeft", kPage<&G::LeftPoints, &G::SetMarginLeft>,
+    none);
+  v(key::Points{}, "PageMarginRight", "edPDFMarginRight",
+    kPage<&G::RightPoints, &G::SetMarginRight>, none);
+  v(key::Points{}, "PageMarginTop", "edPDFMarginTop", kPage<&G::TopPoints, &G::SetMarginTop>, none);
+  v(key::Points{}, "PageMarginBottom", "edPDFMarginBottom",
+    kPage<&G::BottomPoints, &G::SetMarginBottom>, none);
 }
+
+// A font of the PDF page. The page edits one font at a time, the one chosen in its list, so the
+// widgets are the font editor's. No exporter property: Start hands the exporter each font as one
+// value.
+template <class V>
+void PDFFontSettings(V& v) {
+  using F = TPDFFont;
+  constexpr auto none = nullptr;
+  v(key::Listed{poZapfDingbats}, "FontName", "cbxPDFFontName", kAt<&F::BaseFont>, none);
+  v(key::Listed{poPDFDocEncoding}, "FontEncoding", "cbxPDFFontEncoding", kAt<&F::FontEncoding>,
+    none);
+  v(key::Measure{{1000, 1}}, "FontSize", "edPDFFontSize", kAt<&F::FontSize>, none);
+  v(key::Color{}, "FontColor", "bPDFFontColor", kAt<&F::FontColor>, none);
+}
+
+// The PDF page's fonts in the order of its list, each with its section of the options file.
+struct TPDFFontSection {
+  const char* Section;
+  TPDFFont TExportPDFOptions::*Font;
+};
+inline constexpr TPDFFontSection kPDFFonts[] = {
+    {"PDF_OPTION_HEADER", &TExportPDFOptions::HeaderFont},
+    {"PDF_OPTION_CAPTION", &TExportPDFOptions::CaptionFont},
+    {"PDF_OPTION_DATA", &TExportPDFOptions::DataFont},
+    {"PDF_OPTION_FOOTER", &TExportPDFOptions::FooterFont}};
 
 }  // namespace morvale::pages

@@ -30,8 +30,9 @@ const T& As(const TExport& e) {
   return dynamic_cast<const T&>(e);
 }
 
-// Every setting of a page's list (pagekeys.h) from the page into its exporter, or back. The
-// records per file are 0 for "off"; an empty statement terminator leaves the exporter's own.
+// Every setting of a page's list (pagekeys.h) from the page into its exporter, or back. A limit
+// is 0 while its switch is off; an empty statement terminator leaves the exporter's own. A setting
+// without a property of its own goes to the exporter with others, as one value.
 template <class E>
 struct TPrepareKeys {
   const TDialogSettings& s;
@@ -39,11 +40,12 @@ struct TPrepareKeys {
   void operator()(auto, const char*, const char*, auto setting, auto property) {
     property.Of(e) = setting.Of(s);
   }
+  void operator()(auto, const char*, const char*, auto, std::nullptr_t) {}
   void operator()(key::Term, const char*, const char*, auto setting, auto property) {
     if (setting.Of(s) != '\0') property.Of(e) = setting.Of(s);
   }
-  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
-    e.SetMaxRecords(on.Of(s) ? count.Of(s) : 0);
+  void Limit(const char*, const char*, const char*, auto count, auto on, auto property) {
+    property.Of(e) = on.Of(s) ? count.Of(s) : 0;
   }
 };
 
@@ -54,9 +56,10 @@ struct TCaptureKeys {
   void operator()(auto, const char*, const char*, auto setting, auto property) {
     setting.Of(s) = property.Of(e);
   }
-  void RecordsPerFile(const char*, const char*, const char*, auto count, auto on) {
-    on.Of(s) = e.MaxRecords() > 0;
-    count.Of(s) = e.MaxRecords();
+  void operator()(auto, const char*, const char*, auto, std::nullptr_t) {}
+  void Limit(const char*, const char*, const char*, auto count, auto on, auto property) {
+    count.Of(s) = property.Of(e);
+    on.Of(s) = count.Of(s) > 0;
   }
 };
 
@@ -72,6 +75,41 @@ TrtfStyle* RTFBase(TRTFOptions& o, int i) {
 }
 
 }  // namespace
+
+// The common settings of a start: the file's switches, the records and the captions' switch.
+
+void PrepareRun(const TDialogSettings& s, TExport& e) {
+  TPrepareKeys<TExport> v{s, e};
+  RunSettings(v);
+  CaptionSettings(v);
+}
+
+void CaptureRun(const TExport& e, TDialogSettings& s) {
+  TCaptureKeys<TExport> v{e, s};
+  RunSettings(v);
+  CaptionSettings(v);
+}
+
+void CaptureRun(const TExportDialog& d, TDialogSettings& s) {
+  TCaptureKeys<TExportDialog> v{d, s};
+  RunSettings<TExportDialog>(v);
+  CaptionSettings<TExportDialog>(v);
+}
+
+void PrepareFile(const TDialogSettings& s, TExportText& e) {
+  TPrepareKeys<TExportText> v{s, e};
+  FileSettings(v);
+}
+
+void CaptureFile(const TExportText& e, TDialogSettings& s) {
+  TCaptureKeys<TExportText> v{e, s};
+  FileSettings(v);
+}
+
+void CaptureFile(const TExportDialog& d, TDialogSettings& s) {
+  TCaptureKeys<TExportDialog> v{d, s};
+  FileSettings<TExportDialog>(v);
+}
 
 // Exporters, with the values the dialog's exporters start with.
 

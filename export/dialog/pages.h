@@ -19,18 +19,20 @@ bool WholeNumber(std::string_view text, T& v) {
   return !text.empty() && ec == std::errc() && p == text.data() + text.size();
 }
 
+// The records a start reads and the captions' switch (pagekeys.h), into an exporter, or from an
+// exporter or the component into the working copy; and the written file's switches.
+void PrepareRun(const TDialogSettings& s, TExport& e);
+void CaptureRun(const TExport& e, TDialogSettings& s);
+void CaptureRun(const TExportDialog& d, TDialogSettings& s);
+void PrepareFile(const TDialogSettings& s, TExportText& e);
+void CaptureFile(const TExportText& e, TDialogSettings& s);
+void CaptureFile(const TExportDialog& d, TDialogSettings& s);
+
 // The run constraints, captions switch, formats, header and footer of a component or an exporter
 // (both keep them under the same names) into the working copy.
 template <class Source>
 void CopyRunSettings(const Source& src, TDialogSettings& s) {
-  s.GoToFirstRecord = src.GoToFirstRecord;
-  s.CurrentRecordOnly = src.CurrentRecordOnly;
-  s.ExportEmpty = src.ExportEmpty;
-  s.ExportRecCount = src.ExportRecCount;
-  s.ExportLimited = src.ExportRecCount > 0;
-  s.SkipRecCount = src.SkipRecCount;
-  s.AllowCaptions = src.AllowCaptions;
-  s.CaptionRow = src.CaptionRow;
+  CaptureRun(src, s);
   s.Formats = src.Formats;
   s.Header = src.Header;
   s.Footer = src.Footer;
@@ -96,6 +98,13 @@ void LoadCSV(TExportDialogModel& m, const TIniFile& ini);
 // the default.
 void SaveParallel(const TDialogSettings& s, TIniFile& ini);
 void LoadParallel(TDialogSettings& s, const TIniFile& ini);
+// "Части и сжатие" (pagekeys.h); a value that does not read keeps the component's.
+void SaveParts(const TDialogSettings& s, TIniFile& ini);
+void LoadParts(TDialogSettings& s, const TOutputParts& component, const TIniFile& ini);
+// The keys of [GENERAL] after the type and the file's name: the file's switches, the records and
+// the captions' switch. A key the file leaves out takes the component's value.
+void SaveGeneral(const TDialogSettings& s, TIniFile& ini);
+void LoadGeneral(TDialogSettings& s, const TExportDialog& d, const TIniFile& ini);
 
 // A cell format from its section; a section it cannot read leaves the format as it was.
 void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section);

@@ -1,6 +1,8 @@
 // Each type's own sections of the options file.
 #include <charconv>
 
+#include "export/core/compress.h"
+#include "export/core/parts.h"
 #include "export/dialog/pagekeys.h"
 #include "export/dialog/pages.h"
 #include "export/workbook/options.h"
@@ -79,23 +81,17 @@ double ReadPointNumber(const TIniFile& ini, std::string_view section, std::strin
   return WholeNumber(ini.ReadString(section, key, ""), v) && v >= 0 && v < 1e6 ? v : def;
 }
 
-const char* const kPDFFontSections[4] = {"PDF_OPTION_HEADER", "PDF_OPTION_CAPTION",
-                                         "PDF_OPTION_DATA", "PDF_OPTION_FOOTER"};
-
-TPDFFont* PDFFont(TExportPDFOptions& o, int i) {
-  TPDFFont* f[4] = {&o.HeaderFont, &o.CaptionFont, &o.DataFont, &o.FooterFont};
-  return f[i];
-}
-
 }  // namespace
 
 void LoadXlsFormat(TxlsFormat& f, const TIniFile& ini, const std::string& section) {
   LoadFormat(f, ini, section);
 }
 
-// A section's keys as the page's list declares them (pagekeys.h).
+// A section's keys as the page's list declares them (pagekeys.h), of the working copy or of a
+// value in it (a PDF font).
+template <class R>
 struct TSaveKeys {
-  const TDialogSettings& s;
+  const R& s;
   TIniFile& ini;
   const char* section;
 
@@ -117,6 +113,22 @@ struct TSaveKeys {
   void operator()(key::Choice, const char* k, const char*, auto setting, auto) {
     ini.WriteInteger(section, k, setting.Of(s));
   }
+  void operator()(key::Listed, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
+  void operator()(key::Rows, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, std::to_string(setting.Of(s)));
+  }
+  void operator()(key::Bytes, const char* k, const char*, auto setting, auto) {
+    const int64_t v = setting.Of(s);
+    ini.WriteString(section, k, v > 0 ? ByteSizeText(v) : "0");
+  }
+  void operator()(key::Compression, const char* k, const char*, auto setting, auto) {
+    ini.WriteString(section, k, CompressionName(setting.Of(s)));
+  }
+  void operator()(key::Points, const char* k, const char*, auto setting, auto) {
+    ini.WriteInteger(section, k, setting.Of(s));
+  }
   void operator()(key::Char, const char* k, const char*, auto setting, auto) {
     ini.WriteString(section, k, CharText(setting.Of(s)));
   }
@@ -136,16 +148,19 @@ struct TSaveKeys {
     for (const std::string& a : setting.Of(s)) text += (text.empty() ? "" : " ") + a;
     ini.WriteString(section, k, text);
   }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+  void Limit(const char* k, const char*, const char*, auto count, auto on, auto) {
     ini.WriteInteger(section, k, on.Of(s) ? count.Of(s) : 0);
   }
 };
+template <class R>
+TSaveKeys(const R&, TIniFile&, const char*) -> TSaveKeys<R>;
 
 // A missing key takes the dialog's default; so does a count out of its range or an ordinal out of
 // range.
+template <class R>
 struct TLoadKeys {
-  TDialogSettings& s;
-  const TDialogSettings& defaults;
+  R& s;
+  const R& defaults;
   const TIniFile& ini;
   const char* section;
 
@@ -162,7 +177,7 @@ struct TLoadKeys {
     (*this)(key::Text{}, k, w, setting, property);
   }
   void operator()(key::Count c, const char* k, const char*, auto setting, auto) {
-    setting.Of(s) = Count(k, setting.Of(defaults), c.Max);
+    setting.Of(s) = Count(k, setting.Of(defaults), c);
   }
   void operator()(key::Spacing, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = ReadPointNumber(ini, section, k, setting.Of(defaults));
@@ -182,6 +197,38 @@ struct TLoadKeys {
   void operator()(key::Choice, const char* k, const char* widgets, auto setting, auto) {
     setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), ChoiceCount(widgets) - 1);
   }
+  void operator()(key::Listed l, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = ReadEnum(ini, section, k, setting.Of(defaults), l.Last);
+  }
+  void operator()(key::Rows, const char* k, const char*, auto setting, auto) {
+    const std::string rows = Trim(ini.ReadString(section, k, ""));
+    int64_t n = 0;
+    auto [end, ec] = std::from_chars(rows.data(), rows.data() + rows.size(), n);
+    const bool read = !rows.empty() && ec == std::errc() && end == rows.data() + rows.size();
+    setting.Of(s) = read && n >= 0 ? n : setting.Of(defaults);
+  }
+  void operator()(key::Bytes, const char* k, const char*, auto setting, auto) {
+    const std::string size = Trim(ini.ReadString(section, k, ""));
+    int64_t v = setting.Of(defaults);
+    if (size == "0")
+      v = 0;
+    else if (!size.empty())
+      ParseByteSize(size, v);
+    setting.Of(s) = v;
+  }
+  void operator()(key::Compression, const char* k, const char*, auto setting, auto) {
+    TCompression c = setting.Of(defaults);
+    CompressionByName(ini.ReadString(section, k, ""), c);
+    setting.Of(s) = c;
+  }
+  void operator()(key::Points, const char* k, const char*, auto setting, auto) {
+    setting.Of(s) = Count(k, setting.Of(defaults), kPoints);
+  }
+  void operator()(key::PageSize, const char* k, const char*, auto setting, auto) {
+    if (s.PDF.PageOptions.Format() == pfUser)
+      setting.Of(s) = Count(k, setting.Of(std::as_const(s)), kPoints);
+  }
+  static constexpr key::Count kPoints{100000};
   void operator()(key::Color, const char* k, const char*, auto setting, auto) {
     setting.Of(s) = ReadColorText(ini, section, k, setting.Of(defaults));
   }
@@ -195,15 +242,17 @@ struct TLoadKeys {
     if (!v.empty()) l.Add(v);
     setting.Of(s) = l;
   }
-  void RecordsPerFile(const char* k, const char*, const char*, auto count, auto on) {
+  void Limit(const char* k, const char*, const char*, auto count, auto on, auto) {
     count.Of(s) = Count(k, count.Of(defaults));
     on.Of(s) = count.Of(s) > 0;
   }
-  int Count(const char* k, int def, int max = key::Count{}.Max) const {
+  int Count(const char* k, int def, key::Count range = {}) const {
     int v = ini.ReadInteger(section, k, def);
-    return v < 0 || v > max ? def : v;
+    return v < range.Min || v > range.Max ? def : v;
   }
 };
+template <class R>
+TLoadKeys(R&, const R&, const TIniFile&, const char*) -> TLoadKeys<R>;
 
 // Spreadsheet.
 
@@ -272,6 +321,22 @@ void LoadXLS(TExportDialogModel& m, const TIniFile& ini) {
 
 // Word and RTF.
 
+namespace {
+
+// A style read from its section keeps to the ranges its editor offers (the style reads its
+// alignment in range itself): a size out of them is a new style's.
+struct TStyleInRange {
+  TrtfStyle& style;
+  const TrtfStyle fresh;
+  void operator()(key::Count c, const char*, const char*, auto setting, auto) {
+    const int v = setting.Of(style);
+    if (v < c.Min || v > c.Max) setting.Of(style) = setting.Of(fresh);
+  }
+  void operator()(auto&&...) {}
+};
+
+}  // namespace
+
 void SaveRTF(const TDialogSettings& s, TIniFile& ini) {
   const TRTFPage& p = s.RTF;
   TSaveKeys save{s, ini, "RTF"};
@@ -304,8 +369,8 @@ void LoadRTF(TExportDialogModel& m, const TIniFile& ini) {
     }
     if (!target) continue;
     target->LoadFromIni(ini, sec);
-    if (target->Alignment < talLeft || target->Alignment > talFill) target->Alignment = talLeft;
-    if (target->Font.Size < 1 || target->Font.Size > 1638) target->Font.Size = 10;
+    TStyleInRange range{*target, TrtfStyle()};
+    RTFStyleSettings(range);
   }
 }
 
@@ -339,9 +404,35 @@ void LoadParallel(TDialogSettings& s, const TIniFile& ini) {
   defaults.Parallel = {};
   TLoadKeys load{s, defaults, ini, kParallelSection};
   ParallelSettings(load);
-  int& n = s.Parallel.Connections;
-  if (n < TParallelReading::kMinConnections || n > TParallelReading::kMaxConnections)
-    n = defaults.Parallel.Connections;
+}
+
+void SaveParts(const TDialogSettings& s, TIniFile& ini) {
+  TSaveKeys save{s, ini, kPartsSection};
+  PartsSettings(save);
+}
+
+void LoadParts(TDialogSettings& s, const TOutputParts& component, const TIniFile& ini) {
+  TDialogSettings defaults = s;
+  defaults.Parts = component;
+  TLoadKeys load{s, defaults, ini, kPartsSection};
+  PartsSettings(load);
+}
+
+void SaveGeneral(const TDialogSettings& s, TIniFile& ini) {
+  TSaveKeys save{s, ini, kGeneralSection};
+  FileSettings(save);
+  RunSettings(save);
+  CaptionSettings(save);
+}
+
+void LoadGeneral(TDialogSettings& s, const TExportDialog& d, const TIniFile& ini) {
+  TDialogSettings defaults = s;
+  CaptureFile(d, defaults);
+  CaptureRun(d, defaults);
+  TLoadKeys load{s, defaults, ini, kGeneralSection};
+  FileSettings(load);
+  RunSettings(load);
+  CaptionSettings(load);
 }
 
 // XML, TXT, CSV, SQL.
@@ -422,71 +513,28 @@ void LoadSQL(TExportDialogModel& m, const TIniFile& ini) {
 
 void SavePDF(const TDialogSettings& s, TIniFile& ini) {
   const TExportPDFOptions& o = s.PDF;
-  const TExportPDFPageOptions& p = o.PageOptions;
   TSaveKeys save{s, ini, "PDF"};
   PDFSettings(save);
-  ini.WriteInteger("PDF", "PageFormat", p.Format());
-  ini.WriteInteger("PDF", "PageUnits", p.Units);
-  ini.WriteInteger("PDF", "PageOrientation", p.Orientation());
-  ini.WriteInteger("PDF", "PageWidth", p.WidthPoints());
-  ini.WriteInteger("PDF", "PageHeight", p.HeightPoints());
-  ini.WriteInteger("PDF", "PageMarginLeft", p.LeftPoints());
-  ini.WriteInteger("PDF", "PageMarginRight", p.RightPoints());
-  ini.WriteInteger("PDF", "PageMarginTop", p.TopPoints());
-  ini.WriteInteger("PDF", "PageMarginBottom", p.BottomPoints());
-  for (int i = 0; i < 4; ++i) {
-    const TPDFFont& f = *PDFFont(const_cast<TExportPDFOptions&>(o), i);
-    ini.WriteInteger(kPDFFontSections[i], "FontName", f.BaseFont);
-    ini.WriteInteger(kPDFFontSections[i], "FontEncoding", f.FontEncoding);
-    ini.WriteInteger(kPDFFontSections[i], "FontSize", f.FontSize);
-    ini.WriteString(kPDFFontSections[i], "FontColor", ColorText(f.FontColor));
+  for (const TPDFFontSection& f : kPDFFonts) {
+    TSaveKeys font{o.*f.Font, ini, f.Section};
+    PDFFontSettings(font);
   }
 }
 
 void LoadPDF(TExportDialogModel& m, const TIniFile& ini) {
   const TExportPDFOptions& d = m.Dialog().PDFOptions;
   TExportPDFOptions& o = m.Settings().PDF;
+  // The paper is read from the component's: its format and orientation turn what they find.
+  o = d;
   {
-    TDialogSettings defaults = m.Settings();
-    defaults.PDF = d;
+    const TDialogSettings defaults = m.Settings();
     TLoadKeys load{m.Settings(), defaults, ini, "PDF"};
     PDFSettings(load);
   }
 
-  const TExportPDFPageOptions& dp = d.PageOptions;
-  TExportPDFPageOptions p = dp;
-  auto format = ReadEnum(ini, "PDF", "PageFormat", dp.Format(), pfUser);
-  auto units = ReadEnum(ini, "PDF", "PageUnits", dp.Units, unDot);
-  auto orientation = ReadEnum(ini, "PDF", "PageOrientation", dp.Orientation(), poLandscape);
-  p.SetFormat(format);
-  p.SetOrientation(orientation);
-  // Sizes and margins are stored in points; dots are points.
-  auto points = [&](const char* key, int def) {
-    int v = ini.ReadInteger("PDF", key, def);
-    return v >= 0 && v <= 100000 ? v : def;
-  };
-  p.Units = unDot;
-  if (format == pfUser) {
-    p.SetWidth(points("PageWidth", p.WidthPoints()));
-    p.SetHeight(points("PageHeight", p.HeightPoints()));
-  }
-  p.SetMarginLeft(points("PageMarginLeft", dp.LeftPoints()));
-  p.SetMarginRight(points("PageMarginRight", dp.RightPoints()));
-  p.SetMarginTop(points("PageMarginTop", dp.TopPoints()));
-  p.SetMarginBottom(points("PageMarginBottom", dp.BottomPoints()));
-  p.Units = units;
-  o.PageOptions = p;
-
-  for (int i = 0; i < 4; ++i) {
-    const char* sec = kPDFFontSections[i];
-    const TPDFFont& df = *PDFFont(const_cast<TExportPDFOptions&>(d), i);
-    TPDFFont& f = *PDFFont(o, i);
-    f = df;
-    f.BaseFont = ReadEnum(ini, sec, "FontName", df.BaseFont, poZapfDingbats);
-    f.FontEncoding = ReadEnum(ini, sec, "FontEncoding", df.FontEncoding, poPDFDocEncoding);
-    int size = ini.ReadInteger(sec, "FontSize", df.FontSize);
-    f.FontSize = size >= 1 && size <= 1000 ? size : df.FontSize;
-    f.FontColor = ReadColorText(ini, sec, "FontColor", df.FontColor);
+  for (const TPDFFontSection& f : kPDFFonts) {
+    TLoadKeys font{o.*f.Font, d.*f.Font, ini, f.Section};
+    PDFFontSettings(font);
   }
 }
 

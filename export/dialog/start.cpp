@@ -92,11 +92,7 @@ TExport& TExportDialogModel::PrepareFor(const std::string& fileName) {
 
   // Common settings.
   e.AutoCalcStrType = dialog_.AutoCalcStrType;
-  e.GoToFirstRecord = s_.GoToFirstRecord;
-  e.CurrentRecordOnly = s_.CurrentRecordOnly;
-  e.ExportEmpty = s_.ExportEmpty;
-  e.ExportRecCount = s_.ExportLimited ? s_.ExportRecCount : 0;
-  e.SkipRecCount = s_.SkipRecCount;
+  pages::PrepareRun(s_, e);
   e.Header = s_.Header;
   e.Footer = s_.Footer;
   e.ExportedFields.Clear();
@@ -118,12 +114,9 @@ TExport& TExportDialogModel::PrepareFor(const std::string& fileName) {
   e.SetStringGrid(dialog_.StringGrid());
   if (auto* file = dynamic_cast<TExportText*>(&e)) {
     file->FileName = fileName;
-    file->ShowFile = s_.ShowFile;
-    file->PrintFile = s_.PrintFile;
+    pages::PrepareFile(s_, *file);
     file->Parts = WritesTextParts(s_.ExportType) ? s_.Parts : TOutputParts{};
   }
-  e.AllowCaptions = s_.AllowCaptions;
-  e.CaptionRow = s_.CaptionRow;
 
   // The captions grid.
   e.Captions.Clear();
@@ -298,8 +291,7 @@ void TExportDialogModel::CaptureExporter(const TExport& e) {
   TExportColumns& cols = Columns();
   if (auto* file = dynamic_cast<const TExportText*>(&e)) {
     s_.FileName = file->FileName;
-    s_.ShowFile = file->ShowFile;
-    s_.PrintFile = file->PrintFile;
+    pages::CaptureFile(*file, s_);
     if (WritesTextParts(s_.ExportType)) s_.Parts = file->Parts;
   }
   pages::CopyRunSettings(e, s_);

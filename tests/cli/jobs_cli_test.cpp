@@ -867,7 +867,7 @@ TEST(JobsShape, WhatSplitsAndWhy) {
   using cli::ShapeOf;
   const cli::TQueryShape plain =
       ShapeOf("select a, \"b c\"\nfrom \"Orders\" o where x = ';' ;", "");
-  EXPECT_EQ(plain.Why, "");
+  EXPECT_FALSE(plain.Why);
   EXPECT_EQ(plain.Select, "select a, \"b c\"");
   EXPECT_EQ(plain.From, "\"Orders\" o");
   EXPECT_EQ(plain.Table, "\"Orders\"");
@@ -891,16 +891,56 @@ TEST(JobsShape, WhatSplitsAndWhy) {
       {"SELECT row_number() OVER () FROM a", "the query has window functions (OVER)"},
       {"SELECT 1", "the query reads no table"},
   };
-  for (const auto& [sql, why] : refused) EXPECT_EQ(ShapeOf(sql, "").Why, why) << sql;
+  for (const auto& [sql, why] : refused)
+    EXPECT_EQ(cli::SplitReasonText(ShapeOf(sql, "").Why), why) << sql;
   // Names in quotes and comments are no keywords.
-  EXPECT_EQ(ShapeOf("SELECT \"join\", 'a, b' -- group by\nFROM t /* limit */", "").Why, "");
+  EXPECT_FALSE(ShapeOf("SELECT \"join\", 'a, b' -- group by\nFROM t /* limit */", "").Why);
   // Sorted by the split column: kept in each part.
   const cli::TQueryShape sorted = ShapeOf("SELECT * FROM t ORDER BY \"Id\" ASC", "\"Id\"");
-  EXPECT_EQ(sorted.Why, "");
+  EXPECT_FALSE(sorted.Why);
   EXPECT_EQ(cli::RangeQuery(sorted, "\"Id\" >= 3"),
             "SELECT *\nFROM t\nWHERE \"Id\" >= 3\nORDER BY \"Id\" ASC");
-  EXPECT_EQ(ShapeOf("SELECT * FROM t ORDER BY name", "id").Why,
+  EXPECT_EQ(cli::SplitReasonText(ShapeOf("SELECT * FROM t ORDER BY name", "id").Why),
             "the query is sorted (ORDER BY) by other than the --split-by column");
+}
+
+// A program that runs the command line reads the kind back from its words, names and all: every
+// kind, names with the words of another kind inside, and words of no kind.
+TEST(JobsShape, ReasonsReadBackFromTheirWords) {
+  using K = cli::TSplitReasonKind;
+  const cli::TSplitReason reasons[] = {
+      {K::NotSelect, "", ""},
+      {K::WithClause, "", ""},
+      {K::ManyStatements, "", ""},
+      {K::Subquery, "", ""},
+      {K::Aggregates, "", "string_agg"},
+      {K::WindowFunctions, "", ""},
+      {K::Distinct, "", ""},
+      {K::Joins, "", ""},
+      {K::Groups, "", ""},
+      {K::Clause, "", "LIMIT"},
+      {K::Combines, "", "EXCEPT"},
+      {K::NoTable, "", ""},
+      {K::ReadsSubquery, "", ""},
+      {K::Sorted, "", ""},
+      {K::SortedByOther, "", ""},
+      {K::TypeNotInShares, "", "txt"},
+      {K::Server, "", ""},
+      {K::NotPlainTable, "public.\"Отчёт (вид)\"", ""},
+      {K::NoRowid, "\"v\"", ""},
+      {K::Wal, "", ""},
+      {K::NoPrimaryKey, "`Заказы клиентов`", ""},
+      {K::CompositeKey, "`a b`", ""},
+      {K::KeyNotInteger, "`k is not an integer (x)`", "varchar"},
+  };
+  for (const cli::TSplitReason& r : reasons) {
+    const std::string text = cli::SplitReasonText(r);
+    EXPECT_FALSE(text.empty());
+    EXPECT_TRUE(cli::SplitReasonFromText(text) == r) << text;
+  }
+  EXPECT_FALSE(cli::SplitReasonFromText("the query has"));
+  EXPECT_FALSE(cli::SplitReasonFromText("the server went away"));
+  EXPECT_FALSE(cli::SplitReasonFromText(""));
 }
 
 TEST(JobsShape, SplitPointsCoverTheRange) {

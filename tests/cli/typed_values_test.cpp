@@ -162,7 +162,7 @@ TEST_F(CliTypedValues, SqlLoadsBackIntoTheServer) {
 
 // A MySQL server's values through its prepared statements' typed rows: the DECIMAL's digits, the
 // DATETIME(6)'s microseconds (which the server's text rows held only to the millisecond once
-// read as a date), a date before 1900, a TIME, a 19-digit integer, a NULL.
+// read as a date, and hold whole now), a date before 1900, a TIME, a 19-digit integer, a NULL.
 TEST(CliTypedValuesMySql, PreparedRowsArriveWhole) {
   const char* url = std::getenv("MORVALE_TEST_MYSQL");
   if (!url || !*url) GTEST_SKIP() << "MORVALE_TEST_MYSQL is not set";
@@ -181,6 +181,11 @@ TEST(CliTypedValuesMySql, PreparedRowsArriveWhole) {
             "[\n{\"amount\":12345678901234.123456,\"stamp\":\"2024-03-05T10:11:12.123456\","
             "\"born\":\"1850-03-01\",\"at_time\":\"23:59:58\",\"big\":1234567890123456789,"
             "\"missing\":null,\"name\":\"Москва \\\"O'Brien\\\"\"}\n]\n");
+  // Two statements in one text, which the server does not prepare, come as its text rows: the
+  // first one's values arrive as whole.
+  Result text = Cli({"--db", url, "--sql", sql + "; SELECT 2", "--type", "json", "-o", "-"});
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(text.out, ReadFile(dir + "out.json"));
   std::string out;
   ASSERT_EQ(
       RunCommand(test::Python() + " " + ShellQuote(MORVALE_SOURCE_DIR "/tests/cli/typed_read.py") +

@@ -116,6 +116,15 @@ class THeteroServers {
            " i ON i.order_id = o.id WHERE o.total > 10 ORDER BY o.id, i.line";
   }
 
+  // Runs `statements` on PostgreSQL (`pg`) or MariaDB over the fixture's own connection; returns
+  // the first failure as text, "" when all ran.
+  std::string Exec(bool pg, const std::vector<std::string>& statements) const {
+    QSqlQuery q(QSqlDatabase::database(QString::fromStdString(pg ? pgAdmin_ : myAdmin_)));
+    for (const std::string& s : statements)
+      if (!q.exec(QString::fromStdString(s))) return s + ": " + ErrorText(q.lastError());
+    return "";
+  }
+
   // The whole of a dataset as CSV.
   static std::string Csv(TDataSet& ds) {
     TExportASCII e;

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include "export/dialog/form/prompts.h"
@@ -98,6 +99,17 @@ void TBinder::Int(QLineEdit* edit, std::function<int()> get, std::function<void(
 void TBinder::Int(QLineEdit* edit, int* value) {
   Int(
       edit, [value] { return *value; }, [value](int v) { *value = v; });
+}
+
+void TBinder::Int(QSpinBox* box, int* value) {
+  QObject::connect(box, &QSpinBox::valueChanged, [this, value](int v) {
+    if (Refreshing()) return;
+    *value = v;
+    Edited();
+  });
+  refreshers_.push_back([box, value] {
+    if (box->value() != *value) box->setValue(*value);
+  });
 }
 
 void TBinder::Real(QLineEdit* edit, double* value, std::function<double(std::string_view)> parse) {

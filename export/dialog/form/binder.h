@@ -18,6 +18,7 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
+class QSpinBox;
 class QToolButton;
 class QWidget;
 
@@ -49,6 +50,8 @@ class TBinder {
   void Int(QLineEdit* edit, int* value);
   // Through setters, for values kept behind accessors (the PDF page's measures).
   void Int(QLineEdit* edit, std::function<int()> get, std::function<void(int)> set);
+  // A spin box, which keeps the number within its range.
+  void Int(QSpinBox* box, int* value);
   // A number with '.' as the decimal point, read by `parse`.
   void Real(QLineEdit* edit, double* value, std::function<double(std::string_view)> parse);
   // One character, or "#" and its code for characters below 33 ("#9" is a tab).

@@ -9,9 +9,8 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <charconv>
-#include <type_traits>
 
+#include "export/dialog/form/bindkeys.h"
 #include "export/dialog/form/progressrun.h"
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/pagekeys.h"
@@ -102,7 +101,8 @@ TExportDialogF::TExportDialogF(TExportDialogModel& model, QWidget* parent)
       sql_(std::make_unique<Ui::TSQLPage>()),
       ascii_(std::make_unique<Ui::TASCIIPage>()),
       pdf_(std::make_unique<Ui::TPDFPage>()),
-      bind_([this] { Edited(); }) {
+      bind_([this] { Edited(); }),
+      rtfStyle_([this] { Edited(); }) {
   ui_->setupUi(this);
   // The encoding row keeps its place for the types without one, so that switching types moves
   // nothing and the form keeps one size.
@@ -266,16 +266,14 @@ void TExportDialogF::BindCommon() {
     if (ui_->edFileName->text() != t) ui_->edFileName->setText(t);
   });
   connect(ui_->bBrowse, &QPushButton::clicked, this, &TExportDialogF::bBrowseClick);
-  bind_.Bool(ui_->cbShowFile, &s.ShowFile);
-  bind_.Bool(ui_->cbPrintFile, &s.PrintFile);
-  bind_.Bool(ui_->cbGoToFirstRecord, &s.GoToFirstRecord);
-  bind_.Bool(ui_->cbCurrentRecordOnly, &s.CurrentRecordOnly);
-  bind_.Bool(ui_->cbExportEmpty, &s.ExportEmpty);
-  bind_.Int(ui_->edSkipRecCount, &s.SkipRecCount);
-  bind_.Int(ui_->edExportRecCount, &s.ExportRecCount);
-  bind_.Choice(
-      {ui_->rbExportAll, ui_->rbExportOnly}, [&s] { return s.ExportLimited ? 1 : 0; },
-      [&s](int v) { s.ExportLimited = v == 1; });
+  // The options page: the records a start reads, the parts, and "Параллельное чтение", offered
+  // where this start can read the source in ranges, the reason shown where it cannot.
+  TBindKeys keys{*this, bind_, s, {}, {}};
+  pages::FileSettings(keys);
+  pages::RunSettings(keys);
+  pages::PartsSettings(keys);
+  pages::ParallelSettings(keys);
+  bind_.Show([this] { ShowParallel(); });
   // The items stand for the encodings in their order; the choice is the current type's own.
   bind_.Index(
       ui_->cbEncoding,
@@ -289,8 +287,6 @@ void TExportDialogF::BindCommon() {
         if (TextEncodingSection(st.ExportType) && v >= encSystem && v <= encWindows1251)
           st.EncodingOf(st.ExportType) = static_cast<TTextEncoding>(v);
       });
-  BindParts();
-  BindParallel();
   ui_->tsTypeOptions->setEnabled(true);
   ui_->pcExportType->setTabVisible(1, model_.OptionsPageVisible());
 
@@ -307,59 +303,7 @@ void TExportDialogF::BindCommon() {
 
   bind_.Lines(ui_->memHeader, &s.Header);
   bind_.Lines(ui_->memFooter, &s.Footer);
-  bind_.Bool(ui_->cbAllowCaptions, &s.AllowCaptions);
-  bind_.Int(ui_->edCaptionRow, &s.CaptionRow);
-}
-
-void TExportDialogF::BindParts() {
-  TOutputParts& p = model_.Settings().Parts;
-  DigitsOnly(ui_->edSplitRows);
-  bind_.Text(
-      ui_->edSplitRows, [&p] { return p.SplitRows > 0 ? std::to_string(p.SplitRows) : ""; },
-      [&p](const std::string& v) {
-        int64_t n = 0;
-        auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
-        p.SplitRows = ec == std::errc() && end == v.data() + v.size() && n > 0 ? n : 0;
-      });
-  // A size is kept once it reads ("100M"); an empty field splits by no size.
-  bind_.Text(
-      ui_->edSplitSize, [&p] { return p.SplitSize > 0 ? ByteSizeText(p.SplitSize) : ""; },
-      [&p](const std::string& v) {
-        int64_t n = 0;
-        if (Trim(v).empty())
-          p.SplitSize = 0;
-        else if (ParseByteSize(v, n))
-          p.SplitSize = n;
-      });
-  bind_.Index(
-      ui_->cbCompression, [&p] { return static_cast<int>(p.Compression); },
-      [&p](int v) {
-        if (v >= cmpNone && v <= cmpZstd) p.Compression = static_cast<TCompression>(v);
-      });
-  bind_.Bool(ui_->cbManifest, &p.Manifest);
-}
-
-void TExportDialogF::BindParallel() {
-  // The widgets as the settings' list names them (pagekeys.h).
-  auto keys = [this](auto kind, const char*, const char* widget, auto setting, auto) {
-    if constexpr (std::is_same_v<decltype(kind), pages::key::Bool>) {
-      bind_.Bool(findChild<QCheckBox*>(widget), &setting.Of(model_.Settings()));
-    } else {
-      static_assert(std::is_same_v<decltype(kind), pages::key::Count>);
-      auto* box = findChild<QSpinBox*>(widget);
-      int* value = &setting.Of(model_.Settings());
-      bind_.Show([box, value] {
-        if (box->value() != *value) box->setValue(*value);
-      });
-      connect(box, &QSpinBox::valueChanged, this, [this, value](int v) {
-        if (bind_.Refreshing() || refreshing_) return;
-        *value = v;
-        Edited();
-      });
-    }
-  };
-  pages::ParallelSettings(keys);
-  bind_.Show([this] { ShowParallel(); });
+  pages::CaptionSettings(keys);
 }
 
 void TExportDialogF::ShowParallel() {

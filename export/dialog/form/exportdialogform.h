@@ -55,11 +55,7 @@ class TExportDialogF : public QDialog {
 
  private:
   void BindCommon();
-  // The group "Части и сжатие" of the options page.
-  void BindParts();
-  // The group "Параллельное чтение": offered where this start can read the source in ranges,
-  // the reason shown where it cannot.
-  void BindParallel();
+  // What the group "Параллельное чтение" enables, and why not.
   void ShowParallel();
   void BindFields();
   void BindUserFormats();
@@ -107,6 +103,8 @@ class TExportDialogF : public QDialog {
   QCheckBox* dbfDateTimeAsText_ = nullptr;
   QMenu* tools_ = nullptr;
   TBinder bind_;
+  // The RTF page's style editor, shown again for each style chosen.
+  TBinder rtfStyle_;
   int refreshing_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <QListWidget>
 #include <QToolButton>
 
+#include "export/dialog/form/bindkeys.h"
 #include "export/dialog/form/exportdialogform.h"
 #include "export/dialog/form/prompts.h"
 #include "export/dialog/form/xlsextraspage.h"
@@ -44,97 +45,6 @@ void Resync(QListWidget* list, const QStringList& items, int row) {
   }
   if (row != list->currentRow()) list->setCurrentRow(row);
 }
-
-// Binds each setting of a page's list (export/dialog/pagekeys.h) to the widget it names.
-struct TBindKeys {
-  QWidget& dialog;
-  TBinder& bind;
-  TDialogSettings& s;
-  std::function<void()> colorPicked;
-  std::function<void(QFontComboBox*, std::string*)> font;
-  // The component's values, which some fields take when they are left empty.
-  const TDialogSettings* defaults = nullptr;
-
-  template <class W>
-  W* Widget(const char* name) const {
-    W* w = dialog.findChild<W*>(QString::fromUtf8(name));
-    if (!w) throw Exception(std::string("the page has no widget ") + name);
-    return w;
-  }
-  void operator()(pages::key::Text, const char*, const char* w, auto setting, auto) {
-    bind.Text(Widget<QLineEdit>(w), &setting.Of(s));
-  }
-  void operator()(pages::key::Bool, const char*, const char* w, auto setting, auto) {
-    bind.Bool(Widget<QAbstractButton>(w), &setting.Of(s));
-  }
-  void operator()(pages::key::Count, const char*, const char* w, auto setting, auto) {
-    bind.Int(Widget<QLineEdit>(w), &setting.Of(s));
-  }
-  void operator()(pages::key::Spacing, const char*, const char* w, auto setting, auto) {
-    const double def = setting.Of(*defaults);
-    bind.Real(Widget<QLineEdit>(w), &setting.Of(s),
-              [def](std::string_view t) { return PDFSpacingFromText(t, def); });
-  }
-  // Digits only; what is no number (an empty field) takes the component's value.
-  void operator()(pages::key::Measure, const char*, const char* w, auto setting, auto) {
-    QLineEdit* edit = Widget<QLineEdit>(w);
-    int* value = &setting.Of(s);
-    const int def = setting.Of(*defaults);
-    DigitsOnly(edit);
-    QObject::connect(edit, &QLineEdit::textEdited, &dialog,
-                     [value, def](const QString& t) { *value = CountFromText(S(t), def); });
-    bind.Show([edit, value] {
-      if (!edit->hasFocus()) edit->setText(QString::number(*value));
-    });
-  }
-  void operator()(pages::key::Format, const char*, const char* w, auto setting, auto) {
-    TDialogSettings* settings = &s;
-    bind.Text(
-        Widget<QLineEdit>(w), [settings, setting] { return setting.Of(std::as_const(*settings)); },
-        [settings, setting](const std::string& v) { setting.Of(*settings) = v; });
-  }
-  void operator()(pages::key::Char, const char*, const char* w, auto setting, auto) {
-    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
-  }
-  void operator()(pages::key::Term, const char*, const char* w, auto setting, auto) {
-    bind.Char(Widget<QLineEdit>(w), &setting.Of(s));
-  }
-  // The text follows the box as it is typed or chosen; it is shown again only when it differs.
-  void operator()(pages::key::Pick, const char*, const char* w, auto setting, auto) {
-    QComboBox* box = Widget<QComboBox>(w);
-    std::string* text = &setting.Of(s);
-    QObject::connect(box, &QComboBox::currentTextChanged, &dialog,
-                     [binder = &bind, text](const QString& t) {
-                       if (!binder->Refreshing()) *text = S(t);
-                     });
-    bind.Show([box, text] {
-      if (box->currentText() != Q(*text)) box->setCurrentText(Q(*text));
-    });
-  }
-  void operator()(pages::key::Color, const char*, const char* w, auto setting, auto) {
-    bind.Color(Widget<QToolButton>(w), &setting.Of(s), colorPicked);
-  }
-  void operator()(pages::key::Line, const char*, const char* w, auto setting, auto) {
-    TStringList* lines = &setting.Of(s);
-    bind.Text(
-        Widget<QLineEdit>(w), [lines] { return lines->Text(); },
-        [lines](const std::string& v) { lines->SetText(v); });
-  }
-  void operator()(pages::key::Choice, const char*, const char* widgets, auto setting, auto) {
-    std::vector<QRadioButton*> buttons;
-    for (const QString& name : QString::fromUtf8(widgets).split(QLatin1Char(' ')))
-      buttons.push_back(Widget<QRadioButton>(name.toUtf8().constData()));
-    bind.Choice(std::move(buttons), &setting.Of(s));
-  }
-  void operator()(pages::key::Font, const char*, const char* w, auto setting, auto) {
-    font(Widget<QFontComboBox>(w), &setting.Of(s));
-  }
-  void RecordsPerFile(const char*, const char* countWidget, const char* onWidget, auto count,
-                      auto on) {
-    bind.Bool(Widget<QAbstractButton>(onWidget), &on.Of(s));
-    bind.Int(Widget<QLineEdit>(countWidget), &count.Of(s));
-  }
-};
 
 }  // namespace
 
@@ -190,50 +100,13 @@ void TExportDialogF::BindRTFPage() {
       if (!refreshing_) RefreshRTFEditor();
     });
 
-  // The editor changes the selected style in place.
-  auto edit = [this](auto change) {
-    if (refreshing_) return;
-    if (TrtfStyle* st = SelectedRTFStyle()) change(*st);
-    RefreshRTFEditor();
-  };
-  connect(rtf_->cbxRTFFont, &QFontComboBox::currentFontChanged, this, [=, this](const QFont& f) {
-    edit([&](TrtfStyle& st) { st.Font.Name = S(f.family()); });
-  });
-  connect(rtf_->seRTFFontSize, &QSpinBox::valueChanged, this,
-          [=, this](int v) { edit([&](TrtfStyle& st) { st.Font.Size = v; }); });
-  auto styleBit = [=, this](QCheckBox* box, int bit) {
-    connect(box, &QCheckBox::toggled, this, [=, this](bool on) {
-      edit([&](TrtfStyle& st) {
-        st.Font.Style = on ? (st.Font.Style | bit) : (st.Font.Style & ~bit);
-      });
-    });
-  };
-  styleBit(rtf_->cbRTFBold, fsBold);
-  styleBit(rtf_->cbRTFItalic, fsItalic);
-  styleBit(rtf_->cbRTFUnderline, fsUnderline);
-  styleBit(rtf_->cbRTFStrikeOut, fsStrikeOut);
-  // The drop-down reads left, centre, right, fill; the alignment values run left, right, centre.
-  static const TrtfTextAlignment kAlign[] = {talLeft, talCenter, talRight, talFill};
-  connect(rtf_->cbxRTFAlignment, &QComboBox::activated, this,
-          [=, this](int i) { edit([&](TrtfStyle& st) { st.Alignment = kAlign[i]; }); });
-  connect(rtf_->cbRTFAllowBackground, &QCheckBox::toggled, this,
-          [=, this](bool on) { edit([&](TrtfStyle& st) { st.AllowBackground = on; }); });
-  connect(rtf_->cbRTFAllowHighlight, &QCheckBox::toggled, this,
-          [=, this](bool on) { edit([&](TrtfStyle& st) { st.AllowHighlight = on; }); });
-  auto colour = [=, this](QToolButton* b, TColor TrtfStyle::*field, bool font) {
-    connect(b, &QToolButton::clicked, this, [=, this] {
-      TrtfStyle* st = SelectedRTFStyle();
-      if (!st) return;
-      TColor& c = font ? st->Font.Color : st->*field;
-      QColor q = ToQColor(c);
-      if (!Prompts().ChooseColor(this, q)) return;
-      c = FromQColor(q);
-      RefreshRTFEditor();
-    });
-  };
-  colour(rtf_->bRTFFontColor, nullptr, true);
-  colour(rtf_->bRTFBackgroundColor, &TrtfStyle::BackgroundColor, false);
-  colour(rtf_->bRTFHighlightColor, &TrtfStyle::HighlightColor, false);
+  // The editor edits the chosen style in place; the sample follows each edit. Its widgets have
+  // a binder of their own, which shows them again when another style is chosen.
+  TBindKeys editor{*this, rtfStyle_, model_.Settings(), {}, {}};
+  const TrtfStyle newStyle;
+  TBindChosenKeys<TrtfStyle> style{editor, [this] { return SelectedRTFStyle(); }, newStyle,
+                                   [this] { RefreshRTFEditor(); }};
+  pages::RTFStyleSettings(style);
 
   connect(rtf_->bRTFAddStrip, &QPushButton::clicked, this, [this] {
     model_.AddRTFStripStyle();
@@ -256,8 +129,8 @@ void TExportDialogF::BindRTFPage() {
     int to = std::clamp(row + delta, 0, rtf_->lstRTFStripStyles->count() - 1);
     rtf_->lstRTFStripStyles->setCurrentRow(to);
   };
-  connect(rtf_->bRTFStripUp, &QPushButton::clicked, this, [=, this] { move(-1); });
-  connect(rtf_->bRTFStripDown, &QPushButton::clicked, this, [=, this] { move(1); });
+  connect(rtf_->bRTFStripUp, &QPushButton::clicked, this, [move] { move(-1); });
+  connect(rtf_->bRTFStripDown, &QPushButton::clicked, this, [move] { move(1); });
   connect(rtf_->bRTFReset, &QPushButton::clicked, this, [this] {
     int strip = rtf_->lstRTFStripStyles->currentRow();
     if (strip >= 0)
@@ -312,22 +185,7 @@ void TExportDialogF::RefreshRTFEditor() {
   rtf_->gbRTFStyle->setEnabled(st != nullptr);
   if (!st) return;
   ++refreshing_;
-  // A font this machine lacks ("Arial" on many Linux desktops) still shows by its own name:
-  // the document names it, and the reader's machine may have it.
-  rtf_->cbxRTFFont->setCurrentFont(QFont(Q(st->Font.Name)));
-  rtf_->cbxRTFFont->setEditText(Q(st->Font.Name));
-  rtf_->seRTFFontSize->setValue(st->Font.Size);
-  rtf_->cbRTFBold->setChecked(st->Font.Style & fsBold);
-  rtf_->cbRTFItalic->setChecked(st->Font.Style & fsItalic);
-  rtf_->cbRTFUnderline->setChecked(st->Font.Style & fsUnderline);
-  rtf_->cbRTFStrikeOut->setChecked(st->Font.Style & fsStrikeOut);
-  static const int kIndex[] = {0, 2, 1, 3};  // talLeft, talRight, talCenter, talFill
-  rtf_->cbxRTFAlignment->setCurrentIndex(kIndex[st->Alignment & 3]);
-  rtf_->cbRTFAllowBackground->setChecked(st->AllowBackground);
-  rtf_->cbRTFAllowHighlight->setChecked(st->AllowHighlight);
-  ShowColor(rtf_->bRTFFontColor, st->Font.Color);
-  ShowColor(rtf_->bRTFBackgroundColor, st->BackgroundColor);
-  ShowColor(rtf_->bRTFHighlightColor, st->HighlightColor);
+  rtfStyle_.Refresh();
   rtf_->bRTFBackgroundColor->setEnabled(st->AllowBackground);
   rtf_->bRTFHighlightColor->setEnabled(st->AllowHighlight);
   // The sample shows the style as a reader will.
@@ -432,105 +290,33 @@ void TExportDialogF::BindSmallPages() {
 // ---- PDF --------------------------------------------------------------------------------------
 
 TPDFFont* TExportDialogF::SelectedPDFFont() {
-  TExportPDFOptions& o = model_.Settings().PDF;
-  switch (pdf_->lstPDFFonts->currentRow()) {
-    case 0:
-      return &o.HeaderFont;
-    case 1:
-      return &o.CaptionFont;
-    case 2:
-      return &o.DataFont;
-    case 3:
-      return &o.FooterFont;
-    default:
-      return nullptr;
-  }
+  const int row = pdf_->lstPDFFonts->currentRow();
+  if (row < 0 || row >= static_cast<int>(std::size(pages::kPDFFonts))) return nullptr;
+  return &(model_.Settings().PDF.*pages::kPDFFonts[row].Font);
 }
 
 void TExportDialogF::BindPDFPage() {
-  TExportPDFOptions& o = model_.Settings().PDF;
-  TExportPDFPageOptions& pg = o.PageOptions;
-  bind_.Index(
-      pdf_->cbxPDFPageFormat, [&pg] { return static_cast<int>(pg.Format()); },
-      [this](int i) {
-        model_.SetPDFPageFormat(static_cast<TExportPageFormat>(i));
-        model_.Changed();
-      });
-  bind_.Index(
-      pdf_->cbxPDFUnits, [&pg] { return static_cast<int>(pg.Units); },
-      [this](int i) {
-        model_.SetPDFUnits(static_cast<TExportUnits>(i));
-        model_.Changed();
-      });
-  bind_.Choice(
-      {pdf_->rbPDFPortrait, pdf_->rbPDFLandscape},
-      [&pg] { return static_cast<int>(pg.Orientation()); },
-      [this](int v) {
-        model_.SetPDFOrientation(static_cast<TExportPageOrientation>(v));
-        model_.Changed();
-      });
-  // Sizes and margins are edited in points, whatever the units.
-  using Points = int (TExportPDFPageOptions::*)() const;
-  using SetUnits = void (TExportPDFPageOptions::*)(double);
-  auto measure = [this, &pg](QLineEdit* edit, Points get, SetUnits set) {
-    bind_.Int(
-        edit, [&pg, get] { return (pg.*get)(); },
-        [&pg, set](int v) { (pg.*set)(pg.FromPoints(v)); });
-  };
-  measure(pdf_->edPDFPageWidth, &TExportPDFPageOptions::WidthPoints,
-          &TExportPDFPageOptions::SetWidth);
-  measure(pdf_->edPDFPageHeight, &TExportPDFPageOptions::HeightPoints,
-          &TExportPDFPageOptions::SetHeight);
-  measure(pdf_->edPDFMarginLeft, &TExportPDFPageOptions::LeftPoints,
-          &TExportPDFPageOptions::SetMarginLeft);
-  measure(pdf_->edPDFMarginRight, &TExportPDFPageOptions::RightPoints,
-          &TExportPDFPageOptions::SetMarginRight);
-  measure(pdf_->edPDFMarginTop, &TExportPDFPageOptions::TopPoints,
-          &TExportPDFPageOptions::SetMarginTop);
-  measure(pdf_->edPDFMarginBottom, &TExportPDFPageOptions::BottomPoints,
-          &TExportPDFPageOptions::SetMarginBottom);
-  // Spacings and the grid width that are no numbers take the component's values.
+  // Spacings and the grid width that are no numbers take the component's values. The paper's
+  // sizes and margins are edited in points, whatever the units.
   TDialogSettings record = model_.Settings();
   record.PDF = model_.Dialog().PDFOptions;
   TBindKeys keys{*this, bind_, model_.Settings(), {}, {}, &record};
   pages::PDFSettings(keys);
 
+  // The font editor edits the font chosen in the list; a size that is no number, or 0, is a new
+  // font's.
   pdf_->lstPDFFonts->setCurrentRow(2);
-  connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] { RefreshPDFFont(); });
-  auto edit = [this](auto change) {
-    if (refreshing_) return;
-    if (TPDFFont* f = SelectedPDFFont()) change(*f);
-  };
-  connect(pdf_->cbxPDFFontName, &QComboBox::activated, this, [=, this](int i) {
-    edit([&](TPDFFont& f) { f.BaseFont = static_cast<TPDFFontName>(i); });
-  });
-  connect(pdf_->cbxPDFFontEncoding, &QComboBox::activated, this, [=, this](int i) {
-    edit([&](TPDFFont& f) { f.FontEncoding = static_cast<TPDFFontEncoding>(i); });
-  });
-  DigitsOnly(pdf_->edPDFFontSize);
-  connect(pdf_->edPDFFontSize, &QLineEdit::textEdited, this, [=, this](const QString& t) {
-    edit([&](TPDFFont& f) { f.FontSize = PDFFontSizeFromText(S(t)); });
-  });
-  connect(pdf_->bPDFFontColor, &QToolButton::clicked, this, [this] {
-    TPDFFont* f = SelectedPDFFont();
-    if (!f) return;
-    QColor c = ToQColor(f->FontColor);
-    if (!Prompts().ChooseColor(this, c)) return;
-    f->FontColor = FromQColor(c);
+  connect(pdf_->lstPDFFonts, &QListWidget::currentRowChanged, this, [this] {
     RefreshPDFFont();
+    bind_.Refresh();
   });
+  const TPDFFont newFont;
+  TBindChosenKeys<TPDFFont> font{keys, [this] { return SelectedPDFFont(); }, newFont};
+  pages::PDFFontSettings(font);
 }
 
 void TExportDialogF::RefreshPDFFont() {
-  TPDFFont* f = SelectedPDFFont();
-  pdf_->gbPDFFont->setEnabled(f != nullptr);
-  if (!f) return;
-  ++refreshing_;
-  pdf_->cbxPDFFontName->setCurrentIndex(f->BaseFont);
-  pdf_->cbxPDFFontEncoding->setCurrentIndex(f->FontEncoding);
-  if (!pdf_->edPDFFontSize->hasFocus()) pdf_->edPDFFontSize->setText(QString::number(f->FontSize));
-  ShowColor(pdf_->bPDFFontColor, f->FontColor);
-  --refreshing_;
+  pdf_->gbPDFFont->setEnabled(SelectedPDFFont() != nullptr);
 }
 
 }  // namespace morvale::form

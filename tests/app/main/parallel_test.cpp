@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 #include "app/engine/aliases.h"
 #include "app/engine/session.h"
@@ -151,6 +152,26 @@ class ParallelReadingTest : public WindowTest {
 
   std::string db_;
 };
+
+// The English a Russian text of the window has: words of Latin letters that are no SQL keyword
+// (upper case) nor a name the window's texts use as they are, and the command line's "--".
+std::string EnglishIn(const std::string& text) {
+  static const std::set<std::string> names = {"SQLite", "PostgreSQL", "MySQL", "MariaDB", "rowid"};
+  std::string found;
+  for (size_t i = 0; i < text.size();) {
+    if (!std::isalpha(static_cast<unsigned char>(text[i]))) {
+      if (text.compare(i, 2, "--") == 0) found += " --";
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) ++end;
+    const std::string word = text.substr(i, end - i);
+    if (!names.count(word) && word != UpperCaseAscii(word)) found += " " + word;
+    i = end;
+  }
+  return found;
+}
 
 // "Часть 1 из 3: 10000" ... as the window shows them; false when a line is not of that form.
 bool PartRows(const std::string& text, std::vector<long long>& rows) {
@@ -306,15 +327,16 @@ TEST_F(ParallelReadingTest, KeptInTheOptionsAndRefusedWithItsReason) {
     EXPECT_TRUE(box->isChecked());
     EXPECT_EQ(dialog->findChild<QSpinBox*>("seParallelConnections")->value(), 5);
     EXPECT_FALSE(box->isEnabled());
-    EXPECT_EQ(Why(*dialog),
-              "Запрос не делится на части: the query is sorted (ORDER BY): give --split-by with "
-              "its sort column.");
+    EXPECT_EQ(Why(*dialog), "Параллельное чтение недоступно: запрос упорядочен (ORDER BY).");
+    EXPECT_EQ(EnglishIn(Why(*dialog)), "");
     EXPECT_EQ(box->toolTip().toStdString(), Why(*dialog));
     // A type whose file is not made of shares says so too.
     auto* types = dialog->findChild<QListWidget*>("lbExportType");
     for (int i = 0; i < types->count(); ++i)
       if (types->item(i)->data(Qt::UserRole).toInt() == aeTXT) types->setCurrentRow(i);
-    EXPECT_EQ(Why(*dialog), "Файл этого типа не собирается из частей.");
+    EXPECT_EQ(Why(*dialog),
+              "Параллельное чтение недоступно: файл этого типа не собирается из частей.");
+    EXPECT_EQ(EnglishIn(Why(*dialog)), "");
     for (int i = 0; i < types->count(); ++i)
       if (types->item(i)->data(Qt::UserRole).toInt() == aeCSV) types->setCurrentRow(i);
     ShowCommonPage(*dialog);
@@ -334,9 +356,10 @@ TEST_F(ParallelReadingTest, ReadAsOneJobTheWindowSaysWhy) {
   TSeen seen;
   const std::string file = Export(true, 3, seen);
   EXPECT_EQ(seen.last,
-            "Источник прочитан одним соединением: the SQLite database is in WAL mode, where "
-            "processes cannot share one read snapshot.\nЧасть 1 из 1: " +
+            "Источник прочитан одним соединением: база SQLite работает в режиме WAL, в котором "
+            "разные процессы не могут читать один общий снимок.\nЧасть 1 из 1: " +
                 std::to_string(kRows));
+  EXPECT_EQ(EnglishIn(seen.last), "");
   // The caption row and every record, a line each (no value holds a line break).
   const std::string written = ReadFile(file);
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), kRows + 1);
@@ -381,6 +404,28 @@ TEST_F(ParallelReadingTest, CancelStopsEveryPartAndKeepsThePreviousFile) {
   EXPECT_LT(rows[0] + rows[1] + rows[2], kRows);
   for (const auto& entry : std::filesystem::directory_iterator(home_ + "mvl_Export/"))
     EXPECT_EQ(entry.path().string(), file);
+}
+
+// Every reason the range reader gives, in the window's words: Russian, without the command line's
+// advice, with the names it carries.
+TEST(RangeReasonText, EveryReasonInTheWindowsWords) {
+  using K = cli::TSplitReasonKind;
+  for (int k = 1; k <= static_cast<int>(K::KeyNotInteger); ++k) {
+    const cli::TSplitReason reason{static_cast<K>(k), "\"Заказы\"", "LIMIT"};
+    const std::string text = RangeReasonText(reason);
+    EXPECT_FALSE(text.empty()) << k;
+    EXPECT_EQ(EnglishIn(text), "") << text;
+    const bool named = cli::SplitReasonText(reason).find("\"Заказы\"") != std::string::npos;
+    EXPECT_EQ(text.find("\"Заказы\"") != std::string::npos, named) << text;
+  }
+  EXPECT_EQ(RangeReasonText({K::NoPrimaryKey, "`Заказы клиентов`", ""}),
+            "у таблицы `Заказы клиентов` нет первичного ключа (или это представление)");
+  EXPECT_EQ(RangeReadsWhy(TDriverKind::Odbc, "SELECT * FROM t", aeCSV),
+            "Параллельное чтение недоступно: частями читаются только базы PostgreSQL, "
+            "MySQL/MariaDB и SQLite.");
+  EXPECT_EQ(RangeReadsWhy(TDriverKind::Sqlite, "SELECT count(*) FROM t", aeCSV),
+            "Параллельное чтение недоступно: запрос вычисляет агрегатные функции (count).");
+  EXPECT_EQ(RangeReadsWhy(TDriverKind::MySql, "SELECT * FROM t", aeCSV), "");
 }
 
 // The program's standard error as it comes, in pieces cut anywhere: the parts' counts of every

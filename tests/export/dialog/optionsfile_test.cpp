@@ -436,11 +436,14 @@ TEST(OptionsFile, DamagedFilesLoadWhatTheyCan) {
   m.SetExportType(aeRTF);
   load("rtf.cfg",
        "[GENERAL]\nExportType=2\n[RTF]\nPageOrientation=7\nStripType=-1\n"
-       "[RTF_STYLE_DATA]\nAlignment=77\nFontSize=-3\n");
+       "[RTF_STYLE_DATA]\nAlignment=77\nFontSize=-3\n"
+       "[RTF_STYLE_HEADER]\nFontSize=1639\n[RTF_STYLE_CAPTION]\nFontSize=1638\n");
   EXPECT_EQ(m.Settings().RTF.PageOrientation, poPortrait);
   EXPECT_EQ(m.Settings().RTF.StripType, stNone);
   EXPECT_EQ(m.Settings().RTF.BaseStyles[2].Style.Alignment, talLeft);
   EXPECT_EQ(m.Settings().RTF.BaseStyles[2].Style.Font.Size, 10);
+  EXPECT_EQ(m.Settings().RTF.BaseStyles[0].Style.Font.Size, 10);
+  EXPECT_EQ(m.Settings().RTF.BaseStyles[1].Style.Font.Size, 1638);
 
   load("pdf.cfg",
        "[GENERAL]\nExportType=6\n[PDF]\nColSpacing=wide\nRowSpacing=1,5\nGridLineWidth=x\n"

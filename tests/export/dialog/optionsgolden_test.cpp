@@ -44,6 +44,31 @@ TEST(OptionsFileBytes, EveryKeyFileSavesAsBefore) {
   ExpectSameAsBlessed(folder + "out.cfg", "remembered.cfg");
 }
 
+// "Параллельное чтение" is written only when it is on: a file that has it keeps it as it was.
+TEST(OptionsFileBytes, ParallelReadingSavesAsBefore) {
+  const std::string folder = FreshFolder("golden-parallel");
+  TDialogFixture f;
+  TExportDialogModel& m = f.Model();
+  std::string text = ReadFile(FixtureFile(aeCSV, folder));
+  WriteFile(folder + "in.cfg", text + "\n[PARALLEL_READING]\nEnabled=1\nConnections=6\n");
+  m.LoadOptions(folder + "in.cfg");
+  m.SaveOptions(folder + "out.cfg");
+  ExpectSameAsBlessed(folder + "out.cfg", "parallel.cfg");
+}
+
+// Parts are written only when asked for: a file that asks for them keeps them as it was.
+TEST(OptionsFileBytes, PartsSaveAsBefore) {
+  const std::string folder = FreshFolder("golden-parts");
+  TDialogFixture f;
+  TExportDialogModel& m = f.Model();
+  std::string text = ReadFile(FixtureFile(aeCSV, folder));
+  WriteFile(folder + "in.cfg",
+            text + "\n[PARTS]\nSplitRows=250000\nSplitSize=1536K\nCompression=zstd\nManifest=1\n");
+  m.LoadOptions(folder + "in.cfg");
+  m.SaveOptions(folder + "out.cfg");
+  ExpectSameAsBlessed(folder + "out.cfg", "parts.cfg");
+}
+
 TEST(OptionsFileBytes, ANewFormSavesAsBefore) {
   const std::string folder = FreshFolder("golden-new");
   TDialogFixture f;

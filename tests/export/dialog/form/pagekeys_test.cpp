@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 
 #include "app/engine/connect.h"
@@ -51,6 +53,23 @@ std::vector<QRadioButton*> Buttons(TFormDriver& d, const char* widgets) {
   return buttons;
 }
 
+bool IsSpin(TFormDriver& d, const char* w) {
+  return qobject_cast<QSpinBox*>(d.W<QWidget>(w)) != nullptr;
+}
+
+// A number typed over what a spin box's field shows.
+void TypeInSpin(QLineEdit* field, int v) {
+  field->setFocus();
+  field->selectAll();
+  TFormDriver::Keys(field, QString::number(v));
+}
+
+// The check box of a limit's switch, or its "on" button.
+QAbstractButton* SwitchOn(TFormDriver& d, const char* widgets) {
+  if (pages::ChoiceCount(widgets) == 1) return d.W<QAbstractButton>(widgets);
+  return Buttons(d, widgets).back();
+}
+
 // Gives every setting a value other than its default through its widget, as a person would.
 struct TEditKeys {
   TFormDriver& d;
@@ -76,7 +95,10 @@ struct TEditKeys {
     Changed(k, key, setting);
   }
   void operator()(pages::key::Count k, const char* key, const char* w, auto setting, auto) {
-    d.Type(w, QString::number(20 + n));
+    if (auto* box = d.W<QWidget>(w)->template findChild<QLineEdit*>(); box && IsSpin(d, w))
+      TypeInSpin(box, 20 + n);
+    else
+      d.Type(w, QString::number(20 + n));
     EXPECT_EQ(setting.Of(s), 20 + n) << key;
     Changed(k, key, setting);
   }
@@ -121,6 +143,36 @@ struct TEditKeys {
     EXPECT_EQ(setting.Of(s), 4.5 + n) << key;
     Changed(k, key, setting);
   }
+  // The last item, chosen from the keyboard.
+  void operator()(pages::key::Listed k, const char* key, const char* w, auto setting, auto) {
+    auto* box = d.W<QComboBox>(w);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    EXPECT_EQ(static_cast<int>(setting.Of(s)), box->count() - 1) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Points k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QString::number(100 + n));
+    EXPECT_EQ(static_cast<int>(setting.Of(s)), 100 + n) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Rows k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QString::number(100000 + n));
+    EXPECT_EQ(setting.Of(s), 100000 + n) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Bytes k, const char* key, const char* w, auto setting, auto) {
+    d.Type(w, QStringLiteral("%1M").arg(2 + n));
+    EXPECT_EQ(setting.Of(s), int64_t{2 + n} << 20) << key;
+    Changed(k, key, setting);
+  }
+  void operator()(pages::key::Compression k, const char* key, const char* w, auto setting, auto) {
+    auto* box = d.W<QComboBox>(w);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    EXPECT_EQ(setting.Of(s), cmpZstd) << key;
+    Changed(k, key, setting);
+  }
   void operator()(pages::key::Term k, const char* key, const char* w, auto setting, auto) {
     d.Type(w, QStringLiteral("/"));
     EXPECT_EQ(setting.Of(s), '/') << key;
@@ -132,9 +184,9 @@ struct TEditKeys {
       box->setCurrentIndex(i);
     Changed(k, key, setting);
   }
-  void RecordsPerFile(const char* key, const char* countWidget, const char* onWidget, auto count,
-                      auto on) {
-    d.Click(onWidget);
+  void Limit(const char* key, const char* countWidget, const char* switchWidgets, auto count,
+             auto on, auto) {
+    d.Click(SwitchOn(d, switchWidgets));
     d.Type(countWidget, QStringLiteral("25"));
     EXPECT_TRUE(on.Of(s)) << key;
     EXPECT_EQ(count.Of(s), 25) << key;
@@ -165,7 +217,8 @@ struct TCheckKeys {
   }
   void operator()(pages::key::Count, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
-    EXPECT_EQ(d.W<QLineEdit>(w)->text().toInt(), setting.Of(s)) << key;
+    const int shown = IsSpin(d, w) ? d.W<QSpinBox>(w)->value() : d.W<QLineEdit>(w)->text().toInt();
+    EXPECT_EQ(shown, setting.Of(s)) << key;
   }
   void operator()(pages::key::Bool, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
@@ -199,15 +252,35 @@ struct TCheckKeys {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toDouble(), setting.Of(s)) << key;
   }
+  void operator()(pages::key::Listed, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QComboBox>(w)->currentIndex(), static_cast<int>(setting.Of(s))) << key;
+  }
+  void operator()(pages::key::Points, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toInt(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Rows, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toLongLong(), setting.Of(s)) << key;
+  }
+  void operator()(pages::key::Bytes, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), ByteSizeText(setting.Of(s))) << key;
+  }
+  void operator()(pages::key::Compression, const char* key, const char* w, auto setting, auto) {
+    Same(key, setting);
+    EXPECT_EQ(d.W<QComboBox>(w)->currentIndex(), static_cast<int>(setting.Of(s))) << key;
+  }
   void operator()(pages::key::Term, const char* key, const char* w, auto setting, auto) {
     Same(key, setting);
     EXPECT_EQ(d.W<QLineEdit>(w)->text().toStdString(), std::string(1, setting.Of(s))) << key;
   }
-  void RecordsPerFile(const char* key, const char* countWidget, const char* onWidget, auto count,
-                      auto on) {
+  void Limit(const char* key, const char* countWidget, const char* switchWidgets, auto count,
+             auto on, auto) {
     Same(key, count);
     EXPECT_TRUE(on.Of(s)) << key;
-    EXPECT_TRUE(d.W<QAbstractButton>(onWidget)->isChecked()) << key;
+    EXPECT_TRUE(SwitchOn(d, switchWidgets)->isChecked()) << key;
     EXPECT_EQ(d.W<QLineEdit>(countWidget)->text().toInt(), count.Of(s)) << key;
   }
 };
@@ -268,12 +341,122 @@ TEST_F(PageKeys, EverySpreadsheetSettingGoesFromItsWidgetToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("MS Excel", [](auto& v) { pages::XLSSettings(v); }), 7);
 }
 
-TEST_F(PageKeys, ThePDFSpacingsAndGridGoFromTheirFieldsToTheFileAndBack) {
-  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 3);
+// The paper too: a user format turned to landscape, its size and margins typed in points while
+// the page shows dots.
+TEST_F(PageKeys, ThePDFSpacingsGridAndPaperGoFromTheirFieldsToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { pages::PDFSettings(v); }), 12);
+}
+
+// A setting of a value in the working copy (a PDF font, an RTF style), as the visitors of the
+// working copy take it.
+template <class In, class A>
+struct TInside {
+  In in;
+  A setting;
+  decltype(auto) Of(TDialogSettings& s) const { return setting.Of(in(s)); }
+  decltype(auto) Of(const TDialogSettings& s) const { return setting.Of(in(s)); }
+};
+
+// Each value is chosen in its list, then its settings go through the editor, which edits the one
+// chosen.
+template <class V, class List>
+void EachChosen(V& v, const char* listWidget, int count, auto in, List list) {
+  for (int i = 0; i < count; ++i) {
+    v.d.template W<QListWidget>(listWidget)->setCurrentRow(i);
+    auto inside = [&v, i, in](auto kind, const char* key, const char* w, auto setting, auto p) {
+      auto at = [ i, in ](auto& s) -> auto& {
+        return in(s, i);
+      };
+      v(kind, key, w, TInside<decltype(at), decltype(setting)>{at, setting}, p);
+    };
+    list(inside);
+  }
+}
+
+template <class V>
+void EachPDFFont(V& v) {
+  EachChosen(
+      v, "lstPDFFonts", static_cast<int>(std::size(pages::kPDFFonts)),
+      [](auto& s, int i) -> auto& { return s.PDF.*pages::kPDFFonts[i].Font; },
+      [](auto& font) { pages::PDFFontSettings(font); });
+}
+
+TEST_F(PageKeys, EveryPDFFontSettingGoesFromTheFontEditorToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("PDF", [](auto& v) { EachPDFFont(v); }), 16);
+}
+
+// The four base styles, each chosen in its list, through the style editor.
+TEST_F(PageKeys, EveryRTFStyleSettingGoesFromTheStyleEditorToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("RTF",
+                      [](auto& v) {
+                        EachChosen(
+                            v, "lstRTFBaseStyles", 4,
+                            [](auto& s, int i) -> auto& { return s.RTF.BaseStyles[i].Style; },
+                            [](auto& style) { pages::RTFStyleSettings(style); });
+                      }),
+            48);
+}
+
+// The editor edits the chosen font alone; a size left empty, or 0, is a new font's.
+TEST_F(PageKeys, TheFontEditorEditsTheChosenFont) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "PDF");
+    const TExportPDFOptions& o = f.Model().Settings().PDF;
+    const TPDFFont data = o.DataFont;
+    d.W<QListWidget>("lstPDFFonts")->setCurrentRow(0);
+    d.Type("edPDFFontSize", QStringLiteral("14"));
+    EXPECT_EQ(o.HeaderFont.FontSize, 14);
+    d.Type("edPDFFontSize", QStringLiteral("0"));
+    EXPECT_EQ(o.HeaderFont.FontSize, 10);
+    d.Type("edPDFFontSize", QStringLiteral("17"));
+    d.Type("edPDFFontSize", QString());
+    EXPECT_EQ(o.HeaderFont.FontSize, 10);
+    EXPECT_TRUE(o.DataFont == data);
+    d.W<QListWidget>("lstPDFFonts")->setCurrentRow(2);
+    EXPECT_EQ(d.W<QLineEdit>("edPDFFontSize")->text().toInt(), data.FontSize);
+  });
+}
+
+// The style editor shows the style chosen, and its sample follows an edit.
+TEST_F(PageKeys, TheStyleEditorShowsAndEditsTheChosenStyle) {
+  Execute([&](form::TExportDialogF& f, TFormDriver& d) {
+    d.ClickItem("lbExportType", "RTF");
+    d.ClickItem("lstRTFBaseStyles", "CAPTION");
+    EXPECT_TRUE(d.W<QAbstractButton>("cbRTFBold")->isChecked());
+    EXPECT_EQ(d.W<QComboBox>("cbxRTFAlignment")->currentIndex(), 1);  // centred
+    EXPECT_FALSE(d.W<QLabel>("laRTFSample")->font().italic());
+    d.Click("cbRTFItalic");
+    const TRTFPage& p = f.Model().Settings().RTF;
+    EXPECT_EQ(p.BaseStyles[1].Style.Font.Style, fsBold | fsItalic);
+    EXPECT_EQ(p.BaseStyles[0].Style.Font.Style, 0);
+    EXPECT_TRUE(d.W<QLabel>("laRTFSample")->font().italic());
+    d.ClickItem("lstRTFBaseStyles", "DATA");
+    EXPECT_FALSE(d.W<QAbstractButton>("cbRTFItalic")->isChecked());
+    EXPECT_FALSE(d.W<QLabel>("laRTFSample")->font().italic());
+  });
 }
 
 TEST_F(PageKeys, EveryDisplayFormatGoesFromItsFieldToTheFileAndBack) {
   EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::FormatSettings(v); }), 9);
+}
+
+TEST_F(PageKeys, EveryRecordSettingOfTheOptionsPageGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::RunSettings(v); }), 5);
+}
+
+// The file's switches above the pages, and the captions' switch and row (shown for a grid
+// source only, and typed all the same).
+TEST_F(PageKeys, TheFileAndCaptionSwitchesGoFromTheirWidgetsToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File",
+                      [](auto& v) {
+                        pages::FileSettings(v);
+                        pages::CaptionSettings(v);
+                      }),
+            4);
+}
+
+TEST_F(PageKeys, EveryPartsSettingGoesFromItsWidgetToTheFileAndBack) {
+  EXPECT_EQ(RoundTrip("CSV File", [](auto& v) { pages::PartsSettings(v); }), 4);
 }
 
 // "Параллельное чтение", declared in its list too: off where the host reads no ranges (the page
