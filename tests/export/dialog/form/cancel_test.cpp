@@ -43,12 +43,16 @@ class CancelInWindow : public FormTest, public ::testing::WithParamInterface<TCa
     dialog.OnExportedRecord = [&](TObject*, int recNo) {
       if (recNo == 50 && during) during();
     };
+    // The button says OK as soon as the stop is confirmed, while the exporter still puts its
+    // files back; the window says what became of the file once the run is over.
+    bool ended = false;
+    dialog.OnEndExport = [&](TObject*, TExport*) { ended = true; };
     bool pressed = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
       QWidget* w = ProgressWindow();
       auto* button = w ? Child<QPushButton>(w, "btnCancel") : nullptr;
-      if (pressed || !button || button->text() != "OK") return;
+      if (pressed || !ended || !button || button->text() != "OK") return;
       pressed = true;
       if (after) after(w);
       button->click();
