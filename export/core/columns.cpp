@@ -444,6 +444,8 @@ bool TExportCol::StoredTextAsItStands(std::string_view& text) const {
   // or a Boolean column.
   const TExportColType type = Column().ColType;
   if (type != ectString && type != ectBoolean) return false;
+  // A format that escapes its texts changes them on the way; flags keep their words in any.
+  if (type == ectString && !row_->Holder().EscapesNothing()) return false;
   text = TrimView(Value.Text);
   return true;
 }

@@ -181,8 +181,8 @@ class TExportCol : public TObject {
   // escaped by the exporter; scratch is working space. A format that decorates cells itself
   // reads Data after it.
   void ResolveData(bool format, std::string& scratch);
-  // True, with `text` set, when ResolveData(true, ...) of a format that escapes nothing would
-  // make Data the stored text as it stands (trimmed): a text of a text column, the word of a
+  // True, with `text` set, when ResolveData(true, ...) would make Data the stored text as it
+  // stands (trimmed): a text of a text column in a format that escapes nothing, the word of a
   // flag. Such a cell can be written from its value without the copy into Data.
   bool StoredTextAsItStands(std::string_view& text) const;
   std::string GetExportedValue(bool format) {
